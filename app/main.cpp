@@ -1,10 +1,13 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/gui/AppStartup.h"
+
+#include <exception>
+#include <iostream>
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Kordyne");
-    window.show();
-    return app.exec();
+    try {
+        return kd::AppStartup::run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "kordyne: " << e.what() << '\n';
+        return 1;
+    }
 }

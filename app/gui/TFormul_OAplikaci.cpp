@@ -1,0 +1,9 @@
+#include "app/gui/TFormul_OAplikaci.h"
+
+namespace kd {
+
+TFormul_OAplikaci::TFormul_OAplikaci(QWidget* parent) : QDialog(parent) {
+    setObjectName("Formul_OAplikaci");
+}
+
+} // namespace kd
