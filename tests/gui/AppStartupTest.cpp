@@ -54,15 +54,6 @@ TEST_F(AppStartupTest, CreatesTheFormsInOrderAndLoadsTheLanguageOfTheSettings) {
     EXPECT_EQ(ResourceStrings.GetText(20000), "Chyba");
 }
 
-TEST_F(AppStartupTest, WithoutSettingsFileReportsItAndKeepsCzech) {
-    AppStartup startup(ui, dir.path());
-    startup.CreateForms();
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Error);
-    EXPECT_EQ(LanguageCode, "CZ");
-    EXPECT_EQ(ResourceStrings.GetText(10009), "Upozornění");
-}
-
 TEST_F(AppStartupTest, UnknownLanguageIsReportedAndCzechTextsStay) {
     dir.write("Nastaven.txt", "LANGUAGE=DE\r\n");
     AppStartup startup(ui, dir.path());
