@@ -1,0 +1,21 @@
+#pragma once
+#include "platform/DateTime.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kd {
+
+// Dates and times as text in the formats of the Czech system the program's files
+// come from: short date "d.M.yyyy" (7.3.2024) and time "H:mm:ss" (9:05:00).
+
+std::string formatShortDate(TDateTime value);
+// The time of day of the value; the date part is ignored.
+std::string formatTime(TDateTime value);
+
+// Parses a time of day: "H:mm", "H:mm:ss" or "H:mm:ss.zzz", blanks around it and an
+// "AM"/"PM" suffix allowed. Gives the fraction of a day, nullopt when not a valid time.
+std::optional<TDateTime> parseTime(std::string_view text);
+
+} // namespace kd
