@@ -1,5 +1,7 @@
 #include "platform/DateText.h"
 
+#include "platform/Trim.h"
+
 #include <cctype>
 #include <cmath>
 
@@ -9,16 +11,6 @@ namespace {
 std::string twoDigits(int value) {
     return std::string(1, static_cast<char>('0' + value / 10)) +
            static_cast<char>('0' + value % 10);
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Reads 1 to maxDigits decimal digits at pos; -1 when there are none.
@@ -38,11 +30,12 @@ int readNumber(std::string_view text, std::size_t& pos, std::size_t maxDigits) {
 char takeMeridiem(std::string_view& text) {
     if (text.size() < 2)
         return 0;
-    const char first = static_cast<char>(std::toupper(static_cast<unsigned char>(text[text.size() - 2])));
+    const char first =
+        static_cast<char>(std::toupper(static_cast<unsigned char>(text[text.size() - 2])));
     const char second = static_cast<char>(std::toupper(static_cast<unsigned char>(text.back())));
     if (second != 'M' || (first != 'A' && first != 'P'))
         return 0;
-    text = trimmed(text.substr(0, text.size() - 2));
+    text = trimBlanks(text.substr(0, text.size() - 2));
     return first;
 }
 
@@ -62,7 +55,7 @@ std::string formatTime(TDateTime value) {
 }
 
 std::optional<TDateTime> parseTime(std::string_view text) {
-    text = trimmed(text);
+    text = trimBlanks(text);
     const char meridiem = takeMeridiem(text);
     std::size_t pos = 0;
     int hour = readNumber(text, pos, 2);

@@ -10,16 +10,16 @@ namespace kd {
 // text file <Name>.lus beside the executable (see LoadProfile / SaveProfile).
 // A new record is empty: strings empty, numbers 0, Booleans false.
 struct TObjektZal {
-    std::string Name;          // profile name, also the base name of its files
+    std::string Name; // profile name, also the base name of its files
     std::string Description;
-    std::string TargetDir;     // ends in "/" when not empty
-    std::string SourceDir;     // ends in "/" when not empty
-    std::string Masks;         // file masks to back up, ";"-separated
-    std::string ExcludedMasks; // ";"-separated
-    std::uint8_t PeriodValue = 0;  // days, weekday 1-7, day of month 1-31 or minutes
-    std::uint8_t VersionsKept = 0; // numbered archive versions, 0: one unnumbered archive
-    std::uint8_t BackupKind = 0;   // 0 full, 1 younger than AgeDays, 2 changed since last run
-    std::uint8_t PeriodKind = 0;   // 0 manual, 1 days, 2 weekday, 3 day of month, 4 minutes
+    std::string TargetDir;          // ends in "/" when not empty
+    std::string SourceDir;          // ends in "/" when not empty
+    std::string Masks;              // file masks to back up, ";"-separated
+    std::string ExcludedMasks;      // ";"-separated
+    std::uint8_t PeriodValue = 0;   // days, weekday 1-7, day of month 1-31 or minutes
+    std::uint8_t VersionsKept = 0;  // numbered archive versions, 0: one unnumbered archive
+    std::uint8_t BackupKind = 0;    // 0 full, 1 younger than AgeDays, 2 changed since last run
+    std::uint8_t PeriodKind = 0;    // 0 manual, 1 days, 2 weekday, 3 day of month, 4 minutes
     std::int32_t FirstPartSize = 0; // bytes
     std::int32_t NextPartSize = 0;  // bytes
     std::int16_t AgeDays = 0;
@@ -37,7 +37,7 @@ struct TObjektZal {
     std::string ExcludedDirs;   // ";"-separated
     std::string MailTo;         // empty: no mail
     std::string NetUser;
-    std::string NetPassword;    // plain text
+    std::string NetPassword; // plain text
 
     bool operator==(const TObjektZal&) const = default;
 };

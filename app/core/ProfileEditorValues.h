@@ -12,26 +12,26 @@ namespace kd {
 // What the profile editor shows, control by control, and how it maps to a profile.
 // Number edits hold text as typed; combo positions are -1 when nothing is selected.
 struct ProfileEditorValues {
-    std::string name;          // EditOznac
-    std::string description;   // EditPopis
-    std::string targetDir;     // EditCilZal
-    std::string sourceDir;     // EditStartZal
-    std::string masks;         // EditFiltr
-    std::string versions;      // EditPocInd
-    bool wipeDisk = false;     // ChBMazatDisk
-    int splitIndex = 0;        // ComboBoxDElitArchiv
-    std::string firstPartSize; // EditVelPrvDisk
-    std::string nextPartSize;  // EditVelDalDisk
-    bool recurse = false;      // ChBRecurse
-    int periodIndex = 0;       // ComboBoxDruhObdobi
-    std::string periodValue;   // EditObdobiAutZal
-    TDateTime startTime = 0;   // DateTimePickerStart (time of day)
-    bool runAfterStart = false; // ChBPoStartu
-    bool paused = false;        // ChBPozastavit
-    std::string password;       // EditHeslo, plain text
-    std::string excludedMasks;  // EditNeuklSoub
-    int backupKindIndex = 0;    // ChBPokrSoub
-    std::string ageDays;        // EditDnuZal
+    std::string name;             // EditOznac
+    std::string description;      // EditPopis
+    std::string targetDir;        // EditCilZal
+    std::string sourceDir;        // EditStartZal
+    std::string masks;            // EditFiltr
+    std::string versions;         // EditPocInd
+    bool wipeDisk = false;        // ChBMazatDisk
+    int splitIndex = 0;           // ComboBoxDElitArchiv
+    std::string firstPartSize;    // EditVelPrvDisk
+    std::string nextPartSize;     // EditVelDalDisk
+    bool recurse = false;         // ChBRecurse
+    int periodIndex = 0;          // ComboBoxDruhObdobi
+    std::string periodValue;      // EditObdobiAutZal
+    TDateTime startTime = 0;      // DateTimePickerStart (time of day)
+    bool runAfterStart = false;   // ChBPoStartu
+    bool paused = false;          // ChBPozastavit
+    std::string password;         // EditHeslo, plain text
+    std::string excludedMasks;    // EditNeuklSoub
+    int backupKindIndex = 0;      // ChBPokrSoub
+    std::string ageDays;          // EditDnuZal
     bool selfExtract = false;     // ChBSamoRozb
     bool archiveBitOnly = false;  // chb_ArchivniBit
     bool resetArchiveBit = false; // chb_ResetArcivBit
@@ -50,7 +50,7 @@ inline constexpr std::array<std::string_view, 3> kSplitComboItems = {
 inline constexpr std::array<std::string_view, 5> kPeriodComboItems = {
     "Počet dní", "Den v týdnu", "Den v měsíci", "Ručně", "Počet minut"};
 inline constexpr std::array<std::string_view, 3> kBackupKindComboItems = {"Plná", "Dnů stáří",
-                                                                         "Inkrementání"};
+                                                                          "Inkrementání"};
 
 // Ranges of the number fields; the editor's inputs should not allow more.
 inline constexpr int kMaxVersionsKept = 255;

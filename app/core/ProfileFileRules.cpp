@@ -1,19 +1,8 @@
 #include "app/core/ProfileFileRules.h"
 
+#include "platform/Trim.h"
+
 namespace kd {
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
-} // namespace
 
 std::string upperAscii(std::string_view text) {
     std::string result(text);
@@ -23,12 +12,16 @@ std::string upperAscii(std::string_view text) {
     return result;
 }
 
-std::string_view yesNoWord(bool value) { return value ? "Ano" : "Ne"; }
+std::string_view yesNoWord(bool value) {
+    return value ? "Ano" : "Ne";
+}
 
-bool parseYesNo(std::string_view line) { return upperAscii(line) == "ANO"; }
+bool parseYesNo(std::string_view line) {
+    return upperAscii(line) == "ANO";
+}
 
 std::optional<std::int64_t> parseProfileInteger(std::string_view text) {
-    text = trimmed(text);
+    text = trimBlanks(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
         negative = text.front() == '-';
@@ -85,7 +78,7 @@ std::string_view periodKindDigit(std::uint8_t kind) {
 }
 
 std::uint8_t periodKindFromDigit(std::string_view line) {
-    const std::string_view digit = trimmed(line);
+    const std::string_view digit = trimBlanks(line);
     if (digit == "0")
         return 1;
     if (digit == "1")

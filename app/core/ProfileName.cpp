@@ -19,10 +19,9 @@ ProfileNameProblem checkProfileName(std::string_view name,
         return ProfileNameProblem::Separator;
     if (name.find('.') != std::string_view::npos)
         return ProfileNameProblem::Dot;
-    const bool clash = std::any_of(otherNames.begin(), otherNames.end(),
-                                   [name](const std::string& other) {
-                                       return sameProfileName(name, other);
-                                   });
+    const bool clash =
+        std::any_of(otherNames.begin(), otherNames.end(),
+                    [name](const std::string& other) { return sameProfileName(name, other); });
     return clash ? ProfileNameProblem::Clash : ProfileNameProblem::None;
 }
 

@@ -35,8 +35,7 @@ MessageBoxText describeProfileFileProblem(const ProfileFileProblem& problem,
             messageText(profile_msg::CannotDelete) + problem.fileName};
 }
 
-std::vector<ProfileFileProblem> saveProfileRenamed(const TObjektZal& record,
-                                                   const std::string& dir,
+std::vector<ProfileFileProblem> saveProfileRenamed(const TObjektZal& record, const std::string& dir,
                                                    const std::string& previousName) {
     if (previousName.empty() || previousName == record.Name) {
         SaveProfile(record, dir);

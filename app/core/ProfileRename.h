@@ -35,8 +35,7 @@ MessageBoxText describeProfileFileProblem(const ProfileFileProblem& problem,
 // schedule goes on) and <previousName>.lus is removed; the per-profile log stays.
 // Throws kd::Exception, touching nothing, when the new name is not a valid profile
 // name, when another profile's file already has it, or when writing fails.
-std::vector<ProfileFileProblem> saveProfileRenamed(const TObjektZal& record,
-                                                   const std::string& dir,
+std::vector<ProfileFileProblem> saveProfileRenamed(const TObjektZal& record, const std::string& dir,
                                                    const std::string& previousName);
 
 } // namespace kd

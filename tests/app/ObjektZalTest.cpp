@@ -1,10 +1,10 @@
 #include "app/core/ObjektZal.h"
+#include "TestPaths.h"
 #include "app/core/ProfilePassword.h"
 #include "platform/AtomicFile.h"
 #include "platform/Exception.h"
 #include "platform/TextFile.h"
 #include "support/TempDir.h"
-#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -148,12 +148,12 @@ TEST(ObjektZal, LoadsAWindows1250ProfileOfTheOriginalProgram) {
 TEST(ObjektZal, OldWordsAndLetterCases) {
     TObjektZal r;
     LoadProfile(r, kDataDir, "old-ascii");
-    EXPECT_EQ(r.SplitMode, 0);    // "ne"
-    EXPECT_TRUE(r.WipeDisk);      // "ANO"
-    EXPECT_TRUE(r.Recurse);       // "ano"
-    EXPECT_EQ(r.PeriodKind, 1);   // " 0 " trimmed
-    EXPECT_FALSE(r.Paused);       // "yes" is not a word of the file
-    EXPECT_EQ(r.BackupKind, 1);   // the old yes/no word "ANO"
+    EXPECT_EQ(r.SplitMode, 0);  // "ne"
+    EXPECT_TRUE(r.WipeDisk);    // "ANO"
+    EXPECT_TRUE(r.Recurse);     // "ano"
+    EXPECT_EQ(r.PeriodKind, 1); // " 0 " trimmed
+    EXPECT_FALSE(r.Paused);     // "yes" is not a word of the file
+    EXPECT_EQ(r.BackupKind, 1); // the old yes/no word "ANO"
     EXPECT_DOUBLE_EQ(r.StartTime, encodeTime(23, 59, 0));
     // The stored bytes C2 84 make the file valid UTF-8; the password still reads right.
     EXPECT_EQ(decodeStoredPassword(r.Password), "aB");

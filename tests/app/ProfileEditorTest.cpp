@@ -68,7 +68,7 @@ TEST(ProfileEditor, ProfileThroughTheEditorAndBackIsUnchanged) {
 
 TEST(ProfileEditor, NumbersAreClampedToTheirFieldsAndDirectoriesGetTheirSlash) {
     ProfileEditorValues v;
-    v.versions = "300";      // the field holds 0-255
+    v.versions = "300"; // the field holds 0-255
     v.periodValue = "x";
     v.firstPartSize = "-5";
     v.nextPartSize = "99999999999";

@@ -1,5 +1,5 @@
-#include "app/core/ProfileName.h"
 #include "app/core/ProfileRename.h"
+#include "app/core/ProfileName.h"
 #include "platform/Exception.h"
 #include "support/TempDir.h"
 
@@ -21,7 +21,9 @@ TObjektZal profile(const std::string& name, const std::string& description = "")
     return r;
 }
 
-std::string messageText(int id) { return "<" + std::to_string(id) + ">"; }
+std::string messageText(int id) {
+    return "<" + std::to_string(id) + ">";
+}
 
 } // namespace
 
