@@ -121,6 +121,9 @@ void LoadProfile(TObjektZal& record, const std::string& dir, const std::string& 
 }
 
 void SaveProfile(const TObjektZal& record, const std::string& dir) {
+    // The name becomes a file name beside the executable and must stay there.
+    if (record.Name.empty() || record.Name.find('/') != std::string::npos)
+        throw Exception("Cannot save the profile \"" + record.Name + "\": invalid name");
     try {
         writeTextLines(profileFilePath(dir, record.Name), linesFromRecord(record));
     } catch (const Exception& e) {

@@ -50,7 +50,8 @@ std::string profileFilePath(const std::string& dir, const std::string& name);
 // file cannot be read; the record is then unchanged.
 void LoadProfile(TObjektZal& record, const std::string& dir, const std::string& name);
 
-// Writes <dir>/<record.Name>.lus atomically; throws kd::Exception on failure.
+// Writes <dir>/<record.Name>.lus atomically; throws kd::Exception on failure and for
+// an empty name or one with a "/" (see ProfileName.h for the editor's full check).
 void SaveProfile(const TObjektZal& record, const std::string& dir);
 
 // The profile list's text for the period kind (not translated).

@@ -238,6 +238,15 @@ TEST(ObjektZal, AFileThatCannotBeReadRaisesAndLeavesTheRecord) {
     EXPECT_THROW(LoadProfile(r, dir.path(), "folder"), Exception);
 }
 
+TEST(ObjektZal, SavingNeedsANameThatStaysInTheDirectory) {
+    TempDir dir;
+    TObjektZal r;
+    EXPECT_THROW(SaveProfile(r, dir.path()), Exception); // would be ".lus"
+    r.Name = "../escape";
+    EXPECT_THROW(SaveProfile(r, dir.path()), Exception);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
 TEST(ObjektZal, LineBreaksInTextsCannotShiftTheLines) {
     TempDir dir;
     TObjektZal r;
@@ -250,13 +259,4 @@ TEST(ObjektZal, LineBreaksInTextsCannotShiftTheLines) {
     LoadProfile(back, dir.path(), "lines");
     EXPECT_EQ(back.Description, "one  two");
     EXPECT_EQ(back.Masks, "*.txt *.doc");
-}
-
-TEST(ObjektZal, PeriodKindTexts) {
-    TObjektZal r;
-    const char* texts[] = {"Ručně", "Den", "Týden", "Měsíc", "Minuty", "Minuty"};
-    for (int kind = 0; kind < 6; ++kind) {
-        r.PeriodKind = static_cast<std::uint8_t>(kind);
-        EXPECT_EQ(PeriodKindText(r), texts[kind]);
-    }
 }
