@@ -39,6 +39,26 @@ char takeMeridiem(std::string_view& text) {
     return first;
 }
 
+// Skips blanks at pos.
+void skipBlanks(std::string_view text, std::size_t& pos) {
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t'))
+        ++pos;
+}
+
+// Reads blanks, the separator (the first one read fixes it for the others) and blanks.
+bool readDateSeparator(std::string_view text, std::size_t& pos, char& separator) {
+    skipBlanks(text, pos);
+    if (pos >= text.size())
+        return false;
+    const char c = text[pos];
+    if (separator == 0 ? (c != '.' && c != '/' && c != '-') : c != separator)
+        return false;
+    separator = c;
+    ++pos;
+    skipBlanks(text, pos);
+    return true;
+}
+
 } // namespace
 
 std::string formatShortDate(TDateTime value) {
@@ -87,6 +107,42 @@ std::optional<TDateTime> parseTime(std::string_view text) {
     if (hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
     return encodeTime(hour, minute, second, millisecond);
+}
+
+std::optional<TDateTime> parseShortDate(std::string_view text) {
+    text = trimBlanks(text);
+    std::size_t pos = 0;
+    char separator = 0;
+    const int first = readNumber(text, pos, 4);
+    const std::size_t firstDigits = pos;
+    if (first < 0 || !readDateSeparator(text, pos, separator))
+        return std::nullopt;
+    const int month = readNumber(text, pos, 2);
+    if (month < 0 || !readDateSeparator(text, pos, separator))
+        return std::nullopt;
+    const std::size_t lastStart = pos;
+    const int last = readNumber(text, pos, 4);
+    const std::size_t lastDigits = pos - lastStart;
+    if (last < 0 || pos != text.size())
+        return std::nullopt;
+
+    int year = 0;
+    int day = 0;
+    if (firstDigits == 4 && lastDigits <= 2) { // yyyy-M-d
+        year = first;
+        day = last;
+    } else if (firstDigits <= 2 && lastDigits == 4) {
+        day = first;
+        year = last;
+    } else if (firstDigits <= 2 && lastDigits == 2) {
+        day = first;
+        year = last + (last < 69 ? 2000 : 1900);
+    } else {
+        return std::nullopt;
+    }
+    if (!isValidDate(year, month, day))
+        return std::nullopt;
+    return encodeDate(year, month, day);
 }
 
 } // namespace kd

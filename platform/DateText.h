@@ -18,4 +18,10 @@ std::string formatTime(TDateTime value);
 // "AM"/"PM" suffix allowed. Gives the fraction of a day, nullopt when not a valid time.
 std::optional<TDateTime> parseTime(std::string_view text);
 
+// Parses a date leniently, as files written under other date settings hold it: day,
+// month and year separated by ".", "/" or "-" (blanks around them allowed), or an
+// ISO "yyyy-M-d". A two-digit year is 1969-1999 for 69-99 and 2000-2068 for 00-68.
+// Gives the date (no fraction), nullopt when the text is not a valid date.
+std::optional<TDateTime> parseShortDate(std::string_view text);
+
 } // namespace kd
