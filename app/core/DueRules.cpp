@@ -14,7 +14,9 @@ using TimePoint = std::chrono::system_clock::time_point;
 constexpr std::int64_t kMsPerDay = 86400000;
 constexpr std::int64_t kWindowMs = 2 * 3600000;
 
-std::int64_t dayOf(TDateTime value) { return static_cast<std::int64_t>(std::trunc(value)); }
+std::int64_t dayOf(TDateTime value) {
+    return static_cast<std::int64_t>(std::trunc(value));
+}
 
 // The time of day in milliseconds (before the epoch the fraction counts away from zero).
 std::int64_t msOfDay(TDateTime value) {
@@ -34,8 +36,7 @@ LocalNow localNow(TimePoint now) {
     const TDateTime local = toDateTime(now);
     const DateParts p = decodeDateTime(local);
     const TDateTime date = encodeDate(p.year, p.month, p.day);
-    const std::int64_t time =
-        ((p.hour * 60LL + p.minute) * 60 + p.second) * 1000 + p.millisecond;
+    const std::int64_t time = ((p.hour * 60LL + p.minute) * 60 + p.second) * 1000 + p.millisecond;
     return {dayOf(date), time, dayOfWeekMondayFirst(date), p.day};
 }
 
@@ -134,8 +135,7 @@ bool isBackupDue(const TObjektZal& profile, const LastRunStamp& lastRun, TimePoi
         const std::int64_t M = dayOf(addOneMonth(static_cast<TDateTime>(L)));
         if (keepTime)
             return (n.day > M || (n.day == M && b <= n.dayOfMonth)) && inWindow;
-        return n.day > M ||
-               (n.day == M && (b < n.dayOfMonth || (b == n.dayOfMonth && afterStart)));
+        return n.day > M || (n.day == M && (b < n.dayOfMonth || (b == n.dayOfMonth && afterStart)));
     }
     default:
         return false;

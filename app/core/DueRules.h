@@ -15,17 +15,18 @@ namespace kd {
 bool isScheduled(const TObjektZal& profile);
 
 // Whether the backup of a scheduled profile is due at `now`. With S the profile's
-// start time of day, D and T today's date and time of day, L the last run's date:
-//  every b days:   from S on day L + b, or any time later;
-//  weekday b:      from S on day L + 7 when b is today's weekday (Monday 1), any time
-//                  that day when b is an earlier weekday, any time after day L + 7;
-//  day of month b: from day M = L + one month (clamped to the month's end) as for
-//                  the weekday, with b compared to today's day of the month;
-//  every b min.:   once b minutes of real time have passed since the stamped moment.
-// keepTime restricts the first three kinds to the two hours after S (both ends
-// excluded); the weekday kind then runs only on weekday b, more than one day after
-// L. Days are compared as calendar dates and times as wall-clock time, so a change
-// of daylight saving time neither repeats nor skips a day's run.
+// start time of day, D and T the local date and time of day now, L the last run's
+// date and b the period value:
+//  every b days:    on day L + b after S, or on any later day;
+//  weekday b:       on day L + 7 after S when today is weekday b (Monday 1), on all of
+//                   that day when b is an earlier weekday, or on any later day;
+//  day of month b:  likewise with M = L plus one month instead of L + 7 and today's
+//                   day of the month instead of the weekday;
+//  every b minutes: once b minutes of real time have passed since the stamped moment.
+// keepTime limits the first three kinds to the two hours after S (both ends excluded);
+// the weekday kind then runs on weekday b only, more than one day after L. Days are
+// calendar dates and times wall-clock times, so a change of daylight saving time
+// neither repeats nor skips a day's run.
 bool isBackupDue(const TObjektZal& profile, const LastRunStamp& lastRun,
                  std::chrono::system_clock::time_point now, bool keepTime);
 

@@ -35,7 +35,8 @@ LastRunStamp ReadLastRun(const std::string& dir, const std::string& name) {
 }
 
 void WriteLastRun(const std::string& dir, const std::string& name, TDateTime runStarted) {
-    writeTextLines(lastRunStampPath(dir, name), {formatShortDate(runStarted), formatTime(runStarted)});
+    writeTextLines(lastRunStampPath(dir, name),
+                   {formatShortDate(runStarted), formatTime(runStarted)});
 }
 
 } // namespace kd

@@ -58,12 +58,11 @@ private:
 } // namespace
 
 Scheduler::Scheduler(const Clock& clock, UiHost& ui, const ProgramSettings& settings,
-                     std::string stampDir, ProfileAt profileAt, RunBackupFn runBackup,
-                     Hooks hooks, MessageText messageText)
+                     std::string stampDir, ProfileAt profileAt, RunBackupFn runBackup, Hooks hooks,
+                     MessageText messageText)
     : clock_(clock), ui_(ui), settings_(settings), stampDir_(std::move(stampDir)),
-      profileAt_(std::move(profileAt)), runBackup_(std::move(runBackup)),
-      hooks_(std::move(hooks)), messageText_(std::move(messageText)),
-      nextCheckTime_(clock.now() + kFirstCheckDelay) {
+      profileAt_(std::move(profileAt)), runBackup_(std::move(runBackup)), hooks_(std::move(hooks)),
+      messageText_(std::move(messageText)), nextCheckTime_(clock.now() + kFirstCheckDelay) {
     if (!messageText_)
         messageText_ = [](int id) { return ResourceStrings.GetText(id); };
 }

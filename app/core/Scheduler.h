@@ -56,8 +56,8 @@ public:
 
     // stampDir: the directory of the profiles' last-run stamps. messageText gives the
     // message table's texts (by default the program's table in its current language).
-    Scheduler(const Clock& clock, UiHost& ui, const ProgramSettings& settings,
-              std::string stampDir, ProfileAt profileAt, RunBackupFn runBackup, Hooks hooks,
+    Scheduler(const Clock& clock, UiHost& ui, const ProgramSettings& settings, std::string stampDir,
+              ProfileAt profileAt, RunBackupFn runBackup, Hooks hooks,
               MessageText messageText = {});
 
     // The first moment at which a tick may run a pass; a pass never moves it.
