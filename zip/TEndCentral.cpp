@@ -54,19 +54,25 @@ bool TEndCentral::FindAndReadEndRecord(Stream& stream) {
             return false;
         got += r;
     }
-    std::optional<std::size_t> exact, fitting;
-    for (std::size_t i = n - kEndRecordFixed + 1; i-- > 0 && !exact;) {
+    // Candidates by preference: a comment that ends exactly at the end of the stream,
+    // then one that merely fits; within each, one whose directory size can hold its
+    // entry count (46 bytes each) first; the nearest to the end within a rank.
+    std::array<std::optional<std::size_t>, 4> ranked;
+    for (std::size_t i = n - kEndRecordFixed + 1; i-- > 0 && !ranked[0];) {
         if (tail[i] != 0x50 || GetLE32(&tail[i]) != kEndSignature)
             continue;
         const std::size_t end = i + kEndRecordFixed + GetLE16(&tail[i + 20]);
-        if (end == n)
-            exact = i;
-        else if (end < n && !fitting)
-            fitting = i;
+        if (end > n)
+            continue;
+        const bool plausible = GetLE32(&tail[i + 12]) >= std::uint64_t{46} * GetLE16(&tail[i + 10]);
+        auto& slot = ranked[(end == n ? 0 : 2) + (plausible ? 0 : 1)];
+        if (!slot)
+            slot = i;
     }
-    const auto found = exact ? exact : fitting;
-    if (!found)
+    const auto best = std::find_if(ranked.begin(), ranked.end(), [](const auto& r) { return r.has_value(); });
+    if (best == ranked.end())
         return false;
+    const std::optional<std::size_t> found = *best;
     const std::uint8_t* r = &tail[*found];
     Signature = kEndSignature;
     ThisDisk = GetLE16(r + 4);

@@ -41,11 +41,12 @@ public:
     std::uint32_t EndRecordSize() const { return 22u + CommentLength; }
 
     // Finds the end record in the last 65557 bytes of the stream and reads its fields
-    // (the comment is dropped, to be loaded from CommentPosition when needed). Of the records found there, the nearest to the end whose
-    // comment ends exactly at the end of the stream wins; failing that, the nearest
-    // whose comment fits inside the stream. So an end signature inside a comment
-    // cannot take the real record's place. An empty stream counts as found (fields
-    // unchanged); 1 to 21 bytes, or no acceptable record, as not found.
+    // (the comment is dropped, to be loaded from CommentPosition when needed). Only a
+    // record whose comment fits inside the stream counts, so an end signature inside
+    // a comment cannot take the real record's place: preferred is one whose comment
+    // ends exactly at the end of the stream, then one whose directory size can hold
+    // its entry count; the nearest to the end among equals. An empty stream counts as
+    // found (fields unchanged); 1 to 21 bytes, or no acceptable record, as not found.
     bool FindAndReadEndRecord(Stream& stream);
 
     // Writes the 22 bytes and the comment. Throws when a comment is announced but not
