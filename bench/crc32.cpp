@@ -38,7 +38,8 @@ std::vector<std::string> loadCorpus(const std::string& dir) {
     for (const auto& e : fs::recursive_directory_iterator(dir))
         if (e.is_regular_file()) {
             std::ifstream in(e.path(), std::ios::binary);
-            files.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            files.emplace_back(std::istreambuf_iterator<char>(in),
+                               std::istreambuf_iterator<char>());
         }
     return files;
 }
@@ -83,13 +84,16 @@ int main(int argc, char** argv) {
         return static_cast<std::uint32_t>(
             crc32(0, reinterpret_cast<const Bytef*>(f.data()), static_cast<uInt>(f.size())));
     });
-    const double ourTime =
-        timeRounds(files, rounds, ourSum, [](const std::string& f) { return kd::Crc32Update(0, f.data(), f.size()); });
+    const double ourTime = timeRounds(files, rounds, ourSum, [](const std::string& f) {
+        return kd::Crc32Update(0, f.data(), f.size());
+    });
     const double portableTime = timeRounds(files, rounds, portableSum, [](const std::string& f) {
-        return ~kd::crc32_detail::updatePortable(~0u, reinterpret_cast<const std::uint8_t*>(f.data()), f.size());
+        return ~kd::crc32_detail::updatePortable(
+            ~0u, reinterpret_cast<const std::uint8_t*>(f.data()), f.size());
     });
     if (ourSum != zlibSum || portableSum != zlibSum) {
-        std::fprintf(stderr, "CRC mismatch: zlib %08x, ours %08x, portable %08x\n", zlibSum, ourSum, portableSum);
+        std::fprintf(stderr, "CRC mismatch: zlib %08x, ours %08x, portable %08x\n", zlibSum, ourSum,
+                     portableSum);
         return 1;
     }
     const double mb = static_cast<double>(bytes) / 1e6;
@@ -98,6 +102,7 @@ int main(int argc, char** argv) {
     std::printf("kd Crc32Update:      %8.0f MB/s  (%s)\n", mb / ourTime,
                 kd::crc32_detail::clmulAvailable() ? "carry-less multiply" : "slice-by-16");
     std::printf("kd slice-by-16 only: %8.0f MB/s\n", mb / portableTime);
-    std::printf("ratio kd/zlib: %.2fx (slice-by-16 alone: %.2fx)\n", zlibTime / ourTime, zlibTime / portableTime);
+    std::printf("ratio kd/zlib: %.2fx (slice-by-16 alone: %.2fx)\n", zlibTime / ourTime,
+                zlibTime / portableTime);
     return 0;
 }

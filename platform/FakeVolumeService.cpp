@@ -2,8 +2,8 @@
 
 namespace kd {
 
-FakeVolumeService::Volume& FakeVolumeService::addVolume(const std::string& mountPoint, bool removable,
-                                                        std::uint64_t freeSpace) {
+FakeVolumeService::Volume& FakeVolumeService::addVolume(const std::string& mountPoint,
+                                                        bool removable, std::uint64_t freeSpace) {
     Volume v;
     v.info.mountPoint = mountPoint;
     v.info.device = "fake:" + mountPoint;

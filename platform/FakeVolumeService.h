@@ -17,7 +17,8 @@ public:
     };
 
     // Adds a volume; a later one with a longer mount point takes the paths below it.
-    Volume& addVolume(const std::string& mountPoint, bool removable = false, std::uint64_t freeSpace = 0);
+    Volume& addVolume(const std::string& mountPoint, bool removable = false,
+                      std::uint64_t freeSpace = 0);
     // The volume of path, or nullptr.
     Volume* find(const std::string& path);
     const Volume* find(const std::string& path) const;

@@ -74,7 +74,8 @@ std::vector<DirEntry> listDirectory(const std::string& dir) {
         entry.modified = st.st_mtime;
         entries.push_back(std::move(entry));
     }
-    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
     return entries;
 }
 
@@ -85,7 +86,8 @@ std::string createTemporaryFile(const std::string& dir, const std::string& prefi
     templ += prefix + "XXXXXX";
     UniqueFd fd(::mkostemp(templ.data(), O_CLOEXEC));
     if (!fd)
-        throw Exception("Cannot create a temporary file in \"" + dir + "\": " + std::strerror(errno));
+        throw Exception("Cannot create a temporary file in \"" + dir +
+                        "\": " + std::strerror(errno));
     return templ;
 }
 

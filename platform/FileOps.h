@@ -33,7 +33,6 @@ std::optional<std::time_t> fileModificationTime(const std::string& path);
 // the same file system, so that rename() can move between them.
 bool sameFileSystem(const std::string& a, const std::string& b);
 
-
 // rename(2): replaces an existing target in one step; false when it fails (for
 // example across file systems).
 bool renameFile(const std::string& from, const std::string& to);

@@ -70,7 +70,9 @@ std::size_t FileStream::Write(const void* buffer, std::size_t count) {
 }
 
 std::int64_t FileStream::Seek(std::int64_t offset, SeekOrigin origin) {
-    const int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                       : origin == SeekOrigin::Current ? SEEK_CUR
+                                                       : SEEK_END;
     const off_t pos = ::lseek(fd_.get(), static_cast<off_t>(offset), whence);
     if (pos < 0)
         fail("Seek error in");

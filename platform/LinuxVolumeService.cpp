@@ -33,7 +33,8 @@ std::string unescapeOctal(const std::string& s) {
 std::string unescapeHex(const std::string& s) {
     std::string out;
     for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x' && std::isxdigit(static_cast<unsigned char>(s[i + 2])) &&
+        if (s[i] == '\\' && i + 3 < s.size() && s[i + 1] == 'x' &&
+            std::isxdigit(static_cast<unsigned char>(s[i + 2])) &&
             std::isxdigit(static_cast<unsigned char>(s[i + 3]))) {
             out += static_cast<char>(std::stoi(s.substr(i + 2, 2), nullptr, 16));
             i += 3;
@@ -84,12 +85,14 @@ std::vector<LinuxVolumeService::Mount> LinuxVolumeService::readMounts() const {
     return mounts;
 }
 
-std::optional<LinuxVolumeService::Mount> LinuxVolumeService::mountOf(const std::string& path) const {
+std::optional<LinuxVolumeService::Mount>
+LinuxVolumeService::mountOf(const std::string& path) const {
     const std::string target = existingCanonical(path);
     std::optional<Mount> best;
     // The last of equally long matches wins: a later mount hides an earlier one.
     for (auto& m : readMounts())
-        if (isUnder(target, m.mountPoint) && (!best || m.mountPoint.size() >= best->mountPoint.size()))
+        if (isUnder(target, m.mountPoint) &&
+            (!best || m.mountPoint.size() >= best->mountPoint.size()))
             best = std::move(m);
     return best;
 }

@@ -9,7 +9,8 @@ std::size_t MemoryStream::Read(void* buffer, std::size_t count) {
     const auto size = static_cast<std::int64_t>(data_.size());
     if (position_ >= size)
         return 0;
-    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(count), size - position_));
+    const auto n = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(count), size - position_));
     std::memcpy(buffer, data_.data() + position_, n);
     position_ += static_cast<std::int64_t>(n);
     return n;

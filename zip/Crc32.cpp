@@ -26,7 +26,8 @@ inline std::uint32_t load32le(const std::uint8_t* p) {
 using Kernel = std::uint32_t (*)(std::uint32_t, const std::uint8_t*, std::size_t);
 
 Kernel chooseKernel() {
-    return crc32_detail::clmulAvailable() ? crc32_detail::updateClmul : crc32_detail::updatePortable;
+    return crc32_detail::clmulAvailable() ? crc32_detail::updateClmul
+                                          : crc32_detail::updatePortable;
 }
 
 } // namespace

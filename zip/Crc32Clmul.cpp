@@ -47,7 +47,8 @@ constexpr FoldConstants kFold512 = foldBy(512);
 constexpr FoldConstants kFold128 = foldBy(128);
 
 __attribute__((target("pclmul"))) inline __m128i fold(__m128i block, __m128i k) {
-    return _mm_xor_si128(_mm_clmulepi64_si128(block, k, 0x00), _mm_clmulepi64_si128(block, k, 0x11));
+    return _mm_xor_si128(_mm_clmulepi64_si128(block, k, 0x00),
+                         _mm_clmulepi64_si128(block, k, 0x11));
 }
 
 inline __m128i load(const std::uint8_t* p) {
@@ -64,8 +65,8 @@ bool clmulAvailable() {
     return __builtin_cpu_supports("pclmul");
 }
 
-__attribute__((target("pclmul"))) std::uint32_t updateClmul(std::uint32_t reg, const std::uint8_t* p,
-                                                             std::size_t n) {
+__attribute__((target("pclmul"))) std::uint32_t updateClmul(std::uint32_t reg,
+                                                            const std::uint8_t* p, std::size_t n) {
     if (n < 64)
         return updatePortable(reg, p, n);
     const __m128i k512 = constants(kFold512);

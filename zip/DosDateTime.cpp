@@ -12,8 +12,9 @@ struct DosFields {
 
 DosFields unpack(std::uint32_t v) {
     const std::uint32_t date = v >> 16, time = v & 0xFFFF;
-    return {static_cast<int>(date >> 9) + 1980, static_cast<int>((date >> 5) & 15), static_cast<int>(date & 31),
-            static_cast<int>(time >> 11),       static_cast<int>((time >> 5) & 63), static_cast<int>(time & 31) * 2};
+    return {static_cast<int>(date >> 9) + 1980, static_cast<int>((date >> 5) & 15),
+            static_cast<int>(date & 31),        static_cast<int>(time >> 11),
+            static_cast<int>((time >> 5) & 63), static_cast<int>(time & 31) * 2};
 }
 
 std::uint32_t pack(const DosFields& f) {
@@ -34,10 +35,11 @@ std::uint32_t packLimited(DosFields f) {
 
 std::uint32_t DosDateTimeClamp(std::uint32_t value) {
     const DosFields f = unpack(value);
-    const DosFields c{std::clamp(f.year, 1980, 2099), std::clamp(f.month, 1, 12), std::clamp(f.day, 1, 31),
-                      std::min(f.hour, 23),           std::min(f.minute, 59),     std::min(f.second, 58)};
-    const bool changed = c.year != f.year || c.month != f.month || c.day != f.day || c.hour != f.hour ||
-                         c.minute != f.minute || c.second != f.second;
+    const DosFields c{std::clamp(f.year, 1980, 2099), std::clamp(f.month, 1, 12),
+                      std::clamp(f.day, 1, 31),       std::min(f.hour, 23),
+                      std::min(f.minute, 59),         std::min(f.second, 58)};
+    const bool changed = c.year != f.year || c.month != f.month || c.day != f.day ||
+                         c.hour != f.hour || c.minute != f.minute || c.second != f.second;
     return changed ? pack(c) : value;
 }
 
@@ -57,7 +59,8 @@ std::uint32_t UnixTimeToDosDateTime(std::time_t value) {
     std::tm tm{};
     if (!::localtime_r(&value, &tm))
         return pack({1980, 1, 1, 0, 0, 0});
-    return packLimited({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, std::min(tm.tm_sec, 59)});
+    return packLimited({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                        std::min(tm.tm_sec, 59)});
 }
 
 } // namespace kd

@@ -10,7 +10,8 @@ namespace kd {
 namespace {
 
 bool isAscii(std::string_view s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(s.begin(), s.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 bool dosHost(std::uint16_t versionMadeBy) {
@@ -19,7 +20,8 @@ bool dosHost(std::uint16_t versionMadeBy) {
 
 } // namespace
 
-std::string DecodeEntryName(std::string_view stored, std::uint16_t flags, std::uint16_t versionMadeBy) {
+std::string DecodeEntryName(std::string_view stored, std::uint16_t flags,
+                            std::uint16_t versionMadeBy) {
     if ((flags & kFlagUtf8Name) || isAscii(stored))
         return std::string(stored);
     if (dosHost(versionMadeBy))

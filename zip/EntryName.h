@@ -9,7 +9,8 @@ namespace kd {
 // Decodes a stored name: UTF-8 when the flags carry the UTF-8 bit; CP852 when the
 // host byte (high byte of version-made-by; 0 for local headers) is 0 (MS-DOS);
 // otherwise UTF-8 when the bytes are valid UTF-8, else Windows-1250.
-std::string DecodeEntryName(std::string_view stored, std::uint16_t flags, std::uint16_t versionMadeBy);
+std::string DecodeEntryName(std::string_view stored, std::uint16_t flags,
+                            std::uint16_t versionMadeBy);
 
 struct StoredName {
     std::string bytes;

@@ -5,7 +5,8 @@
 
 namespace kd {
 
-TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask) : mask_(std::move(mask)), recurse_(recurse) {
+TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
+    : mask_(std::move(mask)), recurse_(recurse) {
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
     const auto wild = dir.find_first_of(kWildcardChars);

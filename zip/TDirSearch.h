@@ -10,8 +10,8 @@ namespace kd {
 
 // One result of a directory search.
 struct TSearchRec {
-    std::string Name;        // the full path; a directory's ends with "/"
-    std::uint64_t Size = 0;  // 0 for directories
+    std::string Name;       // the full path; a directory's ends with "/"
+    std::uint64_t Size = 0; // 0 for directories
     bool IsDirectory = false;
     std::time_t Modified = 0;
 };

@@ -44,16 +44,12 @@ bool TEndCentral::FindAndReadEndRecord(Stream& stream) {
     const std::int64_t size = stream.Size();
     if (size < static_cast<std::int64_t>(kEndRecordFixed))
         return size == 0;
-    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(size, kEndRecordFixed + kMaxCommentLength));
+    const auto n =
+        static_cast<std::size_t>(std::min<std::int64_t>(size, kEndRecordFixed + kMaxCommentLength));
     std::vector<std::uint8_t> tail(n);
     stream.Seek(size - static_cast<std::int64_t>(n), SeekOrigin::Begin);
-    std::size_t got = 0;
-    while (got < n) {
-        const std::size_t r = stream.Read(tail.data() + got, n - got);
-        if (r == 0)
-            return false;
-        got += r;
-    }
+    if (stream.Read(tail.data(), n) != n)
+        return false;
     // Candidates by preference: a comment that ends exactly at the end of the stream,
     // then one that merely fits; within each, one whose directory size can hold its
     // entry count (46 bytes each) first; the nearest to the end within a rank.
@@ -69,7 +65,8 @@ bool TEndCentral::FindAndReadEndRecord(Stream& stream) {
         if (!slot)
             slot = i;
     }
-    const auto best = std::find_if(ranked.begin(), ranked.end(), [](const auto& r) { return r.has_value(); });
+    const auto best =
+        std::find_if(ranked.begin(), ranked.end(), [](const auto& r) { return r.has_value(); });
     if (best == ranked.end())
         return false;
     const std::optional<std::size_t> found = *best;
@@ -83,7 +80,8 @@ bool TEndCentral::FindAndReadEndRecord(Stream& stream) {
     CentralOffsetOnDisk = GetLE32(r + 16);
     CommentLength = GetLE16(r + 20);
     comment_.reset();
-    CommentPosition = size - static_cast<std::int64_t>(n) + static_cast<std::int64_t>(*found + kEndRecordFixed);
+    CommentPosition =
+        size - static_cast<std::int64_t>(n) + static_cast<std::int64_t>(*found + kEndRecordFixed);
     return true;
 }
 

@@ -16,8 +16,8 @@ public:
 
     // The 22 stored bytes, in their order.
     std::uint32_t Signature;
-    std::uint16_t ThisDisk;      // 0-based number of this (the last) disk
-    std::uint16_t CentralDisk;   // disk on which the central directory starts
+    std::uint16_t ThisDisk;    // 0-based number of this (the last) disk
+    std::uint16_t CentralDisk; // disk on which the central directory starts
     std::uint16_t EntriesOnDisk;
     std::uint16_t TotalEntries;
     std::uint32_t CentralSize;

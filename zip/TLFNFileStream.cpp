@@ -6,8 +6,8 @@
 
 namespace kd {
 
-TLFNFileStream::TLFNFileStream(const std::string& fileName, std::size_t bufferSize, bool flushOnClose,
-                               FileOpenMode mode)
+TLFNFileStream::TLFNFileStream(const std::string& fileName, std::size_t bufferSize,
+                               bool flushOnClose, FileOpenMode mode)
     : OwnedFileStream(fileName, mode), TS_BufferStream(File, bufferSize) {
     SetFlushOnClose(flushOnClose && File.Writable());
 }

@@ -25,8 +25,8 @@ struct OwnedFileStream {
 // and closes silently.
 class TLFNFileStream : private detail::OwnedFileStream, public TS_BufferStream {
 public:
-    TLFNFileStream(const std::string& fileName, std::size_t bufferSize = kZipBufferSize, bool flushOnClose = false,
-                   FileOpenMode mode = FileOpenMode::Read);
+    TLFNFileStream(const std::string& fileName, std::size_t bufferSize = kZipBufferSize,
+                   bool flushOnClose = false, FileOpenMode mode = FileOpenMode::Read);
 
     void Close();
 

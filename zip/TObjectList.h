@@ -24,8 +24,7 @@ public:
 // The capacity grows in the engine's steps (by 4 below 5 slots, by 8 up to 8, then by
 // 16), so adding one by one gives 4, 8, 16, 32, 48, ... Index errors raise EListError
 // "List index out of bounds (N)".
-template <class T>
-class TObjectList {
+template <class T> class TObjectList {
 public:
     using Item = std::shared_ptr<T>;
     static constexpr int MaxListSize = 0x1FFFFFFE;
@@ -132,8 +131,8 @@ protected:
     void InsertAt(int index, Item item) { TObjectList::Insert(index, std::move(item)); }
     static std::string ClassName() {
         int status = 0;
-        std::unique_ptr<char, decltype(&std::free)> name(abi::__cxa_demangle(typeid(T).name(), nullptr, nullptr, &status),
-                                                         &std::free);
+        std::unique_ptr<char, decltype(&std::free)> name(
+            abi::__cxa_demangle(typeid(T).name(), nullptr, nullptr, &status), &std::free);
         return status == 0 && name ? name.get() : typeid(T).name();
     }
 

@@ -120,7 +120,8 @@ std::int64_t TS_BufferStream::Seek(std::int64_t offset, SeekOrigin origin) {
         target = Size() - (offset < 0 ? -offset : offset);
         break;
     default:
-        throw EStreamError("Invalid seek origin (" + std::to_string(static_cast<int>(origin)) + ")");
+        throw EStreamError("Invalid seek origin (" + std::to_string(static_cast<int>(origin)) +
+                           ")");
     }
     if (target == current)
         return current;

@@ -14,8 +14,7 @@ enum class TDuplicates : std::uint8_t {
 
 // A list kept in the order of Compare. Every insertion goes to the place that Find
 // gives; the index passed to Insert is ignored and Put is refused.
-template <class T>
-class TSortedObjectList : public TObjectList<T> {
+template <class T> class TSortedObjectList : public TObjectList<T> {
 public:
     using typename TObjectList<T>::Item;
 

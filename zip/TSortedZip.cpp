@@ -16,21 +16,20 @@ unsigned char foldAscii(unsigned char c) {
 int compareText(std::string_view a, std::string_view b) {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
-        const int d = foldAscii(static_cast<unsigned char>(a[i])) - foldAscii(static_cast<unsigned char>(b[i]));
+        const int d = foldAscii(static_cast<unsigned char>(a[i])) -
+                      foldAscii(static_cast<unsigned char>(b[i]));
         if (d != 0)
             return d;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-template <class V>
-int sign(V a, V b) {
+template <class V> int sign(V a, V b) {
     return a < b ? -1 : a > b ? 1 : 0;
 }
 
 // b in front of a when its value is larger; never equal, so ties keep their order.
-template <class V>
-int largestFirst(V a, V b) {
+template <class V> int largestFirst(V a, V b) {
     return b > a ? 1 : -1;
 }
 

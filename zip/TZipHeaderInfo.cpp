@@ -10,18 +10,6 @@ namespace kd {
 
 namespace {
 
-// Reads up to count bytes, possibly over several short reads.
-std::size_t readUpTo(Stream& s, std::uint8_t* out, std::size_t count) {
-    std::size_t done = 0;
-    while (done < count) {
-        const std::size_t n = s.Read(out + done, count - done);
-        if (n == 0)
-            break;
-        done += n;
-    }
-    return done;
-}
-
 bool startsWithSignature(const std::uint8_t* p, std::size_t got, std::uint32_t signature) {
     std::array<std::uint8_t, 4> sig{};
     PutLE32(sig.data(), signature);
@@ -105,12 +93,12 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     Stream* s = &stream;
     const std::int64_t start = s->Position();
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
-    std::size_t got = readUpTo(*s, h.data(), h.size());
+    std::size_t got = s->Read(h.data(), h.size());
     bool switched = false;
     if (got < h.size() && nextVolume && startsWithSignature(h.data(), got, kCentralSignature)) {
         s = &nextVolume();
         switched = true;
-        got += readUpTo(*s, h.data() + got, h.size() - got);
+        got += s->Read(h.data() + got, h.size() - got);
     }
     auto fail = [&] {
         if (!switched)
@@ -121,7 +109,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
         return fail();
     const std::uint16_t nameLength = GetLE16(&h[28]);
     std::string name(nameLength, '\0');
-    if (readUpTo(*s, reinterpret_cast<std::uint8_t*>(name.data()), nameLength) != nameLength)
+    if (s->Read(name.data(), nameLength) != nameLength)
         return fail();
     VersionMadeBy = GetLE16(&h[4]);
     VersionNeeded = GetLE16(&h[6]);
@@ -151,13 +139,13 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
 bool TZipHeaderInfo::ReadLocalHeader(Stream& stream) {
     const std::int64_t start = stream.Position();
     std::array<std::uint8_t, kLocalHeaderFixed> h{};
-    if (readUpTo(stream, h.data(), h.size()) != h.size() || GetLE32(h.data()) != kLocalSignature) {
+    if (stream.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kLocalSignature) {
         stream.Seek(start, SeekOrigin::Begin);
         return false;
     }
     const std::uint16_t nameLength = GetLE16(&h[26]);
     std::string name(nameLength, '\0');
-    if (readUpTo(stream, reinterpret_cast<std::uint8_t*>(name.data()), nameLength) != nameLength) {
+    if (stream.Read(name.data(), nameLength) != nameLength) {
         stream.Seek(start, SeekOrigin::Begin);
         return false;
     }

@@ -27,11 +27,11 @@ public:
 
     TZipHeaderInfo() { SetDefaults(); }
 
-    std::uint16_t VersionMadeBy;  // low byte: version x 10; high byte: host (0 = MS-DOS)
+    std::uint16_t VersionMadeBy; // low byte: version x 10; high byte: host (0 = MS-DOS)
     std::uint16_t VersionNeeded;
     std::uint16_t Flags;
     std::uint16_t Method;
-    std::uint32_t DosDateTime;    // time in the low word, date in the high word
+    std::uint32_t DosDateTime; // time in the low word, date in the high word
     std::uint32_t Crc32;
     std::uint32_t CompressedSize;
     std::uint32_t UncompressedSize;
@@ -39,13 +39,13 @@ public:
     std::uint16_t CentralExtraLength;
     std::uint16_t LocalExtraLength;
     std::uint16_t CommentLength;
-    std::uint16_t DiskStart;      // 0-based disk or part holding the local header
+    std::uint16_t DiskStart; // 0-based disk or part holding the local header
     std::uint16_t InternalAttributes;
     std::uint32_t ExternalAttributes; // DOS attributes in the low byte
-    std::uint32_t LocalOffset;    // of the local header on its disk
-    std::int64_t CentralOffset;   // where the central header was read
-    bool Matched;                 // chosen by the running extraction
-    bool Selected;                // the user's selection
+    std::uint32_t LocalOffset;        // of the local header on its disk
+    std::int64_t CentralOffset;       // where the central header was read
+    bool Matched;                     // chosen by the running extraction
+    bool Selected;                    // the user's selection
 
     // Version 20 made on MS-DOS, method 8, CRC 0xFFFFFFFF, internal attributes 1,
     // external attributes 0x20 (archive), everything else 0 or empty.
@@ -71,7 +71,9 @@ public:
     bool IsEncrypted() const;
     bool HasDataDescriptor() const;
     std::uint32_t LocalHeaderSize() const { return 30u + NameLength + LocalExtraLength; }
-    std::uint32_t CentralHeaderSize() const { return 46u + NameLength + CentralExtraLength + CommentLength; }
+    std::uint32_t CentralHeaderSize() const {
+        return 46u + NameLength + CentralExtraLength + CommentLength;
+    }
 
     // Reads a central header at the stream's position and leaves the stream behind
     // its extra field and comment (the comment is not loaded). When fewer than 46

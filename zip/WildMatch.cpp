@@ -105,7 +105,8 @@ std::optional<std::vector<Token>> parse(const std::u32string& p) {
 // Matches tokens from index `from` (a star) against the text from `pos`. Greedy with
 // a return to the last star: each star is retried at most once per text position,
 // so the work stays within tokens x text.
-bool starMatch(const std::vector<Token>& tokens, std::size_t from, const std::u32string& text, std::size_t pos) {
+bool starMatch(const std::vector<Token>& tokens, std::size_t from, const std::u32string& text,
+               std::size_t pos) {
     std::size_t ti = from;
     std::size_t lastStar = std::string::npos, starPos = 0;
     while (pos < text.size()) {

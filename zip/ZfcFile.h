@@ -20,6 +20,7 @@ std::string ZfcFileName(const std::string& archiveName);
 
 // Writes the side file's content to stream. The entries' and the end record's
 // comments must be loaded.
-void WriteZfcFile(Stream& stream, const TObjectList<TZipHeaderInfo>& directory, const TEndCentral& end);
+void WriteZfcFile(Stream& stream, const TObjectList<TZipHeaderInfo>& directory,
+                  const TEndCentral& end);
 
 } // namespace kd

@@ -16,7 +16,8 @@ int Percent(std::int64_t done, std::int64_t total) {
         return 100;
     if (done <= 0)
         return 0;
-    const long double exact = static_cast<long double>(done) * 100.0L / static_cast<long double>(total);
+    const long double exact =
+        static_cast<long double>(done) * 100.0L / static_cast<long double>(total);
     return static_cast<int>(std::min<long double>(100.0L, exact + 0.5L));
 }
 

@@ -28,8 +28,10 @@ struct FakeSystem {
         t.write("sys/devices/sdb/sdb1/partition", "1\n");
         t.write("sys/devices/sda/removable", "0\n");
         fs::create_directories(t.path() + "/sys/dev/block");
-        fs::create_directory_symlink(t.path() + "/sys/devices/sdb/sdb1", t.path() + "/sys/dev/block/8:17");
-        fs::create_directory_symlink(t.path() + "/sys/devices/sda", t.path() + "/sys/dev/block/8:0");
+        fs::create_directory_symlink(t.path() + "/sys/devices/sdb/sdb1",
+                                     t.path() + "/sys/dev/block/8:17");
+        fs::create_directory_symlink(t.path() + "/sys/devices/sda",
+                                     t.path() + "/sys/dev/block/8:0");
         fs::create_directories(t.path() + "/by-label");
         fs::create_symlink(t.path() + "/dev/sdb1", t.path() + "/by-label/PKBACK\\x20001");
 
@@ -39,11 +41,14 @@ struct FakeSystem {
             return s;
         };
         const std::string tmp = fs::canonical(t.path()).string();
-        where.mountInfo = t.write("mountinfo",
-                                  "22 1 8:0 / / rw,relatime shared:1 - ext4 /dev/sda rw\n"
-                                  "30 22 0:5 / " + escape(tmp + "/root") + " rw - tmpfs tmpfs rw\n"
-                                  "40 22 8:17 / " + escape(tmp + "/media/usb stick") +
-                                      " rw,nosuid shared:7 master:1 - vfat " + tmp + "/dev/sdb1 rw\n");
+        where.mountInfo = t.write(
+            "mountinfo", "22 1 8:0 / / rw,relatime shared:1 - ext4 /dev/sda rw\n"
+                         "30 22 0:5 / " +
+                             escape(tmp + "/root") +
+                             " rw - tmpfs tmpfs rw\n"
+                             "40 22 8:17 / " +
+                             escape(tmp + "/media/usb stick") +
+                             " rw,nosuid shared:7 master:1 - vfat " + tmp + "/dev/sdb1 rw\n");
         where.sysDevBlock = t.path() + "/sys/dev/block";
         where.byLabel = t.path() + "/by-label";
     }

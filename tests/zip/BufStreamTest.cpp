@@ -209,13 +209,15 @@ TEST(BufferStream, RandomOperationsMatchAModel) {
                 break;
             }
             case 4: {
-                const std::int64_t target = static_cast<std::int64_t>(rng() % static_cast<unsigned>(size + 20));
+                const std::int64_t target =
+                    static_cast<std::int64_t>(rng() % static_cast<unsigned>(size + 20));
                 ASSERT_EQ(s.Seek(target, SeekOrigin::Begin), target);
                 pos = target;
                 break;
             }
             default: {
-                const std::int64_t back = static_cast<std::int64_t>(rng() % static_cast<unsigned>(size + 1));
+                const std::int64_t back =
+                    static_cast<std::int64_t>(rng() % static_cast<unsigned>(size + 1));
                 const std::int64_t target = size - back;
                 ASSERT_EQ(s.Seek(rng() % 2 ? back : -back, SeekOrigin::End), target);
                 pos = target;

@@ -31,7 +31,8 @@ std::string randomBytes(std::size_t n, unsigned seed) {
 
 std::uint32_t reference(const std::string& s, std::size_t offset, std::size_t length) {
     return static_cast<std::uint32_t>(
-        zlibCrc32()(0, reinterpret_cast<const unsigned char*>(s.data()) + offset, static_cast<unsigned>(length)));
+        zlibCrc32()(0, reinterpret_cast<const unsigned char*>(s.data()) + offset,
+                    static_cast<unsigned>(length)));
 }
 
 std::uint32_t portable(const void* data, std::size_t length) {
@@ -57,11 +58,13 @@ TEST(Crc32, EqualsZlibOnEveryShortLengthAndAlignment) {
     for (std::size_t offset = 0; offset < 16; ++offset)
         for (std::size_t length = 0; length <= 300; ++length) {
             const std::uint32_t expected = reference(data, offset, length);
-            ASSERT_EQ(Crc32Update(0, data.data() + offset, length), expected) << offset << " " << length;
+            ASSERT_EQ(Crc32Update(0, data.data() + offset, length), expected)
+                << offset << " " << length;
             ASSERT_EQ(portable(data.data() + offset, length), expected) << offset << " " << length;
             if (crc32_detail::clmulAvailable()) {
                 const auto* p = reinterpret_cast<const std::uint8_t*>(data.data()) + offset;
-                ASSERT_EQ(~crc32_detail::updateClmul(~0u, p, length), expected) << offset << " " << length;
+                ASSERT_EQ(~crc32_detail::updateClmul(~0u, p, length), expected)
+                    << offset << " " << length;
             }
         }
 }

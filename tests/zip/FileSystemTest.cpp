@@ -43,15 +43,15 @@ TEST(DirSearch, RecursionReturnsDirectoriesBeforeTheirFiles) {
     t.write("sub/c.txt", "c");
     t.write("sub/deeper/d.txt", "d");
     t.write(".hidden/e.txt", "e");
-    ASSERT_EQ(::symlink("sub", t.file("link").c_str()), 0);       // a directory link: not followed
-    ASSERT_EQ(::symlink("a.txt", t.file("lf.txt").c_str()), 0);   // a file link: a file
+    ASSERT_EQ(::symlink("sub", t.file("link").c_str()), 0);     // a directory link: not followed
+    ASSERT_EQ(::symlink("a.txt", t.file("lf.txt").c_str()), 0); // a file link: a file
     ASSERT_EQ(::symlink("missing", t.file("dead.txt").c_str()), 0);
-    ASSERT_EQ(::mkfifo(t.file("pipe.txt").c_str(), 0600), 0);     // would block when opened
+    ASSERT_EQ(::mkfifo(t.file("pipe.txt").c_str(), 0600), 0); // would block when opened
     const std::string root = t.path() + "/";
 
     EXPECT_EQ(searchAll(t.path(), true, "*.*", root),
-              (std::vector<std::string>{".hidden/", ".hidden/e.txt", "a.txt", "b", "lf.txt", "sub/", "sub/c.txt",
-                                        "sub/deeper/", "sub/deeper/d.txt"}));
+              (std::vector<std::string>{".hidden/", ".hidden/e.txt", "a.txt", "b", "lf.txt", "sub/",
+                                        "sub/c.txt", "sub/deeper/", "sub/deeper/d.txt"}));
     EXPECT_EQ(searchAll(root, false, "*.TXT", root), (std::vector<std::string>{"a.txt", "lf.txt"}));
     EXPECT_EQ(searchAll(root, false, "b.", root), (std::vector<std::string>{"b"}));
 
@@ -76,7 +76,8 @@ TEST(DirSearch, WildcardsInTheStartDirectory) {
     EXPECT_EQ(searchAll(root + "x*/logs/", false, "*.log", root),
               (std::vector<std::string>{"x1/logs/f.log", "x2/logs/g.log"}));
     EXPECT_EQ(searchAll(root + "x<2-3>/*", true, "*.log", root),
-              (std::vector<std::string>{"x2/logs/g.log", "x2/logs/inner/", "x2/logs/inner/i.log", "x3/other/h.log"}));
+              (std::vector<std::string>{"x2/logs/g.log", "x2/logs/inner/", "x2/logs/inner/i.log",
+                                        "x3/other/h.log"}));
     EXPECT_TRUE(searchAll(root + "none*/", true, "*.*", root).empty());
     EXPECT_TRUE(searchAll(root + "missing/", true, "*.*", root).empty());
 }
@@ -96,13 +97,15 @@ TEST(DosDateTime, ClampAndConversion) {
     // 2099-12-31 23:59:58 is what the all-ones value clamps to.
     const std::uint32_t maxValue = DosDateTimeClamp(0xFFFFFFFFu);
     EXPECT_EQ(maxValue, (119u << 25 | 12u << 21 | 31u << 16 | 23u << 11 | 59u << 5 | 29u));
-    const std::uint32_t valid = (44u << 25 | 6u << 21 | 15u << 16 | 13u << 11 | 45u << 5 | 10u); // 2024-06-15 13:45:20
+    const std::uint32_t valid =
+        (44u << 25 | 6u << 21 | 15u << 16 | 13u << 11 | 45u << 5 | 10u); // 2024-06-15 13:45:20
     EXPECT_EQ(DosDateTimeClamp(valid), valid);
     EXPECT_EQ(DosDateTimeClamp(0), 1u << 21 | 1u << 16); // month and day 0 become 1
     EXPECT_EQ(DateTimeToDosDateTime(*DosDateTimeToDateTime(valid)), valid);
     EXPECT_FALSE(DosDateTimeToDateTime(44u << 25 | 2u << 21 | 31u << 16)); // 31 February
-    EXPECT_EQ(UnixTimeToDosDateTime(0), 1u << 21 | 1u << 16);             // 1970 -> 1980-01-01
-    EXPECT_EQ(DateTimeToDosDateTime(encodeDate(2200, 1, 1)), DateTimeToDosDateTime(encodeDateTime({2107, 12, 31, 23, 59, 58, 0})));
+    EXPECT_EQ(UnixTimeToDosDateTime(0), 1u << 21 | 1u << 16);              // 1970 -> 1980-01-01
+    EXPECT_EQ(DateTimeToDosDateTime(encodeDate(2200, 1, 1)),
+              DateTimeToDosDateTime(encodeDateTime({2107, 12, 31, 23, 59, 58, 0})));
 }
 
 TEST(ZipFiles, FileDates) {
@@ -171,7 +174,8 @@ TEST(ZipFiles, MovingAndCopying) {
         MoveOrCopyFile(t.file("missing"), target);
         FAIL() << "no error";
     } catch (const Exception& e) {
-        EXPECT_NE(std::string(e.what()).find("Could not copy from " + t.file("missing") + " -> " + target),
+        EXPECT_NE(std::string(e.what()).find("Could not copy from " + t.file("missing") + " -> " +
+                                             target),
                   std::string::npos);
     }
     EXPECT_EQ(fs::file_size(target), 200000u);
@@ -193,7 +197,8 @@ TEST(FileStream, WritesReadsAndReportsErrors) {
     ASSERT_EQ(data.size(), 10000u);
     EXPECT_EQ(data.substr(0, 12), "AB2345678901");
     EXPECT_THROW(TLFNFileStream(t.file("missing")), EFOpenError);
-    EXPECT_THROW(TLFNFileStream(t.file("no/dir/x"), kZipBufferSize, false, FileOpenMode::Create), EFOpenError);
+    EXPECT_THROW(TLFNFileStream(t.file("no/dir/x"), kZipBufferSize, false, FileOpenMode::Create),
+                 EFOpenError);
 
     TLFNFileStream readOnly(name);
     readOnly.Write("x", 1);

@@ -28,8 +28,7 @@ std::shared_ptr<Num> num(int value, int tag = 0) {
     return std::make_shared<Num>(Num{value, tag});
 }
 
-template <class F>
-std::string listErrorOf(F&& f) {
+template <class F> std::string listErrorOf(F&& f) {
     try {
         f();
     } catch (const EListError& e) {
@@ -84,7 +83,8 @@ TEST(ObjectList, Navigate) {
     EXPECT_EQ(list.Navigate(list[2].get(), 1), nullptr);
     EXPECT_EQ(list.Navigate(list[0].get(), 0), nullptr);
     const auto stranger = num(7);
-    EXPECT_EQ(listErrorOf([&] { list.Navigate(stranger.get(), 1); }), "tObject (anonymous namespace)::Num not in item list");
+    EXPECT_EQ(listErrorOf([&] { list.Navigate(stranger.get(), 1); }),
+              "tObject (anonymous namespace)::Num not in item list");
 }
 
 TEST(ObjectList, SharedItemsOutliveTheList) {
@@ -141,5 +141,6 @@ TEST(SortedObjectList, KeepsOrderAndFindsPositions) {
     EXPECT_FALSE(list.Find(Num{1000}, index));
     EXPECT_EQ(index, list.Count());
     EXPECT_EQ(list.IndexOf(list[17].get()) >= 0, true);
-    EXPECT_EQ(listErrorOf([&] { list.Put(0, num(1)); }), "Cannot <Put> an Object in a sorted list!");
+    EXPECT_EQ(listErrorOf([&] { list.Put(0, num(1)); }),
+              "Cannot <Put> an Object in a sorted list!");
 }

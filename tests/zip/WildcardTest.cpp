@@ -88,17 +88,18 @@ TEST(Wildcard, AgreesWithPythonFnmatch) {
     for (const auto& [pattern, text] : cases)
         input << pattern << '\t' << text << '\n';
     const std::string data = dir.write("cases.txt", input.str());
-    const std::string script = dir.write(
-        "check.py", "import fnmatch, sys\n"
-                    "for line in open(sys.argv[1]).read().splitlines():\n"
-                    "    p, t = line.split('\\t')\n"
-                    "    print(1 if fnmatch.fnmatchcase(t.lower(), p.lower()) else 0)\n");
+    const std::string script =
+        dir.write("check.py", "import fnmatch, sys\n"
+                              "for line in open(sys.argv[1]).read().splitlines():\n"
+                              "    p, t = line.split('\\t')\n"
+                              "    print(1 if fnmatch.fnmatchcase(t.lower(), p.lower()) else 0)\n");
     std::string output;
     ASSERT_EQ(test::runCommand("python3 " + script + " " + data, &output), 0) << output;
     std::istringstream answers(output);
     for (const auto& [pattern, text] : cases) {
         int expected = -1;
         answers >> expected;
-        ASSERT_EQ(WildcardMatch(pattern, text), expected == 1) << "pattern '" << pattern << "' text '" << text << "'";
+        ASSERT_EQ(WildcardMatch(pattern, text), expected == 1)
+            << "pattern '" << pattern << "' text '" << text << "'";
     }
 }

@@ -4,9 +4,9 @@
 #include <random>
 #include <sstream>
 
+#include "TestPaths.h"
 #include "platform/MemoryStream.h"
 #include "support/TempDir.h"
-#include "TestPaths.h"
 #include "zip/Crc32.h"
 #include "zip/DosDateTime.h"
 #include "zip/TEndCentral.h"
@@ -56,19 +56,21 @@ std::string hex(const std::string& s) {
 // The same lines as the oracle script below prints, from our records.
 std::string describe(const Parsed& p) {
     std::ostringstream out;
-    out << "END\t" << p.end.TotalEntries << '\t' << p.end.CommentLength << '\t' << p.end.CentralOffsetOnDisk << '\n';
+    out << "END\t" << p.end.TotalEntries << '\t' << p.end.CommentLength << '\t'
+        << p.end.CentralOffsetOnDisk << '\n';
     for (const auto& e : p.entries)
-        out << e.VersionMadeBy << '\t' << e.VersionNeeded << '\t' << e.Flags << '\t' << e.Method << '\t'
-            << e.DosDateTime << '\t' << e.Crc32 << '\t' << e.CompressedSize << '\t' << e.UncompressedSize << '\t'
-            << e.CentralExtraLength << '\t' << e.CommentLength << '\t' << e.DiskStart << '\t'
-            << e.InternalAttributes << '\t' << e.ExternalAttributes << '\t' << e.LocalOffset << '\t'
-            << hex(e.FullName()) << '\n';
+        out << e.VersionMadeBy << '\t' << e.VersionNeeded << '\t' << e.Flags << '\t' << e.Method
+            << '\t' << e.DosDateTime << '\t' << e.Crc32 << '\t' << e.CompressedSize << '\t'
+            << e.UncompressedSize << '\t' << e.CentralExtraLength << '\t' << e.CommentLength << '\t'
+            << e.DiskStart << '\t' << e.InternalAttributes << '\t' << e.ExternalAttributes << '\t'
+            << e.LocalOffset << '\t' << hex(e.FullName()) << '\n';
     return out.str();
 }
 
 // Python's zipfile reading the same archive; names of entries without the UTF-8 flag
 // decoded with `encoding`.
-std::string oracle(const test::TempDir& t, const std::string& archive, const std::string& encoding) {
+std::string oracle(const test::TempDir& t, const std::string& archive,
+                   const std::string& encoding) {
     const std::string script = t.write("oracle.py", R"(import sys, zipfile
 zf = zipfile.ZipFile(sys.argv[1], metadata_encoding=sys.argv[2] or None)
 print("END", len(zf.infolist()), len(zf.comment), zf.start_dir, sep="\t")
@@ -80,7 +82,9 @@ for i in zf.infolist():
           i.external_attr, i.header_offset, i.filename.encode("utf-8").hex(), sep="\t")
 )");
     std::string out;
-    EXPECT_EQ(test::runCommand("python3 " + script + " '" + archive + "' '" + encoding + "'", &out), 0) << out;
+    EXPECT_EQ(test::runCommand("python3 " + script + " '" + archive + "' '" + encoding + "'", &out),
+              0)
+        << out;
     return out;
 }
 
@@ -109,7 +113,8 @@ void checkLocalHeaders(const std::string& archive, const Parsed& p) {
     }
 }
 
-void compareWithZipfile(const test::TempDir& t, const std::string& archive, const std::string& encoding) {
+void compareWithZipfile(const test::TempDir& t, const std::string& archive,
+                        const std::string& encoding) {
     SCOPED_TRACE(archive);
     const Parsed p = parseFile(archive);
     EXPECT_EQ(describe(p), oracle(t, archive, encoding));
@@ -141,18 +146,23 @@ TEST(ZipRecords, ArchivesOfInfoZipParseFieldForField) {
     test::TempDir t;
     makeTree(t);
     const std::string archive = t.file("infozip.zip");
-    ASSERT_EQ(test::runCommand("cd " + t.file("tree") + " && zip -qr " + archive + " . && printf 'an archive comment' | zip -qz " + archive), 0);
+    ASSERT_EQ(test::runCommand("cd " + t.file("tree") + " && zip -qr " + archive +
+                               " . && printf 'an archive comment' | zip -qz " + archive),
+              0);
     compareWithZipfile(t, archive, "utf-8");
     const Parsed p = parseFile(archive);
     EXPECT_EQ(p.end.CommentLength, 18);
-    EXPECT_EQ(p.end.CommentPosition, static_cast<std::int64_t>(std::filesystem::file_size(archive)) - 18);
+    EXPECT_EQ(p.end.CommentPosition,
+              static_cast<std::int64_t>(std::filesystem::file_size(archive)) - 18);
 }
 
 TEST(ZipRecords, ArchivesOf7ZipParseFieldForField) {
     test::TempDir t;
     makeTree(t);
     const std::string archive = t.file("7z.zip");
-    ASSERT_EQ(test::runCommand("cd " + t.file("tree") + " && 7z a -tzip -bd " + archive + " . >/dev/null"), 0);
+    ASSERT_EQ(test::runCommand("cd " + t.file("tree") + " && 7z a -tzip -bd " + archive +
+                               " . >/dev/null"),
+              0);
     compareWithZipfile(t, archive, "utf-8");
 }
 
@@ -210,19 +220,24 @@ TEST(ZipRecords, LongestCommentAndFakeEndSignatures) {
     test::TempDir t;
     // A fake record that claims 99 entries and a comment running past the end, and one
     // whose short comment fits but does not reach the end of the file.
-    const std::string fakeTooLong = std::string("PK\x05\x06", 4) + std::string(6, '\0') + "\x63" + std::string(9, '\0') + "\xFF\xFF";
-    const std::string fakeFits = std::string("PK\x05\x06", 4) + std::string(6, '\0') + "\x63" + std::string(11, '\0');
+    const std::string fakeTooLong = std::string("PK\x05\x06", 4) + std::string(6, '\0') + "\x63" +
+                                    std::string(9, '\0') + "\xFF\xFF";
+    const std::string fakeFits =
+        std::string("PK\x05\x06", 4) + std::string(6, '\0') + "\x63" + std::string(11, '\0');
     const std::string script = t.write("make.py", R"(import sys, zipfile
 with zipfile.ZipFile(sys.argv[1], "w") as zf:
     zf.writestr("a.txt", "a")
     zf.writestr("b.txt", "b")
     zf.comment = open(sys.argv[2], "rb").read()
 )");
-    for (const std::string& comment : {std::string(65535, 'c'), std::string(65535 - 40, 'c') + fakeTooLong + std::string(18, 'x'),
-                                       "text " + fakeFits + "more text", fakeTooLong, fakeFits}) {
+    for (const std::string& comment :
+         {std::string(65535, 'c'),
+          std::string(65535 - 40, 'c') + fakeTooLong + std::string(18, 'x'),
+          "text " + fakeFits + "more text", fakeTooLong, fakeFits}) {
         const std::string archive = t.file("c.zip");
         t.write("comment.bin", comment);
-        ASSERT_EQ(test::runCommand("python3 " + script + " " + archive + " " + t.file("comment.bin")), 0);
+        ASSERT_EQ(
+            test::runCommand("python3 " + script + " " + archive + " " + t.file("comment.bin")), 0);
         TLFNFileStream s(archive);
         TEndCentral end;
         ASSERT_TRUE(end.FindAndReadEndRecord(s));
@@ -237,7 +252,10 @@ TEST(ZipRecords, WrittenRecordsReadBackWithZipfile) {
     test::TempDir t;
     const std::string archive = t.file("ours.zip");
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"dir/sub/file.txt", "hello"}, {"Příliš žluťoučký kůň.txt", "czech"}, {"ceny/€ 漢.txt", "utf-8"}, {"empty/", ""}};
+        {"dir/sub/file.txt", "hello"},
+        {"Příliš žluťoučký kůň.txt", "czech"},
+        {"ceny/€ 漢.txt", "utf-8"},
+        {"empty/", ""}};
     TSortedZip directory(TDuplicates::Error);
     {
         TLFNFileStream out(archive, kZipBufferSize, false, FileOpenMode::Create);
@@ -266,14 +284,19 @@ TEST(ZipRecords, WrittenRecordsReadBackWithZipfile) {
     }
     compareWithZipfile(t, archive, "cp852");
     std::string out;
-    EXPECT_EQ(test::runCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1], metadata_encoding='cp852'); "
-                               "print(z.testzip(), z.comment, z.getinfo('dir/sub/file.txt').comment)\" " + archive, &out), 0);
+    EXPECT_EQ(
+        test::runCommand("python3 -c \"import zipfile,sys; z=zipfile.ZipFile(sys.argv[1], "
+                         "metadata_encoding='cp852'); "
+                         "print(z.testzip(), z.comment, z.getinfo('dir/sub/file.txt').comment)\" " +
+                             archive,
+                         &out),
+        0);
     EXPECT_EQ(out, "None b'archive comment' b'entry comment'\n");
     EXPECT_EQ(test::runCommand("unzip -tq " + archive, &out), 0) << out;
 
     const Parsed p = parseFile(archive);
-    EXPECT_EQ(p.entries[1].Flags & kFlagUtf8Name, 0);          // CP852 holds every character
-    EXPECT_EQ(p.entries[1].NameLength, 24);                    // one byte per character
+    EXPECT_EQ(p.entries[1].Flags & kFlagUtf8Name, 0);             // CP852 holds every character
+    EXPECT_EQ(p.entries[1].NameLength, 24);                       // one byte per character
     EXPECT_EQ(p.entries[2].Flags & kFlagUtf8Name, kFlagUtf8Name); // "€" and "漢" need UTF-8
     EXPECT_EQ(p.entries[2].FileName(), "€ 漢.txt");
 }
@@ -293,7 +316,7 @@ TEST(ZipRecords, DefaultsAndNameRules) {
     b += 30;
     EXPECT_EQ(GetLE32(b), kCentralSignature);
     EXPECT_EQ(GetLE16(b + 4), 20);
-    EXPECT_EQ(GetLE16(b + 36), 1);    // internal attributes
+    EXPECT_EQ(GetLE16(b + 36), 1);     // internal attributes
     EXPECT_EQ(GetLE32(b + 38), 0x20u); // external attributes
     EXPECT_EQ(GetLE32(b + 42), 2u);
 
@@ -352,7 +375,8 @@ TEST(ZipRecords, HeadersFailCleanly) {
 }
 
 TEST(ZipRecords, SortModes) {
-    auto entry = [](const char* name, std::uint32_t date, std::uint32_t packed, std::uint32_t size, std::uint32_t offset) {
+    auto entry = [](const char* name, std::uint32_t date, std::uint32_t packed, std::uint32_t size,
+                    std::uint32_t offset) {
         auto e = std::make_shared<TZipHeaderInfo>();
         e->SetFullName(name);
         e->DosDateTime = date;
@@ -378,10 +402,13 @@ TEST(ZipRecords, SortModes) {
     EXPECT_EQ(order(TZipSortMode::ByFileName), "a/alpha.txt c/mid.txt B/zeta.TXT b/Zeta.txt ");
     EXPECT_EQ(order(TZipSortMode::ByDirectoryName), "a/alpha.txt B/zeta.TXT b/Zeta.txt c/mid.txt ");
     EXPECT_EQ(order(TZipSortMode::ByDate), "a/alpha.txt b/Zeta.txt B/zeta.TXT c/mid.txt ");
-    EXPECT_EQ(order(TZipSortMode::ByCompressedSize), "c/mid.txt a/alpha.txt b/Zeta.txt B/zeta.TXT ");
-    EXPECT_EQ(order(TZipSortMode::ByUnCompressedSize), "b/Zeta.txt a/alpha.txt B/zeta.TXT c/mid.txt ");
+    EXPECT_EQ(order(TZipSortMode::ByCompressedSize),
+              "c/mid.txt a/alpha.txt b/Zeta.txt B/zeta.TXT ");
+    EXPECT_EQ(order(TZipSortMode::ByUnCompressedSize),
+              "b/Zeta.txt a/alpha.txt B/zeta.TXT c/mid.txt ");
     EXPECT_EQ(order(TZipSortMode::ByRate), "a/alpha.txt B/zeta.TXT b/Zeta.txt c/mid.txt ");
-    EXPECT_EQ(order(TZipSortMode::ByNone), "a/alpha.txt c/mid.txt B/zeta.TXT b/Zeta.txt "); // unsigned offsets
+    EXPECT_EQ(order(TZipSortMode::ByNone),
+              "a/alpha.txt c/mid.txt B/zeta.TXT b/Zeta.txt "); // unsigned offsets
 
     TSortedZip directory(TDuplicates::Error);
     directory.Add(entries[0]);
