@@ -1,0 +1,45 @@
+#pragma once
+#include <cstdint>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kd {
+
+// One entry of a directory listing: a regular file (a symbolic link to one counts as
+// a file with the target's size and time) or a directory (never a symbolic link).
+struct DirEntry {
+    std::string name;
+    bool isDirectory = false;
+    std::uint64_t size = 0;
+    std::time_t modified = 0;
+};
+
+// The files and subdirectories of dir, sorted by name (byte order). Leaves out "." and
+// "..", symbolic links to directories (a search never follows them), dangling links,
+// and FIFOs, sockets and devices (opening one could block). A directory that cannot
+// be read gives an empty list.
+std::vector<DirEntry> listDirectory(const std::string& dir);
+
+// Creates a new empty file dir/prefixXXXXXX with a unique suffix (mkstemp) and returns
+// its path; throws kd::Exception when it cannot.
+std::string createTemporaryFile(const std::string& dir, const std::string& prefix);
+
+// The last-modification time of a file or directory (following links).
+std::optional<std::time_t> fileModificationTime(const std::string& path);
+
+// True when both paths (or, for a path that does not exist, its directory) lie on
+// the same file system, so that rename() can move between them.
+bool sameFileSystem(const std::string& a, const std::string& b);
+
+// rename(2): replaces an existing target in one step; false when it fails (for
+// example across file systems).
+bool renameFile(const std::string& from, const std::string& to);
+
+// Copies the content and permission bits of from into a temporary file beside to,
+// flushes it and renames it over to, so that to is either the old file or the whole
+// copy. Throws kd::Exception with the reason on failure.
+void copyFile(const std::string& from, const std::string& to);
+
+} // namespace kd

@@ -1,0 +1,43 @@
+#pragma once
+#include <string>
+
+#include "platform/Stream.h"
+#include "platform/UniqueFd.h"
+
+namespace kd {
+
+enum class FileOpenMode {
+    Read,      // existing file, read only
+    Create,    // create or truncate, read and write
+    ReadWrite, // existing file, read and write
+};
+
+// A file opened through its POSIX descriptor. Open failures throw EFOpenError with
+// the file name and the system's reason; read, write and seek errors EStreamError.
+class FileStream : public Stream {
+public:
+    FileStream(const std::string& path, FileOpenMode mode);
+
+    std::size_t Read(void* buffer, std::size_t count) override;
+    std::size_t Write(const void* buffer, std::size_t count) override;
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+    std::int64_t Size() override;
+    void FlushToDevice() override;
+
+    // Closes the descriptor and reports a failure (some file systems report a failed
+    // write only here). The destructor closes silently when Close was not called.
+    void Close();
+
+    int Handle() const { return fd_.get(); }
+    const std::string& Path() const { return path_; }
+    bool Writable() const { return mode_ != FileOpenMode::Read; }
+
+private:
+    [[noreturn]] void fail(const char* what) const;
+
+    std::string path_;
+    FileOpenMode mode_;
+    UniqueFd fd_;
+};
+
+} // namespace kd

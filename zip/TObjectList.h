@@ -1,0 +1,144 @@
+#pragma once
+#include <cxxabi.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "platform/Exception.h"
+
+namespace kd {
+
+// Index errors and misuse of the engine's object lists.
+class EListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The engine's list of objects of type T, held by shared pointers: a list that owns
+// its objects and a second list (a sorted view) over the same objects can live side
+// by side, and an object lives as long as any list holds it.
+//
+// The capacity grows in the engine's steps (by 4 below 5 slots, by 8 up to 8, then by
+// 16), so adding one by one gives 4, 8, 16, 32, 48, ... Index errors raise EListError
+// "List index out of bounds (N)".
+template <class T> class TObjectList {
+public:
+    using Item = std::shared_ptr<T>;
+    static constexpr int MaxListSize = 0x1FFFFFFE;
+
+    TObjectList() = default;
+    virtual ~TObjectList() = default;
+    TObjectList(const TObjectList&) = default;
+    TObjectList& operator=(const TObjectList&) = default;
+    TObjectList(TObjectList&&) noexcept = default;
+    TObjectList& operator=(TObjectList&&) noexcept = default;
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    int Capacity() const { return capacity_; }
+    bool Empty() const { return items_.empty(); }
+
+    // Capacity below the count or above MaxListSize raises EListError.
+    void SetCapacity(int capacity) {
+        if (capacity < Count() || capacity > MaxListSize)
+            ErrorIndex(capacity);
+        capacity_ = capacity;
+        items_.reserve(static_cast<std::size_t>(capacity));
+    }
+    // New slots of a larger count are empty (null).
+    void SetCount(int count) {
+        if (count < 0 || count > MaxListSize)
+            ErrorIndex(count);
+        if (count > capacity_)
+            SetCapacity(count);
+        items_.resize(static_cast<std::size_t>(count));
+    }
+
+    const Item& Get(int index) const {
+        CheckIndex(index, Count() - 1);
+        return items_[static_cast<std::size_t>(index)];
+    }
+    const Item& operator[](int index) const { return Get(index); }
+
+    // Replaces the item at index.
+    virtual void Put(int index, Item item) {
+        CheckIndex(index, Count() - 1);
+        items_[static_cast<std::size_t>(index)] = std::move(item);
+    }
+    // Appends; returns the new index.
+    virtual int Add(Item item) {
+        if (Count() == capacity_)
+            Grow();
+        items_.push_back(std::move(item));
+        return Count() - 1;
+    }
+    // Inserts before index (index == Count appends).
+    virtual void Insert(int index, Item item) {
+        CheckIndex(index, Count());
+        if (Count() == capacity_)
+            Grow();
+        items_.insert(items_.begin() + index, std::move(item));
+    }
+    // Index of this very object, -1 when absent.
+    virtual int IndexOf(const T* item) const {
+        for (std::size_t i = 0; i < items_.size(); ++i)
+            if (items_[i].get() == item)
+                return static_cast<int>(i);
+        return -1;
+    }
+    // Drops every item; count and capacity become 0.
+    void Clear() {
+        items_.clear();
+        items_.shrink_to_fit();
+        capacity_ = 0;
+    }
+
+    const Item& First() const { return Get(0); }
+    const Item& Last() const { return Get(Count() - 1); }
+
+    // With no item: direction 1 gives First, 0 gives Last. Otherwise the item before
+    // (0) or after (1) item, or null past either end. An item not in the list raises
+    // EListError "tObject <class> not in item list".
+    Item Navigate(const T* item, int direction) const {
+        if (!item)
+            return direction == 1 ? First() : Last();
+        const int index = IndexOf(item);
+        if (index < 0)
+            throw EListError("tObject " + ClassName() + " not in item list");
+        const int next = direction == 1 ? index + 1 : index - 1;
+        return next >= 0 && next < Count() ? items_[static_cast<std::size_t>(next)] : nullptr;
+    }
+
+    auto begin() const { return items_.begin(); }
+    auto end() const { return items_.end(); }
+
+protected:
+    virtual void Grow() {
+        const int delta = capacity_ > 8 ? 16 : capacity_ > 4 ? 8 : 4;
+        SetCapacity(capacity_ + delta);
+    }
+    [[noreturn]] static void Error(const std::string& message) { throw EListError(message); }
+    [[noreturn]] static void ErrorIndex(int index) {
+        Error("List index out of bounds (" + std::to_string(index) + ")");
+    }
+    static void CheckIndex(int index, int highest) {
+        if (index < 0 || index > highest)
+            ErrorIndex(index);
+    }
+    // Inserts without the checks of a derived class's Insert.
+    void InsertAt(int index, Item item) { TObjectList::Insert(index, std::move(item)); }
+    static std::string ClassName() {
+        int status = 0;
+        std::unique_ptr<char, decltype(&std::free)> name(
+            abi::__cxa_demangle(typeid(T).name(), nullptr, nullptr, &status), &std::free);
+        return status == 0 && name ? name.get() : typeid(T).name();
+    }
+
+private:
+    std::vector<Item> items_;
+    int capacity_ = 0;
+};
+
+} // namespace kd
