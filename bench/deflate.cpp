@@ -1,0 +1,187 @@
+// Compares our Deflate compressor with zlib's (raw deflate, window bits 15, memory
+// level 8) on every file of the benchmark corpus, at levels 1, 6 and 9, in the same
+// process, alternating per file. Prints size and speed ratios (ours / zlib).
+// Usage: bench_deflate [corpus-dir] [rounds] [levels]
+//        (defaults: /tmp/kordyne-corpus, 3 rounds, levels "169")
+#include "zip/Deflater.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+struct Sample {
+    std::string name;
+    std::vector<std::uint8_t> data;
+};
+
+bool buildCorpus(const std::string& dir) {
+    const fs::path root = fs::path(__FILE__).parent_path().parent_path();
+    for (const fs::path& script : {root / "../shared/bench/make-corpus.sh",
+                                   root / "../../shared/bench/make-corpus.sh"}) {
+        if (fs::exists(script)) {
+            const std::string command = "sh '" + script.string() + "' '" + dir + "' >/dev/null";
+            return std::system(command.c_str()) == 0;
+        }
+    }
+    return false;
+}
+
+std::vector<Sample> loadCorpus(const std::string& dir) {
+    std::vector<Sample> samples;
+    for (const auto& item : fs::recursive_directory_iterator(dir)) {
+        if (!item.is_regular_file())
+            continue;
+        std::ifstream in(item.path(), std::ios::binary);
+        samples.push_back({item.path().string(), {std::istreambuf_iterator<char>(in), {}}});
+    }
+    std::sort(samples.begin(), samples.end(),
+              [](const Sample& a, const Sample& b) { return a.name < b.name; });
+    return samples;
+}
+
+double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+bool inflatesTo(const std::vector<std::uint8_t>& packed, const std::vector<std::uint8_t>& data,
+                bool stored) {
+    if (stored)
+        return packed == data;
+    std::vector<std::uint8_t> out(data.size() + 1);
+    z_stream zs{};
+    inflateInit2(&zs, -15);
+    zs.next_in = const_cast<Bytef*>(packed.data());
+    zs.avail_in = static_cast<uInt>(packed.size());
+    zs.next_out = out.data();
+    zs.avail_out = static_cast<uInt>(out.size());
+    const int rc = inflate(&zs, Z_FINISH);
+    const bool ok = rc == Z_STREAM_END && zs.total_out == data.size() &&
+                    std::equal(data.begin(), data.end(), out.begin());
+    inflateEnd(&zs);
+    return ok;
+}
+
+struct Totals {
+    std::uint64_t input = 0, ours = 0, zlib = 0;
+    double oursSeconds = 0, zlibSeconds = 0;
+    unsigned failures = 0;
+};
+
+Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
+    kd::Deflater deflater;
+    z_stream zs{};
+    deflateInit2(&zs, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+    std::size_t largest = 0;
+    for (const Sample& s : samples)
+        largest = std::max(largest, s.data.size());
+    std::vector<std::uint8_t> zout(deflateBound(&zs, static_cast<uLong>(largest)) + 64);
+    std::vector<std::uint8_t> ours;
+    ours.reserve(zout.size());
+
+    Totals totals;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const std::vector<std::uint8_t>& data = samples[i].data;
+        double bestOurs = 1e30, bestZlib = 1e30;
+        std::size_t zlibSize = 0;
+        kd::DeflateEntry entry;
+        for (int round = 0; round < rounds; ++round) {
+            auto runOurs = [&] {
+                std::size_t offset = 0;
+                ours.clear();
+                entry = kd::DeflateEntry{};
+                const auto start = Clock::now();
+                deflater.DeflateStream(
+                    [&](std::uint8_t* buffer, std::size_t size) {
+                        const std::size_t n = std::min(size, data.size() - offset);
+                        std::memcpy(buffer, data.data() + offset, n);
+                        offset += n;
+                        return n;
+                    },
+                    [&](const std::uint8_t* bytes, std::size_t size) {
+                        ours.insert(ours.end(), bytes, bytes + size);
+                    },
+                    level, entry);
+                bestOurs = std::min(bestOurs, seconds(Clock::now() - start));
+            };
+            auto runZlib = [&] {
+                const auto start = Clock::now();
+                deflateReset(&zs);
+                zs.next_in = const_cast<Bytef*>(data.data());
+                zs.avail_in = static_cast<uInt>(data.size());
+                zs.next_out = zout.data();
+                zs.avail_out = static_cast<uInt>(zout.size());
+                deflate(&zs, Z_FINISH);
+                bestZlib = std::min(bestZlib, seconds(Clock::now() - start));
+                zlibSize = zs.total_out;
+            };
+            if ((i + round) % 2 == 0) {
+                runOurs();
+                runZlib();
+            } else {
+                runZlib();
+                runOurs();
+            }
+        }
+        if (!inflatesTo(ours, data, entry.Method == 0)) {
+            std::fprintf(stderr, "level %d: output for %s does not inflate back\n", level,
+                         samples[i].name.c_str());
+            ++totals.failures;
+        }
+        totals.input += data.size();
+        totals.ours += ours.size();
+        totals.zlib += zlibSize;
+        totals.oursSeconds += bestOurs;
+        totals.zlibSeconds += bestZlib;
+    }
+    deflateEnd(&zs);
+    return totals;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::string dir = argc > 1 ? argv[1] : "/tmp/kordyne-corpus";
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+    const std::string levels = argc > 3 ? argv[3] : "169";
+    if (!fs::exists(dir) && !buildCorpus(dir)) {
+        std::fprintf(stderr, "no corpus at %s and make-corpus.sh not found\n", dir.c_str());
+        return 2;
+    }
+    const std::vector<Sample> samples = loadCorpus(dir);
+    std::uint64_t bytes = 0;
+    for (const Sample& s : samples)
+        bytes += s.data.size();
+    std::printf("corpus %s: %zu files, %.1f MB, best of %d rounds per file\n", dir.c_str(),
+                samples.size(), bytes / 1e6, rounds);
+    std::printf("level  ours bytes  zlib bytes  size ratio  ours MB/s  zlib MB/s  speed ratio\n");
+    unsigned failures = 0;
+    for (const char digit : levels) {
+        const int level = digit - '0';
+        if (level < 1 || level > 9)
+            continue;
+        const Totals t = runLevel(samples, level, rounds);
+        failures += t.failures;
+        std::printf("%5d  %10llu  %10llu  %10.4f  %9.1f  %9.1f  %11.3f\n", level,
+                    static_cast<unsigned long long>(t.ours),
+                    static_cast<unsigned long long>(t.zlib),
+                    static_cast<double>(t.ours) / static_cast<double>(t.zlib),
+                    t.input / t.oursSeconds / 1e6, t.input / t.zlibSeconds / 1e6,
+                    t.zlibSeconds / t.oursSeconds);
+        std::fflush(stdout);
+    }
+    if (failures > 0)
+        std::printf("%u outputs failed to inflate\n", failures);
+    return failures == 0 ? 0 : 1;
+}
