@@ -30,8 +30,8 @@ struct Sample {
 
 bool buildCorpus(const std::string& dir) {
     const fs::path root = fs::path(__FILE__).parent_path().parent_path();
-    for (const fs::path& script : {root / "../shared/bench/make-corpus.sh",
-                                   root / "../../shared/bench/make-corpus.sh"}) {
+    for (const fs::path& script :
+         {root / "../shared/bench/make-corpus.sh", root / "../../shared/bench/make-corpus.sh"}) {
         if (fs::exists(script)) {
             const std::string command = "sh '" + script.string() + "' '" + dir + "' >/dev/null";
             return std::system(command.c_str()) == 0;
@@ -53,7 +53,9 @@ std::vector<Sample> loadCorpus(const std::string& dir) {
     return samples;
 }
 
-double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
 
 bool inflatesTo(const std::vector<std::uint8_t>& packed, const std::vector<std::uint8_t>& data,
                 bool stored) {

@@ -30,7 +30,9 @@ DeflateChains::DeflateChains()
     : head_(std::make_unique<std::uint16_t[]>(DeflateHashSize)),
       links_(std::make_unique<std::uint64_t[]>(DeflateWindowSize)) {}
 
-void DeflateChains::clear() { std::fill_n(head_.get(), DeflateHashSize, std::uint16_t{0}); }
+void DeflateChains::clear() {
+    std::fill_n(head_.get(), DeflateHashSize, std::uint16_t{0});
+}
 
 void DeflateChains::slide() {
 #if defined(__SSE2__)

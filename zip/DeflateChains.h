@@ -30,9 +30,7 @@ public:
     }
 
     // The four positions after position on its chain, nearest in the low 16 bits.
-    std::uint64_t linksOf(unsigned position) const {
-        return links_[position & DeflateWindowMask];
-    }
+    std::uint64_t linksOf(unsigned position) const { return links_[position & DeflateWindowMask]; }
 
     // Moves every position down by the window size; positions that fall below the
     // window become 0 (no position).

@@ -18,7 +18,8 @@ void huffmanDepths(const std::uint32_t* weights, unsigned leaves, unsigned* dept
         nodeWeight[i] = weights[i];
     unsigned nextLeaf = 0, nextNode = leaves;
     auto takeLightest = [&](unsigned created) {
-        if (nextLeaf < leaves && (nextNode >= created || nodeWeight[nextLeaf] <= nodeWeight[nextNode]))
+        if (nextLeaf < leaves &&
+            (nextNode >= created || nodeWeight[nextLeaf] <= nodeWeight[nextNode]))
             return nextLeaf++;
         return nextNode++;
     };

@@ -4,9 +4,9 @@
 namespace kd {
 
 // Fixed sizes of the Deflate compressor.
-inline constexpr unsigned DeflateWindowSize = 32768;         // distance window
+inline constexpr unsigned DeflateWindowSize = 32768; // distance window
 inline constexpr unsigned DeflateWindowMask = DeflateWindowSize - 1;
-inline constexpr unsigned DeflateHashSize = 32768;           // 15-bit hash
+inline constexpr unsigned DeflateHashSize = 32768; // 15-bit hash
 inline constexpr unsigned DeflateHashMask = DeflateHashSize - 1;
 inline constexpr unsigned DeflateMinMatch = 3;
 inline constexpr unsigned DeflateMaxMatch = 258;
@@ -25,12 +25,14 @@ struct DeflateLevel {
 };
 
 inline constexpr DeflateLevel DeflateLevels[10] = {
-    {0, 0, 0, 0},          {4, 4, 8, 4},       {4, 5, 16, 8},       {4, 6, 32, 32},
-    {4, 4, 16, 16},        {8, 16, 32, 32},    {8, 16, 128, 128},   {8, 32, 128, 256},
-    {32, 128, 258, 1024},  {32, 258, 258, 4096},
+    {0, 0, 0, 0},         {4, 4, 8, 4},         {4, 5, 16, 8},     {4, 6, 32, 32},
+    {4, 4, 16, 16},       {8, 16, 32, 32},      {8, 16, 128, 128}, {8, 32, 128, 256},
+    {32, 128, 258, 1024}, {32, 258, 258, 4096},
 };
 
 // Levels 1-3 emit the longest match at once; 4-9 look one position ahead first.
-inline constexpr bool deflateLevelIsLazy(int level) { return level >= 4; }
+inline constexpr bool deflateLevelIsLazy(int level) {
+    return level >= 4;
+}
 
 } // namespace kd

@@ -42,7 +42,9 @@ std::uint64_t symbolBits(const std::uint32_t* freq, const std::uint8_t* lengths,
     return bits;
 }
 
-std::uint64_t bytesOfBlock(std::uint64_t bits) { return (bits + 3 + 7) / 8; }
+std::uint64_t bytesOfBlock(std::uint64_t bits) {
+    return (bits + 3 + 7) / 8;
+}
 
 } // namespace
 
@@ -77,10 +79,10 @@ bool DeflateTrees::compressesWellEnough(std::int64_t blockInput) const {
 bool DeflateTrees::flushBlock(const std::uint8_t* data, std::uint64_t inputBytes, bool last,
                               DeflateBitWriter& out) {
     literalFreq_[EndOfBlock] = 1;
-    literalCount_ = buildCodeLengths(literalFreq_.data(), LiteralCodes, MaxBits,
-                                     literalLength_.data());
-    distanceCount_ = buildCodeLengths(distanceFreq_.data(), DistanceCodes, MaxBits,
-                                      distanceLength_.data());
+    literalCount_ =
+        buildCodeLengths(literalFreq_.data(), LiteralCodes, MaxBits, literalLength_.data());
+    distanceCount_ =
+        buildCodeLengths(distanceFreq_.data(), DistanceCodes, MaxBits, distanceLength_.data());
 
     std::uint64_t extraBits = 0;
     for (unsigned c = 0; c < LengthCodes; ++c)

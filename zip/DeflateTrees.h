@@ -91,7 +91,8 @@ private:
     std::array<std::uint16_t, deflate_tables::BitLengthCodes> bitLengthCode_{};
 
     // The code-length sequence of a dynamic header, run-length coded.
-    static constexpr unsigned MaxTokens = deflate_tables::LiteralCodes + deflate_tables::DistanceCodes;
+    static constexpr unsigned MaxTokens =
+        deflate_tables::LiteralCodes + deflate_tables::DistanceCodes;
     std::array<std::uint8_t, MaxTokens> tokenCode_{};
     std::array<std::uint8_t, MaxTokens> tokenExtra_{};
     unsigned tokenCount_ = 0;

@@ -2,9 +2,9 @@
 
 #include "platform/Exception.h"
 #include "zip/DeflateChains.h"
+#include "zip/DeflateMatch.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace kd {
@@ -15,121 +15,15 @@ constexpr unsigned WindowBytes = 2 * DeflateWindowSize;
 // Match comparison reads up to a whole match length, plus one word, past the data.
 constexpr unsigned WindowSlack = DeflateMaxMatch + 16;
 
-inline std::uint16_t load16(const std::uint8_t* p) {
-    std::uint16_t value;
-    std::memcpy(&value, p, sizeof value);
-    return value;
-}
-
-// Eight bytes, the first one lowest.
-inline std::uint64_t load64(const std::uint8_t* p) {
-    std::uint64_t value;
-    if constexpr (std::endian::native == std::endian::little) {
-        std::memcpy(&value, p, sizeof value);
-    } else {
-        value = 0;
-        for (int i = 7; i >= 0; --i)
-            value = (value << 8) | p[i];
-    }
-    return value;
-}
-
-// Count of equal leading bytes in a non-zero XOR of two loaded words.
-inline unsigned equalBytes(std::uint64_t difference) {
-    return static_cast<unsigned>(std::countr_zero(difference)) >> 3;
-}
-
-// Length of the common prefix of a and b, at most DeflateMaxMatch; the first two bytes
-// are known to agree.
-[[gnu::always_inline]] inline unsigned commonLength(const std::uint8_t* a, const std::uint8_t* b) {
-    unsigned length = 2;
-    do {
-        const std::uint64_t difference = load64(a + length) ^ load64(b + length);
-        if (difference != 0)
-            return std::min(length + equalBytes(difference), DeflateMaxMatch);
-        length += 8;
-    } while (length < DeflateMaxMatch);
-    return DeflateMaxMatch;
-}
-
 // The hash of three bytes: ((b0 << 10) ^ (b1 << 5) ^ b2) over 15 bits, the same value
 // as shifting each byte in by 5 bits.
 [[gnu::always_inline]] inline unsigned hashAt(const std::uint8_t* p) {
     return ((unsigned{p[0]} << 10) ^ (unsigned{p[1]} << 5) ^ p[2]) & DeflateHashMask;
 }
 
-// The chain walk of the longest-match search. A longer match than the best so far
-// agrees with the scanned string in bytes 0..best, so a candidate is compared in full
-// only when the (up to) eight bytes ending at byte best agree, and its first two.
-class ChainSearch {
-public:
-    ChainSearch(const std::uint8_t* window, unsigned position, unsigned limit, unsigned nice,
-                unsigned best, unsigned bestStart)
-        : window_(window), scan_(window + position), limit_(limit), nice_(nice), best_(best),
-          bestStart_(bestStart), scanStart_(load16(scan_)) {
-        setEnd();
-    }
-
-    // Checks candidate and at most chain - 1 further ones along its chain.
-    void run(const DeflateChains& chains, unsigned candidate, unsigned chain) {
-        for (;;) {
-            const std::uint64_t links = chains.linksOf(candidate);
-            if (check(candidate))
-                return;
-            for (unsigned lane = 0; lane < 64; lane += 16) {
-                candidate = (links >> lane) & 0xFFFF;
-                if (candidate <= limit_ || --chain == 0)
-                    return;
-                if (lane < 48 && check(candidate))
-                    return;
-            }
-        }
-    }
-
-    unsigned best() const { return best_; }
-    unsigned bestStart() const { return bestStart_; }
-
-private:
-    // Returns true when the candidate ends the search.
-    [[gnu::always_inline]] bool check(unsigned candidate) {
-        const std::uint8_t* const match = window_ + candidate;
-        if (((load64(match + endOffset_) ^ scanEnd_) & endMask_) != 0 ||
-            load16(match) != scanStart_)
-            return false;
-        const unsigned length = commonLength(scan_, match);
-        if (length <= best_)
-            return false;
-        bestStart_ = candidate;
-        best_ = length;
-        if (length >= nice_)
-            return true;
-        setEnd();
-        return false;
-    }
-
-    void setEnd() {
-        endOffset_ = best_ >= 7 ? best_ - 7 : 0;
-        endMask_ = best_ >= 7 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * (best_ + 1))) - 1;
-        scanEnd_ = load64(scan_ + endOffset_);
-    }
-
-    const std::uint8_t* const window_;
-    const std::uint8_t* const scan_;
-    const unsigned limit_; // candidates at or below this are too far away
-    const unsigned nice_;  // a match this long ends the search
-    unsigned best_;
-    unsigned bestStart_;
-    const std::uint16_t scanStart_;
-    unsigned endOffset_ = 0;
-    std::uint64_t endMask_ = 0;
-    std::uint64_t scanEnd_ = 0;
-};
-
 } // namespace
 
-Deflater::Deflater()
-    : window_(std::make_unique<std::uint8_t[]>(WindowBytes + WindowSlack)),
-      chains_() {}
+Deflater::Deflater() : window_(std::make_unique<std::uint8_t[]>(WindowBytes + WindowSlack)) {}
 
 Deflater::~Deflater() = default;
 
@@ -244,10 +138,10 @@ unsigned Deflater::longestMatch(unsigned candidate, unsigned prevLength, unsigne
     unsigned chain = level_.maxChain;
     if (prevLength >= level_.goodLength)
         chain >>= 2;
-    ChainSearch search(window_.get(), position,
-                       position > DeflateMaxDistance ? position - DeflateMaxDistance : 0,
-                       std::min<unsigned>(level_.niceLength, lookahead),
-                       std::max(prevLength, DeflateMinMatch - 1), matchStart_);
+    DeflateMatchSearch search(window_.get(), position,
+                              position > DeflateMaxDistance ? position - DeflateMaxDistance : 0,
+                              std::min<unsigned>(level_.niceLength, lookahead),
+                              std::max(prevLength, DeflateMinMatch - 1), matchStart_);
     search.run(chains_, candidate, chain);
     matchStart_ = search.bestStart();
     return std::min(search.best(), lookahead);
@@ -327,9 +221,8 @@ void Deflater::compressLazy() {
         }
         if (prevLength >= DeflateMinMatch && length <= prevLength) {
             const unsigned lastInsert = position + lookahead - DeflateMinMatch;
-            const bool full = trees_.tallyMatch(position - 1 - prevStart,
-                                                prevLength - DeflateMinMatch,
-                                                position - blockStart_);
+            const bool full = trees_.tallyMatch(
+                position - 1 - prevStart, prevLength - DeflateMinMatch, position - blockStart_);
             // The match covers position - 1 .. position + prevLength - 2; position is
             // hashed already.
             lookahead -= prevLength - 1;

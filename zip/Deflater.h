@@ -70,9 +70,9 @@ private:
 
     const DeflateReadFunction* read_ = nullptr;
     DeflateLevel level_{};
-    unsigned position_ = 0;      // current position in the window
-    unsigned lookahead_ = 0;     // valid bytes from the current position on
-    unsigned matchStart_ = 0;    // start of the last match found
+    unsigned position_ = 0;       // current position in the window
+    unsigned lookahead_ = 0;      // valid bytes from the current position on
+    unsigned matchStart_ = 0;     // start of the last match found
     std::int64_t blockStart_ = 0; // window position of the current block's first byte
     bool endOfInput_ = false;
     bool storedEntry_ = false;

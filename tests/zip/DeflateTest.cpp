@@ -26,8 +26,8 @@ struct Compressed {
 };
 
 // Compresses through read calls of at most `chunk` bytes.
-Compressed compress(Deflater& deflater, const Bytes& input, int level,
-                    std::size_t chunk = SIZE_MAX, DeflateEntry entry = {}) {
+Compressed compress(Deflater& deflater, const Bytes& input, int level, std::size_t chunk = SIZE_MAX,
+                    DeflateEntry entry = {}) {
     Compressed out;
     out.entry = entry;
     std::size_t offset = 0;
@@ -81,7 +81,8 @@ Bytes readFilePiece(const std::string& path, std::size_t offset, std::size_t siz
     Bytes bytes(std::istreambuf_iterator<char>(in), {});
     offset = std::min(offset, bytes.size());
     return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(offset),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(std::min(bytes.size(), offset + size)));
+                 bytes.begin() +
+                     static_cast<std::ptrdiff_t>(std::min(bytes.size(), offset + size)));
 }
 
 Bytes cxxHeaders() {
@@ -189,7 +190,8 @@ TEST_P(DeflateAtLevel, MatchesNeverRunPastTheEndOfInput) {
         previous.push_back(static_cast<std::uint8_t>("abcdefg"[i % 7]));
     expectRoundTrip(previous);
     for (std::size_t size = 8; size < 600; size += 37)
-        expectRoundTrip(Bytes(previous.begin(), previous.begin() + static_cast<std::ptrdiff_t>(size)));
+        expectRoundTrip(
+            Bytes(previous.begin(), previous.begin() + static_cast<std::ptrdiff_t>(size)));
 }
 
 TEST_P(DeflateAtLevel, OutputLeavesInSmallPieces) {
