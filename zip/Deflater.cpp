@@ -65,11 +65,7 @@ std::uint64_t Deflater::DeflateStream(const DeflateReadFunction& read,
     if (lookahead_ < DeflateMinLookahead)
         fillWindow();
 
-    if (deflateLevelIsLazy(level))
-        compressLazy();
-    else
-        compressFast();
-    flushBlock(true);
+    flushBlock(deflateLevelIsLazy(level) ? compressLazy() : compressFast(), true);
     out_.drain();
 
     entry.Method = storedEntry_ ? 0 : 8;
@@ -116,13 +112,25 @@ void Deflater::slideWindow() {
     chains_.slide();
 }
 
-void Deflater::flushBlock(bool last) {
+// The compress loops keep the current position and lookahead in locals; this syncs
+// them with the window around a fill. Returns false at the end of the input.
+bool Deflater::refill(unsigned& position, unsigned& lookahead) {
+    position_ = position;
+    lookahead_ = lookahead;
+    fillWindow();
+    position = position_;
+    lookahead = lookahead_;
+    return lookahead != 0;
+}
+
+// Writes the block that ends before position.
+void Deflater::flushBlock(unsigned position, bool last) {
     const std::uint8_t* data = blockStart_ >= 0 ? window_.get() + blockStart_ : nullptr;
     if (internalAttributes_ == 2)
         internalAttributes_ = trees_.guessDataType();
-    if (trees_.flushBlock(data, static_cast<std::uint64_t>(position_ - blockStart_), last, out_))
+    if (trees_.flushBlock(data, static_cast<std::uint64_t>(position - blockStart_), last, out_))
         storedEntry_ = true;
-    blockStart_ = position_;
+    blockStart_ = position;
 }
 
 // Links the string at position into its hash chain; returns the previous chain head.
@@ -148,21 +156,14 @@ unsigned Deflater::longestMatch(unsigned candidate, unsigned prevLength, unsigne
 }
 
 // Levels 1-3: every match found is taken at once.
-void Deflater::compressFast() {
+unsigned Deflater::compressFast() {
     const std::uint8_t* const window = window_.get();
     const unsigned maxInsert = level_.maxLazy;
     unsigned position = position_;
     unsigned lookahead = lookahead_;
     for (;;) {
-        if (lookahead < DeflateMinLookahead) {
-            position_ = position;
-            lookahead_ = lookahead;
-            fillWindow();
-            position = position_;
-            lookahead = lookahead_;
-            if (lookahead == 0)
-                break;
-        }
+        if (lookahead < DeflateMinLookahead && !refill(position, lookahead))
+            break;
         const unsigned head = lookahead >= DeflateMinMatch ? insertString(position) : 0;
         unsigned length = 0;
         if (head != 0 && position - head <= DeflateMaxDistance)
@@ -182,18 +183,14 @@ void Deflater::compressFast() {
             --lookahead;
             ++position;
         }
-        if (full) {
-            position_ = position;
-            lookahead_ = lookahead;
-            flushBlock(false);
-        }
+        if (full)
+            flushBlock(position, false);
     }
-    position_ = position;
-    lookahead_ = lookahead;
+    return position;
 }
 
 // Levels 4-9: a match is taken only when the next position offers no longer one.
-void Deflater::compressLazy() {
+unsigned Deflater::compressLazy() {
     const std::uint8_t* const window = window_.get();
     const unsigned maxLazy = level_.maxLazy;
     unsigned position = position_;
@@ -201,15 +198,8 @@ void Deflater::compressLazy() {
     unsigned length = DeflateMinMatch - 1;
     bool pending = false; // the byte before position still waits to be emitted
     for (;;) {
-        if (lookahead < DeflateMinLookahead) {
-            position_ = position;
-            lookahead_ = lookahead;
-            fillWindow();
-            position = position_;
-            lookahead = lookahead_;
-            if (lookahead == 0)
-                break;
-        }
+        if (lookahead < DeflateMinLookahead && !refill(position, lookahead))
+            break;
         const unsigned head = lookahead >= DeflateMinMatch ? insertString(position) : 0;
         const unsigned prevLength = length;
         const unsigned prevStart = matchStart_;
@@ -232,17 +222,11 @@ void Deflater::compressLazy() {
                     insertString(position);
             pending = false;
             length = DeflateMinMatch - 1;
-            if (full) {
-                position_ = position;
-                lookahead_ = lookahead;
-                flushBlock(false);
-            }
+            if (full)
+                flushBlock(position, false);
         } else {
-            if (pending && trees_.tallyLiteral(window[position - 1], position - blockStart_)) {
-                position_ = position;
-                lookahead_ = lookahead;
-                flushBlock(false);
-            }
+            if (pending && trees_.tallyLiteral(window[position - 1], position - blockStart_))
+                flushBlock(position, false);
             pending = true;
             ++position;
             --lookahead;
@@ -250,8 +234,7 @@ void Deflater::compressLazy() {
     }
     if (pending)
         trees_.tallyLiteral(window[position - 1], position - blockStart_);
-    position_ = position;
-    lookahead_ = lookahead;
+    return position;
 }
 
 } // namespace kd

@@ -54,9 +54,11 @@ private:
     void copyStored(const DeflateReadFunction& read);
     void fillWindow();
     void slideWindow();
-    void compressFast();
-    void compressLazy();
-    void flushBlock(bool last);
+    bool refill(unsigned& position, unsigned& lookahead);
+    // Both return the position where the input ended.
+    unsigned compressFast();
+    unsigned compressLazy();
+    void flushBlock(unsigned position, bool last);
     unsigned insertString(unsigned position);
     unsigned longestMatch(unsigned candidate, unsigned prevLength, unsigned position,
                           unsigned lookahead);
