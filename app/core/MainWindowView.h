@@ -1,0 +1,25 @@
+#pragma once
+
+namespace kd {
+
+// What the main window's logic asks of the window itself.
+class MainWindowView {
+public:
+    virtual ~MainWindowView() = default;
+    virtual void showProfilePage() = 0;
+    virtual bool profilePageActive() const = 0;
+    virtual void focusProfileList() = 0;
+    // Busy: menus and the list's tool bar disabled, the cancel button enabled.
+    virtual void ShowBusy() = 0;
+    virtual void ShowReady() = 0;
+    // True when the list's tool bar is enabled: no run and no editing in progress.
+    virtual bool readyForWork() const = 0;
+    virtual void startTimers() = 0;
+    // Hides to the notification area where there is one; otherwise minimises.
+    virtual void minimizeApplication() = 0;
+    // Ends the program once control returns to the event loop (also when asked
+    // before the loop runs).
+    virtual void terminateApplication() = 0;
+};
+
+} // namespace kd
