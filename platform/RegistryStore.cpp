@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 
 bool sameName(const std::string& a, const std::string& b) {
     const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return fold(x) == fold(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
 }
 
 template <class T> auto findNamed(T& items, const std::string& name) {
@@ -122,8 +122,7 @@ void RegistryStore::writeString(const std::string& key, const std::string& name,
     refuseLineBreak(key);
     refuseLineBreak(name);
     refuseLineBreak(value);
-    if (key.find(']') != std::string::npos || name.find('=') != std::string::npos ||
-        name.empty())
+    if (key.find(']') != std::string::npos || name.find('=') != std::string::npos || name.empty())
         throw Exception("Invalid registry name \"" + key + "\" \"" + name + "\"");
     auto keys = load();
     auto k = findNamed(keys, key);

@@ -165,7 +165,9 @@ void MainState::Timer1Timer(MainWindowView& view) {
     view.ShowReady();
 }
 
-bool MainState::grantProfileAccess() { return ProfileUnlocked || CheckProfilePassword(); }
+bool MainState::grantProfileAccess() {
+    return ProfileUnlocked || CheckProfilePassword();
+}
 
 bool MainState::CheckProfilePassword() {
     if (settings.ProfilePassword.empty()) {

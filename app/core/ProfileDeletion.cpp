@@ -46,10 +46,9 @@ bool DeleteProfile(MainState& state, int row) {
                       ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok, MsgIcon::Warning);
         return false;
     }
-    const MsgAnswer answer =
-        ui.messageBox(ResourceStrings.GetText(kDeleteQuestion) + name + "\"",
-                      ResourceStrings.GetText(kQuestionCaption), MsgButtons::YesNo,
-                      MsgIcon::Question);
+    const MsgAnswer answer = ui.messageBox(ResourceStrings.GetText(kDeleteQuestion) + name + "\"",
+                                           ResourceStrings.GetText(kQuestionCaption),
+                                           MsgButtons::YesNo, MsgIcon::Question);
     if (answer != MsgAnswer::Yes)
         return false;
     if (stampExists)

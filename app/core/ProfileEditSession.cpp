@@ -52,11 +52,11 @@ bool ProfileEditSession::ConfirmPassword(const std::string& typed) {
     return PasswordConfirmed;
 }
 
-ProfileEditSession::SaveResult ProfileEditSession::SaveProfileEditor(
-    const ProfileEditorValues& values) {
+ProfileEditSession::SaveResult
+ProfileEditSession::SaveProfileEditor(const ProfileEditorValues& values) {
     ProfileList& list = state_.profiles;
     const int editedRow = edited_ ? list.rowOf(edited_) : -1;
-    TObjektZal* record = newRecord_ ? newRecord_.get()
+    TObjektZal* record = newRecord_       ? newRecord_.get()
                          : editedRow >= 0 ? &list.record(editedRow)
                                           : nullptr;
     if (!record)
@@ -93,10 +93,9 @@ ProfileEditSession::SaveResult ProfileEditSession::SaveProfileEditor(
     int row = newRecord_ ? list.add(std::move(newRecord_)) : editedRow;
     edited_ = nullptr;
     try {
-        row = list.LoadProfileItem(row, state_.programDirectory(), updated.Name,
-                                   [this](const std::string& name) {
-                                       return state_.runs().ReadLastRun(name);
-                                   });
+        row = list.LoadProfileItem(
+            row, state_.programDirectory(), updated.Name,
+            [this](const std::string& name) { return state_.runs().ReadLastRun(name); });
     } catch (const std::exception& e) {
         state_.reportError(e.what());
     }

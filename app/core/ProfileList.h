@@ -40,7 +40,9 @@ public:
 
     int count() const { return static_cast<int>(rows_.size()); }
     TObjektZal& record(int row) { return *rows_.at(static_cast<std::size_t>(row)).record; }
-    const TObjektZal& record(int row) const { return *rows_.at(static_cast<std::size_t>(row)).record; }
+    const TObjektZal& record(int row) const {
+        return *rows_.at(static_cast<std::size_t>(row)).record;
+    }
     const Texts& texts(int row) const { return rows_.at(static_cast<std::size_t>(row)).texts; }
     // The row of the record, -1 when it is in no row.
     int rowOf(const TObjektZal* record) const;

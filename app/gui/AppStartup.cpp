@@ -9,8 +9,12 @@
 
 namespace kd {
 
-AppStartup::AppStartup(UiHost& ui, std::string programDirectory)
-    : ui_(ui), programDirectory_(std::move(programDirectory)) {}
+AppStartup::AppStartup(UiHost& ui, std::string programDirectory) : ui_(ui) {
+    setup_.programDirectory = std::move(programDirectory);
+    setup_.executablePath = executablePath();
+}
+
+AppStartup::AppStartup(UiHost& ui, MainWindowSetup setup) : ui_(ui), setup_(std::move(setup)) {}
 
 AppStartup::~AppStartup() {
     frm_ErrorDialog_.reset();
@@ -22,7 +26,7 @@ AppStartup::~AppStartup() {
 }
 
 void AppStartup::CreateForms() {
-    FormZalohovani_ = std::make_unique<TFormZalohovani>(ui_, programDirectory_);
+    FormZalohovani_ = std::make_unique<TFormZalohovani>(ui_, setup_);
     ExtractDlg_ = std::make_unique<TExtractDlg>();
     Formul_OAplikaci_ = std::make_unique<TFormul_OAplikaci>();
     FrmSeznamAdresaru_ = std::make_unique<TFrmSeznamAdresaru>();
@@ -37,23 +41,27 @@ std::vector<QWidget*> AppStartup::forms() const {
 
 int AppStartup::run(int argc, char** argv) {
     // A second copy ends here, before any window exists.
-    std::vector<std::string> arguments;
+    MainWindowSetup setup;
+    setup.programPath = argc > 0 ? argv[0] : "kordyne";
     for (int i = 1; i < argc; ++i)
-        arguments.emplace_back(argv[i]);
-    StartUpGuard guard(argc > 0 ? argv[0] : "kordyne", std::move(arguments));
+        setup.arguments.emplace_back(argv[i]);
+    StartUpGuard guard(setup.programPath, setup.arguments);
     if (!guard.StartUp())
         return 0;
 
     // The program's files (settings, profiles, stamps, logs) live beside it.
-    const std::string programDirectory = executableDirectory();
+    setup.executablePath = executablePath();
+    setup.programDirectory = executableDirectory();
     std::error_code ignored;
-    std::filesystem::current_path(programDirectory, ignored);
+    std::filesystem::current_path(setup.programDirectory, ignored);
 
     QApplication application(argc, argv);
     QtUiHost ui;
-    AppStartup startup(ui, programDirectory);
+    AppStartup startup(ui, std::move(setup));
     startup.CreateForms();
     ui.setParentWidget(&startup.mainForm());
+    // The first activation is queued by the first show; a quit it asks for is queued
+    // too, so the loop below ends at once after it.
     startup.mainForm().show();
     return QApplication::exec();
 }

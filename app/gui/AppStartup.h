@@ -17,6 +17,7 @@ namespace kd {
 class AppStartup {
 public:
     AppStartup(UiHost& ui, std::string programDirectory);
+    AppStartup(UiHost& ui, MainWindowSetup setup);
     ~AppStartup();
 
     void CreateForms();
@@ -31,7 +32,7 @@ public:
 
 private:
     UiHost& ui_;
-    std::string programDirectory_;
+    MainWindowSetup setup_;
     std::unique_ptr<TFormZalohovani> FormZalohovani_;
     std::unique_ptr<TExtractDlg> ExtractDlg_;
     std::unique_ptr<TFormul_OAplikaci> Formul_OAplikaci_;

@@ -1,17 +1,342 @@
 #include "app/gui/TFormZalohovani.h"
 
-#include "app/core/SettingsFile.h"
-#include "lang/TResourceStrings.h"
+#include "app/core/ProfileDeletion.h"
+#include "app/core/ProgramVersion.h"
+#include "app/gui/ProfileEditorPage.h"
+#include "app/gui/ProfileListPage.h"
+#include "platform/Paths.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeView>
 
 namespace kd {
+namespace {
+
+// The value of the start-with-the-system key that names this program.
+constexpr const char* kRunValueName = "Kordyne";
+
+MainWindowSetup setupFor(const std::string& programDirectory) {
+    MainWindowSetup setup;
+    setup.programDirectory = programDirectory;
+    setup.executablePath = executablePath();
+    return setup;
+}
+
+std::string storeName(const std::string& executable) {
+    const std::string name = fileNameOf(executable);
+    return name.empty() ? "kordyne" : name;
+}
+
+} // namespace
 
 TFormZalohovani::TFormZalohovani(UiHost& ui, const std::string& programDirectory, QWidget* parent)
-    : QMainWindow(parent), ui_(ui) {
+    : TFormZalohovani(ui, setupFor(programDirectory), parent) {}
+
+TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* parent)
+    : QMainWindow(parent), ui_(ui), setup_(std::move(setup)),
+      ownClock_(setup_.clock ? nullptr : std::make_unique<SystemClock>()),
+      state_(ui, setup_.clock ? *setup_.clock : *ownClock_, setup_.programDirectory),
+      registry_(storeName(setup_.executablePath), setup_.configHome.empty()
+                                                      ? RegistryStore::defaultConfigHome()
+                                                      : setup_.configHome) {
     setObjectName("FormZalohovani");
     setWindowTitle("Kordyne");
-    settings_ = SettingsFile::read(programDirectory + "/" + SettingsFile::FileName, ui_);
-    LanguageCode = settings_.LanguageCode;
-    ResourceStrings.LoadLanguage(LanguageCode, &ui_);
+    PageControl1 = new QStackedWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    TabSheetBrowse = new ProfileListPage(state_.profiles, PageControl1);
+    TabSheetEditNastav = new ProfileEditorPage(ui_, PageControl1);
+    PageControl1->addWidget(TabSheetBrowse);
+    PageControl1->addWidget(TabSheetEditNastav);
+    setCentralWidget(PageControl1);
+    buildMenus();
+    buildStatusBar();
+    buildTray();
+
+    connect(TabSheetBrowse, &ProfileListPage::editRequested, this, [this] {
+        if (readyForWork())
+            ActionOpravProfiluExecute();
+    });
+    connect(TabSheetBrowse, &ProfileListPage::deleteRequested, this, [this] {
+        if (readyForWork())
+            ActionSmazatProfilExecute();
+    });
+    connect(TabSheetBrowse, &ProfileListPage::listEntered, this,
+            [this] { guarded([this] { state_.ListEnter(*this); }); });
+    connect(TabSheetEditNastav, &ProfileEditorPage::okClicked, this,
+            &TFormZalohovani::BitBtnOkClick);
+    connect(TabSheetEditNastav, &ProfileEditorPage::cancelClicked, this,
+            &TFormZalohovani::BitBtnZrusClick);
+    connect(TabSheetEditNastav, &ProfileEditorPage::passwordEntered, this,
+            &TFormZalohovani::EditHesloKeyPress);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(5000);
+    connect(Timer1, &QTimer::timeout, this, &TFormZalohovani::Timer1Timer);
+
+    // The check mark shows whether the program starts with the system.
+    MenuServisPridatpostartu1->setChecked(
+        registry_.valueExists(RegistryStore::RunKey, kRunValueName));
+    Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath)));
+    state_.FormCreate(CommandLine::parse(setup_.programPath, setup_.arguments));
+    showProfilePage();
+}
+
+TFormZalohovani::~TFormZalohovani() = default;
+
+QAction* TFormZalohovani::action(const char* name, const char* caption,
+                                 void (TFormZalohovani::*handler)()) {
+    auto* a = new QAction(QString::fromUtf8(caption), this);
+    a->setObjectName(name);
+    connect(a, &QAction::triggered, this,
+            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+    return a;
+}
+
+void TFormZalohovani::buildMenus() {
+    ActionNovyProfil =
+        action("ActionNovyProfil", "&Nový profil", &TFormZalohovani::ActionNovyProfilExecute);
+    ActionOpravProfilu = action("ActionOpravProfilu", "&Opravit profil",
+                                &TFormZalohovani::ActionOpravProfiluExecute);
+    ActionSmazatProfil =
+        action("ActionSmazatProfil", "&Smazat profil", &TFormZalohovani::ActionSmazatProfilExecute);
+    ActionProvestZalohu = action("ActionProvestZalohu", "&Provést zálohu",
+                                 &TFormZalohovani::ActionProvestZalohuExecute);
+    MenuServisPridatpostartu1 = action("MenuServisPridatpostartu1", "&Přidat po startu",
+                                       &TFormZalohovani::MenuServisPridatpostartu1Click);
+    MenuServisPridatpostartu1->setCheckable(true);
+
+    MenuProfil = menuBar()->addMenu("&Profil");
+    MenuProfil->setObjectName("MenuProfil");
+    MenuProfil->addActions({ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil});
+    MenuZaloha = menuBar()->addMenu("&Záloha");
+    MenuZaloha->setObjectName("MenuZaloha");
+    MenuZaloha->addAction(ActionProvestZalohu);
+    MenuServis = menuBar()->addMenu("&Servis");
+    MenuServis->setObjectName("MenuServis");
+    MenuServis->addAction(MenuServisPridatpostartu1);
+
+    ToolBarBrowse = addToolBar("ToolBarBrowse");
+    ToolBarBrowse->setObjectName("ToolBarBrowse");
+    ToolBarBrowse->addActions(
+        {ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil, ActionProvestZalohu});
+    // The list's popup menu.
+    for (QWidget* view : {static_cast<QWidget*>(TabSheetBrowse->ListSeznamZal()),
+                          TabSheetBrowse->findChild<QWidget*>("ListSeznamZalIcons")})
+        view->addActions(
+            {ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil, ActionProvestZalohu});
+}
+
+void TFormZalohovani::buildStatusBar() {
+    statusBar()->setObjectName("StatusBar1");
+    StatusPanel0 = new QLabel(this);
+    StatusPanel0->setObjectName("StatusBar1Panel0");
+    statusBar()->addWidget(StatusPanel0, 1);
+    btn_Cancel = new QPushButton("Přerušit zálohu", this);
+    btn_Cancel->setObjectName("btn_Cancel");
+    btn_Cancel->setEnabled(false);
+    statusBar()->addPermanentWidget(btn_Cancel);
+    Version = new QLabel(this);
+    Version->setObjectName("Version");
+    statusBar()->addPermanentWidget(Version);
+}
+
+void TFormZalohovani::buildTray() {
+    KitTrayIcon = new QSystemTrayIcon(windowIcon(), this);
+    KitTrayIcon->setObjectName("KitTrayIcon");
+    KitTrayIcon->setIcon(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon));
+    KitTrayIcon->setToolTip("Připraveno k archivaci");
+    connect(KitTrayIcon, &QSystemTrayIcon::activated, this, [this] {
+        showNormal();
+        raise();
+        activateWindow();
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable())
+        KitTrayIcon->show();
+}
+
+template <class F> void TFormZalohovani::guarded(F&& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        state_.reportError(e.what());
+    }
+}
+
+void TFormZalohovani::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!activationQueued_) {
+        activationQueued_ = true;
+        QTimer::singleShot(0, this, &TFormZalohovani::FormActivate);
+    }
+}
+
+void TFormZalohovani::FormActivate() {
+    activationQueued_ = true;
+    inActivation_ = true;
+    guarded([this] { state_.FormActivate(*this); });
+    inActivation_ = false;
+    if (state_.TerminateRequested)
+        terminateApplication();
+}
+
+void TFormZalohovani::nothingSelected() {
+    ui_.messageBox(kNothingSelectedText, "", MsgButtons::Ok, MsgIcon::None);
+}
+
+void TFormZalohovani::ActionNovyProfilExecute() {
+    if (!state_.grantProfileAccess())
+        return;
+    ShowBusy();
+    TabSheetEditNastav->setValues(session_.NewProfileDefaults(TabSheetEditNastav->values()));
+    showEditorPage();
+}
+
+void TFormZalohovani::ActionOpravProfiluExecute() {
+    if (!readyForWork() || !state_.grantProfileAccess())
+        return;
+    const int row = TabSheetBrowse->focusedRow();
+    if (row < 0)
+        return nothingSelected();
+    ShowBusy();
+    TabSheetEditNastav->setValues(session_.LoadProfileEditor(row));
+    showEditorPage();
+}
+
+void TFormZalohovani::ActionSmazatProfilExecute() {
+    const int row = TabSheetBrowse->focusedRow();
+    if (row < 0)
+        return nothingSelected();
+    if (state_.grantProfileAccess())
+        DeleteProfile(state_, row);
+}
+
+void TFormZalohovani::ActionProvestZalohuExecute() {
+    const std::vector<int> rows = TabSheetBrowse->selectedRows();
+    if (rows.empty())
+        return nothingSelected();
+    // A run may reorder the list; keep to the profiles selected at the start.
+    std::vector<const TObjektZal*> selected;
+    for (int row : rows)
+        selected.push_back(&state_.profiles.record(row));
+    for (const TObjektZal* profile : selected)
+        if (const int row = state_.profiles.rowOf(profile); row >= 0)
+            state_.runs().RunBackup(state_.profiles.record(row), row);
+}
+
+void TFormZalohovani::EditHesloKeyPress() {
+    if (!session_.ConfirmPassword(TabSheetEditNastav->password()))
+        TabSheetEditNastav->clearPassword();
+}
+
+void TFormZalohovani::BitBtnOkClick() {
+    const auto result = session_.SaveProfileEditor(TabSheetEditNastav->values());
+    switch (result.outcome) {
+    case ProfileEditSession::SaveOutcome::Saved:
+        ShowReady();
+        showProfilePage();
+        TabSheetBrowse->focusRow(result.row);
+        break;
+    case ProfileEditSession::SaveOutcome::PasswordNotConfirmed:
+        TabSheetEditNastav->clearPassword();
+        break;
+    case ProfileEditSession::SaveOutcome::Refused:
+        break;
+    }
+}
+
+void TFormZalohovani::BitBtnZrusClick() {
+    session_.Cancel();
+    ShowReady();
+    showProfilePage();
+}
+
+void TFormZalohovani::MenuServisPridatpostartu1Click() {
+    // The check mark follows what the store holds afterwards; a failure is reported.
+    try {
+        if (registry_.valueExists(RegistryStore::RunKey, kRunValueName))
+            registry_.deleteValue(RegistryStore::RunKey, kRunValueName);
+        else
+            registry_.writeString(RegistryStore::RunKey, kRunValueName,
+                                  setup_.executablePath + " 1");
+    } catch (const std::exception& e) {
+        state_.reportError(e.what());
+    }
+    MenuServisPridatpostartu1->setChecked(
+        registry_.valueExists(RegistryStore::RunKey, kRunValueName));
+}
+
+void TFormZalohovani::Timer1Timer() {
+    Timer1->setInterval(state_.settings.TimerInterval);
+    state_.Timer1Timer(*this);
+}
+
+void TFormZalohovani::showProfilePage() {
+    PageControl1->setCurrentWidget(TabSheetBrowse);
+}
+
+bool TFormZalohovani::profilePageActive() const {
+    return PageControl1->currentWidget() == TabSheetBrowse;
+}
+
+void TFormZalohovani::focusProfileList() {
+    TabSheetBrowse->currentView()->setFocus();
+}
+
+void TFormZalohovani::showEditorPage() {
+    PageControl1->setCurrentWidget(TabSheetEditNastav);
+    TabSheetEditNastav->TabSheetEditNastavEnter();
+}
+
+void TFormZalohovani::ShowBusy() {
+    KitTrayIcon->setToolTip("Pracuji...");
+    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis})
+        menu->menuAction()->setEnabled(false);
+    btn_Cancel->setEnabled(true);
+    ToolBarBrowse->setEnabled(false);
+}
+
+void TFormZalohovani::ShowReady() {
+    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis})
+        menu->menuAction()->setEnabled(true);
+    btn_Cancel->setEnabled(false);
+    ToolBarBrowse->setEnabled(true);
+    StatusPanel0->clear();
+    KitTrayIcon->setToolTip("Připraveno k archivaci");
+}
+
+bool TFormZalohovani::readyForWork() const {
+    return ToolBarBrowse->isEnabled();
+}
+
+void TFormZalohovani::startTimers() {
+    Timer1->start();
+}
+
+void TFormZalohovani::minimizeApplication() {
+    // Hidden only where the notification icon can bring the window back.
+    if (QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible())
+        hide();
+    else
+        showMinimized();
+}
+
+void TFormZalohovani::terminateApplication() {
+    // Within the first activation the request waits until it ends; the quit is queued,
+    // so it also ends the program when asked before the event loop runs.
+    if (inActivation_)
+        return;
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
 }
 
 } // namespace kd

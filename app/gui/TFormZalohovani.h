@@ -1,23 +1,114 @@
 #pragma once
-#include "app/core/ProgramSettings.h"
+#include "app/core/MainState.h"
+#include "app/core/ProfileEditSession.h"
+#include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
 
 #include <QMainWindow>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QSystemTrayIcon;
+class QTimer;
+class QToolBar;
 
 namespace kd {
 
-// The main window. Its creation reads the settings file from the program's
-// directory and loads the message table of the language it names.
-class TFormZalohovani : public QMainWindow {
+class ProfileEditorPage;
+class ProfileListPage;
+
+// Where the main window finds its files, its command line and its clock.
+struct MainWindowSetup {
+    std::string programDirectory;       // settings and profiles live here
+    std::string executablePath;         // the program file: version date, start entry
+    std::string programPath;            // argument 0 as given
+    std::vector<std::string> arguments; // the arguments after it
+    const Clock* clock = nullptr;       // the system clock when null
+    std::string configHome;             // the registry store's; empty: the user's
+};
+
+// The main window: the profile list, the profile editor, the menus and the tool bar.
+// Its creation reads the command line and the settings file; its first activation,
+// queued once the window shows, loads the profiles and runs the command-line switches.
+class TFormZalohovani : public QMainWindow, public MainWindowView {
     Q_OBJECT
 public:
+    TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* parent = nullptr);
     TFormZalohovani(UiHost& ui, const std::string& programDirectory, QWidget* parent = nullptr);
+    ~TFormZalohovani() override;
 
-    const ProgramSettings& settings() const { return settings_; }
+    const ProgramSettings& settings() const { return state_.settings; }
+    MainState& state() { return state_; }
+    // The backup and restore runs and the scheduler plug in here.
+    void setRuns(MainWindowRuns& runs) { state_.setRuns(runs); }
+    ProfileListPage& listPage() { return *TabSheetBrowse; }
+    ProfileEditorPage& editorPage() { return *TabSheetEditNastav; }
+    bool terminateRequested() const { return state_.TerminateRequested; }
+
+    // The first activation; also queued by the first show.
+    void FormActivate();
+
+    void ActionNovyProfilExecute();
+    void ActionOpravProfiluExecute();
+    void ActionSmazatProfilExecute();
+    void ActionProvestZalohuExecute();
+    void BitBtnOkClick();
+    void BitBtnZrusClick();
+    void EditHesloKeyPress();
+    void MenuServisPridatpostartu1Click();
+    void Timer1Timer();
+
+    // MainWindowView
+    void showProfilePage() override;
+    bool profilePageActive() const override;
+    void focusProfileList() override;
+    void ShowBusy() override;
+    void ShowReady() override;
+    bool readyForWork() const override;
+    void startTimers() override;
+    void minimizeApplication() override;
+    void terminateApplication() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void buildMenus();
+    void buildStatusBar();
+    void buildTray();
+    QAction* action(const char* name, const char* caption, void (TFormZalohovani::*handler)());
+    void showEditorPage();
+    // Runs a handler; an error it raises is shown in a box and the program goes on.
+    template <class F> void guarded(F&& handler);
+    void nothingSelected();
+
     UiHost& ui_;
-    ProgramSettings settings_;
+    MainWindowSetup setup_;
+    std::unique_ptr<Clock> ownClock_;
+    MainState state_;
+    ProfileEditSession session_{state_};
+    RegistryStore registry_;
+    bool activationQueued_ = false;
+    bool inActivation_ = false;
+
+    QStackedWidget* PageControl1;
+    ProfileListPage* TabSheetBrowse;
+    ProfileEditorPage* TabSheetEditNastav;
+    QMenu *MenuProfil, *MenuZaloha, *MenuServis;
+    QAction *ActionNovyProfil, *ActionOpravProfilu, *ActionSmazatProfil, *ActionProvestZalohu;
+    QAction* MenuServisPridatpostartu1;
+    QToolBar* ToolBarBrowse;
+    QPushButton* btn_Cancel;
+    QLabel* StatusPanel0;
+    QLabel* Version;
+    QTimer* Timer1;
+    QSystemTrayIcon* KitTrayIcon;
 };
 
 } // namespace kd

@@ -10,7 +10,9 @@ using namespace kd::test;
 
 namespace {
 
-bool exists(const std::string& path) { return std::filesystem::exists(path); }
+bool exists(const std::string& path) {
+    return std::filesystem::exists(path);
+}
 
 std::unique_ptr<TObjektZal> profile(const std::string& name, std::uint8_t versions = 0) {
     auto record = std::make_unique<TObjektZal>();

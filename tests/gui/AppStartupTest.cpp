@@ -1,9 +1,9 @@
 #include "app/gui/AppStartup.h"
+#include "GuiApplication.h"
 #include "lang/TResourceStrings.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QMainWindow>
 #include <gtest/gtest.h>
@@ -12,16 +12,9 @@ using namespace kd;
 
 namespace {
 
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "test_gui";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
-
 class AppStartupTest : public ::testing::Test {
 protected:
-    AppStartupTest() { ensureApplication(); }
+    AppStartupTest() { test::ensureApplication(); }
     ~AppStartupTest() override {
         LanguageCode = "CZ";
         ResourceStrings.LoadLanguage("CZ");

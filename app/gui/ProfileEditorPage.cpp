@@ -1,0 +1,363 @@
+#include "app/gui/ProfileEditorPage.h"
+
+#include "app/core/ProfileTexts.h"
+#include "lang/TResourceStrings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace kd {
+namespace {
+
+QString q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+QString q(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+std::string s(const QString& text) {
+    return text.toStdString();
+}
+
+template <class Items> void fillCombo(QComboBox* combo, const Items& items) {
+    for (const auto& item : items)
+        combo->addItem(q(item));
+}
+
+QTime timeOfDay(TDateTime value) {
+    const double fraction = std::abs(value - std::trunc(value));
+    const int ms = static_cast<int>(std::llround(fraction * 86400000.0)) % 86400000;
+    return QTime::fromMSecsSinceStartOfDay(ms);
+}
+
+constexpr int kWarningCaption = 10009;
+
+} // namespace
+
+ProfileEditorPage::ProfileEditorPage(UiHost& ui, QWidget* parent) : QWidget(parent), ui_(ui) {
+    setObjectName("TabSheetEditNastav");
+    buildControls();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && isAncestorOf(now))
+            ZobrazHint(now);
+    });
+    connect(ComboBoxDruhObdobi, &QComboBox::currentIndexChanged, this,
+            &ProfileEditorPage::ComboBoxDruhObdobiChange);
+    connect(BitBtnOk, &QPushButton::clicked, this, &ProfileEditorPage::okClicked);
+    connect(BitBtnZrus, &QPushButton::clicked, this, &ProfileEditorPage::cancelClicked);
+    // Enter moves on to the next field; in the password edit it asks for the password again.
+    for (QWidget* w : {static_cast<QWidget*>(EditOznac), static_cast<QWidget*>(EditCilZal),
+                       static_cast<QWidget*>(EditStartZal), static_cast<QWidget*>(EditFiltr),
+                       static_cast<QWidget*>(EditNeuklSoub), static_cast<QWidget*>(EditPocInd),
+                       static_cast<QWidget*>(EditVelPrvDisk), static_cast<QWidget*>(EditVelDalDisk),
+                       static_cast<QWidget*>(EditDnuZal), static_cast<QWidget*>(EditObdobiAutZal),
+                       static_cast<QWidget*>(edt_Pass), static_cast<QWidget*>(EditHeslo)})
+        w->installEventFilter(this);
+}
+
+QLineEdit* ProfileEditorPage::directoryEdit(const char* name, QWidget*& container) {
+    container = new QWidget(this);
+    auto* edit = new QLineEdit(container);
+    edit->setObjectName(name);
+    auto* browse = new QToolButton(container);
+    browse->setObjectName(QString(name) + "Button");
+    browse->setText("...");
+    browse->setFocusPolicy(Qt::NoFocus);
+    auto* row = new QHBoxLayout(container);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(edit);
+    row->addWidget(browse);
+    // The browse dialog starts in the directory the edit holds; F3 opens it too.
+    const auto chooseDirectory = [this, edit] {
+        if (const auto dir = ui_.chooseDirectory("", s(edit->text())))
+            edit->setText(q(*dir));
+    };
+    connect(browse, &QToolButton::clicked, this, chooseDirectory);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F3), edit);
+    shortcut->setContext(Qt::WidgetShortcut);
+    connect(shortcut, &QShortcut::activated, this, chooseDirectory);
+    return edit;
+}
+
+void ProfileEditorPage::addRow(QGridLayout* grid, int row, int column, const char* caption,
+                               QWidget* field, const char* hint) {
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setBuddy(field);
+    grid->addWidget(label, row, column * 2);
+    grid->addWidget(field, row, column * 2 + 1);
+    // The hint shows in the page's status line while the field has the focus.
+    field->setStatusTip(QString::fromUtf8(hint));
+    for (QWidget* child : field->findChildren<QWidget*>())
+        child->setStatusTip(field->statusTip());
+}
+
+void ProfileEditorPage::buildControls() {
+    auto* grid = new QGridLayout;
+    const auto lineEdit = [this](const char* name) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(name);
+        return edit;
+    };
+    const auto checkBox = [this](const char* name, const char* caption) {
+        auto* box = new QCheckBox(QString::fromUtf8(caption), this);
+        box->setObjectName(name);
+        return box;
+    };
+    const auto numberEdit = [&](const char* name, int max) {
+        QLineEdit* edit = lineEdit(name);
+        edit->setValidator(new QIntValidator(0, max, edit));
+        return edit;
+    };
+    const auto withButton = [this](QLineEdit* edit, QToolButton*& button, const char* name) {
+        auto* box = new QWidget(this);
+        auto* row = new QHBoxLayout(box);
+        row->setContentsMargins(0, 0, 0, 0);
+        edit->setParent(box);
+        button = new QToolButton(box);
+        button->setObjectName(name);
+        button->setText("...");
+        // The file-mask and directory list dialogs come later.
+        button->setEnabled(false);
+        row->addWidget(edit);
+        row->addWidget(button);
+        return box;
+    };
+
+    EditOznac = lineEdit("EditOznac");
+    addRow(grid, 0, 0, "Označení:", EditOznac, "Jméno profilu, zároveň jméno jeho souborů");
+    EditPopis = lineEdit("EditPopis");
+    addRow(grid, 1, 0, "Popis:", EditPopis, "Libovolný popis profilu");
+    QWidget* target = nullptr;
+    EditCilZal = directoryEdit("EditCilZal", target);
+    addRow(grid, 2, 0, "Kam zálohovat:", target, "Cílový adresář archivu (F3: výběr)");
+    QWidget* source = nullptr;
+    EditStartZal = directoryEdit("EditStartZal", source);
+    addRow(grid, 3, 0, "Odkud zálohovat:", source, "Zálohovaný adresář (F3: výběr)");
+    EditFiltr = lineEdit("EditFiltr");
+    addRow(grid, 4, 0, "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),
+           "Masky zálohovaných souborů oddělené \";\"");
+    EditNeuklSoub = lineEdit("EditNeuklSoub");
+    addRow(grid, 5, 0, "Neukládat soubory:", EditNeuklSoub,
+           "Masky souborů, které se nezálohují, oddělené \";\"");
+    edt_NeklAdresar = lineEdit("edt_NeklAdresar");
+    addRow(grid, 6, 0,
+           "Neukládat adresáře:", withButton(edt_NeklAdresar, btn_NeuklAdresar, "btn_NeuklAdresar"),
+           "Adresáře, které se nezálohují, oddělené \";\"");
+    EditPocInd = new QSpinBox(this);
+    EditPocInd->setObjectName("EditPocInd");
+    EditPocInd->setRange(0, kMaxVersionsKept);
+    addRow(grid, 7, 0, "Počet indexů:", EditPocInd,
+           "Počet uchovávaných číslovaných verzí archivu (0: jeden archiv bez čísla)");
+    EditHeslo = lineEdit("EditHeslo");
+    EditHeslo->setEchoMode(QLineEdit::Password);
+    addRow(grid, 8, 0, "Heslo:", EditHeslo,
+           "Heslo archivu; po zadání stiskněte Enter a heslo potvrďte");
+    edt_Mail = lineEdit("edt_Mail");
+    addRow(grid, 9, 0, "E-mail:", edt_Mail, "Adresa, na kterou se archiv pošle");
+
+    ComboBoxDElitArchiv = new QComboBox(this);
+    ComboBoxDElitArchiv->setObjectName("ComboBoxDElitArchiv");
+    fillCombo(ComboBoxDElitArchiv, kSplitComboItems);
+    addRow(grid, 0, 1, "Dělení archivu:", ComboBoxDElitArchiv, "Dělení archivu na části");
+    EditVelPrvDisk = numberEdit("EditVelPrvDisk", kMaxPartSize);
+    addRow(grid, 1, 1, "První část (B):", EditVelPrvDisk, "Velikost první části archivu v bajtech");
+    EditVelDalDisk = numberEdit("EditVelDalDisk", kMaxPartSize);
+    addRow(grid, 2, 1, "Další části (B):", EditVelDalDisk, "Velikost dalších částí v bajtech");
+    ChBPokrSoub = new QComboBox(this);
+    ChBPokrSoub->setObjectName("ChBPokrSoub");
+    fillCombo(ChBPokrSoub, kBackupKindComboItems);
+    addRow(grid, 3, 1, "Druh zálohy:", ChBPokrSoub, "Plná, podle stáří souborů nebo přírůstková");
+    EditDnuZal = numberEdit("EditDnuZal", kMaxAgeDays);
+    addRow(grid, 4, 1, "Dnů stáří:", EditDnuZal, "Zálohovat jen soubory mladší než počet dní");
+    ComboBoxDruhObdobi = new QComboBox(this);
+    ComboBoxDruhObdobi->setObjectName("ComboBoxDruhObdobi");
+    fillCombo(ComboBoxDruhObdobi, kPeriodComboItems);
+    addRow(grid, 5, 1, "Automatická záloha:", ComboBoxDruhObdobi, "Kdy se záloha spouští sama");
+    auto* period = new QWidget(this);
+    auto* periodRow = new QHBoxLayout(period);
+    periodRow->setContentsMargins(0, 0, 0, 0);
+    EditObdobiAutZal = numberEdit("EditObdobiAutZal", kMaxPeriodValue);
+    EditObdobiAutZal->setParent(period);
+    lbl_Druhobdobi = new QLabel(period);
+    lbl_Druhobdobi->setObjectName("lbl_Druhobdobi");
+    periodRow->addWidget(EditObdobiAutZal);
+    periodRow->addWidget(lbl_Druhobdobi);
+    addRow(grid, 6, 1, "Perioda:", period,
+           "Počet dní nebo minut, den v týdnu (1 pondělí) nebo den v měsíci");
+    DateTimePickerStart = new QTimeEdit(this);
+    DateTimePickerStart->setObjectName("DateTimePickerStart");
+    DateTimePickerStart->setDisplayFormat("H:mm:ss");
+    addRow(grid, 7, 1, "Začátek:", DateTimePickerStart, "Čas, od kterého se záloha smí spustit");
+    edt_UserName = lineEdit("edt_UserName");
+    edt_Pass = lineEdit("edt_Pass");
+    edt_Pass->setEchoMode(QLineEdit::Password);
+    addRow(grid, 8, 1, "Uživatel sítě:", edt_UserName, "Uživatel síťového cíle");
+    addRow(grid, 9, 1, "Heslo sítě:", edt_Pass, "Heslo síťového cíle");
+    // The network target's user and password are kept but not offered.
+    for (int row : {8, 9})
+        for (int column : {2, 3})
+            grid->itemAtPosition(row, column)->widget()->hide();
+
+    auto* boxes = new QGridLayout;
+    ChBRecurse = checkBox("ChBRecurse", "Včetně podadresářů");
+    ChBMazatDisk = checkBox("ChBMazatDisk", "Smazat výměnný disk");
+    ChBSamoRozb = checkBox("ChBSamoRozb", "Samorozbalovací archiv");
+    chb_ArchivniBit = checkBox("chb_ArchivniBit", "Jen soubory s archivním atributem");
+    chb_ResetArcivBit = checkBox("chb_ResetArcivBit", "Nulovat archivní atribut");
+    chb_ZalozitNovy = checkBox("chb_ZalozitNovy", "Vždy založit nový archiv");
+    ChBPozastavit = checkBox("ChBPozastavit", "Pozastavit automatickou zálohu");
+    ChBPoStartu = checkBox("ChBPoStartu", "Po startu");
+    ChBPoStartu->hide();
+    ChBPoStartu->setEnabled(false);
+    QCheckBox* const shown[] = {ChBRecurse,        ChBMazatDisk,    ChBSamoRozb,  chb_ArchivniBit,
+                                chb_ResetArcivBit, chb_ZalozitNovy, ChBPozastavit};
+    for (int i = 0; i < 7; ++i)
+        boxes->addWidget(shown[i], i / 2, i % 2);
+
+    BitBtnOk = new QPushButton("&OK", this);
+    BitBtnOk->setObjectName("BitBtnOk");
+    BitBtnZrus = new QPushButton("&Zruš", this);
+    BitBtnZrus->setObjectName("BitBtnZrus");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BitBtnOk);
+    buttons->addWidget(BitBtnZrus);
+    StatusBar2 = new QStatusBar(this);
+    StatusBar2->setObjectName("StatusBar2");
+    StatusBar2->setSizeGripEnabled(false);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addLayout(boxes);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    layout->addWidget(StatusBar2);
+}
+
+void ProfileEditorPage::setValues(const ProfileEditorValues& v) {
+    EditOznac->setText(q(v.name));
+    EditPopis->setText(q(v.description));
+    EditCilZal->setText(q(v.targetDir));
+    EditStartZal->setText(q(v.sourceDir));
+    EditFiltr->setText(q(v.masks));
+    EditPocInd->setValue(QString::fromStdString(v.versions).toInt());
+    ChBMazatDisk->setChecked(v.wipeDisk);
+    ComboBoxDElitArchiv->setCurrentIndex(v.splitIndex);
+    EditVelPrvDisk->setText(q(v.firstPartSize));
+    EditVelDalDisk->setText(q(v.nextPartSize));
+    ChBRecurse->setChecked(v.recurse);
+    ComboBoxDruhObdobi->setCurrentIndex(v.periodIndex);
+    ComboBoxDruhObdobiChange(v.periodIndex);
+    EditObdobiAutZal->setText(q(v.periodValue));
+    DateTimePickerStart->setTime(timeOfDay(v.startTime));
+    ChBPoStartu->setChecked(v.runAfterStart);
+    ChBPozastavit->setChecked(v.paused);
+    EditHeslo->setText(q(v.password));
+    EditNeuklSoub->setText(q(v.excludedMasks));
+    ChBPokrSoub->setCurrentIndex(v.backupKindIndex);
+    EditDnuZal->setText(q(v.ageDays));
+    ChBSamoRozb->setChecked(v.selfExtract);
+    chb_ArchivniBit->setChecked(v.archiveBitOnly);
+    chb_ResetArcivBit->setChecked(v.resetArchiveBit);
+    edt_NeklAdresar->setText(q(v.excludedDirs));
+    chb_ZalozitNovy->setChecked(v.newArchive);
+    edt_Mail->setText(q(v.mailTo));
+    edt_UserName->setText(q(v.netUser));
+    edt_Pass->setText(q(v.netPassword));
+}
+
+ProfileEditorValues ProfileEditorPage::values() const {
+    ProfileEditorValues v;
+    v.name = s(EditOznac->text());
+    v.description = s(EditPopis->text());
+    v.targetDir = s(EditCilZal->text());
+    v.sourceDir = s(EditStartZal->text());
+    v.masks = s(EditFiltr->text());
+    v.versions = std::to_string(EditPocInd->value());
+    v.wipeDisk = ChBMazatDisk->isChecked();
+    v.splitIndex = ComboBoxDElitArchiv->currentIndex();
+    v.firstPartSize = s(EditVelPrvDisk->text());
+    v.nextPartSize = s(EditVelDalDisk->text());
+    v.recurse = ChBRecurse->isChecked();
+    v.periodIndex = ComboBoxDruhObdobi->currentIndex();
+    v.periodValue = s(EditObdobiAutZal->text());
+    v.startTime = DateTimePickerStart->time().msecsSinceStartOfDay() / 86400000.0;
+    v.runAfterStart = ChBPoStartu->isChecked();
+    v.paused = ChBPozastavit->isChecked();
+    v.password = s(EditHeslo->text());
+    v.excludedMasks = s(EditNeuklSoub->text());
+    v.backupKindIndex = ChBPokrSoub->currentIndex();
+    v.ageDays = s(EditDnuZal->text());
+    v.selfExtract = ChBSamoRozb->isChecked();
+    v.archiveBitOnly = chb_ArchivniBit->isChecked();
+    v.resetArchiveBit = chb_ResetArcivBit->isChecked();
+    v.excludedDirs = s(edt_NeklAdresar->text());
+    v.newArchive = chb_ZalozitNovy->isChecked();
+    v.mailTo = s(edt_Mail->text());
+    v.netUser = s(edt_UserName->text());
+    v.netPassword = s(edt_Pass->text());
+    return v;
+}
+
+std::string ProfileEditorPage::password() const {
+    return s(EditHeslo->text());
+}
+
+void ProfileEditorPage::clearPassword() {
+    EditHeslo->clear();
+}
+
+void ProfileEditorPage::TabSheetEditNastavEnter() {
+    EditOznac->setFocus();
+}
+
+void ProfileEditorPage::ComboBoxDruhObdobiChange(int index) {
+    lbl_Druhobdobi->setText(
+        q(periodUnitText(index, ResourceStrings.GetText(profile_msg::DaysUnit))));
+}
+
+void ProfileEditorPage::partSizeLeft(QLineEdit* edit) {
+    if (partSizeNeedsWarning(s(edit->text())))
+        ui_.messageBox(ResourceStrings.GetText(profile_msg::PartSizeTooSmall),
+                       ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void ProfileEditorPage::ZobrazHint(QWidget* now) {
+    StatusBar2->showMessage(now->statusTip());
+}
+
+bool ProfileEditorPage::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (watched == EditHeslo)
+                emit passwordEntered();
+            focusNextChild();
+            return true;
+        }
+    } else if (event->type() == QEvent::FocusOut &&
+               (watched == EditVelPrvDisk || watched == EditVelDalDisk)) {
+        // Not for the focus a message box takes away.
+        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
+            static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
+            partSizeLeft(static_cast<QLineEdit*>(watched));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace kd

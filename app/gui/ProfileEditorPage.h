@@ -1,0 +1,70 @@
+#pragma once
+#include "app/core/ProfileEditorValues.h"
+#include "platform/UiHost.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+class QStatusBar;
+class QTimeEdit;
+class QToolButton;
+
+namespace kd {
+
+// The page "EditNastavení": the profile editor. It shows and returns the editor's
+// values; saving, the password confirmation and the checks live with the caller.
+class ProfileEditorPage : public QWidget {
+    Q_OBJECT
+public:
+    ProfileEditorPage(UiHost& ui, QWidget* parent = nullptr);
+
+    void setValues(const ProfileEditorValues& values);
+    ProfileEditorValues values() const;
+
+    std::string password() const;
+    void clearPassword();
+    // The name edit gets the focus (entering the page).
+    void TabSheetEditNastavEnter();
+
+    // Leaving a part-size edit: warns when the size is below 100 kB.
+    void partSizeLeft(QLineEdit* edit);
+    // The period kind changed: the unit label follows.
+    void ComboBoxDruhObdobiChange(int index);
+
+signals:
+    void okClicked();
+    void cancelClicked();
+    void passwordEntered(); // Enter in the password edit
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void addRow(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,
+                const char* hint);
+    QLineEdit* directoryEdit(const char* name, QWidget*& container);
+    void ZobrazHint(QWidget* now);
+
+    UiHost& ui_;
+    QLineEdit *EditOznac, *EditPopis, *EditCilZal, *EditStartZal, *EditFiltr, *EditNeuklSoub;
+    QLineEdit *edt_NeklAdresar, *EditVelPrvDisk, *EditVelDalDisk, *EditDnuZal;
+    QLineEdit *EditObdobiAutZal, *EditHeslo, *edt_Mail, *edt_UserName, *edt_Pass;
+    QSpinBox* EditPocInd;
+    QComboBox *ComboBoxDElitArchiv, *ChBPokrSoub, *ComboBoxDruhObdobi;
+    QCheckBox *ChBMazatDisk, *ChBRecurse, *ChBSamoRozb, *chb_ArchivniBit, *chb_ResetArcivBit;
+    QCheckBox *chb_ZalozitNovy, *ChBPozastavit, *ChBPoStartu;
+    QLabel* lbl_Druhobdobi;
+    QTimeEdit* DateTimePickerStart;
+    QToolButton *SpdBtnFiltrSoub, *btn_NeuklAdresar;
+    QPushButton *BitBtnOk, *BitBtnZrus;
+    QStatusBar* StatusBar2;
+};
+
+} // namespace kd

@@ -1,0 +1,100 @@
+#include "app/gui/ProfileListModel.h"
+
+#include "app/core/ProfileListTexts.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QFont>
+#include <QStyle>
+
+namespace kd {
+
+ProfileListModel::ProfileListModel(ProfileList& list, QObject* parent)
+    : QAbstractTableModel(parent), list_(list),
+      icon_(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon)) {
+    list_.setObserver(this);
+}
+
+ProfileListModel::~ProfileListModel() {
+    list_.setObserver(nullptr);
+}
+
+int ProfileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : list_.count();
+}
+
+int ProfileListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(kProfileListColumns.size());
+}
+
+QVariant ProfileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= list_.count())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString::fromStdString(
+            list_.texts(index.row())[static_cast<std::size_t>(index.column())]);
+    case Qt::DecorationRole:
+        return index.column() == 0 ? QVariant(icon_) : QVariant();
+    case Qt::ForegroundRole:
+        if (markPaused_ && list_.record(index.row()).Paused)
+            return QColor(255, 0, 0);
+        return {};
+    case Qt::FontRole:
+        if (markPaused_ && list_.record(index.row()).Paused) {
+            QFont font;
+            font.setBold(true);
+            return font;
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant ProfileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= columnCount())
+        return {};
+    const auto caption = kProfileListColumns[static_cast<std::size_t>(section)].caption;
+    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+}
+
+void ProfileListModel::setMarkPaused(bool mark) {
+    if (mark == markPaused_)
+        return;
+    markPaused_ = mark;
+    if (list_.count() > 0)
+        emit dataChanged(index(0, 0), index(list_.count() - 1, columnCount() - 1));
+}
+
+void ProfileListModel::beforeInsert(int row) {
+    beginInsertRows({}, row, row);
+}
+void ProfileListModel::afterInsert() {
+    endInsertRows();
+}
+void ProfileListModel::beforeRemove(int row) {
+    beginRemoveRows({}, row, row);
+}
+void ProfileListModel::afterRemove() {
+    endRemoveRows();
+}
+
+void ProfileListModel::rowChanged(int row) {
+    emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void ProfileListModel::beforeReorder() {
+    emit layoutAboutToBeChanged();
+}
+
+void ProfileListModel::afterReorder(const std::vector<int>& newRowOf) {
+    for (const QModelIndex& old : persistentIndexList()) {
+        const int row = newRowOf.at(static_cast<std::size_t>(old.row()));
+        changePersistentIndex(old, index(row, old.column()));
+    }
+    emit layoutChanged();
+}
+
+} // namespace kd

@@ -1,0 +1,93 @@
+#pragma once
+#include "GuiApplication.h"
+#include "app/gui/ProfileEditorPage.h"
+#include "app/gui/ProfileListPage.h"
+#include "app/gui/TFormZalohovani.h"
+#include "lang/TResourceStrings.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedUiHost.h"
+#include "support/TempDir.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QCoreApplication>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace kd::test {
+
+// Counts the runs the window starts.
+class CountingRuns : public MainWindowRuns {
+public:
+    bool RunBackup(TObjektZal& profile, int) override {
+        backups.push_back(profile.Name);
+        return true;
+    }
+    bool RestoreBackup(int) override { return true; }
+    void CheckSchedule() override {}
+    LastRun ReadLastRun(const std::string&) override { return {}; }
+
+    std::vector<std::string> backups;
+};
+
+// A main window over a temporary program directory and registry store.
+class MainWindowFixture : public ::testing::Test {
+protected:
+    MainWindowFixture() {
+        ensureApplication();
+        dir.write("Nastaven.txt", "");
+        clock.setLocal(encodeDateTime({2024, 3, 7, 10, 0, 0, 0}));
+    }
+    ~MainWindowFixture() override {
+        window.reset();
+        LanguageCode = "CZ";
+        ResourceStrings.LoadLanguage("CZ");
+    }
+
+    void writeProfile(const std::string& name, std::uint8_t versions = 0, bool paused = false) {
+        TObjektZal record;
+        record.Name = name;
+        record.VersionsKept = versions;
+        record.Paused = paused;
+        SaveProfile(record, dir.path());
+    }
+    // Creates the window, shows it and lets the queued first activation run.
+    TFormZalohovani& open(std::vector<std::string> arguments = {}) {
+        MainWindowSetup setup;
+        setup.programDirectory = dir.path();
+        setup.executablePath = dir.file("kordyne");
+        setup.programPath = setup.executablePath;
+        setup.arguments = std::move(arguments);
+        setup.clock = &clock;
+        setup.configHome = config.path();
+        window = std::make_unique<TFormZalohovani>(ui, setup);
+        window->setRuns(runs);
+        window->show();
+        QCoreApplication::processEvents();
+        return *window;
+    }
+    QAction* action(const char* name) { return window->findChild<QAction*>(name); }
+    template <class T> T* widget(const char* name) { return window->findChild<T*>(name); }
+    QAbstractItemModel& listModel() {
+        return *window->findChild<QTreeView*>("ListSeznamZal")->model();
+    }
+    std::string cell(int row, int column) {
+        return listModel().index(row, column).data().toString().toStdString();
+    }
+    std::vector<std::string> names() {
+        std::vector<std::string> result;
+        for (int row = 0; row < listModel().rowCount(); ++row)
+            result.push_back(cell(row, 0));
+        return result;
+    }
+
+    TempDir dir;
+    TempDir config;
+    ScriptedUiHost ui;
+    FakeClock clock;
+    CountingRuns runs;
+    std::unique_ptr<TFormZalohovani> window;
+};
+
+} // namespace kd::test

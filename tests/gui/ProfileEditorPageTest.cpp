@@ -1,0 +1,124 @@
+#include "MainWindowFixture.h"
+#include "app/core/ProfilePassword.h"
+#include "platform/DateText.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTimeEdit>
+#include <QToolBar>
+
+using namespace kd;
+using namespace kd::test;
+
+namespace {
+
+class ProfileEditorPageTest : public MainWindowFixture {
+protected:
+    QLineEdit* edit(const char* name) { return widget<QLineEdit>(name); }
+    void setText(const char* name, const char* text) {
+        edit(name)->setText(QString::fromUtf8(text));
+    }
+    void pressEnter(QWidget* target) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &press);
+    }
+    bool editorShows() {
+        return widget<QStackedWidget>("PageControl1")->currentWidget()->objectName() ==
+               "TabSheetEditNastav";
+    }
+};
+
+} // namespace
+
+TEST_F(ProfileEditorPageTest, NewProfileThroughTheEditorIsSavedListedAndEditedAgain) {
+    open();
+    action("ActionNovyProfil")->trigger();
+    ASSERT_TRUE(editorShows());
+    EXPECT_FALSE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
+    EXPECT_EQ(edit("EditFiltr")->text(), "*.*");
+
+    setText("EditOznac", "Dokumenty");
+    setText("EditPopis", "Účetnictví");
+    setText("EditCilZal", "/mnt/zaloha");
+    setText("EditStartZal", "/home/data/");
+    widget<QSpinBox>("EditPocInd")->setValue(3);
+    widget<QComboBox>("ComboBoxDElitArchiv")->setCurrentIndex(2);
+    setText("EditVelPrvDisk", "1440000");
+    widget<QComboBox>("ComboBoxDruhObdobi")->setCurrentIndex(4);
+    EXPECT_EQ(widget<QLabel>("lbl_Druhobdobi")->text(), "min.");
+    setText("EditObdobiAutZal", "90");
+    widget<QTimeEdit>("DateTimePickerStart")->setTime(QTime(9, 30, 0));
+    widget<QCheckBox>("ChBPozastavit")->setChecked(true);
+    setText("EditHeslo", "abc");
+    ui.inputNext("abc");
+    pressEnter(edit("EditHeslo"));
+    EXPECT_EQ(edit("EditHeslo")->text(), "abc");
+    widget<QPushButton>("BitBtnOk")->click();
+
+    ASSERT_FALSE(editorShows());
+    EXPECT_TRUE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
+    EXPECT_EQ(names(), (std::vector<std::string>{"Dokumenty"}));
+    EXPECT_EQ(cell(0, 2), "/mnt/zaloha/");
+    EXPECT_EQ(cell(0, 6), "Minuty");
+    TObjektZal saved;
+    LoadProfile(saved, dir.path(), "Dokumenty");
+    EXPECT_EQ(saved.Description, "Účetnictví");
+    EXPECT_EQ(saved.VersionsKept, 3);
+    EXPECT_EQ(saved.SplitMode, 1);
+    EXPECT_EQ(saved.FirstPartSize, 1440000);
+    EXPECT_EQ(saved.PeriodKind, 4);
+    EXPECT_EQ(saved.PeriodValue, 90);
+    EXPECT_EQ(formatTime(saved.StartTime), "9:30:00");
+    EXPECT_TRUE(saved.Paused);
+    EXPECT_TRUE(saved.Recurse);
+    EXPECT_EQ(decodeStoredPassword(saved.Password), "abc");
+
+    // Edited again: the editor shows what was saved; OK without retyping the
+    // confirmation keeps the password.
+    window->listPage().focusRow(0);
+    action("ActionOpravProfilu")->trigger();
+    ASSERT_TRUE(editorShows());
+    EXPECT_EQ(edit("EditOznac")->text(), "Dokumenty");
+    EXPECT_EQ(edit("EditHeslo")->text(), "abc");
+    EXPECT_EQ(widget<QComboBox>("ComboBoxDElitArchiv")->currentIndex(), 2);
+    EXPECT_EQ(widget<QLabel>("lbl_Druhobdobi")->text(), "min.");
+    setText("EditPopis", "Mzdy a účetnictví");
+    widget<QPushButton>("BitBtnOk")->click();
+    LoadProfile(saved, dir.path(), "Dokumenty");
+    EXPECT_EQ(saved.Description, "Mzdy a účetnictví");
+    EXPECT_EQ(decodeStoredPassword(saved.Password), "abc");
+    EXPECT_EQ(ui.prompts.size(), 1u);
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(ProfileEditorPageTest, CancelLeavesNoRowAndBadInputKeepsTheEditorOpen) {
+    writeProfile("Mzdy");
+    open();
+    action("ActionNovyProfil")->trigger();
+    widget<QPushButton>("BitBtnZrus")->click();
+    EXPECT_FALSE(editorShows());
+    EXPECT_EQ(names(), (std::vector<std::string>{"Mzdy"}));
+
+    action("ActionNovyProfil")->trigger();
+    setText("EditHeslo", "heslíčko");
+    pressEnter(edit("EditHeslo"));
+    EXPECT_EQ(edit("EditHeslo")->text(), "");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, passwordRuleText("CZ"));
+
+    setText("EditOznac", "mzdy"); // another profile's name in other letter case
+    widget<QPushButton>("BitBtnOk")->click();
+    EXPECT_TRUE(editorShows());
+    EXPECT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(names(), (std::vector<std::string>{"Mzdy"}));
+
+    // Leaving a part size below 100 kB warns.
+    window->editorPage().partSizeLeft(edit("EditVelDalDisk"));
+    EXPECT_EQ(ui.shown.back().text, "Velikost oddílu musí být min 100 kB");
+}
