@@ -1,5 +1,7 @@
 #include "app/core/MainState.h"
 
+#include "app/core/MainMessages.h"
+#include "app/core/ProfileTexts.h"
 #include "app/core/SettingsFile.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
@@ -12,12 +14,6 @@ namespace kd {
 namespace {
 
 constexpr double kMinutesPerDay = 24.0 * 60.0;
-constexpr int kWarningCaption = 10009;
-constexpr int kErrorCaption = 20000;
-constexpr int kNotFoundBefore = 11012;
-constexpr int kNotFoundRun = 11013;
-constexpr int kNotFoundRestore = 11014;
-constexpr int kWrongProfilePassword = 11042;
 
 // The profile files of the directory in name order, so that start-up reads them in
 // the same order every time.
@@ -41,7 +37,8 @@ MainState::MainState(UiHost& ui, const Clock& clock, std::string programDirector
     : ui_(ui), clock_(clock), programDirectory_(std::move(programDirectory)) {}
 
 void MainState::reportError(const std::string& text) {
-    ui_.messageBox(text, ResourceStrings.GetText(kErrorCaption), MsgButtons::Ok, MsgIcon::Error);
+    ui_.messageBox(text, ResourceStrings.GetText(profile_msg::ErrorCaption), MsgButtons::Ok,
+                   MsgIcon::Error);
 }
 
 void MainState::FormCreate(const CommandLine& line) {
@@ -82,24 +79,10 @@ void MainState::FormActivate(MainWindowView& view) {
         ListEnter(view);
     }
     view.ShowBusy();
-    const std::string warning = ResourceStrings.GetText(kWarningCaption);
-    if (commandLine.RunSwitch) {
-        if (runSwitch(commandLine.RunProfileName, false))
-            requestTerminate(view);
-        else
-            ui_.messageBox(ResourceStrings.GetText(kNotFoundBefore) + commandLine.RunProfileName +
-                               ResourceStrings.GetText(kNotFoundRun),
-                           warning, MsgButtons::Ok, MsgIcon::Warning);
-    }
-    if (commandLine.RestoreSwitch) {
-        if (runSwitch(commandLine.RestoreProfileName, true))
-            requestTerminate(view);
-        else
-            ui_.messageBox(ResourceStrings.GetText(kNotFoundBefore) +
-                               commandLine.RestoreProfileName +
-                               ResourceStrings.GetText(kNotFoundRestore),
-                           warning, MsgButtons::Ok, MsgIcon::Warning);
-    }
+    if (commandLine.RunSwitch)
+        processSwitch(view, commandLine.RunProfileName, false);
+    if (commandLine.RestoreSwitch)
+        processSwitch(view, commandLine.RestoreProfileName, true);
     view.ShowReady();
     view.showProfilePage();
     view.startTimers();
@@ -108,6 +91,17 @@ void MainState::FormActivate(MainWindowView& view) {
             view.minimizeApplication();
         MinimizeOnFirstActivate = false;
     }
+}
+
+void MainState::processSwitch(MainWindowView& view, const std::string& name, bool restore) {
+    if (runSwitch(name, restore)) {
+        requestTerminate(view);
+        return;
+    }
+    const int after = restore ? main_msg::NotFoundRestore : main_msg::NotFoundRun;
+    ui_.messageBox(
+        ResourceStrings.GetText(main_msg::NotFoundBefore) + name + ResourceStrings.GetText(after),
+        ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok, MsgIcon::Warning);
 }
 
 bool MainState::runSwitch(const std::string& name, bool restore) {
@@ -179,8 +173,9 @@ bool MainState::CheckProfilePassword() {
         ProfileUnlocked = *answer == settings.ProfilePassword;
     const bool granted = answer && ProfileUnlocked;
     if (!granted)
-        ui_.messageBox(ResourceStrings.GetText(kWrongProfilePassword),
-                       ResourceStrings.GetText(kErrorCaption), MsgButtons::Ok, MsgIcon::Error);
+        ui_.messageBox(ResourceStrings.GetText(main_msg::WrongProfilePassword),
+                       ResourceStrings.GetText(profile_msg::ErrorCaption), MsgButtons::Ok,
+                       MsgIcon::Error);
     return granted;
 }
 

@@ -66,6 +66,9 @@ public:
     TDateTime NextCheckTime = 0;
 
 private:
+    // The "a" or "o" switch: the run for every row of that name, then the end of the
+    // program; a box when no row has the name.
+    void processSwitch(MainWindowView& view, const std::string& name, bool restore);
     // Runs the switch's run for every row of that name; false when no row matched.
     bool runSwitch(const std::string& name, bool restore);
     void requestTerminate(MainWindowView& view);

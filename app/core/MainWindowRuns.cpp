@@ -1,18 +1,21 @@
 #include "app/core/MainWindowRuns.h"
 
+#include "app/core/ProfileTexts.h"
 #include "lang/TResourceStrings.h"
 
 namespace kd {
 
 bool RunsNotAvailable::RunBackup(TObjektZal& profile, int) {
     ui_.messageBox("Backup runs are not available yet (profile \"" + profile.Name + "\").",
-                   ResourceStrings.GetText(10009), MsgButtons::Ok, MsgIcon::Warning);
+                   ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                   MsgIcon::Warning);
     return false;
 }
 
 bool RunsNotAvailable::RestoreBackup(int) {
-    ui_.messageBox("Restoring is not available yet.", ResourceStrings.GetText(10009),
-                   MsgButtons::Ok, MsgIcon::Warning);
+    ui_.messageBox("Restoring is not available yet.",
+                   ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                   MsgIcon::Warning);
     return false;
 }
 

@@ -1,6 +1,8 @@
 #include "app/core/ProfileDeletion.h"
 
+#include "app/core/MainMessages.h"
 #include "app/core/ProfileFileRules.h"
+#include "app/core/ProfileTexts.h"
 #include "lang/TResourceStrings.h"
 
 #include <filesystem>
@@ -10,14 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kWarningCaption = 10009;
-constexpr int kQuestionCaption = 10017;
-constexpr int kErrorCaption = 20000;
-constexpr int kCannotDelete = 11003;
-constexpr int kMissingBefore = 11004;
-constexpr int kMissingAfter = 11005;
-constexpr int kDeleteQuestion = 11021;
-
 bool exists(const std::string& path) {
     std::error_code ec;
     return fs::exists(path, ec);
@@ -26,8 +20,9 @@ bool exists(const std::string& path) {
 void deleteReporting(UiHost& ui, const std::string& directory, const std::string& fileName) {
     std::error_code ec;
     if (!fs::remove(withTrailingSlash(directory) + fileName, ec) || ec)
-        ui.messageBox(ResourceStrings.GetText(kCannotDelete) + fileName,
-                      ResourceStrings.GetText(kErrorCaption), MsgButtons::Ok, MsgIcon::Error);
+        ui.messageBox(ResourceStrings.GetText(profile_msg::CannotDelete) + fileName,
+                      ResourceStrings.GetText(profile_msg::ErrorCaption), MsgButtons::Ok,
+                      MsgIcon::Error);
 }
 
 } // namespace
@@ -41,14 +36,15 @@ bool DeleteProfile(MainState& state, int row) {
     if (!exists(profileFilePath(directory, name))) {
         if (stampExists)
             deleteReporting(ui, directory, stamp);
-        ui.messageBox(ResourceStrings.GetText(kMissingBefore) + name +
-                          ResourceStrings.GetText(kMissingAfter),
-                      ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok, MsgIcon::Warning);
+        ui.messageBox(ResourceStrings.GetText(profile_msg::MissingBefore) + name +
+                          ResourceStrings.GetText(profile_msg::MissingAfter),
+                      ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                      MsgIcon::Warning);
         return false;
     }
-    const MsgAnswer answer = ui.messageBox(ResourceStrings.GetText(kDeleteQuestion) + name + "\"",
-                                           ResourceStrings.GetText(kQuestionCaption),
-                                           MsgButtons::YesNo, MsgIcon::Question);
+    const MsgAnswer answer = ui.messageBox(
+        ResourceStrings.GetText(main_msg::DeleteQuestion) + name + "\"",
+        ResourceStrings.GetText(main_msg::QuestionCaption), MsgButtons::YesNo, MsgIcon::Question);
     if (answer != MsgAnswer::Yes)
         return false;
     if (stampExists)

@@ -3,15 +3,10 @@
 #include "app/core/ProfileName.h"
 #include "app/core/ProfilePassword.h"
 #include "app/core/ProfileRename.h"
+#include "app/core/ProfileTexts.h"
 #include "lang/TResourceStrings.h"
 
 namespace kd {
-namespace {
-
-constexpr int kWarningCaption = 10009;
-
-} // namespace
-
 void ProfileEditSession::start(const std::string& plainPassword) {
     PasswordConfirmed = false;
     originalPassword_ = plainPassword;
@@ -41,7 +36,7 @@ bool ProfileEditSession::ConfirmPassword(const std::string& typed) {
     PasswordConfirmed = false;
     if (!isValidPasswordText(typed)) {
         state_.ui().messageBox(passwordRuleText(LanguageCode),
-                               ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok,
+                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
                                MsgIcon::Warning);
         return false;
     }
@@ -65,7 +60,7 @@ ProfileEditSession::SaveProfileEditor(const ProfileEditorValues& values) {
     const ProfileNameProblem problem = checkProfileName(values.name, list.namesExcept(editedRow));
     if (problem != ProfileNameProblem::None) {
         state_.ui().messageBox(profileNameProblemText(problem, values.name, LanguageCode),
-                               ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok,
+                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
                                MsgIcon::Warning);
         return {SaveOutcome::Refused};
     }

@@ -34,9 +34,12 @@ std::string s(const QString& text) {
     return text.toStdString();
 }
 
-template <class Items> void fillCombo(QComboBox* combo, const Items& items) {
+template <class Items> QComboBox* comboBox(QWidget* parent, const char* name, const Items& items) {
+    auto* combo = new QComboBox(parent);
+    combo->setObjectName(name);
     for (const auto& item : items)
         combo->addItem(q(item));
+    return combo;
 }
 
 QTime timeOfDay(TDateTime value) {
@@ -44,8 +47,6 @@ QTime timeOfDay(TDateTime value) {
     const int ms = static_cast<int>(std::llround(fraction * 86400000.0)) % 86400000;
     return QTime::fromMSecsSinceStartOfDay(ms);
 }
-
-constexpr int kWarningCaption = 10009;
 
 } // namespace
 
@@ -118,6 +119,9 @@ void ProfileEditorPage::buildControls() {
         box->setObjectName(name);
         return box;
     };
+    const auto combo = [this](const char* name, const auto& items) {
+        return comboBox(this, name, items);
+    };
     const auto numberEdit = [&](const char* name, int max) {
         QLineEdit* edit = lineEdit(name);
         edit->setValidator(new QIntValidator(0, max, edit));
@@ -170,23 +174,17 @@ void ProfileEditorPage::buildControls() {
     edt_Mail = lineEdit("edt_Mail");
     addRow(grid, 9, 0, "E-mail:", edt_Mail, "Adresa, na kterou se archiv pošle");
 
-    ComboBoxDElitArchiv = new QComboBox(this);
-    ComboBoxDElitArchiv->setObjectName("ComboBoxDElitArchiv");
-    fillCombo(ComboBoxDElitArchiv, kSplitComboItems);
+    ComboBoxDElitArchiv = combo("ComboBoxDElitArchiv", kSplitComboItems);
     addRow(grid, 0, 1, "Dělení archivu:", ComboBoxDElitArchiv, "Dělení archivu na části");
     EditVelPrvDisk = numberEdit("EditVelPrvDisk", kMaxPartSize);
     addRow(grid, 1, 1, "První část (B):", EditVelPrvDisk, "Velikost první části archivu v bajtech");
     EditVelDalDisk = numberEdit("EditVelDalDisk", kMaxPartSize);
     addRow(grid, 2, 1, "Další části (B):", EditVelDalDisk, "Velikost dalších částí v bajtech");
-    ChBPokrSoub = new QComboBox(this);
-    ChBPokrSoub->setObjectName("ChBPokrSoub");
-    fillCombo(ChBPokrSoub, kBackupKindComboItems);
+    ChBPokrSoub = combo("ChBPokrSoub", kBackupKindComboItems);
     addRow(grid, 3, 1, "Druh zálohy:", ChBPokrSoub, "Plná, podle stáří souborů nebo přírůstková");
     EditDnuZal = numberEdit("EditDnuZal", kMaxAgeDays);
     addRow(grid, 4, 1, "Dnů stáří:", EditDnuZal, "Zálohovat jen soubory mladší než počet dní");
-    ComboBoxDruhObdobi = new QComboBox(this);
-    ComboBoxDruhObdobi->setObjectName("ComboBoxDruhObdobi");
-    fillCombo(ComboBoxDruhObdobi, kPeriodComboItems);
+    ComboBoxDruhObdobi = combo("ComboBoxDruhObdobi", kPeriodComboItems);
     addRow(grid, 5, 1, "Automatická záloha:", ComboBoxDruhObdobi, "Kdy se záloha spouští sama");
     auto* period = new QWidget(this);
     auto* periodRow = new QHBoxLayout(period);
@@ -334,7 +332,8 @@ void ProfileEditorPage::ComboBoxDruhObdobiChange(int index) {
 void ProfileEditorPage::partSizeLeft(QLineEdit* edit) {
     if (partSizeNeedsWarning(s(edit->text())))
         ui_.messageBox(ResourceStrings.GetText(profile_msg::PartSizeTooSmall),
-                       ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok, MsgIcon::Warning);
+                       ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                       MsgIcon::Warning);
 }
 
 void ProfileEditorPage::ZobrazHint(QWidget* now) {
