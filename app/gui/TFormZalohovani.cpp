@@ -92,7 +92,10 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     showProfilePage();
 }
 
-TFormZalohovani::~TFormZalohovani() = default;
+TFormZalohovani::~TFormZalohovani() {
+    // The pages show the state's profile list; they go before the state does.
+    delete PageControl1;
+}
 
 QAction* TFormZalohovani::action(const char* name, const char* caption,
                                  void (TFormZalohovani::*handler)()) {
