@@ -1,0 +1,21 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kd {
+
+// What tells whether an archive file changed on disk since its directory was read:
+// its modification time to the nanosecond and its size.
+struct FileStamp {
+    std::int64_t modifiedNs = 0;
+    std::int64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of an open file; nullopt when fstat fails.
+std::optional<FileStamp> FileStampOf(int fd);
+// The stamp of a named file; nullopt when it does not exist.
+std::optional<FileStamp> FileStampOf(const std::string& path);
+
+} // namespace kd
