@@ -128,12 +128,16 @@ void TZipReader::SortDirectory(TZipSortMode mode) {
 }
 
 void TZipReader::OpenZipFile() {
+    // Judged by the name, not by an open handle: a file replaced by a rename keeps
+    // the old one alive behind the handle.
+    const bool current = directory_ && recordedStamp_ && recordedStamp_ == FileStampOf(zipName_);
+    if (!current)
+        CloseArchive();
     if (!zipStream_)
         zipStream_ = std::make_unique<TLFNFileStream>(zipName_, FileBufferSize, flushFilesOnClose_,
                                                       FileOpenMode::Read);
-    if (directory_ && recordedStamp_ && recordedStamp_ == FileStampOf(zipStream_->Handle()))
-        return;
-    ReadDirectory();
+    if (!current)
+        ReadDirectory();
 }
 
 void TZipReader::CloseZipFile() {

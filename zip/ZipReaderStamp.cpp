@@ -8,7 +8,8 @@ namespace {
 
 FileStamp stampOf(const struct stat& st) {
     return {static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
-            static_cast<std::int64_t>(st.st_size)};
+            static_cast<std::int64_t>(st.st_size), static_cast<std::uint64_t>(st.st_dev),
+            static_cast<std::uint64_t>(st.st_ino)};
 }
 
 } // namespace

@@ -6,10 +6,13 @@
 namespace kd {
 
 // What tells whether an archive file changed on disk since its directory was read:
-// its modification time to the nanosecond and its size.
+// its modification time to the nanosecond and its size, and which file it is (a file
+// replaced by a rename may carry the same time and size).
 struct FileStamp {
     std::int64_t modifiedNs = 0;
     std::int64_t size = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
     bool operator==(const FileStamp&) const = default;
 };
 

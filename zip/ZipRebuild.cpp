@@ -115,10 +115,15 @@ std::optional<Descriptor> findDescriptor(Stream& s, std::int64_t dataStart,
     return found;
 }
 
-// Length of the data descriptor at position: 16 with its signature, else 12.
-std::int64_t descriptorLength(Stream& s, std::int64_t position) {
-    const std::vector<std::uint8_t> sig = readAt(s, position, 4);
-    return sig.size() == 4 && GetLE32(sig.data()) == kDescriptorSignature ? 16 : 12;
+// The data descriptor right behind an entry's data (with or without its signature),
+// when its compressed size agrees with the local header's.
+std::optional<Descriptor> descriptorAt(Stream& s, std::int64_t position, std::uint32_t compressed) {
+    const std::vector<std::uint8_t> d = readAt(s, position, 16);
+    const std::size_t at = d.size() >= 4 && GetLE32(d.data()) == kDescriptorSignature ? 4 : 0;
+    if (d.size() < at + 12 || GetLE32(&d[at + 4]) != compressed)
+        return std::nullopt;
+    return Descriptor{GetLE32(&d[at]), compressed, GetLE32(&d[at + 8]),
+                      position + static_cast<std::int64_t>(at) + 12};
 }
 
 } // namespace
@@ -153,17 +158,22 @@ bool TZipReader::RebuildDirectory() {
             throw EZip64NotSupported("entry " + entry->FullName());
         const std::int64_t dataStart = s.Position() + entry->LocalExtraLength;
         std::int64_t next = dataStart + entry->CompressedSize;
-        if (entry->HasDataDescriptor() && entry->CompressedSize == 0) {
-            // Written by a streaming archiver: the sizes are only in the descriptor.
-            const auto descriptor = findDescriptor(s, dataStart, pump);
-            if (!descriptor)
+        if (entry->HasDataDescriptor()) {
+            // Written by a streaming archiver: CRC and sizes may be only in the
+            // descriptor, whose place is unknown when the header left the size 0.
+            const auto descriptor = entry->CompressedSize == 0
+                                        ? findDescriptor(s, dataStart, pump)
+                                        : descriptorAt(s, next, entry->CompressedSize);
+            if (descriptor) {
+                entry->Crc32 = descriptor->crc;
+                entry->CompressedSize = descriptor->compressed;
+                entry->UncompressedSize = descriptor->uncompressed;
+                next = descriptor->next;
+            } else if (entry->CompressedSize == 0) {
                 break; // the data runs to the end of the file: the entry is cut off
-            entry->Crc32 = descriptor->crc;
-            entry->CompressedSize = descriptor->compressed;
-            entry->UncompressedSize = descriptor->uncompressed;
-            next = descriptor->next;
-        } else if (entry->HasDataDescriptor()) {
-            next += descriptorLength(s, next);
+            } else {
+                next += 16;
+            }
         }
         directory_->Add(entry);
         s.Seek(next, SeekOrigin::Begin);
