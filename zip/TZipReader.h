@@ -34,8 +34,8 @@ class ZipDirectoryReader;
 // arguments carry the answers. An unassigned event takes the default answer.
 class TZipReader {
 public:
-    using TStartUnzipInfo =
-        std::function<void(TZipReader& sender, int numFiles, std::int64_t totalBytes, bool& stopNow)>;
+    using TStartUnzipInfo = std::function<void(TZipReader& sender, int numFiles,
+                                               std::int64_t totalBytes, bool& stopNow)>;
     using TStartUnZipEvent =
         std::function<void(TZipReader& sender, int fileIndex, std::string& fName, bool& skip)>;
     using TPromptForOverwrite = std::function<void(TZipReader& sender, bool& overWriteIt,
@@ -51,8 +51,7 @@ public:
     using TPercentDone = std::function<void(TZipReader& sender, int percent)>;
     using TUnZipComplete = std::function<void(TZipReader& sender, int fileCount)>;
     using TIncompleteZip = std::function<void(TZipReader& sender, TIncompleteZipMode& mode)>;
-    using TGetNextDisk =
-        std::function<void(TZipReader& sender, int nextDisk, std::string& fName)>;
+    using TGetNextDisk = std::function<void(TZipReader& sender, int nextDisk, std::string& fName)>;
     using TGetNextBuffer =
         std::function<void(TZipReader& sender, char*& buffer, const std::string& fName,
                            int amountUsed, int bufferNum, bool& quit)>;
@@ -133,7 +132,7 @@ public:
     TPercentDone OnTotalPercentDone;
     TUnZipComplete OnUnZipComplete;
     TIncompleteZip OnInCompleteZip;
-    TGetNextDisk OnGetNextDisk; // PromptNextDisk unless replaced
+    TGetNextDisk OnGetNextDisk;     // PromptNextDisk unless replaced
     TGetNextBuffer OnGetNextBuffer; // never fired by the reader
 
     // --- Operations ---
@@ -216,18 +215,18 @@ protected:
 
     static constexpr std::size_t FileBufferSize = kZipBufferSize;
 
-    TZipHeaderInfo scratchEntry_;                 // the entry being extracted
-    std::unique_ptr<TSortedZip> directory_;       // owns the entries, stored order
-    std::unique_ptr<TSortedZip> sortedView_;      // another order, or none
-    std::optional<FileStamp> recordedStamp_;      // of the file the directory came from
-    bool rebuilt_ = false;                        // directory rebuilt from local headers
-    bool rebuildTried_ = false;                   // in the running read
-    int currentVolume_ = 0;                       // 0-based
-    std::unique_ptr<TLFNFileStream> zipStream_;   // the open archive or volume
+    TZipHeaderInfo scratchEntry_;               // the entry being extracted
+    std::unique_ptr<TSortedZip> directory_;     // owns the entries, stored order
+    std::unique_ptr<TSortedZip> sortedView_;    // another order, or none
+    std::optional<FileStamp> recordedStamp_;    // of the file the directory came from
+    bool rebuilt_ = false;                      // directory rebuilt from local headers
+    bool rebuildTried_ = false;                 // in the running read
+    int currentVolume_ = 0;                     // 0-based
+    std::unique_ptr<TLFNFileStream> zipStream_; // the open archive or volume
     TEndCentral endCentral_;
-    bool selectedOnly_ = false;                   // ExtractSelectedEntries running
+    bool selectedOnly_ = false; // ExtractSelectedEntries running
     bool cancel_ = false;
-    std::int64_t totalBytes_ = 0;                 // of the running extraction
+    std::int64_t totalBytes_ = 0; // of the running extraction
     std::int64_t bytesWritten_ = 0;
 
 private:

@@ -80,12 +80,14 @@ void ZipDirectoryReader::rejectZip64End() {
     if (end.ThisDisk == kMax16 || end.CentralDisk == kMax16 || end.CentralSize == kMax32 ||
         end.CentralOffsetOnDisk == kMax32)
         why = "the end record defers to a ZIP64 record";
-    const std::int64_t locator = end.CommentPosition - static_cast<std::int64_t>(kEndRecordFixed) - 20;
+    const std::int64_t locator =
+        end.CommentPosition - static_cast<std::int64_t>(kEndRecordFixed) - 20;
     if (why.empty() && locator >= 0) {
         std::array<std::uint8_t, 4> sig{};
         Stream& s = source();
         s.Seek(locator, SeekOrigin::Begin);
-        if (s.Read(sig.data(), sig.size()) == sig.size() && GetLE32(sig.data()) == kZip64LocatorSignature)
+        if (s.Read(sig.data(), sig.size()) == sig.size() &&
+            GetLE32(sig.data()) == kZip64LocatorSignature)
             why = "the archive has a ZIP64 end record";
     }
     if (!why.empty()) {
@@ -97,7 +99,8 @@ void ZipDirectoryReader::rejectZip64End() {
 void ZipDirectoryReader::decideMultiMode() {
     TMultiMode mode = TMultiMode::mmNone;
     if (zip_.endCentral_.ThisDisk != 0)
-        mode = zip_.Volumes().isRemovable(zip_.zipName_) ? TMultiMode::mmSpan : TMultiMode::mmBlocks;
+        mode =
+            zip_.Volumes().isRemovable(zip_.zipName_) ? TMultiMode::mmSpan : TMultiMode::mmBlocks;
     zip_.SetMultiMode(mode);
 }
 
@@ -105,7 +108,8 @@ void ZipDirectoryReader::positionAtDirectory() {
     const TEndCentral& end = zip_.endCentral_;
     if (end.TotalEntries == 0)
         return;
-    if (!side_ && zip_.GetMultiMode() != TMultiMode::mmNone && end.CentralDisk != zip_.currentVolume_)
+    if (!side_ && zip_.GetMultiMode() != TMultiMode::mmNone &&
+        end.CentralDisk != zip_.currentVolume_)
         zip_.OpenVolume(end.CentralDisk + 1);
     source().Seek(side_ ? 0 : end.CentralOffsetOnDisk, SeekOrigin::Begin);
 }
@@ -163,8 +167,10 @@ void ZipDirectoryReader::readEntries() {
                 zip_.directory_->Add(entry);
             } catch (const EListError&) {
                 if (!rebuild())
-                    fail(std::string(kMsgNotValidZip) + " (two entries of its directory point to "
-                         "the same data: " + entry->FullName() + ")");
+                    fail(std::string(kMsgNotValidZip) +
+                         " (two entries of its directory point to "
+                         "the same data: " +
+                         entry->FullName() + ")");
                 r = 0;
                 continue;
             }
@@ -233,69 +239,6 @@ void ZipDirectoryReader::loadArchiveComment() {
     const bool modified = end.Modified;
     end.SetComment(text);
     end.Modified = modified;
-}
-
-} // namespace kd
-
-// --- The reader's entry points ---
-
-namespace kd {
-
-namespace {
-
-// What an OnInCompleteZip handler could have changed: the name, the archive file and
-// its side file.
-struct ArchiveState {
-    std::string name;
-    std::optional<FileStamp> archive, side;
-    bool operator==(const ArchiveState&) const = default;
-};
-
-ArchiveState archiveState(const std::string& name) {
-    return {name, FileStampOf(name), FileStampOf(ZfcFileName(name))};
-}
-
-} // namespace
-
-void TZipReader::ReadDirectory() {
-    ZipDirectoryReader reader(*this);
-    try {
-        reader.Read();
-    } catch (...) {
-        // Never leave half a directory that a later open would take as read.
-        sortedView_.reset();
-        directory_.reset();
-        recordedStamp_.reset();
-        throw;
-    }
-}
-
-void TZipReader::OpenAndReadDirectory() {
-    cancel_ = false;
-    for (;;) {
-        const ArchiveState before = archiveState(zipName_);
-        ui_->setBusyCursor(true);
-        try {
-            OpenZipFile();
-            break;
-        } catch (const EIncompleteZip&) {
-            ui_->setBusyCursor(false);
-            CloseArchive();
-            // Another try makes sense only when the handler changed something (it
-            // chose another mode, or a disk or file came in); otherwise the archive
-            // stays without a directory, as without a handler.
-            if (!OnInCompleteZip || archiveState(zipName_) == before || cancel_) {
-                cancel_ = false;
-                break;
-            }
-        } catch (...) {
-            ClearDirectory();
-            ui_->setBusyCursor(false);
-            throw;
-        }
-    }
-    CloseZipFile();
-    ui_->setBusyCursor(false);
 }
 
 } // namespace kd

@@ -39,7 +39,7 @@ private:
     TZipReader& zip_;
     std::unique_ptr<TLFNFileStream> side_; // the ".zfc" file, when it is used
     bool endFound_ = false;
-    std::int64_t prefixShift_ = 0;         // bytes in front of the archive's offsets
+    std::int64_t prefixShift_ = 0;           // bytes in front of the archive's offsets
     std::set<const TZipHeaderInfo*> merged_; // rebuilt entries a central header claimed
 };
 

@@ -28,8 +28,7 @@ public:
 // The archive has no end record: probably a part of a multi-part set.
 class EIncompleteZip : public Exception {
 public:
-    explicit EIncompleteZip(const std::string& message = kMsgIncompleteZip)
-        : Exception(message) {}
+    explicit EIncompleteZip(const std::string& message = kMsgIncompleteZip) : Exception(message) {}
 };
 
 // The file is not taken for a ZIP archive at all.
@@ -41,8 +40,7 @@ public:
 // The archive ends in the middle of an entry's data.
 class EFatalUnzipError : public Exception {
 public:
-    explicit EFatalUnzipError(const std::string& message = kMsgPrematureEnd)
-        : Exception(message) {}
+    explicit EFatalUnzipError(const std::string& message = kMsgPrematureEnd) : Exception(message) {}
 };
 
 // The user stopped the operation (cancel button, a cancelled dialog).
@@ -61,8 +59,7 @@ public:
 // The target medium is full.
 class ENotEnoughRoom : public Exception {
 public:
-    explicit ENotEnoughRoom(const std::string& message = kMsgNotEnoughRoom)
-        : Exception(message) {}
+    explicit ENotEnoughRoom(const std::string& message = kMsgNotEnoughRoom) : Exception(message) {}
 };
 
 // An extracted file could not be written.

@@ -14,7 +14,12 @@ enum class TIncompleteZipMode { izAssumeMulti = 0, izAssumeBad = 1, izAssumeNotA
 enum class TMultiMode { mmNone = 0, mmSpan = 1, mmBlocks = 2 };
 
 // Why an entry or a file was skipped.
-enum class TSkipReason { srBadPassword = 0, srFileExists = 1, srOpenFailed = 2, srCreateFailed = 3 };
+enum class TSkipReason {
+    srBadPassword = 0,
+    srFileExists = 1,
+    srOpenFailed = 2,
+    srCreateFailed = 3
+};
 
 inline constexpr std::string_view kTextOpenZipFile = "Open a Zip File";
 inline constexpr std::string_view kTextZipFilter =

@@ -31,9 +31,10 @@ std::vector<std::uint8_t> readAt(Stream& s, std::int64_t position, std::size_t c
 
 // The first position from `from` on where "PK" and two more bytes stand and accept
 // (position, the two bytes as a little-endian kind) agrees; pump runs after each chunk.
-std::optional<std::int64_t> scanForRecord(Stream& s, std::int64_t from,
-                                          const std::function<bool(std::int64_t, std::uint16_t)>& accept,
-                                          const std::function<void()>& pump) {
+std::optional<std::int64_t>
+scanForRecord(Stream& s, std::int64_t from,
+              const std::function<bool(std::int64_t, std::uint16_t)>& accept,
+              const std::function<void()>& pump) {
     std::int64_t position = from;
     for (;;) {
         const std::vector<std::uint8_t> chunk = readAt(s, position, kScanChunk + 3);

@@ -25,7 +25,8 @@ std::string threeDigits(int n) {
 std::string changeExtension(const std::string& name, const std::string& extension) {
     const auto slash = name.rfind('/');
     const auto dot = name.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     return (hasExtension ? name.substr(0, dot) : name) + extension;
 }
 

@@ -170,9 +170,10 @@ TEST_F(ZipReaderDamage, StreamedEntriesWithoutSizesAreFoundThroughTheirDescripto
     // A stored zip inside holds signatures that the descriptor search must pass over.
     mustRun("cd " + t_.file("tree") + " && zip -q0 nested.zip a.txt");
     const std::string archive = t_.file("bsd.zip");
-    mustRun("cd " + t_.file("tree") +
-            " && bsdtar --format zip --options zip:compression=store -cf ../bsd.zip nested.zip a.txt"
-            " && bsdtar --format zip -cf ../bsd-deflate.zip .");
+    mustRun(
+        "cd " + t_.file("tree") +
+        " && bsdtar --format zip --options zip:compression=store -cf ../bsd.zip nested.zip a.txt"
+        " && bsdtar --format zip -cf ../bsd-deflate.zip .");
     for (const std::string& full : {archive, t_.file("bsd-deflate.zip")}) {
         SCOPED_TRACE(full);
         const std::string oracle = test::zipfileListing(full);
@@ -199,7 +200,8 @@ data[second + 42:second + 46] = data[first + 42:first + 46]
 if sys.argv[2] == "1":
     data = data.replace(b"PK\x03\x04", b"XY\x03\x04")
 open(sys.argv[1], "wb").write(data)
-' )") + archive + (breakLocalHeaders ? " 1" : " 0"));
+' )") + archive +
+            (breakLocalHeaders ? " 1" : " 0"));
     return archive;
 }
 
@@ -299,8 +301,9 @@ TEST_F(ZipReaderDamage, ArchiveRewrittenOnDiskIsReadAgain) {
     // Two archives of the same size with different names.
     const std::string a = t_.file("a.zip");
     const std::string b = t_.file("b.zip");
-    mustRun("cd " + t_.file("tree") + " && cp a.txt x1.txt && cp a.txt y1.txt && zip -qX ../a.zip "
-                                      "x1.txt && mv x1.txt x2.txt && zip -qX ../b.zip x2.txt");
+    mustRun("cd " + t_.file("tree") +
+            " && cp a.txt x1.txt && cp a.txt y1.txt && zip -qX ../a.zip "
+            "x1.txt && mv x1.txt x2.txt && zip -qX ../b.zip x2.txt");
     ASSERT_EQ(fs::file_size(a), fs::file_size(b));
     fs::copy_file(a, t_.file("first.zip"));
     TZipReader zip;

@@ -13,6 +13,10 @@ struct Made {
     std::string command; // run in t/tree, writes ../out.zip
 };
 
+void PrintTo(const Made& made, std::ostream* out) {
+    *out << made.name;
+}
+
 class ZipReaderOracle : public ::testing::TestWithParam<Made> {};
 
 TEST_P(ZipReaderOracle, OpensAndListsLikeZipfile) {
@@ -44,7 +48,8 @@ INSTANTIATE_TEST_SUITE_P(
         Made{"SevenZip", "7z a -tzip -bd ../out.zip . >/dev/null"},
         Made{"SevenZipEncrypted", "7z a -tzip -bd -psecret ../out.zip . >/dev/null"},
         Made{"Bsdtar", "bsdtar --format zip -cf ../out.zip ."},
-        Made{"BsdtarStored", "bsdtar --format zip --options zip:compression=store -cf ../out.zip ."},
+        Made{"BsdtarStored",
+             "bsdtar --format zip --options zip:compression=store -cf ../out.zip ."},
         Made{"PythonZipfile", R"(python3 -c '
 import zipfile
 with zipfile.ZipFile("../out.zip", "w") as zf:
@@ -71,7 +76,8 @@ with open("../out.zip", "wb") as raw:
 TEST(ZipReaderOracleDetails, CommentsLoadOnDemandWithoutMarkingTheArchive) {
     test::TempDir t;
     test::makeReaderTree(t);
-    mustRun("cd " + t.file("tree") + " && zip -qr ../out.zip a.txt empty.txt && printf '@ "
+    mustRun("cd " + t.file("tree") +
+            " && zip -qr ../out.zip a.txt empty.txt && printf '@ "
             "a.txt\\nnote\\n@ (comment above this line)\\n' | zipnote -w ../out.zip");
     TZipReader zip;
     zip.SetZipName(t.file("out.zip"));

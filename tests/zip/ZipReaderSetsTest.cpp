@@ -22,7 +22,8 @@ protected:
     static void SetUpTestSuite() {
         dir_ = new test::TempDir;
         for (int i = 1; i <= 700; ++i)
-            dir_->write("src/many/file_with_a_rather_long_name_number_" + std::to_string(i) + ".txt",
+            dir_->write("src/many/file_with_a_rather_long_name_number_" + std::to_string(i) +
+                            ".txt",
                         std::to_string(i));
         dir_->write("src/big.bin", test::randomBytes(150000));
         test::mustRun("cd " + dir_->file("src") +
@@ -116,7 +117,8 @@ public:
         : volumes_(volumes), drive_(std::move(drive)), parts_(std::move(parts)) {}
 
     void insert(int disk, std::optional<std::string> label) {
-        fs::copy_file(parts_.at(disk), drive_ + "/backup.zip", fs::copy_options::overwrite_existing);
+        fs::copy_file(parts_.at(disk), drive_ + "/backup.zip",
+                      fs::copy_options::overwrite_existing);
         volumes_.find(drive_)->label = std::move(label);
     }
 
@@ -170,8 +172,9 @@ TEST_F(ZipReaderSpanned, AsksForEachDiskAndReadsAcrossThem) {
     zip_.OpenAndReadDirectory();
     EXPECT_EQ(zip_.GetMultiMode(), TMultiMode::mmSpan);
     EXPECT_EQ(test::readerListing(zip_), oracle_);
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Please insert disk 4 of the multi-disk set.",
-                                                    "Please insert disk 5 of the multi-disk set."}));
+    EXPECT_EQ(boxTexts(),
+              (std::vector<std::string>{"Please insert disk 4 of the multi-disk set.",
+                                        "Please insert disk 5 of the multi-disk set."}));
     EXPECT_EQ(zip_.ZipName(), drive_ + "/backup.zip");
 }
 
@@ -181,9 +184,10 @@ TEST_F(ZipReaderSpanned, DiskWithAnotherNumberIsRefusedAndAskedForAgain) {
     swapper_.wrongLabelsLeft = 1;
     zip_.OpenAndReadDirectory();
     EXPECT_EQ(zip_.GetEntryCount(), 702);
-    EXPECT_EQ(boxTexts(), (std::vector<std::string>{"Please insert disk 4 of the multi-disk set.",
-                                                    "Please insert disk 4 of the multi-disk set.",
-                                                    "Please insert disk 5 of the multi-disk set."}));
+    EXPECT_EQ(boxTexts(),
+              (std::vector<std::string>{"Please insert disk 4 of the multi-disk set.",
+                                        "Please insert disk 4 of the multi-disk set.",
+                                        "Please insert disk 5 of the multi-disk set."}));
 }
 
 TEST_F(ZipReaderSpanned, LabelChecksCanBeSwitchedOffAndUnlabelledDisksPass) {
@@ -197,7 +201,9 @@ TEST_F(ZipReaderSpanned, LabelChecksCanBeSwitchedOffAndUnlabelledDisksPass) {
     // Labels cannot be written on Linux: a disk without one is taken on trust.
     TZipReader other(swapper_, volumes_);
     swapper_.insert(5, std::nullopt);
-    zip_.OnGetNextDisk = [&](TZipReader&, int n, std::string&) { swapper_.insert(n, std::nullopt); };
+    zip_.OnGetNextDisk = [&](TZipReader&, int n, std::string&) {
+        swapper_.insert(n, std::nullopt);
+    };
     other.Assign(zip_);
     other.SetZipName(drive_ + "/backup.zip");
     other.OpenAndReadDirectory();
