@@ -11,6 +11,7 @@ inline constexpr int NotFoundRun = 11013;     // after it, for "a"
 inline constexpr int NotFoundRestore = 11014; // after it, for "o"
 inline constexpr int DeleteQuestion = 11021;  // followed by the profile name and a quote
 inline constexpr int WrongProfilePassword = 11042;
+inline constexpr int WrongAdminPassword = 11043;
 } // namespace main_msg
 
 } // namespace kd

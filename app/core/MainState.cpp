@@ -1,5 +1,6 @@
 #include "app/core/MainState.h"
 
+#include "app/core/LastRunStamp.h"
 #include "app/core/MainMessages.h"
 #include "app/core/ProfileTexts.h"
 #include "app/core/SettingsFile.h"
@@ -12,8 +13,6 @@
 
 namespace kd {
 namespace {
-
-constexpr double kMinutesPerDay = 24.0 * 60.0;
 
 // The profile files of the directory in name order, so that start-up reads them in
 // the same order every time.
@@ -33,8 +32,23 @@ std::vector<std::string> profileFileNames(const std::string& directory) {
 
 } // namespace
 
-MainState::MainState(UiHost& ui, const Clock& clock, std::string programDirectory)
-    : ui_(ui), clock_(clock), programDirectory_(std::move(programDirectory)) {}
+MainState::MainState(UiHost& ui, const Clock& clock, std::string programDirectory,
+                     MainWindowView& view)
+    : ui_(ui), clock_(clock), programDirectory_(std::move(programDirectory)), view_(view),
+      scheduler_(
+          clock_, ui_, settings, programDirectory_,
+          [this](int row) { return row < profiles.count() ? &profiles.record(row) : nullptr; },
+          [this](TObjektZal& profile, int row) { return runs_->RunBackup(profile, row); },
+          schedulerHooks()) {}
+
+Scheduler::Hooks MainState::schedulerHooks() {
+    return {
+        [this](std::chrono::milliseconds interval) { view_.setTimerInterval(interval); },
+        [this] { return view_.profilePageActive() && view_.readyForWork(); },
+        [this] { view_.ShowBusy(); },
+        [this] { view_.ShowReady(); },
+    };
+}
 
 void MainState::reportError(const std::string& text) {
     ui_.messageBox(text, ResourceStrings.GetText(profile_msg::ErrorCaption), MsgButtons::Ok,
@@ -44,7 +58,7 @@ void MainState::reportError(const std::string& text) {
 void MainState::FormCreate(const CommandLine& line) {
     commandLine = line;
     const int delay = line.DelaySwitch ? line.DelayMinutes : 3;
-    NextCheckTime = clock_.nowLocal() + delay / kMinutesPerDay;
+    scheduler_.setNextCheckTime(clock_.now() + std::chrono::minutes(delay));
     settings = SettingsFile::read(programDirectory_ + "/" + SettingsFile::FileName, ui_);
     LanguageCode = settings.LanguageCode;
     ResourceStrings.LoadLanguage(LanguageCode, &ui_);
@@ -63,39 +77,49 @@ void MainState::loadProfiles() {
             reportError(e.what());
             continue;
         }
-        profiles.add(std::move(record), runs_->ReadLastRun(name));
+        profiles.add(std::move(record), lastRunOf(name));
     }
 }
 
-void MainState::FormActivate(MainWindowView& view) {
+LastRun MainState::lastRunOf(const std::string& profileName) const {
+    try {
+        const LastRunStamp stamp = ReadLastRun(programDirectory_, profileName);
+        return {stamp.Date, stamp.Time};
+    } catch (const Exception&) {
+        // An unreadable stamp shows as never run; the scheduler reports it.
+        return {};
+    }
+}
+
+void MainState::FormActivate() {
     if (Activated)
         return;
     Activated = true;
-    view.showProfilePage();
+    view_.showProfilePage();
     AdminPasswordEntered = trimBlanks(settings.AdminPassword).empty();
     loadProfiles();
-    if (view.profilePageActive()) {
-        view.focusProfileList();
-        ListEnter(view);
+    if (view_.profilePageActive()) {
+        view_.focusProfileList();
+        ListEnter();
     }
-    view.ShowBusy();
+    view_.ShowBusy();
     if (commandLine.RunSwitch)
-        processSwitch(view, commandLine.RunProfileName, false);
+        processSwitch(commandLine.RunProfileName, false);
     if (commandLine.RestoreSwitch)
-        processSwitch(view, commandLine.RestoreProfileName, true);
-    view.ShowReady();
-    view.showProfilePage();
-    view.startTimers();
+        processSwitch(commandLine.RestoreProfileName, true);
+    view_.ShowReady();
+    view_.showProfilePage();
+    view_.startTimers();
     if (MinimizeOnFirstActivate) {
         if (settings.AutoStartMode == 1)
-            view.minimizeApplication();
+            view_.minimizeApplication();
         MinimizeOnFirstActivate = false;
     }
 }
 
-void MainState::processSwitch(MainWindowView& view, const std::string& name, bool restore) {
+void MainState::processSwitch(const std::string& name, bool restore) {
     if (runSwitch(name, restore)) {
-        requestTerminate(view);
+        requestTerminate();
         return;
     }
     const int after = restore ? main_msg::NotFoundRestore : main_msg::NotFoundRun;
@@ -127,36 +151,31 @@ bool MainState::runSwitch(const std::string& name, bool restore) {
     return !matches.empty();
 }
 
-void MainState::requestTerminate(MainWindowView& view) {
+void MainState::requestTerminate() {
     TerminateRequested = true;
-    view.terminateApplication();
+    view_.terminateApplication();
 }
 
-void MainState::ListEnter(MainWindowView& view) {
+void MainState::ListEnter() {
     if (TerminateRequested)
         return;
     if (RunDone) {
-        requestTerminate(view);
+        requestTerminate();
     } else if (settings.AutoStartMode == 0 && commandLine.StartedWithSystem) {
-        try {
-            runs_->CheckSchedule();
-        } catch (const std::exception& e) {
-            reportError(e.what());
-        }
-        requestTerminate(view);
+        // The pass reports its own errors.
+        scheduler_.CheckSchedule();
+        requestTerminate();
     }
 }
 
-void MainState::Timer1Timer(MainWindowView& view) {
-    if (!view.profilePageActive() || !view.readyForWork() || clock_.nowLocal() < NextCheckTime)
-        return;
-    view.ShowBusy();
-    try {
-        runs_->CheckSchedule();
-    } catch (const std::exception& e) {
-        reportError(e.what());
-    }
-    view.ShowReady();
+bool MainState::askPassword(const std::string& password, int wrongMessage) {
+    const auto answer = ui_.inputBox("Password Dialog", "Zadejte heslo :", "", true);
+    const bool granted = answer && *answer == password;
+    if (!granted)
+        ui_.messageBox(ResourceStrings.GetText(wrongMessage),
+                       ResourceStrings.GetText(profile_msg::ErrorCaption), MsgButtons::Ok,
+                       MsgIcon::Error);
+    return granted;
 }
 
 bool MainState::grantProfileAccess() {
@@ -164,19 +183,19 @@ bool MainState::grantProfileAccess() {
 }
 
 bool MainState::CheckProfilePassword() {
-    if (settings.ProfilePassword.empty()) {
-        ProfileUnlocked = true;
-        return true;
-    }
-    const auto answer = ui_.inputBox("Password Dialog", "Zadejte heslo :", "", true);
-    if (answer)
-        ProfileUnlocked = *answer == settings.ProfilePassword;
-    const bool granted = answer && ProfileUnlocked;
-    if (!granted)
-        ui_.messageBox(ResourceStrings.GetText(main_msg::WrongProfilePassword),
-                       ResourceStrings.GetText(profile_msg::ErrorCaption), MsgButtons::Ok,
-                       MsgIcon::Error);
-    return granted;
+    ProfileUnlocked = settings.ProfilePassword.empty() ||
+                      askPassword(settings.ProfilePassword, main_msg::WrongProfilePassword);
+    return ProfileUnlocked;
+}
+
+bool MainState::grantAdminAccess() {
+    return AdminPasswordEntered || CheckAdminPassword();
+}
+
+bool MainState::CheckAdminPassword() {
+    AdminPasswordEntered = settings.AdminPassword.empty() ||
+                           askPassword(settings.AdminPassword, main_msg::WrongAdminPassword);
+    return AdminPasswordEntered;
 }
 
 } // namespace kd

@@ -1,14 +1,19 @@
 #pragma once
 #include "app/core/ObjektZal.h"
-#include "app/core/ProfileList.h"
 #include "platform/UiHost.h"
-
-#include <string>
 
 namespace kd {
 
-// The work the main window starts: backup and restore runs, the scheduler pass and
-// the last-run stamps. The runs plug in here; the main window only calls them.
+// The runs the main window starts: the backup run of one profile and the restore of
+// one profile's newest archive. The window, its command-line switches and the
+// scheduler's due backups all call them through this interface; the real runs plug
+// in with MainState::setRuns (TFormZalohovani::setRuns), replacing the stand-in below.
+//
+// A run shows the window's busy state while it works and the ready state when it
+// ends (MainWindowView::ShowBusy / ShowReady), writes the profile's last-run stamp
+// (WriteLastRun in LastRunStamp.h) and refreshes its row. It may throw: kd::SilentAbort
+// when the user cancelled, another kd::Exception for an error that ended it; the
+// caller reports the error.
 class MainWindowRuns {
 public:
     virtual ~MainWindowRuns() = default;
@@ -16,20 +21,14 @@ public:
     virtual bool RunBackup(TObjektZal& profile, int row) = 0;
     // Restores the newest archive of the row's profile; false when it did not complete.
     virtual bool RestoreBackup(int row) = 0;
-    // One pass over the profile list, starting the backups that are due.
-    virtual void CheckSchedule() = 0;
-    // The profile's last-run stamp.
-    virtual LastRun ReadLastRun(const std::string& profileName) = 0;
 };
 
-// Stands in until the runs exist: says so and reports failure; no profile is ever due.
+// Stands in until the runs exist: says so and reports failure.
 class RunsNotAvailable : public MainWindowRuns {
 public:
     explicit RunsNotAvailable(UiHost& ui) : ui_(ui) {}
     bool RunBackup(TObjektZal& profile, int row) override;
     bool RestoreBackup(int row) override;
-    void CheckSchedule() override {}
-    LastRun ReadLastRun(const std::string&) override { return {}; }
 
 private:
     UiHost& ui_;

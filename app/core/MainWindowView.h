@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 
 namespace kd {
 
@@ -15,6 +16,8 @@ public:
     // True when the list's tool bar is enabled: no run and no editing in progress.
     virtual bool readyForWork() const = 0;
     virtual void startTimers() = 0;
+    // The periodic timer's interval from its next tick on.
+    virtual void setTimerInterval(std::chrono::milliseconds interval) = 0;
     // Hides to the notification area where there is one; otherwise minimises.
     virtual void minimizeApplication() = 0;
     // Ends the program once control returns to the event loop (also when asked

@@ -90,7 +90,7 @@ ProfileEditSession::SaveProfileEditor(const ProfileEditorValues& values) {
     try {
         row = list.LoadProfileItem(
             row, state_.programDirectory(), updated.Name,
-            [this](const std::string& name) { return state_.runs().ReadLastRun(name); });
+            [this](const std::string& name) { return state_.lastRunOf(name); });
     } catch (const std::exception& e) {
         state_.reportError(e.what());
     }

@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <algorithm>
+#include <limits>
 
 namespace kd {
 namespace {
@@ -45,7 +47,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, const std::string& programDirectory
 TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* parent)
     : QMainWindow(parent), ui_(ui), setup_(std::move(setup)),
       ownClock_(setup_.clock ? nullptr : std::make_unique<SystemClock>()),
-      state_(ui, setup_.clock ? *setup_.clock : *ownClock_, setup_.programDirectory),
+      state_(ui, setup_.clock ? *setup_.clock : *ownClock_, setup_.programDirectory, *this),
       registry_(storeName(setup_.executablePath), setup_.configHome.empty()
                                                       ? RegistryStore::defaultConfigHome()
                                                       : setup_.configHome) {
@@ -71,7 +73,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
             ActionSmazatProfilExecute();
     });
     connect(TabSheetBrowse, &ProfileListPage::listEntered, this,
-            [this] { guarded([this] { state_.ListEnter(*this); }); });
+            [this] { guarded([this] { state_.ListEnter(); }); });
     connect(TabSheetEditNastav, &ProfileEditorPage::okClicked, this,
             &TFormZalohovani::BitBtnOkClick);
     connect(TabSheetEditNastav, &ProfileEditorPage::cancelClicked, this,
@@ -187,7 +189,7 @@ void TFormZalohovani::showEvent(QShowEvent* event) {
 void TFormZalohovani::FormActivate() {
     activationQueued_ = true;
     inActivation_ = true;
-    guarded([this] { state_.FormActivate(*this); });
+    guarded([this] { state_.FormActivate(); });
     inActivation_ = false;
     if (state_.TerminateRequested)
         terminateApplication();
@@ -280,8 +282,8 @@ void TFormZalohovani::MenuServisPridatpostartu1Click() {
 }
 
 void TFormZalohovani::Timer1Timer() {
-    Timer1->setInterval(state_.settings.TimerInterval);
-    state_.Timer1Timer(*this);
+    // The scheduler sets the next interval, keeps to its gate and reports its errors.
+    state_.scheduler().Timer1Timer();
 }
 
 void TFormZalohovani::showProfilePage() {
@@ -324,6 +326,11 @@ bool TFormZalohovani::readyForWork() const {
 
 void TFormZalohovani::startTimers() {
     Timer1->start();
+}
+
+void TFormZalohovani::setTimerInterval(std::chrono::milliseconds interval) {
+    Timer1->setInterval(static_cast<int>(std::min<std::chrono::milliseconds::rep>(
+        interval.count(), std::numeric_limits<int>::max())));
 }
 
 void TFormZalohovani::minimizeApplication() {

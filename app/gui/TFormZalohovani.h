@@ -72,6 +72,7 @@ public:
     void ShowReady() override;
     bool readyForWork() const override;
     void startTimers() override;
+    void setTimerInterval(std::chrono::milliseconds interval) override;
     void minimizeApplication() override;
     void terminateApplication() override;
 

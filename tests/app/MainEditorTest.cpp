@@ -26,7 +26,7 @@ protected:
     MainEditorTest() {
         writeProfile("Mzdy");
         create();
-        state.FormActivate(view);
+        state.FormActivate();
     }
 
     ProfileEditSession session{state};

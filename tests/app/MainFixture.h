@@ -1,4 +1,5 @@
 #pragma once
+#include "app/core/LastRunStamp.h"
 #include "app/core/MainState.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
@@ -29,11 +30,13 @@ public:
     }
     bool readyForWork() const override { return ready; }
     void startTimers() override { calls.push_back("timers"); }
+    void setTimerInterval(std::chrono::milliseconds ms) override { interval = ms; }
     void minimizeApplication() override { calls.push_back("minimize"); }
     void terminateApplication() override { calls.push_back("terminate"); }
 
     bool pageActive = true;
     bool ready = true;
+    std::chrono::milliseconds interval{0};
     std::vector<std::string> calls;
 };
 
@@ -50,14 +53,10 @@ public:
         restores.push_back(row);
         return true;
     }
-    void CheckSchedule() override { ++passes; }
-    LastRun ReadLastRun(const std::string&) override { return lastRun; }
 
     std::vector<std::string> backups;
     std::vector<int> restores;
-    int passes = 0;
     std::string failingProfile;
-    LastRun lastRun;
 };
 
 // A main window's state over a temporary program directory with a fixed clock.
@@ -80,6 +79,15 @@ protected:
         record.Paused = paused;
         SaveProfile(record, dir.path());
     }
+    // A daily profile from 0:00 that last ran two days ago: due at every pass.
+    void writeDueProfile(const std::string& name) {
+        TObjektZal record;
+        record.Name = name;
+        record.PeriodKind = 1;
+        record.PeriodValue = 1;
+        SaveProfile(record, dir.path());
+        WriteLastRun(dir.path(), name, clock.nowLocal() - 2);
+    }
     void create(const std::vector<std::string>& arguments = {}) {
         state.FormCreate(CommandLine::parse("/opt/kordyne", arguments));
     }
@@ -95,7 +103,7 @@ protected:
     FakeClock clock;
     RecordingView view;
     RecordingRuns runs;
-    MainState state{ui, clock, dir.path()};
+    MainState state{ui, clock, dir.path(), view};
 };
 
 } // namespace kd::test

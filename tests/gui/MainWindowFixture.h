@@ -1,5 +1,6 @@
 #pragma once
 #include "GuiApplication.h"
+#include "app/core/LastRunStamp.h"
 #include "app/gui/ProfileEditorPage.h"
 #include "app/gui/ProfileListPage.h"
 #include "app/gui/TFormZalohovani.h"
@@ -25,8 +26,6 @@ public:
         return true;
     }
     bool RestoreBackup(int) override { return true; }
-    void CheckSchedule() override {}
-    LastRun ReadLastRun(const std::string&) override { return {}; }
 
     std::vector<std::string> backups;
 };
@@ -51,6 +50,15 @@ protected:
         record.VersionsKept = versions;
         record.Paused = paused;
         SaveProfile(record, dir.path());
+    }
+    // A daily profile from 0:00 that last ran two days ago: due at every pass.
+    void writeDueProfile(const std::string& name) {
+        TObjektZal record;
+        record.Name = name;
+        record.PeriodKind = 1;
+        record.PeriodValue = 1;
+        SaveProfile(record, dir.path());
+        WriteLastRun(dir.path(), name, clock.nowLocal() - 2);
     }
     // Creates the window, shows it and lets the queued first activation run.
     TFormZalohovani& open(std::vector<std::string> arguments = {}) {

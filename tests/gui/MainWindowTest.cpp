@@ -55,6 +55,29 @@ TEST_F(MainWindowTest, StartedWithTheSystemAndSetToEndTheProgramEnds) {
     EXPECT_EQ(process.waitForExit(), 0);
 }
 
+TEST_F(MainWindowTest, TimerTickReachesTheSchedulerWhichSetsTheInterval) {
+    dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\nTIMER=240000\r\n");
+    writeDueProfile("Mzdy");
+    open();
+    auto* timer = widget<QTimer>("Timer1");
+    window->Timer1Timer(); // before the first check time
+    EXPECT_TRUE(runs.backups.empty());
+    EXPECT_EQ(timer->interval(), 240000);
+
+    clock.advance(std::chrono::minutes(3));
+    window->Timer1Timer();
+    EXPECT_EQ(runs.backups, (std::vector<std::string>{"Mzdy"}));
+    EXPECT_TRUE(widget<QToolBar>("ToolBarBrowse")->isEnabled()); // ready again
+}
+
+TEST_F(MainWindowTest, StartedWithTheSystemAndSetToEndRunsOnePassAndEnds) {
+    dir.write("Nastaven.txt", "AUTSPUST=AUTKONEC\r\nZALOHA=BEZDOT\r\n");
+    writeDueProfile("Mzdy");
+    open({"1"});
+    EXPECT_EQ(runs.backups, (std::vector<std::string>{"Mzdy"}));
+    EXPECT_TRUE(window->terminateRequested());
+}
+
 TEST_F(MainWindowTest, ListSortsAsTextMarksPausedRowsAndKeepsAProfileAnsweredNo) {
     writeProfile("beta", 9);
     writeProfile("Alfa", 10, true);
