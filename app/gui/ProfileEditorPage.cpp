@@ -1,9 +1,9 @@
 #include "app/gui/ProfileEditorPage.h"
 
 #include "app/core/ProfileTexts.h"
+#include "app/gui/PageControls.h"
 #include "lang/TResourceStrings.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTimeEdit>
@@ -24,14 +23,11 @@
 namespace kd {
 namespace {
 
-QString q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 QString q(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return toQString(text);
 }
 std::string s(const QString& text) {
-    return text.toStdString();
+    return fromQString(text);
 }
 
 template <class Items> QComboBox* comboBox(QWidget* parent, const char* name, const Items& items) {
@@ -53,10 +49,6 @@ QTime timeOfDay(TDateTime value) {
 ProfileEditorPage::ProfileEditorPage(UiHost& ui, QWidget* parent) : QWidget(parent), ui_(ui) {
     setObjectName("TabSheetEditNastav");
     buildControls();
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
-        if (now && isAncestorOf(now))
-            ZobrazHint(now);
-    });
     connect(ComboBoxDruhObdobi, &QComboBox::currentIndexChanged, this,
             &ProfileEditorPage::ComboBoxDruhObdobiChange);
     connect(BitBtnOk, &QPushButton::clicked, this, &ProfileEditorPage::okClicked);
@@ -69,42 +61,6 @@ ProfileEditorPage::ProfileEditorPage(UiHost& ui, QWidget* parent) : QWidget(pare
                        static_cast<QWidget*>(EditDnuZal), static_cast<QWidget*>(EditObdobiAutZal),
                        static_cast<QWidget*>(edt_Pass), static_cast<QWidget*>(EditHeslo)})
         w->installEventFilter(this);
-}
-
-QLineEdit* ProfileEditorPage::directoryEdit(const char* name, QWidget*& container) {
-    container = new QWidget(this);
-    auto* edit = new QLineEdit(container);
-    edit->setObjectName(name);
-    auto* browse = new QToolButton(container);
-    browse->setObjectName(QString(name) + "Button");
-    browse->setText("...");
-    browse->setFocusPolicy(Qt::NoFocus);
-    auto* row = new QHBoxLayout(container);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(edit);
-    row->addWidget(browse);
-    // The browse dialog starts in the directory the edit holds; F3 opens it too.
-    const auto chooseDirectory = [this, edit] {
-        if (const auto dir = ui_.chooseDirectory("", s(edit->text())))
-            edit->setText(q(*dir));
-    };
-    connect(browse, &QToolButton::clicked, this, chooseDirectory);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F3), edit);
-    shortcut->setContext(Qt::WidgetShortcut);
-    connect(shortcut, &QShortcut::activated, this, chooseDirectory);
-    return edit;
-}
-
-void ProfileEditorPage::addRow(QGridLayout* grid, int row, int column, const char* caption,
-                               QWidget* field, const char* hint) {
-    auto* label = new QLabel(QString::fromUtf8(caption), this);
-    label->setBuddy(field);
-    grid->addWidget(label, row, column * 2);
-    grid->addWidget(field, row, column * 2 + 1);
-    // The hint shows in the page's status line while the field has the focus.
-    field->setStatusTip(QString::fromUtf8(hint));
-    for (QWidget* child : field->findChildren<QWidget*>())
-        child->setStatusTip(field->statusTip());
 }
 
 void ProfileEditorPage::buildControls() {
@@ -143,49 +99,49 @@ void ProfileEditorPage::buildControls() {
     };
 
     EditOznac = lineEdit("EditOznac");
-    addRow(grid, 0, 0, "Označení:", EditOznac, "Jméno profilu, zároveň jméno jeho souborů");
+    addLabelledField(grid, 0, 0, "Označení:", EditOznac, "Jméno profilu, zároveň jméno jeho souborů");
     EditPopis = lineEdit("EditPopis");
-    addRow(grid, 1, 0, "Popis:", EditPopis, "Libovolný popis profilu");
+    addLabelledField(grid, 1, 0, "Popis:", EditPopis, "Libovolný popis profilu");
     QWidget* target = nullptr;
-    EditCilZal = directoryEdit("EditCilZal", target);
-    addRow(grid, 2, 0, "Kam zálohovat:", target, "Cílový adresář archivu (F3: výběr)");
+    EditCilZal = directoryEdit(ui_, this, "EditCilZal", target);
+    addLabelledField(grid, 2, 0, "Kam zálohovat:", target, "Cílový adresář archivu (F3: výběr)");
     QWidget* source = nullptr;
-    EditStartZal = directoryEdit("EditStartZal", source);
-    addRow(grid, 3, 0, "Odkud zálohovat:", source, "Zálohovaný adresář (F3: výběr)");
+    EditStartZal = directoryEdit(ui_, this, "EditStartZal", source);
+    addLabelledField(grid, 3, 0, "Odkud zálohovat:", source, "Zálohovaný adresář (F3: výběr)");
     EditFiltr = lineEdit("EditFiltr");
-    addRow(grid, 4, 0, "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),
+    addLabelledField(grid, 4, 0, "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),
            "Masky zálohovaných souborů oddělené \";\"");
     EditNeuklSoub = lineEdit("EditNeuklSoub");
-    addRow(grid, 5, 0, "Neukládat soubory:", EditNeuklSoub,
+    addLabelledField(grid, 5, 0, "Neukládat soubory:", EditNeuklSoub,
            "Masky souborů, které se nezálohují, oddělené \";\"");
     edt_NeklAdresar = lineEdit("edt_NeklAdresar");
-    addRow(grid, 6, 0,
+    addLabelledField(grid, 6, 0,
            "Neukládat adresáře:", withButton(edt_NeklAdresar, btn_NeuklAdresar, "btn_NeuklAdresar"),
            "Adresáře, které se nezálohují, oddělené \";\"");
     EditPocInd = new QSpinBox(this);
     EditPocInd->setObjectName("EditPocInd");
     EditPocInd->setRange(0, kMaxVersionsKept);
-    addRow(grid, 7, 0, "Počet indexů:", EditPocInd,
+    addLabelledField(grid, 7, 0, "Počet indexů:", EditPocInd,
            "Počet uchovávaných číslovaných verzí archivu (0: jeden archiv bez čísla)");
     EditHeslo = lineEdit("EditHeslo");
     EditHeslo->setEchoMode(QLineEdit::Password);
-    addRow(grid, 8, 0, "Heslo:", EditHeslo,
+    addLabelledField(grid, 8, 0, "Heslo:", EditHeslo,
            "Heslo archivu; po zadání stiskněte Enter a heslo potvrďte");
     edt_Mail = lineEdit("edt_Mail");
-    addRow(grid, 9, 0, "E-mail:", edt_Mail, "Adresa, na kterou se archiv pošle");
+    addLabelledField(grid, 9, 0, "E-mail:", edt_Mail, "Adresa, na kterou se archiv pošle");
 
     ComboBoxDElitArchiv = combo("ComboBoxDElitArchiv", kSplitComboItems);
-    addRow(grid, 0, 1, "Dělení archivu:", ComboBoxDElitArchiv, "Dělení archivu na části");
+    addLabelledField(grid, 0, 1, "Dělení archivu:", ComboBoxDElitArchiv, "Dělení archivu na části");
     EditVelPrvDisk = numberEdit("EditVelPrvDisk", kMaxPartSize);
-    addRow(grid, 1, 1, "První část (B):", EditVelPrvDisk, "Velikost první části archivu v bajtech");
+    addLabelledField(grid, 1, 1, "První část (B):", EditVelPrvDisk, "Velikost první části archivu v bajtech");
     EditVelDalDisk = numberEdit("EditVelDalDisk", kMaxPartSize);
-    addRow(grid, 2, 1, "Další části (B):", EditVelDalDisk, "Velikost dalších částí v bajtech");
+    addLabelledField(grid, 2, 1, "Další části (B):", EditVelDalDisk, "Velikost dalších částí v bajtech");
     ChBPokrSoub = combo("ChBPokrSoub", kBackupKindComboItems);
-    addRow(grid, 3, 1, "Druh zálohy:", ChBPokrSoub, "Plná, podle stáří souborů nebo přírůstková");
+    addLabelledField(grid, 3, 1, "Druh zálohy:", ChBPokrSoub, "Plná, podle stáří souborů nebo přírůstková");
     EditDnuZal = numberEdit("EditDnuZal", kMaxAgeDays);
-    addRow(grid, 4, 1, "Dnů stáří:", EditDnuZal, "Zálohovat jen soubory mladší než počet dní");
+    addLabelledField(grid, 4, 1, "Dnů stáří:", EditDnuZal, "Zálohovat jen soubory mladší než počet dní");
     ComboBoxDruhObdobi = combo("ComboBoxDruhObdobi", kPeriodComboItems);
-    addRow(grid, 5, 1, "Automatická záloha:", ComboBoxDruhObdobi, "Kdy se záloha spouští sama");
+    addLabelledField(grid, 5, 1, "Automatická záloha:", ComboBoxDruhObdobi, "Kdy se záloha spouští sama");
     auto* period = new QWidget(this);
     auto* periodRow = new QHBoxLayout(period);
     periodRow->setContentsMargins(0, 0, 0, 0);
@@ -195,17 +151,17 @@ void ProfileEditorPage::buildControls() {
     lbl_Druhobdobi->setObjectName("lbl_Druhobdobi");
     periodRow->addWidget(EditObdobiAutZal);
     periodRow->addWidget(lbl_Druhobdobi);
-    addRow(grid, 6, 1, "Perioda:", period,
+    addLabelledField(grid, 6, 1, "Perioda:", period,
            "Počet dní nebo minut, den v týdnu (1 pondělí) nebo den v měsíci");
     DateTimePickerStart = new QTimeEdit(this);
     DateTimePickerStart->setObjectName("DateTimePickerStart");
     DateTimePickerStart->setDisplayFormat("H:mm:ss");
-    addRow(grid, 7, 1, "Začátek:", DateTimePickerStart, "Čas, od kterého se záloha smí spustit");
+    addLabelledField(grid, 7, 1, "Začátek:", DateTimePickerStart, "Čas, od kterého se záloha smí spustit");
     edt_UserName = lineEdit("edt_UserName");
     edt_Pass = lineEdit("edt_Pass");
     edt_Pass->setEchoMode(QLineEdit::Password);
-    addRow(grid, 8, 1, "Uživatel sítě:", edt_UserName, "Uživatel síťového cíle");
-    addRow(grid, 9, 1, "Heslo sítě:", edt_Pass, "Heslo síťového cíle");
+    addLabelledField(grid, 8, 1, "Uživatel sítě:", edt_UserName, "Uživatel síťového cíle");
+    addLabelledField(grid, 9, 1, "Heslo sítě:", edt_Pass, "Heslo síťového cíle");
     // The network target's user and password are kept but not offered.
     for (int row : {8, 9})
         for (int column : {2, 3})
@@ -238,6 +194,7 @@ void ProfileEditorPage::buildControls() {
     StatusBar2 = new QStatusBar(this);
     StatusBar2->setObjectName("StatusBar2");
     StatusBar2->setSizeGripEnabled(false);
+    showHints(this, StatusBar2);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
@@ -334,10 +291,6 @@ void ProfileEditorPage::partSizeLeft(QLineEdit* edit) {
         ui_.messageBox(ResourceStrings.GetText(profile_msg::PartSizeTooSmall),
                        ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
                        MsgIcon::Warning);
-}
-
-void ProfileEditorPage::ZobrazHint(QWidget* now) {
-    StatusBar2->showMessage(now->statusTip());
 }
 
 bool ProfileEditorPage::eventFilter(QObject* watched, QEvent* event) {

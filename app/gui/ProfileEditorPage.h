@@ -6,7 +6,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -47,10 +46,6 @@ protected:
 
 private:
     void buildControls();
-    void addRow(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,
-                const char* hint);
-    QLineEdit* directoryEdit(const char* name, QWidget*& container);
-    void ZobrazHint(QWidget* now);
 
     UiHost& ui_;
     QLineEdit *EditOznac, *EditPopis, *EditCilZal, *EditStartZal, *EditFiltr, *EditNeuklSoub;

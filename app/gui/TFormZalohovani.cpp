@@ -4,6 +4,7 @@
 #include "app/core/ProgramVersion.h"
 #include "app/gui/ProfileEditorPage.h"
 #include "app/gui/ProfileListPage.h"
+#include "app/gui/SettingsPage.h"
 #include "platform/Paths.h"
 
 #include <QAction>
@@ -58,7 +59,9 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     TabSheetBrowse = new ProfileListPage(state_.profiles, PageControl1);
     TabSheetEditNastav = new ProfileEditorPage(ui_, PageControl1);
     PageControl1->addWidget(TabSheetBrowse);
+    TabSheetNastaven = new SettingsPage(ui_, PageControl1);
     PageControl1->addWidget(TabSheetEditNastav);
+    PageControl1->addWidget(TabSheetNastaven);
     setCentralWidget(PageControl1);
     buildMenus();
     buildStatusBar();
@@ -80,6 +83,9 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
             &TFormZalohovani::BitBtnZrusClick);
     connect(TabSheetEditNastav, &ProfileEditorPage::passwordEntered, this,
             &TFormZalohovani::EditHesloKeyPress);
+    connect(TabSheetNastaven, &SettingsPage::okClicked, this, &TFormZalohovani::ButtonOkClick);
+    connect(TabSheetNastaven, &SettingsPage::cancelClicked, this,
+            &TFormZalohovani::ButtonZrusNastClick);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -91,6 +97,8 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
         registry_.valueExists(RegistryStore::RunKey, kRunValueName));
     Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath)));
     state_.FormCreate(CommandLine::parse(setup_.programPath, setup_.arguments));
+    // The settings page shows what the file set; entering it reloads only a few controls.
+    TabSheetNastaven->setValues(settingsPageValues(state_.settings));
     showProfilePage();
 }
 
@@ -120,6 +128,7 @@ void TFormZalohovani::buildMenus() {
     MenuServisPridatpostartu1 = action("MenuServisPridatpostartu1", "&Přidat po startu",
                                        &TFormZalohovani::MenuServisPridatpostartu1Click);
     MenuServisPridatpostartu1->setCheckable(true);
+    MenuNastaven1 = action("MenuNastaven1", "&Nastavení", &TFormZalohovani::MenuNastaven1Click);
 
     MenuProfil = menuBar()->addMenu("&Profil");
     MenuProfil->setObjectName("MenuProfil");
@@ -129,7 +138,7 @@ void TFormZalohovani::buildMenus() {
     MenuZaloha->addAction(ActionProvestZalohu);
     MenuServis = menuBar()->addMenu("&Servis");
     MenuServis->setObjectName("MenuServis");
-    MenuServis->addAction(MenuServisPridatpostartu1);
+    MenuServis->addActions({MenuNastaven1, MenuServisPridatpostartu1});
 
     ToolBarBrowse = addToolBar("ToolBarBrowse");
     ToolBarBrowse->setObjectName("ToolBarBrowse");
@@ -279,6 +288,26 @@ void TFormZalohovani::MenuServisPridatpostartu1Click() {
     }
     MenuServisPridatpostartu1->setChecked(
         registry_.valueExists(RegistryStore::RunKey, kRunValueName));
+}
+
+void TFormZalohovani::MenuNastaven1Click() {
+    if (!settingsSession_.MenuNastaven1Click())
+        return;
+    PageControl1->setCurrentWidget(TabSheetNastaven);
+    SettingsPageValues shown = TabSheetNastaven->values();
+    settingsSession_.TabSheetNastavenEnter(shown);
+    TabSheetNastaven->setValues(shown);
+    TabSheetNastaven->focusFirst();
+}
+
+void TFormZalohovani::ButtonOkClick() {
+    const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
+    if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
+        TabSheetNastaven->focusField(result.field);
+}
+
+void TFormZalohovani::ButtonZrusNastClick() {
+    settingsSession_.ButtonZrusNastClick();
 }
 
 void TFormZalohovani::Timer1Timer() {

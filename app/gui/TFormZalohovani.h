@@ -1,6 +1,7 @@
 #pragma once
 #include "app/core/MainState.h"
 #include "app/core/ProfileEditSession.h"
+#include "app/core/SettingsPageSession.h"
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
 
@@ -22,6 +23,7 @@ namespace kd {
 
 class ProfileEditorPage;
 class ProfileListPage;
+class SettingsPage;
 
 // Where the main window finds its files, its command line and its clock.
 struct MainWindowSetup {
@@ -49,6 +51,7 @@ public:
     void setRuns(MainWindowRuns& runs) { state_.setRuns(runs); }
     ProfileListPage& listPage() { return *TabSheetBrowse; }
     ProfileEditorPage& editorPage() { return *TabSheetEditNastav; }
+    SettingsPage& settingsPage() { return *TabSheetNastaven; }
     bool terminateRequested() const { return state_.TerminateRequested; }
 
     // The first activation; also queued by the first show.
@@ -62,6 +65,9 @@ public:
     void BitBtnZrusClick();
     void EditHesloKeyPress();
     void MenuServisPridatpostartu1Click();
+    void MenuNastaven1Click();
+    void ButtonOkClick();
+    void ButtonZrusNastClick();
     void Timer1Timer();
 
     // MainWindowView
@@ -94,6 +100,7 @@ private:
     std::unique_ptr<Clock> ownClock_;
     MainState state_;
     ProfileEditSession session_{state_};
+    SettingsPageSession settingsSession_{state_};
     RegistryStore registry_;
     bool activationQueued_ = false;
     bool inActivation_ = false;
@@ -101,9 +108,10 @@ private:
     QStackedWidget* PageControl1;
     ProfileListPage* TabSheetBrowse;
     ProfileEditorPage* TabSheetEditNastav;
+    SettingsPage* TabSheetNastaven;
     QMenu *MenuProfil, *MenuZaloha, *MenuServis;
     QAction *ActionNovyProfil, *ActionOpravProfilu, *ActionSmazatProfil, *ActionProvestZalohu;
-    QAction* MenuServisPridatpostartu1;
+    QAction *MenuServisPridatpostartu1, *MenuNastaven1;
     QToolBar* ToolBarBrowse;
     QPushButton* btn_Cancel;
     QLabel* StatusPanel0;

@@ -30,6 +30,17 @@ public:
     std::vector<std::string> backups;
 };
 
+// The scripted host, also noting where each directory dialog starts.
+class WindowUiHost : public ScriptedUiHost {
+public:
+    std::optional<std::string> chooseDirectory(const std::string& caption,
+                                               const std::string& start) override {
+        chooseStarts.push_back(start);
+        return ScriptedUiHost::chooseDirectory(caption, start);
+    }
+    std::vector<std::string> chooseStarts;
+};
+
 // A main window over a temporary program directory and registry store.
 class MainWindowFixture : public ::testing::Test {
 protected:
@@ -92,7 +103,7 @@ protected:
 
     TempDir dir;
     TempDir config;
-    ScriptedUiHost ui;
+    WindowUiHost ui;
     FakeClock clock;
     CountingRuns runs;
     std::unique_ptr<TFormZalohovani> window;

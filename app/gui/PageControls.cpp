@@ -1,0 +1,56 @@
+#include "app/gui/PageControls.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace kd {
+
+QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*& container) {
+    container = new QWidget(parent);
+    auto* edit = new QLineEdit(container);
+    edit->setObjectName(name);
+    auto* browse = new QToolButton(container);
+    browse->setObjectName(QString(name) + "Button");
+    browse->setText("...");
+    browse->setFocusPolicy(Qt::NoFocus);
+    auto* row = new QHBoxLayout(container);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(edit);
+    row->addWidget(browse);
+    const auto chooseDirectory = [&ui, edit] {
+        if (const auto dir = ui.chooseDirectory("", fromQString(edit->text())))
+            edit->setText(toQString(*dir));
+    };
+    QObject::connect(browse, &QToolButton::clicked, edit, chooseDirectory);
+    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F3), edit);
+    shortcut->setContext(Qt::WidgetShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, edit, chooseDirectory);
+    return edit;
+}
+
+void addLabelledField(QGridLayout* grid, int row, int column, const char* caption,
+                      QWidget* field, const char* hint) {
+    auto* label = new QLabel(QString::fromUtf8(caption), field->parentWidget());
+    label->setBuddy(field);
+    grid->addWidget(label, row, column * 2);
+    grid->addWidget(field, row, column * 2 + 1);
+    field->setStatusTip(QString::fromUtf8(hint));
+    for (QWidget* child : field->findChildren<QWidget*>())
+        child->setStatusTip(field->statusTip());
+}
+
+void showHints(QWidget* page, QStatusBar* statusLine) {
+    QObject::connect(qApp, &QApplication::focusChanged, page,
+                     [page, statusLine](QWidget*, QWidget* now) {
+                         if (now && page->isAncestorOf(now))
+                             statusLine->showMessage(now->statusTip());
+                     });
+}
+
+} // namespace kd

@@ -1,0 +1,37 @@
+#pragma once
+#include "platform/UiHost.h"
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+class QGridLayout;
+class QLineEdit;
+class QStatusBar;
+class QWidget;
+
+namespace kd {
+
+// Building blocks the main window's edit pages share.
+
+inline QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+inline std::string fromQString(const QString& text) {
+    return text.toStdString();
+}
+
+// A directory edit named name with a browse button (name + "Button") beside it, both
+// in a new container widget of parent. The browse dialog starts in the directory the
+// edit holds; F3 in the edit opens it too.
+QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*& container);
+
+// Puts a labelled field into the grid's row and column pair; the hint becomes the
+// field's status tip, shown by showHints while the field has the focus.
+void addLabelledField(QGridLayout* grid, int row, int column, const char* caption,
+                      QWidget* field, const char* hint);
+
+// Shows the status tip of the page's focused control in the status line.
+void showHints(QWidget* page, QStatusBar* statusLine);
+
+} // namespace kd
