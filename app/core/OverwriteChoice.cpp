@@ -5,8 +5,8 @@ namespace {
 
 // The mode of each list position, in the order of kOverwriteChoiceItems.
 constexpr std::array<int, kOverwriteChoiceItems.size()> kModeOfPosition = {
-    overwrite_mode::Always, overwrite_mode::ifNewer, overwrite_mode::ifOlder,
-    overwrite_mode::Never, overwrite_mode::Prompt};
+    overwrite_mode::Always, overwrite_mode::ifNewer, overwrite_mode::ifOlder, overwrite_mode::Never,
+    overwrite_mode::Prompt};
 
 } // namespace
 

@@ -95,9 +95,8 @@ ProgramSettings settingsFromPage(const ProgramSettings& current, const SettingsP
         throw EBadSettingsValue(Field::Interval, pageText(languageCode, PageText::Interval));
     if (page.packLevel < 0 || page.packLevel > kMaxPackLevel)
         throw EBadSettingsValue(Field::PackLevel, pageText(languageCode, PageText::PackLevel));
-    for (const std::string* text :
-         {&page.initDestDir, &page.initRootDir, &page.tempDir, &page.profilePassword,
-          &page.adminPassword, &page.logDir})
+    for (const std::string* text : {&page.initDestDir, &page.initRootDir, &page.tempDir,
+                                    &page.profilePassword, &page.adminPassword, &page.logDir})
         if (hasLineBreak(*text))
             throw EBadSettingsValue(Field::Text, pageText(languageCode, PageText::LineBreak));
 

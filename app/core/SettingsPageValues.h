@@ -33,8 +33,7 @@ struct SettingsPageValues {
 inline constexpr std::array<std::string_view, 3> kStartModeItems = {
     "Automatické ukončení po provedení záloh", "Po automatickém spuštění skrýt",
     "Po automatickém spuštění jako program"};
-inline constexpr std::array<std::string_view, 3> kLanguageItems = {"Česky", "English",
-                                                                   "Slovensky"};
+inline constexpr std::array<std::string_view, 3> kLanguageItems = {"Česky", "English", "Slovensky"};
 inline constexpr std::array<std::string_view, 3> kLanguageCodes = {"CZ", "EN", "SK"};
 
 // The interval's range in whole minutes: its milliseconds must fit a signed 32-bit
@@ -47,7 +46,8 @@ inline constexpr int kMaxPackLevel = 9;
 class EBadSettingsValue : public Exception {
 public:
     enum class Field { Interval, PackLevel, Text };
-    EBadSettingsValue(Field field, const std::string& message) : Exception(message), field_(field) {}
+    EBadSettingsValue(Field field, const std::string& message)
+        : Exception(message), field_(field) {}
     Field field() const { return field_; }
 
 private:

@@ -34,8 +34,8 @@ QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*
     return edit;
 }
 
-void addLabelledField(QGridLayout* grid, int row, int column, const char* caption,
-                      QWidget* field, const char* hint) {
+void addLabelledField(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,
+                      const char* hint) {
     auto* label = new QLabel(QString::fromUtf8(caption), field->parentWidget());
     label->setBuddy(field);
     grid->addWidget(label, row, column * 2);

@@ -28,8 +28,8 @@ QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*
 
 // Puts a labelled field into the grid's row and column pair; the hint becomes the
 // field's status tip, shown by showHints while the field has the focus.
-void addLabelledField(QGridLayout* grid, int row, int column, const char* caption,
-                      QWidget* field, const char* hint);
+void addLabelledField(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,
+                      const char* hint);
 
 // Shows the status tip of the page's focused control in the status line.
 void showHints(QWidget* page, QStatusBar* statusLine);

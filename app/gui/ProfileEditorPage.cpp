@@ -99,7 +99,8 @@ void ProfileEditorPage::buildControls() {
     };
 
     EditOznac = lineEdit("EditOznac");
-    addLabelledField(grid, 0, 0, "Označení:", EditOznac, "Jméno profilu, zároveň jméno jeho souborů");
+    addLabelledField(grid, 0, 0, "Označení:", EditOznac,
+                     "Jméno profilu, zároveň jméno jeho souborů");
     EditPopis = lineEdit("EditPopis");
     addLabelledField(grid, 1, 0, "Popis:", EditPopis, "Libovolný popis profilu");
     QWidget* target = nullptr;
@@ -109,39 +110,45 @@ void ProfileEditorPage::buildControls() {
     EditStartZal = directoryEdit(ui_, this, "EditStartZal", source);
     addLabelledField(grid, 3, 0, "Odkud zálohovat:", source, "Zálohovaný adresář (F3: výběr)");
     EditFiltr = lineEdit("EditFiltr");
-    addLabelledField(grid, 4, 0, "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),
-           "Masky zálohovaných souborů oddělené \";\"");
+    addLabelledField(grid, 4, 0,
+                     "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),
+                     "Masky zálohovaných souborů oddělené \";\"");
     EditNeuklSoub = lineEdit("EditNeuklSoub");
     addLabelledField(grid, 5, 0, "Neukládat soubory:", EditNeuklSoub,
-           "Masky souborů, které se nezálohují, oddělené \";\"");
+                     "Masky souborů, které se nezálohují, oddělené \";\"");
     edt_NeklAdresar = lineEdit("edt_NeklAdresar");
-    addLabelledField(grid, 6, 0,
-           "Neukládat adresáře:", withButton(edt_NeklAdresar, btn_NeuklAdresar, "btn_NeuklAdresar"),
-           "Adresáře, které se nezálohují, oddělené \";\"");
+    addLabelledField(grid, 6, 0, "Neukládat adresáře:",
+                     withButton(edt_NeklAdresar, btn_NeuklAdresar, "btn_NeuklAdresar"),
+                     "Adresáře, které se nezálohují, oddělené \";\"");
     EditPocInd = new QSpinBox(this);
     EditPocInd->setObjectName("EditPocInd");
     EditPocInd->setRange(0, kMaxVersionsKept);
     addLabelledField(grid, 7, 0, "Počet indexů:", EditPocInd,
-           "Počet uchovávaných číslovaných verzí archivu (0: jeden archiv bez čísla)");
+                     "Počet uchovávaných číslovaných verzí archivu (0: jeden archiv bez čísla)");
     EditHeslo = lineEdit("EditHeslo");
     EditHeslo->setEchoMode(QLineEdit::Password);
     addLabelledField(grid, 8, 0, "Heslo:", EditHeslo,
-           "Heslo archivu; po zadání stiskněte Enter a heslo potvrďte");
+                     "Heslo archivu; po zadání stiskněte Enter a heslo potvrďte");
     edt_Mail = lineEdit("edt_Mail");
     addLabelledField(grid, 9, 0, "E-mail:", edt_Mail, "Adresa, na kterou se archiv pošle");
 
     ComboBoxDElitArchiv = combo("ComboBoxDElitArchiv", kSplitComboItems);
     addLabelledField(grid, 0, 1, "Dělení archivu:", ComboBoxDElitArchiv, "Dělení archivu na části");
     EditVelPrvDisk = numberEdit("EditVelPrvDisk", kMaxPartSize);
-    addLabelledField(grid, 1, 1, "První část (B):", EditVelPrvDisk, "Velikost první části archivu v bajtech");
+    addLabelledField(grid, 1, 1, "První část (B):", EditVelPrvDisk,
+                     "Velikost první části archivu v bajtech");
     EditVelDalDisk = numberEdit("EditVelDalDisk", kMaxPartSize);
-    addLabelledField(grid, 2, 1, "Další části (B):", EditVelDalDisk, "Velikost dalších částí v bajtech");
+    addLabelledField(grid, 2, 1, "Další části (B):", EditVelDalDisk,
+                     "Velikost dalších částí v bajtech");
     ChBPokrSoub = combo("ChBPokrSoub", kBackupKindComboItems);
-    addLabelledField(grid, 3, 1, "Druh zálohy:", ChBPokrSoub, "Plná, podle stáří souborů nebo přírůstková");
+    addLabelledField(grid, 3, 1, "Druh zálohy:", ChBPokrSoub,
+                     "Plná, podle stáří souborů nebo přírůstková");
     EditDnuZal = numberEdit("EditDnuZal", kMaxAgeDays);
-    addLabelledField(grid, 4, 1, "Dnů stáří:", EditDnuZal, "Zálohovat jen soubory mladší než počet dní");
+    addLabelledField(grid, 4, 1, "Dnů stáří:", EditDnuZal,
+                     "Zálohovat jen soubory mladší než počet dní");
     ComboBoxDruhObdobi = combo("ComboBoxDruhObdobi", kPeriodComboItems);
-    addLabelledField(grid, 5, 1, "Automatická záloha:", ComboBoxDruhObdobi, "Kdy se záloha spouští sama");
+    addLabelledField(grid, 5, 1, "Automatická záloha:", ComboBoxDruhObdobi,
+                     "Kdy se záloha spouští sama");
     auto* period = new QWidget(this);
     auto* periodRow = new QHBoxLayout(period);
     periodRow->setContentsMargins(0, 0, 0, 0);
@@ -152,11 +159,12 @@ void ProfileEditorPage::buildControls() {
     periodRow->addWidget(EditObdobiAutZal);
     periodRow->addWidget(lbl_Druhobdobi);
     addLabelledField(grid, 6, 1, "Perioda:", period,
-           "Počet dní nebo minut, den v týdnu (1 pondělí) nebo den v měsíci");
+                     "Počet dní nebo minut, den v týdnu (1 pondělí) nebo den v měsíci");
     DateTimePickerStart = new QTimeEdit(this);
     DateTimePickerStart->setObjectName("DateTimePickerStart");
     DateTimePickerStart->setDisplayFormat("H:mm:ss");
-    addLabelledField(grid, 7, 1, "Začátek:", DateTimePickerStart, "Čas, od kterého se záloha smí spustit");
+    addLabelledField(grid, 7, 1, "Začátek:", DateTimePickerStart,
+                     "Čas, od kterého se záloha smí spustit");
     edt_UserName = lineEdit("edt_UserName");
     edt_Pass = lineEdit("edt_Pass");
     edt_Pass->setEchoMode(QLineEdit::Password);

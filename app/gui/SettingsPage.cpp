@@ -24,11 +24,11 @@ SettingsPage::SettingsPage(UiHost& ui, QWidget* parent) : QWidget(parent), ui_(u
     buildControls();
     connect(ButtonOk, &QPushButton::clicked, this, &SettingsPage::okClicked);
     connect(ButtonZrusNast, &QPushButton::clicked, this, &SettingsPage::cancelClicked);
-    for (QWidget* w : {static_cast<QWidget*>(EditInterval), static_cast<QWidget*>(EditNastCilZal),
-                       static_cast<QWidget*>(EditNastStartZal),
-                       static_cast<QWidget*>(edt_TemAdresar), static_cast<QWidget*>(edt_PackLevel),
-                       static_cast<QWidget*>(edt_Heslo), static_cast<QWidget*>(edt_PasswordAdmin),
-                       static_cast<QWidget*>(edt_LogZalohy)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(EditInterval), static_cast<QWidget*>(EditNastCilZal),
+          static_cast<QWidget*>(EditNastStartZal), static_cast<QWidget*>(edt_TemAdresar),
+          static_cast<QWidget*>(edt_PackLevel), static_cast<QWidget*>(edt_Heslo),
+          static_cast<QWidget*>(edt_PasswordAdmin), static_cast<QWidget*>(edt_LogZalohy)})
         w->installEventFilter(this);
 }
 
@@ -51,8 +51,12 @@ void SettingsPage::buildControls() {
             box->addItem(toQString(item));
         return box;
     };
-    const auto directory = [this](const char* name, QWidget*& container) {
-        return directoryEdit(ui_, this, name, container);
+    const auto directoryField = [this](QGridLayout* grid, int row, const char* name,
+                                       const char* caption, const char* hint) {
+        QWidget* container = nullptr;
+        QLineEdit* edit = directoryEdit(ui_, this, name, container);
+        addLabelledField(grid, row, 0, caption, container, hint);
+        return edit;
     };
 
     auto* startGroup = new QGroupBox(QString::fromUtf8("Typ automatického spuštění"), this);
@@ -71,22 +75,18 @@ void SettingsPage::buildControls() {
     EditInterval = lineEdit("EditInterval");
     addLabelledField(grid, 0, 0, "Interval zálohování:", EditInterval,
                      "Po kolika minutách se kontroluje plán záloh (1 až 35791)");
-    QWidget* box = nullptr;
-    EditNastCilZal = directory("EditNastCilZal", box);
-    addLabelledField(grid, 1, 0, "Nabízet cíl zálohování:", box,
-                     "Cílový adresář nabízený novému profilu (F3: výběr)");
-    EditNastStartZal = directory("EditNastStartZal", box);
-    addLabelledField(grid, 2, 0, "Nabízet start.zálohování:", box,
-                     "Zálohovaný adresář nabízený novému profilu (F3: výběr)");
-    edt_TemAdresar = directory("edt_TemAdresar", box);
-    addLabelledField(grid, 3, 0, "Dočasný adresář:", box,
-                     "Adresář pro dočasné soubory archivace (F3: výběr)");
-    edt_LogZalohy = directory("edt_LogZalohy", box);
-    addLabelledField(grid, 4, 0, "Adresář zpráv o zálohách:", box,
-                     "Adresář protokolu záloh; prázdný: adresář programu (F3: výběr)");
+    EditNastCilZal = directoryField(grid, 1, "EditNastCilZal", "Nabízet cíl zálohování:",
+                                    "Cílový adresář nabízený novému profilu (F3: výběr)");
+    EditNastStartZal = directoryField(grid, 2, "EditNastStartZal", "Nabízet start.zálohování:",
+                                      "Zálohovaný adresář nabízený novému profilu (F3: výběr)");
+    edt_TemAdresar =
+        directoryField(grid, 3, "edt_TemAdresar",
+                       "Dočasný adresář:", "Adresář pro dočasné soubory archivace (F3: výběr)");
+    edt_LogZalohy =
+        directoryField(grid, 4, "edt_LogZalohy", "Adresář zpráv o zálohách:",
+                       "Adresář protokolu záloh; prázdný: adresář programu (F3: výběr)");
     Overwrite = combo("Overwrite", kOverwriteChoiceItems);
-    addLabelledField(grid, 0, 1, "Přepisovat:", Overwrite,
-                     "Kdy obnova přepíše existující soubor");
+    addLabelledField(grid, 0, 1, "Přepisovat:", Overwrite, "Kdy obnova přepíše existující soubor");
     edt_PackLevel = new QSpinBox(this);
     edt_PackLevel->setObjectName("edt_PackLevel");
     edt_PackLevel->setRange(0, kMaxPackLevel);
@@ -105,10 +105,10 @@ void SettingsPage::buildControls() {
                      "Jazyk programu; hlášení se přepnou při dalším spuštění");
 
     auto* boxes = new QGridLayout;
-    ChBBezDotazu = checkBox("ChBBezDotazu", "Zálohuj bez dotazu",
-                            "Plánované zálohy se spustí bez dotazu");
-    ChBInformZip = checkBox("ChBInformZip", "Informace o zálohování",
-                            "Podrobný protokol a souhrn po záloze");
+    ChBBezDotazu =
+        checkBox("ChBBezDotazu", "Zálohuj bez dotazu", "Plánované zálohy se spustí bez dotazu");
+    ChBInformZip =
+        checkBox("ChBInformZip", "Informace o zálohování", "Podrobný protokol a souhrn po záloze");
     chb_FullPath = checkBox("chb_FullPath", "Plná cesta k souborům",
                             "Ukládat do archivu plné cesty k souborům");
     chb_DodrzCas = checkBox("chb_DodrzCas", "Dodržet čas zálohování",

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/core/LastRunStamp.h"
+#include "MainDueProfile.h"
 #include "app/core/MainState.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
@@ -79,14 +79,8 @@ protected:
         record.Paused = paused;
         SaveProfile(record, dir.path());
     }
-    // A daily profile from 0:00 that last ran two days ago: due at every pass.
     void writeDueProfile(const std::string& name) {
-        TObjektZal record;
-        record.Name = name;
-        record.PeriodKind = 1;
-        record.PeriodValue = 1;
-        SaveProfile(record, dir.path());
-        WriteLastRun(dir.path(), name, clock.nowLocal() - 2);
+        test::writeDueProfile(dir.path(), name, clock.nowLocal());
     }
     void create(const std::vector<std::string>& arguments = {}) {
         state.FormCreate(CommandLine::parse("/opt/kordyne", arguments));

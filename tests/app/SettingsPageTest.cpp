@@ -128,9 +128,9 @@ TEST_F(SettingsPageTest, OkWritesTheFifteenLinesAndPutsThemIntoEffect) {
 
     EXPECT_EQ(fileLines(), (Lines{"AUTSPUST=AUTKONEC", "ZALOHA=BEZDOT", "INFO_ZIP=ANO",
                                   "INIT_DEST_DIR=/mnt/zalohy", "INIT_ROOT_DIR=", "TIMER=900000",
-                                  "TEMPADRESAR=/var/tmp", "PREPISOVAT=4", "LEVEL=9",
-                                  "HESLO=tajne", "HESLO_ADMIN=admin", "LOG_ADRESAR=",
-                                  "FULLPATH=NE", "LANGUAGE=EN", "DODRZ_CAS=ANO"}));
+                                  "TEMPADRESAR=/var/tmp", "PREPISOVAT=4", "LEVEL=9", "HESLO=tajne",
+                                  "HESLO_ADMIN=admin", "LOG_ADRESAR=", "FULLPATH=NE", "LANGUAGE=EN",
+                                  "DODRZ_CAS=ANO"}));
     EXPECT_EQ(state.settings.AutoStartMode, 0);
     EXPECT_EQ(state.settings.OverwriteMode, overwrite_mode::ifOlder);
     EXPECT_EQ(view.interval, std::chrono::minutes(15));

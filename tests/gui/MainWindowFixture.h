@@ -1,6 +1,5 @@
 #pragma once
 #include "GuiApplication.h"
-#include "app/core/LastRunStamp.h"
 #include "app/gui/ProfileEditorPage.h"
 #include "app/gui/ProfileListPage.h"
 #include "app/gui/TFormZalohovani.h"
@@ -8,6 +7,7 @@
 #include "support/FakeClock.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
+#include "tests/app/MainDueProfile.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -62,14 +62,8 @@ protected:
         record.Paused = paused;
         SaveProfile(record, dir.path());
     }
-    // A daily profile from 0:00 that last ran two days ago: due at every pass.
     void writeDueProfile(const std::string& name) {
-        TObjektZal record;
-        record.Name = name;
-        record.PeriodKind = 1;
-        record.PeriodValue = 1;
-        SaveProfile(record, dir.path());
-        WriteLastRun(dir.path(), name, clock.nowLocal() - 2);
+        test::writeDueProfile(dir.path(), name, clock.nowLocal());
     }
     // Creates the window, shows it and lets the queued first activation run.
     TFormZalohovani& open(std::vector<std::string> arguments = {}) {

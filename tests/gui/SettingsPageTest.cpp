@@ -1,5 +1,5 @@
-#include "MainWindowFixture.h"
 #include "app/gui/SettingsPage.h"
+#include "MainWindowFixture.h"
 #include "platform/AtomicFile.h"
 #include "platform/TextFile.h"
 
