@@ -11,7 +11,8 @@ namespace kd {
 //
 // A run shows the window's busy state while it works and the ready state when it
 // ends (MainWindowView::ShowBusy / ShowReady), writes the profile's last-run stamp
-// (WriteLastRun in LastRunStamp.h) and refreshes its row. It may throw: kd::SilentAbort
+// (WriteLastRun in LastRunStamp.h) and refreshes its row (ProfileList::refreshTexts
+// with MainState::lastRunOf). It may throw: kd::SilentAbort
 // when the user cancelled, another kd::Exception for an error that ended it; the
 // caller reports the error.
 class MainWindowRuns {

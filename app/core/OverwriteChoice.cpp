@@ -4,21 +4,21 @@ namespace kd {
 namespace {
 
 // The mode of each list position, in the order of kOverwriteChoiceItems.
-constexpr std::array<int, kOverwriteChoiceItems.size()> kModeOfPosition = {
-    overwrite_mode::Always, overwrite_mode::ifNewer, overwrite_mode::ifOlder, overwrite_mode::Never,
-    overwrite_mode::Prompt};
+constexpr std::array<TUZOverwriteMode, kOverwriteChoiceItems.size()> kModeOfPosition = {
+    TUZOverwriteMode::Always, TUZOverwriteMode::ifNewer, TUZOverwriteMode::ifOlder,
+    TUZOverwriteMode::Never, TUZOverwriteMode::Prompt};
 
 } // namespace
 
-int overwriteModeOfChoice(int position) {
+std::optional<TUZOverwriteMode> overwriteModeOfChoice(int position) {
     if (position < 0 || position >= static_cast<int>(kModeOfPosition.size()))
-        return -1;
+        return std::nullopt;
     return kModeOfPosition[static_cast<std::size_t>(position)];
 }
 
-int overwriteChoiceOfMode(int mode) {
+int overwriteChoiceOfMode(int ordinal) {
     for (std::size_t position = 0; position < kModeOfPosition.size(); ++position)
-        if (kModeOfPosition[position] == mode)
+        if (static_cast<int>(kModeOfPosition[position]) == ordinal)
             return static_cast<int>(position);
     return -1;
 }

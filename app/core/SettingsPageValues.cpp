@@ -39,9 +39,8 @@ std::optional<int> intervalMinutes(std::string_view text) {
     text = trimBlanks(text);
     int minutes = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), minutes);
-    if (text.empty() || text.front() == '-' || ec != std::errc() ||
-        end != text.data() + text.size() || minutes < kMinIntervalMinutes ||
-        minutes > kMaxIntervalMinutes)
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+        minutes < kMinIntervalMinutes || minutes > kMaxIntervalMinutes)
         return std::nullopt;
     return minutes;
 }
@@ -110,8 +109,8 @@ ProgramSettings settingsFromPage(const ProgramSettings& current, const SettingsP
     s.TimerInterval = *minutes * kMsPerMinute;
     s.TempPath = page.tempDir;
     // The file keeps the mode's ordinal, which reading turns back into both.
-    if (const int mode = overwriteModeOfChoice(page.overwritePosition); mode >= 0)
-        s.OverwriteMode = s.OverwriteChoice = mode;
+    if (const auto mode = overwriteModeOfChoice(page.overwritePosition))
+        s.OverwriteMode = s.OverwriteChoice = static_cast<int>(*mode);
     s.PackLevel = page.packLevel;
     s.ProfilePassword = page.profilePassword;
     s.AdminPassword = page.adminPassword;

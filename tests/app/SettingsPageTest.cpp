@@ -48,16 +48,16 @@ std::optional<Field> badField(const SettingsPageValues& page) {
 
 TEST(OverwriteChoiceTest, ItemsMapToTheEngineModesAndBack) {
     // "Vždy", "Mladší", "Starší", "Nikdy", "Dotaz"
-    const std::vector<int> modes = {overwrite_mode::Always, overwrite_mode::ifNewer,
-                                    overwrite_mode::ifOlder, overwrite_mode::Never,
-                                    overwrite_mode::Prompt};
-    EXPECT_EQ(modes, (std::vector<int>{1, 3, 4, 2, 0}));
+    const std::vector<int> ordinals = {1, 3, 4, 2, 0};
     for (int position = 0; position < 5; ++position) {
-        EXPECT_EQ(overwriteModeOfChoice(position), modes[static_cast<std::size_t>(position)]);
-        EXPECT_EQ(overwriteChoiceOfMode(overwriteModeOfChoice(position)), position);
+        const auto mode = overwriteModeOfChoice(position);
+        ASSERT_TRUE(mode);
+        EXPECT_EQ(static_cast<int>(*mode), ordinals[static_cast<std::size_t>(position)]);
+        EXPECT_EQ(overwriteChoiceOfMode(static_cast<int>(*mode)), position);
     }
+    EXPECT_EQ(overwriteModeOfChoice(1), TUZOverwriteMode::ifNewer);
     for (int outside : {-1, 5})
-        EXPECT_EQ(overwriteModeOfChoice(outside), -1);
+        EXPECT_FALSE(overwriteModeOfChoice(outside));
     for (int outside : {-1, 5, 99})
         EXPECT_EQ(overwriteChoiceOfMode(outside), -1);
 }
@@ -132,7 +132,7 @@ TEST_F(SettingsPageTest, OkWritesTheFifteenLinesAndPutsThemIntoEffect) {
                                   "HESLO_ADMIN=admin", "LOG_ADRESAR=", "FULLPATH=NE", "LANGUAGE=EN",
                                   "DODRZ_CAS=ANO"}));
     EXPECT_EQ(state.settings.AutoStartMode, 0);
-    EXPECT_EQ(state.settings.OverwriteMode, overwrite_mode::ifOlder);
+    EXPECT_EQ(state.settings.OverwriteMode, static_cast<int>(TUZOverwriteMode::ifOlder));
     EXPECT_EQ(view.interval, std::chrono::minutes(15));
     EXPECT_EQ(view.calls, (std::vector<std::string>{"busy", "ready", "page"}));
     // The guard keeps the password as typed until the next start.
