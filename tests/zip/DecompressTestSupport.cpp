@@ -1,6 +1,10 @@
 #include "DecompressTestSupport.h"
 
 #include "zip/Crc32.h"
+#include "zip/Decompressor.h"
+
+#include <gtest/gtest.h>
+#include <map>
 
 #include <algorithm>
 #include <fstream>
@@ -131,6 +135,35 @@ std::vector<ZipTestEntry> ReadZipEntries(const std::string& path) {
         at = next;
     }
     return entries;
+}
+
+Bytes Decode(unsigned method, const Bytes& data, std::uint64_t size, unsigned flags, std::size_t piece) {
+    Decompressor decompressor;
+    MemoryInput input(data, piece);
+    VectorOutput output;
+    decompressor.Run(method, input, output, size, flags);
+    return output.bytes;
+}
+
+int CheckFixtureEntries(const std::string& archive) {
+    const auto entries = ReadZipEntries(archive);
+    std::map<std::string, Bytes> originals;
+    for (const auto& e : entries)
+        if (e.method == 0)
+            originals[e.name] = e.data;
+    int checked = 0;
+    for (const auto& e : entries) {
+        if (e.method == 0)
+            continue;
+        const std::string base = e.name.substr(0, e.name.find('.'));
+        for (std::size_t piece : {std::size_t{1} << 20, std::size_t{5}}) {
+            const Bytes decoded = Decode(e.method, e.data, e.uncompressedSize, e.flags, piece);
+            EXPECT_EQ(decoded, originals.at(base)) << e.name;
+            EXPECT_EQ(Crc32Of(decoded), e.crc) << e.name;
+        }
+        ++checked;
+    }
+    return checked;
 }
 
 std::uint32_t Crc32Of(const Bytes& data) { return Crc32Update(0, data.data(), data.size()); }

@@ -31,6 +31,31 @@ public:
     Bytes bytes;
 };
 
+// Writes bits least significant first, and Huffman codes most significant first.
+struct TestBitWriter {
+    Bytes bytes;
+    unsigned used = 0;
+    void Bits(unsigned value, unsigned count) {
+        for (unsigned i = 0; i < count; ++i, ++used) {
+            if (used % 8 == 0)
+                bytes.push_back(0);
+            bytes.back() |= static_cast<std::uint8_t>(((value >> i) & 1) << (used % 8));
+        }
+    }
+    void Code(unsigned code, unsigned length) {
+        for (unsigned i = length; i-- > 0;)
+            Bits((code >> i) & 1, 1);
+    }
+};
+
+// Decodes with kd::Decompressor; input in pieces of `piece` bytes.
+Bytes Decode(unsigned method, const Bytes& data, std::uint64_t size = 0, unsigned flags = 0,
+             std::size_t piece = 1u << 20);
+
+// Checks every "<name>.<variant>" entry of a fixture archive against the stored
+// "<name>" entry and the recorded CRC; returns the number of entries checked.
+int CheckFixtureEntries(const std::string& archive);
+
 // Raw Deflate by zlib with the given level, window bits (9-15) and strategy.
 Bytes ZlibDeflate(const Bytes& data, int level, int windowBits = 15, int strategy = 0);
 // Raw inflate by zlib; nullopt when zlib rejects the stream.

@@ -33,23 +33,6 @@ std::vector<Bytes> Samples() {
             RandomData(70000), Bytes(100000, 0),    PeriodicData(90000), TextLikeData(40000, 3)};
 }
 
-// Writes bits least significant first, and Huffman codes most significant first.
-struct BitWriter {
-    Bytes bytes;
-    unsigned used = 0;
-    void Bits(unsigned value, unsigned count) {
-        for (unsigned i = 0; i < count; ++i, ++used) {
-            if (used % 8 == 0)
-                bytes.push_back(0);
-            bytes.back() |= static_cast<std::uint8_t>(((value >> i) & 1) << (used % 8));
-        }
-    }
-    void Code(unsigned code, unsigned length) {
-        for (unsigned i = length; i-- > 0;)
-            Bits((code >> i) & 1, 1);
-    }
-};
-
 struct ZlibSetting {
     int level;
     int windowBits;
@@ -104,7 +87,7 @@ TEST(Inflate, RejectsStoredBlockWithWrongComplement) {
 TEST(Inflate, RejectsDistanceBeforeTheStart) {
     // Fixed block: literal 'a', then a match of 3 at distance 1 (fine) or 2 (too far).
     for (unsigned distanceCode : {0u, 1u}) {
-        BitWriter w;
+        TestBitWriter w;
         w.Bits(1, 1);
         w.Bits(1, 2);
         w.Code(0x30 + 'a', 8);
