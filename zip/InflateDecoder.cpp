@@ -23,6 +23,8 @@ constexpr std::size_t kChunk = 128 * 1024;
 // Room past flushAt_: two literal pairs and a whole match with its word overshoot.
 constexpr std::size_t kOutputMargin = 512;
 
+constexpr std::ptrdiff_t kPairingThreshold = 2048;
+
 constexpr std::array<std::uint8_t, 19> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
 
@@ -254,7 +256,18 @@ void InflateDecoder::ReadDynamicTables() {
     std::array<std::uint8_t, 286 + 30> lengths{};
     const unsigned total = literalCount + distanceCount;
     for (unsigned i = 0; i < total;) {
-        const unsigned symbol = DecodeSlow(codeLengths_) >> 16;
+        // A code-length code and its repeat bits take at most 14 bits; the code is
+        // complete, so every entry is valid.
+        PullBits(14);
+        unsigned symbol;
+        if (bitCount_ >= 14) {
+            const std::uint32_t entry = codeLengths_.Entries()[LowBits(bitBuffer_, InflateTable::kCodeLengthBits)];
+            bitBuffer_ >>= entry & InflateTable::kLengthMask;
+            bitCount_ -= entry & InflateTable::kLengthMask;
+            symbol = entry >> 16;
+        } else {
+            symbol = DecodeSlow(codeLengths_) >> 16;
+        }
         if (symbol < 16) {
             lengths[i++] = static_cast<std::uint8_t>(symbol);
             continue;
@@ -278,7 +291,9 @@ void InflateDecoder::ReadDynamicTables() {
     }
     if (lengths[256] == 0)
         throw EBadCompressedData("no end-of-block code");
-    literals_.Build(lengths.data(), literalCount);
+    // Two-literal entries cost more to build than a short last block gains.
+    const bool longBlock = !inputEnded_ || inEnd_ - in_ > kPairingThreshold;
+    literals_.Build(lengths.data(), literalCount, longBlock);
     distances_.Build(lengths.data() + literalCount, distanceCount);
 }
 

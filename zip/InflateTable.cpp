@@ -69,7 +69,7 @@ const std::uint32_t* InflateTable::SymbolEntries() const {
     return tables[static_cast<std::size_t>(kind_)].data();
 }
 
-void InflateTable::Build(const std::uint8_t* lengths, unsigned count) {
+void InflateTable::Build(const std::uint8_t* lengths, unsigned count, bool pairLiterals) {
     std::array<unsigned, kMaxCodeLength + 2> counts{};
     for (unsigned s = 0; s < count; ++s)
         ++counts[lengths[s]];
@@ -115,12 +115,13 @@ void InflateTable::Build(const std::uint8_t* lengths, unsigned count) {
     }
     if (i < used)
         BuildSubtables(lengths, sorted.data() + i, used - i, reversed);
-    if (kind_ == Kind::LiteralLength) {
-        // Pairs need two literal codes that fit in the root bits together.
-        const unsigned shortestLiteral = *std::min_element(lengths, lengths + 256, [](auto a, auto b) {
-            return (a ? a : 99) < (b ? b : 99);
-        });
-        if (shortestLiteral && 2 * shortestLiteral <= rootBits_)
+    if (kind_ == Kind::LiteralLength && pairLiterals) {
+        // Pairs need two literal codes that fit in the root bits together; the
+        // first literal in canonical order has the shortest code.
+        unsigned first = 0;
+        while (first < used && sorted[first] > 255)
+            ++first;
+        if (first < used && 2 * lengths[sorted[first]] <= rootBits_)
             PairLiterals();
     }
 }

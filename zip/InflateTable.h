@@ -35,7 +35,9 @@ public:
 
     // Builds the table from `count` code lengths (each 0-15). Throws
     // EBadCompressedData for an over-subscribed or wrongly incomplete code.
-    void Build(const std::uint8_t* lengths, unsigned count);
+    // `pairLiterals` (literal/length tables only) adds the two-literal entries,
+    // which pay off only for longer blocks.
+    void Build(const std::uint8_t* lengths, unsigned count, bool pairLiterals = true);
 
     const std::uint32_t* Entries() const { return entries_.data(); }
     unsigned RootBits() const { return rootBits_; }

@@ -13,12 +13,7 @@ namespace {
 constexpr unsigned kImploded = 6;
 
 // Two trees of 64 codes, all 6 bits long (one group of 16 four times each).
-Bytes FlatTrees() {
-    Bytes trees;
-    for (int tree = 0; tree < 2; ++tree)
-        trees.insert(trees.end(), {3, 0xF5, 0xF5, 0xF5, 0xF5});
-    return trees;
-}
+Bytes FlatTrees() { return {3, 0xF5, 0xF5, 0xF5, 0xF5, 3, 0xF5, 0xF5, 0xF5, 0xF5}; }
 
 } // namespace
 
