@@ -75,6 +75,13 @@ TEST(Inflate, InputInSmallPiecesGivesTheSameBytes) {
         }
 }
 
+TEST(Inflate, IgnoresBytesAfterTheFinalBlock) {
+    const Bytes data = TextLikeData(5000);
+    Bytes stream = ZlibDeflate(data, 6);
+    stream.resize(stream.size() + 100, 0xFF);
+    EXPECT_EQ(Inflate(stream), data);
+}
+
 TEST(Inflate, RejectsBlockTypeThree) {
     EXPECT_THROW(Inflate({0x07, 0x00}), EBadCompressedData);
 }
