@@ -22,9 +22,8 @@ struct ProgramSettings {
     // The ZIP writer's temporary directory; empty keeps the writer's own default.
     std::string TempPath;
     // The ZIP engine's overwrite mode (0 Prompt, 1 Always, 2 Never, 3 ifNewer,
-    // 4 ifOlder) and the position the settings page shows; the file sets both.
+    // 4 ifOlder), stored as this ordinal; the settings page shows its item.
     int OverwriteMode = 3;
-    int OverwriteChoice = 2;
     // The ZIP writer's compression level, 0-9.
     int PackLevel = 7;
     // Asked before a profile is created, edited or deleted; empty asks nothing.

@@ -109,9 +109,9 @@ void SettingsReader::apply(const std::string& key, const std::string& value) {
 void SettingsReader::applyOverwrite(const std::string& value) {
     const auto mode = parseInteger(value);
     if (!mode) {
-        settings_.OverwriteMode = settings_.OverwriteChoice = 2;
+        settings_.OverwriteMode = 2;
     } else if (*mode >= 0 && *mode <= 4) {
-        settings_.OverwriteMode = settings_.OverwriteChoice = static_cast<int>(*mode);
+        settings_.OverwriteMode = static_cast<int>(*mode);
     }
 }
 
@@ -171,7 +171,7 @@ std::vector<std::string> SettingsFile::lines(const ProgramSettings& s) {
         "INIT_ROOT_DIR=" + s.InitRootDir,
         "TIMER=" + std::to_string(s.TimerInterval),
         "TEMPADRESAR=" + s.TempPath,
-        "PREPISOVAT=" + std::to_string(s.OverwriteChoice),
+        "PREPISOVAT=" + std::to_string(s.OverwriteMode),
         "LEVEL=" + std::to_string(s.PackLevel),
         "HESLO=" + trimBlanks(s.ProfilePassword),
         "HESLO_ADMIN=" + trimBlanks(s.AdminPassword),

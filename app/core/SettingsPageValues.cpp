@@ -110,7 +110,7 @@ ProgramSettings settingsFromPage(const ProgramSettings& current, const SettingsP
     s.TempPath = page.tempDir;
     // The file keeps the mode's ordinal, which reading turns back into both.
     if (const auto mode = overwriteModeOfChoice(page.overwritePosition))
-        s.OverwriteMode = s.OverwriteChoice = static_cast<int>(*mode);
+        s.OverwriteMode = static_cast<int>(*mode);
     s.PackLevel = page.packLevel;
     s.ProfilePassword = page.profilePassword;
     s.AdminPassword = page.adminPassword;

@@ -64,7 +64,7 @@ ProgramSettings fullSettings() {
     s.InitRootDir = "/home";
     s.TimerInterval = 120000;
     s.TempPath = "/var/tmp";
-    s.OverwriteMode = s.OverwriteChoice = 1;
+    s.OverwriteMode = 1;
     s.PackLevel = 9;
     s.ProfilePassword = "tajne";
     s.AdminPassword = "spravce";
@@ -117,21 +117,20 @@ TEST_F(SettingsFileTest, BadTimerIsReportedAndTheLinesAfterItStillCount) {
 TEST_F(SettingsFileTest, OutOfRangeValuesKeepTheirDefaults) {
     struct Case {
         const char* text;
-        int timer, mode, choice, level;
+        int timer, mode, level;
     };
     const Case cases[] = {
-        {"TIMER=0\nPREPISOVAT=5\nLEVEL=10", 600000, 3, 2, 7},
-        {"TIMER=-5\nPREPISOVAT=-1\nLEVEL=-1", 600000, 3, 2, 7},
-        {"TIMER=99999999999\nLEVEL=12 ", 600000, 3, 2, 7},
-        {"TIMER= 60000\nPREPISOVAT=4\nLEVEL=0", 60000, 4, 4, 0},
+        {"TIMER=0\nPREPISOVAT=5\nLEVEL=10", 600000, 3, 7},
+        {"TIMER=-5\nPREPISOVAT=-1\nLEVEL=-1", 600000, 3, 7},
+        {"TIMER=99999999999\nLEVEL=12 ", 600000, 3, 7},
+        {"TIMER= 60000\nPREPISOVAT=4\nLEVEL=0", 60000, 4, 0},
         // Not a number at all: the overwrite mode becomes 2, the level 7.
-        {"PREPISOVAT=x\nLEVEL=3\nLEVEL=", 600000, 2, 2, 7},
+        {"PREPISOVAT=x\nLEVEL=3\nLEVEL=", 600000, 2, 7},
     };
     for (const Case& c : cases) {
         const ProgramSettings s = readText(c.text);
         EXPECT_EQ(s.TimerInterval, c.timer) << c.text;
         EXPECT_EQ(s.OverwriteMode, c.mode) << c.text;
-        EXPECT_EQ(s.OverwriteChoice, c.choice) << c.text;
         EXPECT_EQ(s.PackLevel, c.level) << c.text;
     }
 }
@@ -195,7 +194,6 @@ TEST_F(SettingsFileTest, WritesFifteenLinesThatReadBackTheSame) {
     SettingsFile::write(path, s);
     s.ProfilePassword = "heslo";
     s.ShowAdvert = true;
-    s.OverwriteMode = s.OverwriteChoice; // the file holds the page's choice
     EXPECT_EQ(SettingsFile::read(path, ui), s);
     EXPECT_TRUE(ui.shown.empty());
 }
