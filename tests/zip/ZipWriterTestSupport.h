@@ -1,0 +1,44 @@
+#pragma once
+#include <map>
+#include <string>
+
+#include "platform/ArchiveAttributeFake.h"
+#include "platform/FakeVolumeService.h"
+#include "support/ScriptedUiHost.h"
+#include "support/TempDir.h"
+#include "zip/TZipWriter.h"
+
+// Helpers of the writer tests.
+namespace kd::test {
+
+// A writer on scripted UI, simulated volumes and in-memory archive attributes,
+// writing t/out.zip.
+struct WriterBench {
+    explicit WriterBench(const TempDir& t);
+    ScriptedUiHost ui;
+    FakeVolumeService volumes;
+    ArchiveAttributeFake attributes;
+    TZipWriter zip{ui, volumes, attributes};
+    std::string archive;
+
+    // FilesList := items, then AddFilesToArchive.
+    int add(const std::vector<std::string>& items);
+};
+
+// Python's zipfile: testzip() finds nothing, the archive holds exactly the names of
+// expected, and each entry reads (with password) to the bytes of its file (a name
+// ending in "/" to nothing). Empty when all holds, else what does not.
+std::string zipfileMismatches(const std::string& archive,
+                              const std::map<std::string, std::string>& expected,
+                              const std::string& password = "");
+
+// unzip -t, 7z t and bsdtar -tf accept the archive (the first two with password).
+void expectToolsAccept(const std::string& archive, const std::string& password = "");
+
+// The whole file (empty when it cannot be read).
+std::string fileBytes(const std::string& path);
+
+// The archive's entries as "name method flags" lines (Python's zipfile).
+std::string entrySummary(const std::string& archive);
+
+} // namespace kd::test
