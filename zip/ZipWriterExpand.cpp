@@ -1,6 +1,7 @@
 // Expanding FilesList into the files and directory entries to write.
 #include <sys/stat.h>
 
+#include "platform/CodePage.h"
 #include "zip/TDirSearch.h"
 #include "zip/TZipWriter.h"
 #include "zip/ZipWriterNames.h"
@@ -29,7 +30,13 @@ std::string TZipWriter::resolve(const std::string& name) const {
 }
 
 StoredPath TZipWriter::storedNameOf(const std::string& name) const {
-    return StoredEntryName(name, {RootDir(), storePaths_, relativePaths_});
+    StoredPath stored = StoredEntryName(name, {RootDir(), storePaths_, relativePaths_});
+    // A file name that is not UTF-8 (a legacy encoding) is taken as Windows-1250,
+    // as names of other archives are read, so that the entry name stays valid text.
+    for (std::string* part : {&stored.Directory, &stored.FileName})
+        if (!isValidUtf8(*part))
+            *part = toUtf8(*part, CodePage::Cp1250);
+    return stored;
 }
 
 void TZipWriter::expandFilesList(ZipWriterRun& run) {

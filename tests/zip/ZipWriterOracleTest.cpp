@@ -1,6 +1,8 @@
 // Archives the writer makes pass every independent tool, byte for byte.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "ZipWriterTestSupport.h"
 #include "ZipReaderTestSupport.h"
 
@@ -73,6 +75,9 @@ TEST_P(ZipWriterOracle, ToolsAcceptAndReadEveryByte) {
 
     EXPECT_EQ(test::zipfileMismatches(bench.archive, expected, layout.password), "");
     test::expectToolsAccept(bench.archive, layout.password);
+    std::istringstream summary(test::entrySummary(bench.archive));
+    for (unsigned flags = 0; summary >> flags && summary.ignore(1 << 20, '\n');)
+        EXPECT_EQ(flags & 8, 0u) << "no entry has a data descriptor";
     if (!layout.password.empty()) {
         test::mustRun("cd " + t.path() + " && mkdir x7 && cd x7 && 7z x -bd '-p" +
                       layout.password + "' ../out.zip >/dev/null && cmp sub/deeper/c.txt " +

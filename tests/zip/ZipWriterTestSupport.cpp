@@ -1,5 +1,8 @@
 #include "ZipWriterTestSupport.h"
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -40,7 +43,6 @@ for name in names:
     if name.endswith("/"):
         if data: print(name, "has data")
     elif data != open(want[name], "rb").read(): print(name, "differs")
-    if zf.getinfo(name).flag_bits & 8: print(name, "has a data descriptor")
 )";
     TempDir scratch;
     std::string list;
@@ -68,10 +70,73 @@ std::string entrySummary(const std::string& archive) {
     std::string out;
     runCommand("python3 -c 'import sys, zipfile\n"
                "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
-               "    print(i.filename, i.compress_type, i.flag_bits)' '" +
+               "    print(i.flag_bits, i.compress_type, i.filename)' '" +
                    archive + "'",
                &out);
     return out;
+}
+
+} // namespace kd::test
+
+namespace kd::test {
+
+namespace {
+
+std::map<std::string, std::string> pythonLines(const std::string& archive,
+                                               const std::string& script) {
+    TempDir scratch;
+    const std::string file = scratch.write("s.py", "import sys, zipfile\n"
+                                                   "zf = zipfile.ZipFile(sys.argv[1])\n" +
+                                                       script);
+    std::string out;
+    EXPECT_EQ(runCommand("python3 '" + file + "' '" + archive + "'", &out), 0) << out;
+    std::map<std::string, std::string> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) {
+        const auto tab = line.find('\t');
+        lines[line.substr(0, tab)] = tab == std::string::npos ? "" : line.substr(tab + 1);
+    }
+    return lines;
+}
+
+} // namespace
+
+std::map<std::string, std::string> localRecords(const std::string& archive) {
+    const auto spans = pythonLines(archive, R"(infos = sorted(zf.infolist(), key=lambda i: i.header_offset)
+ends = [i.header_offset for i in infos[1:]] + [zf.start_dir]
+for i, end in zip(infos, ends): print(i.filename, i.header_offset, end, sep="\t")
+)");
+    const std::string bytes = fileBytes(archive);
+    std::map<std::string, std::string> records;
+    for (const auto& [name, span] : spans) {
+        std::istringstream in(span);
+        std::size_t begin = 0, end = 0;
+        in >> begin >> end;
+        records[name] = bytes.substr(begin, end - begin);
+    }
+    return records;
+}
+
+std::map<std::string, std::string> centralFields(const std::string& archive) {
+    return pythonLines(archive, R"(for i in zf.infolist():
+    print(i.filename, i.flag_bits, i.extra.hex(), i.comment.hex(), i.create_system,
+          i.create_version, i.external_attr, i.date_time, i.CRC, i.compress_size,
+          i.file_size, i.compress_type, sep="\t")
+)");
+}
+
+std::vector<std::string> filesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (!entry.is_directory())
+            names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void touchBy(const std::string& path, int seconds) {
+    const auto when = std::filesystem::file_time_type::clock::now() + std::chrono::seconds(seconds);
+    std::filesystem::last_write_time(path, when);
 }
 
 } // namespace kd::test

@@ -38,7 +38,26 @@ void expectToolsAccept(const std::string& archive, const std::string& password =
 // The whole file (empty when it cannot be read).
 std::string fileBytes(const std::string& path);
 
-// The archive's entries as "name method flags" lines (Python's zipfile).
+// The archive's entries as "flags method name" lines (Python's zipfile).
 std::string entrySummary(const std::string& archive);
+
+// The names of the files in dir (not below it).
+std::vector<std::string> filesIn(const std::string& dir);
+
+} // namespace kd::test
+
+namespace kd::test {
+
+// Per entry name, the bytes of its local record in the archive: local header, name,
+// extra field, data and data descriptor (up to the next record).
+std::map<std::string, std::string> localRecords(const std::string& archive);
+
+// Per entry name, what Python's zipfile tells of its central header (flags, name
+// bytes as decoded the same way, extra field, comment, host, attributes, date, CRC,
+// sizes): equal lines mean an unchanged central header apart from its offset.
+std::map<std::string, std::string> centralFields(const std::string& archive);
+
+// Sets a file's modification time to now + seconds.
+void touchBy(const std::string& path, int seconds);
 
 } // namespace kd::test
