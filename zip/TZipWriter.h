@@ -128,14 +128,14 @@ public:
     void SetZipName(const std::string& name) override;
 
     // --- Events ---
-    TStartZipEvent OnStartZip;         // may edit the header or skip the file
-    TStartZipInfo OnStartZipInfo;      // once before the new files; may stop the run
-    TEndZipFileEvent OnEndZip;         // after each entry written from disk
-    TDisposeEvent OnDisposeFile;       // before a source file is deleted (Dispose)
-    TDeleteEvent OnDeleteEntry;        // never raised: no operation deletes entries
-    TNoSuchFileEvent OnNoSuchFile;     // a named file does not exist
-    TZipComplete OnZipComplete;        // after AddFilesToArchive
-    TUpdateEvent OnUpdate;             // an old entry is kept or replaced
+    TStartZipEvent OnStartZip;          // may edit the header or skip the file
+    TStartZipInfo OnStartZipInfo;       // once before the new files; may stop the run
+    TEndZipFileEvent OnEndZip;          // after each entry written from disk
+    TDisposeEvent OnDisposeFile;        // before a source file is deleted (Dispose)
+    TDeleteEvent OnDeleteEntry;         // never raised: no operation deletes entries
+    TNoSuchFileEvent OnNoSuchFile;      // a named file does not exist
+    TZipComplete OnZipComplete;         // after AddFilesToArchive
+    TUpdateEvent OnUpdate;              // an old entry is kept or replaced
     TPrepareNextDisk OnPrepareNextDisk; // multi-part output
 
     // --- Operations ---
@@ -177,7 +177,7 @@ private:
     bool writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
                        const ArchiveStamp& stamp);
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
-    void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count);
+    void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count, bool encrypt);
     StoredPath storedNameOf(const std::string& name) const;
     std::string resolve(const std::string& name) const;
 

@@ -70,8 +70,8 @@ void TZipWriter::processOldEntries(ZipWriterRun& run) {
             const std::string item = std::exchange(run.Items[found->second], std::string());
             const bool isDirectory = item.back() == '/';
             const std::string path = isDirectory ? item.substr(0, item.size() - 1) : item;
-            const bool keep = zipAction_ != TZipAction::zaReplace &&
-                              entry->DosDateTime >= FileDosDateTime(path);
+            const bool keep =
+                zipAction_ != TZipAction::zaReplace && entry->DosDateTime >= FileDosDateTime(path);
             if (keep) {
                 if (dispose_ && !isDirectory)
                     if (const auto stamp = ArchiveAttribute::StampOf(path))
@@ -115,7 +115,8 @@ void TZipWriter::copyOldEntry(ZipWriterRun& run, const TZipHeaderInfo& entry) {
     out.CheckRoom(length);
     header->LocalOffset = static_cast<std::uint32_t>(out.Position());
     for (std::uint64_t left = length; left > 0;) {
-        const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(left, run.Scratch.size()));
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, run.Scratch.size()));
         in.ReadBuffer(run.Scratch.data(), piece);
         out.Write(run.Scratch.data(), piece);
         left -= piece;

@@ -87,7 +87,8 @@ void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
         if (rec.IsDirectory) {
             if (mask.Recurse && addDirEntriesOnRecurse_)
                 run.Items.push_back(rec.Name);
-        } else if (!MatchesMaskList(excludeList_, rec.Name) && wantedFile(run, rec.Name, rec.Size)) {
+        } else if (!MatchesMaskList(excludeList_, rec.Name) &&
+                   wantedFile(run, rec.Name, rec.Size)) {
             run.Items.push_back(rec.Name);
             run.TotalBytes += static_cast<std::int64_t>(rec.Size);
         }

@@ -55,7 +55,6 @@ struct ZipWriterRun {
     // The entry being written.
     Deflater Compressor;
     ZipCrypt Cipher;
-    bool Encrypting = false;
     std::uint32_t Crc = 0;
     std::int64_t EntryBytesSinceCheck = 0;
     std::vector<std::uint8_t> Scratch = std::vector<std::uint8_t>(65536);

@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "ZipWriterTestSupport.h"
 #include "ZipReaderTestSupport.h"
+#include "ZipWriterTestSupport.h"
 
 using namespace kd;
 
@@ -53,7 +53,7 @@ TEST_P(ZipWriterOracle, ToolsAcceptAndReadEveryByte) {
         const std::string path = t.write("tree/" + name, bytes);
         const std::string entry = layout.paths == Layout::Relative ? name
                                   : layout.paths == Layout::Full   ? path.substr(1)
-                                                                   : name.substr(name.rfind('/') + 1);
+                                                                 : name.substr(name.rfind('/') + 1);
         expected[entry] = path;
     }
     if (layout.paths == Layout::Relative)
@@ -79,8 +79,8 @@ TEST_P(ZipWriterOracle, ToolsAcceptAndReadEveryByte) {
     for (unsigned flags = 0; summary >> flags && summary.ignore(1 << 20, '\n');)
         EXPECT_EQ(flags & 8, 0u) << "no entry has a data descriptor";
     if (!layout.password.empty()) {
-        test::mustRun("cd " + t.path() + " && mkdir x7 && cd x7 && 7z x -bd '-p" +
-                      layout.password + "' ../out.zip >/dev/null && cmp sub/deeper/c.txt " +
+        test::mustRun("cd " + t.path() + " && mkdir x7 && cd x7 && 7z x -bd '-p" + layout.password +
+                      "' ../out.zip >/dev/null && cmp sub/deeper/c.txt " +
                       t.file("tree/sub/deeper/c.txt"));
         test::mustRun("cd " + t.path() + " && mkdir xu && cd xu && unzip -q -P '" +
                       layout.password + "' ../out.zip && cmp text.txt " + t.file("tree/text.txt"));

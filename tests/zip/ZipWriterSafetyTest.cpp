@@ -72,8 +72,8 @@ TEST(ZipWriterSafety, AFileChangingWhileReadIsReadAgainOrLeftOut) {
             std::ofstream(path, std::ios::app) << "more";
     };
     std::vector<std::string> skipped;
-    e.bench.zip.OnSkippingFile = [&](TZipReader&, TSkipReason reason, const std::string& name,
-                                     int, bool&) {
+    e.bench.zip.OnSkippingFile = [&](TZipReader&, TSkipReason reason, const std::string& name, int,
+                                     bool&) {
         EXPECT_EQ(reason, TSkipReason::srOpenFailed);
         skipped.push_back(name);
     };
@@ -112,10 +112,10 @@ TEST(ZipWriterSafety, EncryptedFileRewrittenBetweenItsTwoReadsIsCaught) {
     e.bench.zip.SetPassword("pw");
     e.bench.zip.SetZipAction(TZipAction::zaReplace);
     EXPECT_EQ(e.bench.add({"same.txt"}), 1);
-    EXPECT_EQ(test::zipfileMismatches(e.bench.archive, {{"small.txt", e.t.file("tree/small.txt")},
-                                                        {"same.txt", path}},
-                                      "pw"),
-              "");
+    EXPECT_EQ(
+        test::zipfileMismatches(
+            e.bench.archive, {{"small.txt", e.t.file("tree/small.txt")}, {"same.txt", path}}, "pw"),
+        "");
 }
 
 TEST(ZipWriterSafety, TheArchiveIsNeverItsOwnInput) {
@@ -128,15 +128,15 @@ TEST(ZipWriterSafety, TheArchiveIsNeverItsOwnInput) {
     // Upper-case names are other files on Linux.
     t.write("A.TXT", "A");
     EXPECT_EQ(bench.add({"*.*", "out.zip"}), 1); // A.TXT; a.txt is not newer and stays
-    EXPECT_EQ(test::zipfileMismatches(bench.archive, {{"a.txt", t.file("a.txt")},
-                                                      {"A.TXT", t.file("A.TXT")}}),
+    EXPECT_EQ(test::zipfileMismatches(bench.archive,
+                                      {{"a.txt", t.file("a.txt")}, {"A.TXT", t.file("A.TXT")}}),
               "");
 }
 
 class LimitedWriter : public TZipWriter {
 public:
-    using TZipWriter::TZipWriter;
     using TZipWriter::SetFormatLimits;
+    using TZipWriter::TZipWriter;
 };
 
 TEST(ZipWriterSafety, SizesTheFormatCannotHoldAreRefused) {

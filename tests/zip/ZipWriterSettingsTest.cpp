@@ -107,10 +107,8 @@ struct Tree {
         bench.zip.OnNoSuchFile = [this](TZipWriter&, const std::string& name) {
             noSuch.push_back(name);
         };
-        bench.zip.OnSkippingFile = [this](TZipReader&, TSkipReason reason,
-                                          const std::string& name, int, bool&) {
-            skipped.emplace_back(reason, name);
-        };
+        bench.zip.OnSkippingFile = [this](TZipReader&, TSkipReason reason, const std::string& name,
+                                          int, bool&) { skipped.emplace_back(reason, name); };
     }
     std::vector<std::string> names() {
         std::vector<std::string> all;
@@ -144,8 +142,8 @@ TEST(ZipWriterMasks, DuplicatesExclusionsAndStoredFiles) {
         EXPECT_EQ(reason, TSkipReason::srFileExists);
         EXPECT_EQ(name, tree.t.file("tree/top.txt"));
     }
-    EXPECT_EQ(tree.names(), (std::vector<std::string>{"top.txt", "empty.txt", "pack.zip",
-                                                      "sub/low.txt"}));
+    EXPECT_EQ(tree.names(),
+              (std::vector<std::string>{"top.txt", "empty.txt", "pack.zip", "sub/low.txt"}));
     for (int i = 0; i < tree.bench.zip.GetEntryCount(); ++i) {
         const TZipHeaderInfo& e = tree.bench.zip.Entry(i);
         const std::string name = e.FullName();

@@ -102,7 +102,8 @@ std::map<std::string, std::string> pythonLines(const std::string& archive,
 } // namespace
 
 std::map<std::string, std::string> localRecords(const std::string& archive) {
-    const auto spans = pythonLines(archive, R"(infos = sorted(zf.infolist(), key=lambda i: i.header_offset)
+    const auto spans =
+        pythonLines(archive, R"(infos = sorted(zf.infolist(), key=lambda i: i.header_offset)
 ends = [i.header_offset for i in infos[1:]] + [zf.start_dir]
 for i, end in zip(infos, ends): print(i.filename, i.header_offset, end, sep="\t")
 )");

@@ -29,8 +29,11 @@ struct OldArchive {
         t.write("tree/a.txt", std::string(5000, 'a'));
         t.write("tree/b.txt", "old b");
         t.write("tree/sub/c.txt", test::randomBytes(3000));
-        t.write("tree/\xE8" "esky.txt", "legacy name");
-        mustRun("cd " + root + " && zip -qr ../out.zip . && printf '@ a.txt\\nthe a comment\\n@ "
+        t.write("tree/\xE8"
+                "esky.txt",
+                "legacy name");
+        mustRun("cd " + root +
+                " && zip -qr ../out.zip . && printf '@ a.txt\\nthe a comment\\n@ "
                 "(comment above this line)\\n@ (zip file comment below this line)\\nthe "
                 "archive\\n' | zipnote -w ../out.zip");
         bench.zip.SetRootDir(root);
