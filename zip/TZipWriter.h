@@ -154,9 +154,6 @@ protected:
     }
 
 private:
-    friend struct ZipWriterRun;
-
-    void initWriter();
     int ProcessArchiveUpdate();
     void runProcess(ZipWriterRun& run);
     void checkOldArchive() const;

@@ -54,12 +54,4 @@ INSTANTIATE_TEST_SUITE_P(Where, ArchiveAttributeStoreTest, ::testing::Values(tru
                              return param.param ? "ExtendedAttribute" : "IndexFile";
                          });
 
-TEST(ArchiveAttributeStore, StampsReadBackAndBadOnesAreIgnored) {
-    const ArchiveStamp stamp{1234567890123456789, 42, 7};
-    EXPECT_EQ(ParseArchiveStamp(FormatArchiveStamp(stamp)), stamp);
-    EXPECT_EQ(ParseArchiveStamp("1 2"), std::nullopt);
-    EXPECT_EQ(ParseArchiveStamp("1 2 3 4"), std::nullopt);
-    EXPECT_EQ(ParseArchiveStamp("x 2 3"), std::nullopt);
-}
-
 } // namespace
