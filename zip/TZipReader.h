@@ -8,6 +8,7 @@
 
 #include "platform/UiHost.h"
 #include "platform/VolumeService.h"
+#include "zip/ExtractFailure.h"
 #include "zip/TEndCentral.h"
 #include "zip/TLFNFileStream.h"
 #include "zip/TSortedZip.h"
@@ -19,6 +20,7 @@
 namespace kd {
 
 class ZipDirectoryReader;
+class ZipExtractor;
 
 // The component through which the program reads ZIP archives: it holds the archive's
 // name and directory, answers questions about its entries by index (into the view in
@@ -174,6 +176,20 @@ public:
     // then tab-separated date, time, sizes, ratio, method and directory; lower-cased.
     void ListContents(std::vector<std::string>& lines) const;
 
+    // Extracts below DestDir (the current directory when empty) every entry with DoAll,
+    // else the entries matching a mask of FilesList, and returns how many it
+    // extracted. 0 at once when DestDir is "?". Each file is written beside its target
+    // and put in its place only when its CRC matches; names that would lead outside
+    // the destination and paths through symbolic links are refused. FilesList is
+    // emptied. Cancel, an unreadable archive and write errors (a full disk) end the
+    // run with an exception; damaged entries are reported by events and listed in
+    // ExtractFailures.
+    int ExtractArchive();
+    // ExtractArchive for the entries whose Selected flag is set; the flags are cleared.
+    int ExtractSelectedEntries();
+    // The entries the last extraction run could not extract; empty when all went well.
+    const std::vector<TExtractFailure>& ExtractFailures() const { return extractFailures_; }
+
     // The default OnGetNextDisk: asks for the disk with mmSpan, otherwise names the
     // part file (extension "." + three-digit number).
     void PromptNextDisk(int nextDisk, std::string& fName);
@@ -231,6 +247,7 @@ protected:
 
 private:
     friend class ZipDirectoryReader;
+    friend class ZipExtractor;
 
     void initDefaults();
     // Runs read on the opened archive, closing it afterwards for a single archive.
@@ -258,6 +275,7 @@ private:
     std::string password_;
     TMultiMode multiMode_ = TMultiMode::mmNone;
     bool checkDiskLabels_ = true;
+    std::vector<TExtractFailure> extractFailures_;
 };
 
 } // namespace kd

@@ -18,7 +18,9 @@ enum class TSkipReason {
     srBadPassword = 0,
     srFileExists = 1,
     srOpenFailed = 2,
-    srCreateFailed = 3
+    srCreateFailed = 3,
+    srUnknownMethod = 4, // extraction: the entry's compression method is not supported
+    srUnsafePath = 5     // extraction: the name would lead outside the destination
 };
 
 inline constexpr std::string_view kTextOpenZipFile = "Open a Zip File";
