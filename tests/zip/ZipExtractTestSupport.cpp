@@ -56,6 +56,71 @@ void runPython(const TempDir& t, const std::string& script, const std::string& a
     mustRun("python3 '" + file + "' " + args);
 }
 
+namespace {
+
+std::string pyBytes(const std::string& bytes) {
+    std::string literal = "b'";
+    for (unsigned char c : bytes) {
+        literal += "\\x";
+        literal += "0123456789abcdef"[c >> 4];
+        literal += "0123456789abcdef"[c & 15];
+    }
+    return literal + "'";
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Offset of the n-th occurrence of signature in bytes.
+std::size_t nth(const std::string& bytes, const std::string& signature, int n) {
+    std::size_t at = bytes.find(signature);
+    for (int i = 0; i < n && at != std::string::npos; ++i)
+        at = bytes.find(signature, at + 1);
+    if (at == std::string::npos)
+        throw std::runtime_error("no such entry");
+    return at;
+}
+
+} // namespace
+
+void makePythonZip(const TempDir& t, const std::string& archive,
+                   const std::vector<PyEntry>& entries) {
+    std::string script = "import sys, zipfile\nwith zipfile.ZipFile(sys.argv[1], 'w') as z:\n";
+    for (const auto& e : entries) {
+        script += "    i = zipfile.ZipInfo(" + pyBytes(e.name) + ".decode(), (" + e.date + "))\n";
+        script += std::string("    i.compress_type = zipfile.") +
+                  (e.deflate ? "ZIP_DEFLATED" : "ZIP_STORED") + "\n";
+        if (e.unixMode != 0)
+            script += "    i.create_system = 3\n    i.external_attr = " +
+                      std::to_string(e.unixMode) + " << 16\n";
+        script += "    z.writestr(i, " + pyBytes(e.data) + ")\n";
+    }
+    runPython(t, script, "'" + archive + "'");
+}
+
+void patchEntry(const std::string& archive, int n, HeaderField field, std::uint32_t value) {
+    std::string bytes = readFile(archive);
+    const int local = field == HeaderField::Method ? 8 : field == HeaderField::Crc ? 14 : 22;
+    const std::size_t at[2] = {nth(bytes, "PK\3\4", n) + local,
+                               nth(bytes, "PK\1\2", n) + local + 2};
+    const int width = field == HeaderField::Method ? 2 : 4;
+    for (const std::size_t pos : at)
+        for (int i = 0; i < width; ++i)
+            bytes[pos + i] = static_cast<char>(value >> (8 * i));
+    writeFile(archive, bytes);
+}
+
+void corruptAt(const std::string& archive, const std::string& needle) {
+    std::string bytes = readFile(archive);
+    const std::size_t at = bytes.find(needle);
+    if (at == std::string::npos)
+        throw std::runtime_error("needle not found");
+    bytes[at] = static_cast<char>(bytes[at] ^ 1);
+    writeFile(archive, bytes);
+}
+
 void configureExtractAll(TZipReader& zip, const std::string& archive, const std::string& dest) {
     zip.SetZipName(archive);
     zip.SetDestDir(dest);

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,23 @@ std::string readFile(const std::string& path);
 
 // Runs a Python script (written to t) with the arguments; fails the test on error.
 void runPython(const TempDir& t, const std::string& script, const std::string& args = "");
+
+// An entry written by Python's zipfile.
+struct PyEntry {
+    std::string name;
+    std::string data;
+    bool deflate = false;
+    int unixMode = 0; // stored as made on Unix when not 0 (0120777: a symbolic link)
+    std::string date = "2020, 1, 1, 12, 0, 0";
+};
+void makePythonZip(const TempDir& t, const std::string& archive,
+                   const std::vector<PyEntry>& entries);
+
+// Fields of the n-th entry's local and central header.
+enum class HeaderField { Method, Crc, UncompressedSize };
+void patchEntry(const std::string& archive, int n, HeaderField field, std::uint32_t value);
+// Flips a bit in the first place where needle occurs in the file.
+void corruptAt(const std::string& archive, const std::string& needle);
 
 // A reader for archive, extracting everything below dest with the stored directories.
 void configureExtractAll(TZipReader& zip, const std::string& archive, const std::string& dest);
