@@ -8,9 +8,9 @@ namespace kd {
 // alone by choice (an existing file kept by the overwrite mode, a skip asked by a
 // handler) are not failures.
 struct TExtractFailure {
-    int FileIndex = -1;    // into the view the run used
-    std::string Name;      // the stored name (directory + file name)
-    std::string Message;   // what went wrong
+    int FileIndex = -1;  // into the view the run used
+    std::string Name;    // the stored name (directory + file name)
+    std::string Message; // what went wrong
 };
 
 } // namespace kd

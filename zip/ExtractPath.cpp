@@ -65,7 +65,8 @@ std::optional<ExtractPath> MakeExtractPath(std::string_view storedName, std::str
                                            bool recreateDirs) {
     const std::string name = slashes(storedName);
     const auto lastSlash = name.rfind('/');
-    std::string dir = lastSlash == std::string::npos ? std::string() : name.substr(0, lastSlash + 1);
+    std::string dir =
+        lastSlash == std::string::npos ? std::string() : name.substr(0, lastSlash + 1);
     ExtractPath path;
     path.Name = lastSlash == std::string::npos ? name : name.substr(lastSlash + 1);
     if (path.Name == "." || path.Name == "..")

@@ -31,7 +31,7 @@ public:
     // What is at the target now (a symbolic link is looked at, never followed).
     struct Existing {
         bool isDirectory = false;
-        bool writable = true;         // the owner may write (not read-only)
+        bool writable = true;          // the owner may write (not read-only)
         std::uint32_t dosDateTime = 0; // last write, clamped DOS value
     };
 

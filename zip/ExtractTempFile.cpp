@@ -52,8 +52,8 @@ ExtractTempFile::~ExtractTempFile() {
 }
 
 void ExtractTempFile::writeFailed(const char* what) const {
-    throw ECantWriteUCF(std::string(kMsgCantWriteUCF) + " " + target_.Path() + " (" + what +
-                        ": " + std::strerror(errno) + ")");
+    throw ECantWriteUCF(std::string(kMsgCantWriteUCF) + " " + target_.Path() + " (" + what + ": " +
+                        std::strerror(errno) + ")");
 }
 
 void ExtractTempFile::Restart() {

@@ -58,7 +58,8 @@ private:
     // Applies the overwrite mode; the prompt handler may move the target.
     bool mayWrite(int index, const TZipHeaderInfo& entry, std::optional<ExtractTarget>& target);
     // ECreateTargetFailed when the handler's new target cannot be made.
-    bool promptOverwrite(int index, const TZipHeaderInfo& entry, std::optional<ExtractTarget>& target);
+    bool promptOverwrite(int index, const TZipHeaderInfo& entry,
+                         std::optional<ExtractTarget>& target);
     void commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
                 const ExtractTarget& target);
     // OnSkippingFile, the entry's size off the total, and (unless the file was kept by

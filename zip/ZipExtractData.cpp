@@ -91,17 +91,16 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
         input.SetCipher(&crypt_);
     }
     const std::int64_t writtenBefore = zip_.bytesWritten_;
-    EntryOutput output(outputBuffer_, temp.Fd(), shownName, entry.UncompressedSize,
-                       [this, &entry, writtenBefore](std::uint64_t written) {
-                           zip_.bytesWritten_ = writtenBefore + static_cast<std::int64_t>(written);
-                           if (zip_.OnFilePercentDone)
-                               zip_.OnFilePercentDone(
-                                   zip_, Percent(static_cast<std::int64_t>(written),
-                                                 entry.UncompressedSize));
-                           if (zip_.OnTotalPercentDone)
-                               zip_.OnTotalPercentDone(
-                                   zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
-                       });
+    EntryOutput output(
+        outputBuffer_, temp.Fd(), shownName, entry.UncompressedSize,
+        [this, &entry, writtenBefore](std::uint64_t written) {
+            zip_.bytesWritten_ = writtenBefore + static_cast<std::int64_t>(written);
+            if (zip_.OnFilePercentDone)
+                zip_.OnFilePercentDone(
+                    zip_, Percent(static_cast<std::int64_t>(written), entry.UncompressedSize));
+            if (zip_.OnTotalPercentDone)
+                zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
+        });
     std::string problem;
     try {
         decompressor_.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags);

@@ -75,8 +75,8 @@ TEST_F(ZipExtractFailure, DamagedEntriesKeepTheOldFileAndTheRunGoesOn) {
 
     test::ExtractEvents events(zip_);
     EXPECT_EQ(zip_.ExtractArchive(), 1);
-    expectDest({{"crc.txt", "old"}, {"deflate.txt", "old"}, {"size.txt", "old"},
-                {"good.txt", "good"}});
+    expectDest(
+        {{"crc.txt", "old"}, {"deflate.txt", "old"}, {"size.txt", "old"}, {"good.txt", "good"}});
     const auto main = events.Main();
     EXPECT_EQ(std::count(main.begin(), main.end(), "badcrc 0"), 1);
     EXPECT_EQ(std::count(main.begin(), main.end(), "badcrc 1"), 1);
@@ -99,9 +99,9 @@ TEST_F(ZipExtractFailure, UnknownMethodIsSkippedBeforeThePasswordAndTheTarget) {
     t_.write("dest/a.txt", "mine");
     test::ExtractEvents events(zip_);
     EXPECT_EQ(zip_.ExtractArchive(), 1);
-    EXPECT_EQ(events.Main(), (std::vector<std::string>{"info 2 6", "skip 4 0 a.txt",
-                                                       "start 1 b.txt", "end 1 b.txt",
-                                                       "complete 1"}));
+    EXPECT_EQ(events.Main(),
+              (std::vector<std::string>{"info 2 6", "skip 4 0 a.txt", "start 1 b.txt",
+                                        "end 1 b.txt", "complete 1"}));
     EXPECT_EQ(asked, 0);
     EXPECT_TRUE(ui_.shown.empty());
     expectDest({{"a.txt", "mine"}, {"b.txt", "bbb"}});
@@ -127,9 +127,9 @@ TEST_F(ZipExtractFailure, EncryptedEntryFailingItsCrcAsksForAnotherPassword) {
     EXPECT_EQ(zip_.ExtractArchive(), 0);
     // The new password runs the entry again from its start event.
     EXPECT_EQ(offered, (std::vector<std::string>{"pw", "other"}));
-    EXPECT_EQ(events.Main(), (std::vector<std::string>{"info 1 18", "start 0 a.txt",
-                                                       "start 0 a.txt", "skip 0 0 a.txt",
-                                                       "complete 0"}));
+    EXPECT_EQ(events.Main(),
+              (std::vector<std::string>{"info 1 18", "start 0 a.txt", "start 0 a.txt",
+                                        "skip 0 0 a.txt", "complete 0"}));
     EXPECT_FALSE(fs::exists(t_.file("dest/a.txt")));
     EXPECT_EQ(zip_.ExtractFailures().size(), 1u);
 }
@@ -185,9 +185,9 @@ TEST_F(ZipExtractFailure, EventsComeInTheirOrderWithProgress) {
     test::ExtractEvents events(zip_);
     EXPECT_EQ(zip_.ExtractArchive(), 3);
     const std::string size = std::to_string(bigText().size() + 2);
-    EXPECT_EQ(events.Main(), (std::vector<std::string>{"info 2 " + size, "start 1 a.txt",
-                                                       "end 1 a.txt", "start 2 b.txt",
-                                                       "end 2 b.txt", "complete 3"}));
+    EXPECT_EQ(events.Main(),
+              (std::vector<std::string>{"info 2 " + size, "start 1 a.txt", "end 1 a.txt",
+                                        "start 2 b.txt", "end 2 b.txt", "complete 3"}));
     // Progress per chunk, rising to 100 for each file and for the run.
     std::vector<std::string> progress;
     for (const auto& line : events.lines)

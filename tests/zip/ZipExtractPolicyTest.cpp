@@ -5,8 +5,8 @@
 
 #include "ZipExtractTestSupport.h"
 #include "ZipReaderTestSupport.h"
-#include "support/ScriptedUiHost.h"
 #include "platform/FakeVolumeService.h"
+#include "support/ScriptedUiHost.h"
 #include "zip/Crc32.h"
 
 namespace fs = std::filesystem;
@@ -124,8 +124,8 @@ TEST_F(ZipExtractPolicy, MasksSelectionRootDirAndFlatExtraction) {
     zip_.SetDestDir(t_.file("flat"));
     zip_.SetEntrySelected(0, true);
     EXPECT_EQ(zip_.ExtractSelectedEntries(), 1);
-    EXPECT_EQ(test::treeListing(t_.file("flat")), "f Read.TXT 1 " +
-                                                     std::to_string(Crc32Update(0, "r", 1)) + "\n");
+    EXPECT_EQ(test::treeListing(t_.file("flat")),
+              "f Read.TXT 1 " + std::to_string(Crc32Update(0, "r", 1)) + "\n");
     EXPECT_EQ(zip_.ExtractSelectedEntries(), 0);
 }
 
@@ -170,9 +170,8 @@ TEST_F(ZipExtractPolicy, StartEventMaySkipOrRedirectWithoutAffectingTheTotal) {
             name = t_.file("other/x.txt");
     };
     EXPECT_EQ(zip_.ExtractArchive(), 1);
-    EXPECT_EQ(events.Main(), (std::vector<std::string>{"info 2 6", "start 0 a.txt",
-                                                       "start 1 b.txt", "end 1 x.txt",
-                                                       "complete 1"}));
+    EXPECT_EQ(events.Main(), (std::vector<std::string>{"info 2 6", "start 0 a.txt", "start 1 b.txt",
+                                                       "end 1 x.txt", "complete 1"}));
     EXPECT_FALSE(fs::exists(t_.file("dest/a.txt")));
     EXPECT_EQ(test::readFile(t_.file("other/x.txt")), "bb");
 }

@@ -93,8 +93,9 @@ void makePythonZip(const TempDir& t, const std::string& archive,
         script += std::string("    i.compress_type = zipfile.") +
                   (e.deflate ? "ZIP_DEFLATED" : "ZIP_STORED") + "\n";
         if (e.unixMode != 0)
-            script += "    i.create_system = 3\n    i.external_attr = " +
-                      std::to_string(e.unixMode) + " << 16\n";
+            script +=
+                "    i.create_system = 3\n    i.external_attr = " + std::to_string(e.unixMode) +
+                " << 16\n";
         script += "    z.writestr(i, " + pyBytes(e.data) + ")\n";
     }
     runPython(t, script, "'" + archive + "'");
