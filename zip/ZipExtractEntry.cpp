@@ -11,6 +11,7 @@ namespace kd {
 namespace {
 
 constexpr unsigned kHostUnix = 3;
+constexpr const char* kRefusedName = "Refused a name leading outside the destination";
 
 // The file's time from the entry's DOS date and time; nullopt when it names no day.
 std::optional<std::time_t> entryModified(const TZipHeaderInfo& entry) {
@@ -53,8 +54,7 @@ void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry)
     if (zip_.RecreateDirs()) {
         const auto path = MakeExtractPath(entry.FullName(), zip_.RootDir(), true);
         if (!path) {
-            skip(index, TSkipReason::srUnsafePath, entry.FullName(),
-                 "Refused a name leading outside the destination");
+            skip(index, TSkipReason::srUnsafePath, entry.FullName(), kRefusedName);
             return;
         }
         const std::string shown = path->JoinedTo(destShown_);
@@ -75,8 +75,7 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     }
     const auto path = MakeExtractPath(stored, zip_.RootDir(), zip_.RecreateDirs());
     if (!path) {
-        skip(index, TSkipReason::srUnsafePath, stored,
-             "Refused a name leading outside the destination");
+        skip(index, TSkipReason::srUnsafePath, stored, kRefusedName);
         return;
     }
     const DataStart data = locateData(entry);

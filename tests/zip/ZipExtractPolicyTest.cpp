@@ -158,22 +158,4 @@ TEST_F(ZipExtractPolicy, WrongPasswordThenTheRightOneFromTheEvent) {
     EXPECT_EQ(zip_.ExtractFailures()[0].Message, "Wrong password");
 }
 
-TEST_F(ZipExtractPolicy, StartEventMaySkipOrRedirectWithoutAffectingTheTotal) {
-    makeZip({{"a.txt", "aaaa"}, {"b.txt", "bb"}});
-    test::ExtractEvents events(zip_);
-    auto record = zip_.OnStartUnZip;
-    zip_.OnStartUnZip = [&](TZipReader& z, int i, std::string& name, bool& skip) {
-        record(z, i, name, skip);
-        if (i == 0)
-            skip = true;
-        else
-            name = t_.file("other/x.txt");
-    };
-    EXPECT_EQ(zip_.ExtractArchive(), 1);
-    EXPECT_EQ(events.Main(), (std::vector<std::string>{"info 2 6", "start 0 a.txt", "start 1 b.txt",
-                                                       "end 1 x.txt", "complete 1"}));
-    EXPECT_FALSE(fs::exists(t_.file("dest/a.txt")));
-    EXPECT_EQ(test::readFile(t_.file("other/x.txt")), "bb");
-}
-
 } // namespace kd
