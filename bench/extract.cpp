@@ -1,6 +1,9 @@
 // Times a whole extraction of a corpus archive (written by `zip -r -6`) with our engine
 // and with `unzip -q`, in the same run, and checks that both trees are equal.
-// Usage: bench_extract [CORPUS_DIR]   (default /tmp/kordyne-corpus; built when missing)
+// Usage: [KORDYNE_BENCH_DIR=dir] bench_extract [CORPUS_DIR]
+//        (default /tmp/kordyne-corpus; built when missing)
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -8,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "zip/TZipReader.h"
@@ -33,17 +37,33 @@ bool run(const std::string& command) {
     return std::system(command.c_str()) == 0;
 }
 
-// Best wall time of several rounds in seconds; each round starts with an empty dest.
-double bestOf(int rounds, const std::string& dest, const std::function<void()>& extract) {
-    double best = 1e30;
-    for (int r = 0; r < rounds; ++r) {
-        fs::remove_all(dest);
-        const auto start = std::chrono::steady_clock::now();
-        extract();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
+// User + system time of this process and its finished children, in seconds.
+double cpuSeconds() {
+    double total = 0;
+    for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+        rusage usage{};
+        ::getrusage(who, &usage);
+        for (const timeval& t : {usage.ru_utime, usage.ru_stime})
+            total += static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
     }
-    return best;
+    return total;
+}
+
+struct Timing {
+    double wall = 1e30; // best of the rounds
+    double cpu = 1e30;
+};
+
+// Times one round into an emptied dest, keeping the best times in best.
+void timeRound(Timing& best, const std::string& dest, const std::function<void()>& extract) {
+    fs::remove_all(dest);
+    ::sync();
+    const double cpuStart = cpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    extract();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    best.wall = std::min(best.wall, took.count());
+    best.cpu = std::min(best.cpu, cpuSeconds() - cpuStart);
 }
 
 } // namespace
@@ -57,7 +77,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    const std::string work = (fs::temp_directory_path() / "kordyne-bench-extract").string();
+    // KORDYNE_BENCH_DIR may name a tmpfs (/dev/shm) to time the engines without the disk.
+    const char* base = std::getenv("KORDYNE_BENCH_DIR");
+    const std::string work =
+        (fs::path(base ? base : fs::temp_directory_path().string()) / "kordyne-bench-extract")
+            .string();
     const std::string archive = work + "/corpus.zip";
     fs::create_directories(work);
     fs::remove(archive);
@@ -69,7 +93,7 @@ int main(int argc, char** argv) {
     constexpr int kRounds = 5;
     const std::string ours = work + "/ours", theirs = work + "/unzip";
     int entries = 0;
-    const double ourTime = bestOf(kRounds, ours, [&] {
+    const auto extractOurs = [&] {
         kd::TZipReader zip;
         zip.SetZipName(archive);
         zip.SetDestDir(ours);
@@ -80,19 +104,28 @@ int main(int argc, char** argv) {
         if (!zip.ExtractFailures().empty())
             std::fprintf(stderr, "failure: %s: %s\n", zip.ExtractFailures()[0].Name.c_str(),
                          zip.ExtractFailures()[0].Message.c_str());
-    });
-    const double unzipTime = bestOf(kRounds, theirs, [&] {
+    };
+    const auto extractUnzip = [&] {
         if (!run("unzip -q -o '" + archive + "' -d '" + theirs + "'"))
             std::fprintf(stderr, "unzip failed\n");
-    });
+    };
+    // Rounds alternate, so that a change of load on the machine hits both alike.
+    Timing ourTime, unzipTime;
+    for (int r = 0; r < kRounds; ++r) {
+        timeRound(ourTime, ours, extractOurs);
+        timeRound(unzipTime, theirs, extractUnzip);
+    }
     const bool same = run("diff -r -q '" + ours + "' '" + theirs + "' >/dev/null");
 
     std::printf("archive: %s (%.1f MB, %d entries)\n", archive.c_str(),
                 static_cast<double>(fs::file_size(archive)) / 1e6, entries);
-    std::printf("extract  ours %.3f s   unzip -q %.3f s   time ratio ours/unzip %.2f   "
-                "(speed %.2fx unzip)   trees %s\n",
-                ourTime, unzipTime, ourTime / unzipTime, unzipTime / ourTime,
-                same ? "equal" : "DIFFER");
+    std::printf("wall  ours %.3f s   unzip -q %.3f s   ours/unzip %.2f (speed %.2fx unzip)\n",
+                ourTime.wall, unzipTime.wall, ourTime.wall / unzipTime.wall,
+                unzipTime.wall / ourTime.wall);
+    std::printf("cpu   ours %.3f s   unzip -q %.3f s   ours/unzip %.2f (speed %.2fx unzip)\n",
+                ourTime.cpu, unzipTime.cpu, ourTime.cpu / unzipTime.cpu,
+                unzipTime.cpu / ourTime.cpu);
+    std::printf("trees %s\n", same ? "equal" : "DIFFER");
     fs::remove_all(work);
     return same ? 0 : 1;
 }
