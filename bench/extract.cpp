@@ -1,8 +1,9 @@
 // Times a whole extraction of a corpus archive (written by `zip -r -6`) with our engine
 // and with `unzip -q`, in the same run, and checks that both trees are equal.
 // Usage: [KORDYNE_BENCH_DIR=dir] bench_extract [CORPUS_DIR]
-//        (default /tmp/kordyne-corpus; built when missing)
+//        (default /tmp/kordyne-corpus, made by shared/bench/make-corpus.sh)
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -11,27 +12,12 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <unistd.h>
-#include <vector>
 
 #include "zip/TZipReader.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string findCorpusScript() {
-    std::vector<fs::path> candidates;
-    if (const char* shared = std::getenv("KORDYNE_SHARED_DIR"))
-        candidates.emplace_back(fs::path(shared) / "bench/make-corpus.sh");
-    const fs::path repo = fs::path(__FILE__).parent_path().parent_path();
-    candidates.push_back(repo.parent_path() / "shared/bench/make-corpus.sh");
-    candidates.emplace_back("/work/shared/bench/make-corpus.sh");
-    for (const auto& c : candidates)
-        if (fs::exists(c))
-            return c.string();
-    return {};
-}
 
 bool run(const std::string& command) {
     return std::system(command.c_str()) == 0;
@@ -70,12 +56,10 @@ void timeRound(Timing& best, const std::string& dest, const std::function<void()
 
 int main(int argc, char** argv) {
     const std::string corpus = argc > 1 ? argv[1] : "/tmp/kordyne-corpus";
-    if (!fs::exists(corpus)) {
-        const std::string script = findCorpusScript();
-        if (script.empty() || !run("sh '" + script + "' '" + corpus + "' >/dev/null")) {
-            std::fprintf(stderr, "cannot build the corpus in %s\n", corpus.c_str());
-            return 1;
-        }
+    if (!fs::is_directory(corpus)) {
+        std::fprintf(stderr, "no corpus in %s: make it with shared/bench/make-corpus.sh\n",
+                     corpus.c_str());
+        return 1;
     }
     // KORDYNE_BENCH_DIR may name a tmpfs (/dev/shm) to time the engines without the disk.
     const char* base = std::getenv("KORDYNE_BENCH_DIR");
