@@ -12,8 +12,6 @@
 
 #include "ZipExtractTestSupport.h"
 #include "ZipReaderTestSupport.h"
-#include "platform/FakeVolumeService.h"
-#include "support/ScriptedUiHost.h"
 #include "zip/Crc32.h"
 
 namespace fs = std::filesystem;
@@ -25,14 +23,8 @@ namespace {
 using test::HeaderField;
 using test::PyEntry;
 
-class ZipExtractFailure : public ::testing::Test {
+class ZipExtractFailure : public test::ExtractTest {
 protected:
-    ZipExtractFailure() : zip_(ui_, volumes_) {}
-
-    void makeZip(const std::vector<PyEntry>& entries) {
-        test::makePythonZip(t_, t_.file("a.zip"), entries);
-        test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("dest"));
-    }
     // Only the files named, with their contents, are in dest: no temporary file is
     // left behind.
     void expectDest(const std::map<std::string, std::string>& files) {
@@ -41,11 +33,6 @@ protected:
             found[item.path().filename().string()] = test::readFile(item.path().string());
         EXPECT_EQ(found, files);
     }
-
-    test::TempDir t_;
-    test::ScriptedUiHost ui_;
-    FakeVolumeService volumes_;
-    TZipReader zip_;
 };
 
 // Text of many 32 KiB chunks.

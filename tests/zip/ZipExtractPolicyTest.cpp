@@ -5,8 +5,6 @@
 
 #include "ZipExtractTestSupport.h"
 #include "ZipReaderTestSupport.h"
-#include "platform/FakeVolumeService.h"
-#include "support/ScriptedUiHost.h"
 #include "zip/Crc32.h"
 
 namespace fs = std::filesystem;
@@ -17,24 +15,13 @@ namespace {
 
 using test::PyEntry;
 
-class ZipExtractPolicy : public ::testing::Test {
+class ZipExtractPolicy : public test::ExtractTest {
 protected:
-    ZipExtractPolicy() : zip_(ui_, volumes_) {}
-
-    void makeZip(const std::vector<PyEntry>& entries) {
-        test::makePythonZip(t_, t_.file("a.zip"), entries);
-        test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("dest"));
-    }
     std::string existing(const std::string& name, const std::string& date) {
         const std::string path = t_.write("dest/" + name, "old");
         test::mustRun("touch -d '" + date + "' '" + path + "'");
         return path;
     }
-
-    test::TempDir t_;
-    test::ScriptedUiHost ui_;
-    FakeVolumeService volumes_;
-    TZipReader zip_;
 };
 
 } // namespace

@@ -3,6 +3,10 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "platform/FakeVolumeService.h"
+#include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
 #include "zip/TZipReader.h"
 
@@ -48,6 +52,23 @@ struct ExtractEvents {
     // The lines without the progress events.
     std::vector<std::string> Main() const;
     std::vector<std::string> lines;
+};
+
+// A reader with scripted answers, and archives made in its temporary directory.
+class ExtractTest : public ::testing::Test {
+protected:
+    ExtractTest() : zip_(ui_, volumes_) {}
+
+    // Writes t/a.zip and sets the reader to extract all of it into t/dest.
+    void makeZip(const std::vector<PyEntry>& entries) {
+        makePythonZip(t_, t_.file("a.zip"), entries);
+        configureExtractAll(zip_, t_.file("a.zip"), t_.file("dest"));
+    }
+
+    TempDir t_;
+    ScriptedUiHost ui_;
+    FakeVolumeService volumes_;
+    TZipReader zip_;
 };
 
 } // namespace kd::test
