@@ -7,46 +7,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "bench/BenchCorpus.h"
 #include "zip/Crc32.h"
 #include "zip/Crc32Impl.h"
 
-namespace fs = std::filesystem;
 
 namespace {
 
-std::string findCorpusScript() {
-    std::vector<fs::path> candidates;
-    if (const char* shared = std::getenv("KORDYNE_SHARED_DIR"))
-        candidates.emplace_back(fs::path(shared) / "bench/make-corpus.sh");
-    const fs::path repo = fs::path(__FILE__).parent_path().parent_path();
-    candidates.push_back(repo.parent_path() / "shared/bench/make-corpus.sh");
-    candidates.emplace_back("/work/shared/bench/make-corpus.sh");
-    for (const auto& c : candidates)
-        if (fs::exists(c))
-            return c.string();
-    return {};
-}
-
-std::vector<std::string> loadCorpus(const std::string& dir) {
-    std::vector<std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(dir))
-        if (e.is_regular_file()) {
-            std::ifstream in(e.path(), std::ios::binary);
-            files.emplace_back(std::istreambuf_iterator<char>(in),
-                               std::istreambuf_iterator<char>());
-        }
-    return files;
-}
-
 // Best of several rounds over every file, in seconds; sum receives the CRCs' xor.
-double timeRounds(const std::vector<std::string>& files, int rounds, std::uint32_t& sum,
-                  const std::function<std::uint32_t(const std::string&)>& crc) {
+double timeRounds(const std::vector<bench::CorpusFile>& files, int rounds, std::uint32_t& sum,
+                  const std::function<std::uint32_t(const bench::CorpusFile&)>& crc) {
     double best = 1e30;
     for (int r = 0; r < rounds; ++r) {
         std::uint32_t x = 0;
@@ -63,33 +37,24 @@ double timeRounds(const std::vector<std::string>& files, int rounds, std::uint32
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string dir = argc > 1 ? argv[1] : "/tmp/kordyne-corpus";
-    if (!fs::exists(dir)) {
-        const std::string script = findCorpusScript();
-        if (script.empty()) {
-            std::fprintf(stderr, "corpus %s missing and make-corpus.sh not found\n", dir.c_str());
-            return 1;
-        }
-        if (std::system(("sh '" + script + "' '" + dir + "' >/dev/null").c_str()) != 0)
-            return 1;
-    }
-    const auto files = loadCorpus(dir);
+    const std::string dir = bench::corpusDirectory(argc, argv);
+    const auto files = bench::loadCorpus(dir);
     std::size_t bytes = 0;
     for (const auto& f : files)
-        bytes += f.size();
+        bytes += f.data.size();
 
     const int rounds = 7;
     std::uint32_t zlibSum = 0, ourSum = 0, portableSum = 0;
-    const double zlibTime = timeRounds(files, rounds, zlibSum, [](const std::string& f) {
+    const double zlibTime = timeRounds(files, rounds, zlibSum, [](const bench::CorpusFile& f) {
         return static_cast<std::uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(f.data()), static_cast<uInt>(f.size())));
+            crc32(0, reinterpret_cast<const Bytef*>(f.data.data()), static_cast<uInt>(f.data.size())));
     });
-    const double ourTime = timeRounds(files, rounds, ourSum, [](const std::string& f) {
-        return kd::Crc32Update(0, f.data(), f.size());
+    const double ourTime = timeRounds(files, rounds, ourSum, [](const bench::CorpusFile& f) {
+        return kd::Crc32Update(0, f.data.data(), f.data.size());
     });
-    const double portableTime = timeRounds(files, rounds, portableSum, [](const std::string& f) {
+    const double portableTime = timeRounds(files, rounds, portableSum, [](const bench::CorpusFile& f) {
         return ~kd::crc32_detail::updatePortable(
-            ~0u, reinterpret_cast<const std::uint8_t*>(f.data()), f.size());
+            ~0u, reinterpret_cast<const std::uint8_t*>(f.data.data()), f.data.size());
     });
     if (ourSum != zlibSum || portableSum != zlibSum) {
         std::fprintf(stderr, "CRC mismatch: zlib %08x, ours %08x, portable %08x\n", zlibSum, ourSum,

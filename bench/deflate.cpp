@@ -3,6 +3,7 @@
 // process, alternating per file. Prints size and speed ratios (ours / zlib).
 // Usage: bench_deflate [corpus-dir] [rounds] [levels]
 //        (defaults: /tmp/kordyne-corpus, 3 rounds, levels "169")
+#include "bench/BenchCorpus.h"
 #include "zip/Deflater.h"
 
 #include <zlib.h>
@@ -13,49 +14,14 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-struct Sample {
-    std::string name;
-    std::vector<std::uint8_t> data;
-};
-
-bool buildCorpus(const std::string& dir) {
-    const fs::path root = fs::path(__FILE__).parent_path().parent_path();
-    for (const fs::path& script :
-         {root / "../shared/bench/make-corpus.sh", root / "../../shared/bench/make-corpus.sh"}) {
-        if (fs::exists(script)) {
-            const std::string command = "sh '" + script.string() + "' '" + dir + "' >/dev/null";
-            return std::system(command.c_str()) == 0;
-        }
-    }
-    return false;
-}
-
-std::vector<Sample> loadCorpus(const std::string& dir) {
-    std::vector<Sample> samples;
-    for (const auto& item : fs::recursive_directory_iterator(dir)) {
-        if (!item.is_regular_file())
-            continue;
-        std::ifstream in(item.path(), std::ios::binary);
-        samples.push_back({item.path().string(), {std::istreambuf_iterator<char>(in), {}}});
-    }
-    std::sort(samples.begin(), samples.end(),
-              [](const Sample& a, const Sample& b) { return a.name < b.name; });
-    return samples;
-}
-
-double seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
-}
+using Sample = bench::CorpusFile;
 
 bool inflatesTo(const std::vector<std::uint8_t>& packed, const std::vector<std::uint8_t>& data,
                 bool stored) {
@@ -115,7 +81,7 @@ Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
                         ours.insert(ours.end(), bytes, bytes + size);
                     },
                     level, entry);
-                bestOurs = std::min(bestOurs, seconds(Clock::now() - start));
+                bestOurs = std::min(bestOurs, bench::seconds(Clock::now() - start));
             };
             auto runZlib = [&] {
                 const auto start = Clock::now();
@@ -125,7 +91,7 @@ Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
                 zs.next_out = zout.data();
                 zs.avail_out = static_cast<uInt>(zout.size());
                 deflate(&zs, Z_FINISH);
-                bestZlib = std::min(bestZlib, seconds(Clock::now() - start));
+                bestZlib = std::min(bestZlib, bench::seconds(Clock::now() - start));
                 zlibSize = zs.total_out;
             };
             if ((i + round) % 2 == 0) {
@@ -138,7 +104,7 @@ Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
         }
         if (!inflatesTo(ours, data, entry.Method == 0)) {
             std::fprintf(stderr, "level %d: output for %s does not inflate back\n", level,
-                         samples[i].name.c_str());
+                         samples[i].path.c_str());
             ++totals.failures;
         }
         totals.input += data.size();
@@ -154,14 +120,10 @@ Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string dir = argc > 1 ? argv[1] : "/tmp/kordyne-corpus";
+    const std::string dir = bench::corpusDirectory(argc, argv);
     const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
     const std::string levels = argc > 3 ? argv[3] : "169";
-    if (!fs::exists(dir) && !buildCorpus(dir)) {
-        std::fprintf(stderr, "no corpus at %s and make-corpus.sh not found\n", dir.c_str());
-        return 2;
-    }
-    const std::vector<Sample> samples = loadCorpus(dir);
+    const std::vector<Sample> samples = bench::loadCorpus(dir);
     std::uint64_t bytes = 0;
     for (const Sample& s : samples)
         bytes += s.data.size();

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "bench/BenchCorpus.h"
 #include "zip/TZipReader.h"
 
 namespace fs = std::filesystem;
@@ -55,12 +56,7 @@ void timeRound(Timing& best, const std::string& dest, const std::function<void()
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string corpus = argc > 1 ? argv[1] : "/tmp/kordyne-corpus";
-    if (!fs::is_directory(corpus)) {
-        std::fprintf(stderr, "no corpus in %s: make it with shared/bench/make-corpus.sh\n",
-                     corpus.c_str());
-        return 1;
-    }
+    const std::string corpus = bench::corpusDirectory(argc, argv);
     // KORDYNE_BENCH_DIR may name a tmpfs (/dev/shm) to time the engines without the disk.
     const char* base = std::getenv("KORDYNE_BENCH_DIR");
     const std::string work =

@@ -2,6 +2,7 @@
 // level 6); then all streams are inflated by our decoder and by zlib, alternating,
 // and the best round of each is compared.
 // Usage: bench_inflate [CORPUS_DIR]   (default /tmp/kordyne-corpus, built if missing)
+#include "bench/BenchCorpus.h"
 #include "zip/DecompressIO.h"
 #include "zip/InflateDecoder.h"
 
@@ -10,14 +11,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 #include <zlib.h>
 
-namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
 
 namespace {
@@ -87,38 +86,15 @@ std::size_t ZlibInflate(const Bytes& stream, Bytes& buffer) {
     return total;
 }
 
-std::string FindCorpusScript() {
-    const fs::path root = fs::path(__FILE__).parent_path().parent_path();
-    for (const fs::path& p : {root / "../shared/bench/make-corpus.sh", root / "../../shared/bench/make-corpus.sh"})
-        if (fs::exists(p))
-            return p.string();
-    return {};
-}
-
-double Seconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::string dir = argc > 1 ? argv[1] : "/tmp/kordyne-corpus";
-    if (!fs::exists(dir)) {
-        const std::string script = FindCorpusScript();
-        std::string command = "sh '";
-        command.append(script).append("' '").append(dir).append("' >/dev/null");
-        if (script.empty() || std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "no corpus at %s and it cannot be built\n", dir.c_str());
-            return 1;
-        }
-    }
+    const std::string dir = bench::corpusDirectory(argc, argv);
     std::vector<Sample> samples;
     std::size_t totalIn = 0, totalPacked = 0;
-    for (const auto& item : fs::recursive_directory_iterator(dir)) {
-        if (!item.is_regular_file() || item.is_symlink())
-            continue;
-        std::ifstream in(item.path(), std::ios::binary);
-        const Bytes data((std::istreambuf_iterator<char>(in)), {});
-        samples.push_back({data.size(), Deflate(data)});
-        totalIn += data.size();
+    for (const bench::CorpusFile& file : bench::loadCorpus(dir)) {
+        samples.push_back({file.data.size(), Deflate(file.data)});
+        totalIn += file.data.size();
         totalPacked += samples.back().stream.size();
     }
 
@@ -142,11 +118,11 @@ int main(int argc, char** argv) {
             CountingOutput output;
             decoder.Run(input, output);
         }
-        ours = std::min(ours, Seconds(std::chrono::steady_clock::now() - start));
+        ours = std::min(ours, bench::seconds(std::chrono::steady_clock::now() - start));
         start = std::chrono::steady_clock::now();
         for (const Sample& s : samples)
             ZlibInflate(s.stream, buffer);
-        zlib = std::min(zlib, Seconds(std::chrono::steady_clock::now() - start));
+        zlib = std::min(zlib, bench::seconds(std::chrono::steady_clock::now() - start));
     }
     const double mb = static_cast<double>(totalIn) / 1e6;
     std::printf("corpus: %zu files, %.1f MB, deflated (zlib level 6) to %.1f MB\n", samples.size(), mb,
