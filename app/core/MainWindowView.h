@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <string>
 
 namespace kd {
 
@@ -23,6 +24,15 @@ public:
     // Ends the program once control returns to the event loop (also when asked
     // before the loop runs).
     virtual void terminateApplication() = 0;
+
+    // The runs' progress: the status bar's first panel and the notification icon's
+    // hint. The defaults show nothing.
+    virtual void showStatusText(const std::string& text) { (void)text; }
+    virtual void showTrayHint(const std::string& text) { (void)text; }
+    // After a run that could not open some files: the busy state and the page that
+    // shows the global log, whose OK button returns to the ready state. The default
+    // stays where it is.
+    virtual void showProtocolPage() {}
 };
 
 } // namespace kd

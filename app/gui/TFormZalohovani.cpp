@@ -97,6 +97,9 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
         registry_.valueExists(RegistryStore::RunKey, kRunValueName));
     Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath)));
     state_.FormCreate(CommandLine::parse(setup_.programPath, setup_.arguments));
+    runs_ = std::make_unique<AppRuns>(state_);
+    state_.setRuns(*runs_);
+    connect(btn_Cancel, &QPushButton::clicked, this, [this] { runs_->cancel(); });
     // The settings page shows what the file set; entering it reloads only a few controls.
     TabSheetNastaven->setValues(settingsPageValues(state_.settings));
     showProfilePage();
@@ -302,6 +305,7 @@ void TFormZalohovani::MenuNastaven1Click() {
 
 void TFormZalohovani::ButtonOkClick() {
     const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
+    runs_->applySettings(state_.settings);
     if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
         TabSheetNastaven->focusField(result.field);
 }
@@ -360,6 +364,14 @@ void TFormZalohovani::startTimers() {
 void TFormZalohovani::setTimerInterval(std::chrono::milliseconds interval) {
     Timer1->setInterval(static_cast<int>(std::min<std::chrono::milliseconds::rep>(
         interval.count(), std::numeric_limits<int>::max())));
+}
+
+void TFormZalohovani::showStatusText(const std::string& text) {
+    StatusPanel0->setText(QString::fromStdString(text));
+}
+
+void TFormZalohovani::showTrayHint(const std::string& text) {
+    KitTrayIcon->setToolTip(QString::fromStdString(text));
 }
 
 void TFormZalohovani::minimizeApplication() {

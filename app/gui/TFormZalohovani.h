@@ -1,4 +1,5 @@
 #pragma once
+#include "app/core/AppRuns.h"
 #include "app/core/MainState.h"
 #include "app/core/ProfileEditSession.h"
 #include "app/core/SettingsPageSession.h"
@@ -81,6 +82,8 @@ public:
     void setTimerInterval(std::chrono::milliseconds interval) override;
     void minimizeApplication() override;
     void terminateApplication() override;
+    void showStatusText(const std::string& text) override;
+    void showTrayHint(const std::string& text) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -101,6 +104,8 @@ private:
     MainState state_;
     ProfileEditSession session_{state_};
     SettingsPageSession settingsSession_{state_};
+    // The runs over the window's ZIP writer; made once the settings are read.
+    std::unique_ptr<AppRuns> runs_;
     RegistryStore registry_;
     bool activationQueued_ = false;
     bool inActivation_ = false;

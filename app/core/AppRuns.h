@@ -1,0 +1,55 @@
+#pragma once
+#include "app/core/BackupRun.h"
+#include "app/core/MainState.h"
+#include "app/core/MainWindowRuns.h"
+#include "app/core/NetworkTarget.h"
+#include "platform/ArchiveAttribute.h"
+#include "platform/VolumeService.h"
+#include "zip/TZipWriter.h"
+
+#include <memory>
+
+namespace kd {
+
+// The platform services the runs use; all must outlive the runs.
+struct RunPlatform {
+    VolumeService& volumes;
+    NetworkTarget& network;
+    ArchiveAttribute& attributes;
+};
+
+// The main window's runs: the backup run over the window's ZIP writer `ZipEngine`,
+// whose level, overwrite mode and temporary directory come from the settings. The
+// restore run is not part of it yet and answers as the stand-in does.
+class AppRuns : public MainWindowRuns {
+public:
+    // Over the system's volumes, automounted shares and archive attributes.
+    explicit AppRuns(MainState& state);
+    AppRuns(MainState& state, RunPlatform platform);
+    ~AppRuns() override;
+
+    bool RunBackup(TObjektZal& profile, int row) override;
+    bool RestoreBackup(int row) override;
+
+    // The writer's level, overwrite mode and temporary directory from the settings.
+    void applySettings(const ProgramSettings& settings);
+    // The cancel button: the running zip call stops at its next check.
+    void cancel() { zipEngine_.CancelRunningOperation(); }
+
+    TZipWriter& ZipEngine() { return zipEngine_; }
+    BackupRun& backup() { return backup_; }
+
+private:
+    struct SystemPlatform;
+    AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned);
+    BackupRunHooks hooks();
+
+    std::unique_ptr<SystemPlatform> owned_;
+    MainState& state_;
+    RunPlatform platform_;
+    TZipWriter zipEngine_;
+    BackupRun backup_;
+    RunsNotAvailable restoreStandIn_;
+};
+
+} // namespace kd
