@@ -1,0 +1,109 @@
+#pragma once
+#include "app/core/BackupRun.h"
+#include "app/core/LastRunStamp.h"
+#include "app/core/ProfilePassword.h"
+#include "app/core/RemovableWipe.h"
+#include "lang/TResourceStrings.h"
+#include "platform/ArchiveAttributeFake.h"
+#include "platform/AtomicFile.h"
+#include "platform/FakeVolumeService.h"
+#include "platform/TextFile.h"
+#include "support/FakeClock.h"
+#include "support/ScriptedUiHost.h"
+#include "support/TempDir.h"
+#include "tests/app/MainFixture.h"
+#include "zip/TZipWriter.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kd::test {
+
+// A network share that appears when connected, or never.
+class FakeNetworkTarget : public NetworkTarget {
+public:
+    bool connect(const std::string& directory, const std::string& user,
+                 const std::string& password) override {
+        calls.push_back(directory + " " + user + " " + password);
+        if (appears)
+            std::filesystem::create_directories(directory);
+        return appears;
+    }
+    bool appears = false;
+    std::vector<std::string> calls;
+};
+
+// A scripted host that presses the cancel button while the writer works.
+class CancellingUiHost : public ScriptedUiHost {
+public:
+    void processEvents() override {
+        ScriptedUiHost::processEvents();
+        if (writer)
+            writer->CancelRunningOperation();
+    }
+    TZipWriter* writer = nullptr;
+};
+
+// A backup run over temporary source, target and program directories, the real ZIP
+// writer, and fake volumes, network and archive attributes.
+class BackupRunFixture : public ::testing::Test {
+protected:
+    BackupRunFixture() : clock(std::chrono::system_clock::now()) {
+        ResourceStrings.LoadLanguage("CZ");
+        std::filesystem::create_directories(source);
+        std::filesystem::create_directories(target);
+        std::filesystem::create_directories(program);
+        settings.NoQuestions = true;
+        profile.Name = "P";
+        profile.SourceDir = source + "/";
+        profile.TargetDir = target + "/";
+        profile.Masks = "*.*";
+        profile.Recurse = true;
+    }
+
+    // Writes a source file (path relative to the source) dated ageDays before now.
+    std::string file(const std::string& name, const std::string& bytes, double ageDays = 0) {
+        const std::string path = dir.write("src/" + name, bytes);
+        const auto when = std::filesystem::file_time_type::clock::now() -
+                          std::chrono::duration_cast<std::chrono::seconds>(
+                              std::chrono::duration<double>(ageDays * 86400));
+        std::filesystem::last_write_time(path, when);
+        return path;
+    }
+    bool run() { return backup.RunBackup(profile, 0); }
+    std::string archive(const std::string& name = "P.zip") const { return target + "/" + name; }
+    // The archive's entry names, sorted, from Python's zipfile (which also tests it).
+    std::vector<std::string> entries(const std::string& zip, const std::string& password = "") {
+        std::string output;
+        const int status = runCommand(
+            "python3 -c 'import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1])\n"
+            "z.setpassword(sys.argv[2].encode())\nassert z.testzip() is None\n"
+            "print(\"\\n\".join(sorted(z.namelist())))' " +
+                zip + " '" + password + "'",
+            &output);
+        EXPECT_EQ(status, 0) << output;
+        std::vector<std::string> names = splitLines(output);
+        return names;
+    }
+    std::vector<std::string> logLines(const std::string& path) { return readTextLines(path); }
+    std::string protocol() { return readWholeFile(program + "/Protokol.txt"); }
+    bool stampExists() { return std::filesystem::exists(lastRunStampPath(program, "P")); }
+
+    TempDir dir;
+    std::string source = dir.file("src");
+    std::string target = dir.file("dst");
+    std::string program = dir.file("prog");
+    CancellingUiHost ui;
+    FakeClock clock;
+    RecordingView view;
+    FakeVolumeService volumes;
+    FakeNetworkTarget network;
+    ArchiveAttributeFake attributes;
+    ProgramSettings settings;
+    TZipWriter writer{ui, volumes, attributes};
+    BackupRun backup{{ui, clock, view, volumes, network}, settings, program, writer};
+    TObjektZal profile;
+};
+
+} // namespace kd::test
