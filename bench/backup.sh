@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# A whole backup of the benchmark corpus: the program's "a" switch (offscreen) against
+# `zip -r -6 -q` on the same tree. Prints the time ratio and the size ratio (ours / zip's),
+# best of three runs each. Usage: bench/backup.sh
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$("$here/../scripts/build.sh" Release | tail -n 1)
+
+corpus_script="$here/../../shared/bench/make-corpus.sh"
+[ -f "$corpus_script" ] || corpus_script=/work/shared/bench/make-corpus.sh
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+corpus=$(sh "$corpus_script" "$work/corpus" | tail -n 1)
+
+# The program with its settings and one profile beside it; its per-user files go to $work.
+prog="$work/prog"
+mkdir -p "$prog" "$work/ours" "$work/xdg"
+chmod 700 "$work/xdg"
+cp "$build/app/kordyne" "$prog/kordyne"
+printf 'ZALOHA=BEZDOT\r\nINFO_ZIP=ANO\r\nLEVEL=6\r\nFULLPATH=NE\r\n' >"$prog/Nastaven.txt"
+{
+    printf '%s\r\n' "benchmark" "$corpus/" "$work/ours/" "*" 0 0 NE 0 0 Ne Ano 3 "0:00:00" Ne ""
+    printf '%s\r\n' Ne "" 0 0 Ne Ne Ne "" Ano "" "" ""
+} >"$prog/bench.lus"
+
+now() { date +%s.%N; }
+best() { # best time of three runs of a command
+    local best_time=""
+    for _ in 1 2 3; do
+        local start end
+        start=$(now)
+        "$@"
+        end=$(now)
+        best_time=$(echo "$start $end ${best_time:-1e9}" | awk '{t=$2-$1; print (t<$3)?t:$3}')
+    done
+    echo "$best_time"
+}
+ours() {
+    rm -f "$work/ours/bench.zip"
+    XDG_RUNTIME_DIR="$work/xdg" XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
+        QT_QPA_PLATFORM=offscreen "$prog/kordyne" a bench
+}
+reference() {
+    rm -f "$work/ref.zip"
+    (cd "$corpus" && zip -r -6 -q "$work/ref.zip" .)
+}
+
+t_ours=$(best ours)
+t_ref=$(best reference)
+unzip -t -qq "$work/ours/bench.zip" >/dev/null
+entries=$(unzip -Z1 "$work/ours/bench.zip" | wc -l)
+s_ours=$(stat -c %s "$work/ours/bench.zip")
+s_ref=$(stat -c %s "$work/ref.zip")
+files=$(find "$corpus" -type f | wc -l)
+
+echo "corpus: $files files, $(du -sb "$corpus" | cut -f1) bytes"
+printf 'kordyne a: %.3f s, %d bytes, %d entries\n' "$t_ours" "$s_ours" "$entries"
+printf 'zip -r -6: %.3f s, %d bytes\n' "$t_ref" "$s_ref"
+awk -v a="$t_ours" -v b="$t_ref" 'BEGIN { printf "time ratio: %.3f (goal <= 1.0, stretch 0.8)\n", a / b }'
+awk -v a="$s_ours" -v b="$s_ref" 'BEGIN { printf "size ratio: %.4f (goal <= 1.005)\n", a / b }'
