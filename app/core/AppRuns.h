@@ -31,8 +31,6 @@ public:
     bool RunBackup(TObjektZal& profile, int row) override;
     bool RestoreBackup(int row) override;
 
-    // The writer's level, overwrite mode and temporary directory from the settings.
-    void applySettings(const ProgramSettings& settings);
     // The cancel button: the running zip call stops at its next check.
     void cancel() { zipEngine_.CancelRunningOperation(); }
 
@@ -43,6 +41,8 @@ private:
     struct SystemPlatform;
     AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned);
     BackupRunHooks hooks();
+    // The writer's level, overwrite mode and temporary directory, set once at start-up.
+    void applySettings(const ProgramSettings& settings);
 
     std::unique_ptr<SystemPlatform> owned_;
     MainState& state_;

@@ -305,7 +305,6 @@ void TFormZalohovani::MenuNastaven1Click() {
 
 void TFormZalohovani::ButtonOkClick() {
     const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
-    runs_->applySettings(state_.settings);
     if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
         TabSheetNastaven->focusField(result.field);
 }

@@ -87,19 +87,6 @@ TEST_F(ZipEventHandlersTest, ProgressNeverGoesBack) {
     EXPECT_EQ(view.hints, view.status);
 }
 
-TEST_F(ZipEventHandlersTest, WithoutAProfileNothingIsSkipped) {
-    TObjektZal profile;
-    profile.ExcludedDirs = "/data";
-    bool skip = false;
-    handlers.ZipEngineStartZip("/data/x", skip);
-    EXPECT_FALSE(skip);
-    state.CurrentProfile = &profile;
-    handlers.ZipEngineStartZip("/data/x", skip);
-    EXPECT_TRUE(skip);
-    handlers.ZipEngineZipComplete();
-    EXPECT_EQ(state.CurrentProfile, nullptr);
-}
-
 TEST_F(ZipEventHandlersTest, LogLinesGoToTheirLogs) {
     state.logs.ProtocolFile.open(dir.file("Protokol.txt"), false);
     state.logs.ProfileLogFile.open(dir.file("P.log"), false);
