@@ -230,7 +230,9 @@ void BackupRun::runSteps(TObjektZal& profile) {
     }
     if (previous)
         previous->discard();
-    WriteLastRun(programDirectory_, profile.Name, state_.RunStarted);
+    // A millisecond early, so that rounding the stamp to whole seconds never moves it
+    // past the start (a file changed right after it would be missed next time).
+    WriteLastRun(programDirectory_, profile.Name, state_.RunStarted - 0.001 / 86400);
     if (!profile.MailTo.empty() && hooks_.MailArchive)
         hooks_.MailArchive(outcome_.archive, profile.MailTo);
     if (profile.SelfExtract && hooks_.WriteSelfExtractor)
