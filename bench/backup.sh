@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$("$here/../scripts/build.sh" Release | tail -n 1)
 
-corpus_script="$here/../../shared/bench/make-corpus.sh"
+corpus_script="${KORDYNE_SHARED_DIR:-$here/../../shared}/bench/make-corpus.sh"
 [ -f "$corpus_script" ] || corpus_script=/work/shared/bench/make-corpus.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -24,29 +24,31 @@ printf 'ZALOHA=BEZDOT\r\nINFO_ZIP=ANO\r\nLEVEL=6\r\nFULLPATH=NE\r\n' >"$prog/Nas
 } >"$prog/bench.lus"
 
 now() { date +%s.%N; }
-best() { # best time of three runs of a command
-    local best_time=""
-    for _ in 1 2 3; do
-        local start end
-        start=$(now)
-        "$@"
-        end=$(now)
-        best_time=$(echo "$start $end ${best_time:-1e9}" | awk '{t=$2-$1; print (t<$3)?t:$3}')
-    done
-    echo "$best_time"
+# Seconds one call of a command takes.
+timed() {
+    local start end
+    start=$(now)
+    "$@"
+    end=$(now)
+    echo "$start $end" | awk '{print $2 - $1}'
 }
 ours() {
     rm -f "$work/ours/bench.zip"
     XDG_RUNTIME_DIR="$work/xdg" XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
-        QT_QPA_PLATFORM=offscreen "$prog/kordyne" a bench
+        QT_QPA_PLATFORM=offscreen "$prog/kordyne" a bench 2>/dev/null
 }
 reference() {
     rm -f "$work/ref.zip"
     (cd "$corpus" && zip -r -6 -q "$work/ref.zip" .)
 }
 
-t_ours=$(best ours)
-t_ref=$(best reference)
+# Rounds alternate, so that a change of load on the machine hits both alike.
+t_ours=1e9
+t_ref=1e9
+for _ in 1 2 3; do
+    t_ours=$(echo "$(timed ours) $t_ours" | awk '{print ($1 < $2) ? $1 : $2}')
+    t_ref=$(echo "$(timed reference) $t_ref" | awk '{print ($1 < $2) ? $1 : $2}')
+done
 unzip -t -qq "$work/ours/bench.zip" >/dev/null
 entries=$(unzip -Z1 "$work/ours/bench.zip" | wc -l)
 s_ours=$(stat -c %s "$work/ours/bench.zip")
