@@ -46,7 +46,6 @@ private:
 
     std::unique_ptr<SystemPlatform> owned_;
     MainState& state_;
-    RunPlatform platform_;
     TZipWriter zipEngine_;
     BackupRun backup_;
     RunsNotAvailable restoreStandIn_;
