@@ -21,8 +21,7 @@ AppRuns::AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned)
 }
 
 AppRuns::AppRuns(MainState& state, RunPlatform platform)
-    : state_(state),
-      zipEngine_(state.ui(), platform.volumes, platform.attributes),
+    : state_(state), zipEngine_(state.ui(), platform.volumes, platform.attributes),
       backup_({state.ui(), state.clock(), state.view(), platform.volumes, platform.network},
               state.settings, state.programDirectory(), zipEngine_, hooks()),
       restoreStandIn_(state.ui()) {

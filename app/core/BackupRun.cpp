@@ -158,9 +158,8 @@ bool BackupRun::RunBackup(TObjektZal& profile, int row) {
 
 void BackupRun::openProtocol() {
     const bool inLogDirectory = !settings_.LogDirectory.empty();
-    const std::string path = inLogDirectory
-                                 ? withSlash(settings_.LogDirectory) + kProtocolFileName
-                                 : withSlash(programDirectory_) + kProtocolFileName;
+    const std::string path = inLogDirectory ? withSlash(settings_.LogDirectory) + kProtocolFileName
+                                            : withSlash(programDirectory_) + kProtocolFileName;
     try {
         // Without a log directory the log holds only the latest run.
         state_.logs.ProtocolFile.open(path, inLogDirectory);

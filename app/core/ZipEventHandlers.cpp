@@ -41,7 +41,8 @@ std::optional<TDateTime> fileModified(const std::string& path) {
 std::string nextDiskName(const std::string& fName, int nextDisk) {
     const std::size_t slash = fName.rfind('/');
     const std::size_t dot = fName.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
     char extension[16];
     std::snprintf(extension, sizeof extension, ".%03d", nextDisk);
     return (hasExtension ? fName.substr(0, dot) : fName) + extension;
@@ -51,8 +52,9 @@ ZipEventHandlers::ZipEventHandlers(RunState& state, MainWindowView& view, UiHost
     : state_(state), view_(view), ui_(ui) {}
 
 void ZipEventHandlers::bind(TZipWriter& writer) {
-    writer.OnStartZip = [this](TZipWriter&, const std::string& fName, TZipHeaderInfo&,
-                               bool& skip) { ZipEngineStartZip(fName, skip); };
+    writer.OnStartZip = [this](TZipWriter&, const std::string& fName, TZipHeaderInfo&, bool& skip) {
+        ZipEngineStartZip(fName, skip);
+    };
     writer.OnEndZip = [this](TZipWriter&, const std::string& fName, std::uint32_t uncompressed,
                              std::uint32_t compressed,
                              std::int64_t) { ZipEngineEndZip(fName, uncompressed, compressed); };
@@ -111,8 +113,7 @@ void ZipEventHandlers::ZipEngineInCompleteZip(TIncompleteZipMode& mode) {
     mode = TIncompleteZipMode::izAssumeBad;
 }
 
-void ZipEventHandlers::ZipEngineGetNextDisk(TZipReader& sender, int nextDisk,
-                                            std::string& fName) {
+void ZipEventHandlers::ZipEngineGetNextDisk(TZipReader& sender, int nextDisk, std::string& fName) {
     // Part files need no disk change; only a spanned set asks for the next disk.
     if (sender.GetMultiMode() == TMultiMode::mmSpan &&
         ui_.messageBox(ResourceStrings.GetText(run_msg::InsertDisk),

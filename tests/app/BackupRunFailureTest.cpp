@@ -23,9 +23,9 @@ TEST_F(BackupRunFailureTest, MissingSourceEndsTheRunAndKeepsTheVersions) {
     dir.write("dst/P1.zip", "old");
     EXPECT_FALSE(run());
     expectFailedWithoutStamp();
-    EXPECT_NE(protocol().find("Adresář :" + dir.file("nothing") +
-                              " neexistuje, záloha nebude vytvořena"),
-              std::string::npos);
+    EXPECT_NE(
+        protocol().find("Adresář :" + dir.file("nothing") + " neexistuje, záloha nebude vytvořena"),
+        std::string::npos);
     EXPECT_EQ(readWholeFile(archive("P1.zip")), "old");
     EXPECT_TRUE(ui.shown.empty()); // no questions: only the log
 
@@ -139,9 +139,8 @@ TEST_F(BackupRunFailureTest, MissingLogDirectoryIsReportedAndTheRunGoesOn) {
     settings.LogDirectory = dir.file("nologs");
     EXPECT_TRUE(run());
     ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[0].text,
-              "Adresář pro uložení logu (" + dir.file("nologs") +
-                  ") neexistuje, opravte prosím nastavení");
+    EXPECT_EQ(ui.shown[0].text, "Adresář pro uložení logu (" + dir.file("nologs") +
+                                    ") neexistuje, opravte prosím nastavení");
     EXPECT_TRUE(stampExists());
 }
 

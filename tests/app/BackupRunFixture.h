@@ -76,12 +76,12 @@ protected:
     // The archive's entry names, sorted, from Python's zipfile (which also tests it).
     std::vector<std::string> entries(const std::string& zip, const std::string& password = "") {
         std::string output;
-        const int status = runCommand(
-            "python3 -c 'import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1])\n"
-            "z.setpassword(sys.argv[2].encode())\nassert z.testzip() is None\n"
-            "print(\"\\n\".join(sorted(z.namelist())))' " +
-                zip + " '" + password + "'",
-            &output);
+        const int status =
+            runCommand("python3 -c 'import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1])\n"
+                       "z.setpassword(sys.argv[2].encode())\nassert z.testzip() is None\n"
+                       "print(\"\\n\".join(sorted(z.namelist())))' " +
+                           zip + " '" + password + "'",
+                       &output);
         EXPECT_EQ(status, 0) << output;
         std::vector<std::string> names = splitLines(output);
         return names;

@@ -17,9 +17,8 @@ TDateTime moment() {
 
 TEST(RunLogLines, StoredFileLineKeepsItsColumns) {
     const std::string line = run_log::storedFileLine("/data/a.txt", 1234, 567, moment());
-    EXPECT_EQ(line, "/data/a.txt" + std::string(29, ' ') + std::string(8, ' ') +
-                        "      1234" + "   " + "       567" + "  " + "  7.3.2024" + "  " +
-                        "   9:05:00");
+    EXPECT_EQ(line, "/data/a.txt" + std::string(29, ' ') + std::string(8, ' ') + "      1234" +
+                        "   " + "       567" + "  " + "  7.3.2024" + "  " + "   9:05:00");
 }
 
 TEST(RunLogLines, LongNameIsWrittenWholeThenTheBlanks) {
@@ -38,10 +37,12 @@ TEST(RunLogLines, SizesOverFourGigabytesDoNotWrap) {
 
 TEST(RunLogLines, HeaderAndMessagesUseTheMessageTable) {
     ResourceStrings.LoadLanguage("CZ");
-    EXPECT_EQ(run_log::headerLine("Mzdy", moment()), "Zálohování profilu \"Mzdy\" 7.3.2024 v 9:05:00");
+    EXPECT_EQ(run_log::headerLine("Mzdy", moment()),
+              "Zálohování profilu \"Mzdy\" 7.3.2024 v 9:05:00");
     EXPECT_EQ(run_log::fileNotOpenedLine("/x"),
               "Soubor \"/x\",soubor nelze standartně otevřít, nebude zálohován");
-    EXPECT_EQ(run_log::extractedFileLine("a"), "a" + std::string(39 + 7, ' ') + "přepisován zálohou");
+    EXPECT_EQ(run_log::extractedFileLine("a"),
+              "a" + std::string(39 + 7, ' ') + "přepisován zálohou");
     EXPECT_EQ(run_log::ruleLine(), std::string(36, '-'));
 }
 

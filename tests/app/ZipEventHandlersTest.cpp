@@ -103,7 +103,9 @@ TEST_F(ZipEventHandlersTest, LogLinesGoToTheirLogs) {
     state.logs.closeAll();
 
     const std::string profileLog = readWholeFile(dir.file("P.log"));
-    EXPECT_EQ(profileLog.find(run_log::padRight(file, 40) + std::string(17, ' ') + "5" + std::string(12, ' ') + "7  "), 0u);
+    EXPECT_EQ(profileLog.find(run_log::padRight(file, 40) + std::string(17, ' ') + "5" +
+                              std::string(12, ' ') + "7  "),
+              0u);
     EXPECT_NE(profileLog.find("Zálohování nedokončeno..\r\n"), std::string::npos);
     EXPECT_EQ(readWholeFile(dir.file("Protokol.txt")),
               run_log::fileNotOpenedLine("/locked") + "\r\nZálohování nedokončeno..\r\n");
