@@ -145,6 +145,10 @@ public:
     // after a failure. An empty FilesList rewrites an existing archive with every
     // entry unchanged (storing changed comments).
     int AddFilesToArchive();
+    // Writes stubFile, the block and the archive zipName (with FilesList added) as one
+    // self-extracting executable; see zip/SelfExtractor.h.
+    int WriteSelfExtractor(const std::string& stubFile, const std::string& zipName,
+                           const std::uint8_t* block, int blockSize);
 
 protected:
     // Lower limits than the format's, so that tests can reach them cheaply.
