@@ -1,11 +1,8 @@
 #include "sfx/SfxExtractor.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
 
-#include "platform/Paths.h"
 #include "zip/ExtractFailure.h"
 
 namespace kd {

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "zip/ZipRecords.h"
+
 namespace kd {
 
 namespace {
@@ -15,10 +17,6 @@ constexpr std::uint8_t kFlagFixedOverwrite = 0x04;
 constexpr std::uint8_t kFlagOverwriteAlways = 0x08;
 constexpr std::uint8_t kFlagOverwriteNever = 0x10;
 constexpr std::uint8_t kFlagAutoExtract = 0x40;
-
-std::uint16_t readU16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
 
 void appendU16(std::vector<std::uint8_t>& out, std::size_t value) {
     out.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -78,12 +76,12 @@ void TSFXConfig::BuildConfigBlock() {
 std::size_t TSFXConfig::LoadConfigBlock(const std::uint8_t* data, std::size_t size) {
     if (size < kHeaderSize + 2 || std::memcmp(data, kSignature, 3) != 0)
         return 0;
-    const std::array<std::size_t, 5> lengths = {data[4], data[5], data[6], readU16(data + 7),
+    const std::array<std::size_t, 5> lengths = {data[4], data[5], data[6], GetLE16(data + 7),
                                                 data[9]};
     std::size_t total = kHeaderSize + 2;
     for (const std::size_t length : lengths)
         total += length;
-    if (total > size || readU16(data + total - 2) != total)
+    if (total > size || GetLE16(data + total - 2) != total)
         return 0;
 
     const std::uint8_t flags = data[3];
