@@ -25,26 +25,31 @@
 //   - archives in several parts (MultiMode other than mmNone, or an archive whose end
 //     record names other disks) are refused with EZipNotSupported.
 //
-// The backup run builds a self-extractor like this (archive is T + name + ".zip",
-// already written by the run):
+// The backup run's self-extractor step (its WriteSelfExtractor hook), after the
+// archive is complete:
 //
-//   TSFXConfig sfx;
-//   sfx.SetUserCanDisableCmdLine(false);
-//   sfx.SetUserCanChooseFiles(true);
-//   sfx.SetUserCanChangeOverwrite(true);
-//   sfx.SetOverwriteMode(TsfxOverwriteMode::omAlways);
-//   sfx.SetAutoExtract(false);
-//   sfx.SetCaption(profile description);
-//   sfx.SetDefaultPath(profile source directory);
-//   sfx.SetInfoTitle("Kordyne - automatické zálohování");
-//   sfx.BuildConfigBlock();
-//   zip.FilesList().clear();
-//   zip.WriteSelfExtractor(executableDirectory() + "/SfxStub.bin", archive,
-//                          sfx.ConfigBlock(), sfx.ConfigBlockSize());
-//   // only when that returned without an exception:
-//   if (archive ends in ".zip", any case, and exists) delete archive;
+//   [](const TObjektZal& profile, const std::string& archive) {
+//       TSFXConfig sfx;
+//       sfx.SetUserCanDisableCmdLine(false);
+//       sfx.SetUserCanChooseFiles(true);
+//       sfx.SetUserCanChangeOverwrite(true);
+//       sfx.SetOverwriteMode(TsfxOverwriteMode::omAlways);
+//       sfx.SetAutoExtract(false);
+//       sfx.SetCaption(profile.Description);
+//       sfx.SetDefaultPath(profile.SourceDir);
+//       sfx.SetInfoTitle("Kordyne - automatické zálohování");
+//       sfx.BuildConfigBlock();
+//       const std::string exe = selfExtractorTarget(archive); // ".zip" -> ".exe"
+//       TZipWriter writer; // FilesList empty, MultiMode mmNone
+//       writer.WriteSelfExtractor(executableDirectory() + "/SfxStub.bin", archive,
+//                                 sfx.ConfigBlock(), sfx.ConfigBlockSize());
+//       if (exe != archive) // reached only when the executable is in place
+//           std::filesystem::remove(archive);
+//       return exe;
+//   }
 //
-// The result is archive with ".exe" in place of ".zip".
+// An exception (no stub, a damaged archive, an archive in several parts) leaves the
+// ".zip" and any earlier ".exe" as they were, and no temporary file behind.
 namespace kd {
 
 // Writes stub (from its start to its end), blockSize bytes of block and the archive
