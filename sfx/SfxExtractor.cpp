@@ -126,7 +126,10 @@ void SfxExtractor::bindEvents() {
     zip_.OnBadPassword = [this](TZipReader& sender, int index, std::string& newPassword) {
         std::cerr << "Wrong password for " << sender.GetEntryPath(index)
                   << sender.GetEntryFileName(index) << ".\n";
-        newPassword = console_.AskLine("Password (empty to skip): ", true).value_or("");
+        // No answer keeps the password that failed, which skips the file.
+        const auto answer = console_.AskLine("Password (empty to skip): ", true);
+        if (answer && !answer->empty())
+            newPassword = *answer;
     };
     zip_.OnPromptForOverwrite = [this](TZipReader&, bool& overwrite, int, std::string& fName) {
         overwrite = askOverwrite(fName);
