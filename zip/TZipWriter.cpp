@@ -76,9 +76,10 @@ void TZipWriter::SetCheckDiskLabels(bool value) {
 void TZipWriter::SetZipName(const std::string& name) {
     if (name == ZipName())
         return;
-    if (endCentral_.Modified && !ZipName().empty()) {
-        // Store the changed comments before the archive is let go. The caller's
-        // FilesList is for the next archive, not this one.
+    // Store the changed comments before the archive is let go (a set in several parts
+    // cannot be rewritten: its entries would not be carried over). The caller's
+    // FilesList is for the next archive, not this one.
+    if (endCentral_.Modified && !ZipName().empty() && GetMultiMode() == TMultiMode::mmNone) {
         std::vector<std::string> files;
         files.swap(FilesList());
         try {

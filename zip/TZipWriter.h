@@ -32,8 +32,12 @@ struct StoredPath;
 // while it is being read is read again (twice), then reported through
 // OnSkippingFile (srOpenFailed; Retry tries again) and left out.
 //
-// Multi-part output (MultiMode mmSpan or mmBlocks) is not written yet: such a run
-// raises EZipNotSupported before touching anything.
+// With MultiMode mmBlocks or mmSpan the archive is written afresh in several parts
+// (numbered part files of MultiZipInfo's sizes, or removable disks asked for through
+// OnGetNextDisk), old entries are not carried over, and with SaveZipInfoOnFirstDisk a
+// set of several parts also gets its ".zfc" directory file. Numbered parts are renamed
+// into place only once the set is complete; see ZipWriterPartsNumbered and
+// ZipWriterSpan.
 class TZipWriter : public TZipReader {
 public:
     using TStartZipEvent = std::function<void(TZipWriter& sender, const std::string& fName,
@@ -169,6 +173,10 @@ private:
     void addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header);
     void writeCentralDirectory(ZipWriterRun& run);
     void finishRun(ZipWriterRun& run);
+    void startParts(ZipWriterRun& run);
+    void writeSpooledEntry(ZipWriterRun& run, TZipHeaderInfo& header);
+    void finishParts(ZipWriterRun& run);
+    void SaveDirectoryFile(const TEndCentral& end);
     bool CompressOneFile(ZipWriterRun& run, const std::string& name);
     bool startEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header,
                     std::uint64_t size);

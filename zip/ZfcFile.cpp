@@ -1,13 +1,30 @@
 #include "zip/ZfcFile.h"
 
+#include <array>
+#include <cstdio>
+
 namespace kd {
 
-std::string ZfcFileName(const std::string& archiveName) {
-    const auto slash = archiveName.rfind('/');
-    const auto dot = archiveName.rfind('.');
+namespace {
+
+std::string withExtension(const std::string& name, const std::string& extension) {
+    const auto slash = name.rfind('/');
+    const auto dot = name.rfind('.');
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? archiveName.substr(0, dot) : archiveName) + ".zfc";
+    return (hasExtension ? name.substr(0, dot) : name) + extension;
+}
+
+} // namespace
+
+std::string ZfcFileName(const std::string& archiveName) {
+    return withExtension(archiveName, ".zfc");
+}
+
+std::string PartFileName(const std::string& archiveName, int number) {
+    std::array<char, 16> digits{};
+    std::snprintf(digits.data(), digits.size(), ".%03d", number);
+    return withExtension(archiveName, digits.data());
 }
 
 void WriteZfcFile(Stream& stream, const TObjectList<TZipHeaderInfo>& directory,

@@ -18,6 +18,11 @@ namespace kd {
 // name has none).
 std::string ZfcFileName(const std::string& archiveName);
 
+// The name of part number (1-based) of a set of numbered part files: the archive's
+// name with its extension replaced by "." and the number in three digits
+// ("backup.zip" -> "backup.001").
+std::string PartFileName(const std::string& archiveName, int number);
+
 // Writes the side file's content to stream. The entries' and the end record's
 // comments must be loaded.
 void WriteZfcFile(Stream& stream, const TObjectList<TZipHeaderInfo>& directory,

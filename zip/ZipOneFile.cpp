@@ -85,8 +85,7 @@ bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name)
     header->InternalAttributes = 0;
     if (!startEntry(run, name, *header, 0))
         return false;
-    run.Output->CheckRoom(header->LocalHeaderSize());
-    header->WriteLocalHeader(run.Output->Out());
+    run.Output->WriteLocalHeader(*header);
     if (OnEndZip)
         OnEndZip(*this, name, 0, 0, 0);
     addEntry(run, std::move(header));

@@ -20,8 +20,6 @@ int TZipWriter::ProcessArchiveUpdate() {
         SortDirectory(sortMode);
     };
     try {
-        if (GetMultiMode() != TMultiMode::mmNone)
-            throw EZipNotSupported("Archives in several parts cannot be written yet");
         cancel_ = false;
         currentVolume_ = 0;
         SetKeepZipOpen(true);
@@ -37,17 +35,23 @@ int TZipWriter::ProcessArchiveUpdate() {
 }
 
 void TZipWriter::runProcess(ZipWriterRun& run) {
+    // Parts are written afresh: no old entries are carried over.
+    const bool parts = GetMultiMode() != TMultiMode::mmNone;
     std::error_code ec;
-    if (std::filesystem::exists(ZipName(), ec)) {
+    if (!parts && std::filesystem::exists(ZipName(), ec)) {
         OpenZipFile();
         checkOldArchive();
         run.HasOldArchive = true;
         run.OldArchiveId = FileStampOf(ZipName());
     }
-    run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);
-    run.OutputId = FileStampOf(run.Output->FileName());
+    if (!parts) {
+        run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);
+        run.OutputId = FileStampOf(run.Output->FileName());
+    }
 
     expandFilesList(run);
+    if (parts)
+        startParts(run);
 
     if (run.HasOldArchive || endCentral_.Modified) {
         GetArchiveComment(); // loads it
@@ -98,29 +102,43 @@ void TZipWriter::addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> hea
 
 void TZipWriter::writeCentralDirectory(ZipWriterRun& run) {
     ZipWriterOutput& out = *run.Output;
-    const std::int64_t start = out.Position();
-    run.End.CentralOffsetOnDisk = static_cast<std::uint32_t>(start);
-    run.End.CentralDisk = static_cast<std::uint16_t>(currentVolume_);
+    // The directory starts where its first header goes, which may be a new part.
+    bool started = false;
+    const auto markStart = [&] {
+        started = true;
+        run.End.CentralOffsetOnDisk = static_cast<std::uint32_t>(out.Position());
+        run.End.CentralDisk = static_cast<std::uint16_t>(currentVolume_);
+    };
+    std::uint64_t size = 0;
     for (const auto& header : run.Written) {
-        header->CentralOffset = out.Position();
         const auto raw = run.RawCentral.find(header.get());
-        if (raw != run.RawCentral.end()) {
+        if (raw != run.RawCentral.end())
             PatchCopiedCentralHeader(raw->second, *header);
+        const std::uint64_t length =
+            raw != run.RawCentral.end() ? raw->second.size() : header->CentralHeaderSize();
+        out.CheckRoom(length);
+        if (!started)
+            markStart();
+        header->CentralOffset = out.Position();
+        if (raw != run.RawCentral.end())
             out.Write(raw->second.data(), raw->second.size());
-        } else {
-            out.CheckRoom(header->CentralHeaderSize());
+        else
             header->WriteCentralHeader(out.Out());
-        }
+        size += length;
     }
-    run.End.CentralSize = static_cast<std::uint32_t>(out.Position() - start);
-    run.End.ThisDisk = static_cast<std::uint16_t>(currentVolume_);
+    if (!started)
+        markStart();
+    run.End.CentralSize = static_cast<std::uint32_t>(size);
     out.CheckRoom(run.End.EndRecordSize());
+    run.End.ThisDisk = static_cast<std::uint16_t>(currentVolume_);
     run.End.CommentPosition = out.Position() + 22;
     run.End.WriteEndRecord(out.Out());
 }
 
 void TZipWriter::finishRun(ZipWriterRun& run) {
     run.Output->Commit();
+    if (run.Parts)
+        AssignZipName(run.Parts->ArchiveName());
 
     // The new archive is in place: its directory becomes the component's.
     CloseArchive();
@@ -132,7 +150,7 @@ void TZipWriter::finishRun(ZipWriterRun& run) {
     endCentral_.Assign(run.End);
     endCentral_.Modified = false;
     rebuilt_ = false;
-    currentVolume_ = 0;
+    currentVolume_ = run.End.ThisDisk;
     recordedStamp_ = FileStampOf(ZipName());
 
     for (const PendingFile& file : run.ResetList)
@@ -152,6 +170,8 @@ void TZipWriter::finishRun(ZipWriterRun& run) {
             std::filesystem::remove(file.Name, ec);
         }
     }
+    if (run.Parts)
+        finishParts(run);
 }
 
 } // namespace kd

@@ -16,6 +16,15 @@ constexpr std::int64_t kCheckInterval = 65536;
 constexpr std::size_t kStoreBlock = 32768;
 constexpr std::size_t kCrcBlock = 65528;
 
+// An entry's data goes to the temporary data file of a multi-part run, else straight
+// into the archive.
+void writeEntryBytes(ZipWriterRun& run, const std::uint8_t* data, std::size_t count) {
+    if (run.Spool)
+        run.Spool->Write(data, count);
+    else
+        run.Output->Write(data, count);
+}
+
 } // namespace
 
 bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
@@ -24,8 +33,12 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     const auto size = static_cast<std::uint64_t>(stamp.size);
     header.UncompressedSize = static_cast<std::uint32_t>(size);
     header.Flags &= static_cast<std::uint16_t>(~kFlagEncrypted);
-    out.CheckRoom(header.LocalHeaderSize());
-    header.WriteLocalHeader(out.Out());
+    // In several parts the local header waits until the data is complete.
+    const bool spooled = run.Spool != nullptr;
+    if (spooled)
+        run.Spool->Reset();
+    else
+        out.WriteLocalHeader(header);
     run.EntryBytesSinceCheck = kCheckInterval; // the first write looks
 
     // With a password the CRC comes first: its top byte ends the encryption header.
@@ -37,7 +50,7 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
         // The password's UTF-8 bytes, as the system's other ZIP tools take it.
         const auto head = run.Cipher.CreateEncryptionHeader(
             Password(), static_cast<std::uint8_t>(firstCrc >> 24));
-        out.Write(head.data(), head.size());
+        writeEntryBytes(run, head.data(), head.size());
     }
 
     std::uint64_t bytesRead = 0;
@@ -49,9 +62,11 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
             bytesRead += got;
             run.DoneBytes += static_cast<std::int64_t>(got);
             run.Crc = Crc32Update(run.Crc, buffer, got);
+            // Reading is the first half of the work when the data is copied afterwards.
             if (OnFilePercentDone)
                 OnFilePercentDone(*this, Percent(static_cast<std::int64_t>(bytesRead),
-                                                 static_cast<std::int64_t>(size)));
+                                                 static_cast<std::int64_t>(size)) /
+                                             (spooled ? 2 : 1));
             if (OnTotalPercentDone)
                 OnTotalPercentDone(*this, Percent(run.DoneBytes, run.TotalBytes));
         }
@@ -93,6 +108,10 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
         static_cast<std::uint32_t>(compressed + (encrypt ? ZipCrypt::kHeaderSize : 0));
     if (encrypt)
         header.Flags |= kFlagEncrypted;
+    if (spooled) {
+        writeSpooledEntry(run, header);
+        return true;
+    }
     const std::int64_t end = out.Position();
     out.Seek(header.LocalOffset);
     header.WriteLocalHeader(out.Out());
@@ -121,12 +140,12 @@ void TZipWriter::writeData(ZipWriterRun& run, const std::uint8_t* data, std::siz
             const std::size_t piece = std::min(count, run.CipherBuffer.size());
             std::copy(data, data + piece, run.CipherBuffer.begin());
             run.Cipher.EncryptBuffer(run.CipherBuffer.data(), piece);
-            run.Output->Write(run.CipherBuffer.data(), piece);
+            writeEntryBytes(run, run.CipherBuffer.data(), piece);
             data += piece;
             count -= piece;
         }
     } else {
-        run.Output->Write(data, count);
+        writeEntryBytes(run, data, count);
     }
     run.EntryBytesSinceCheck += static_cast<std::int64_t>(count);
     if (run.EntryBytesSinceCheck >= kCheckInterval) {

@@ -47,6 +47,9 @@ ZipWriterOutput::ZipWriterOutput(const std::string& zipName, std::uint64_t maxSi
     }
 }
 
+ZipWriterOutput::ZipWriterOutput(std::string zipName)
+    : zipName_(std::move(zipName)), maxSize_(kMaxZipSize) {}
+
 ZipWriterOutput::~ZipWriterOutput() {
     if (committed_)
         return;
@@ -61,6 +64,11 @@ void ZipWriterOutput::CheckRoom(std::uint64_t count) {
                            " would pass 4 GiB, which a ZIP archive without ZIP64 cannot hold");
 }
 
+void ZipWriterOutput::WriteLocalHeader(TZipHeaderInfo& header) {
+    CheckRoom(header.LocalHeaderSize());
+    header.WriteLocalHeader(*stream_);
+}
+
 void ZipWriterOutput::Write(const void* data, std::size_t count) {
     CheckRoom(count);
     try {
@@ -70,7 +78,7 @@ void ZipWriterOutput::Write(const void* data, std::size_t count) {
     }
 }
 
-void ZipWriterOutput::Commit() {
+void ZipWriterOutput::closeFile(const std::string& modeOf) {
     const std::int64_t end = Position();
     try {
         stream_->FlushPending();
@@ -79,9 +87,17 @@ void ZipWriterOutput::Commit() {
     }
     if (::ftruncate(stream_->Handle(), end) != 0)
         failCommit(zipName_, "cannot cut the file");
-    if (::fchmod(stream_->Handle(), archiveMode(zipName_)) != 0)
+    if (::fchmod(stream_->Handle(), archiveMode(modeOf)) != 0)
         failCommit(zipName_, "cannot set its permissions");
-    stream_->Close();
+    try {
+        stream_->Close();
+    } catch (const EWriteError&) {
+        throw ENotEnoughRoom();
+    }
+}
+
+void ZipWriterOutput::Commit() {
+    closeFile(zipName_);
     if (!renameFile(tempName_, zipName_))
         failCommit(zipName_, "cannot rename the new archive into place");
     committed_ = true;

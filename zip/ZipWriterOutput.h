@@ -4,6 +4,7 @@
 #include <string>
 
 #include "zip/TLFNFileStream.h"
+#include "zip/TZipHeaderInfo.h"
 
 namespace kd {
 
@@ -11,14 +12,13 @@ namespace kd {
 // archive it is to become, so that nothing of the old archive is touched until
 // Commit renames it into place. Destroyed without Commit, it deletes itself.
 //
-// Multi-part output will start its next part here (the room of the current part is
-// what CheckRoom checks); single archives have one part, limited to the size the
-// format can address.
+// A single archive has one part, limited to the size the format can address;
+// ZipWriterParts writes several, starting the next part in CheckRoom.
 class ZipWriterOutput {
 public:
     // Creates the file in zipName's directory; throws when it cannot.
     ZipWriterOutput(const std::string& zipName, std::uint64_t maxSize);
-    ~ZipWriterOutput();
+    virtual ~ZipWriterOutput();
     ZipWriterOutput(const ZipWriterOutput&) = delete;
     ZipWriterOutput& operator=(const ZipWriterOutput&) = delete;
 
@@ -29,7 +29,10 @@ public:
 
     // Raises EZipTooLarge when count more bytes from the position would pass the
     // largest archive the format holds.
-    void CheckRoom(std::uint64_t count);
+    virtual void CheckRoom(std::uint64_t count);
+    // Writes an entry's local header at the position (setting its LocalOffset), after
+    // the room check.
+    virtual void WriteLocalHeader(TZipHeaderInfo& header);
     // Writes all count bytes (CheckRoom first); a short write raises ENotEnoughRoom.
     void Write(const void* data, std::size_t count);
 
@@ -38,9 +41,15 @@ public:
     // bits of the archive it replaces (those of a new file otherwise), closes it and
     // renames it to the archive's name. Throws on any failure; the old archive then
     // stays.
-    void Commit();
+    virtual void Commit();
 
-private:
+protected:
+    // For derived outputs, which create their files themselves.
+    explicit ZipWriterOutput(std::string zipName);
+    // Writes the file out, cuts it at the current position, gives it the permission
+    // bits of modeOf (those of a new file when modeOf does not exist) and closes it.
+    void closeFile(const std::string& modeOf);
+
     std::string zipName_;
     std::string tempName_;
     std::unique_ptr<TLFNFileStream> stream_;

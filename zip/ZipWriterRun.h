@@ -14,6 +14,8 @@
 #include "zip/ZipCrypt.h"
 #include "zip/ZipReaderStamp.h"
 #include "zip/ZipWriterOutput.h"
+#include "zip/ZipWriterParts.h"
+#include "zip/ZipWriterSpool.h"
 
 namespace kd {
 
@@ -35,6 +37,9 @@ struct ZipWriterRun {
     std::unordered_set<std::string> OldNames;
 
     std::unique_ptr<ZipWriterOutput> Output;
+    // Multi-part output: the Output as parts, and the entries' temporary data file.
+    ZipWriterParts* Parts = nullptr;
+    std::unique_ptr<ZipWriterSpool> Spool;
     // The old archive and the new one: never their own input.
     std::optional<FileStamp> OldArchiveId, OutputId;
     bool HasOldArchive = false;
