@@ -2,10 +2,8 @@
 // its own archive in its input, sizes the format cannot hold.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include "ZipReaderTestSupport.h"
@@ -33,31 +31,12 @@ struct Existing {
     }
 };
 
-// Files over this size cannot be written while it lives (as on a full disk).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{bytes, old_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
 TEST(ZipWriterSafety, AFullDiskFailsTheRunAndKeepsTheOldArchive) {
     Existing e;
     e.t.write("tree/big.bin", test::randomBytes(300000));
     e.bench.zip.SetPackLevel(0);
     {
-        FileSizeLimit limit(100000);
+        test::FileSizeLimit limit(100000);
         EXPECT_THROW(e.bench.add({"big.bin"}), Exception);
     }
     e.expectUntouched();

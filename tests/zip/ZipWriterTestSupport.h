@@ -1,6 +1,8 @@
 #pragma once
+#include <csignal>
 #include <map>
 #include <string>
+#include <sys/resource.h>
 
 #include "platform/ArchiveAttributeFake.h"
 #include "platform/FakeVolumeService.h"
@@ -56,6 +58,27 @@ std::map<std::string, std::string> localRecords(const std::string& archive);
 // bytes as decoded the same way, extra field, comment, host, attributes, date, CRC,
 // sizes): equal lines mean an unchanged central header apart from its offset.
 std::map<std::string, std::string> centralFields(const std::string& archive);
+
+// Files over this size cannot be written while it lives (as on a full disk).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{bytes, old_.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
 
 // Sets a file's modification time to now + seconds.
 void touchBy(const std::string& path, int seconds);
