@@ -71,8 +71,9 @@ void ZipWriterParts::nextPart() {
 
 void ZipWriterParts::tooSmall(std::uint64_t count) const {
     throw ENotEnoughRoom(std::string(kMsgNotEnoughRoom) + ": part " +
-                         std::to_string(partNumber_ + 1) + " of " + zipName_ + " has room for " +
-                         std::to_string(roomLimit_) + " bytes" +
+                         std::to_string(partNumber_ + 1) + " of " + zipName_ +
+                         " has room for only " + std::to_string(std::max<std::int64_t>(0, roomLimit_)) +
+                         " bytes" +
                          (count ? ", too few for a record of " + std::to_string(count) : ""));
 }
 

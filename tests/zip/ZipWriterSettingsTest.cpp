@@ -47,14 +47,17 @@ TEST(ZipWriterSettings, AssignCopiesTheWriterButNotItsDiskPreparation) {
     EXPECT_EQ(completed, 1);
 }
 
-TEST(ZipWriterSettings, PartsAreNotWrittenYet) {
+TEST(ZipWriterSettings, ASetThatFitsOnePartIsAPlainArchive) {
     test::TempDir t;
     test::WriterBench bench(t);
     bench.zip.MultiZipInfo().SetMultiMode(TMultiMode::mmBlocks);
+    bench.zip.MultiZipInfo().SetSaveZipInfoOnFirstDisk(true);
     EXPECT_EQ(bench.zip.GetMultiMode(), TMultiMode::mmBlocks);
-    EXPECT_THROW(bench.add({t.write("a.txt", "a")}), EZipNotSupported);
+    EXPECT_EQ(bench.add({t.write("a.txt", "a")}), 1);
     EXPECT_TRUE(bench.zip.FilesList().empty());
-    EXPECT_EQ(test::filesIn(t.path()), std::vector<std::string>{"a.txt"});
+    // Named as the archive, without a ".zfc".
+    EXPECT_EQ(test::filesIn(t.path()), (std::vector<std::string>{"a.txt", "out.zip"}));
+    test::expectToolsAccept(bench.archive);
 }
 
 struct NameCase {
