@@ -39,8 +39,8 @@ void ZipWriterParts::openPart(const std::string& finalName, std::int64_t room) {
     partTemp_ = createTemporaryFile(directoryOf(finalName), "ZTF");
     if (tempName_.empty())
         tempName_ = partTemp_; // the first part's file
-    stream_ = std::make_unique<TLFNFileStream>(partTemp_, kZipBufferSize, true,
-                                               FileOpenMode::ReadWrite);
+    stream_ =
+        std::make_unique<TLFNFileStream>(partTemp_, kZipBufferSize, true, FileOpenMode::ReadWrite);
     roomLimit_ = room;
 }
 
@@ -70,11 +70,10 @@ void ZipWriterParts::nextPart() {
 }
 
 void ZipWriterParts::tooSmall(std::uint64_t count) const {
-    throw ENotEnoughRoom(std::string(kMsgNotEnoughRoom) + ": part " +
-                         std::to_string(partNumber_ + 1) + " of " + zipName_ +
-                         " has room for only " + std::to_string(std::max<std::int64_t>(0, roomLimit_)) +
-                         " bytes" +
-                         (count ? ", too few for a record of " + std::to_string(count) : ""));
+    throw ENotEnoughRoom(
+        std::string(kMsgNotEnoughRoom) + ": part " + std::to_string(partNumber_ + 1) + " of " +
+        zipName_ + " has room for only " + std::to_string(std::max<std::int64_t>(0, roomLimit_)) +
+        " bytes" + (count ? ", too few for a record of " + std::to_string(count) : ""));
 }
 
 void ZipWriterParts::CheckRoom(std::uint64_t count) {
@@ -87,7 +86,9 @@ void ZipWriterParts::CheckRoom(std::uint64_t count) {
 }
 
 void ZipWriterParts::WriteLocalHeader(TZipHeaderInfo& header) {
-    const auto fits = [&] { return roomLeft() > static_cast<std::int64_t>(header.LocalHeaderSize()); };
+    const auto fits = [&] {
+        return roomLeft() > static_cast<std::int64_t>(header.LocalHeaderSize());
+    };
     if (!fits()) {
         nextPart();
         if (!fits())

@@ -9,8 +9,8 @@ namespace kd {
 
 ZipWriterSpool::ZipWriterSpool(const std::string& dir) : name_(TemporaryFileName(dir)) {
     try {
-        stream_ = std::make_unique<TLFNFileStream>(name_, kZipBufferSize, false,
-                                                   FileOpenMode::ReadWrite);
+        stream_ =
+            std::make_unique<TLFNFileStream>(name_, kZipBufferSize, false, FileOpenMode::ReadWrite);
     } catch (...) {
         ::unlink(name_.c_str());
         throw;

@@ -197,8 +197,8 @@ TEST(ZipWriterParts, CancelAndAFullDiskLeaveThePreviousSetAsItWas) {
 
     // Cancelled while the second part is written.
     int ended = 0;
-    w.bench.zip.OnEndZip = [&](TZipWriter& sender, const std::string&, std::uint32_t,
-                               std::uint32_t, std::int64_t) {
+    w.bench.zip.OnEndZip = [&](TZipWriter& sender, const std::string&, std::uint32_t, std::uint32_t,
+                               std::int64_t) {
         if (++ended == 3)
             sender.CancelRunningOperation();
     };

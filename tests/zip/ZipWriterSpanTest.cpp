@@ -20,8 +20,7 @@ namespace {
 class DiskDrive {
 public:
     DiskDrive(const test::TempDir& t, FakeVolumeService& volumes, std::uint64_t capacity)
-        : drive(t.file("drive")), store_(t.file("disks")), volumes_(volumes),
-          capacity_(capacity) {
+        : drive(t.file("drive")), store_(t.file("disks")), volumes_(volumes), capacity_(capacity) {
         volumes_.addVolume("/", false, 1u << 30);
         volumes_.addVolume(drive, true, 0);
         insert(1);
