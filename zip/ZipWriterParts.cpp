@@ -41,7 +41,8 @@ void ZipWriterParts::openPart(const std::string& finalName, std::int64_t room) {
         tempName_ = partTemp_; // the first part's file
     stream_ =
         std::make_unique<TLFNFileStream>(partTemp_, kZipBufferSize, true, FileOpenMode::ReadWrite);
-    roomLimit_ = room;
+    // Offsets within a part are 32-bit, however large the disk.
+    roomLimit_ = std::min<std::int64_t>(room, static_cast<std::int64_t>(kMaxZipSize));
 }
 
 void ZipWriterParts::closePart() {

@@ -44,7 +44,7 @@ protected:
     explicit ZipWriterParts(std::string zipName);
 
     // Creates the file of the current part under a temporary name beside finalName,
-    // with room bytes of room.
+    // with room bytes of room (at most what 32-bit offsets reach).
     void openPart(const std::string& finalName, std::int64_t room);
     // Writes out and closes the current part's file; it keeps its temporary name.
     void closePart();
