@@ -2,9 +2,12 @@
 #include "app/core/AppRuns.h"
 #include "app/core/MainState.h"
 #include "app/core/ProfileEditSession.h"
+#include "app/core/RestoreRun.h"
 #include "app/core/SettingsPageSession.h"
+#include "platform/LinuxVolumeService.h"
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
+#include "zip/TZipReader.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -12,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -22,9 +26,11 @@ class QToolBar;
 
 namespace kd {
 
+class ContentsPage;
 class ProfileEditorPage;
 class ProfileListPage;
 class SettingsPage;
+class TExtractDlg;
 
 // Where the main window finds its files, its command line and its clock.
 struct MainWindowSetup {
@@ -53,6 +59,12 @@ public:
     ProfileListPage& listPage() { return *TabSheetBrowse; }
     ProfileEditorPage& editorPage() { return *TabSheetEditNastav; }
     SettingsPage& settingsPage() { return *TabSheetNastaven; }
+    ContentsPage& contentsPage() { return *TabSheetInfo; }
+    TZipReader& zipEngine() { return ZipEngine; }
+    // The extraction dialog the contents page uses; the window makes its own until
+    // the program's dialog is given.
+    void setExtractDialog(TExtractDlg& dialog) { ExtractDlg = &dialog; }
+    TExtractDlg& extractDialog();
     bool terminateRequested() const { return state_.TerminateRequested; }
 
     // The first activation; also queued by the first show.
@@ -62,6 +74,12 @@ public:
     void ActionOpravProfiluExecute();
     void ActionSmazatProfilExecute();
     void ActionProvestZalohuExecute();
+    void ActionInformaceOZalohovaniExecute();
+    void ActionObnovitDataExecute();
+    void TabSheetInfoEnter();
+    void ButtonOkInfoClick();
+    void MenuTrideniClick(TZipSortMode mode);
+    void ButtonExtractClick();
     void BitBtnOkClick();
     void BitBtnZrusClick();
     void EditHesloKeyPress();
@@ -92,6 +110,7 @@ private:
     void buildMenus();
     void buildStatusBar();
     void buildTray();
+    void buildSortMenu();
     QAction* action(const char* name, const char* caption, void (TFormZalohovani::*handler)());
     void showEditorPage();
     // Runs a handler; an error it raises is shown in a box and the program goes on.
@@ -107,6 +126,11 @@ private:
     // The runs over the window's ZIP writer; made once the settings are read.
     std::unique_ptr<AppRuns> runs_;
     RegistryStore registry_;
+    LinuxVolumeService volumes_;
+    TZipReader ZipEngine{ui_, volumes_};
+    RestoreRun restoreRun_{state_, ZipEngine};
+    RestoreOnlyRuns runs_{ui_, restoreRun_};
+    TExtractDlg* ExtractDlg = nullptr;
     bool activationQueued_ = false;
     bool inActivation_ = false;
 
@@ -114,8 +138,11 @@ private:
     ProfileListPage* TabSheetBrowse;
     ProfileEditorPage* TabSheetEditNastav;
     SettingsPage* TabSheetNastaven;
-    QMenu *MenuProfil, *MenuZaloha, *MenuServis;
+    ContentsPage* TabSheetInfo;
+    QMenu *MenuProfil, *MenuZaloha, *MenuServis, *MenuTrideni;
+    QActionGroup* SortItems;
     QAction *ActionNovyProfil, *ActionOpravProfilu, *ActionSmazatProfil, *ActionProvestZalohu;
+    QAction *ActionInformaceOZalohovani, *ActionObnovitData;
     QAction *MenuServisPridatpostartu1, *MenuNastaven1;
     QToolBar* ToolBarBrowse;
     QPushButton* btn_Cancel;

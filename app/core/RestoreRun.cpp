@@ -1,0 +1,132 @@
+#include "app/core/RestoreRun.h"
+
+#include "app/core/MainState.h"
+#include "app/core/ProfilePassword.h"
+#include "app/core/ProfileTexts.h"
+#include "app/core/RestoreLog.h"
+#include "app/core/RestoreTexts.h"
+#include "lang/TResourceStrings.h"
+#include "zip/TZipReader.h"
+
+namespace kd {
+namespace {
+
+constexpr int kNoBackupMessage = 11001; // "Záloha neexistuje"
+
+std::string withoutTrailingSlash(std::string dir) {
+    while (dir.size() > 1 && dir.ends_with('/'))
+        dir.pop_back();
+    return dir;
+}
+
+TMultiMode multiModeOf(std::uint8_t splitMode) {
+    switch (splitMode) {
+    case 1:
+        return TMultiMode::mmBlocks;
+    case 2:
+        return TMultiMode::mmSpan;
+    default:
+        return TMultiMode::mmNone;
+    }
+}
+
+// Leaves the busy state and the hourglass however the run ends.
+class BusyScope {
+public:
+    BusyScope(MainWindowView& view, UiHost& ui) : view_(view), ui_(ui) {
+        view_.ShowBusy();
+        ui_.setBusyCursor(true);
+    }
+    ~BusyScope() {
+        ui_.setBusyCursor(false);
+        view_.ShowReady();
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    MainWindowView& view_;
+    UiHost& ui_;
+};
+
+} // namespace
+
+RestoreRun::RestoreRun(MainState& state, TZipReader& engine) : state_(state), engine_(engine) {}
+
+std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
+    const TObjektZal& profile = state_.profiles.record(row);
+    engine_.SetDestDir(withoutTrailingSlash(profile.SourceDir));
+    const std::optional<NewestArchive> newest = findNewestArchive(profile);
+    if (!newest) {
+        state_.ui().messageBox(ResourceStrings.GetText(kNoBackupMessage),
+                               ResourceStrings.GetText(profile_msg::WarningCaption),
+                               MsgButtons::Ok, MsgIcon::Warning);
+        state_.view().ShowReady();
+        return std::nullopt;
+    }
+    // The same name again would keep a directory read before the last run.
+    engine_.ClearDirectory();
+    engine_.SetMultiMode(multiModeOf(profile.SplitMode));
+    engine_.SetZipName(newest->path);
+    // An archive without its end record is rebuilt from its local headers.
+    engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
+    engine_.OpenAndReadDirectory();
+    return OpenedArchive{profile.Name, *newest};
+}
+
+bool RestoreRun::RestoreBackup(int row) {
+    BusyScope busy(state_.view(), state_.ui());
+    const std::optional<OpenedArchive> opened = OpenProfileArchive(row);
+    if (!opened)
+        return false;
+    const TObjektZal& profile = state_.profiles.record(row);
+    engine_.SetOverwriteMode(TUZOverwriteMode::Always);
+    engine_.SetRecreateDirs(true);
+    engine_.SetRootDir(profile.SourceDir);
+    engine_.SetPassword(decodeStoredPassword(profile.Password));
+    engine_.FilesList().clear();
+    engine_.SetDoAll(true);
+
+    RestoreLog log(state_.programDirectory() + "/" + opened->profileName + ".log",
+                   state_.settings.DetailedInfo, engine_);
+    log.writeHeader(state_.clock().nowLocal());
+    const std::string& language = state_.settings.LanguageCode;
+    int extracted = 0;
+    try {
+        extracted = engine_.ExtractArchive();
+    } catch (const std::exception& e) {
+        engine_.SetDoAll(false);
+        log.writeLine(restoreText(language, RestoreText::RunFailed) + e.what());
+        throw;
+    }
+    engine_.SetDoAll(false);
+    log.writeOutcome(language, extracted, engine_.ExtractFailures());
+    reportOutcome(extracted);
+    return extracted > 0 && engine_.ExtractFailures().empty();
+}
+
+int RestoreRun::ExtractFromContents(const ExtractOptions& options,
+                                    const std::vector<int>& selectedRows) {
+    applyExtractOptions(engine_, options);
+    state_.ui().setBusyCursor(true);
+    int extracted = 0;
+    try {
+        extracted = extractChosenEntries(engine_, options, selectedRows);
+    } catch (...) {
+        state_.ui().setBusyCursor(false);
+        throw;
+    }
+    state_.ui().setBusyCursor(false);
+    reportOutcome(extracted);
+    return extracted;
+}
+
+void RestoreRun::reportOutcome(int extracted) {
+    const auto text =
+        extractionReport(state_.settings.LanguageCode, extracted, engine_.ExtractFailures());
+    if (text && !state_.settings.NoQuestions)
+        state_.ui().messageBox(*text, ResourceStrings.GetText(profile_msg::WarningCaption),
+                               MsgButtons::Ok, MsgIcon::Warning);
+}
+
+} // namespace kd
