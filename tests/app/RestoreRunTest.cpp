@@ -8,6 +8,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+namespace fs = std::filesystem;
 
 using RestoreRunTest = RestoreFixture;
 
@@ -80,6 +81,27 @@ TEST_F(RestoreRunTest, DamagedEntryIsReportedAndTheOthersRestore) {
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Obnoveno souborů: 5\nNepodařilo se obnovit: 1\n"
                                             "docs/letter.txt: "));
+}
+
+TEST_F(RestoreRunTest, PartSetRestoresFromItsLastPart) {
+    // Info-ZIP's split parts Data1.z01, Data1.z02, Data1.zip, named as our part files.
+    dir.write("src/noise.bin", [] {
+        std::string bytes;
+        for (unsigned x = 1; bytes.size() < 150000; x = x * 1103515245u + 12345u)
+            bytes += static_cast<char>(x >> 23);
+        return bytes;
+    }());
+    ASSERT_EQ(0, runCommand("cp '" + dir.file("src/noise.bin") + "' '" + dir.file("orig") + "'"));
+    backUp("-s 64k");
+    for (const auto& [from, to] : {std::pair{"z01", "001"}, {"z02", "002"}, {"zip", "003"}})
+        fs::rename(dir.file(std::string("target/Data1.") + from),
+                   dir.file(std::string("target/Data1.") + to));
+    addProfile();
+    create();
+    changeTree();
+    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(engine.GetMultiMode(), TMultiMode::mmBlocks);
+    EXPECT_TRUE(treeRestored());
 }
 
 TEST_F(RestoreRunTest, MissingArchiveSaysSoAndWritesNoLog) {
