@@ -6,6 +6,7 @@
 #include "app/core/RestoreLog.h"
 #include "app/core/RestoreTexts.h"
 #include "lang/TResourceStrings.h"
+#include "platform/Exception.h"
 #include "zip/TZipReader.h"
 
 namespace kd {
@@ -80,6 +81,9 @@ bool RestoreRun::RestoreBackup(int row) {
     if (!opened)
         return false;
     const TObjektZal& profile = state_.profiles.record(row);
+    // Without one the files would land in the program's own directory.
+    if (withoutTrailingSlash(profile.SourceDir).empty())
+        throw Exception(restoreText(state_.settings.LanguageCode, RestoreText::NoSourceDir));
     engine_.SetOverwriteMode(TUZOverwriteMode::Always);
     engine_.SetRecreateDirs(true);
     engine_.SetRootDir(profile.SourceDir);

@@ -33,7 +33,7 @@ public:
     // overwriting the files there. Writes the per-profile log, and tells the user when
     // entries could not be extracted or nothing was. True when every chosen entry was
     // extracted. Errors that end the run are logged and thrown after the ready state
-    // is back.
+    // is back; a profile without a source directory throws before anything is written.
     bool RestoreBackup(int row);
 
     // Extracts from the archive the contents page shows, with the extraction dialog's

@@ -9,13 +9,16 @@ struct Translations {
     std::string_view cz, en, sk;
 };
 
-constexpr std::array<Translations, 5> kTexts = {{
+constexpr std::array<Translations, 6> kTexts = {{
     {"nelze obnovit: ", "not restored: ", "nemožno obnoviť: "},
     {"Obnoveno souborů: ", "Files restored: ", "Obnovených súborov: "},
     {"Nepodařilo se obnovit: ", "Could not be restored: ", "Nepodarilo sa obnoviť: "},
     {"Ze zálohy nebyl obnoven žádný soubor.", "No file was restored from the backup.",
      "Zo zálohy nebol obnovený žiadny súbor."},
     {"Obnova nebyla dokončena: ", "The restore did not complete: ", "Obnova nebola dokončená: "},
+    {"Profil nemá zdrojový adresář, není kam obnovit.",
+     "The profile has no source directory to restore into.",
+     "Profil nemá zdrojový adresár, nie je kam obnoviť."},
 }};
 
 // Entries named in the box; the rest only counted.

@@ -16,6 +16,7 @@ enum class RestoreText {
     FailedCount,     // followed by the number of entries that could not be
     NothingRestored, // the whole text
     RunFailed,       // followed by the error's message
+    NoSourceDir,     // the whole text
 };
 std::string restoreText(std::string_view languageCode, RestoreText text);
 

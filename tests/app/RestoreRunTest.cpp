@@ -115,6 +115,17 @@ TEST_F(RestoreRunTest, MissingArchiveSaysSoAndWritesNoLog) {
     EXPECT_EQ(view.calls.back(), "ready");
 }
 
+TEST_F(RestoreRunTest, ProfileWithoutSourceDirectoryRestoresNothing) {
+    backUp();
+    addProfile();
+    create();
+    state.profiles.record(0).SourceDir.clear();
+    EXPECT_THROW(restore.RestoreBackup(0), Exception);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("readme.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Data.log")));
+    EXPECT_EQ(view.calls.back(), "ready");
+}
+
 TEST_F(RestoreRunTest, EmptyArchiveSaysNothingWasRestored) {
     ASSERT_EQ(0, runCommand("python3 -c \"import zipfile; zipfile.ZipFile('" +
                             dir.file("target/Data1.zip") + "', 'w').close()\""));
