@@ -94,22 +94,6 @@ TEST_F(ContentsPageTest, ExtractsTheSelectedRowsWithTheDialogsOptions) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
-TEST_F(ContentsPageTest, RestoreAsksFirstAndNeedsAFocusedRow) {
-    open();
-    window->listPage().focusRow(0);
-    action("ActionObnovitData")->trigger();
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "Dotaz");
-    EXPECT_EQ(ui.shown[0].text, "Načtení zálohy zruší všechny změny od zálohování, "
-                                "Chcete pokračovat ?");
-    fs::remove(dir.file("Data.lus"));
-    window.reset();
-    open();
-    action("ActionInformaceOZalohovani")->trigger();
-    ASSERT_EQ(ui.shown.size(), 2u);
-    EXPECT_EQ(ui.shown[1].text, kNothingSelectedText);
-}
-
 TEST_F(ContentsPageTest, RestoreSwitchRestoresAndTheProgramEnds) {
     fs::remove(dir.file("src/b.txt"));
     dir.write("src/sub/a.txt", "changed\n");
