@@ -86,7 +86,9 @@ bool RestoreRun::RestoreBackup(int row) {
         throw Exception(restoreText(state_.settings.LanguageCode, RestoreText::NoSourceDir));
     engine_.SetOverwriteMode(TUZOverwriteMode::Always);
     engine_.SetRecreateDirs(true);
-    engine_.SetRootDir(profile.SourceDir);
+    // An archive with whole paths stores them without the leading "/".
+    const std::size_t rootStart = profile.SourceDir.find_first_not_of('/');
+    engine_.SetRootDir(rootStart == std::string::npos ? "" : profile.SourceDir.substr(rootStart));
     engine_.SetPassword(decodeStoredPassword(profile.Password));
     engine_.FilesList().clear();
     engine_.SetDoAll(true);

@@ -88,6 +88,7 @@ TEST_F(RestoreExtractTest, NothingChosenIsReported) {
 // Each overwrite item against a file older and one newer than the archive's entry
 // (the entries are two hours old).
 struct OverwriteCase {
+    const char* name;
     std::string_view item;
     bool replacesOlder, replacesNewer;
     std::optional<MsgAnswer> prompt;
@@ -118,12 +119,13 @@ TEST_P(RestoreOverwriteTest, ExistingFilesFollowTheChoice) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryItem, RestoreOverwriteTest,
-    ::testing::Values(OverwriteCase{"Vždy", true, true, {}},
-                      OverwriteCase{"Mladší", true, false, {}},
-                      OverwriteCase{"Starší", false, true, {}},
-                      OverwriteCase{"Nikdy", false, false, {}},
-                      OverwriteCase{"Dotaz", true, true, MsgAnswer::Yes},
-                      OverwriteCase{"Dotaz", false, false, MsgAnswer::No}));
+    ::testing::Values(OverwriteCase{"Always", "Vždy", true, true, {}},
+                      OverwriteCase{"IfNewer", "Mladší", true, false, {}},
+                      OverwriteCase{"IfOlder", "Starší", false, true, {}},
+                      OverwriteCase{"Never", "Nikdy", false, false, {}},
+                      OverwriteCase{"PromptYes", "Dotaz", true, true, MsgAnswer::Yes},
+                      OverwriteCase{"PromptNo", "Dotaz", false, false, MsgAnswer::No}),
+    [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
 } // namespace kd::test

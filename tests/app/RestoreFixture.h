@@ -2,8 +2,9 @@
 #include "MainFixture.h"
 #include "app/core/ProfilePassword.h"
 #include "app/core/RestoreRun.h"
+#include "platform/ArchiveAttributeFake.h"
 #include "platform/FakeVolumeService.h"
-#include "zip/TZipReader.h"
+#include "zip/TZipWriter.h"
 
 #include <filesystem>
 #include <fstream>
@@ -31,6 +32,23 @@ protected:
     void backUp(const std::string& extra = "", const std::string& archive = "Data1.zip") {
         ASSERT_EQ(0, runCommand("cd '" + dir.file("src") + "' && zip -qr " + extra + " ../target/" +
                                 archive + " ."));
+    }
+    // Zips src/ into target/Data1.zip with our writer, with paths relative to src/ or
+    // (fullPath) the whole path.
+    void backUpWithWriter(bool fullPath, const std::string& password = "") {
+        ArchiveAttributeFake attributes;
+        TZipWriter writer(ui, volumes, attributes);
+        writer.SetZipName(dir.file("target/Data1.zip"));
+        writer.SetRootDir(dir.file("src"));
+        writer.SetRecurse(true);
+        writer.SetAddDirEntriesOnRecurse(true);
+        if (fullPath)
+            writer.SetStoreVolumes(true);
+        else
+            writer.SetRelativePaths(true);
+        writer.SetPassword(password);
+        writer.SetFilesList({"*"});
+        EXPECT_EQ(writer.AddFilesToArchive(), 6); // four files, two directories
     }
     // Saves the profile and loads it into the list.
     void addProfile(const std::string& password = "", std::uint8_t versions = 1) {

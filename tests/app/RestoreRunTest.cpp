@@ -39,6 +39,22 @@ TEST_F(RestoreRunTest, EncryptedArchiveRestoresWithTheProfilesPassword) {
     EXPECT_TRUE(treeRestored());
 }
 
+TEST_F(RestoreRunTest, ArchivesOfOurWriterRestoreWithRelativeAndFullPaths) {
+    for (const bool fullPath : {false, true}) {
+        SCOPED_TRACE(fullPath);
+        fs::remove(dir.file("target/Data1.zip"));
+        backUpWithWriter(fullPath, "pw");
+        if (state.profiles.count() == 0) {
+            addProfile("pw");
+            create();
+        }
+        changeTree();
+        EXPECT_TRUE(restore.RestoreBackup(0));
+        EXPECT_TRUE(treeRestored());
+        EXPECT_FALSE(fs::exists(dir.file("src/tmp")));
+    }
+}
+
 TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     backUp("-P right");
     addProfile("wrong");
