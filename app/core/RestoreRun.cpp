@@ -5,6 +5,8 @@
 #include "app/core/ProfileTexts.h"
 #include "app/core/RestoreLog.h"
 #include "app/core/RestoreTexts.h"
+#include "app/core/RunLogs.h"
+#include "app/core/ZipEventHandlers.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "zip/TZipReader.h"
@@ -50,9 +52,22 @@ private:
     UiHost& ui_;
 };
 
+// Closes the profile's log however the run ends.
+class ProfileLogScope {
+public:
+    explicit ProfileLogScope(RunLogFile& log) : log_(log) {}
+    ~ProfileLogScope() { log_.close(); }
+    ProfileLogScope(const ProfileLogScope&) = delete;
+    ProfileLogScope& operator=(const ProfileLogScope&) = delete;
+
+private:
+    RunLogFile& log_;
+};
+
 } // namespace
 
-RestoreRun::RestoreRun(MainState& state, TZipReader& engine) : state_(state), engine_(engine) {}
+RestoreRun::RestoreRun(MainState& state, TZipReader& engine, RunState& runState)
+    : state_(state), engine_(engine), runState_(runState) {}
 
 std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
     const TObjektZal& profile = state_.profiles.record(row);
@@ -92,23 +107,38 @@ bool RestoreRun::RestoreBackup(int row) {
     engine_.SetPassword(decodeStoredPassword(profile.Password));
     engine_.FilesList().clear();
     engine_.SetDoAll(true);
+    return restoreProfile(opened->profileName);
+}
 
-    RestoreLog log(state_.programDirectory() + "/" + opened->profileName + ".log",
-                   state_.settings.DetailedInfo, engine_);
-    log.writeHeader(state_.clock().nowLocal());
+bool RestoreRun::restoreProfile(const std::string& profileName) {
+    RunLogs& logs = runState_.logs;
+    runState_.DetailedInfo = state_.settings.DetailedInfo;
+    try {
+        logs.ProfileLogFile.open(state_.programDirectory() + "/" + profileName + ".log", true);
+    } catch (const Exception&) {
+        // The restore goes on without its log.
+    }
+    ProfileLogScope closeLog(logs.ProfileLogFile);
+    logs.toProfileLog(run_log::ruleLine());
+    logs.toProfileLog(restore_log::headerLine(state_.clock().nowLocal()));
+
     const std::string& language = state_.settings.LanguageCode;
     int extracted = 0;
     try {
         extracted = engine_.ExtractArchive();
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
-        log.writeLine(restoreText(language, RestoreText::RunFailed) + e.what());
+        if (logs.ProfileLogOpen())
+            logs.toProfileLog(restoreText(language, RestoreText::RunFailed) + e.what());
         throw;
     }
     engine_.SetDoAll(false);
-    log.writeOutcome(language, extracted, engine_.ExtractFailures());
+    const std::vector<TExtractFailure>& failures = engine_.ExtractFailures();
+    for (const TExtractFailure& failure : failures)
+        logs.toProfileLog(restore_log::notRestoredLine(language, failure));
+    logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
     reportOutcome(extracted);
-    return extracted > 0 && engine_.ExtractFailures().empty();
+    return extracted > 0 && failures.empty();
 }
 
 int RestoreRun::ExtractFromContents(const ExtractOptions& options,

@@ -1,22 +1,24 @@
 #pragma once
 #include "app/core/ExtractOptions.h"
-#include "app/core/MainWindowRuns.h"
 #include "app/core/NewestArchive.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kd {
 
 class MainState;
 class TZipReader;
+struct RunState;
 
 // Restoring a profile from its newest archive, and opening that archive for the
 // contents page, through the main window's ZIP engine.
 class RestoreRun {
 public:
-    // Both must outlive the run.
-    RestoreRun(MainState& state, TZipReader& engine);
+    // runState holds the logs the engine's event handlers write to (ZipEventHandlers).
+    // All must outlive the run.
+    RestoreRun(MainState& state, TZipReader& engine, RunState& runState);
 
     struct OpenedArchive {
         std::string profileName;
@@ -42,21 +44,14 @@ public:
     int ExtractFromContents(const ExtractOptions& options, const std::vector<int>& selectedRows);
 
 private:
+    // Extracts the whole archive as set up, with the profile's log open.
+    bool restoreProfile(const std::string& profileName);
     // Reports an extraction that left entries out or extracted nothing.
     void reportOutcome(int extracted);
 
     MainState& state_;
     TZipReader& engine_;
-};
-
-// The runs while only the restore exists: backups are reported as not available.
-class RestoreOnlyRuns : public RunsNotAvailable {
-public:
-    RestoreOnlyRuns(UiHost& ui, RestoreRun& restore) : RunsNotAvailable(ui), restore_(restore) {}
-    bool RestoreBackup(int row) override { return restore_.RestoreBackup(row); }
-
-private:
-    RestoreRun& restore_;
+    RunState& runState_;
 };
 
 } // namespace kd

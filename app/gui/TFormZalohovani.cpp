@@ -73,7 +73,6 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     TabSheetInfo = new ContentsPage(PageControl1);
     PageControl1->addWidget(TabSheetInfo);
     setCentralWidget(PageControl1);
-    state_.setRuns(runs_);
     buildMenus();
     buildStatusBar();
     buildTray();
@@ -100,7 +99,6 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     connect(TabSheetInfo, &ContentsPage::extractClicked, this,
             [this] { guarded([this] { ButtonExtractClick(); }); });
     connect(TabSheetInfo, &ContentsPage::okClicked, this, &TFormZalohovani::ButtonOkInfoClick);
-    connect(btn_Cancel, &QPushButton::clicked, this, [this] { ZipEngine.CancelRunningOperation(); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -191,7 +189,8 @@ void TFormZalohovani::buildSortMenu() {
         connect(a, &QAction::triggered, this,
                 [this, mode] { guarded([this, mode] { MenuTrideniClick(mode); }); });
     }
-    SortItems->actions().at(sortMenuItemOf(ZipEngine.SortMode()))->setChecked(true);
+    // The engine starts in the stored order.
+    SortItems->actions().at(sortMenuItemOf(TZipSortMode::ByNone))->setChecked(true);
 }
 
 void TFormZalohovani::buildStatusBar() {
@@ -297,10 +296,10 @@ void TFormZalohovani::ActionInformaceOZalohovaniExecute() {
         TabSheetInfo->clear();
         return nothingSelected();
     }
-    const auto opened = restoreRun_.OpenProfileArchive(row);
+    const auto opened = runs_->restore().OpenProfileArchive(row);
     if (!opened)
         return;
-    TabSheetInfo->fill(ZipEngine);
+    TabSheetInfo->fill(zipEngine());
     const auto written = fileModificationTime(opened->archive.path);
     const TDateTime when = written ? toDateTime(*written) : 0;
     TabSheetInfo->setArchiveInfo(toQString(formatShortDate(when)), toQString(formatTime(when)),
@@ -330,10 +329,10 @@ void TFormZalohovani::ActionObnovitDataExecute() {
 }
 
 void TFormZalohovani::MenuTrideniClick(TZipSortMode mode) {
-    ZipEngine.SortDirectory(mode);
+    zipEngine().SortDirectory(mode);
     if (const int item = sortMenuItemOf(mode); item >= 0)
         SortItems->actions().at(item)->setChecked(true);
-    TabSheetInfo->fill(ZipEngine);
+    TabSheetInfo->fill(zipEngine());
 }
 
 TExtractDlg& TFormZalohovani::extractDialog() {
@@ -343,7 +342,7 @@ TExtractDlg& TFormZalohovani::extractDialog() {
 }
 
 void TFormZalohovani::ButtonExtractClick() {
-    if (ZipEngine.GetEntryCount() == 0) {
+    if (zipEngine().GetEntryCount() == 0) {
         QApplication::beep();
         return;
     }
@@ -352,13 +351,13 @@ void TFormZalohovani::ButtonExtractClick() {
         ~BeepAtEnd() { QApplication::beep(); }
     } beep;
     const std::vector<int> rows = TabSheetInfo->selectedRows();
-    ZipEngine.SetCheckDiskLabels(false);
+    zipEngine().SetCheckDiskLabels(false);
     TExtractDlg& dialog = extractDialog();
-    dialog.setOptions(extractOptionsFromReader(ZipEngine, !rows.empty()));
-    ZipEngine.FilesList().clear();
+    dialog.setOptions(extractOptionsFromReader(zipEngine(), !rows.empty()));
+    zipEngine().FilesList().clear();
     if (dialog.exec() != QDialog::Accepted)
         return;
-    restoreRun_.ExtractFromContents(dialog.options(), rows);
+    runs_->restore().ExtractFromContents(dialog.options(), rows);
 }
 
 void TFormZalohovani::EditHesloKeyPress() {

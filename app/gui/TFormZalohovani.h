@@ -2,12 +2,9 @@
 #include "app/core/AppRuns.h"
 #include "app/core/MainState.h"
 #include "app/core/ProfileEditSession.h"
-#include "app/core/RestoreRun.h"
 #include "app/core/SettingsPageSession.h"
-#include "platform/LinuxVolumeService.h"
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
-#include "zip/TZipReader.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -60,7 +57,7 @@ public:
     ProfileEditorPage& editorPage() { return *TabSheetEditNastav; }
     SettingsPage& settingsPage() { return *TabSheetNastaven; }
     ContentsPage& contentsPage() { return *TabSheetInfo; }
-    TZipReader& zipEngine() { return ZipEngine; }
+    TZipWriter& zipEngine() { return runs_->ZipEngine(); }
     // The extraction dialog the contents page uses; the window makes its own until
     // the program's dialog is given.
     void setExtractDialog(TExtractDlg& dialog) { ExtractDlg = &dialog; }
@@ -126,10 +123,6 @@ private:
     // The runs over the window's ZIP writer; made once the settings are read.
     std::unique_ptr<AppRuns> runs_;
     RegistryStore registry_;
-    LinuxVolumeService volumes_;
-    TZipReader ZipEngine{ui_, volumes_};
-    RestoreRun restoreRun_{state_, ZipEngine};
-    RestoreOnlyRuns runs_{ui_, restoreRun_};
     TExtractDlg* ExtractDlg = nullptr;
     bool activationQueued_ = false;
     bool inActivation_ = false;

@@ -94,6 +94,10 @@ struct OverwriteCase {
     std::optional<MsgAnswer> prompt;
 };
 
+void PrintTo(const OverwriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class RestoreOverwriteTest : public RestoreExtractTest,
                              public ::testing::WithParamInterface<OverwriteCase> {};
 

@@ -1,7 +1,7 @@
 #pragma once
 #include "MainFixture.h"
+#include "app/core/AppRuns.h"
 #include "app/core/ProfilePassword.h"
-#include "app/core/RestoreRun.h"
 #include "platform/ArchiveAttributeFake.h"
 #include "platform/FakeVolumeService.h"
 #include "zip/TZipWriter.h"
@@ -12,8 +12,8 @@
 
 namespace kd::test {
 
-// A profile "Data" whose source tree src/ was backed up by Info-ZIP zip into
-// target/Data1.zip, over a main window's state with the restore run plugged in.
+// A profile "Data" whose source tree src/ is backed up into target/Data1.zip (by
+// Info-ZIP zip or our writer), over a main window's state with its runs plugged in.
 class RestoreFixture : public MainStateFixture {
 protected:
     RestoreFixture() {
@@ -25,7 +25,7 @@ protected:
         // Entries dated two hours back, so that a file changed now is newer.
         EXPECT_EQ(0, runCommand("cd '" + dir.file("src") +
                                 "' && find . -exec touch -d '-2 hours' {} + && cp -a . ../orig"));
-        state.setRuns(restoreRuns);
+        state.setRuns(runs_);
     }
 
     // Zips src/ into target/<archive>; extra are further zip options ("-P pw").
@@ -36,7 +36,6 @@ protected:
     // Zips src/ into target/Data1.zip with our writer, with paths relative to src/ or
     // (fullPath) the whole path.
     void backUpWithWriter(bool fullPath, const std::string& password = "") {
-        ArchiveAttributeFake attributes;
         TZipWriter writer(ui, volumes, attributes);
         writer.SetZipName(dir.file("target/Data1.zip"));
         writer.SetRootDir(dir.file("src"));
@@ -53,6 +52,8 @@ protected:
     // Saves the profile and loads it into the list.
     void addProfile(const std::string& password = "", std::uint8_t versions = 1) {
         TObjektZal record;
+        record.Masks = "*";
+        record.Recurse = true;
         record.Name = "Data";
         record.SourceDir = dir.file("src") + "/";
         record.TargetDir = dir.file("target") + "/";
@@ -81,9 +82,11 @@ protected:
     }
 
     FakeVolumeService volumes;
-    TZipReader engine{ui, volumes};
-    RestoreRun restore{state, engine};
-    RestoreOnlyRuns restoreRuns{ui, restore};
+    AutomountNetworkTarget network;
+    ArchiveAttributeFake attributes;
+    AppRuns runs_{state, RunPlatform{volumes, network, attributes}};
+    TZipWriter& engine = runs_.ZipEngine();
+    RestoreRun& restore = runs_.restore();
 };
 
 } // namespace kd::test

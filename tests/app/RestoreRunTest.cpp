@@ -1,5 +1,5 @@
 #include "RestoreFixture.h"
-#include "app/core/RestoreLog.h"
+#include "app/core/RunLogs.h"
 
 #include <gmock/gmock.h>
 
@@ -24,8 +24,8 @@ TEST_F(RestoreRunTest, ChangedTreeGetsItsFilesAndDirectoriesBack) {
 
     const std::string log = read("Data.log");
     EXPECT_THAT(log, HasSubstr(std::string(36, '-') + "\r\nObnova souborů :7.3.2024 v 10:00:00\r\n"));
-    EXPECT_THAT(log, HasSubstr(RestoreLog::extractedLine(dir.file("src/docs/deep/table.csv"))));
-    EXPECT_THAT(log, HasSubstr(padRight(dir.file("src/readme.txt"), 40) +
+    EXPECT_THAT(log, HasSubstr(run_log::extractedFileLine(dir.file("src/docs/deep/table.csv"))));
+    EXPECT_THAT(log, HasSubstr(run_log::padRight(dir.file("src/readme.txt"), 40) +
                                "        soubor přepsán, pův.datum a čas : "));
     EXPECT_THAT(log, HasSubstr("Obnoveno souborů: 6\r\n")); // 4 files, 2 directories
 }
@@ -55,6 +55,23 @@ TEST_F(RestoreRunTest, ArchivesOfOurWriterRestoreWithRelativeAndFullPaths) {
     }
 }
 
+TEST_F(RestoreRunTest, BackupRunsArchivesRestoreTheStateOfTheLastRun) {
+    dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\n");
+    addProfile("pw", 2);
+    create();
+    for (int run = 1; run <= 3; ++run) {
+        dir.write("src/run.txt", std::to_string(run));
+        ASSERT_TRUE(runs_.RunBackup(state.profiles.record(0), 0));
+    }
+    EXPECT_EQ(findNewestArchive(state.profiles.record(0))->version, 2);
+    ASSERT_EQ(0, runCommand("cp '" + dir.file("src/run.txt") + "' '" + dir.file("orig") + "'"));
+    changeTree();
+    dir.write("src/run.txt", "changed");
+    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_TRUE(treeRestored());
+    EXPECT_EQ(read("src/run.txt"), "3");
+}
+
 TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     backUp("-P right");
     addProfile("wrong");
@@ -66,7 +83,7 @@ TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Nepodařilo se obnovit: 4"));
     EXPECT_THAT(ui.shown[0].text, HasSubstr("docs/letter.txt"));
     const std::string log = read("Data.log");
-    EXPECT_THAT(log, HasSubstr(padRight("docs/letter.txt", 40) + "       nelze obnovit: "));
+    EXPECT_THAT(log, HasSubstr(run_log::padRight("docs/letter.txt", 40) + "       nelze obnovit: "));
     EXPECT_THAT(log, HasSubstr("Nepodařilo se obnovit: 4\r\n"));
 }
 
