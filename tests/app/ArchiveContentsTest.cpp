@@ -49,37 +49,34 @@ protected:
         writer.AddFilesToArchive();
     }
 
-    // unzip -v's lines by name: length, size, ratio, date, time.
-    std::map<std::string, std::vector<std::string>> unzipListing() {
+    // The blank-separated words of each line a tool prints about the archive.
+    std::vector<std::vector<std::string>> toolOutput(const std::string& tool) {
         std::string out;
-        EXPECT_EQ(0, runCommand("unzip -v '" + reader.ZipName() + "'", &out));
-        std::map<std::string, std::vector<std::string>> rows;
+        EXPECT_EQ(0, runCommand(tool + " '" + reader.ZipName() + "'", &out));
+        std::vector<std::vector<std::string>> result;
         std::istringstream lines(out);
         for (std::string line; std::getline(lines, line);) {
             std::istringstream fields(line);
-            std::vector<std::string> f;
+            result.emplace_back();
             for (std::string word; fields >> word;)
-                f.push_back(word);
+                result.back().push_back(word);
+        }
+        return result;
+    }
+    // unzip -v's lines by name: length, method, size, ratio, date, time.
+    std::map<std::string, std::vector<std::string>> unzipListing() {
+        std::map<std::string, std::vector<std::string>> rows;
+        for (const auto& f : toolOutput("unzip -v"))
             if (f.size() == 8 && f[0] != "Length" && f[0][0] != '-')
                 rows[f[7]] = f;
-        }
         return rows;
     }
-
     // zipinfo -l's compressed sizes by name (they count the encryption header).
     std::map<std::string, std::string> zipinfoCompressed() {
-        std::string out;
-        EXPECT_EQ(0, runCommand("zipinfo -l '" + reader.ZipName() + "'", &out));
         std::map<std::string, std::string> sizes;
-        std::istringstream lines(out);
-        for (std::string line; std::getline(lines, line);) {
-            std::istringstream fields(line);
-            std::vector<std::string> f;
-            for (std::string word; fields >> word;)
-                f.push_back(word);
+        for (const auto& f : toolOutput("zipinfo -l"))
             if (f.size() == 10 && (f[2] == "unx" || f[2] == "fat"))
                 sizes[f[9]] = f[5];
-        }
         return sizes;
     }
 
