@@ -128,8 +128,11 @@ bool RestoreRun::restoreProfile(const std::string& profileName) {
         extracted = engine_.ExtractArchive();
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
-        if (logs.ProfileLogOpen())
+        try {
             logs.toProfileLog(restoreText(language, RestoreText::RunFailed) + e.what());
+        } catch (const Exception&) {
+            // The run's own error is the one to report.
+        }
         throw;
     }
     engine_.SetDoAll(false);
