@@ -40,8 +40,8 @@ ContentsRow contentsRow(const TZipReader& reader, int index) {
     ContentsRow row;
     row[0] = entry.FileName() + (entry.IsEncrypted() ? "+" : "") + (entry.HasComment() ? "$" : "");
     row[1] = format("%8s", format("%04d/%02d/%02d", when.year, when.month, when.day).c_str());
-    row[2] = format("%7s",
-                    format("%02d:%02d%s", hour12, when.minute, when.hour < 12 ? "am" : "pm").c_str());
+    row[2] = format(
+        "%7s", format("%02d:%02d%s", hour12, when.minute, when.hour < 12 ? "am" : "pm").c_str());
     row[3] = format("%8u", entry.UncompressedSize);
     row[4] = format("%8u", entry.CompressedSize);
     row[5] = compressionRateText(entry.CompressedSize, entry.UncompressedSize, entry.IsEncrypted());

@@ -14,8 +14,8 @@ struct ExtractOptions {
     ExtractChoice choice = ExtractChoice::All;
     std::string mask = "*.*";
     std::string destDir;
-    std::string relDir;          // a leading part of the stored paths left out
-    int overwritePosition = -1;  // in kOverwriteChoiceItems (OverwriteChoice.h); -1 none
+    std::string relDir;         // a leading part of the stored paths left out
+    int overwritePosition = -1; // in kOverwriteChoiceItems (OverwriteChoice.h); -1 none
     bool recreateDirs = false;
     bool retainAttributes = true;
     std::string password;

@@ -82,8 +82,8 @@ std::optional<Found> mostRecentArchive(const std::string& directory, const std::
                                        bool withNumbers) {
     std::optional<Found> best = archiveOf(directory + name, 0);
     std::error_code ec;
-    for (fs::directory_iterator it(directory.empty() ? "." : directory, ec), end;
-         !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(directory.empty() ? "." : directory, ec), end; !ec && it != end;
+         it.increment(ec)) {
         const std::string file = it->path().filename().string();
         const std::size_t dot = file.rfind('.');
         if (dot == std::string::npos || dot < name.size() || !file.starts_with(name))

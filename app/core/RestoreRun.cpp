@@ -75,8 +75,8 @@ std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row)
     const std::optional<NewestArchive> newest = findNewestArchive(profile);
     if (!newest) {
         state_.ui().messageBox(ResourceStrings.GetText(kNoBackupMessage),
-                               ResourceStrings.GetText(profile_msg::WarningCaption),
-                               MsgButtons::Ok, MsgIcon::Warning);
+                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                               MsgIcon::Warning);
         state_.view().ShowReady();
         return std::nullopt;
     }

@@ -36,12 +36,12 @@ std::string restoreText(std::string_view languageCode, RestoreText text) {
 std::optional<std::string> extractionReport(std::string_view languageCode, int extracted,
                                             const std::vector<TExtractFailure>& failures) {
     if (failures.empty())
-        return extracted > 0 ? std::nullopt
-                             : std::optional(restoreText(languageCode, RestoreText::NothingRestored));
-    std::string text = restoreText(languageCode, RestoreText::RestoredCount) +
-                       std::to_string(extracted) + "\n" +
-                       restoreText(languageCode, RestoreText::FailedCount) +
-                       std::to_string(failures.size());
+        return extracted > 0
+                   ? std::nullopt
+                   : std::optional(restoreText(languageCode, RestoreText::NothingRestored));
+    std::string text =
+        restoreText(languageCode, RestoreText::RestoredCount) + std::to_string(extracted) + "\n" +
+        restoreText(languageCode, RestoreText::FailedCount) + std::to_string(failures.size());
     for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
         text += "\n" + failures[i].Name + ": " + failures[i].Message;
     if (failures.size() > kListedFailures)

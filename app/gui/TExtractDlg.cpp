@@ -70,7 +70,8 @@ TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : QDialog(parent), ui_(ui)
     QPushButton* ok = buttons->addButton("&OK", QDialogButtonBox::AcceptRole);
     ok->setObjectName("OKBtn");
     ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QString::fromUtf8("&Zruš"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel =
+        buttons->addButton(QString::fromUtf8("&Zruš"), QDialogButtonBox::RejectRole);
     cancel->setObjectName("CancelBtn");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

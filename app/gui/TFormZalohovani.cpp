@@ -145,9 +145,8 @@ void TFormZalohovani::buildMenus() {
                                        &TFormZalohovani::MenuServisPridatpostartu1Click);
     MenuServisPridatpostartu1->setCheckable(true);
     MenuNastaven1 = action("MenuNastaven1", "&Nastavení", &TFormZalohovani::MenuNastaven1Click);
-    ActionInformaceOZalohovani =
-        action("ActionInformaceOZalohovani", "&Informace o zálohování",
-               &TFormZalohovani::ActionInformaceOZalohovaniExecute);
+    ActionInformaceOZalohovani = action("ActionInformaceOZalohovani", "&Informace o zálohování",
+                                        &TFormZalohovani::ActionInformaceOZalohovaniExecute);
     ActionObnovitData =
         action("ActionObnovitData", "O&bnovit data", &TFormZalohovani::ActionObnovitDataExecute);
 
@@ -164,8 +163,8 @@ void TFormZalohovani::buildMenus() {
 
     ToolBarBrowse = addToolBar("ToolBarBrowse");
     ToolBarBrowse->setObjectName("ToolBarBrowse");
-    const QList<QAction*> listActions = {ActionNovyProfil,    ActionOpravProfilu,
-                                         ActionSmazatProfil,  ActionProvestZalohu,
+    const QList<QAction*> listActions = {ActionNovyProfil,           ActionOpravProfilu,
+                                         ActionSmazatProfil,         ActionProvestZalohu,
                                          ActionInformaceOZalohovani, ActionObnovitData};
     ToolBarBrowse->addActions(listActions);
     // The list's popup menu.

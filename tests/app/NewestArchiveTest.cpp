@@ -94,7 +94,7 @@ TEST_F(NewestArchiveTest, WithoutVersionsTheLatestRunCounts) {
 }
 
 TEST_F(NewestArchiveTest, OtherProfilesArchivesAreNotTaken) {
-    archive("Data2.zip", 1);  // profile "Data2"
+    archive("Data2.zip", 1); // profile "Data2"
     archive("Database.zip", 1);
     archive("Data_old.zip", 1);
     EXPECT_EQ(found(), "none");

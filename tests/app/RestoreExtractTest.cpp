@@ -63,8 +63,9 @@ TEST_F(RestoreExtractTest, AllEntriesWithOrWithoutTheirDirectories) {
 
 TEST_F(RestoreExtractTest, SelectedRowsOnly) {
     options.choice = ExtractChoice::Selected;
-    EXPECT_EQ(restore.ExtractFromContents(options, {rowOf("docs/deep/table.csv"), rowOf("photo.jpg")}),
-              2);
+    EXPECT_EQ(
+        restore.ExtractFromContents(options, {rowOf("docs/deep/table.csv"), rowOf("photo.jpg")}),
+        2);
     EXPECT_EQ(extractedFiles(), (std::vector<std::string>{"docs/deep/table.csv", "photo.jpg"}));
     EXPECT_TRUE(ui.shown.empty());
 }
@@ -104,7 +105,8 @@ class RestoreOverwriteTest : public RestoreExtractTest,
 TEST_P(RestoreOverwriteTest, ExistingFilesFollowTheChoice) {
     const OverwriteCase& c = GetParam();
     const auto setAge = [this](const std::string& name, auto age) {
-        fs::last_write_time(dir.write("out/" + name, "mine\n"), fs::file_time_type::clock::now() - age);
+        fs::last_write_time(dir.write("out/" + name, "mine\n"),
+                            fs::file_time_type::clock::now() - age);
     };
     setAge("readme.txt", std::chrono::hours(30));
     setAge("photo.jpg", std::chrono::minutes(1));

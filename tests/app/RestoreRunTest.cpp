@@ -23,7 +23,8 @@ TEST_F(RestoreRunTest, ChangedTreeGetsItsFilesAndDirectoriesBack) {
     EXPECT_EQ(view.calls.back(), "ready");
 
     const std::string log = read("Data.log");
-    EXPECT_THAT(log, HasSubstr(std::string(36, '-') + "\r\nObnova souborů :7.3.2024 v 10:00:00\r\n"));
+    EXPECT_THAT(log,
+                HasSubstr(std::string(36, '-') + "\r\nObnova souborů :7.3.2024 v 10:00:00\r\n"));
     EXPECT_THAT(log, HasSubstr(run_log::extractedFileLine(dir.file("src/docs/deep/table.csv"))));
     EXPECT_THAT(log, HasSubstr(run_log::padRight(dir.file("src/readme.txt"), 40) +
                                "        soubor přepsán, pův.datum a čas : "));
@@ -83,7 +84,8 @@ TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Nepodařilo se obnovit: 4"));
     EXPECT_THAT(ui.shown[0].text, HasSubstr("docs/letter.txt"));
     const std::string log = read("Data.log");
-    EXPECT_THAT(log, HasSubstr(run_log::padRight("docs/letter.txt", 40) + "       nelze obnovit: "));
+    EXPECT_THAT(log,
+                HasSubstr(run_log::padRight("docs/letter.txt", 40) + "       nelze obnovit: "));
     EXPECT_THAT(log, HasSubstr("Nepodařilo se obnovit: 4\r\n"));
 }
 

@@ -1,7 +1,7 @@
+#include "app/gui/ContentsPage.h"
 #include "ChildProcess.h"
 #include "MainWindowFixture.h"
 #include "TestPaths.h"
-#include "app/gui/ContentsPage.h"
 #include "app/gui/TExtractDlg.h"
 
 #include <QComboBox>
@@ -30,7 +30,8 @@ protected:
         dir.write("src/b.txt", "bee\n");
         dir.write("src/sub/a.txt", "ay\n");
         dir.write("src/c.log", "sea\n");
-        EXPECT_EQ(0, runCommand("cd '" + dir.file("src") + "' && zip -qr ../Data1.zip . && "
+        EXPECT_EQ(0, runCommand("cd '" + dir.file("src") +
+                                "' && zip -qr ../Data1.zip . && "
                                 "mkdir ../target && mv ../Data1.zip ../target/"));
         TObjektZal record;
         record.Name = "Data";
