@@ -24,7 +24,7 @@ AppRuns::AppRuns(MainState& state, RunPlatform platform)
     : state_(state), zipEngine_(state.ui(), platform.volumes, platform.attributes),
       backup_({state.ui(), state.clock(), state.view(), platform.volumes, platform.network},
               state.settings, state.programDirectory(), zipEngine_, hooks()),
-      restoreStandIn_(state.ui()) {
+      restore_(state, zipEngine_, backup_.state()) {
     applySettings(state.settings);
 }
 
@@ -53,7 +53,7 @@ bool AppRuns::RunBackup(TObjektZal& profile, int row) {
 }
 
 bool AppRuns::RestoreBackup(int row) {
-    return restoreStandIn_.RestoreBackup(row);
+    return restore_.RestoreBackup(row);
 }
 
 } // namespace kd

@@ -3,6 +3,7 @@
 #include "app/core/MainState.h"
 #include "app/core/MainWindowRuns.h"
 #include "app/core/NetworkTarget.h"
+#include "app/core/RestoreRun.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/VolumeService.h"
 #include "zip/TZipWriter.h"
@@ -18,9 +19,9 @@ struct RunPlatform {
     ArchiveAttribute& attributes;
 };
 
-// The main window's runs: the backup run over the window's ZIP writer `ZipEngine`,
-// whose level, overwrite mode and temporary directory come from the settings. The
-// restore run is not part of it yet and answers as the stand-in does.
+// The main window's runs: the backup run and the restore run over the window's ZIP
+// writer `ZipEngine`, whose level, overwrite mode and temporary directory come from
+// the settings. Both write their logs through the same event handlers.
 class AppRuns : public MainWindowRuns {
 public:
     // Over the system's volumes, automounted shares and archive attributes.
@@ -36,6 +37,8 @@ public:
 
     TZipWriter& ZipEngine() { return zipEngine_; }
     BackupRun& backup() { return backup_; }
+    // Also opens archives for the contents page and extracts from them.
+    RestoreRun& restore() { return restore_; }
 
 private:
     struct SystemPlatform;
@@ -48,7 +51,7 @@ private:
     MainState& state_;
     TZipWriter zipEngine_;
     BackupRun backup_;
-    RunsNotAvailable restoreStandIn_;
+    RestoreRun restore_;
 };
 
 } // namespace kd

@@ -27,7 +27,8 @@ AppStartup::~AppStartup() {
 
 void AppStartup::CreateForms() {
     FormZalohovani_ = std::make_unique<TFormZalohovani>(ui_, setup_);
-    ExtractDlg_ = std::make_unique<TExtractDlg>();
+    ExtractDlg_ = std::make_unique<TExtractDlg>(ui_);
+    FormZalohovani_->setExtractDialog(*ExtractDlg_);
     Formul_OAplikaci_ = std::make_unique<TFormul_OAplikaci>();
     FrmSeznamAdresaru_ = std::make_unique<TFrmSeznamAdresaru>();
     frm_ViewLog_ = std::make_unique<Tfrm_ViewLog>();

@@ -1,9 +1,126 @@
 #include "app/gui/TExtractDlg.h"
 
+#include "app/core/OverwriteChoice.h"
+#include "app/gui/PageControls.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 namespace kd {
 
-TExtractDlg::TExtractDlg(QWidget* parent) : QDialog(parent) {
+TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
     setObjectName("ExtractDlg");
+    setWindowTitle("Extract Files");
+
+    auto* choice = new QGroupBox(this);
+    auto* choiceColumn = new QVBoxLayout(choice);
+    const auto radio = [choice, choiceColumn](const char* name, const char* caption) {
+        auto* button = new QRadioButton(QString::fromUtf8(caption), choice);
+        button->setObjectName(name);
+        choiceColumn->addWidget(button);
+        return button;
+    };
+    AllFilesRBtn = radio("AllFilesRBtn", "Všechny soubory");
+    SelectedFiles = radio("SelectedFiles", "Označené soubory");
+    UseMask = radio("UseMask", "Dle masky");
+    ExtractMask = new QLineEdit("*.*", choice);
+    ExtractMask->setObjectName("ExtractMask");
+    choiceColumn->addWidget(ExtractMask);
+    AllFilesRBtn->setChecked(true);
+
+    QWidget* destination = nullptr;
+    DestDir = directoryEdit(ui_, this, "DestDir", destination);
+    // The browse button goes through DirBtnClick, under the dialog's own name.
+    DirBtn = destination->findChild<QToolButton*>("DestDirButton");
+    DirBtn->setObjectName("DirBtn");
+    DirBtn->disconnect();
+    connect(DirBtn, &QToolButton::clicked, this, &TExtractDlg::DirBtnClick);
+    RelDir = new QLineEdit(this);
+    RelDir->setObjectName("RelDir");
+    Overwrite = new QComboBox(this);
+    Overwrite->setObjectName("Overwrite");
+    for (std::string_view item : kOverwriteChoiceItems)
+        Overwrite->addItem(toQString(item));
+    RecreateDir = new QCheckBox(QString::fromUtf8("Vytvořit originální adresář"), this);
+    RecreateDir->setObjectName("RecreateDir");
+    RetainAttributesChk = new QCheckBox(QString::fromUtf8("Uchovat původní atributy"), this);
+    RetainAttributesChk->setObjectName("RetainAttributesChk");
+    RetainAttributesChk->setChecked(true);
+    Password = new QLineEdit(this);
+    Password->setObjectName("Password");
+    Password->setEchoMode(QLineEdit::Password);
+
+    auto* form = new QFormLayout;
+    form->addRow(QString::fromUtf8("Cíl:"), destination);
+    form->addRow(QString::fromUtf8("Relativní adresář (volitelně)"), RelDir);
+    form->addRow(QString::fromUtf8("Přepisovat:"), Overwrite);
+    form->addRow(RecreateDir);
+    form->addRow(RetainAttributesChk);
+    form->addRow(QString::fromUtf8("Heslo:"), Password);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton("&OK", QDialogButtonBox::AcceptRole);
+    ok->setObjectName("OKBtn");
+    ok->setDefault(true);
+    QPushButton* cancel =
+        buttons->addButton(QString::fromUtf8("&Zruš"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName("CancelBtn");
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(choice);
+    column->addLayout(form);
+    column->addWidget(buttons);
+}
+
+void TExtractDlg::setOptions(const ExtractOptions& options) {
+    switch (options.choice) {
+    case ExtractChoice::All:
+        AllFilesRBtn->setChecked(true);
+        break;
+    case ExtractChoice::Selected:
+        SelectedFiles->setChecked(true);
+        break;
+    case ExtractChoice::Mask:
+        UseMask->setChecked(true);
+        break;
+    }
+    ExtractMask->setText(toQString(options.mask));
+    DestDir->setText(toQString(options.destDir));
+    RelDir->setText(toQString(options.relDir));
+    Overwrite->setCurrentIndex(options.overwritePosition);
+    RecreateDir->setChecked(options.recreateDirs);
+    RetainAttributesChk->setChecked(options.retainAttributes);
+    Password->setText(toQString(options.password));
+}
+
+ExtractOptions TExtractDlg::options() const {
+    ExtractOptions options;
+    options.choice = AllFilesRBtn->isChecked()    ? ExtractChoice::All
+                     : SelectedFiles->isChecked() ? ExtractChoice::Selected
+                                                  : ExtractChoice::Mask;
+    options.mask = fromQString(ExtractMask->text());
+    options.destDir = fromQString(DestDir->text());
+    options.relDir = fromQString(RelDir->text());
+    options.overwritePosition = Overwrite->currentIndex();
+    options.recreateDirs = RecreateDir->isChecked();
+    options.retainAttributes = RetainAttributesChk->isChecked();
+    options.password = fromQString(Password->text());
+    return options;
+}
+
+void TExtractDlg::DirBtnClick() {
+    if (const auto dir = ui_.chooseDirectory("", fromQString(DestDir->text())))
+        DestDir->setText(toQString(*dir));
 }
 
 } // namespace kd

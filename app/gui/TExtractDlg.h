@@ -1,13 +1,39 @@
 #pragma once
+#include "app/core/ExtractOptions.h"
+#include "platform/UiHost.h"
+
 #include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+class QToolButton;
 
 namespace kd {
 
-// The extraction options dialog.
+// The dialog "Extract Files": which entries to extract (all, the selected ones, those
+// matching a mask), where to, a leading path to leave out, what to do with existing
+// files, whether to recreate the stored directories and keep the stored attributes,
+// and the password.
 class TExtractDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit TExtractDlg(QWidget* parent = nullptr);
+    explicit TExtractDlg(UiHost& ui, QWidget* parent = nullptr);
+
+    void setOptions(const ExtractOptions& options);
+    ExtractOptions options() const;
+
+    // Lets the user choose the destination, starting at the one shown.
+    void DirBtnClick();
+
+private:
+    UiHost& ui_;
+    QRadioButton *AllFilesRBtn, *SelectedFiles, *UseMask;
+    QLineEdit *ExtractMask, *DestDir, *RelDir, *Password;
+    QToolButton* DirBtn;
+    QComboBox* Overwrite;
+    QCheckBox *RecreateDir, *RetainAttributesChk;
 };
 
 } // namespace kd

@@ -1,13 +1,21 @@
 #include "app/gui/TFormZalohovani.h"
 
+#include "app/core/MainMessages.h"
 #include "app/core/ProfileDeletion.h"
 #include "app/core/ProgramVersion.h"
+#include "app/gui/ContentsPage.h"
+#include "app/gui/PageControls.h"
 #include "app/gui/ProfileEditorPage.h"
 #include "app/gui/ProfileListPage.h"
 #include "app/gui/SettingsPage.h"
+#include "app/gui/TExtractDlg.h"
+#include "lang/TResourceStrings.h"
+#include "platform/DateText.h"
+#include "platform/FileOps.h"
 #include "platform/Paths.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QLabel>
 #include <QMenuBar>
@@ -62,6 +70,8 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     TabSheetNastaven = new SettingsPage(ui_, PageControl1);
     PageControl1->addWidget(TabSheetEditNastav);
     PageControl1->addWidget(TabSheetNastaven);
+    TabSheetInfo = new ContentsPage(PageControl1);
+    PageControl1->addWidget(TabSheetInfo);
     setCentralWidget(PageControl1);
     buildMenus();
     buildStatusBar();
@@ -86,6 +96,9 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     connect(TabSheetNastaven, &SettingsPage::okClicked, this, &TFormZalohovani::ButtonOkClick);
     connect(TabSheetNastaven, &SettingsPage::cancelClicked, this,
             &TFormZalohovani::ButtonZrusNastClick);
+    connect(TabSheetInfo, &ContentsPage::extractClicked, this,
+            [this] { guarded([this] { ButtonExtractClick(); }); });
+    connect(TabSheetInfo, &ContentsPage::okClicked, this, &TFormZalohovani::ButtonOkInfoClick);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -132,26 +145,51 @@ void TFormZalohovani::buildMenus() {
                                        &TFormZalohovani::MenuServisPridatpostartu1Click);
     MenuServisPridatpostartu1->setCheckable(true);
     MenuNastaven1 = action("MenuNastaven1", "&Nastavení", &TFormZalohovani::MenuNastaven1Click);
+    ActionInformaceOZalohovani = action("ActionInformaceOZalohovani", "&Informace o zálohování",
+                                        &TFormZalohovani::ActionInformaceOZalohovaniExecute);
+    ActionObnovitData =
+        action("ActionObnovitData", "O&bnovit data", &TFormZalohovani::ActionObnovitDataExecute);
 
     MenuProfil = menuBar()->addMenu("&Profil");
     MenuProfil->setObjectName("MenuProfil");
     MenuProfil->addActions({ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil});
     MenuZaloha = menuBar()->addMenu("&Záloha");
     MenuZaloha->setObjectName("MenuZaloha");
-    MenuZaloha->addAction(ActionProvestZalohu);
+    MenuZaloha->addActions({ActionProvestZalohu, ActionInformaceOZalohovani, ActionObnovitData});
     MenuServis = menuBar()->addMenu("&Servis");
     MenuServis->setObjectName("MenuServis");
     MenuServis->addActions({MenuNastaven1, MenuServisPridatpostartu1});
+    buildSortMenu();
 
     ToolBarBrowse = addToolBar("ToolBarBrowse");
     ToolBarBrowse->setObjectName("ToolBarBrowse");
-    ToolBarBrowse->addActions(
-        {ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil, ActionProvestZalohu});
+    const QList<QAction*> listActions = {ActionNovyProfil,           ActionOpravProfilu,
+                                         ActionSmazatProfil,         ActionProvestZalohu,
+                                         ActionInformaceOZalohovani, ActionObnovitData};
+    ToolBarBrowse->addActions(listActions);
     // The list's popup menu.
     for (QWidget* view : {static_cast<QWidget*>(TabSheetBrowse->ListSeznamZal()),
                           TabSheetBrowse->findChild<QWidget*>("ListSeznamZalIcons")})
-        view->addActions(
-            {ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil, ActionProvestZalohu});
+        view->addActions(listActions);
+}
+
+void TFormZalohovani::buildSortMenu() {
+    MenuTrideni = menuBar()->addMenu(QString::fromUtf8("&Třídění"));
+    MenuTrideni->setObjectName("MenuTrideni");
+    SortItems = new QActionGroup(this);
+    SortItems->setExclusive(true);
+    for (const SortMenuItem& item : kSortMenuItems) {
+        QAction* a = MenuTrideni->addAction(toQString(item.caption));
+        a->setObjectName(toQString(item.objectName));
+        a->setCheckable(true);
+        a->setData(static_cast<int>(item.mode));
+        SortItems->addAction(a);
+        const TZipSortMode mode = item.mode;
+        connect(a, &QAction::triggered, this,
+                [this, mode] { guarded([this, mode] { MenuTrideniClick(mode); }); });
+    }
+    // The engine starts in the stored order.
+    SortItems->actions().at(sortMenuItemOf(TZipSortMode::ByNone))->setChecked(true);
 }
 
 void TFormZalohovani::buildStatusBar() {
@@ -249,6 +287,76 @@ void TFormZalohovani::ActionProvestZalohuExecute() {
     for (const TObjektZal* profile : selected)
         if (const int row = state_.profiles.rowOf(profile); row >= 0)
             state_.runs().RunBackup(state_.profiles.record(row), row);
+}
+
+void TFormZalohovani::ActionInformaceOZalohovaniExecute() {
+    const int row = TabSheetBrowse->focusedRow();
+    if (row < 0) {
+        TabSheetInfo->clear();
+        return nothingSelected();
+    }
+    const auto opened = runs_->restore().OpenProfileArchive(row);
+    if (!opened)
+        return;
+    TabSheetInfo->fill(zipEngine());
+    const auto written = fileModificationTime(opened->archive.path);
+    const TDateTime when = written ? toDateTime(*written) : 0;
+    TabSheetInfo->setArchiveInfo(toQString(formatShortDate(when)), toQString(formatTime(when)),
+                                 opened->archive.version);
+    PageControl1->setCurrentWidget(TabSheetInfo);
+    TabSheetInfoEnter();
+}
+
+void TFormZalohovani::TabSheetInfoEnter() {
+    ShowBusy();
+    TabSheetInfo->ListBoxInfo()->setFocus();
+}
+
+void TFormZalohovani::ButtonOkInfoClick() {
+    ShowReady();
+    showProfilePage();
+}
+
+void TFormZalohovani::ActionObnovitDataExecute() {
+    const int row = TabSheetBrowse->focusedRow();
+    if (row < 0)
+        return nothingSelected();
+    if (ui_.messageBox(ResourceStrings.GetText(main_msg::RestoreQuestion),
+                       ResourceStrings.GetText(main_msg::QuestionCaption), MsgButtons::YesNo,
+                       MsgIcon::Question) == MsgAnswer::Yes)
+        state_.runs().RestoreBackup(row);
+}
+
+void TFormZalohovani::MenuTrideniClick(TZipSortMode mode) {
+    zipEngine().SortDirectory(mode);
+    if (const int item = sortMenuItemOf(mode); item >= 0)
+        SortItems->actions().at(item)->setChecked(true);
+    TabSheetInfo->fill(zipEngine());
+}
+
+TExtractDlg& TFormZalohovani::extractDialog() {
+    if (!ExtractDlg)
+        ExtractDlg = new TExtractDlg(ui_, this);
+    return *ExtractDlg;
+}
+
+void TFormZalohovani::ButtonExtractClick() {
+    if (zipEngine().GetEntryCount() == 0) {
+        QApplication::beep();
+        return;
+    }
+    // A beep ends the extraction however it went.
+    struct BeepAtEnd {
+        ~BeepAtEnd() { QApplication::beep(); }
+    } beep;
+    const std::vector<int> rows = TabSheetInfo->selectedRows();
+    zipEngine().SetCheckDiskLabels(false);
+    TExtractDlg& dialog = extractDialog();
+    dialog.setOptions(extractOptionsFromReader(zipEngine(), !rows.empty()));
+    zipEngine().FilesList().clear();
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    runs_->restore().ExtractFromContents(dialog.options(), rows);
 }
 
 void TFormZalohovani::EditHesloKeyPress() {

@@ -12,6 +12,7 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -22,9 +23,11 @@ class QToolBar;
 
 namespace kd {
 
+class ContentsPage;
 class ProfileEditorPage;
 class ProfileListPage;
 class SettingsPage;
+class TExtractDlg;
 
 // Where the main window finds its files, its command line and its clock.
 struct MainWindowSetup {
@@ -53,6 +56,12 @@ public:
     ProfileListPage& listPage() { return *TabSheetBrowse; }
     ProfileEditorPage& editorPage() { return *TabSheetEditNastav; }
     SettingsPage& settingsPage() { return *TabSheetNastaven; }
+    ContentsPage& contentsPage() { return *TabSheetInfo; }
+    TZipWriter& zipEngine() { return runs_->ZipEngine(); }
+    // The extraction dialog the contents page uses; the window makes its own until
+    // the program's dialog is given.
+    void setExtractDialog(TExtractDlg& dialog) { ExtractDlg = &dialog; }
+    TExtractDlg& extractDialog();
     bool terminateRequested() const { return state_.TerminateRequested; }
 
     // The first activation; also queued by the first show.
@@ -62,6 +71,12 @@ public:
     void ActionOpravProfiluExecute();
     void ActionSmazatProfilExecute();
     void ActionProvestZalohuExecute();
+    void ActionInformaceOZalohovaniExecute();
+    void ActionObnovitDataExecute();
+    void TabSheetInfoEnter();
+    void ButtonOkInfoClick();
+    void MenuTrideniClick(TZipSortMode mode);
+    void ButtonExtractClick();
     void BitBtnOkClick();
     void BitBtnZrusClick();
     void EditHesloKeyPress();
@@ -92,6 +107,7 @@ private:
     void buildMenus();
     void buildStatusBar();
     void buildTray();
+    void buildSortMenu();
     QAction* action(const char* name, const char* caption, void (TFormZalohovani::*handler)());
     void showEditorPage();
     // Runs a handler; an error it raises is shown in a box and the program goes on.
@@ -107,6 +123,7 @@ private:
     // The runs over the window's ZIP writer; made once the settings are read.
     std::unique_ptr<AppRuns> runs_;
     RegistryStore registry_;
+    TExtractDlg* ExtractDlg = nullptr;
     bool activationQueued_ = false;
     bool inActivation_ = false;
 
@@ -114,8 +131,11 @@ private:
     ProfileListPage* TabSheetBrowse;
     ProfileEditorPage* TabSheetEditNastav;
     SettingsPage* TabSheetNastaven;
-    QMenu *MenuProfil, *MenuZaloha, *MenuServis;
+    ContentsPage* TabSheetInfo;
+    QMenu *MenuProfil, *MenuZaloha, *MenuServis, *MenuTrideni;
+    QActionGroup* SortItems;
     QAction *ActionNovyProfil, *ActionOpravProfilu, *ActionSmazatProfil, *ActionProvestZalohu;
+    QAction *ActionInformaceOZalohovani, *ActionObnovitData;
     QAction *MenuServisPridatpostartu1, *MenuNastaven1;
     QToolBar* ToolBarBrowse;
     QPushButton* btn_Cancel;

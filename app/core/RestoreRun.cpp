@@ -1,0 +1,171 @@
+#include "app/core/RestoreRun.h"
+
+#include "app/core/MainState.h"
+#include "app/core/ProfilePassword.h"
+#include "app/core/ProfileTexts.h"
+#include "app/core/RestoreLog.h"
+#include "app/core/RestoreTexts.h"
+#include "app/core/RunLogs.h"
+#include "app/core/ZipEventHandlers.h"
+#include "lang/TResourceStrings.h"
+#include "platform/Exception.h"
+#include "zip/TZipReader.h"
+
+namespace kd {
+namespace {
+
+constexpr int kNoBackupMessage = 11001; // "Záloha neexistuje"
+
+std::string withoutTrailingSlash(std::string dir) {
+    while (dir.size() > 1 && dir.ends_with('/'))
+        dir.pop_back();
+    return dir;
+}
+
+TMultiMode multiModeOf(std::uint8_t splitMode) {
+    switch (splitMode) {
+    case 1:
+        return TMultiMode::mmBlocks;
+    case 2:
+        return TMultiMode::mmSpan;
+    default:
+        return TMultiMode::mmNone;
+    }
+}
+
+// Leaves the busy state and the hourglass however the run ends.
+class BusyScope {
+public:
+    BusyScope(MainWindowView& view, UiHost& ui) : view_(view), ui_(ui) {
+        view_.ShowBusy();
+        ui_.setBusyCursor(true);
+    }
+    ~BusyScope() {
+        ui_.setBusyCursor(false);
+        view_.ShowReady();
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    MainWindowView& view_;
+    UiHost& ui_;
+};
+
+// Closes the profile's log however the run ends.
+class ProfileLogScope {
+public:
+    explicit ProfileLogScope(RunLogFile& log) : log_(log) {}
+    ~ProfileLogScope() { log_.close(); }
+    ProfileLogScope(const ProfileLogScope&) = delete;
+    ProfileLogScope& operator=(const ProfileLogScope&) = delete;
+
+private:
+    RunLogFile& log_;
+};
+
+} // namespace
+
+RestoreRun::RestoreRun(MainState& state, TZipReader& engine, RunState& runState)
+    : state_(state), engine_(engine), runState_(runState) {}
+
+std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
+    const TObjektZal& profile = state_.profiles.record(row);
+    engine_.SetDestDir(withoutTrailingSlash(profile.SourceDir));
+    const std::optional<NewestArchive> newest = findNewestArchive(profile);
+    if (!newest) {
+        state_.ui().messageBox(ResourceStrings.GetText(kNoBackupMessage),
+                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                               MsgIcon::Warning);
+        state_.view().ShowReady();
+        return std::nullopt;
+    }
+    // The same name again would keep a directory read before the last run.
+    engine_.ClearDirectory();
+    engine_.SetMultiMode(multiModeOf(profile.SplitMode));
+    engine_.SetZipName(newest->path);
+    // An archive without its end record is rebuilt from its local headers.
+    engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
+    engine_.OpenAndReadDirectory();
+    return OpenedArchive{profile.Name, *newest};
+}
+
+bool RestoreRun::RestoreBackup(int row) {
+    BusyScope busy(state_.view(), state_.ui());
+    const std::optional<OpenedArchive> opened = OpenProfileArchive(row);
+    if (!opened)
+        return false;
+    const TObjektZal& profile = state_.profiles.record(row);
+    // Without one the files would land in the program's own directory.
+    if (withoutTrailingSlash(profile.SourceDir).empty())
+        throw Exception(restoreText(state_.settings.LanguageCode, RestoreText::NoSourceDir));
+    engine_.SetOverwriteMode(TUZOverwriteMode::Always);
+    engine_.SetRecreateDirs(true);
+    // An archive with whole paths stores them without the leading "/".
+    const std::size_t rootStart = profile.SourceDir.find_first_not_of('/');
+    engine_.SetRootDir(rootStart == std::string::npos ? "" : profile.SourceDir.substr(rootStart));
+    engine_.SetPassword(decodeStoredPassword(profile.Password));
+    engine_.FilesList().clear();
+    engine_.SetDoAll(true);
+    return restoreProfile(opened->profileName);
+}
+
+bool RestoreRun::restoreProfile(const std::string& profileName) {
+    RunLogs& logs = runState_.logs;
+    runState_.DetailedInfo = state_.settings.DetailedInfo;
+    try {
+        logs.ProfileLogFile.open(state_.programDirectory() + "/" + profileName + ".log", true);
+    } catch (const Exception&) {
+        // The restore goes on without its log.
+    }
+    ProfileLogScope closeLog(logs.ProfileLogFile);
+    logs.toProfileLog(run_log::ruleLine());
+    logs.toProfileLog(restore_log::headerLine(state_.clock().nowLocal()));
+
+    const std::string& language = state_.settings.LanguageCode;
+    int extracted = 0;
+    try {
+        extracted = engine_.ExtractArchive();
+    } catch (const std::exception& e) {
+        engine_.SetDoAll(false);
+        try {
+            logs.toProfileLog(restoreText(language, RestoreText::RunFailed) + e.what());
+        } catch (const Exception&) {
+            // The run's own error is the one to report.
+        }
+        throw;
+    }
+    engine_.SetDoAll(false);
+    const std::vector<TExtractFailure>& failures = engine_.ExtractFailures();
+    for (const TExtractFailure& failure : failures)
+        logs.toProfileLog(restore_log::notRestoredLine(language, failure));
+    logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
+    reportOutcome(extracted);
+    return extracted > 0 && failures.empty();
+}
+
+int RestoreRun::ExtractFromContents(const ExtractOptions& options,
+                                    const std::vector<int>& selectedRows) {
+    applyExtractOptions(engine_, options);
+    state_.ui().setBusyCursor(true);
+    int extracted = 0;
+    try {
+        extracted = extractChosenEntries(engine_, options, selectedRows);
+    } catch (...) {
+        state_.ui().setBusyCursor(false);
+        throw;
+    }
+    state_.ui().setBusyCursor(false);
+    reportOutcome(extracted);
+    return extracted;
+}
+
+void RestoreRun::reportOutcome(int extracted) {
+    const auto text =
+        extractionReport(state_.settings.LanguageCode, extracted, engine_.ExtractFailures());
+    if (text && !state_.settings.NoQuestions)
+        state_.ui().messageBox(*text, ResourceStrings.GetText(profile_msg::WarningCaption),
+                               MsgButtons::Ok, MsgIcon::Warning);
+}
+
+} // namespace kd

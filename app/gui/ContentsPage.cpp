@@ -1,0 +1,136 @@
+#include "app/gui/ContentsPage.h"
+
+#include "app/gui/PageControls.h"
+#include "zip/TZipReader.h"
+
+#include <QAbstractTableModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace kd {
+
+// The rows of the contents list, taken from the reader when it is filled.
+class ContentsModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void setRows(std::vector<ContentsRow> rows) {
+        beginResetModel();
+        rows_ = std::move(rows);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+    int columnCount(const QModelIndex& parent = {}) const override {
+        return parent.isValid() ? 0 : static_cast<int>(kContentsColumnCount);
+    }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid())
+            return {};
+        const auto column = static_cast<std::size_t>(index.column());
+        if (role == Qt::DisplayRole)
+            return toQString(rows_[static_cast<std::size_t>(index.row())][column]);
+        if (role == Qt::TextAlignmentRole)
+            return QVariant::fromValue(
+                (kContentsColumns[column].rightAligned ? Qt::AlignRight : Qt::AlignLeft) |
+                Qt::AlignVCenter);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
+            return toQString(kContentsColumns[static_cast<std::size_t>(section)].title);
+        return {};
+    }
+
+private:
+    std::vector<ContentsRow> rows_;
+};
+
+ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
+    setObjectName("TabSheetInfo");
+    model_ = new ContentsModel(this);
+    list_ = new QTreeView(this);
+    list_->setObjectName("ListBoxInfo");
+    list_->setModel(model_);
+    list_->setRootIsDecorated(false);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setFont(QFont("Arial"));
+    // Rows are drawn 4 pixels inside their cells, each as wide as its header section.
+    list_->setStyleSheet("QTreeView::item { padding: 0px 4px; height: 16px; }");
+    QHeaderView* header = list_->header();
+    header->setObjectName("Header1");
+    header->setFont(QFont("Courier"));
+    header->setStretchLastSection(false);
+    for (std::size_t i = 0; i < kContentsColumnCount; ++i)
+        header->resizeSection(static_cast<int>(i), kContentsColumns[i].width);
+
+    const auto label = [this](const char* name) {
+        auto* l = new QLabel(this);
+        l->setObjectName(name);
+        return l;
+    };
+    LabelPoslZal = label("LabelPoslZal");
+    lbl_PoslZalCas = label("lbl_PoslZalCas");
+    LabelIndex = label("LabelIndex");
+    ButtonExtract = new QPushButton("Extract", this);
+    ButtonExtract->setObjectName("ButtonExtract");
+    ButtonOkInfo = new QPushButton("&Ok", this);
+    ButtonOkInfo->setObjectName("ButtonOkInfo");
+
+    auto* info = new QHBoxLayout;
+    info->addWidget(new QLabel(QString::fromUtf8("Poslední záloha:"), this));
+    info->addWidget(LabelPoslZal);
+    info->addWidget(lbl_PoslZalCas);
+    info->addSpacing(16);
+    info->addWidget(new QLabel(QString::fromUtf8("Index:"), this));
+    info->addWidget(LabelIndex);
+    info->addStretch();
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ButtonExtract);
+    buttons->addWidget(ButtonOkInfo);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(info);
+    column->addWidget(list_);
+    column->addLayout(buttons);
+
+    connect(ButtonExtract, &QPushButton::clicked, this, &ContentsPage::extractClicked);
+    connect(ButtonOkInfo, &QPushButton::clicked, this, &ContentsPage::okClicked);
+}
+
+void ContentsPage::fill(const TZipReader& reader) {
+    std::vector<ContentsRow> rows;
+    rows.reserve(static_cast<std::size_t>(reader.GetEntryCount()));
+    for (int i = 0; i < reader.GetEntryCount(); ++i)
+        rows.push_back(contentsRow(reader, i));
+    model_->setRows(std::move(rows));
+}
+
+void ContentsPage::clear() {
+    model_->setRows({});
+}
+
+void ContentsPage::setArchiveInfo(const QString& date, const QString& time, int version) {
+    LabelPoslZal->setText(date);
+    lbl_PoslZalCas->setText(time);
+    LabelIndex->setText(QString::number(version));
+}
+
+std::vector<int> ContentsPage::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : list_->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+} // namespace kd

@@ -1,0 +1,114 @@
+#include "app/gui/ContentsPage.h"
+#include "ChildProcess.h"
+#include "MainWindowFixture.h"
+#include "TestPaths.h"
+#include "app/gui/TExtractDlg.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <filesystem>
+
+using namespace kd;
+using namespace kd::test;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A window whose profile "Data" has its source tree src/ zipped as target/Data1.zip.
+class ContentsPageTest : public MainWindowFixture {
+protected:
+    ContentsPageTest() {
+        dir.write("src/b.txt", "bee\n");
+        dir.write("src/sub/a.txt", "ay\n");
+        dir.write("src/c.log", "sea\n");
+        EXPECT_EQ(0, runCommand("cd '" + dir.file("src") +
+                                "' && zip -qr ../Data1.zip . && "
+                                "mkdir ../target && mv ../Data1.zip ../target/"));
+        TObjektZal record;
+        record.Name = "Data";
+        record.SourceDir = dir.file("src") + "/";
+        record.TargetDir = dir.file("target") + "/";
+        record.VersionsKept = 2;
+        SaveProfile(record, dir.path());
+    }
+    void openContents() {
+        open();
+        window->listPage().focusRow(0);
+        action("ActionInformaceOZalohovani")->trigger();
+    }
+    QTreeView& list() { return *window->contentsPage().ListBoxInfo(); }
+    std::vector<std::string> shownNames() {
+        std::vector<std::string> names;
+        for (int row = 0; row < list().model()->rowCount(); ++row)
+            names.push_back(list().model()->index(row, 0).data().toString().toStdString());
+        return names;
+    }
+};
+
+TEST_F(ContentsPageTest, ShowsTheNewestArchiveSortsItAndReturns) {
+    openContents();
+    EXPECT_EQ(widget<QStackedWidget>("PageControl1")->currentWidget(), &window->contentsPage());
+    EXPECT_FALSE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
+    EXPECT_EQ(widget<QLabel>("LabelIndex")->text(), "1");
+    EXPECT_EQ(list().header()->objectName(), "Header1");
+    EXPECT_EQ(list().header()->sectionSize(7), 154);
+    EXPECT_EQ(list().model()->headerData(8, Qt::Horizontal).toString(), "Disk#");
+    EXPECT_EQ(shownNames().size(), 4u); // three files and sub/
+
+    action("MenuTrideniJmeno")->trigger();
+    EXPECT_TRUE(action("MenuTrideniJmeno")->isChecked());
+    EXPECT_FALSE(action("MenuTrideniBez")->isChecked());
+    EXPECT_EQ(shownNames(), (std::vector<std::string>{"", "a.txt", "b.txt", "c.log"}));
+
+    widget<QPushButton>("ButtonOkInfo")->click();
+    EXPECT_TRUE(window->profilePageActive());
+    EXPECT_TRUE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
+}
+
+TEST_F(ContentsPageTest, ExtractsTheSelectedRowsWithTheDialogsOptions) {
+    openContents();
+    action("MenuTrideniJmeno")->trigger();
+    list().selectionModel()->select(list().model()->index(1, 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    TExtractDlg& dialog = window->extractDialog();
+    bool selectedOffered = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        selectedOffered = dialog.findChild<QRadioButton*>("SelectedFiles")->isChecked();
+        dialog.findChild<QLineEdit*>("DestDir")->setText(QString::fromStdString(dir.file("out")));
+        dialog.findChild<QComboBox*>("Overwrite")->setCurrentIndex(0);
+        dialog.accept();
+    });
+    widget<QPushButton>("ButtonExtract")->click();
+    EXPECT_TRUE(selectedOffered);
+    EXPECT_TRUE(fs::exists(dir.file("out/a.txt")));
+    EXPECT_FALSE(fs::exists(dir.file("out/b.txt")));
+    EXPECT_EQ(window->zipEngine().OverwriteMode(), TUZOverwriteMode::Always);
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(ContentsPageTest, RestoreSwitchRestoresAndTheProgramEnds) {
+    fs::remove(dir.file("src/b.txt"));
+    dir.write("src/sub/a.txt", "changed\n");
+    const std::string program = dir.file("kordyne");
+    fs::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
+    ChildProcess process(program, {program, "o", "data"},
+                         {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
+                          "QT_QPA_PLATFORM=offscreen"});
+    EXPECT_EQ(process.waitForExit(), 0);
+    EXPECT_TRUE(fs::exists(dir.file("src/b.txt")));
+    std::string restored;
+    runCommand("cat '" + dir.file("src/sub/a.txt") + "'", &restored);
+    EXPECT_EQ(restored, "ay\n");
+    EXPECT_TRUE(fs::exists(dir.file("Data.log")));
+}
+
+} // namespace
