@@ -98,6 +98,11 @@ std::optional<std::time_t> fileModificationTime(const std::string& path) {
     return st.st_mtime;
 }
 
+bool pathExists(const std::string& path) {
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
+}
+
 bool sameFileSystem(const std::string& a, const std::string& b) {
     const auto da = deviceOf(a);
     const auto db = deviceOf(b);

@@ -26,6 +26,10 @@ std::vector<DirEntry> listDirectory(const std::string& dir);
 // its path; throws kd::Exception when it cannot.
 std::string createTemporaryFile(const std::string& dir, const std::string& prefix);
 
+// True when something exists at path (following links); false also when that
+// cannot be checked.
+bool pathExists(const std::string& path);
+
 // The last-modification time of a file or directory (following links).
 std::optional<std::time_t> fileModificationTime(const std::string& path);
 

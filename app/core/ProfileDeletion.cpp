@@ -3,6 +3,7 @@
 #include "app/core/MainMessages.h"
 #include "app/core/ProfileFileRules.h"
 #include "app/core/ProfileTexts.h"
+#include "platform/FileOps.h"
 #include "lang/TResourceStrings.h"
 
 #include <filesystem>
@@ -11,11 +12,6 @@ namespace kd {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool exists(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(path, ec);
-}
 
 void deleteReporting(UiHost& ui, const std::string& directory, const std::string& fileName) {
     std::error_code ec;
@@ -32,8 +28,8 @@ bool DeleteProfile(MainState& state, int row) {
     const std::string name = state.profiles.record(row).Name;
     const std::string directory = state.programDirectory();
     const std::string stamp = name + ".txt";
-    const bool stampExists = exists(withTrailingSlash(directory) + stamp);
-    if (!exists(profileFilePath(directory, name))) {
+    const bool stampExists = pathExists(withTrailingSlash(directory) + stamp);
+    if (!pathExists(profileFilePath(directory, name))) {
         if (stampExists)
             deleteReporting(ui, directory, stamp);
         ui.messageBox(ResourceStrings.GetText(profile_msg::MissingBefore) + name +

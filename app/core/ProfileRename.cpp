@@ -3,6 +3,7 @@
 #include "app/core/ProfileFileRules.h"
 #include "app/core/ProfileName.h"
 #include "app/core/ProfileTexts.h"
+#include "platform/FileOps.h"
 #include "platform/Exception.h"
 
 #include <filesystem>
@@ -11,11 +12,6 @@ namespace kd {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool fileExists(const fs::path& path) {
-    std::error_code ec;
-    return fs::exists(path, ec);
-}
 
 // True when both names lead to one file (a file system that ignores letter case).
 bool sameFile(const fs::path& a, const fs::path& b) {
@@ -45,9 +41,9 @@ std::vector<ProfileFileProblem> saveProfileRenamed(const TObjektZal& record, con
         throw Exception("Invalid profile name \"" + record.Name + "\"");
     const fs::path oldFile = profileFilePath(dir, previousName);
     const fs::path newFile = profileFilePath(dir, record.Name);
-    const bool oldExists = fileExists(oldFile);
+    const bool oldExists = pathExists(oldFile);
     const bool onlyCaseChanged = oldExists && sameFile(oldFile, newFile);
-    if (!onlyCaseChanged && fileExists(newFile))
+    if (!onlyCaseChanged && pathExists(newFile))
         throw Exception("A profile named \"" + record.Name + "\" already exists");
 
     SaveProfile(record, dir);
@@ -55,7 +51,7 @@ std::vector<ProfileFileProblem> saveProfileRenamed(const TObjektZal& record, con
     std::vector<ProfileFileProblem> problems;
     const fs::path oldStamp = withTrailingSlash(dir) + previousName + ".txt";
     const fs::path newStamp = withTrailingSlash(dir) + record.Name + ".txt";
-    if (fileExists(oldStamp) && !sameFile(oldStamp, newStamp)) {
+    if (pathExists(oldStamp) && !sameFile(oldStamp, newStamp)) {
         std::error_code ec;
         fs::rename(oldStamp, newStamp, ec);
         if (ec)
