@@ -1,5 +1,6 @@
 #include "app/core/AppRuns.h"
 
+#include "app/core/SelfExtractorStep.h"
 #include "platform/ArchiveAttributeStore.h"
 #include "platform/LinuxVolumeService.h"
 
@@ -23,16 +24,19 @@ AppRuns::AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned)
 AppRuns::AppRuns(MainState& state, RunPlatform platform)
     : state_(state), zipEngine_(state.ui(), platform.volumes, platform.attributes),
       backup_({state.ui(), state.clock(), state.view(), platform.volumes, platform.network},
-              state.settings, state.programDirectory(), zipEngine_, hooks()),
+              state.settings, state.programDirectory(), zipEngine_,
+              hooks(platform.selfExtractorStub)),
       restore_(state, zipEngine_, backup_.state()) {
     applySettings(state.settings);
 }
 
 AppRuns::~AppRuns() = default;
 
-BackupRunHooks AppRuns::hooks() {
+BackupRunHooks AppRuns::hooks(const std::string& selfExtractorStub) {
     BackupRunHooks result;
-    // Mail and the self-extractor plug in here.
+    // Mail plugs in here.
+    result.WriteSelfExtractor = SelfExtractorStep(
+        selfExtractorStub.empty() ? defaultSelfExtractorStub() : selfExtractorStub);
     result.LoadProfileItem = [this](const TObjektZal& profile, int) {
         const int current = state_.profiles.rowOf(&profile);
         if (current >= 0)

@@ -9,6 +9,7 @@
 #include "zip/TZipWriter.h"
 
 #include <memory>
+#include <string>
 
 namespace kd {
 
@@ -17,6 +18,8 @@ struct RunPlatform {
     VolumeService& volumes;
     NetworkTarget& network;
     ArchiveAttribute& attributes;
+    // The self-extractor stub; empty: "SfxStub.bin" beside the executable.
+    std::string selfExtractorStub = {};
 };
 
 // The main window's runs: the backup run and the restore run over the window's ZIP
@@ -43,7 +46,7 @@ public:
 private:
     struct SystemPlatform;
     AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned);
-    BackupRunHooks hooks();
+    BackupRunHooks hooks(const std::string& selfExtractorStub);
     // The writer's level, overwrite mode and temporary directory, set once at start-up.
     void applySettings(const ProgramSettings& settings);
 

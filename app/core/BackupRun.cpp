@@ -72,6 +72,15 @@ private:
     std::string aside_;
 };
 
+// ".zip", ".003": the extension of a file name, with its dot.
+std::string extensionOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    return path.substr(dot);
+}
+
 std::string timestampedName(const std::string& profileName, TDateTime started) {
     const DateParts p = decodeDateTime(started);
     char buffer[64];
@@ -120,6 +129,11 @@ void BackupRun::fail(const std::string& reason, bool showBox) {
     if (showBox)
         error(reason);
     state_.logs.toProtocol(reason);
+}
+
+void BackupRun::warn(const std::string& reason) {
+    outcome_.warnings.push_back(reason);
+    state_.logs.toBoth(reason);
 }
 
 void BackupRun::protocolProblems(const std::vector<std::string>& problems) {
@@ -221,9 +235,12 @@ void BackupRun::runSteps(TObjektZal& profile) {
         state_.CurrentProfile = nullptr;
     }
 
+    // A set of several parts goes by its last part, which holds the directory.
+    outcome_.archive = writer_.ZipName();
     if (rotation) {
         const std::size_t before = rotation->problems().size();
-        outcome_.archive = rotation->archiveName(rotation->finish());
+        const int number = rotation->finish();
+        outcome_.archive = rotation->fileName(number, extensionOf(outcome_.archive));
         protocolProblems({rotation->problems().begin() + static_cast<std::ptrdiff_t>(before),
                           rotation->problems().end()});
     }
@@ -235,8 +252,20 @@ void BackupRun::runSteps(TObjektZal& profile) {
     if (!profile.MailTo.empty() && hooks_.MailArchive)
         hooks_.MailArchive(outcome_.archive, profile.MailTo);
     if (profile.SelfExtract && hooks_.WriteSelfExtractor)
-        outcome_.archive = hooks_.WriteSelfExtractor(profile, outcome_.archive);
+        buildSelfExtractor(profile);
     outcome_.succeeded = true;
+}
+
+void BackupRun::buildSelfExtractor(const TObjektZal& profile) {
+    SelfExtractorResult result;
+    try {
+        result = hooks_.WriteSelfExtractor(profile, outcome_.archive);
+    } catch (const std::exception& e) {
+        result = {outcome_.archive, e.what()}; // the archive itself is complete
+    }
+    outcome_.archive = result.archive;
+    if (!result.problem.empty())
+        warn(result.problem);
 }
 
 bool BackupRun::checkNetworkTarget(const TObjektZal& profile, const std::string& targetDir) {
@@ -351,12 +380,26 @@ void BackupRun::closingSteps(const TObjektZal& profile, int row) {
         // Closing goes on; the run has already failed.
     }
     state_.logs.closeAll();
-    if (outcome_.succeeded && settings_.DetailedInfo && !settings_.NoQuestions)
-        services_.ui.messageBox(text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) +
-                                    text(run_msg::DoneAfter),
-                                "", MsgButtons::Ok, MsgIcon::Information);
+    closingBox();
     if (state_.FileSkipped && settings_.DetailedInfo)
         services_.view.showProtocolPage();
+}
+
+void BackupRun::closingBox() {
+    if (!outcome_.succeeded || settings_.NoQuestions)
+        return;
+    // Warnings show also without detailed information: the user asked for what is missing.
+    if (outcome_.warnings.empty() && !settings_.DetailedInfo)
+        return;
+    std::string message =
+        text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) + text(run_msg::DoneAfter);
+    for (const std::string& warning : outcome_.warnings)
+        message += "\n\n" + warning;
+    if (outcome_.warnings.empty())
+        services_.ui.messageBox(message, "", MsgButtons::Ok, MsgIcon::Information);
+    else
+        services_.ui.messageBox(message, text(run_msg::WarningCaption), MsgButtons::Ok,
+                                MsgIcon::Warning);
 }
 
 } // namespace kd

@@ -3,6 +3,7 @@
 #include "app/core/NetworkTarget.h"
 #include "app/core/ObjektZal.h"
 #include "app/core/ProgramSettings.h"
+#include "app/core/SelfExtractorStep.h"
 #include "app/core/ZipEventHandlers.h"
 #include "platform/Clock.h"
 #include "platform/UiHost.h"
@@ -30,9 +31,9 @@ struct BackupRunServices {
 struct BackupRunHooks {
     // Mails the finished archive to the profile's address.
     std::function<void(const std::string& archive, const std::string& address)> MailArchive;
-    // Builds the self-extracting program from the finished archive; gives the name of
-    // what remains (the program, once the archive is gone).
-    std::function<std::string(const TObjektZal& profile, const std::string& archive)>
+    // Builds the self-extracting program from the finished archive; gives what remains
+    // (the program, once the archive is gone) and what was left undone.
+    std::function<SelfExtractorResult(const TObjektZal& profile, const std::string& archive)>
         WriteSelfExtractor;
     // Refreshes the profile's row in the list after the run.
     std::function<void(const TObjektZal& profile, int row)> LoadProfileItem;
@@ -46,14 +47,18 @@ struct BackupRunHooks {
 //
 // A run that ends early or fails never counts as a success: both logs say why, no
 // stamp, mail or self-extractor follows, and no earlier archive or version is lost.
+// A self-extractor that cannot be built leaves a complete backup in its archive: the
+// run succeeds with a warning in both logs and in the closing box.
 class BackupRun {
 public:
     // What the last run did.
     struct Outcome {
         bool succeeded = false;
         std::uint64_t fileCount = 0; // files stored
-        std::string archive;         // the archive written (or meant to be)
+        std::string archive;         // the archive written (or meant to be): its last
+                                     // part for a set of parts, the program once built
         std::string failure;         // why it failed; empty after success
+        std::vector<std::string> warnings; // steps left undone by a successful run
     };
 
     // programDirectory: where the profiles, stamps, profile logs and, without a log
@@ -79,10 +84,14 @@ private:
     void openProtocol();
     void openProfileLog(const TObjektZal& profile, const std::string& archive, bool versions);
     void configureWriter(const TObjektZal& profile, const std::string& targetDir);
+    void buildSelfExtractor(const TObjektZal& profile);
+    void closingBox();
     void closingSteps(const TObjektZal& profile, int row);
 
     // Ends the run as failed: the reason goes to the global log, and to a box when asked.
     void fail(const std::string& reason, bool showBox);
+    // Notes a step a successful run left undone, in both logs and the closing box.
+    void warn(const std::string& reason);
     // A line for the global log that is written only with detailed information.
     void detail(const std::string& line);
     bool ask(const std::string& text);

@@ -29,11 +29,15 @@ struct Found {
     fs::file_time_type written;
 };
 
-// The archive of one base: B.zip, or the last of the parts B.001, B.002, ...
+// The archive of one base: B.zip, the self-extracting B.exe, or the last of the
+// parts B.001, B.002, ...
 std::optional<Found> archiveOf(const std::string& base, int version) {
     std::optional<Found> best;
-    if (const auto zip = writtenAt(base + ".zip"))
-        best = Found{{base + ".zip", version, false}, *zip};
+    for (const char* extension : {".zip", ".exe"}) {
+        const auto time = writtenAt(base + extension);
+        if (time && (!best || *time > best->written))
+            best = Found{{base + extension, version, false}, *time};
+    }
     int last = 0;
     while (last < 999 && writtenAt(partName(base, last + 1)))
         ++last;
@@ -89,7 +93,8 @@ std::optional<Found> mostRecentArchive(const std::string& directory, const std::
         if (dot == std::string::npos || dot < name.size() || !file.starts_with(name))
             continue;
         const std::string_view extension = std::string_view(file).substr(dot + 1);
-        if (extension != "zip" && !(extension.size() == 3 && allDigits(extension)))
+        if (extension != "zip" && extension != "exe" &&
+            !(extension.size() == 3 && allDigits(extension)))
             continue;
         const std::string suffix = file.substr(name.size(), dot - name.size());
         if (withNumbers && allDigits(suffix) && suffix.size() < 6)

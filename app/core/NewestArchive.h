@@ -14,9 +14,10 @@ struct NewestArchive {
 };
 
 // Finds the profile's newest archive. An archive base B (target directory + name, +
-// version number or run date) is present as B.zip, or as the part files B.001,
-// B.002, ... of a split archive (whose last part, holding the directory, is opened);
-// when both are there the more recently written one counts.
+// version number or run date) is present as B.zip, as the self-extracting program
+// B.exe, or as the part files B.001, B.002, ... of a split archive (whose last part,
+// holding the directory, is opened); when several are there the most recently
+// written one counts.
 //
 // With numbered versions kept, a run writes the number after the last of the
 // versions 1, 2, ... present without a gap (after deleting 1 and moving the others

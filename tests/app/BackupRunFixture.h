@@ -1,8 +1,10 @@
 #pragma once
+#include "TestPaths.h"
 #include "app/core/BackupRun.h"
 #include "app/core/LastRunStamp.h"
 #include "app/core/ProfilePassword.h"
 #include "app/core/RemovableWipe.h"
+#include "app/core/SelfExtractorStep.h"
 #include "lang/TResourceStrings.h"
 #include "platform/ArchiveAttributeFake.h"
 #include "platform/AtomicFile.h"
@@ -34,7 +36,8 @@ public:
     std::vector<std::string> calls;
 };
 
-// A scripted host that presses the cancel button while the writer works.
+// A scripted host that presses the cancel button while the writer works (when given
+// the writer) and lets a test act before each box is answered (change a disk).
 class CancellingUiHost : public ScriptedUiHost {
 public:
     void processEvents() override {
@@ -42,8 +45,18 @@ public:
         if (writer)
             writer->CancelRunningOperation();
     }
+    MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
+                         MsgIcon icon) override {
+        if (beforeAnswer)
+            beforeAnswer(text);
+        return ScriptedUiHost::messageBox(text, caption, buttons, icon);
+    }
     TZipWriter* writer = nullptr;
+    std::function<void(const std::string& text)> beforeAnswer;
 };
+
+// The self-extractor stub the build puts beside the program.
+inline const std::string kBuiltStub = std::string(KORDYNE_BUILD_DIR) + "/app/SfxStub.bin";
 
 // A backup run over temporary source, target and program directories, the real ZIP
 // writer, and fake volumes, network and archive attributes.
@@ -86,6 +99,13 @@ protected:
         std::vector<std::string> names = splitLines(output);
         return names;
     }
+    BackupRunHooks hooks() {
+        BackupRunHooks result;
+        result.WriteSelfExtractor = [this](const TObjektZal& p, const std::string& zip) {
+            return SelfExtractorStep(stub)(p, zip);
+        };
+        return result;
+    }
     std::vector<std::string> logLines(const std::string& path) { return readTextLines(path); }
     std::string protocol() { return readWholeFile(program + "/Protokol.txt"); }
     bool stampExists() { return std::filesystem::exists(lastRunStampPath(program, "P")); }
@@ -102,7 +122,8 @@ protected:
     ArchiveAttributeFake attributes;
     ProgramSettings settings;
     TZipWriter writer{ui, volumes, attributes};
-    BackupRun backup{{ui, clock, view, volumes, network}, settings, program, writer};
+    std::string stub = kBuiltStub; // the self-extractor step's, changeable per test
+    BackupRun backup{{ui, clock, view, volumes, network}, settings, program, writer, hooks()};
     TObjektZal profile;
 };
 
