@@ -223,6 +223,9 @@ void BackupRun::runSteps(TObjektZal& profile) {
     std::optional<SetAside> previous;
     if (versions == 0 && profile.NewArchive && fileExists(outcome_.archive))
         previous.emplace(outcome_.archive);
+    std::optional<ProgramArchiveReopened> reopened;
+    if (versions == 0 && !profile.NewArchive && profile.SelfExtract && profile.SplitMode == 0)
+        reopened.emplace(outcome_.archive);
 
     configureWriter(profile, targetDir);
     openProfileLog(profile, outcome_.archive, versions > 0);
@@ -246,6 +249,8 @@ void BackupRun::runSteps(TObjektZal& profile) {
     }
     if (previous)
         previous->discard();
+    if (reopened)
+        reopened->keep();
     // A millisecond early, so that rounding the stamp to whole seconds never moves it
     // past the start (a file changed right after it would be missed next time).
     WriteLastRun(programDirectory_, profile.Name, state_.RunStarted - 0.001 / 86400);

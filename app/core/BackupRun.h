@@ -54,10 +54,10 @@ public:
     // What the last run did.
     struct Outcome {
         bool succeeded = false;
-        std::uint64_t fileCount = 0; // files stored
-        std::string archive;         // the archive written (or meant to be): its last
-                                     // part for a set of parts, the program once built
-        std::string failure;         // why it failed; empty after success
+        std::uint64_t fileCount = 0;       // files stored
+        std::string archive;               // the archive written (or meant to be): its last
+                                           // part for a set of parts, the program once built
+        std::string failure;               // why it failed; empty after success
         std::vector<std::string> warnings; // steps left undone by a successful run
     };
 

@@ -1,6 +1,7 @@
 #include "app/core/SelfExtractorStep.h"
 
 #include "lang/TResourceStrings.h"
+#include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "zip/SelfExtractor.h"
 #include "zip/TSFXConfig.h"
@@ -30,14 +31,14 @@ std::string notBuilt() {
 }
 
 std::string backupStaysIn(const std::string& archive) {
-    return std::string(pick("; záloha zůstává v ", "; the backup stays in ",
-                            "; záloha zostáva v ")) +
+    return std::string(
+               pick("; záloha zůstává v ", "; the backup stays in ", "; záloha zostáva v ")) +
            archive;
 }
 
 std::string stubMissing(const std::string& stub, const std::string& archive) {
-    return notBuilt() + std::string(pick(": chybí soubor ", ": the file is missing: ",
-                                         ": chýba súbor ")) +
+    return notBuilt() +
+           std::string(pick(": chybí soubor ", ": the file is missing: ", ": chýba súbor ")) +
            stub + backupStaysIn(archive);
 }
 
@@ -58,9 +59,9 @@ std::string zipNotDeleted(const std::string& program, const std::string& archive
     return std::string(pick("Samorozbalovací archiv ", "The self-extracting archive ",
                             "Samorozbaľovací archív ")) +
            program +
-           std::string(pick(" je hotov, archiv nelze smazat: ",
-                            " is complete, the archive cannot be deleted: ",
-                            " je hotový, archív nemožno zmazať: ")) +
+           std::string(pick(
+               " je hotov, archiv nelze smazat: ", " is complete, the archive cannot be deleted: ",
+               " je hotový, archív nemožno zmazať: ")) +
            archive + " (" + reason + ")";
 }
 
@@ -79,6 +80,23 @@ TSFXConfig configOf(const TObjektZal& profile) {
 }
 
 } // namespace
+
+ProgramArchiveReopened::ProgramArchiveReopened(const std::string& archive) {
+    if (!archive.ends_with(".zip"))
+        return;
+    const std::string program = archive.substr(0, archive.size() - 4) + ".exe";
+    std::error_code ec;
+    if (fs::exists(fs::symlink_status(archive, ec)) || !fs::is_regular_file(program, ec))
+        return;
+    copyFile(program, archive);
+    copy_ = archive;
+}
+
+ProgramArchiveReopened::~ProgramArchiveReopened() {
+    std::error_code ec;
+    if (!copy_.empty())
+        fs::remove(copy_, ec);
+}
 
 std::string defaultSelfExtractorStub() {
     return executableDirectory() + "/SfxStub.bin";

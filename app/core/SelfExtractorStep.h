@@ -31,6 +31,26 @@ private:
     std::string stubFile_;
 };
 
+// A profile that updates one archive in place keeps it as a program between runs
+// (its ".zip" goes once the program is built). So that the next run adds to the
+// files backed up before instead of starting an empty archive, which would then
+// replace the program, the program's archive is first copied back to the ".zip"
+// (the writer leaves the stub out when it rewrites the archive). The copy goes again
+// when the run fails, and stays when keep() was called.
+class ProgramArchiveReopened {
+public:
+    // archive: the ".zip" the run updates; copied from its ".exe" when only that is there.
+    explicit ProgramArchiveReopened(const std::string& archive);
+    ~ProgramArchiveReopened();
+    ProgramArchiveReopened(const ProgramArchiveReopened&) = delete;
+    ProgramArchiveReopened& operator=(const ProgramArchiveReopened&) = delete;
+
+    void keep() { copy_.clear(); }
+
+private:
+    std::string copy_;
+};
+
 // "SfxStub.bin" beside the running executable.
 std::string defaultSelfExtractorStub();
 

@@ -84,6 +84,13 @@ protected:
         std::filesystem::last_write_time(path, when);
         return path;
     }
+    // Writes a source file of size bytes that do not compress.
+    std::string noise(const std::string& name, std::size_t size, std::uint32_t seed = 1) {
+        std::string bytes(size, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+        return file(name, bytes);
+    }
     bool run() { return backup.RunBackup(profile, 0); }
     std::string archive(const std::string& name = "P.zip") const { return target + "/" + name; }
     // The archive's entry names, sorted, from Python's zipfile (which also tests it).
@@ -105,6 +112,18 @@ protected:
             return SelfExtractorStep(stub)(p, zip);
         };
         return result;
+    }
+    // A file's content inside an archive, read by Python's zipfile.
+    std::string entryText(const std::string& zip, const std::string& name) {
+        std::string out;
+        EXPECT_EQ(runCommand("python3 -c 'import sys,zipfile\n"
+                             "sys.stdout.write(zipfile.ZipFile(sys.argv[1]).read(sys.argv[2])"
+                             ".decode())' '" +
+                                 zip + "' '" + name + "'",
+                             &out),
+                  0)
+            << out;
+        return out;
     }
     std::vector<std::string> logLines(const std::string& path) { return readTextLines(path); }
     std::string protocol() { return readWholeFile(program + "/Protokol.txt"); }

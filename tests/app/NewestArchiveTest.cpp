@@ -84,6 +84,18 @@ TEST_F(NewestArchiveTest, SplitArchivesOpenTheirLastPartOrTheRenamedSinglePart) 
     EXPECT_EQ(found(), "Data2.zip #2");
 }
 
+TEST_F(NewestArchiveTest, SelfExtractingProgramsCountAsArchives) {
+    profile.VersionsKept = 3;
+    archive("Data1.exe");
+    archive("Data2.exe");
+    EXPECT_EQ(found(), "Data2.exe #2");
+    archive("Data2.zip", 1); // its program could not be built this time
+    EXPECT_EQ(found(), "Data2.zip #2");
+    profile.VersionsKept = 0;
+    archive("Data.exe", 2);
+    EXPECT_EQ(found(), "Data.exe #0");
+}
+
 TEST_F(NewestArchiveTest, WithoutVersionsTheLatestRunCounts) {
     archive("Data.zip", 90);
     EXPECT_EQ(found(), "Data.zip #0");

@@ -91,6 +91,40 @@ TEST_F(VersionRotationTest, UndeletableOldestKeepsEveryNumber) {
     EXPECT_NE(rotation.problems()[0].find("P1.zip"), std::string::npos);
 }
 
+TEST_F(VersionRotationTest, ProgramsAndPartSetsRotateAsWholeVersions) {
+    dir.write("P1.exe", "v1");
+    dir.write("P2.001", "v2a");
+    dir.write("P2.002", "v2b");
+    dir.write("P2.zfc", "v2dir");
+    have({3});
+    VersionRotation rotation(base, 3);
+    EXPECT_EQ(rotation.prepare(), 4) << "a program or a set of parts takes its number";
+    dir.write("P4.exe", "new");
+    EXPECT_EQ(rotation.finish(), 3);
+    EXPECT_EQ(rotation.filesOf(1), (std::vector<std::string>{"zfc", "001", "002"}));
+    EXPECT_EQ(readWholeFile(dir.file("P1.002")), "v2b");
+    EXPECT_EQ(contents(2), (std::vector<std::string>{"", "v3"}));
+    EXPECT_EQ(readWholeFile(dir.file("P3.exe")), "new");
+    EXPECT_TRUE(rotation.filesOf(4).empty());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              5);
+    EXPECT_TRUE(rotation.problems().empty());
+}
+
+TEST_F(VersionRotationTest, HalfMovedVersionGoesBack) {
+    dir.write("P1.002", "stray"); // in the way of version 3's second part
+    dir.write("P3.001", "v3a");
+    dir.write("P3.002", "v3b");
+    VersionRotation rotation(base, 3);
+    EXPECT_EQ(rotation.prepare(), 4);
+    EXPECT_EQ(rotation.filesOf(3), (std::vector<std::string>{"001", "002"}));
+    EXPECT_TRUE(rotation.filesOf(1).empty());
+    EXPECT_EQ(readWholeFile(dir.file("P1.002")), "stray");
+    ASSERT_EQ(rotation.problems().size(), 1u);
+    EXPECT_NE(rotation.problems()[0].find("P3.002"), std::string::npos);
+}
+
 TEST(RenameNoReplace, NeverReplacesAnExistingFile) {
     TempDir dir;
     const std::string a = dir.write("a", "A");
