@@ -240,6 +240,8 @@ void BackupRun::runSteps(TObjektZal& profile) {
 
     // A set of several parts goes by its last part, which holds the directory.
     outcome_.archive = writer_.ZipName();
+    // A spanned set's versions are seen only on the disk in the drive (now its last);
+    // its new set's files there are never touched, as they go by the disk's number.
     if (rotation) {
         const std::size_t before = rotation->problems().size();
         const int number = rotation->finish();
