@@ -15,6 +15,18 @@ std::string executableDirectory() {
     return std::filesystem::path(executablePath()).parent_path().string();
 }
 
+std::string withTrailingSlash(std::string dir) {
+    if (!dir.empty() && dir.back() != '/')
+        dir += '/';
+    return dir;
+}
+
+std::string withoutTrailingSlash(std::string dir) {
+    while (dir.size() > 1 && dir.back() == '/')
+        dir.pop_back();
+    return dir;
+}
+
 std::string fileNameOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);

@@ -8,6 +8,7 @@
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "platform/RenameNoReplace.h"
 #include "zip/TZipWriter.h"
 
@@ -23,16 +24,6 @@ namespace {
 
 std::string text(int id) {
     return ResourceStrings.GetText(id);
-}
-
-std::string withSlash(const std::string& dir) {
-    return dir.empty() || dir.back() == '/' ? dir : dir + "/";
-}
-
-std::string withoutSlash(std::string dir) {
-    while (dir.size() > 1 && dir.back() == '/')
-        dir.pop_back();
-    return dir;
 }
 
 bool fileExists(const std::string& path) {
@@ -172,8 +163,9 @@ bool BackupRun::RunBackup(TObjektZal& profile, int row) {
 
 void BackupRun::openProtocol() {
     const bool inLogDirectory = !settings_.LogDirectory.empty();
-    const std::string path = inLogDirectory ? withSlash(settings_.LogDirectory) + kProtocolFileName
-                                            : withSlash(programDirectory_) + kProtocolFileName;
+    const std::string path = inLogDirectory
+                                 ? withTrailingSlash(settings_.LogDirectory) + kProtocolFileName
+                                 : withTrailingSlash(programDirectory_) + kProtocolFileName;
     try {
         // Without a log directory the log holds only the latest run.
         state_.logs.ProtocolFile.open(path, inLogDirectory);
@@ -199,9 +191,9 @@ void BackupRun::runSteps(TObjektZal& profile) {
         state_.LastRun = 0; // unreadable: every file counts as changed
     }
 
-    const std::string target = withSlash(profile.TargetDir);
-    const std::string targetDir = withoutSlash(profile.TargetDir);
-    const std::string sourceDir = withoutSlash(profile.SourceDir);
+    const std::string target = withTrailingSlash(profile.TargetDir);
+    const std::string targetDir = withoutTrailingSlash(profile.TargetDir);
+    const std::string sourceDir = withoutTrailingSlash(profile.SourceDir);
     if (!checkNetworkTarget(profile, targetDir) || !checkSource(sourceDir) ||
         !checkTarget(targetDir))
         return;
@@ -358,8 +350,8 @@ void BackupRun::openProfileLog(const TObjektZal& profile, const std::string& arc
     // A run that adds to an existing archive adds to its log too.
     const bool append = !versions && fileExists(archive);
     try {
-        state_.logs.ProfileLogFile.open(withSlash(programDirectory_) + profile.Name + ".log",
-                                        append);
+        state_.logs.ProfileLogFile.open(
+            withTrailingSlash(programDirectory_) + profile.Name + ".log", append);
     } catch (const Exception&) {
         return; // the run goes on without it
     }

@@ -5,6 +5,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DateText.h"
 #include "platform/Exception.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 
 #include <cstdint>

@@ -3,8 +3,9 @@
 #include "app/core/MainMessages.h"
 #include "app/core/ProfileFileRules.h"
 #include "app/core/ProfileTexts.h"
-#include "platform/FileOps.h"
 #include "lang/TResourceStrings.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
 
 #include <filesystem>
 

@@ -2,6 +2,7 @@
 
 #include "app/core/ProfileFileRules.h"
 #include "app/core/ProfilePassword.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 

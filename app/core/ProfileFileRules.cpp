@@ -97,12 +97,6 @@ std::uint8_t backupKindFromLine(std::string_view line) {
     return static_cast<std::uint8_t>(integerInRange(line, 0, 2));
 }
 
-std::string withTrailingSlash(std::string dir) {
-    if (!dir.empty() && dir.back() != '/')
-        dir += '/';
-    return dir;
-}
-
 std::string singleLine(std::string_view text) {
     std::string result(text);
     for (char& c : result)

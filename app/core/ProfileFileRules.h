@@ -36,9 +36,6 @@ std::uint8_t periodKindFromDigit(std::string_view line);
 // otherwise the number 0-2, and 0 for anything else.
 std::uint8_t backupKindFromLine(std::string_view line);
 
-// Directories are kept with a trailing "/" when not empty.
-std::string withTrailingSlash(std::string dir);
-
 // A text value made safe for one line: CR and LF become blanks.
 std::string singleLine(std::string_view text);
 

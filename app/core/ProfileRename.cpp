@@ -3,8 +3,9 @@
 #include "app/core/ProfileFileRules.h"
 #include "app/core/ProfileName.h"
 #include "app/core/ProfileTexts.h"
-#include "platform/FileOps.h"
 #include "platform/Exception.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
 
 #include <filesystem>
 

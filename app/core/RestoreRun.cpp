@@ -9,18 +9,13 @@
 #include "app/core/ZipEventHandlers.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
+#include "platform/Paths.h"
 #include "zip/TZipReader.h"
 
 namespace kd {
 namespace {
 
 constexpr int kNoBackupMessage = 11001; // "Záloha neexistuje"
-
-std::string withoutTrailingSlash(std::string dir) {
-    while (dir.size() > 1 && dir.ends_with('/'))
-        dir.pop_back();
-    return dir;
-}
 
 TMultiMode multiModeOf(std::uint8_t splitMode) {
     switch (splitMode) {
