@@ -114,6 +114,8 @@ void TZipWriter::writeCentralDirectory(ZipWriterRun& run) {
         const auto raw = run.RawCentral.find(header.get());
         if (raw != run.RawCentral.end())
             PatchCopiedCentralHeader(raw->second, *header);
+        else
+            header->CentralExtraLength = 0; // a fresh header carries no extra field
         const std::uint64_t length =
             raw != run.RawCentral.end() ? raw->second.size() : header->CentralHeaderSize();
         out.CheckRoom(length);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "ZipReaderTestSupport.h"
 #include "ZipWriterTestSupport.h"
@@ -206,3 +207,23 @@ TEST(ZipWriterUpdate, DisposeDeletesOnlyWhatTheArchiveHolds) {
 }
 
 } // namespace
+
+// A central header whose extra field runs past the end cannot be copied raw; the
+// header written afresh has no extra field, and the directory size must say so.
+TEST(ZipWriterUpdate, DamagedCentralExtraLengthStillGivesAReadableArchive) {
+    test::TempDir t;
+    test::WriterBench bench(t);
+    bench.zip.SetRootDir(t.path() + "/");
+    t.write("a.txt", std::string(3000, 'a'));
+    bench.add({"a.txt"});
+    std::string bytes = test::fileBytes(bench.archive);
+    const std::size_t central = bytes.rfind("PK\x01\x02");
+    bytes[central + 31] = '\x40'; // extra field length 16384
+    std::ofstream(bench.archive, std::ios::binary | std::ios::trunc) << bytes;
+
+    t.write("new.txt", "new");
+    bench.add({"new.txt"});
+    EXPECT_EQ(test::zipfileMismatches(bench.archive,
+                                      {{"a.txt", t.file("a.txt")}, {"new.txt", t.file("new.txt")}}),
+              "");
+}
