@@ -139,11 +139,12 @@ bool MainState::runSwitch(const std::string& name, bool restore) {
         if (row < 0)
             continue;
         try {
-            if (restore)
-                runs_->RestoreBackup(row);
-            else
-                runs_->RunBackup(profiles.record(row), row);
+            const bool done =
+                restore ? runs_->RestoreBackup(row) : runs_->RunBackup(profiles.record(row), row);
+            if (!done)
+                ExitStatus = 1;
         } catch (const std::exception& e) {
+            ExitStatus = 1;
             reportError(e.what());
         }
         RunDone = true;
@@ -163,7 +164,9 @@ void MainState::ListEnter() {
         requestTerminate();
     } else if (settings.AutoStartMode == 0 && commandLine.StartedWithSystem) {
         // The pass reports its own errors.
-        scheduler_.CheckSchedule();
+        const Scheduler::PassReport pass = scheduler_.CheckSchedule();
+        if (pass.ended || pass.succeeded < pass.started)
+            ExitStatus = 1;
         requestTerminate();
     }
 }

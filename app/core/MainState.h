@@ -76,6 +76,9 @@ public:
     bool AdminPasswordEntered = false;
     bool ProfileUnlocked = false;
     bool TerminateRequested = false;
+    // The program's exit status: 1 when a run of the "a", "o" or "1" start failed, so
+    // that a script or scheduler calling the program can tell.
+    int ExitStatus = 0;
 
 private:
     // The "a" or "o" switch: the run for every row of that name, then the end of the

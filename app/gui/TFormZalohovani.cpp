@@ -494,7 +494,9 @@ void TFormZalohovani::terminateApplication() {
     // so it also ends the program when asked before the event loop runs.
     if (inActivation_)
         return;
-    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [status = state_.ExitStatus] { QCoreApplication::exit(status); },
+        Qt::QueuedConnection);
 }
 
 } // namespace kd

@@ -5,6 +5,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <optional>
 #include <gtest/gtest.h>
 
 using namespace kd;
@@ -12,32 +13,53 @@ using namespace kd::test;
 
 namespace {
 
-// The program started with "a" and a profile name backs that profile up and ends.
-TEST(BackupSwitch, BacksUpTheNamedProfileAndEnds) {
-    TempDir dir;
+// Runs a copy of the program with "a" and the profile name in dir; its exit status
+// (none when it did not end in time).
+std::optional<int> runBackupSwitch(const TempDir& dir, const std::string& profileName) {
     TempDir config;
     const std::string program = dir.file("kordyne");
     std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
     dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\n");
-    dir.write("data/a.txt", "first file");
-    dir.write("data/sub/b.txt", "second file");
-    std::filesystem::create_directories(dir.file("backup"));
+    ChildProcess process(program, {program, "a", profileName},
+                         {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
+                          "XDG_STATE_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
+    return process.waitForExit();
+}
+
+TObjektZal profileIn(const TempDir& dir) {
     TObjektZal profile;
     profile.Name = "Mzdy";
     profile.SourceDir = dir.file("data/");
     profile.TargetDir = dir.file("backup/");
     profile.Masks = "*.txt";
     profile.Recurse = true;
-    SaveProfile(profile, dir.path());
+    return profile;
+}
 
-    ChildProcess process(program, {program, "a", "MZDY"},
-                         {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
-                          "XDG_STATE_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
-    EXPECT_EQ(process.waitForExit(), 0);
+// The program started with "a" and a profile name backs that profile up and ends.
+TEST(BackupSwitch, BacksUpTheNamedProfileAndEnds) {
+    TempDir dir;
+    dir.write("data/a.txt", "first file");
+    dir.write("data/sub/b.txt", "second file");
+    std::filesystem::create_directories(dir.file("backup"));
+    SaveProfile(profileIn(dir), dir.path());
+
+    EXPECT_EQ(runBackupSwitch(dir, "MZDY"), 0);
     std::string output;
     EXPECT_EQ(runCommand("unzip -t -qq " + dir.file("backup/Mzdy.zip"), &output), 0) << output;
     EXPECT_TRUE(readLastRunIfAny(dir.path(), "Mzdy").has_value());
     EXPECT_TRUE(std::filesystem::exists(dir.file("Mzdy.log")));
+}
+
+// A run that fails (here: the source is missing) ends the program with status 1, so a
+// script calling it does not take the failure for a backup.
+TEST(BackupSwitch, AFailedRunEndsWithStatusOne) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.file("backup"));
+    SaveProfile(profileIn(dir), dir.path());
+
+    EXPECT_EQ(runBackupSwitch(dir, "mzdy"), 1);
+    EXPECT_FALSE(readLastRunIfAny(dir.path(), "Mzdy").has_value());
 }
 
 } // namespace
