@@ -1,31 +1,27 @@
 #include "platform/ArchiveAttribute.h"
 
+#include "platform/FileStamp.h"
+
 #include <sstream>
-#include <sys/stat.h>
 
 namespace kd {
 
 namespace {
 
-ArchiveStamp stampOf(const struct stat& st) {
-    return {static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
-            static_cast<std::int64_t>(st.st_size), static_cast<std::uint64_t>(st.st_ino)};
+std::optional<ArchiveStamp> archiveStampOf(const std::optional<FileStamp>& file) {
+    if (!file)
+        return std::nullopt;
+    return ArchiveStamp{file->modifiedNs, file->size, file->inode};
 }
 
 } // namespace
 
 std::optional<ArchiveStamp> ArchiveAttribute::StampOf(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return std::nullopt;
-    return stampOf(st);
+    return archiveStampOf(FileStampOf(path));
 }
 
 std::optional<ArchiveStamp> ArchiveAttribute::StampOf(int fd) {
-    struct stat st {};
-    if (::fstat(fd, &st) != 0)
-        return std::nullopt;
-    return stampOf(st);
+    return archiveStampOf(FileStampOf(fd));
 }
 
 bool ArchiveAttribute::IsSet(const std::string& path) {

@@ -14,7 +14,7 @@
 #include "zip/TSortedZip.h"
 #include "zip/TZipHeaderInfo.h"
 #include "zip/ZipExceptions.h"
-#include "zip/ZipReaderStamp.h"
+#include "platform/FileStamp.h"
 #include "zip/ZipReaderTypes.h"
 
 namespace kd {

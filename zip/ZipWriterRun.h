@@ -12,7 +12,7 @@
 #include "zip/TEndCentral.h"
 #include "zip/TZipHeaderInfo.h"
 #include "zip/ZipCrypt.h"
-#include "zip/ZipReaderStamp.h"
+#include "platform/FileStamp.h"
 #include "zip/ZipWriterOutput.h"
 #include "zip/ZipWriterParts.h"
 #include "zip/ZipWriterSpool.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/VolumeService.h"
-#include "zip/ZipReaderStamp.h"
+#include "platform/FileStamp.h"
 #include "zip/ZipWriterParts.h"
 
 namespace kd {

@@ -5,9 +5,9 @@
 
 namespace kd {
 
-// What tells whether an archive file changed on disk since its directory was read:
-// its modification time to the nanosecond and its size, and which file it is (a file
-// replaced by a rename may carry the same time and size).
+// What tells whether a file changed on disk: its modification time to the nanosecond
+// and its size, and which file it is (a file replaced by a rename may carry the same
+// time and size).
 struct FileStamp {
     std::int64_t modifiedNs = 0;
     std::int64_t size = 0;

@@ -1,4 +1,4 @@
-#include "zip/ZipReaderStamp.h"
+#include "platform/FileStamp.h"
 
 #include <sys/stat.h>
 
