@@ -126,6 +126,10 @@ void MainState::processSwitch(const std::string& name, bool restore) {
     ui_.messageBox(
         ResourceStrings.GetText(main_msg::NotFoundBefore) + name + ResourceStrings.GetText(after),
         ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok, MsgIcon::Warning);
+    ExitStatus = 1;
+    // Without a display nobody could pick another profile: end instead of waiting.
+    if (!view_.interactive())
+        requestTerminate();
 }
 
 bool MainState::runSwitch(const std::string& name, bool restore) {

@@ -33,6 +33,9 @@ public:
     // shows the global log, whose OK button returns to the ready state. The default
     // stays where it is.
     virtual void showProtocolPage() {}
+    // False when no one can see or use the window (no display): the program then ends
+    // where it would otherwise wait for the user.
+    virtual bool interactive() const { return true; }
 };
 
 } // namespace kd

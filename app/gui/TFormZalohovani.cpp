@@ -13,6 +13,7 @@
 #include "platform/DateText.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
+#include "platform/qt/QtUiHost.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -487,6 +488,10 @@ void TFormZalohovani::minimizeApplication() {
         hide();
     else
         showMinimized();
+}
+
+bool TFormZalohovani::interactive() const {
+    return QtUiHost::interactive();
 }
 
 void TFormZalohovani::terminateApplication() {

@@ -97,6 +97,7 @@ public:
     void setTimerInterval(std::chrono::milliseconds interval) override;
     void minimizeApplication() override;
     void terminateApplication() override;
+    bool interactive() const override;
     void showStatusText(const std::string& text) override;
     void showTrayHint(const std::string& text) override;
 

@@ -5,10 +5,14 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include <iostream>
+
 namespace kd {
 namespace {
 
-QString q(const std::string& s) { return QString::fromStdString(s); }
+QString q(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 QMessageBox::StandardButtons standardButtons(MsgButtons buttons) {
     switch (buttons) {
@@ -65,14 +69,25 @@ MsgAnswer answerOf(int button) {
 
 } // namespace
 
+bool QtUiHost::interactive() {
+    const QString platform = QGuiApplication::platformName();
+    return platform != QLatin1String("offscreen") && platform != QLatin1String("minimal");
+}
+
 MsgAnswer QtUiHost::messageBox(const std::string& text, const std::string& caption,
                                MsgButtons buttons, MsgIcon icon) {
+    if (!interactive()) {
+        std::cerr << caption << ": " << text << '\n';
+        return SilentUiHost().messageBox(text, caption, buttons, icon);
+    }
     QMessageBox box(boxIcon(icon), q(caption), q(text), standardButtons(buttons), parent_);
     return answerOf(box.exec());
 }
 
 std::optional<std::string> QtUiHost::inputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& initial, bool password) {
+    if (!interactive())
+        return std::nullopt;
     bool ok = false;
     const QString value =
         QInputDialog::getText(parent_, q(caption), q(prompt),
@@ -84,6 +99,8 @@ std::optional<std::string> QtUiHost::inputBox(const std::string& caption, const 
 
 std::optional<std::string> QtUiHost::chooseDirectory(const std::string& caption,
                                                      const std::string& start) {
+    if (!interactive())
+        return std::nullopt;
     const QString dir = QFileDialog::getExistingDirectory(parent_, q(caption), q(start));
     if (dir.isEmpty())
         return std::nullopt;
@@ -93,6 +110,8 @@ std::optional<std::string> QtUiHost::chooseDirectory(const std::string& caption,
 std::optional<std::string> QtUiHost::chooseFile(const std::string& caption,
                                                 const std::string& start,
                                                 const std::string& filter) {
+    if (!interactive())
+        return std::nullopt;
     const QString file = QFileDialog::getOpenFileName(parent_, q(caption), q(start), q(filter));
     if (file.isEmpty())
         return std::nullopt;
@@ -108,6 +127,8 @@ void QtUiHost::setBusyCursor(bool busy) {
     }
 }
 
-void QtUiHost::processEvents() { QApplication::processEvents(); }
+void QtUiHost::processEvents() {
+    QApplication::processEvents();
+}
 
 } // namespace kd

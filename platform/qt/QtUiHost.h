@@ -11,6 +11,11 @@ public:
     // The parent of the dialogs may be set later, once the main window exists.
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
+    // False on a platform without a display (offscreen, minimal): a dialog there could
+    // never be answered, so boxes go to standard error and questions get their safe
+    // default answer instead of waiting forever.
+    static bool interactive();
+
     MsgAnswer messageBox(const std::string& text, const std::string& caption, MsgButtons buttons,
                          MsgIcon icon) override;
     std::optional<std::string> inputBox(const std::string& caption, const std::string& prompt,

@@ -5,8 +5,8 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
-#include <optional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace kd;
 using namespace kd::test;
@@ -60,6 +60,13 @@ TEST(BackupSwitch, AFailedRunEndsWithStatusOne) {
 
     EXPECT_EQ(runBackupSwitch(dir, "mzdy"), 1);
     EXPECT_FALSE(readLastRunIfAny(dir.path(), "Mzdy").has_value());
+}
+
+// Without a display a profile name that matches nothing is reported on standard error
+// and the program ends with status 1 instead of waiting for a box nobody can answer.
+TEST(BackupSwitch, AnUnknownProfileEndsWithStatusOneWithoutADisplay) {
+    TempDir dir;
+    EXPECT_EQ(runBackupSwitch(dir, "nobody"), 1);
 }
 
 } // namespace
