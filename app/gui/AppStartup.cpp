@@ -1,11 +1,13 @@
 #include "app/gui/AppStartup.h"
 
+#include "app/core/CommandLine.h"
 #include "app/core/StartUpGuard.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
 
 #include <QApplication>
 #include <filesystem>
+#include <iostream>
 
 namespace kd {
 
@@ -47,8 +49,16 @@ int AppStartup::run(int argc, char** argv) {
     for (int i = 1; i < argc; ++i)
         setup.arguments.emplace_back(argv[i]);
     StartUpGuard guard(setup.programPath, setup.arguments);
-    if (!guard.StartUp())
-        return 0;
+    if (!guard.StartUp()) {
+        // Silent for a plain second start; a backup or restore asked of this copy
+        // did not happen, which a calling script must be able to tell.
+        const CommandLine line = CommandLine::parse(setup.programPath, setup.arguments);
+        if (!line.RunSwitch && !line.RestoreSwitch)
+            return 0;
+        std::cerr << "Kordyne is already running; nothing was backed up or restored "
+                     "(add \"wait\" to wait for it).\n";
+        return 1;
+    }
 
     // The program's files (settings, profiles, stamps, logs) live beside it.
     setup.executablePath = executablePath();

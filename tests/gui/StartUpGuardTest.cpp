@@ -59,6 +59,9 @@ TEST_F(StartUpGuardTest, SecondCopyEndsAtOnceAndAWaitingCopyFollowsTheFirst) {
     // A file name differing only in letter case shares the lock.
     const auto second = start(copyProgram("KorDyne"));
     EXPECT_EQ(second->waitForExit(), 0);
+    // A second copy asked to back up did not do it: that must not look like success.
+    const auto refusedRun = start(program, {"a", "data"});
+    EXPECT_EQ(refusedRun->waitForExit(), 1);
 
     const auto waiting = start(program, {"a", "x-NoWAITing"});
     EXPECT_TRUE(eventually([&] {
