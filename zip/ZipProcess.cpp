@@ -118,7 +118,10 @@ void TZipWriter::writeCentralDirectory(ZipWriterRun& run) {
             header->CentralExtraLength = 0; // a fresh header carries no extra field
         const std::uint64_t length =
             raw != run.RawCentral.end() ? raw->second.size() : header->CentralHeaderSize();
-        out.CheckRoom(length);
+        // The end record keeps the last header company: other tools reject a set
+        // whose last part holds nothing but the end record.
+        const bool last = header == run.Written.back();
+        out.CheckRoom(last ? length + run.End.EndRecordSize() : length);
         if (!started)
             markStart();
         header->CentralOffset = out.Position();

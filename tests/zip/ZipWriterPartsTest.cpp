@@ -226,3 +226,19 @@ TEST(ZipWriterParts, PartsTooSmallForARecordAreRefused) {
     EXPECT_THROW(w.write({"a.bin"}), Exception);
     EXPECT_TRUE(test::filesIn(w.dir).empty());
 }
+
+TEST(ZipWriterParts, TheEndRecordNeverStandsAloneInTheLastPart) {
+    // The first part has room for a's local header, data and central header exactly;
+    // the end record would then make up the second part on its own, which Info-ZIP and
+    // 7-Zip reject. The central header goes along with it instead.
+    Stored w(35 + 100 + 51, 1000);
+    w.file("a.bin", 100);
+    EXPECT_EQ(w.write({"a.bin"}), 1);
+    const auto parts = w.parts();
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(fs::file_size(parts[0]), 135u);
+    EXPECT_EQ(fs::file_size(parts[1]), 51u + 22u);
+    const std::string joined = test::joinWithInfoZip(w.t, parts);
+    EXPECT_EQ(test::zipfileMismatches(joined, {{"a.bin", w.t.file("src/a.bin")}}), "");
+    test::expectSevenZipReadsSplit(w.t, parts);
+}
