@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "bench/BenchCorpus.h"
-#include "zip/Crc32.h"
-#include "zip/Crc32Impl.h"
+#include "zip/format/Crc32.h"
+#include "zip/format/Crc32Impl.h"
 
 
 namespace {

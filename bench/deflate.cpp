@@ -4,7 +4,7 @@
 // Usage: bench_deflate [corpus-dir] [rounds] [levels]
 //        (defaults: /tmp/kordyne-corpus, 3 rounds, levels "169")
 #include "bench/BenchCorpus.h"
-#include "zip/Deflater.h"
+#include "zip/deflate/Deflater.h"
 
 #include <zlib.h>
 

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "bench/BenchCorpus.h"
-#include "zip/TZipReader.h"
+#include "zip/reader/TZipReader.h"
 
 namespace fs = std::filesystem;
 

@@ -3,8 +3,8 @@
 // and the best round of each is compared.
 // Usage: bench_inflate [CORPUS_DIR]   (default /tmp/kordyne-corpus, built if missing)
 #include "bench/BenchCorpus.h"
-#include "zip/DecompressIO.h"
-#include "zip/InflateDecoder.h"
+#include "zip/decompress/DecompressIO.h"
+#include "zip/decompress/InflateDecoder.h"
 
 #include <algorithm>
 #include <chrono>

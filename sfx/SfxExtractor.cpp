@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "zip/ExtractFailure.h"
+#include "zip/reader/ExtractFailure.h"
 
 namespace kd {
 

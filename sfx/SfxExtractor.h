@@ -5,7 +5,7 @@
 #include "sfx/SfxConsole.h"
 #include "sfx/SfxImage.h"
 #include "sfx/SfxOptions.h"
-#include "zip/TZipReader.h"
+#include "zip/reader/TZipReader.h"
 
 namespace kd {
 

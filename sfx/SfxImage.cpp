@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform/FileStream.h"
-#include "zip/ZipRecords.h"
+#include "zip/format/ZipRecords.h"
 
 namespace kd {
 

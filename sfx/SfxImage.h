@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/Stream.h"
-#include "zip/TSFXConfig.h"
+#include "zip/selfextract/TSFXConfig.h"
 
 namespace kd {
 

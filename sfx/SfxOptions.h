@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/Exception.h"
-#include "zip/TSFXConfig.h"
+#include "zip/selfextract/TSFXConfig.h"
 
 namespace kd {
 

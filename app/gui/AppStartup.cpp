@@ -1,7 +1,7 @@
 #include "app/gui/AppStartup.h"
 
-#include "app/core/CommandLine.h"
-#include "app/core/StartUpGuard.h"
+#include "app/core/main/CommandLine.h"
+#include "app/core/main/StartUpGuard.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
 

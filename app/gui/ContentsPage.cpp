@@ -1,7 +1,7 @@
 #include "app/gui/ContentsPage.h"
 
 #include "app/gui/PageControls.h"
-#include "zip/TZipReader.h"
+#include "zip/reader/TZipReader.h"
 
 #include <QAbstractTableModel>
 #include <QHBoxLayout>

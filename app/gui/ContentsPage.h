@@ -1,5 +1,5 @@
 #pragma once
-#include "app/core/ArchiveContents.h"
+#include "app/core/restore/ArchiveContents.h"
 
 #include <QWidget>
 #include <vector>

@@ -1,6 +1,6 @@
 #include "app/gui/ProfileEditorPage.h"
 
-#include "app/core/ProfileTexts.h"
+#include "app/core/profiles/ProfileTexts.h"
 #include "app/gui/PageControls.h"
 #include "lang/TResourceStrings.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/core/ProfileEditorValues.h"
+#include "app/core/profiles/ProfileEditorValues.h"
 #include "platform/UiHost.h"
 
 #include <QWidget>

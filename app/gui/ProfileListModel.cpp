@@ -1,6 +1,6 @@
 #include "app/gui/ProfileListModel.h"
 
-#include "app/core/ProfileListTexts.h"
+#include "app/core/profiles/ProfileListTexts.h"
 
 #include <QApplication>
 #include <QColor>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/core/ProfileList.h"
+#include "app/core/profiles/ProfileList.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>

@@ -1,6 +1,6 @@
 #include "app/gui/ProfileListPage.h"
 
-#include "app/core/ProfileListTexts.h"
+#include "app/core/profiles/ProfileListTexts.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/core/SettingsPageValues.h"
+#include "app/core/settings/SettingsPageValues.h"
 #include "platform/UiHost.h"
 
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "app/gui/TExtractDlg.h"
 
-#include "app/core/OverwriteChoice.h"
+#include "app/core/settings/OverwriteChoice.h"
 #include "app/gui/PageControls.h"
 
 #include <QCheckBox>

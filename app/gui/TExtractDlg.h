@@ -1,5 +1,5 @@
 #pragma once
-#include "app/core/ExtractOptions.h"
+#include "app/core/restore/ExtractOptions.h"
 #include "platform/UiHost.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "app/gui/TFormZalohovani.h"
 
-#include "app/core/MainMessages.h"
-#include "app/core/ProfileDeletion.h"
-#include "app/core/ProgramVersion.h"
+#include "app/core/main/MainMessages.h"
+#include "app/core/main/ProfileDeletion.h"
+#include "app/core/main/ProgramVersion.h"
 #include "app/gui/ContentsPage.h"
 #include "app/gui/PageControls.h"
 #include "app/gui/ProfileEditorPage.h"

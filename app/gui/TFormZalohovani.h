@@ -1,8 +1,8 @@
 #pragma once
-#include "app/core/AppRuns.h"
-#include "app/core/MainState.h"
-#include "app/core/ProfileEditSession.h"
-#include "app/core/SettingsPageSession.h"
+#include "app/core/main/AppRuns.h"
+#include "app/core/main/MainState.h"
+#include "app/core/main/ProfileEditSession.h"
+#include "app/core/main/SettingsPageSession.h"
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
 

@@ -1,7 +1,7 @@
 #include "ChildProcess.h"
 #include "TestPaths.h"
-#include "app/core/LastRunStamp.h"
-#include "app/core/ObjektZal.h"
+#include "app/core/logs/LastRunStamp.h"
+#include "app/core/profiles/ObjektZal.h"
 #include "support/TempDir.h"
 
 #include <filesystem>

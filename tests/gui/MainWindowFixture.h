@@ -7,7 +7,7 @@
 #include "support/FakeClock.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
-#include "tests/app/MainDueProfile.h"
+#include "app/support/MainDueProfile.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -1,5 +1,5 @@
 #include "MainWindowFixture.h"
-#include "app/core/ProfilePassword.h"
+#include "app/core/profiles/ProfilePassword.h"
 #include "platform/DateText.h"
 
 #include <QCheckBox>

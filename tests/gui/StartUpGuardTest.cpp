@@ -1,4 +1,4 @@
-#include "app/core/StartUpGuard.h"
+#include "app/core/main/StartUpGuard.h"
 #include "ChildProcess.h"
 #include "TestPaths.h"
 #include "support/TempDir.h"

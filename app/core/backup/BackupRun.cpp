@@ -1,0 +1,404 @@
+#include "app/core/backup/BackupRun.h"
+
+#include "app/core/logs/LastRunStamp.h"
+#include "app/core/profiles/ProfilePassword.h"
+#include "app/core/backup/RemovableWipe.h"
+#include "app/core/logs/RunMessages.h"
+#include "app/core/backup/VersionRotation.h"
+#include "lang/TResourceStrings.h"
+#include "platform/Exception.h"
+#include "platform/FileOps.h"
+#include "platform/Paths.h"
+#include "platform/RenameNoReplace.h"
+#include "zip/writer/TZipWriter.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kd {
+namespace {
+
+std::string text(int id) {
+    return ResourceStrings.GetText(id);
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info {};
+    return ::lstat(path.c_str(), &info) == 0;
+}
+
+// The previous archive of a profile that starts a new one each run: moved aside
+// before the run, deleted after success, put back after a failure.
+class SetAside {
+public:
+    explicit SetAside(std::string path) : path_(std::move(path)) {
+        const std::size_t slash = path_.rfind('/');
+        const std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash);
+        const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
+        aside_ = createTemporaryFile(dir, "." + name + ".");
+        // Over the empty file just made for the purpose.
+        if (std::rename(path_.c_str(), aside_.c_str()) != 0) {
+            const std::string reason = std::strerror(errno);
+            ::unlink(aside_.c_str());
+            throw Exception("Cannot move " + path_ + " aside: " + reason);
+        }
+    }
+    ~SetAside() {
+        if (!aside_.empty() && !renameNoReplace(aside_, path_))
+            ::unlink(aside_.c_str()); // a new archive took the name meanwhile
+    }
+    SetAside(const SetAside&) = delete;
+    SetAside& operator=(const SetAside&) = delete;
+    void discard() {
+        ::unlink(aside_.c_str());
+        aside_.clear();
+    }
+
+private:
+    std::string path_;
+    std::string aside_;
+};
+
+// ".zip", ".003": the extension of a file name, with its dot.
+std::string extensionOf(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::size_t slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return "";
+    return path.substr(dot);
+}
+
+std::string timestampedName(const std::string& profileName, TDateTime started) {
+    const DateParts p = decodeDateTime(started);
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "_%d_%d_%d_%d_%d_%d", p.year, p.month, p.day, p.hour,
+                  p.minute, p.second);
+    return profileName + buffer;
+}
+
+} // namespace
+
+std::vector<std::string> nonEmptyPieces(const std::string& list) {
+    std::vector<std::string> pieces;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(';', start), list.size());
+        if (end > start)
+            pieces.push_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+BackupRun::BackupRun(BackupRunServices services, const ProgramSettings& settings,
+                     std::string programDirectory, TZipWriter& writer, BackupRunHooks hooks)
+    : services_(services), settings_(settings), programDirectory_(std::move(programDirectory)),
+      writer_(writer), hooks_(std::move(hooks)), handlers_(state_, services_.view, services_.ui) {
+    handlers_.bind(writer_);
+}
+
+bool BackupRun::ask(const std::string& question) {
+    return services_.ui.messageBox(question, text(run_msg::QuestionCaption), MsgButtons::YesNo,
+                                   MsgIcon::Question) == MsgAnswer::Yes;
+}
+
+void BackupRun::error(const std::string& message) {
+    services_.ui.messageBox(message, text(run_msg::ErrorCaption), MsgButtons::Ok, MsgIcon::Error);
+}
+
+void BackupRun::detail(const std::string& line) {
+    if (settings_.DetailedInfo)
+        state_.logs.toProtocol(line);
+}
+
+void BackupRun::fail(const std::string& reason, bool showBox) {
+    outcome_.failure = reason;
+    if (showBox)
+        error(reason);
+    state_.logs.toProtocol(reason);
+}
+
+void BackupRun::warn(const std::string& reason) {
+    outcome_.warnings.push_back(reason);
+    state_.logs.toBoth(reason);
+}
+
+void BackupRun::protocolProblems(const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems)
+        state_.logs.toProtocol(problem);
+}
+
+bool BackupRun::RunBackup(TObjektZal& profile, int row) {
+    state_ = RunState{};
+    state_.DetailedInfo = settings_.DetailedInfo;
+    state_.RunStarted = services_.clock.nowLocal();
+    outcome_ = Outcome{};
+    try {
+        openProtocol();
+        state_.logs.toProtocol(run_log::headerLine(profile.Name, state_.RunStarted));
+        services_.view.ShowBusy();
+        runSteps(profile);
+    } catch (const EUserCanceled& e) {
+        fail(e.what(), false);
+        closingSteps(profile, row);
+        throw SilentAbort();
+    } catch (const std::exception& e) {
+        if (outcome_.failure.empty())
+            outcome_.failure = e.what();
+        try {
+            state_.logs.toProtocol(e.what());
+        } catch (const std::exception&) {
+            // The log itself failed; the error goes on to the caller all the same.
+        }
+        closingSteps(profile, row);
+        throw;
+    }
+    closingSteps(profile, row);
+    return outcome_.succeeded;
+}
+
+void BackupRun::openProtocol() {
+    const bool inLogDirectory = !settings_.LogDirectory.empty();
+    const std::string path = inLogDirectory
+                                 ? withTrailingSlash(settings_.LogDirectory) + kProtocolFileName
+                                 : withTrailingSlash(programDirectory_) + kProtocolFileName;
+    try {
+        // Without a log directory the log holds only the latest run.
+        state_.logs.ProtocolFile.open(path, inLogDirectory);
+    } catch (const Exception&) {
+        if (!settings_.NoQuestions) {
+            std::string message = text(run_msg::NoLogDirectory);
+            if (const std::size_t at = message.find("%s"); at != std::string::npos)
+                message.replace(at, 2, settings_.LogDirectory);
+            services_.ui.messageBox(message, text(run_msg::WarningCaption), MsgButtons::Ok,
+                                    MsgIcon::Warning);
+        }
+    }
+}
+
+void BackupRun::runSteps(TObjektZal& profile) {
+    writer_.SourceOpenMode = 64;
+    writer_.SetStoreVolumes(settings_.FullPath);
+    writer_.SetRelativePaths(!settings_.FullPath);
+    try {
+        const LastRunStamp stamp = ReadLastRun(programDirectory_, profile.Name);
+        state_.LastRun = stamp.Date + stamp.Time;
+    } catch (const Exception&) {
+        state_.LastRun = 0; // unreadable: every file counts as changed
+    }
+
+    const std::string target = withTrailingSlash(profile.TargetDir);
+    const std::string targetDir = withoutTrailingSlash(profile.TargetDir);
+    const std::string sourceDir = withoutTrailingSlash(profile.SourceDir);
+    if (!checkNetworkTarget(profile, targetDir) || !checkSource(sourceDir) ||
+        !checkTarget(targetDir))
+        return;
+    services_.ui.setBusyCursor(true);
+    if (profile.WipeDisk && !wipeTarget(targetDir, sourceDir))
+        return;
+
+    const int versions = profile.VersionsKept;
+    std::optional<VersionRotation> rotation;
+    std::string baseName = profile.Name;
+    if (versions > 0) {
+        rotation.emplace(target + profile.Name, versions);
+        baseName += std::to_string(rotation->prepare());
+        protocolProblems(rotation->problems());
+    } else if (profile.BackupKind == 2) {
+        baseName = timestampedName(profile.Name, state_.RunStarted);
+    }
+    outcome_.archive = target + baseName + ".zip";
+    std::optional<SetAside> previous;
+    if (versions == 0 && profile.NewArchive && fileExists(outcome_.archive))
+        previous.emplace(outcome_.archive);
+    std::optional<ProgramArchiveReopened> reopened;
+    if (versions == 0 && !profile.NewArchive && profile.SelfExtract && profile.SplitMode == 0)
+        reopened.emplace(outcome_.archive);
+
+    configureWriter(profile, targetDir);
+    openProfileLog(profile, outcome_.archive, versions > 0);
+
+    const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
+    if (!masks.empty()) {
+        writer_.SetFilesList(masks);
+        state_.CurrentProfile = &profile;
+        outcome_.fileCount += static_cast<std::uint64_t>(writer_.AddFilesToArchive());
+        state_.CurrentProfile = nullptr;
+    }
+
+    // A set of several parts goes by its last part, which holds the directory.
+    outcome_.archive = writer_.ZipName();
+    // A spanned set's versions are seen only on the disk in the drive (now its last);
+    // its new set's files there are never touched, as they go by the disk's number.
+    if (rotation) {
+        const std::size_t before = rotation->problems().size();
+        const int number = rotation->finish();
+        outcome_.archive = rotation->fileName(number, extensionOf(outcome_.archive));
+        protocolProblems({rotation->problems().begin() + static_cast<std::ptrdiff_t>(before),
+                          rotation->problems().end()});
+    }
+    if (previous)
+        previous->discard();
+    if (reopened)
+        reopened->keep();
+    // A millisecond early, so that rounding the stamp to whole seconds never moves it
+    // past the start (a file changed right after it would be missed next time).
+    WriteLastRun(programDirectory_, profile.Name, state_.RunStarted - 0.001 / 86400);
+    if (!profile.MailTo.empty() && hooks_.MailArchive)
+        hooks_.MailArchive(outcome_.archive, profile.MailTo);
+    if (profile.SelfExtract && hooks_.WriteSelfExtractor)
+        buildSelfExtractor(profile);
+    outcome_.succeeded = true;
+}
+
+void BackupRun::buildSelfExtractor(const TObjektZal& profile) {
+    SelfExtractorResult result;
+    try {
+        result = hooks_.WriteSelfExtractor(profile, outcome_.archive);
+    } catch (const std::exception& e) {
+        result = {outcome_.archive, e.what()}; // the archive itself is complete
+    }
+    outcome_.archive = result.archive;
+    if (!result.problem.empty())
+        warn(result.problem);
+}
+
+bool BackupRun::checkNetworkTarget(const TObjektZal& profile, const std::string& targetDir) {
+    if (profile.NetUser.empty() || directoryExists(targetDir))
+        return true;
+    if (services_.network.connect(targetDir, profile.NetUser, profile.NetPassword) &&
+        directoryExists(targetDir))
+        return true;
+    fail(run_log::directoryLine(targetDir, run_msg::NotCreated), !settings_.NoQuestions);
+    return false;
+}
+
+bool BackupRun::checkSource(const std::string& sourceDir) {
+    if (directoryExists(sourceDir))
+        return true;
+    // Going on would rotate the versions and write an archive of nothing.
+    fail(run_log::directoryLine(sourceDir, run_msg::NotCreated), !settings_.NoQuestions);
+    return false;
+}
+
+bool BackupRun::checkTarget(const std::string& targetDir) {
+    if (directoryExists(targetDir))
+        return true;
+    if (!settings_.NoQuestions &&
+        !ask(text(run_msg::Directory) + targetDir + text(run_msg::TargetMissingAsk))) {
+        fail(run_log::directoryLine(targetDir, run_msg::NotCreated), false);
+        return false;
+    }
+    detail(run_log::directoryLine(targetDir, run_msg::WillCreate));
+    if (!targetDir.empty() && ::mkdir(targetDir.c_str(), 0777) == 0)
+        return true;
+    fail(run_log::directoryLine(targetDir, run_msg::CannotCreate), !settings_.NoQuestions);
+    return false;
+}
+
+bool BackupRun::wipeTarget(const std::string& targetDir, const std::string& sourceDir) {
+    std::string root;
+    switch (WipeRemovableDisk(services_.volumes, targetDir, {programDirectory_, sourceDir}, root)) {
+    case WipeResult::NotRemovable:
+        if (!settings_.NoQuestions)
+            error(text(run_msg::NotRemovable));
+        state_.logs.toProtocol(text(run_msg::NotRemovable));
+        return true; // nothing deleted; the backup goes on
+    case WipeResult::Refused: {
+        const std::string message = wipeRefusedText(LanguageCode) + root;
+        if (!settings_.NoQuestions)
+            error(message);
+        state_.logs.toProtocol(message);
+        return true;
+    }
+    case WipeResult::Wiped:
+        break;
+    }
+    while (!directoryExists(root)) {
+        if (settings_.NoQuestions || !ask(text(run_msg::DiskNotReady))) {
+            fail(text(run_msg::DiskNotReady) + " " + root, false);
+            return false;
+        }
+    }
+    return true;
+}
+
+void BackupRun::configureWriter(const TObjektZal& profile, const std::string& targetDir) {
+    writer_.SetRootDir(profile.SourceDir);
+    writer_.SetDestDir(targetDir);
+    writer_.SetZipName(outcome_.archive);
+    writer_.SetRecurse(profile.Recurse);
+    TMultiZipInfo& parts = writer_.MultiZipInfo();
+    parts.SetFirstBlockSize(profile.FirstPartSize);
+    parts.SetSaveOnFirstDisk(profile.FirstPartSize);
+    parts.SetBlockSize(profile.NextPartSize);
+    writer_.SetMultiMode(profile.SplitMode == 1   ? TMultiMode::mmBlocks
+                         : profile.SplitMode == 2 ? TMultiMode::mmSpan
+                                                  : TMultiMode::mmNone);
+    writer_.SetSkipIfArchiveBitNotSet(profile.ArchiveBitOnly);
+    writer_.SetResetArchiveBitOnZip(profile.ResetArchiveBit);
+    writer_.SetExcludeList(nonEmptyPieces(profile.ExcludedMasks));
+    writer_.SetPassword(decodeStoredPassword(profile.Password));
+}
+
+void BackupRun::openProfileLog(const TObjektZal& profile, const std::string& archive,
+                               bool versions) {
+    // A run that adds to an existing archive adds to its log too.
+    const bool append = !versions && fileExists(archive);
+    try {
+        state_.logs.ProfileLogFile.open(
+            withTrailingSlash(programDirectory_) + profile.Name + ".log", append);
+    } catch (const Exception&) {
+        return; // the run goes on without it
+    }
+    state_.logs.toProfileLog(run_log::ruleLine());
+    state_.logs.toProfileLog(run_log::headerLine(profile.Name, state_.RunStarted));
+}
+
+void BackupRun::closingSteps(const TObjektZal& profile, int row) {
+    state_.CurrentProfile = nullptr;
+    if (hooks_.LoadProfileItem) {
+        try {
+            hooks_.LoadProfileItem(profile, row);
+        } catch (const std::exception&) {
+            // The row keeps its old texts; the run's result stands.
+        }
+    }
+    services_.ui.setBusyCursor(false);
+    services_.view.ShowReady();
+    try {
+        if (!outcome_.succeeded) {
+            state_.logs.toProfileLog(outcome_.failure);
+            state_.logs.toBoth(run_log::incompleteLine());
+        }
+    } catch (const std::exception&) {
+        // Closing goes on; the run has already failed.
+    }
+    state_.logs.closeAll();
+    closingBox();
+    if (state_.FileSkipped && settings_.DetailedInfo)
+        services_.view.showProtocolPage();
+}
+
+void BackupRun::closingBox() {
+    if (!outcome_.succeeded || settings_.NoQuestions)
+        return;
+    // Warnings show also without detailed information: the user asked for what is missing.
+    if (outcome_.warnings.empty() && !settings_.DetailedInfo)
+        return;
+    std::string message =
+        text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) + text(run_msg::DoneAfter);
+    for (const std::string& warning : outcome_.warnings)
+        message += "\n\n" + warning;
+    if (outcome_.warnings.empty())
+        services_.ui.messageBox(message, "", MsgButtons::Ok, MsgIcon::Information);
+    else
+        services_.ui.messageBox(message, text(run_msg::WarningCaption), MsgButtons::Ok,
+                                MsgIcon::Warning);
+}
+
+} // namespace kd

@@ -1,0 +1,65 @@
+#include "app/core/main/AppRuns.h"
+
+#include "app/core/backup/SelfExtractorStep.h"
+#include "platform/ArchiveAttributeStore.h"
+#include "platform/LinuxVolumeService.h"
+
+#include <algorithm>
+
+namespace kd {
+
+struct AppRuns::SystemPlatform {
+    LinuxVolumeService volumes;
+    AutomountNetworkTarget network;
+    ArchiveAttributeStore attributes;
+};
+
+AppRuns::AppRuns(MainState& state) : AppRuns(state, std::make_unique<SystemPlatform>()) {}
+
+AppRuns::AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned)
+    : AppRuns(state, RunPlatform{owned->volumes, owned->network, owned->attributes}) {
+    owned_ = std::move(owned);
+}
+
+AppRuns::AppRuns(MainState& state, RunPlatform platform)
+    : state_(state), zipEngine_(state.ui(), platform.volumes, platform.attributes),
+      backup_({state.ui(), state.clock(), state.view(), platform.volumes, platform.network},
+              state.settings, state.programDirectory(), zipEngine_,
+              hooks(platform.selfExtractorStub)),
+      restore_({state.ui(), state.clock(), state.view(), state.settings, state.profiles,
+                state.programDirectory()},
+               zipEngine_, backup_.state()) {
+    applySettings(state.settings);
+}
+
+AppRuns::~AppRuns() = default;
+
+BackupRunHooks AppRuns::hooks(const std::string& selfExtractorStub) {
+    BackupRunHooks result;
+    // Mail plugs in here.
+    result.WriteSelfExtractor = SelfExtractorStep(
+        selfExtractorStub.empty() ? defaultSelfExtractorStub() : selfExtractorStub);
+    result.LoadProfileItem = [this](const TObjektZal& profile, int) {
+        const int current = state_.profiles.rowOf(&profile);
+        if (current >= 0)
+            state_.profiles.refreshTexts(current, state_.lastRunOf(profile.Name));
+    };
+    return result;
+}
+
+void AppRuns::applySettings(const ProgramSettings& settings) {
+    zipEngine_.SetPackLevel(std::clamp(settings.PackLevel, 0, 9));
+    if (settings.OverwriteMode >= 0 && settings.OverwriteMode <= 4)
+        zipEngine_.SetOverwriteMode(static_cast<TUZOverwriteMode>(settings.OverwriteMode));
+    zipEngine_.SetTempPath(settings.TempPath);
+}
+
+bool AppRuns::RunBackup(TObjektZal& profile, int row) {
+    return backup_.RunBackup(profile, row);
+}
+
+bool AppRuns::RestoreBackup(int row) {
+    return restore_.RestoreBackup(row);
+}
+
+} // namespace kd

@@ -1,0 +1,60 @@
+#pragma once
+#include "app/core/backup/BackupRun.h"
+#include "app/core/main/MainState.h"
+#include "app/core/runs/MainWindowRuns.h"
+#include "app/core/backup/NetworkTarget.h"
+#include "app/core/restore/RestoreRun.h"
+#include "platform/ArchiveAttribute.h"
+#include "platform/VolumeService.h"
+#include "zip/writer/TZipWriter.h"
+
+#include <memory>
+#include <string>
+
+namespace kd {
+
+// The platform services the runs use; all must outlive the runs.
+struct RunPlatform {
+    VolumeService& volumes;
+    NetworkTarget& network;
+    ArchiveAttribute& attributes;
+    // The self-extractor stub; empty: "SfxStub.bin" beside the executable.
+    std::string selfExtractorStub = {};
+};
+
+// The main window's runs: the backup run and the restore run over the window's ZIP
+// writer `ZipEngine`, whose level, overwrite mode and temporary directory come from
+// the settings. Both write their logs through the same event handlers.
+class AppRuns : public MainWindowRuns {
+public:
+    // Over the system's volumes, automounted shares and archive attributes.
+    explicit AppRuns(MainState& state);
+    AppRuns(MainState& state, RunPlatform platform);
+    ~AppRuns() override;
+
+    bool RunBackup(TObjektZal& profile, int row) override;
+    bool RestoreBackup(int row) override;
+
+    // The cancel button: the running zip call stops at its next check.
+    void cancel() { zipEngine_.CancelRunningOperation(); }
+
+    TZipWriter& ZipEngine() { return zipEngine_; }
+    BackupRun& backup() { return backup_; }
+    // Also opens archives for the contents page and extracts from them.
+    RestoreRun& restore() { return restore_; }
+
+private:
+    struct SystemPlatform;
+    AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned);
+    BackupRunHooks hooks(const std::string& selfExtractorStub);
+    // The writer's level, overwrite mode and temporary directory, set once at start-up.
+    void applySettings(const ProgramSettings& settings);
+
+    std::unique_ptr<SystemPlatform> owned_;
+    MainState& state_;
+    TZipWriter zipEngine_;
+    BackupRun backup_;
+    RestoreRun restore_;
+};
+
+} // namespace kd

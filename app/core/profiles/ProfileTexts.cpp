@@ -1,0 +1,39 @@
+#include "app/core/profiles/ProfileTexts.h"
+
+#include <array>
+
+namespace kd {
+namespace {
+
+struct Translations {
+    std::string_view cz, en, sk;
+};
+
+constexpr std::array<Translations, 5> kTexts = {{
+    {"Heslo smí obsahovat jen písmena bez diakritiky, číslice, mezeru a běžné znaky "
+     "(tisknutelné znaky ASCII).",
+     "The password may contain only letters without accents, digits, blanks and common "
+     "punctuation (printable ASCII characters).",
+     "Heslo môže obsahovať iba písmená bez diakritiky, číslice, medzeru a bežné znaky "
+     "(tlačiteľné znaky ASCII)."},
+    {"Označení profilu nesmí být prázdné.", "The profile name must not be empty.",
+     "Označenie profilu nesmie byť prázdne."},
+    {"Označení profilu nesmí obsahovat znaky \"/\" a \"\\\".",
+     "The profile name must not contain \"/\" or \"\\\".",
+     "Označenie profilu nesmie obsahovať znaky \"/\" a \"\\\"."},
+    {"Označení profilu nesmí obsahovat tečku.", "The profile name must not contain a dot.",
+     "Označenie profilu nesmie obsahovať bodku."},
+    {"Profil s tímto označením již existuje: ", "A profile with this name already exists: ",
+     "Profil s týmto označením už existuje: "},
+}};
+
+} // namespace
+
+std::string localText(std::string_view languageCode, ProfileText text) {
+    const Translations& t = kTexts[static_cast<std::size_t>(text)];
+    if (languageCode == "EN")
+        return std::string(t.en);
+    return std::string(languageCode == "SK" ? t.sk : t.cz);
+}
+
+} // namespace kd

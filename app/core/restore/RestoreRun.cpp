@@ -1,0 +1,167 @@
+#include "app/core/restore/RestoreRun.h"
+
+#include "app/core/profiles/ProfilePassword.h"
+#include "app/core/profiles/ProfileTexts.h"
+#include "app/core/restore/RestoreLog.h"
+#include "app/core/restore/RestoreTexts.h"
+#include "app/core/logs/RunLogs.h"
+#include "app/core/runs/ZipEventHandlers.h"
+#include "lang/TResourceStrings.h"
+#include "platform/Exception.h"
+#include "platform/Paths.h"
+#include "zip/reader/TZipReader.h"
+
+#include <utility>
+
+namespace kd {
+namespace {
+
+constexpr int kNoBackupMessage = 11001; // "Záloha neexistuje"
+
+TMultiMode multiModeOf(std::uint8_t splitMode) {
+    switch (splitMode) {
+    case 1:
+        return TMultiMode::mmBlocks;
+    case 2:
+        return TMultiMode::mmSpan;
+    default:
+        return TMultiMode::mmNone;
+    }
+}
+
+// Leaves the busy state and the hourglass however the run ends.
+class BusyScope {
+public:
+    BusyScope(MainWindowView& view, UiHost& ui) : view_(view), ui_(ui) {
+        view_.ShowBusy();
+        ui_.setBusyCursor(true);
+    }
+    ~BusyScope() {
+        ui_.setBusyCursor(false);
+        view_.ShowReady();
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    MainWindowView& view_;
+    UiHost& ui_;
+};
+
+// Closes the profile's log however the run ends.
+class ProfileLogScope {
+public:
+    explicit ProfileLogScope(RunLogFile& log) : log_(log) {}
+    ~ProfileLogScope() { log_.close(); }
+    ProfileLogScope(const ProfileLogScope&) = delete;
+    ProfileLogScope& operator=(const ProfileLogScope&) = delete;
+
+private:
+    RunLogFile& log_;
+};
+
+} // namespace
+
+RestoreRun::RestoreRun(RestoreRunServices services, TZipReader& engine, RunState& runState)
+    : services_(std::move(services)), engine_(engine), runState_(runState) {}
+
+std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
+    const TObjektZal& profile = services_.profiles.record(row);
+    engine_.SetDestDir(withoutTrailingSlash(profile.SourceDir));
+    const std::optional<NewestArchive> newest = findNewestArchive(profile);
+    if (!newest) {
+        services_.ui.messageBox(ResourceStrings.GetText(kNoBackupMessage),
+                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                               MsgIcon::Warning);
+        services_.view.ShowReady();
+        return std::nullopt;
+    }
+    // The same name again would keep a directory read before the last run.
+    engine_.ClearDirectory();
+    engine_.SetMultiMode(multiModeOf(profile.SplitMode));
+    engine_.SetZipName(newest->path);
+    // An archive without its end record is rebuilt from its local headers.
+    engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
+    engine_.OpenAndReadDirectory();
+    return OpenedArchive{profile.Name, *newest};
+}
+
+bool RestoreRun::RestoreBackup(int row) {
+    BusyScope busy(services_.view, services_.ui);
+    const std::optional<OpenedArchive> opened = OpenProfileArchive(row);
+    if (!opened)
+        return false;
+    const TObjektZal& profile = services_.profiles.record(row);
+    // Without one the files would land in the program's own directory.
+    if (withoutTrailingSlash(profile.SourceDir).empty())
+        throw Exception(restoreText(services_.settings.LanguageCode, RestoreText::NoSourceDir));
+    engine_.SetOverwriteMode(TUZOverwriteMode::Always);
+    engine_.SetRecreateDirs(true);
+    // An archive with whole paths stores them without the leading "/".
+    const std::size_t rootStart = profile.SourceDir.find_first_not_of('/');
+    engine_.SetRootDir(rootStart == std::string::npos ? "" : profile.SourceDir.substr(rootStart));
+    engine_.SetPassword(decodeStoredPassword(profile.Password));
+    engine_.FilesList().clear();
+    engine_.SetDoAll(true);
+    return restoreProfile(opened->profileName);
+}
+
+bool RestoreRun::restoreProfile(const std::string& profileName) {
+    RunLogs& logs = runState_.logs;
+    runState_.DetailedInfo = services_.settings.DetailedInfo;
+    try {
+        logs.ProfileLogFile.open(services_.programDirectory + "/" + profileName + ".log", true);
+    } catch (const Exception&) {
+        // The restore goes on without its log.
+    }
+    ProfileLogScope closeLog(logs.ProfileLogFile);
+    logs.toProfileLog(run_log::ruleLine());
+    logs.toProfileLog(restore_log::headerLine(services_.clock.nowLocal()));
+
+    const std::string& language = services_.settings.LanguageCode;
+    int extracted = 0;
+    try {
+        extracted = engine_.ExtractArchive();
+    } catch (const std::exception& e) {
+        engine_.SetDoAll(false);
+        try {
+            logs.toProfileLog(restoreText(language, RestoreText::RunFailed) + e.what());
+        } catch (const Exception&) {
+            // The run's own error is the one to report.
+        }
+        throw;
+    }
+    engine_.SetDoAll(false);
+    const std::vector<TExtractFailure>& failures = engine_.ExtractFailures();
+    for (const TExtractFailure& failure : failures)
+        logs.toProfileLog(restore_log::notRestoredLine(language, failure));
+    logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
+    reportOutcome(extracted);
+    return extracted > 0 && failures.empty();
+}
+
+int RestoreRun::ExtractFromContents(const ExtractOptions& options,
+                                    const std::vector<int>& selectedRows) {
+    applyExtractOptions(engine_, options);
+    services_.ui.setBusyCursor(true);
+    int extracted = 0;
+    try {
+        extracted = extractChosenEntries(engine_, options, selectedRows);
+    } catch (...) {
+        services_.ui.setBusyCursor(false);
+        throw;
+    }
+    services_.ui.setBusyCursor(false);
+    reportOutcome(extracted);
+    return extracted;
+}
+
+void RestoreRun::reportOutcome(int extracted) {
+    const auto text =
+        extractionReport(services_.settings.LanguageCode, extracted, engine_.ExtractFailures());
+    if (text && !services_.settings.NoQuestions)
+        services_.ui.messageBox(*text, ResourceStrings.GetText(profile_msg::WarningCaption),
+                               MsgButtons::Ok, MsgIcon::Warning);
+}
+
+} // namespace kd

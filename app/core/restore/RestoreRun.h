@@ -1,0 +1,72 @@
+#pragma once
+#include "app/core/profiles/ProfileList.h"
+#include "app/core/restore/ExtractOptions.h"
+#include "app/core/restore/NewestArchive.h"
+#include "app/core/runs/MainWindowView.h"
+#include "app/core/settings/ProgramSettings.h"
+#include "platform/Clock.h"
+#include "platform/UiHost.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kd {
+
+class TZipReader;
+struct RunState;
+
+// What a restore reaches of the main window; all must outlive the run.
+struct RestoreRunServices {
+    UiHost& ui;
+    const Clock& clock;
+    MainWindowView& view;
+    const ProgramSettings& settings;
+    const ProfileList& profiles;
+    // Where the profile logs live, beside the profiles.
+    std::string programDirectory;
+};
+
+// Restoring a profile from its newest archive, and opening that archive for the
+// contents page, through the main window's ZIP engine.
+class RestoreRun {
+public:
+    // runState holds the logs the engine's event handlers write to (ZipEventHandlers).
+    // Both must outlive the run.
+    RestoreRun(RestoreRunServices services, TZipReader& engine, RunState& runState);
+
+    struct OpenedArchive {
+        std::string profileName;
+        NewestArchive archive;
+    };
+    // Opens the newest archive of the row's profile in the engine and reads its
+    // directory, with the engine's destination set to the profile's source directory.
+    // When the profile has no archive: the box "Záloha neexistuje", the ready state
+    // and nullopt. An archive that cannot be read throws.
+    std::optional<OpenedArchive> OpenProfileArchive(int row);
+
+    // Restores every entry of the row's newest archive into the profile's source
+    // directory, recreating the stored directories, with the profile's password, and
+    // overwriting the files there. Writes the per-profile log, and tells the user when
+    // entries could not be extracted or nothing was. True when every chosen entry was
+    // extracted. Errors that end the run are logged and thrown after the ready state
+    // is back; a profile without a source directory throws before anything is written.
+    bool RestoreBackup(int row);
+
+    // Extracts from the archive the contents page shows, with the extraction dialog's
+    // options; the rows are the contents list's selected rows. Tells the user when
+    // entries could not be extracted or nothing was. Gives the number extracted.
+    int ExtractFromContents(const ExtractOptions& options, const std::vector<int>& selectedRows);
+
+private:
+    // Extracts the whole archive as set up, with the profile's log open.
+    bool restoreProfile(const std::string& profileName);
+    // Reports an extraction that left entries out or extracted nothing.
+    void reportOutcome(int extracted);
+
+    RestoreRunServices services_;
+    TZipReader& engine_;
+    RunState& runState_;
+};
+
+} // namespace kd

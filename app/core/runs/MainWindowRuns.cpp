@@ -1,0 +1,22 @@
+#include "app/core/runs/MainWindowRuns.h"
+
+#include "app/core/profiles/ProfileTexts.h"
+#include "lang/TResourceStrings.h"
+
+namespace kd {
+
+bool RunsNotAvailable::RunBackup(TObjektZal& profile, int) {
+    ui_.messageBox("Backup runs are not available yet (profile \"" + profile.Name + "\").",
+                   ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                   MsgIcon::Warning);
+    return false;
+}
+
+bool RunsNotAvailable::RestoreBackup(int) {
+    ui_.messageBox("Restoring is not available yet.",
+                   ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                   MsgIcon::Warning);
+    return false;
+}
+
+} // namespace kd

@@ -1,0 +1,154 @@
+#include "app/core/runs/ZipEventHandlers.h"
+
+#include "app/core/logs/RunMessages.h"
+#include "lang/TResourceStrings.h"
+#include "zip/writer/TZipWriter.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace kd {
+
+bool skipByProfile(const TObjektZal& profile, const std::string& fName,
+                   std::optional<TDateTime> modified, TDateTime now, TDateTime lastRun) {
+    if (profile.BackupKind == 1 && (!modified || now - profile.AgeDays >= *modified))
+        return true;
+    if (profile.BackupKind == 2 && (!modified || lastRun >= *modified))
+        return true;
+    std::size_t start = 0;
+    const std::string& dirs = profile.ExcludedDirs;
+    while (start <= dirs.size()) {
+        const std::size_t end = std::min(dirs.find(';', start), dirs.size());
+        std::string piece = dirs.substr(start, end - start);
+        start = end + 1;
+        if (piece.empty())
+            continue;
+        if (piece.back() != '/')
+            piece += '/';
+        if (fName.starts_with(piece))
+            return true;
+    }
+    return false;
+}
+
+std::optional<TDateTime> fileModified(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return toDateTime(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) / 86400e9;
+}
+
+std::string nextDiskName(const std::string& fName, int nextDisk) {
+    const std::size_t slash = fName.rfind('/');
+    const std::size_t dot = fName.rfind('.');
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    char extension[16];
+    std::snprintf(extension, sizeof extension, ".%03d", nextDisk);
+    return (hasExtension ? fName.substr(0, dot) : fName) + extension;
+}
+
+ZipEventHandlers::ZipEventHandlers(RunState& state, MainWindowView& view, UiHost& ui)
+    : state_(state), view_(view), ui_(ui) {}
+
+void ZipEventHandlers::bind(TZipWriter& writer) {
+    writer.OnStartZip = [this](TZipWriter&, const std::string& fName, TZipHeaderInfo&, bool& skip) {
+        ZipEngineStartZip(fName, skip);
+    };
+    writer.OnEndZip = [this](TZipWriter&, const std::string& fName, std::uint32_t uncompressed,
+                             std::uint32_t compressed,
+                             std::int64_t) { ZipEngineEndZip(fName, uncompressed, compressed); };
+    writer.OnSkippingFile = [this](TZipReader&, TSkipReason reason, const std::string& fName, int,
+                                   bool& retry) { ZipEngineSkippingFile(reason, fName, retry); };
+    writer.OnGetNextDisk = [this](TZipReader& sender, int nextDisk, std::string& fName) {
+        ZipEngineGetNextDisk(sender, nextDisk, fName);
+    };
+    writer.OnTotalPercentDone = [this](TZipReader& sender, int percent) {
+        ZipEngineTotalPercentDone(percent, sender.ZipName());
+    };
+    writer.OnZipComplete = [this](TZipWriter&, int) { ZipEngineZipComplete(); };
+    bindExtraction(writer);
+}
+
+void ZipEventHandlers::bindExtraction(TZipReader& reader) {
+    reader.OnInCompleteZip = [this](TZipReader&, TIncompleteZipMode& mode) {
+        ZipEngineInCompleteZip(mode);
+    };
+    reader.OnStartUnZip = [this](TZipReader&, int, std::string& fName, bool&) {
+        ZipEngineStartUnZip(fName);
+    };
+    reader.OnEndUnZip = [this](TZipReader&, int, const std::string& fName) {
+        ZipEngineEndUnZip(fName);
+    };
+}
+
+void ZipEventHandlers::ZipEngineStartZip(const std::string& fName, bool& skip) {
+    if (!state_.CurrentProfile || skip)
+        return;
+    skip = skipByProfile(*state_.CurrentProfile, fName, fileModified(fName), state_.RunStarted,
+                         state_.LastRun);
+}
+
+void ZipEventHandlers::ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
+                                       std::uint64_t compressedSize) {
+    if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
+        return;
+    state_.logs.toProfileLog(run_log::storedFileLine(fName, uncompressedSize, compressedSize,
+                                                     fileModified(fName).value_or(0)));
+}
+
+void ZipEventHandlers::ZipEngineSkippingFile(TSkipReason reason, const std::string& fName,
+                                             bool& retry) {
+    if (reason != TSkipReason::srOpenFailed)
+        return;
+    retry = false;
+    state_.FileSkipped = true;
+    state_.logs.toProtocol(run_log::fileNotOpenedLine(fName));
+}
+
+void ZipEventHandlers::ZipEngineInCompleteZip(TIncompleteZipMode& mode) {
+    view_.showStatusText(ResourceStrings.GetText(run_msg::Unfinished));
+    state_.logs.toBoth(run_log::incompleteLine());
+    // Taken as damaged, so that opening it ends instead of asking again.
+    mode = TIncompleteZipMode::izAssumeBad;
+}
+
+void ZipEventHandlers::ZipEngineGetNextDisk(TZipReader& sender, int nextDisk, std::string& fName) {
+    // Part files need no disk change; only a spanned set asks for the next disk.
+    if (sender.GetMultiMode() == TMultiMode::mmSpan &&
+        ui_.messageBox(ResourceStrings.GetText(run_msg::InsertDisk),
+                       ResourceStrings.GetText(run_msg::QuestionCaption), MsgButtons::YesNo,
+                       MsgIcon::Question) != MsgAnswer::Yes)
+        sender.CancelRunningOperation();
+    fName = nextDiskName(fName, nextDisk);
+}
+
+void ZipEventHandlers::ZipEngineTotalPercentDone(int percent, const std::string& zipName) {
+    if (percent <= state_.LastPercent)
+        return;
+    state_.LastPercent = percent;
+    const std::string text = ResourceStrings.GetText(run_msg::ProgressBefore) +
+                             std::to_string(percent) +
+                             ResourceStrings.GetText(run_msg::ProgressAfter) + zipName;
+    view_.showStatusText(text);
+    view_.showTrayHint(text);
+}
+
+void ZipEventHandlers::ZipEngineZipComplete() {
+    view_.showStatusText("");
+    state_.CurrentProfile = nullptr;
+}
+
+void ZipEventHandlers::ZipEngineStartUnZip(const std::string& fName) {
+    if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
+        return;
+    if (const auto modified = fileModified(fName))
+        state_.logs.toProfileLog(run_log::overwrittenFileLine(fName, *modified));
+}
+
+void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName) {
+    if (state_.DetailedInfo)
+        state_.logs.toProfileLog(run_log::extractedFileLine(fName));
+}
+
+} // namespace kd

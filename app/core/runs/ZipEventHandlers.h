@@ -1,0 +1,75 @@
+#pragma once
+#include "app/core/runs/MainWindowView.h"
+#include "app/core/profiles/ObjektZal.h"
+#include "app/core/logs/RunLogs.h"
+#include "platform/UiHost.h"
+#include "zip/reader/ZipReaderTypes.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kd {
+
+class TZipReader;
+class TZipWriter;
+
+// What the ZIP engine's event handlers share with the run that drives the engine.
+struct RunState {
+    // The profile whose archive is being written; none between zip calls.
+    const TObjektZal* CurrentProfile = nullptr;
+    // The moment of the last run (from its stamp); 0 when it never ran.
+    TDateTime LastRun = 0;
+    // "Now" of the age test: the start of the run.
+    TDateTime RunStarted = 0;
+    bool DetailedInfo = true;
+    // A file could not be opened while zipping.
+    bool FileSkipped = false;
+    int LastPercent = 0;
+    RunLogs logs;
+};
+
+// Whether a backup leaves out the file: too old (backup kind 1), not changed since
+// the last run (kind 2; both when its date is unknown), or inside one of the
+// profile's excluded directories ("/data/a" covers "/data/a/x" but not "/data/ab/x";
+// letter case counts).
+bool skipByProfile(const TObjektZal& profile, const std::string& fName,
+                   std::optional<TDateTime> modified, TDateTime now, TDateTime lastRun);
+
+// A file's last-modification moment as a local date-time, to fractions of a second;
+// nullopt when it cannot be read.
+std::optional<TDateTime> fileModified(const std::string& path);
+
+// The main window's handlers of the ZIP engine's events: the file selection of a
+// backup, the lines of the run logs, the progress in the status bar and the
+// notification hint, and the next-disk question.
+class ZipEventHandlers {
+public:
+    ZipEventHandlers(RunState& state, MainWindowView& view, UiHost& ui);
+
+    // Binds the writer's events (and the reader events it inherits) to the handlers.
+    void bind(TZipWriter& writer);
+    // Binds the events a restore needs: the extraction lines and the incomplete archive.
+    void bindExtraction(TZipReader& reader);
+
+    void ZipEngineStartZip(const std::string& fName, bool& skip);
+    void ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
+                         std::uint64_t compressedSize);
+    void ZipEngineSkippingFile(TSkipReason reason, const std::string& fName, bool& retry);
+    void ZipEngineInCompleteZip(TIncompleteZipMode& mode);
+    void ZipEngineGetNextDisk(TZipReader& sender, int nextDisk, std::string& fName);
+    void ZipEngineTotalPercentDone(int percent, const std::string& zipName);
+    void ZipEngineZipComplete();
+    void ZipEngineStartUnZip(const std::string& fName);
+    void ZipEngineEndUnZip(const std::string& fName);
+
+private:
+    RunState& state_;
+    MainWindowView& view_;
+    UiHost& ui_;
+};
+
+// fName with its extension replaced by "." and the disk number in three digits.
+std::string nextDiskName(const std::string& fName, int nextDisk);
+
+} // namespace kd

@@ -1,0 +1,147 @@
+#include "app/support/BackupRunFixture.h"
+#include "platform/Exception.h"
+
+using namespace kd;
+using namespace kd::test;
+
+namespace {
+
+class BackupRunFailureTest : public BackupRunFixture {
+protected:
+    // The run failed: no stamp, and both logs end with the unfinished line.
+    void expectFailedWithoutStamp() {
+        EXPECT_FALSE(backup.lastOutcome().succeeded);
+        EXPECT_FALSE(stampExists());
+        EXPECT_TRUE(protocol().ends_with("Zálohování nedokončeno..\r\n")) << protocol();
+        EXPECT_EQ(view.calls.back(), "ready");
+    }
+};
+
+TEST_F(BackupRunFailureTest, MissingSourceEndsTheRunAndKeepsTheVersions) {
+    profile.SourceDir = dir.file("nothing/");
+    profile.VersionsKept = 1;
+    dir.write("dst/P1.zip", "old");
+    EXPECT_FALSE(run());
+    expectFailedWithoutStamp();
+    EXPECT_NE(
+        protocol().find("Adresář :" + dir.file("nothing") + " neexistuje, záloha nebude vytvořena"),
+        std::string::npos);
+    EXPECT_EQ(readWholeFile(archive("P1.zip")), "old");
+    EXPECT_TRUE(ui.shown.empty()); // no questions: only the log
+
+    settings.NoQuestions = false;
+    EXPECT_FALSE(run());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].caption, "Error");
+}
+
+TEST_F(BackupRunFailureTest, MissingTargetIsCreatedOrRefused) {
+    file("a.txt", "a");
+    std::filesystem::remove(target);
+    settings.NoQuestions = false;
+    ui.answerNext(MsgAnswer::No);
+    EXPECT_FALSE(run());
+    expectFailedWithoutStamp();
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    ui.answerNext(MsgAnswer::Yes);
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(std::filesystem::exists(archive()));
+}
+
+TEST_F(BackupRunFailureTest, TargetThatCannotBeCreatedIsReported) {
+    file("a.txt", "a");
+    profile.TargetDir = dir.file("no/such/levels/");
+    EXPECT_FALSE(run());
+    expectFailedWithoutStamp();
+    EXPECT_NE(protocol().find("nelze vytvořit"), std::string::npos);
+}
+
+TEST_F(BackupRunFailureTest, MissingShareIsReportedWithoutMounting) {
+    file("a.txt", "a");
+    profile.TargetDir = dir.file("share/");
+    profile.NetUser = "jan";
+    profile.NetPassword = "pw";
+    settings.NoQuestions = false;
+    EXPECT_FALSE(run());
+    expectFailedWithoutStamp();
+    EXPECT_EQ(network.calls, (std::vector<std::string>{dir.file("share") + " jan pw"}));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].caption, "Error");
+
+    network.appears = true;
+    ui.answerNext(MsgAnswer::Ok);
+    EXPECT_TRUE(run());
+}
+
+TEST_F(BackupRunFailureTest, CancelledRunKeepsThePreviousArchiveAndWritesNoStamp) {
+    file("a.txt", std::string(200000, 'a'));
+    profile.NewArchive = true;
+    dir.write("dst/P.zip", "previous archive");
+    ui.writer = &writer;
+    EXPECT_THROW(run(), SilentAbort);
+    expectFailedWithoutStamp();
+    EXPECT_EQ(readWholeFile(archive()), "previous archive");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(BackupRunFailureTest, NewArchiveReplacesThePreviousOneAfterSuccess) {
+    file("a.txt", "a");
+    profile.NewArchive = true;
+    dir.write("dst/P.zip", "previous archive");
+    EXPECT_TRUE(run());
+    EXPECT_EQ(entries(archive()), (std::vector<std::string>{"a.txt"}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(BackupRunFailureTest, WipeDeletesTheFilesOfARemovableTarget) {
+    file("a.txt", "a");
+    volumes.addVolume(target, true);
+    dir.write("dst/old/x.zip", "x");
+    dir.write("dst/y.txt", "y");
+    profile.WipeDisk = true;
+    EXPECT_TRUE(run());
+    EXPECT_FALSE(std::filesystem::exists(target + "/old/x.zip"));
+    EXPECT_TRUE(std::filesystem::is_directory(target + "/old"));
+    EXPECT_FALSE(std::filesystem::exists(target + "/y.txt"));
+    EXPECT_EQ(entries(archive()), (std::vector<std::string>{"a.txt"}));
+}
+
+TEST_F(BackupRunFailureTest, WipeRefusesAMediumHoldingTheSourceOrTheProgram) {
+    file("a.txt", "a");
+    profile.WipeDisk = true;
+    volumes.addVolume(dir.path(), true); // holds source, target and program
+    dir.write("dst/keep.txt", "k");
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(std::filesystem::exists(target + "/keep.txt"));
+    EXPECT_NE(protocol().find(wipeRefusedText("CZ") + dir.path()), std::string::npos);
+}
+
+TEST_F(BackupRunFailureTest, WipeOfAFixedDiskIsReportedAndTheRunGoesOn) {
+    file("a.txt", "a");
+    profile.WipeDisk = true;
+    volumes.addVolume(target, false);
+    dir.write("dst/keep.txt", "k");
+    settings.NoQuestions = false;
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(std::filesystem::exists(target + "/keep.txt"));
+    ASSERT_GE(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text.substr(0, 15), "Označený disk");
+}
+
+TEST_F(BackupRunFailureTest, MissingLogDirectoryIsReportedAndTheRunGoesOn) {
+    file("a.txt", "a");
+    settings.NoQuestions = false;
+    settings.LogDirectory = dir.file("nologs");
+    EXPECT_TRUE(run());
+    ASSERT_EQ(ui.shown.size(), 2u);
+    EXPECT_EQ(ui.shown[0].text, "Adresář pro uložení logu (" + dir.file("nologs") +
+                                    ") neexistuje, opravte prosím nastavení");
+    EXPECT_TRUE(stampExists());
+}
+
+} // namespace

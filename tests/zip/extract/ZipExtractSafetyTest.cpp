@@ -1,0 +1,112 @@
+// Nothing an archive says may put a file outside the destination.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "zip/support/ZipExtractTestSupport.h"
+
+namespace fs = std::filesystem;
+
+namespace kd {
+
+namespace {
+
+using test::PyEntry;
+
+class ZipExtractSafety : public ::testing::Test {
+protected:
+    ZipExtractSafety() {
+        fs::create_directories(t_.file("work/dest"));
+        fs::create_directories(t_.file("work/outside"));
+    }
+
+    // Extracts the entries into work/dest; returns the recorded events.
+    test::ExtractEvents extract(const std::vector<PyEntry>& entries) {
+        test::makePythonZip(t_, t_.file("a.zip"), entries);
+        test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("work/dest"));
+        test::ExtractEvents events(zip_);
+        zip_.ExtractArchive();
+        return events;
+    }
+
+    // The work directory outside dest must look as before: only an empty "outside".
+    void expectNothingOutside() {
+        std::string listing = test::treeListing(t_.file("work"));
+        std::string outsideDest;
+        std::istringstream lines(listing);
+        for (std::string line; std::getline(lines, line);)
+            if (line.rfind("d dest", 0) != 0 && line.rfind("f dest/", 0) != 0)
+                outsideDest += line + "\n";
+        EXPECT_EQ(outsideDest, "d outside\n");
+    }
+
+    test::TempDir t_;
+    TZipReader zip_;
+};
+
+} // namespace
+
+TEST_F(ZipExtractSafety, DotDotNamesAreRefusedAndAbsoluteNamesLandBelowTheDestination) {
+    const auto events = extract({{"../evil1.txt", "x"},
+                                 {"a/../../evil2.txt", "x"},
+                                 {"..\\evil3.txt", "x"},
+                                 {"../evildir/", ""},
+                                 {"/abs/evil4.txt", "x"},
+                                 {"C:\\win\\evil5.txt", "x"},
+                                 {"ok.txt", "fine"}});
+    expectNothingOutside();
+    EXPECT_FALSE(fs::exists("/abs/evil4.txt"));
+    EXPECT_EQ(test::readFile(t_.file("work/dest/abs/evil4.txt")), "x");
+    EXPECT_EQ(test::readFile(t_.file("work/dest/win/evil5.txt")), "x");
+    EXPECT_EQ(test::readFile(t_.file("work/dest/ok.txt")), "fine");
+    const std::vector<std::string> refused = {"skip 5 0 evil1.txt", "skip 5 1 evil2.txt",
+                                              "skip 5 2 ..\\evil3.txt", "skip 5 3 "};
+    for (const auto& line : refused)
+        EXPECT_NE(std::find(events.lines.begin(), events.lines.end(), line), events.lines.end())
+            << line;
+    ASSERT_EQ(zip_.ExtractFailures().size(), 4u);
+    EXPECT_EQ(zip_.ExtractFailures()[0].Name, "../evil1.txt");
+}
+
+TEST_F(ZipExtractSafety, SymbolicLinkEntriesBecomePlainFilesAndLeadNowhere) {
+    const std::string outside = t_.file("work/outside");
+    extract({{"link", outside, false, 0120777},
+             {"link/evil.txt", "through the link"},
+             {"link", "plain"}});
+    expectNothingOutside();
+    EXPECT_FALSE(fs::is_symlink(t_.file("work/dest/link")));
+    EXPECT_EQ(test::readFile(t_.file("work/dest/link")), "plain");
+    EXPECT_TRUE(fs::is_empty(outside));
+}
+
+TEST_F(ZipExtractSafety, LinksAlreadyInTheDestinationAreNotFollowed) {
+    const std::string outside = t_.file("work/outside");
+    const std::string victim = t_.write("work/outside/victim.txt", "keep me");
+    fs::create_directory_symlink(outside, t_.file("work/dest/sub"));
+    fs::create_symlink(victim, t_.file("work/dest/file.txt"));
+    const auto events = extract({{"sub/x.txt", "x"}, {"file.txt", "new"}});
+    EXPECT_EQ(test::readFile(victim), "keep me");
+    EXPECT_FALSE(fs::exists(outside + "/x.txt"));
+    EXPECT_EQ(events.Main()[2], "skip 5 0 x.txt");
+    // The link at the target itself is replaced by the file, never written through.
+    EXPECT_FALSE(fs::is_symlink(t_.file("work/dest/file.txt")));
+    EXPECT_EQ(test::readFile(t_.file("work/dest/file.txt")), "new");
+}
+
+TEST_F(ZipExtractSafety, EmptyDestinationIsTheCurrentDirectory) {
+    const fs::path before = fs::current_path();
+    fs::current_path(t_.file("work/dest"));
+    test::makePythonZip(t_, t_.file("a.zip"), {{"/top/x.txt", "x"}});
+    test::configureExtractAll(zip_, t_.file("a.zip"), "");
+    std::string shown;
+    zip_.OnEndUnZip = [&shown](TZipReader&, int, const std::string& name) { shown = name; };
+    const int count = zip_.ExtractArchive();
+    fs::current_path(before);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(shown, "top/x.txt");
+    EXPECT_EQ(test::readFile(t_.file("work/dest/top/x.txt")), "x");
+}
+
+} // namespace kd

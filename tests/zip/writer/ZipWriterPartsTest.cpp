@@ -1,0 +1,244 @@
+// Archives written as numbered part files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "zip/support/ZipReaderTestSupport.h"
+#include "zip/support/ZipWriterPartsTestSupport.h"
+#include "zip/support/ZipWriterTestSupport.h"
+#include "zip/format/ZfcFile.h"
+
+using namespace kd;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A writer of numbered parts into t/out/backup.zip, its temporary files in t/tmp.
+struct Numbered {
+    test::TempDir t;
+    test::WriterBench bench{t};
+    std::string dir = t.file("out");
+    std::string zipName = dir + "/backup.zip";
+
+    Numbered(std::int32_t first, std::int32_t next) {
+        fs::create_directories(dir);
+        fs::create_directories(t.file("tmp"));
+        bench.zip.SetTempPath(t.file("tmp"));
+        sizes(first, next);
+        bench.zip.SetMultiMode(TMultiMode::mmBlocks);
+    }
+    void sizes(std::int32_t first, std::int32_t next) {
+        bench.zip.MultiZipInfo().SetFirstBlockSize(first);
+        bench.zip.MultiZipInfo().SetBlockSize(next);
+    }
+    int write(const std::vector<std::string>& items) {
+        bench.zip.SetZipName(zipName); // a set of several parts leaves the last part's name
+        return bench.add(items);
+    }
+    std::string part(int n) const { return PartFileName(zipName, n); }
+    std::vector<std::string> parts() const {
+        return test::partNames(zipName, test::filesIn(dir).size());
+    }
+    // Every file of the output directory with its bytes.
+    std::map<std::string, std::string> contents() const {
+        std::map<std::string, std::string> all;
+        for (const auto& name : test::filesIn(dir))
+            all[name] = test::fileBytes(dir + "/" + name);
+        return all;
+    }
+};
+
+// Stored files of known sizes, so that every record's place is known.
+struct Stored : Numbered {
+    Stored(std::int32_t first, std::int32_t next) : Numbered(first, next) {
+        bench.zip.SetRootDir(t.file("src"));
+        bench.zip.SetPackLevel(0);
+    }
+    void file(const std::string& name, std::size_t size) {
+        t.write("src/" + name, test::randomBytes(size, static_cast<unsigned>(size)));
+    }
+};
+
+// ThisDisk, CentralDisk, entries on this disk, total entries, central size and offset
+// of the end record of a part.
+std::string endRecord(const std::string& part) {
+    std::string out;
+    test::runCommand("python3 -c 'import struct, sys\n"
+                     "d = open(sys.argv[1], \"rb\").read(); i = d.rfind(b\"PK\\x05\\x06\")\n"
+                     "print(*struct.unpack(\"<4HLL\", d[i + 4:i + 20]))' '" +
+                         part + "'",
+                     &out);
+    return out;
+}
+
+} // namespace
+
+TEST(ZipWriterParts, ASetOfPartsPassesTheOraclesAndReadsBack) {
+    Numbered w(100000, 60000);
+    test::PartsSource source(w.t);
+    w.bench.zip.SetRootDir(source.root);
+    w.bench.zip.SetRelativePaths(true);
+    w.bench.zip.SetPassword("secret");
+    EXPECT_EQ(w.write({"*"}), source.count());
+    const auto parts = w.parts();
+    ASSERT_GE(parts.size(), 4u) << "the tree fills several parts";
+    // backup.001 of at most the first size, then parts of at most the next size; the
+    // component then names the last part.
+    EXPECT_EQ(parts[0], w.part(1));
+    EXPECT_LE(fs::file_size(parts[0]), 100000u);
+    for (std::size_t n = 1; n < parts.size(); ++n)
+        EXPECT_LE(fs::file_size(parts[n]), 60000u) << n;
+    EXPECT_EQ(w.bench.zip.ZipName(), parts.back());
+    EXPECT_EQ(w.bench.zip.GetEntryCount(), source.count());
+    EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
+
+    const std::string joined = test::joinWithInfoZip(w.t, parts, "secret");
+    EXPECT_EQ(test::zipfileMismatches(joined, source.files, "secret"), "");
+    test::expectSevenZipReadsSplit(w.t, parts, "secret");
+    test::expectReaderExtracts(w.t, parts.back(), source, "secret");
+}
+
+TEST(ZipWriterParts, RecordsStayWholeDataRunsOnAndFullPartsStartTheNext) {
+    // a fills the first part exactly; b's data runs over three parts; the central
+    // directory starts in the fourth part and ends in the fifth.
+    Stored w(35 + 1000, 1100);
+    w.file("a.bin", 1000);
+    w.file("b.bin", 3000);
+    w.file("c.bin", 170);
+    EXPECT_EQ(w.write({"a.bin", "b.bin", "c.bin"}), 3);
+    const auto parts = w.parts();
+    ASSERT_EQ(parts.size(), 5u);
+    std::vector<std::uintmax_t> sizes;
+    for (const auto& part : parts)
+        sizes.push_back(fs::file_size(part));
+    // 35 + 1065 of b | 1100 of b | 835 of b, c (205), one central header (51) | the
+    // other two and the end record.
+    EXPECT_EQ(sizes, (std::vector<std::uintmax_t>{1035, 1100, 1100, 1091, 124}));
+    EXPECT_EQ(endRecord(parts.back()), "4 3 0 3 153 1040\n");
+
+    TZipReader reader;
+    reader.SetZipName(parts.back());
+    reader.OpenAndReadDirectory();
+    ASSERT_EQ(reader.GetEntryCount(), 3);
+    EXPECT_EQ(reader.GetEntryDiskNumber(0), 1);
+    EXPECT_EQ(reader.GetEntryDiskNumber(1), 2);
+    EXPECT_EQ(reader.GetEntryDiskNumber(2), 4);
+    const std::string joined = test::joinWithInfoZip(w.t, parts);
+    EXPECT_EQ(test::zipfileMismatches(joined, {{"a.bin", w.t.file("src/a.bin")},
+                                               {"b.bin", w.t.file("src/b.bin")},
+                                               {"c.bin", w.t.file("src/c.bin")}}),
+              "");
+    test::expectSevenZipReadsSplit(w.t, parts);
+}
+
+TEST(ZipWriterParts, TheDirectoryFileStandsInForTheLastPart) {
+    Numbered w(100000, 60000);
+    test::PartsSource source(w.t);
+    w.bench.zip.SetRootDir(source.root);
+    w.bench.zip.SetRelativePaths(true);
+    w.bench.zip.MultiZipInfo().SetSaveZipInfoOnFirstDisk(true);
+    w.write({"*"});
+    const auto parts = w.parts();
+    ASSERT_GE(parts.size(), 4u); // the parts and backup.zfc
+    const std::string zfc = w.dir + "/backup.zfc";
+    ASSERT_TRUE(fs::exists(zfc));
+
+    TZipReader whole;
+    whole.SetZipName(w.bench.zip.ZipName());
+    whole.OpenAndReadDirectory();
+    const std::string listing = test::readerListing(whole);
+    EXPECT_EQ(whole.GetEntryCount(), source.count());
+
+    // Without the last part the directory comes from the side file.
+    fs::remove(w.bench.zip.ZipName());
+    TZipReader first;
+    first.SetZipName(w.part(1));
+    first.OpenAndReadDirectory();
+    EXPECT_EQ(test::readerListing(first), listing);
+}
+
+TEST(ZipWriterParts, ANewSetRemovesWhatIsLeftOfAnOlderOne) {
+    Stored w(3000, 3000);
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+        w.file(name, 5000);
+    const std::vector<std::string> all = {"a.bin", "b.bin", "c.bin", "d.bin"};
+    w.bench.zip.MultiZipInfo().SetSaveZipInfoOnFirstDisk(true);
+    w.write(all);
+    EXPECT_TRUE(fs::exists(w.part(7)) && fs::exists(w.dir + "/backup.zfc")); // ~20 KB / 3000
+
+    // Fewer, larger parts and no side file: the old parts beyond and the .zfc go.
+    w.bench.zip.MultiZipInfo().SetSaveZipInfoOnFirstDisk(false);
+    w.sizes(12000, 12000);
+    w.write(all);
+    EXPECT_EQ(test::filesIn(w.dir), (std::vector<std::string>{"backup.001", "backup.002"}));
+    test::joinWithInfoZip(w.t, w.parts());
+
+    // One part takes the archive's own name; all numbered parts go.
+    w.sizes(1000000, 1000000);
+    w.write(all);
+    EXPECT_EQ(test::filesIn(w.dir), std::vector<std::string>{"backup.zip"});
+    EXPECT_EQ(w.bench.zip.ZipName(), w.zipName);
+    test::expectToolsAccept(w.zipName);
+
+    // And the single archive goes when a set of several parts follows.
+    w.sizes(12000, 12000);
+    w.write(all);
+    EXPECT_EQ(test::filesIn(w.dir), (std::vector<std::string>{"backup.001", "backup.002"}));
+}
+
+TEST(ZipWriterParts, CancelAndAFullDiskLeaveThePreviousSetAsItWas) {
+    Stored w(6000, 6000);
+    for (const char* name : {"a.bin", "b.bin", "c.bin", "d.bin"})
+        w.file(name, 5000);
+    const std::vector<std::string> all = {"a.bin", "b.bin", "c.bin", "d.bin"};
+    w.write(all);
+    const auto before = w.contents();
+    ASSERT_GE(before.size(), 3u);
+
+    // Cancelled while the second part is written.
+    int ended = 0;
+    w.bench.zip.OnEndZip = [&](TZipWriter& sender, const std::string&, std::uint32_t, std::uint32_t,
+                               std::int64_t) {
+        if (++ended == 3)
+            sender.CancelRunningOperation();
+    };
+    w.t.write("src/b.bin", "changed");
+    EXPECT_THROW(w.write(all), EUserCanceled);
+    EXPECT_EQ(w.contents(), before);
+    EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
+
+    // A disk that fills up before the part does.
+    w.bench.zip.OnEndZip = nullptr;
+    w.sizes(40000, 40000);
+    {
+        test::FileSizeLimit limit(8000);
+        EXPECT_THROW(w.write(all), Exception);
+    }
+    EXPECT_EQ(w.contents(), before);
+    EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
+}
+
+TEST(ZipWriterParts, PartsTooSmallForARecordAreRefused) {
+    Stored w(20, 1000);
+    w.file("a.bin", 100);
+    EXPECT_THROW(w.write({"a.bin"}), ENotEnoughRoom);
+    w.sizes(1000, 0);
+    EXPECT_THROW(w.write({"a.bin"}), Exception);
+    EXPECT_TRUE(test::filesIn(w.dir).empty());
+}
+
+TEST(ZipWriterParts, TheEndRecordNeverStandsAloneInTheLastPart) {
+    // The first part has room for a's local header, data and central header exactly;
+    // the end record would then make up the second part on its own, which Info-ZIP and
+    // 7-Zip reject. The central header goes along with it instead.
+    Stored w(35 + 100 + 51, 1000);
+    w.file("a.bin", 100);
+    EXPECT_EQ(w.write({"a.bin"}), 1);
+    const auto parts = w.parts();
+    ASSERT_EQ(parts.size(), 2u);
+    EXPECT_EQ(fs::file_size(parts[0]), 135u);
+    EXPECT_EQ(fs::file_size(parts[1]), 51u + 22u);
+    const std::string joined = test::joinWithInfoZip(w.t, parts);
+    EXPECT_EQ(test::zipfileMismatches(joined, {{"a.bin", w.t.file("src/a.bin")}}), "");
+    test::expectSevenZipReadsSplit(w.t, parts);
+}

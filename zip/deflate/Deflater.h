@@ -1,0 +1,84 @@
+#pragma once
+#include "zip/deflate/DeflateBitWriter.h"
+#include "zip/deflate/DeflateChains.h"
+#include "zip/deflate/DeflateLevels.h"
+#include "zip/deflate/DeflateTrees.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace kd {
+
+// Supplies input: fills up to `size` bytes of `buffer` and returns how many it put
+// there; 0 means the end of the data. It may throw to stop compression.
+using DeflateReadFunction = std::function<std::size_t(std::uint8_t* buffer, std::size_t size)>;
+
+// What the compressor settles about one archive entry.
+struct DeflateEntry {
+    // Out: 8 (Deflate), or 0 when the data was written unchanged (stored).
+    std::uint16_t Method = 8;
+    // In/out: general-purpose flags. Bits 1 and 2 are replaced by the level hint:
+    // bit 2 for levels 1-2 (fastest), bit 1 for levels 8-9 (maximum); others are kept.
+    std::uint16_t Flags = 0;
+    // In/out: 2 (undecided) becomes 1 for text or 0 for binary data, guessed from the
+    // literals of the first block; any other value is kept.
+    std::uint16_t InternalAttributes = 2;
+};
+
+// Deflate (RFC 1951) compressor of archive entries: a hash-chain string matcher
+// (greedy at levels 1-3, lazy at 4-9) feeding a block stage that picks stored,
+// fixed-code or dynamic-code blocks. All buffers are allocated by the constructor and
+// reused for every entry, so compression itself allocates nothing; keep one Deflater
+// for a whole archive run. Not thread-safe; one entry at a time.
+class Deflater {
+public:
+    Deflater();
+    ~Deflater();
+    Deflater(const Deflater&) = delete;
+    Deflater& operator=(const Deflater&) = delete;
+
+    // Compresses one entry: pulls all input through `read`, pushes the output through
+    // `write` (in pieces of at most 1024 bytes, except stored data, which goes out in
+    // one piece per block) and returns the number of bytes written.
+    // PackLevel 1-9 selects speed against size (values above 9 act as 9). Level 0 (or
+    // below) copies the data unchanged. When the data fits one block and would not
+    // shrink, it is written unchanged too. In both stored cases entry.Method becomes 0
+    // and the result equals the input size; empty input gives 0 bytes and method 0.
+    // Exceptions from read or write propagate; the Deflater stays usable.
+    std::uint64_t DeflateStream(const DeflateReadFunction& read, const DeflateWriteFunction& write,
+                                int PackLevel, DeflateEntry& entry);
+
+private:
+    void copyStored(const DeflateReadFunction& read);
+    void fillWindow();
+    void slideWindow();
+    bool refill(unsigned& position, unsigned& lookahead);
+    // Both return the position where the input ended.
+    unsigned compressFast();
+    unsigned compressLazy();
+    void flushBlock(unsigned position, bool last);
+    unsigned insertString(unsigned position);
+    unsigned longestMatch(unsigned candidate, unsigned prevLength, unsigned position,
+                          unsigned lookahead);
+
+    // Two halves of input plus readable slack past the end, so that match comparison
+    // may run a whole match length beyond the last valid byte.
+    std::unique_ptr<std::uint8_t[]> window_;
+    DeflateChains chains_;
+    DeflateTrees trees_;
+    DeflateBitWriter out_;
+
+    const DeflateReadFunction* read_ = nullptr;
+    DeflateLevel level_{};
+    unsigned position_ = 0;       // current position in the window
+    unsigned lookahead_ = 0;      // valid bytes from the current position on
+    unsigned matchStart_ = 0;     // start of the last match found
+    std::int64_t blockStart_ = 0; // window position of the current block's first byte
+    bool endOfInput_ = false;
+    bool storedEntry_ = false;
+    std::uint16_t internalAttributes_ = 2;
+};
+
+} // namespace kd

@@ -1,0 +1,41 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "platform/Stream.h"
+#include "zip/decompress/DecompressIO.h"
+
+namespace kd {
+
+class ZipCrypt;
+
+// An entry's compressed bytes as the decoders read them: at most `size` bytes from
+// the archive stream, in chunks of at most 32768 bytes, continued on the next volume
+// of a set when a volume ends, and decrypted chunk by chunk once a cipher is set.
+// Before each chunk it calls beforeChunk (message draining and cancel).
+class EntryInput : public DecompressInput {
+public:
+    static constexpr std::size_t kChunkSize = 32768;
+    // The stream of the next volume; null when the archive has no further one.
+    using NextVolume = std::function<Stream*()>;
+
+    EntryInput(Stream& stream, std::uint32_t size, std::function<void()> beforeChunk,
+               NextVolume nextVolume);
+
+    // Decrypts everything read from now on with cipher (which must outlive the input).
+    void SetCipher(ZipCrypt* cipher) { cipher_ = cipher; }
+    std::uint32_t Remaining() const { return remaining_; }
+
+    // EFatalUnzipError "Premature end of file reached" when the archive ends early.
+    std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override;
+
+private:
+    Stream* stream_;
+    std::uint32_t remaining_;
+    std::function<void()> beforeChunk_;
+    NextVolume nextVolume_;
+    ZipCrypt* cipher_ = nullptr;
+};
+
+} // namespace kd

@@ -1,0 +1,97 @@
+#include "zip/extract/ExtractPath.h"
+
+#include <algorithm>
+
+#include "zip/base/WildMatch.h"
+
+namespace kd {
+
+namespace {
+
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(),
+                      [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
+}
+
+std::string slashes(std::string_view text) {
+    std::string result(text);
+    std::replace(result.begin(), result.end(), '\\', '/');
+    return result;
+}
+
+bool hasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+}
+
+// Appends the components of path; false on "..".
+bool appendComponents(std::string_view path, std::vector<std::string>& out) {
+    while (!path.empty()) {
+        const auto slash = path.find('/');
+        const std::string_view part = path.substr(0, slash);
+        if (part == "..")
+            return false;
+        if (!part.empty() && part != ".")
+            out.emplace_back(part);
+        if (slash == std::string_view::npos)
+            break;
+        path.remove_prefix(slash + 1);
+    }
+    return true;
+}
+
+} // namespace
+
+std::string ExtractPath::JoinedTo(const std::string& base) const {
+    std::string result = base;
+    auto add = [&result](const std::string& part) {
+        if (!result.empty() && result.back() != '/')
+            result += '/';
+        result += part;
+    };
+    for (const auto& dir : Dirs)
+        add(dir);
+    if (!Name.empty())
+        add(Name);
+    return result;
+}
+
+std::optional<ExtractPath> MakeExtractPath(std::string_view storedName, std::string_view rootDir,
+                                           bool recreateDirs) {
+    const std::string name = slashes(storedName);
+    const auto lastSlash = name.rfind('/');
+    std::string dir =
+        lastSlash == std::string::npos ? std::string() : name.substr(0, lastSlash + 1);
+    ExtractPath path;
+    path.Name = lastSlash == std::string::npos ? name : name.substr(lastSlash + 1);
+    if (path.Name == "." || path.Name == "..")
+        return std::nullopt;
+    if (!recreateDirs)
+        return path;
+    const std::string root = slashes(rootDir);
+    if (!root.empty() && startsWithNoCase(dir, root))
+        dir.erase(0, root.size());
+    std::string_view rest = dir;
+    if (hasDrive(rest))
+        rest.remove_prefix(2);
+    if (!appendComponents(rest, path.Dirs))
+        return std::nullopt;
+    return path;
+}
+
+bool ExtractMaskMatches(std::string_view mask, std::string_view storedName) {
+    if (WildcardMatch(mask, storedName))
+        return true;
+    const auto slash = storedName.find_last_of("/\\");
+    const std::string_view leaf =
+        slash == std::string_view::npos ? storedName : storedName.substr(slash + 1);
+    return !leaf.empty() && leaf.find('.') == std::string_view::npos &&
+           WildcardMatch(mask, std::string(storedName) + ".");
+}
+
+} // namespace kd

@@ -1,0 +1,65 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "platform/Exception.h"
+#include "platform/UniqueFd.h"
+#include "zip/extract/ExtractPath.h"
+
+namespace kd {
+
+// A directory on the way to a target is a symbolic link (or something else that is
+// not a directory where one is needed): writing there could leave the destination.
+class EUnsafePath : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A target directory or file that cannot be made (no permission, a file in the way).
+class ECreateTargetFailed : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The place of one extracted file: its directory, held open, and its name there. All
+// later work (the existing file's state, the temporary file, the final rename) goes
+// through the open directory, so a directory swapped for a link meanwhile cannot
+// redirect it.
+class ExtractTarget {
+public:
+    // What is at the target now (a symbolic link is looked at, never followed).
+    struct Existing {
+        bool isDirectory = false;
+        bool writable = true;          // the owner may write (not read-only)
+        std::uint32_t dosDateTime = 0; // last write, clamped DOS value
+    };
+
+    // Walks from the open directory baseDir (named baseName in messages and in Path())
+    // into path's directories, creating the missing ones, without following symbolic
+    // links (EUnsafePath). ECreateTargetFailed when a directory cannot be made or
+    // opened. With an empty name only the directories are made.
+    static ExtractTarget Below(int baseDir, const std::string& baseName, const ExtractPath& path);
+    // A path the program chose itself (an event handler): its directory is created
+    // with its parents and used as it is.
+    static ExtractTarget At(const std::string& path);
+
+    const std::string& Path() const { return shown_; }
+    int DirFd() const { return dir_.get(); }
+    const std::string& Name() const { return name_; }
+    std::optional<Existing> Look() const;
+
+private:
+    ExtractTarget(UniqueFd dir, std::string name, std::string shown)
+        : dir_(std::move(dir)), name_(std::move(name)), shown_(std::move(shown)) {}
+
+    UniqueFd dir_;
+    std::string name_;
+    std::string shown_;
+};
+
+// Opens a directory (following links: the caller trusts the path) for use as the
+// base of ExtractTarget::Below; kd::Exception when it cannot.
+UniqueFd OpenExtractBase(const std::string& dir);
+
+} // namespace kd

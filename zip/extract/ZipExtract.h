@@ -1,0 +1,104 @@
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/UniqueFd.h"
+#include "zip/decompress/Decompressor.h"
+#include "zip/extract/EntryInput.h"
+#include "zip/extract/ExtractPath.h"
+#include "zip/extract/ExtractTarget.h"
+#include "zip/reader/TZipReader.h"
+#include "zip/format/ZipCrypt.h"
+
+namespace kd {
+
+class ExtractTempFile;
+
+// An entry whose records are damaged (no local header where the directory points, an
+// encrypted entry shorter than its encryption header).
+class EDamagedEntry : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// One extraction run of a TZipReader whose archive is open: chooses the entries,
+// fires the events in their order, and extracts each chosen entry below the
+// destination. Buffers and decoders live as long as the run.
+class ZipExtractor {
+public:
+    explicit ZipExtractor(TZipReader& zip) : zip_(zip) {}
+
+    // Returns the number of entries extracted. OnUnZipComplete fires and FilesList is
+    // emptied also when an exception ends the run.
+    int Run();
+
+private:
+    // Where an entry's data begins: the volume (0-based) and the offset on it.
+    struct DataStart {
+        int volume = 0;
+        std::int64_t offset = 0;
+    };
+
+    // --- The run (ZipExtract.cpp) ---
+    void extractChosen();
+    void finishRun();
+    void openDestination();
+    // Marks the chosen entries; returns their number of files and their total size.
+    int chooseEntries(std::int64_t& totalBytes);
+
+    // --- One entry (ZipExtractEntry.cpp) ---
+    void extractOneEntry(int index);
+    void extractDirectoryEntry(int index, const TZipHeaderInfo& entry);
+    void extractFile(int index, const TZipHeaderInfo& entry);
+    // The target the events settled on; nullopt (reported) when it cannot be used.
+    std::optional<ExtractTarget> openTarget(int index, const ExtractPath& path,
+                                            const std::string& proposed, const std::string& fName);
+    // Applies the overwrite mode; the prompt handler may move the target.
+    bool mayWrite(int index, const TZipHeaderInfo& entry, std::optional<ExtractTarget>& target);
+    // ECreateTargetFailed when the handler's new target cannot be made.
+    bool promptOverwrite(int index, const TZipHeaderInfo& entry,
+                         std::optional<ExtractTarget>& target);
+    void commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
+                const ExtractTarget& target);
+    // OnSkippingFile, the entry's size off the total, and (unless the file was kept by
+    // choice) a failure.
+    void skip(int index, TSkipReason reason, const std::string& fName, const std::string& problem);
+    // The data did not check out: a new password from OnBadPassword retries the entry,
+    // else the entry is reported.
+    void badData(int index, const TZipHeaderInfo& entry, std::uint32_t crc,
+                 const std::string& problem, bool passwordMayBeWrong);
+    void recordFailure(int index, const std::string& problem);
+    // Fires OnBadPassword; true when it gave a different password (now Password).
+    bool askNewPassword(int index);
+
+    // --- Data (ZipExtractData.cpp) ---
+    bool spanned() const;
+    Stream& positionAt(const DataStart& at);
+    EntryInput openInput(const TZipHeaderInfo& entry, const DataStart& at);
+    // Reads the local header; EDamagedEntry when there is none.
+    DataStart locateData(const TZipHeaderInfo& entry);
+    // The password candidates whose check byte matches, asking OnBadPassword for new
+    // passwords; nullopt when none is found.
+    std::optional<std::vector<std::string>> checkPassword(int index, const TZipHeaderInfo& entry,
+                                                          const DataStart& at);
+    // Decodes the entry into temp; empty on success, else what was wrong (crc then
+    // holds the CRC of what was produced).
+    std::string decode(const TZipHeaderInfo& entry, const DataStart& at,
+                       const std::string& password, ExtractTempFile& temp,
+                       const std::string& shownName, std::uint32_t& crc);
+
+    TZipReader& zip_;
+    Decompressor decompressor_;
+    ZipCrypt crypt_;
+    std::vector<std::uint8_t> outputBuffer_;
+    UniqueFd dest_;
+    std::string destShown_; // DestDir as given ("" for the current directory)
+    TZipSortMode savedSort_ = TZipSortMode::ByNone;
+    bool sortSwitched_ = false;
+    bool retry_ = false;
+    int extracted_ = 0;
+};
+
+} // namespace kd

@@ -1,0 +1,122 @@
+// Reading an entry's data: volumes, the local header, the password and the decoder.
+#include <array>
+#include <cstdio>
+
+#include "zip/decompress/DecompressError.h"
+#include "zip/extract/EntryOutput.h"
+#include "zip/extract/ExtractTempFile.h"
+#include "zip/extract/ZipExtract.h"
+#include "zip/base/ZipFiles.h"
+#include "zip/format/ZipRecords.h"
+
+namespace kd {
+
+namespace {
+
+ZipCrypt::Header readEncryptionHeader(const TZipHeaderInfo& entry, EntryInput& input) {
+    ZipCrypt::Header header{};
+    if (entry.CompressedSize < header.size())
+        throw EDamagedEntry("The encrypted entry is shorter than its encryption header");
+    for (std::size_t got = 0; got < header.size();)
+        got += input.Read(header.data() + got, header.size() - got);
+    return header;
+}
+
+std::string crcProblem(std::uint32_t computed, std::uint32_t stored) {
+    std::array<char, 64> text{};
+    std::snprintf(text.data(), text.size(), "CRC error (computed %08X, stored %08X)", computed,
+                  stored);
+    return text.data();
+}
+
+} // namespace
+
+bool ZipExtractor::spanned() const {
+    return zip_.endCentral_.ThisDisk != 0;
+}
+
+Stream& ZipExtractor::positionAt(const DataStart& at) {
+    if (spanned() && at.volume != zip_.currentVolume_)
+        zip_.OpenVolume(at.volume + 1);
+    if (!zip_.zipStream_)
+        throw Exception("The archive is not open");
+    zip_.zipStream_->Seek(at.offset, SeekOrigin::Begin);
+    return *zip_.zipStream_;
+}
+
+EntryInput ZipExtractor::openInput(const TZipHeaderInfo& entry, const DataStart& at) {
+    EntryInput::NextVolume next;
+    if (spanned() && zip_.OnGetNextDisk)
+        next = [this]() -> Stream* { return &zip_.OpenVolume(zip_.currentVolume_ + 2); };
+    return EntryInput(
+        positionAt(at), entry.CompressedSize, [this] { zip_.ProcessMessagesAndCheckCancel(); },
+        std::move(next));
+}
+
+ZipExtractor::DataStart ZipExtractor::locateData(const TZipHeaderInfo& entry) {
+    const DataStart header{spanned() ? entry.DiskStart : zip_.currentVolume_, entry.LocalOffset};
+    Stream& stream = positionAt(header);
+    std::array<std::uint8_t, kLocalHeaderFixed> fixed{};
+    if (stream.Read(fixed.data(), fixed.size()) != fixed.size() ||
+        GetLE32(fixed.data()) != kLocalSignature)
+        throw EDamagedEntry("No local header where the directory points");
+    const std::int64_t skip = GetLE16(fixed.data() + 26) + GetLE16(fixed.data() + 28);
+    return {header.volume, header.offset + static_cast<std::int64_t>(fixed.size()) + skip};
+}
+
+std::optional<std::vector<std::string>>
+ZipExtractor::checkPassword(int index, const TZipHeaderInfo& entry, const DataStart& at) {
+    EntryInput input = openInput(entry, at);
+    const ZipCrypt::Header header = readEncryptionHeader(entry, input);
+    const std::uint8_t expected = ZipCrypt::ExpectedCheckByte(
+        entry.Flags, entry.Crc32, static_cast<std::uint16_t>(entry.DosDateTime & 0xFFFF));
+    for (;;) {
+        std::vector<std::string> passing;
+        for (auto& candidate : CipherPasswordCandidates(zip_.Password()))
+            if (crypt_.DecryptHeader(candidate, header) == expected)
+                passing.push_back(std::move(candidate));
+        if (!passing.empty())
+            return passing;
+        if (!askNewPassword(index))
+            return std::nullopt;
+    }
+}
+
+std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& at,
+                                 const std::string& password, ExtractTempFile& temp,
+                                 const std::string& shownName, std::uint32_t& crc) {
+    EntryInput input = openInput(entry, at);
+    if (entry.IsEncrypted()) {
+        crypt_.DecryptHeader(password, readEncryptionHeader(entry, input));
+        input.SetCipher(&crypt_);
+    }
+    const std::int64_t writtenBefore = zip_.bytesWritten_;
+    EntryOutput output(
+        outputBuffer_, temp.Fd(), shownName, entry.UncompressedSize,
+        [this, &entry, writtenBefore](std::uint64_t written) {
+            zip_.bytesWritten_ = writtenBefore + static_cast<std::int64_t>(written);
+            if (zip_.OnFilePercentDone)
+                zip_.OnFilePercentDone(
+                    zip_, Percent(static_cast<std::int64_t>(written), entry.UncompressedSize));
+            if (zip_.OnTotalPercentDone)
+                zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
+        });
+    std::string problem;
+    try {
+        decompressor_.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags);
+        output.Finish();
+    } catch (const EBadCompressedData& e) {
+        problem = e.what();
+    } catch (const EBiggerThanUncompressed& e) {
+        problem = e.what();
+    }
+    crc = output.Crc();
+    if (problem.empty() && output.Written() != entry.UncompressedSize)
+        problem = "The entry holds " + std::to_string(output.Written()) + " bytes, not " +
+                  std::to_string(entry.UncompressedSize);
+    if (problem.empty() && crc != entry.Crc32)
+        problem = crcProblem(crc, entry.Crc32);
+    return problem;
+}
+
+} // namespace kd

@@ -1,0 +1,260 @@
+// Extracting one entry: target, events, overwrite mode, and the outcome.
+#include <sys/stat.h>
+
+#include "zip/base/DosDateTime.h"
+#include "zip/extract/ExtractTempFile.h"
+#include "zip/extract/ZipExtract.h"
+#include "zip/base/ZipFiles.h"
+
+namespace kd {
+
+namespace {
+
+constexpr unsigned kHostUnix = 3;
+constexpr const char* kRefusedName = "Refused a name leading outside the destination";
+
+// The file's time from the entry's DOS date and time; nullopt when it names no day.
+std::optional<std::time_t> entryModified(const TZipHeaderInfo& entry) {
+    const auto date = DosDateTimeToDateTime(DosDateTimeClamp(entry.DosDateTime));
+    if (!date)
+        return std::nullopt;
+    return toTimeT(*date);
+}
+
+// The permission bits the entry's attributes ask for: the Unix mode of entries made on
+// Unix, else the current mode without write bits for a read-only entry.
+std::optional<mode_t> entryMode(const TZipHeaderInfo& entry, mode_t current) {
+    const auto unixMode = static_cast<mode_t>(entry.ExternalAttributes >> 16);
+    const bool regular = (unixMode & S_IFMT) == S_IFREG || (unixMode & S_IFMT) == 0;
+    if ((entry.VersionMadeBy >> 8) == kHostUnix && unixMode != 0 && regular)
+        return unixMode & 0777;
+    if (entry.ExternalAttributes & 0x01)
+        return current & ~static_cast<mode_t>(0222);
+    return std::nullopt;
+}
+
+} // namespace
+
+void ZipExtractor::extractOneEntry(int index) {
+    retry_ = false;
+    zip_.scratchEntry_ = *zip_.EntryPtr(index);
+    const TZipHeaderInfo& entry = zip_.scratchEntry_;
+    if (entry.FileName().empty()) {
+        extractDirectoryEntry(index, entry);
+        return;
+    }
+    try {
+        extractFile(index, entry);
+    } catch (const EDamagedEntry& damage) {
+        badData(index, entry, 0, damage.what(), false);
+    }
+}
+
+void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry) {
+    if (zip_.RecreateDirs()) {
+        const auto path = MakeExtractPath(entry.FullName(), zip_.RootDir(), true);
+        if (!path) {
+            skip(index, TSkipReason::srUnsafePath, entry.FullName(), kRefusedName);
+            return;
+        }
+        const std::string shown = path->JoinedTo(destShown_);
+        if (!openTarget(index, *path, shown, shown))
+            return;
+    }
+    ++extracted_;
+}
+
+void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
+    const std::string stored = entry.FullName();
+    zip_.ProcessMessagesAndCheckCancel();
+    // Checked before anything else, so that no password is asked and no file touched.
+    if (!Decompressor::IsSupported(entry.Method)) {
+        skip(index, TSkipReason::srUnknownMethod, stored,
+             std::string(kTextUnknownMethod) + " " + std::to_string(entry.Method));
+        return;
+    }
+    const auto path = MakeExtractPath(stored, zip_.RootDir(), zip_.RecreateDirs());
+    if (!path) {
+        skip(index, TSkipReason::srUnsafePath, stored, kRefusedName);
+        return;
+    }
+    const DataStart data = locateData(entry);
+    const std::string proposed = path->JoinedTo(destShown_);
+    std::string fName = proposed;
+    bool skipIt = false;
+    if (zip_.OnStartUnZip)
+        zip_.OnStartUnZip(zip_, index, fName, skipIt);
+    if (skipIt)
+        return;
+    auto target = openTarget(index, *path, proposed, fName);
+    if (!target)
+        return;
+    std::vector<std::string> passwords{std::string()};
+    if (entry.IsEncrypted()) {
+        auto checked = checkPassword(index, entry, data);
+        if (!checked) {
+            skip(index, TSkipReason::srBadPassword, stored, "Wrong password");
+            return;
+        }
+        passwords = std::move(*checked);
+    }
+    if (!mayWrite(index, entry, target))
+        return;
+
+    std::optional<ExtractTempFile> temp;
+    try {
+        temp.emplace(*target);
+    } catch (const ECreateTargetFailed& e) {
+        skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
+        return;
+    }
+    std::string problem;
+    std::uint32_t crc = 0;
+    for (std::size_t k = 0; k < passwords.size(); ++k) {
+        if (k > 0)
+            temp->Restart();
+        problem = decode(entry, data, passwords[k], *temp, target->Path(), crc);
+        if (problem.empty())
+            break;
+    }
+    if (!problem.empty()) {
+        temp.reset();
+        badData(index, entry, crc, problem, entry.IsEncrypted());
+        return;
+    }
+    commit(index, entry, *temp, *target);
+}
+
+std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPath& path,
+                                                      const std::string& proposed,
+                                                      const std::string& fName) {
+    try {
+        if (fName == proposed)
+            return ExtractTarget::Below(dest_.get(), destShown_, path);
+        return ExtractTarget::At(fName);
+    } catch (const EUnsafePath& e) {
+        skip(index, TSkipReason::srUnsafePath, fName, e.what());
+    } catch (const ECreateTargetFailed& e) {
+        skip(index, TSkipReason::srCreateFailed, fName, e.what());
+    }
+    return std::nullopt;
+}
+
+bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
+                            std::optional<ExtractTarget>& target) {
+    const auto existing = target->Look();
+    if (!existing)
+        return true;
+    const std::uint32_t entryDate = DosDateTimeClamp(entry.DosDateTime);
+    bool overwrite = false;
+    switch (zip_.OverwriteMode()) {
+    case TUZOverwriteMode::Always:
+        overwrite = true;
+        break;
+    case TUZOverwriteMode::Never:
+        break;
+    case TUZOverwriteMode::ifNewer:
+        overwrite = entryDate > existing->dosDateTime;
+        break;
+    case TUZOverwriteMode::ifOlder:
+        overwrite = entryDate < existing->dosDateTime;
+        break;
+    case TUZOverwriteMode::Prompt:
+        try {
+            overwrite = promptOverwrite(index, entry, target);
+        } catch (const ECreateTargetFailed& e) {
+            skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
+            return false;
+        }
+        break;
+    }
+    if (!overwrite) {
+        skip(index, TSkipReason::srFileExists, target->Path(), "");
+        return false;
+    }
+    // A read-only file is replaced only when asked to.
+    const auto now = target->Look();
+    if (now && !now->writable && !zip_.ReplaceReadOnly()) {
+        skip(index, TSkipReason::srCreateFailed, target->Path(),
+             "The file " + target->Path() + " is read-only");
+        return false;
+    }
+    return true;
+}
+
+bool ZipExtractor::promptOverwrite(int index, const TZipHeaderInfo& entry,
+                                   std::optional<ExtractTarget>& target) {
+    if (!zip_.OnPromptForOverwrite) {
+        const std::string text = std::string(kTextReplaceExisting) + entry.FileName() + "?";
+        return zip_.Ui().messageBox(text, std::string(kTextFileExistsAlert), MsgButtons::YesNo,
+                                    MsgIcon::Question) == MsgAnswer::Yes;
+    }
+    bool overwrite = false;
+    std::string fName = target->Path();
+    zip_.OnPromptForOverwrite(zip_, overwrite, index, fName);
+    if (overwrite && fName != target->Path())
+        target.emplace(ExtractTarget::At(fName));
+    return overwrite;
+}
+
+void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
+                          const ExtractTarget& target) {
+    std::optional<mode_t> mode;
+    if (zip_.RetainAttributes()) {
+        struct stat st {};
+        if (::fstat(temp.Fd(), &st) == 0)
+            mode = entryMode(entry, st.st_mode & 07777);
+    }
+    try {
+        temp.Commit(entryModified(entry), mode, zip_.FlushFilesOnClose());
+    } catch (const ECreateTargetFailed& e) {
+        skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
+        return;
+    }
+    if (zip_.OnEndUnZip)
+        zip_.OnEndUnZip(zip_, index, target.Path());
+    ++extracted_;
+}
+
+void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,
+                        const std::string& problem) {
+    bool retry = false; // not consulted
+    if (zip_.OnSkippingFile)
+        zip_.OnSkippingFile(zip_, reason, fName, index, retry);
+    zip_.totalBytes_ -= zip_.scratchEntry_.UncompressedSize;
+    if (reason != TSkipReason::srFileExists)
+        recordFailure(index, problem);
+}
+
+void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t crc,
+                           const std::string& problem, bool passwordMayBeWrong) {
+    if (passwordMayBeWrong) {
+        if (askNewPassword(index)) {
+            retry_ = true;
+            return;
+        }
+        skip(index, TSkipReason::srBadPassword, entry.FullName(),
+             "Wrong password or damaged data: " + problem);
+        return;
+    }
+    if (zip_.OnBadCRC)
+        zip_.OnBadCRC(zip_, crc, entry.Crc32, index);
+    recordFailure(index, problem);
+}
+
+void ZipExtractor::recordFailure(int index, const std::string& problem) {
+    zip_.extractFailures_.push_back({index, zip_.scratchEntry_.FullName(), problem});
+}
+
+bool ZipExtractor::askNewPassword(int index) {
+    if (!zip_.OnBadPassword)
+        return false;
+    std::string password = zip_.Password();
+    zip_.OnBadPassword(zip_, index, password);
+    if (password == zip_.Password())
+        return false;
+    zip_.SetPassword(password);
+    return true;
+}
+
+} // namespace kd

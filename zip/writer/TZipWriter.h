@@ -1,0 +1,216 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ArchiveAttribute.h"
+#include "zip/writer/TMultiZipInfo.h"
+#include "zip/reader/TZipReader.h"
+#include "zip/writer/ZipWriterTypes.h"
+
+namespace kd {
+
+struct ZipWriterRun;
+struct StoredPath;
+
+// The component that writes ZIP archives. It inherits from the reader the archive
+// name, RootDir, FilesList, Password, the directory and the events, and adds what to
+// put into an archive and how.
+//
+// AddFilesToArchive takes the items of FilesList (file names, directory entries
+// ending in "/", or masks, optionally prefixed "|" for no subdirectories or ">" for
+// subdirectories; relative names resolve against RootDir) and writes them into
+// ZipName, keeping, replacing or adding entries as ZipAction says. The archive is
+// built in a temporary file beside ZipName and renamed over it only once complete,
+// so a failed or cancelled run leaves the old archive as it was; source files are
+// disposed of and archive attributes reset only after that rename.
+//
+// Limits of the format without ZIP64 are refused with EZipTooLarge: a file of 4 GiB
+// or more, an archive passing 4 GiB, more than 65535 entries. A file that changes
+// while it is being read is read again (twice), then reported through
+// OnSkippingFile (srOpenFailed; Retry tries again) and left out.
+//
+// With MultiMode mmBlocks or mmSpan the archive is written afresh in several parts
+// (numbered part files of MultiZipInfo's sizes, or removable disks asked for through
+// OnGetNextDisk), old entries are not carried over, and with SaveZipInfoOnFirstDisk a
+// set of several parts also gets its ".zfc" directory file. Numbered parts are renamed
+// into place only once the set is complete; see ZipWriterPartsNumbered and
+// ZipWriterSpan.
+class TZipWriter : public TZipReader {
+public:
+    using TStartZipEvent = std::function<void(TZipWriter& sender, const std::string& fName,
+                                              TZipHeaderInfo& zipHeader, bool& skip)>;
+    using TStartZipInfo =
+        std::function<void(TZipWriter& sender, int numFiles, std::int64_t totalBytes,
+                           TEndCentral& endCentralRecord, bool& stopNow)>;
+    using TEndZipFileEvent = std::function<void(
+        TZipWriter& sender, const std::string& fName, std::uint32_t uncompressedSize,
+        std::uint32_t compressedSize, std::int64_t currentZipSize)>;
+    using TDisposeEvent =
+        std::function<void(TZipWriter& sender, const std::string& fName, bool& skip)>;
+    using TDeleteEvent = TDisposeEvent;
+    using TNoSuchFileEvent = std::function<void(TZipWriter& sender, const std::string& fName)>;
+    using TZipComplete = std::function<void(TZipWriter& sender, int fileCount)>;
+    using TUpdateEvent =
+        std::function<void(TZipWriter& sender, TUpdateAction udAction, int fileIndex)>;
+    using TPrepareNextDisk = std::function<void(TZipWriter& sender, int diskNum)>;
+
+    // Silent UI, the system's volumes and archive attributes (extended attributes).
+    TZipWriter();
+    // The services must outlive the component.
+    TZipWriter(UiHost& ui, VolumeService& volumes, ArchiveAttribute& attributes);
+    ~TZipWriter() override;
+
+    // From another writer also copies the writer's settings and event handlers
+    // (ZipAction as stored, without the setters' side effects; not OnPrepareNextDisk).
+    void Assign(const TZipReader& source) override;
+
+    void SetArchiveAttribute(ArchiveAttribute& attributes) { attributes_ = &attributes; }
+    ArchiveAttribute& Attributes() const { return *attributes_; }
+
+    // --- Properties ---
+    // 0 stores every file; 1-9 choose the Deflate level.
+    int PackLevel() const { return packLevel_; }
+    void SetPackLevel(int value) { packLevel_ = value; }
+    // Masks without "|" or ">" also search subdirectories.
+    bool Recurse() const { return recurse_; }
+    void SetRecurse(bool value) { recurse_ = value; }
+    // Delete the source files that went into the archive (after it is in place).
+    bool Dispose() const { return dispose_; }
+    void SetDispose(bool value) { dispose_ = value; }
+    // Store each file's directory; False also clears StoreVolumes and RelativePaths.
+    bool StorePaths() const { return storePaths_; }
+    void SetStorePaths(bool value);
+    // Store directories relative to RootDir; True also sets StorePaths and Recurse.
+    bool RelativePaths() const { return relativePaths_; }
+    void SetRelativePaths(bool value);
+    // Keep the volume part of stored directories (Linux paths have none; the leading
+    // "/" is never stored); True also sets StorePaths.
+    bool StoreVolumes() const { return storeVolumes_; }
+    void SetStoreVolumes(bool value);
+    TZipAction ZipAction() const { return zipAction_; }
+    void SetZipAction(TZipAction value) { zipAction_ = value; }
+    TMultiZipInfo& MultiZipInfo() { return multiZipInfo_; }
+    const TMultiZipInfo& MultiZipInfo() const { return multiZipInfo_; }
+    void SetMultiZipInfo(const TMultiZipInfo& value) { multiZipInfo_.Assign(value); }
+    // Short (8.3) names do not exist on Linux: names are stored as they are.
+    bool Store83Names() const { return store83Names_; }
+    void SetStore83Names(bool value) { store83Names_ = value; }
+    // Directory for temporary data files (multi-part output); empty or missing: the
+    // system's. The temporary archive itself always lies beside ZipName.
+    const std::string& TempPath() const { return tempPath_; }
+    void SetTempPath(const std::string& value) { tempPath_ = value; }
+    bool SkipIfArchiveBitNotSet() const { return skipIfArchiveBitNotSet_; }
+    void SetSkipIfArchiveBitNotSet(bool value) { skipIfArchiveBitNotSet_ = value; }
+    bool ResetArchiveBitOnZip() const { return resetArchiveBitOnZip_; }
+    void SetResetArchiveBitOnZip(bool value) { resetArchiveBitOnZip_ = value; }
+    // Masks of files never added: a mask with "/" is matched against the whole path,
+    // any other against the file name.
+    std::vector<std::string>& ExcludeList() { return excludeList_; }
+    const std::vector<std::string>& ExcludeList() const { return excludeList_; }
+    void SetExcludeList(const std::vector<std::string>& masks) { excludeList_ = masks; }
+    // Masks of files stored without compression (matched like ExcludeList).
+    std::vector<std::string>& NoCompressList() { return noCompressList_; }
+    const std::vector<std::string>& NoCompressList() const { return noCompressList_; }
+    void SetNoCompressList(const std::vector<std::string>& masks) { noCompressList_ = masks; }
+    // A recursive search also adds an entry for each directory it enters.
+    bool AddDirEntriesOnRecurse() const { return addDirEntriesOnRecurse_; }
+    void SetAddDirEntriesOnRecurse(bool value) { addDirEntriesOnRecurse_ = value; }
+    // Sharing flags of the original platform's file open; files are always opened
+    // read-only without locking on Linux, so the value is only kept.
+    std::uint16_t SourceOpenMode = 64;
+
+    // Read from and written to MultiZipInfo, so the reader side sees the same values.
+    TMultiMode GetMultiMode() const override { return multiZipInfo_.MultiMode(); }
+    void SetMultiMode(TMultiMode value) override;
+    bool GetCheckDiskLabels() const override { return multiZipInfo_.CheckDiskLabels(); }
+    void SetCheckDiskLabels(bool value) override;
+    // A different name first rewrites an archive whose comments were changed in
+    // memory (FilesList is kept for the caller), then behaves as the reader's.
+    void SetZipName(const std::string& name) override;
+
+    // --- Events ---
+    TStartZipEvent OnStartZip;          // may edit the header or skip the file
+    TStartZipInfo OnStartZipInfo;       // once before the new files; may stop the run
+    TEndZipFileEvent OnEndZip;          // after each entry written from disk
+    TDisposeEvent OnDisposeFile;        // before a source file is deleted (Dispose)
+    TDeleteEvent OnDeleteEntry;         // never raised: no operation deletes entries
+    TNoSuchFileEvent OnNoSuchFile;      // a named file does not exist
+    TZipComplete OnZipComplete;         // after AddFilesToArchive
+    TUpdateEvent OnUpdate;              // an old entry is kept or replaced
+    TPrepareNextDisk OnPrepareNextDisk; // multi-part output
+
+    // --- Operations ---
+    // Adds or updates the files of FilesList in ZipName (see the class comment) and
+    // raises OnZipComplete; returns the number of entries written from disk (new and
+    // replaced files and directory entries). FilesList is empty afterwards, also
+    // after a failure. An empty FilesList rewrites an existing archive with every
+    // entry unchanged (storing changed comments).
+    int AddFilesToArchive();
+    // Writes stubFile, the block and the archive zipName (with FilesList added) as one
+    // self-extracting executable; see zip/selfextract/SelfExtractor.h.
+    int WriteSelfExtractor(const std::string& stubFile, const std::string& zipName,
+                           const std::uint8_t* block, int blockSize);
+
+protected:
+    // Lower limits than the format's, so that tests can reach them cheaply.
+    void SetFormatLimits(std::uint64_t maxArchiveSize, int maxEntries) {
+        maxArchiveSize_ = maxArchiveSize;
+        maxEntries_ = maxEntries;
+    }
+
+private:
+    int ProcessArchiveUpdate();
+    void runProcess(ZipWriterRun& run);
+    void checkOldArchive() const;
+    void expandFilesList(ZipWriterRun& run);
+    void expandMask(ZipWriterRun& run, const std::string& mask);
+    bool wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size);
+    void processOldEntries(ZipWriterRun& run);
+    void copyOldEntry(ZipWriterRun& run, const TZipHeaderInfo& entry);
+    void addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header);
+    void writeCentralDirectory(ZipWriterRun& run);
+    void finishRun(ZipWriterRun& run);
+    void startParts(ZipWriterRun& run);
+    void writeSpooledEntry(ZipWriterRun& run, TZipHeaderInfo& header);
+    void finishParts(ZipWriterRun& run);
+    void SaveDirectoryFile(const TEndCentral& end);
+    bool CompressOneFile(ZipWriterRun& run, const std::string& name);
+    bool startEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header,
+                    std::uint64_t size);
+    bool writeDirectoryEntry(ZipWriterRun& run, const std::string& name);
+    bool writeFileEntry(ZipWriterRun& run, const std::string& name);
+    std::unique_ptr<TLFNFileStream> openSource(const std::string& name);
+    bool writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
+                       const ArchiveStamp& stamp);
+    std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
+    void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count, bool encrypt);
+    StoredPath storedNameOf(const std::string& name) const;
+    std::string resolve(const std::string& name) const;
+
+    std::unique_ptr<ArchiveAttribute> ownedAttributes_;
+    ArchiveAttribute* attributes_ = nullptr;
+
+    int packLevel_ = 6;
+    bool recurse_ = false;
+    bool dispose_ = false;
+    bool storePaths_ = false;
+    bool relativePaths_ = false;
+    bool storeVolumes_ = false;
+    TZipAction zipAction_ = TZipAction::zaUpdate;
+    TMultiZipInfo multiZipInfo_;
+    bool store83Names_ = false;
+    std::string tempPath_;
+    bool skipIfArchiveBitNotSet_ = false;
+    bool resetArchiveBitOnZip_ = false;
+    std::vector<std::string> excludeList_;
+    std::vector<std::string> noCompressList_;
+    bool addDirEntriesOnRecurse_ = false;
+
+    std::uint64_t maxArchiveSize_ = kMaxZipSize;
+    int maxEntries_ = kMaxZipEntries;
+};
+
+} // namespace kd

@@ -1,0 +1,180 @@
+// Zipping one file or directory entry.
+#include <chrono>
+#include <sys/stat.h>
+
+#include "platform/FileOps.h"
+#include "zip/base/DosDateTime.h"
+#include "zip/writer/TZipWriter.h"
+#include "zip/writer/ZipWriterNames.h"
+#include "zip/writer/ZipWriterRun.h"
+
+namespace kd {
+
+namespace {
+
+// A file that changes while it is read is read this many times before it is
+// reported.
+constexpr int kReadAttempts = 3;
+
+std::uint32_t dosAttributes(const std::string& name, const struct stat& st, bool archive) {
+    std::uint32_t attributes = 0;
+    if (!(st.st_mode & S_IWUSR))
+        attributes |= 0x01; // read-only
+    const auto slash = name.rfind('/');
+    if (name.compare(slash == std::string::npos ? 0 : slash + 1, 1, ".") == 0)
+        attributes |= 0x02; // hidden
+    if (archive)
+        attributes |= 0x20;
+    return attributes;
+}
+
+[[noreturn]] void refuseLargeFile(const std::string& name) {
+    throw EZipTooLarge("The file " + name +
+                       " is 4 GiB or larger, which a ZIP archive without ZIP64 cannot hold");
+}
+
+} // namespace
+
+bool TZipWriter::CompressOneFile(ZipWriterRun& run, const std::string& name) {
+    const bool written = !name.empty() && name.back() == '/' ? writeDirectoryEntry(run, name)
+                                                             : writeFileEntry(run, name);
+    if (written)
+        ++run.FileCount;
+    return written;
+}
+
+bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header,
+                            std::uint64_t size) {
+    const StoredPath stored = storedNameOf(name);
+    if (stored.FullName().empty())
+        return false; // a directory entry without a name (no paths stored)
+    header.SetDirectory(stored.Directory);
+    header.SetFileName(stored.FileName);
+    header.LocalOffset = static_cast<std::uint32_t>(run.Output->Position());
+    header.DiskStart = static_cast<std::uint16_t>(currentVolume_);
+    const auto leaveOut = [&] {
+        run.TotalBytes -= static_cast<std::int64_t>(size);
+        return false;
+    };
+    const auto duplicate = [&] {
+        if (!run.Names.count(header.FullName()))
+            return false;
+        bool retry = false;
+        if (OnSkippingFile)
+            OnSkippingFile(*this, TSkipReason::srFileExists, name, -1, retry);
+        return true;
+    };
+    if (duplicate())
+        return leaveOut();
+    bool skip = false;
+    if (OnStartZip)
+        OnStartZip(*this, name, header, skip);
+    if (skip || header.FullName().empty() || duplicate())
+        return leaveOut();
+    return true;
+}
+
+bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name) {
+    auto header = std::make_shared<TZipHeaderInfo>();
+    const auto modified = fileModificationTime(name.substr(0, name.size() - 1));
+    header->DosDateTime = modified ? UnixTimeToDosDateTime(*modified)
+                                   : UnixTimeToDosDateTime(std::chrono::system_clock::to_time_t(
+                                         std::chrono::system_clock::now()));
+    header->Crc32 = 0;
+    header->Method = 0;
+    header->InternalAttributes = 0;
+    if (!startEntry(run, name, *header, 0))
+        return false;
+    run.Output->WriteLocalHeader(*header);
+    if (OnEndZip)
+        OnEndZip(*this, name, 0, 0, 0);
+    addEntry(run, std::move(header));
+    return true;
+}
+
+std::unique_ptr<TLFNFileStream> TZipWriter::openSource(const std::string& name) {
+    for (;;) {
+        struct stat st {};
+        if (::stat(name.c_str(), &st) != 0)
+            return nullptr; // vanished meanwhile: left out without a word
+        try {
+            // Only regular files: opening a FIFO or a device could block or never end.
+            if (S_ISREG(st.st_mode))
+                return std::make_unique<TLFNFileStream>(name, FileBufferSize, false,
+                                                        FileOpenMode::Read);
+        } catch (const EFOpenError&) {
+        }
+        bool retry = false;
+        if (OnSkippingFile)
+            OnSkippingFile(*this, TSkipReason::srOpenFailed, name, -1, retry);
+        if (!retry)
+            return nullptr;
+    }
+}
+
+bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
+    const std::unique_ptr<TLFNFileStream> source = openSource(name);
+    if (!source)
+        return false;
+    struct stat st {};
+    ::fstat(source->Handle(), &st);
+    const auto expected = static_cast<std::uint64_t>(st.st_size);
+    // The run owes nothing to the output: the old archive and the new one are
+    // never their own input.
+    const auto own = [&](const std::optional<FileStamp>& id) {
+        return id && id->device == st.st_dev && id->inode == st.st_ino;
+    };
+    if (own(run.OldArchiveId) || own(run.OutputId))
+        return false;
+
+    auto header = std::make_shared<TZipHeaderInfo>();
+    header->DosDateTime = source->FileDosDateTime();
+    header->ExternalAttributes = dosAttributes(name, st, attributes_->IsSet(name));
+    header->UncompressedSize = static_cast<std::uint32_t>(expected);
+    header->InternalAttributes = 2; // text or binary: the compressor decides
+    if (!startEntry(run, name, *header, expected))
+        return false;
+    if (expected > kMaxZipSize)
+        refuseLargeFile(name);
+
+    std::uint32_t fileDate = header->DosDateTime;
+    for (int attempt = 1;; ++attempt) {
+        // A file read again carries its new date, unless OnStartZip chose another.
+        const std::uint32_t date = source->FileDosDateTime();
+        if (header->DosDateTime == fileDate)
+            header->DosDateTime = date;
+        fileDate = date;
+        const auto stamp = ArchiveAttribute::StampOf(source->Handle());
+        if (!stamp)
+            return false;
+        if (static_cast<std::uint64_t>(stamp->size) > kMaxZipSize)
+            refuseLargeFile(name);
+        if (writeFileData(run, *source, *header, *stamp)) {
+            if (dispose_)
+                run.DisposeList.push_back({name, *stamp});
+            if (resetArchiveBitOnZip_)
+                run.ResetList.push_back({name, *stamp});
+            break;
+        }
+        // The file changed while it was read: what was written for it is taken back.
+        run.Output->Seek(header->LocalOffset);
+        source->Seek(0, SeekOrigin::Begin);
+        if (attempt < kReadAttempts)
+            continue;
+        bool retry = false;
+        if (OnSkippingFile)
+            OnSkippingFile(*this, TSkipReason::srOpenFailed, name, -1, retry);
+        if (!retry) {
+            run.TotalBytes -= static_cast<std::int64_t>(expected);
+            return false;
+        }
+        attempt = 0;
+    }
+    if (OnEndZip)
+        OnEndZip(*this, name, header->UncompressedSize, header->CompressedSize,
+                 run.Output->Position());
+    addEntry(run, std::move(header));
+    return true;
+}
+
+} // namespace kd

@@ -1,0 +1,182 @@
+// The zip process: the body of AddFilesToArchive.
+#include <filesystem>
+
+#include "platform/Trim.h"
+#include "zip/writer/TZipWriter.h"
+#include "zip/writer/ZipWriterCopy.h"
+#include "zip/writer/ZipWriterRun.h"
+
+namespace kd {
+
+int TZipWriter::ProcessArchiveUpdate() {
+    if (trimBlanks(ZipName()).empty())
+        return 0;
+    const TZipSortMode sortMode = SortMode();
+    const bool keepZipOpen = KeepZipOpen();
+    const auto restore = [&] {
+        SetKeepZipOpen(keepZipOpen);
+        CloseArchive();
+        FilesList().clear();
+        SortDirectory(sortMode);
+    };
+    try {
+        cancel_ = false;
+        currentVolume_ = 0;
+        SetKeepZipOpen(true);
+        SortDirectory(TZipSortMode::ByNone);
+        ZipWriterRun run; // its output file goes with it unless the run put it in place
+        runProcess(run);
+        restore();
+        return run.FileCount;
+    } catch (...) {
+        restore();
+        throw;
+    }
+}
+
+void TZipWriter::runProcess(ZipWriterRun& run) {
+    // Parts are written afresh: no old entries are carried over.
+    const bool parts = GetMultiMode() != TMultiMode::mmNone;
+    std::error_code ec;
+    if (!parts && std::filesystem::exists(ZipName(), ec)) {
+        OpenZipFile();
+        checkOldArchive();
+        run.HasOldArchive = true;
+        run.OldArchiveId = FileStampOf(ZipName());
+    }
+    if (!parts) {
+        run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);
+        run.OutputId = FileStampOf(run.Output->FileName());
+    }
+
+    expandFilesList(run);
+    if (parts)
+        startParts(run);
+
+    if (run.HasOldArchive || endCentral_.Modified) {
+        GetArchiveComment(); // loads it
+        run.End.Assign(endCentral_);
+        run.End.EntriesOnDisk = run.End.TotalEntries = 0;
+    }
+    run.End.Modified = false;
+    if (run.HasOldArchive) {
+        OpenZipFile(); // loading the comment may have closed it
+        processOldEntries(run);
+    }
+
+    int remaining = 0;
+    for (const std::string& item : run.Items)
+        remaining += item.empty() ? 0 : 1;
+    if (remaining > 0 && OnStartZipInfo) {
+        bool stopNow = false;
+        OnStartZipInfo(*this, remaining, run.TotalBytes, run.End, stopNow);
+        if (stopNow)
+            throw EUserCanceled(kMsgCanceledZip);
+    }
+    for (const std::string& item : run.Items)
+        if (!item.empty())
+            CompressOneFile(run, item);
+
+    writeCentralDirectory(run);
+    finishRun(run);
+}
+
+void TZipWriter::checkOldArchive() const {
+    if (endCentral_.ThisDisk != 0)
+        throw EZipNotSupported("The archive " + ZipName() +
+                               " has several parts; such archives cannot be updated yet");
+}
+
+void TZipWriter::addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header) {
+    if (static_cast<int>(run.Written.size()) >= maxEntries_)
+        throw EZipTooLarge("The archive " + ZipName() +
+                           " would hold more than 65535 entries, which a ZIP archive without "
+                           "ZIP64 cannot hold");
+    // Two old entries of the same name cannot both be kept.
+    if (!run.Names.insert(header->FullName()).second)
+        throw EListError("Duplicate Object index");
+    run.Written.push_back(std::move(header));
+    ++run.End.EntriesOnDisk;
+    ++run.End.TotalEntries;
+}
+
+void TZipWriter::writeCentralDirectory(ZipWriterRun& run) {
+    ZipWriterOutput& out = *run.Output;
+    // The directory starts where its first header goes, which may be a new part.
+    bool started = false;
+    const auto markStart = [&] {
+        started = true;
+        run.End.CentralOffsetOnDisk = static_cast<std::uint32_t>(out.Position());
+        run.End.CentralDisk = static_cast<std::uint16_t>(currentVolume_);
+    };
+    std::uint64_t size = 0;
+    for (const auto& header : run.Written) {
+        const auto raw = run.RawCentral.find(header.get());
+        if (raw != run.RawCentral.end())
+            PatchCopiedCentralHeader(raw->second, *header);
+        else
+            header->CentralExtraLength = 0; // a fresh header carries no extra field
+        const std::uint64_t length =
+            raw != run.RawCentral.end() ? raw->second.size() : header->CentralHeaderSize();
+        // The end record keeps the last header company: other tools reject a set
+        // whose last part holds nothing but the end record.
+        const bool last = header == run.Written.back();
+        out.CheckRoom(last ? length + run.End.EndRecordSize() : length);
+        if (!started)
+            markStart();
+        header->CentralOffset = out.Position();
+        if (raw != run.RawCentral.end())
+            out.Write(raw->second.data(), raw->second.size());
+        else
+            header->WriteCentralHeader(out.Out());
+        size += length;
+    }
+    if (!started)
+        markStart();
+    run.End.CentralSize = static_cast<std::uint32_t>(size);
+    out.CheckRoom(run.End.EndRecordSize());
+    run.End.ThisDisk = static_cast<std::uint16_t>(currentVolume_);
+    run.End.CommentPosition = out.Position() + 22;
+    run.End.WriteEndRecord(out.Out());
+}
+
+void TZipWriter::finishRun(ZipWriterRun& run) {
+    run.Output->Commit();
+    if (run.Parts)
+        AssignZipName(run.Parts->ArchiveName());
+
+    // The new archive is in place: its directory becomes the component's.
+    CloseArchive();
+    auto directory = std::make_unique<TSortedZip>(TDuplicates::Error);
+    for (const auto& header : run.Written)
+        directory->Add(header);
+    sortedView_.reset();
+    directory_ = std::move(directory);
+    endCentral_.Assign(run.End);
+    endCentral_.Modified = false;
+    rebuilt_ = false;
+    currentVolume_ = run.End.ThisDisk;
+    recordedStamp_ = FileStampOf(ZipName());
+
+    for (const PendingFile& file : run.ResetList)
+        attributes_->Reset(file.Name, file.Stamp);
+    try {
+        attributes_->Flush();
+    } catch (const std::exception&) {
+        // The attributes stay set: the files are taken again next time.
+    }
+    for (const PendingFile& file : run.DisposeList) {
+        bool skip = false;
+        if (OnDisposeFile)
+            OnDisposeFile(*this, file.Name, skip);
+        // A file changed since it was archived is not the archived file any more.
+        if (!skip && ArchiveAttribute::StampOf(file.Name) == file.Stamp) {
+            std::error_code ec;
+            std::filesystem::remove(file.Name, ec);
+        }
+    }
+    if (run.Parts)
+        finishParts(run);
+}
+
+} // namespace kd

@@ -1,0 +1,135 @@
+// Entries of the old archive: kept, replaced by a file, or copied unchanged.
+#include "zip/writer/ZipWriterCopy.h"
+
+#include <array>
+
+#include "zip/writer/TZipWriter.h"
+#include "zip/format/ZipRecords.h"
+#include "zip/writer/ZipWriterRun.h"
+
+namespace kd {
+
+namespace {
+
+inline constexpr std::uint32_t kDescriptorSignature = 0x08074B50; // "PK\7\8"
+
+} // namespace
+
+std::optional<std::string> ReadRawCentralHeader(Stream& archive, const TZipHeaderInfo& entry) {
+    std::array<std::uint8_t, kCentralHeaderFixed> h{};
+    archive.Seek(entry.CentralOffset, SeekOrigin::Begin);
+    if (archive.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kCentralSignature ||
+        GetLE32(&h[42]) != entry.LocalOffset || GetLE16(&h[34]) != entry.DiskStart ||
+        GetLE16(&h[28]) != entry.NameLength)
+        return std::nullopt;
+    const std::size_t rest = std::size_t{GetLE16(&h[28])} + GetLE16(&h[30]) + GetLE16(&h[32]);
+    std::string raw(h.size() + rest, '\0');
+    std::copy(h.begin(), h.end(), raw.begin());
+    if (archive.Read(raw.data() + h.size(), rest) != rest)
+        return std::nullopt;
+    return raw;
+}
+
+void PatchCopiedCentralHeader(std::string& raw, const TZipHeaderInfo& entry) {
+    auto* h = reinterpret_cast<std::uint8_t*>(raw.data());
+    PutLE16(&h[34], entry.DiskStart);
+    PutLE32(&h[42], entry.LocalOffset);
+    if (entry.CommentLength != 0 && !entry.Comment())
+        return; // the comment as it was
+    const std::size_t keep = kCentralHeaderFixed + GetLE16(&h[28]) + GetLE16(&h[30]);
+    const std::string comment = entry.CommentLength != 0 ? *entry.Comment() : std::string();
+    PutLE16(&h[32], static_cast<std::uint16_t>(comment.size()));
+    raw.resize(keep);
+    raw += comment;
+}
+
+std::uint32_t DataDescriptorLength(Stream& archive, const TZipHeaderInfo& entry) {
+    if (!entry.HasDataDescriptor())
+        return 0;
+    std::array<std::uint8_t, 16> d{};
+    const std::size_t got = archive.Read(d.data(), d.size());
+    const auto repeats = [&](std::size_t at) {
+        return got >= at + 12 && GetLE32(&d[at]) == entry.Crc32 &&
+               GetLE32(&d[at + 4]) == entry.CompressedSize &&
+               GetLE32(&d[at + 8]) == entry.UncompressedSize;
+    };
+    const bool signature = got >= 4 && GetLE32(d.data()) == kDescriptorSignature;
+    if (signature && repeats(4))
+        return 16;
+    if (repeats(0))
+        return 12;
+    return signature ? 16 : 12;
+}
+
+void TZipWriter::processOldEntries(ZipWriterRun& run) {
+    const TSortedZip& directory = *Directory();
+    for (int i = 0; i < directory.Count(); ++i) {
+        const std::shared_ptr<TZipHeaderInfo> entry = directory.Get(i);
+        const auto found = run.ItemByName.find(entry->FullName());
+        if (found != run.ItemByName.end() && !run.Items[found->second].empty()) {
+            const std::string item = std::exchange(run.Items[found->second], std::string());
+            const bool isDirectory = item.back() == '/';
+            const std::string path = isDirectory ? item.substr(0, item.size() - 1) : item;
+            const bool keep =
+                zipAction_ != TZipAction::zaReplace && entry->DosDateTime >= FileDosDateTime(path);
+            if (keep) {
+                if (dispose_ && !isDirectory)
+                    if (const auto stamp = ArchiveAttribute::StampOf(path))
+                        run.DisposeList.push_back({path, *stamp});
+                if (OnUpdate)
+                    OnUpdate(*this, TUpdateAction::uaKeepEntry, i);
+            } else {
+                if (OnUpdate)
+                    OnUpdate(*this, TUpdateAction::uaReplaceEntry, i);
+                if (CompressOneFile(run, item))
+                    continue;
+                // The file could not be written: the archive keeps the old copy.
+            }
+        }
+        copyOldEntry(run, *entry);
+    }
+}
+
+void TZipWriter::copyOldEntry(ZipWriterRun& run, const TZipHeaderInfo& entry) {
+    Stream& in = *zipStream_;
+    std::array<std::uint8_t, kLocalHeaderFixed> local{};
+    in.Seek(entry.LocalOffset, SeekOrigin::Begin);
+    if (in.Read(local.data(), local.size()) != local.size() ||
+        GetLE32(local.data()) != kLocalSignature)
+        throw EBadZipFile(std::string(kMsgNotValidZip) + " (no local header for " +
+                          entry.FullName() + ")");
+    auto header = std::make_shared<TZipHeaderInfo>(entry);
+    header->LocalExtraLength = GetLE16(&local[28]);
+    header->DiskStart = static_cast<std::uint16_t>(currentVolume_);
+
+    // The local header, name, extra field and data as they are, with the data
+    // descriptor when the entry has one.
+    const std::uint64_t dataEnd = entry.LocalOffset + std::uint64_t{kLocalHeaderFixed} +
+                                  GetLE16(&local[26]) + header->LocalExtraLength +
+                                  entry.CompressedSize;
+    in.Seek(static_cast<std::int64_t>(dataEnd), SeekOrigin::Begin);
+    const std::uint64_t length = dataEnd - entry.LocalOffset + DataDescriptorLength(in, entry);
+    in.Seek(entry.LocalOffset, SeekOrigin::Begin);
+
+    ZipWriterOutput& out = *run.Output;
+    out.CheckRoom(length);
+    header->LocalOffset = static_cast<std::uint32_t>(out.Position());
+    for (std::uint64_t left = length; left > 0;) {
+        const auto piece =
+            static_cast<std::size_t>(std::min<std::uint64_t>(left, run.Scratch.size()));
+        in.ReadBuffer(run.Scratch.data(), piece);
+        out.Write(run.Scratch.data(), piece);
+        left -= piece;
+        ProcessMessagesAndCheckCancel();
+    }
+
+    auto raw = ReadRawCentralHeader(in, entry);
+    if (!raw && header->HasComment() && !header->Comment())
+        header->SetComment({}); // a comment the damaged directory no longer shows
+    const TZipHeaderInfo* key = header.get();
+    addEntry(run, std::move(header));
+    if (raw)
+        run.RawCentral.emplace(key, std::move(*raw));
+}
+
+} // namespace kd

@@ -1,0 +1,114 @@
+// Expanding FilesList into the files and directory entries to write.
+#include <sys/stat.h>
+
+#include "platform/CodePage.h"
+#include "zip/base/TDirSearch.h"
+#include "zip/writer/TZipWriter.h"
+#include "zip/writer/ZipWriterNames.h"
+#include "zip/writer/ZipWriterRun.h"
+
+namespace kd {
+
+namespace {
+
+// True when name is the old archive or the archive being written (the same file,
+// whatever it is called). Only a file of one of their sizes needs a look.
+bool isOwnArchive(const ZipWriterRun& run, const std::string& name, std::uint64_t size) {
+    const auto sameFile = [&](const std::optional<FileStamp>& id) {
+        if (!id || static_cast<std::int64_t>(size) != id->size)
+            return false;
+        const auto stamp = FileStampOf(name);
+        return stamp && stamp->device == id->device && stamp->inode == id->inode;
+    };
+    return sameFile(run.OldArchiveId) || sameFile(run.OutputId);
+}
+
+} // namespace
+
+std::string TZipWriter::resolve(const std::string& name) const {
+    return ResolveName(name, RootDir());
+}
+
+StoredPath TZipWriter::storedNameOf(const std::string& name) const {
+    StoredPath stored = StoredEntryName(name, {RootDir(), storePaths_, relativePaths_});
+    // A file name that is not UTF-8 (a legacy encoding) is taken as Windows-1250,
+    // as names of other archives are read, so that the entry name stays valid text.
+    for (std::string* part : {&stored.Directory, &stored.FileName})
+        if (!isValidUtf8(*part))
+            *part = toUtf8(*part, CodePage::Cp1250);
+    return stored;
+}
+
+void TZipWriter::expandFilesList(ZipWriterRun& run) {
+    std::vector<std::string> masks;
+    for (const std::string& item : FilesList()) {
+        if (item.empty())
+            continue;
+        if (item.back() == '/') {
+            run.Items.push_back(resolve(item));
+        } else if (HasWildcard(item)) {
+            masks.push_back(item);
+        } else {
+            const std::string name = resolve(item);
+            if (MatchesMaskList(excludeList_, name))
+                continue;
+            struct stat st {};
+            if (::stat(name.c_str(), &st) != 0) {
+                if (OnNoSuchFile)
+                    OnNoSuchFile(*this, name);
+                continue;
+            }
+            if (S_ISDIR(st.st_mode)) {
+                run.Items.push_back(name + "/"); // a directory named without its "/"
+                continue;
+            }
+            const auto size = static_cast<std::uint64_t>(st.st_size);
+            if (wantedFile(run, name, size)) {
+                run.Items.push_back(name);
+                run.TotalBytes += static_cast<std::int64_t>(size);
+            }
+        }
+    }
+    for (const std::string& mask : masks)
+        expandMask(run, mask);
+
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        run.ItemByName.emplace(storedNameOf(run.Items[i]).FullName(), i);
+}
+
+void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
+    const MaskItem mask = SplitMaskItem(item, recurse_);
+    const std::string& base = mask.Directory.empty() ? RootDir() : mask.Directory;
+    TDirSearch search(resolve(base.empty() ? "./" : base), mask.Recurse, mask.Mask);
+    TSearchRec rec;
+    for (unsigned found = 1; search.NextFile(rec); ++found) {
+        if (found % 256 == 0)
+            ProcessMessagesAndCheckCancel();
+        if (rec.IsDirectory) {
+            if (mask.Recurse && addDirEntriesOnRecurse_)
+                run.Items.push_back(rec.Name);
+        } else if (!MatchesMaskList(excludeList_, rec.Name) &&
+                   wantedFile(run, rec.Name, rec.Size)) {
+            run.Items.push_back(rec.Name);
+            run.TotalBytes += static_cast<std::int64_t>(rec.Size);
+        }
+    }
+}
+
+bool TZipWriter::wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size) {
+    if (isOwnArchive(run, name, size))
+        return false;
+    if (skipIfArchiveBitNotSet_ && !attributes_->IsSet(name))
+        return false;
+    if (zipAction_ == TZipAction::zaFreshen) {
+        // Only files the archive already holds.
+        if (run.OldNames.empty() && Directory())
+            for (const auto& entry : *Directory())
+                run.OldNames.insert(entry->FullName());
+        if (!run.OldNames.count(storedNameOf(name).FullName()))
+            return false;
+    }
+    return true;
+}
+
+} // namespace kd

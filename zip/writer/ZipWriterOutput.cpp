@@ -1,0 +1,106 @@
+#include "zip/writer/ZipWriterOutput.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/FileOps.h"
+#include "zip/writer/ZipWriterTypes.h"
+
+namespace kd {
+
+namespace {
+
+std::string directoryOf(const std::string& path) {
+    const std::string dir = std::filesystem::path(path).parent_path().string();
+    return dir.empty() ? std::string(".") : dir;
+}
+
+// The permission bits the archive gets: those of the file it replaces, else those
+// of a new file under the process's umask.
+mode_t archiveMode(const std::string& zipName) {
+    struct stat st {};
+    if (::stat(zipName.c_str(), &st) == 0)
+        return st.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+[[noreturn]] void failCommit(const std::string& zipName, const char* what) {
+    throw Exception("Cannot write " + zipName + ": " + what + ": " + std::strerror(errno));
+}
+
+} // namespace
+
+ZipWriterOutput::ZipWriterOutput(const std::string& zipName, std::uint64_t maxSize)
+    : zipName_(zipName), tempName_(createTemporaryFile(directoryOf(zipName), "ZTF")),
+      maxSize_(maxSize) {
+    try {
+        stream_ = std::make_unique<TLFNFileStream>(tempName_, kZipBufferSize, true,
+                                                   FileOpenMode::ReadWrite);
+    } catch (...) {
+        ::unlink(tempName_.c_str());
+        throw;
+    }
+}
+
+ZipWriterOutput::ZipWriterOutput(std::string zipName)
+    : zipName_(std::move(zipName)), maxSize_(kMaxZipSize) {}
+
+ZipWriterOutput::~ZipWriterOutput() {
+    if (committed_)
+        return;
+    stream_.reset();
+    ::unlink(tempName_.c_str());
+}
+
+void ZipWriterOutput::CheckRoom(std::uint64_t count) {
+    const auto position = static_cast<std::uint64_t>(Position());
+    if (position + count > maxSize_)
+        throw EZipTooLarge("The archive " + zipName_ +
+                           " would pass 4 GiB, which a ZIP archive without ZIP64 cannot hold");
+}
+
+void ZipWriterOutput::WriteLocalHeader(TZipHeaderInfo& header) {
+    CheckRoom(header.LocalHeaderSize());
+    header.WriteLocalHeader(*stream_);
+}
+
+void ZipWriterOutput::Write(const void* data, std::size_t count) {
+    CheckRoom(count);
+    try {
+        stream_->WriteBuffer(data, count);
+    } catch (const EWriteError&) {
+        throw ENotEnoughRoom();
+    }
+}
+
+void ZipWriterOutput::closeFile(const std::string& modeOf) {
+    const std::int64_t end = Position();
+    try {
+        stream_->FlushPending();
+    } catch (const EWriteError&) {
+        throw ENotEnoughRoom();
+    }
+    if (::ftruncate(stream_->Handle(), end) != 0)
+        failCommit(zipName_, "cannot cut the file");
+    if (::fchmod(stream_->Handle(), archiveMode(modeOf)) != 0)
+        failCommit(zipName_, "cannot set its permissions");
+    try {
+        stream_->Close();
+    } catch (const EWriteError&) {
+        throw ENotEnoughRoom();
+    }
+}
+
+void ZipWriterOutput::Commit() {
+    closeFile(zipName_);
+    if (!renameFile(tempName_, zipName_))
+        failCommit(zipName_, "cannot rename the new archive into place");
+    committed_ = true;
+}
+
+} // namespace kd

@@ -1,0 +1,60 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "zip/base/TLFNFileStream.h"
+#include "zip/format/TZipHeaderInfo.h"
+
+namespace kd {
+
+// The archive file a run writes: a new file with a unique "ZTF" name beside the
+// archive it is to become, so that nothing of the old archive is touched until
+// Commit renames it into place. Destroyed without Commit, it deletes itself.
+//
+// A single archive has one part, limited to the size the format can address;
+// ZipWriterParts writes several, starting the next part in CheckRoom.
+class ZipWriterOutput {
+public:
+    // Creates the file in zipName's directory; throws when it cannot.
+    ZipWriterOutput(const std::string& zipName, std::uint64_t maxSize);
+    virtual ~ZipWriterOutput();
+    ZipWriterOutput(const ZipWriterOutput&) = delete;
+    ZipWriterOutput& operator=(const ZipWriterOutput&) = delete;
+
+    Stream& Out() { return *stream_; }
+    const std::string& FileName() const { return tempName_; }
+    std::int64_t Position() { return stream_->Position(); }
+    void Seek(std::int64_t position) { stream_->Seek(position, SeekOrigin::Begin); }
+
+    // Raises EZipTooLarge when count more bytes from the position would pass the
+    // largest archive the format holds.
+    virtual void CheckRoom(std::uint64_t count);
+    // Writes an entry's local header at the position (setting its LocalOffset), after
+    // the room check.
+    virtual void WriteLocalHeader(TZipHeaderInfo& header);
+    // Writes all count bytes (CheckRoom first); a short write raises ENotEnoughRoom.
+    void Write(const void* data, std::size_t count);
+
+    // Writes everything out to the device, cuts the file at the current position
+    // (an entry written again may have left bytes behind it), gives it the permission
+    // bits of the archive it replaces (those of a new file otherwise), closes it and
+    // renames it to the archive's name. Throws on any failure; the old archive then
+    // stays.
+    virtual void Commit();
+
+protected:
+    // For derived outputs, which create their files themselves.
+    explicit ZipWriterOutput(std::string zipName);
+    // Writes the file out, cuts it at the current position, gives it the permission
+    // bits of modeOf (those of a new file when modeOf does not exist) and closes it.
+    void closeFile(const std::string& modeOf);
+
+    std::string zipName_;
+    std::string tempName_;
+    std::unique_ptr<TLFNFileStream> stream_;
+    std::uint64_t maxSize_;
+    bool committed_ = false;
+};
+
+} // namespace kd

@@ -1,0 +1,126 @@
+#include "zip/writer/ZipWriterParts.h"
+
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/FileOps.h"
+#include "zip/writer/ZipWriterTypes.h"
+
+namespace kd {
+
+namespace {
+
+constexpr std::size_t kCopyChunk = 16384;
+// Disk numbers are 16-bit in the records.
+constexpr int kMaxParts = 0xFFFF;
+
+std::string directoryOf(const std::string& path) {
+    const std::string dir = std::filesystem::path(path).parent_path().string();
+    return dir.empty() ? std::string(".") : dir;
+}
+
+} // namespace
+
+ZipWriterParts::ZipWriterParts(std::string zipName) : ZipWriterOutput(std::move(zipName)) {}
+
+ZipWriterParts::~ZipWriterParts() {
+    if (committed_)
+        return;
+    stream_.reset();
+    if (!partTemp_.empty())
+        ::unlink(partTemp_.c_str());
+    for (const auto& part : closed_)
+        ::unlink(part.first.c_str());
+    committed_ = true; // nothing left for the base to delete
+}
+
+void ZipWriterParts::openPart(const std::string& finalName, std::int64_t room) {
+    partFinal_ = finalName;
+    partTemp_ = createTemporaryFile(directoryOf(finalName), "ZTF");
+    if (tempName_.empty())
+        tempName_ = partTemp_; // the first part's file
+    stream_ =
+        std::make_unique<TLFNFileStream>(partTemp_, kZipBufferSize, true, FileOpenMode::ReadWrite);
+    // Offsets within a part are 32-bit, however large the disk.
+    roomLimit_ = std::min<std::int64_t>(room, static_cast<std::int64_t>(kMaxZipSize));
+}
+
+void ZipWriterParts::closePart() {
+    closeFile(partFinal_);
+    stream_.reset();
+    closed_.emplace_back(std::exchange(partTemp_, std::string()), partFinal_);
+}
+
+void ZipWriterParts::placePart() {
+    closePart();
+    const auto [temp, final] = closed_.back();
+    if (!renameFile(temp, final))
+        throw Exception("Cannot rename the part " + temp + " to " + final);
+    closed_.pop_back();
+}
+
+void ZipWriterParts::nextPart() {
+    // A part left empty would only hold up the set: the parts are too small.
+    if (Position() == 0)
+        tooSmall(0);
+    if (partNumber_ + 1 >= kMaxParts)
+        throw EZipTooLarge("The archive " + zipName_ + " would need more than 65535 parts");
+    startNextPart();
+    if (OnNewPart)
+        OnNewPart(partNumber_);
+}
+
+void ZipWriterParts::tooSmall(std::uint64_t count) const {
+    throw ENotEnoughRoom(
+        std::string(kMsgNotEnoughRoom) + ": part " + std::to_string(partNumber_ + 1) + " of " +
+        zipName_ + " has room for only " + std::to_string(std::max<std::int64_t>(0, roomLimit_)) +
+        " bytes" + (count ? ", too few for a record of " + std::to_string(count) : ""));
+}
+
+void ZipWriterParts::CheckRoom(std::uint64_t count) {
+    const auto fits = [&] { return roomLeft() >= static_cast<std::int64_t>(count); };
+    if (fits())
+        return;
+    nextPart();
+    if (!fits())
+        tooSmall(count);
+}
+
+void ZipWriterParts::WriteLocalHeader(TZipHeaderInfo& header) {
+    const auto fits = [&] {
+        return roomLeft() > static_cast<std::int64_t>(header.LocalHeaderSize());
+    };
+    if (!fits()) {
+        nextPart();
+        if (!fits())
+            tooSmall(header.LocalHeaderSize() + 1);
+    }
+    header.DiskStart = static_cast<std::uint16_t>(partNumber_);
+    header.WriteLocalHeader(*stream_);
+}
+
+void ZipWriterParts::WriteData(Stream& source, std::uint64_t count,
+                               const std::function<void(std::size_t)>& afterChunk) {
+    std::vector<std::uint8_t> buffer(kCopyChunk);
+    for (std::uint64_t left = count; left > 0;) {
+        if (roomLeft() <= 0) {
+            nextPart();
+            if (roomLeft() <= 0)
+                tooSmall(1);
+        }
+        std::uint64_t piece = std::min<std::uint64_t>(left, static_cast<std::uint64_t>(roomLeft()));
+        left -= piece;
+        while (piece > 0) {
+            const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(piece, kCopyChunk));
+            source.ReadBuffer(buffer.data(), chunk);
+            Write(buffer.data(), chunk);
+            piece -= chunk;
+            if (afterChunk)
+                afterChunk(chunk);
+        }
+        if (roomLeft() <= 0)
+            nextPart();
+    }
+}
+
+} // namespace kd

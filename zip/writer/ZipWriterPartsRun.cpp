@@ -1,0 +1,137 @@
+// Runs that write an archive in several parts: numbered part files or spanned disks.
+#include <filesystem>
+#include <unistd.h>
+
+#include "platform/FileOps.h"
+#include "zip/writer/TZipWriter.h"
+#include "zip/format/ZfcFile.h"
+#include "zip/writer/ZipWriterPartsNumbered.h"
+#include "zip/writer/ZipWriterRun.h"
+#include "zip/writer/ZipWriterSpan.h"
+
+namespace kd {
+
+namespace {
+
+constexpr const char* kTextCantCreateZfc = "Unable to create Zip Configuration File to disk";
+constexpr const char* kTextCantSaveZfc = "Unable to save Zip Configuration File to disk";
+
+// The bytes the ".zfc" file is expected to need on the first disk: a rough size of
+// each central header, the end record and the comment.
+std::int64_t directoryFileEstimate(int files, bool storePaths, std::size_t commentLength) {
+    return std::int64_t{files} * (storePaths ? 83 : 58) + static_cast<std::int64_t>(commentLength) +
+           2070;
+}
+
+} // namespace
+
+void TZipWriter::startParts(ZipWriterRun& run) {
+    const TMultiZipInfo& info = multiZipInfo_;
+    if (GetMultiMode() == TMultiMode::mmBlocks) {
+        run.Output = std::make_unique<ZipWriterPartsNumbered>(ZipName(), info.FirstBlockSize(),
+                                                              info.BlockSize());
+    } else {
+        // What the first disk keeps free is worked out for this run alone.
+        std::int64_t reserve = info.SaveOnFirstDisk();
+        if (info.SaveZipInfoOnFirstDisk()) {
+            int files = 0;
+            for (const std::string& item : run.Items)
+                files += item.empty() ? 0 : 1;
+            reserve += directoryFileEstimate(files, storePaths_, run.End.CommentLength);
+        }
+        ZipWriterSpan::Events events;
+        events.GetNextDisk = [this](int n, std::string& name) {
+            if (OnGetNextDisk)
+                OnGetNextDisk(*this, n, name);
+            else
+                PromptNextDisk(n, name);
+            if (std::exchange(cancel_, false))
+                name.clear();
+        };
+        events.PrepareNextDisk = [this](int n) {
+            if (OnPrepareNextDisk)
+                OnPrepareNextDisk(*this, n);
+        };
+        run.Output = std::make_unique<ZipWriterSpan>(ZipName(), reserve, info.WriteDiskLabels(),
+                                                     Volumes(), std::move(events));
+    }
+    run.Parts = static_cast<ZipWriterParts*>(run.Output.get());
+    run.Parts->OnNewPart = [this, &run](int part) {
+        currentVolume_ = part;
+        run.End.EntriesOnDisk = 0;
+    };
+    run.OutputId = FileStampOf(run.Output->FileName());
+    run.Spool = std::make_unique<ZipWriterSpool>(TemporaryDirectory(tempPath_));
+    // Every byte is handled twice: compressed into the data file, then copied.
+    run.TotalBytes *= 2;
+}
+
+void TZipWriter::writeSpooledEntry(ZipWriterRun& run, TZipHeaderInfo& header) {
+    ZipWriterParts& parts = *run.Parts;
+    parts.WriteLocalHeader(header);
+    const std::uint64_t dataSize = run.Spool->Size();
+    const std::int64_t uncompressed = header.UncompressedSize;
+    // The copy counts the data's bytes, not the file's, a second time.
+    run.TotalBytes -= uncompressed - static_cast<std::int64_t>(dataSize);
+    std::int64_t copied = 0;
+    parts.WriteData(run.Spool->Rewind(), dataSize, [&](std::size_t chunk) {
+        copied += static_cast<std::int64_t>(chunk);
+        run.DoneBytes += static_cast<std::int64_t>(chunk);
+        if (OnFilePercentDone)
+            OnFilePercentDone(*this, Percent(uncompressed + copied,
+                                             uncompressed + static_cast<std::int64_t>(dataSize)));
+        if (OnTotalPercentDone)
+            OnTotalPercentDone(*this, Percent(run.DoneBytes, run.TotalBytes));
+        ProcessMessagesAndCheckCancel();
+    });
+}
+
+void TZipWriter::finishParts(ZipWriterRun& run) {
+    if (OnTotalPercentDone)
+        OnTotalPercentDone(*this, 100);
+    if (multiZipInfo_.SaveZipInfoOnFirstDisk() && run.End.ThisDisk > 0) {
+        SaveDirectoryFile(run.End);
+    } else {
+        // A directory file beside the archive would describe an older set.
+        std::error_code ec;
+        std::filesystem::remove(ZfcFileName(ZipName()), ec);
+    }
+}
+
+void TZipWriter::SaveDirectoryFile(const TEndCentral& end) {
+    const auto fail = [this](const char* text) {
+        Ui().setBusyCursor(false);
+        Ui().messageBox(text, "Error", MsgButtons::Ok, MsgIcon::Error);
+    };
+    Ui().setBusyCursor(true);
+    if (GetMultiMode() == TMultiMode::mmSpan) {
+        // The file goes on the first disk.
+        try {
+            OpenVolume(1);
+            CloseArchive();
+        } catch (const Exception&) {
+            return fail(kTextCantCreateZfc);
+        }
+    }
+    const std::string name = ZfcFileName(ZipName());
+    const std::string dir = std::filesystem::path(name).parent_path().string();
+    std::string temp;
+    try {
+        temp = createTemporaryFile(dir.empty() ? std::string(".") : dir, "ZTF");
+    } catch (const Exception&) {
+        return fail(kTextCantCreateZfc);
+    }
+    try {
+        TLFNFileStream stream(temp, FileBufferSize, FlushFilesOnClose(), FileOpenMode::ReadWrite);
+        WriteZfcFile(stream, *directory_, end);
+        stream.Close();
+        if (!renameFile(temp, name))
+            throw Exception("Cannot rename " + temp + " to " + name);
+    } catch (const Exception&) {
+        ::unlink(temp.c_str());
+        return fail(kTextCantSaveZfc);
+    }
+    Ui().setBusyCursor(false);
+}
+
+} // namespace kd

@@ -1,0 +1,69 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/ArchiveAttribute.h"
+#include "zip/deflate/Deflater.h"
+#include "zip/format/TEndCentral.h"
+#include "zip/format/TZipHeaderInfo.h"
+#include "zip/format/ZipCrypt.h"
+#include "platform/FileStamp.h"
+#include "zip/writer/ZipWriterOutput.h"
+#include "zip/writer/ZipWriterParts.h"
+#include "zip/writer/ZipWriterSpool.h"
+
+namespace kd {
+
+// A file whose archive attribute is reset, or which is deleted, once the archive is
+// in place, with the stamp it had when it was decided on: a file changed since then
+// is left alone.
+struct PendingFile {
+    std::string Name;
+    ArchiveStamp Stamp;
+};
+
+// The state of one AddFilesToArchive run.
+struct ZipWriterRun {
+    // FilesList after expansion; an item taken by an old entry is cleared (emptied).
+    std::vector<std::string> Items;
+    // Stored name -> first item with that name, for matching old entries.
+    std::unordered_map<std::string, std::size_t> ItemByName;
+    // The old archive's names, for zaFreshen.
+    std::unordered_set<std::string> OldNames;
+
+    std::unique_ptr<ZipWriterOutput> Output;
+    // Multi-part output: the Output as parts, and the entries' temporary data file.
+    ZipWriterParts* Parts = nullptr;
+    std::unique_ptr<ZipWriterSpool> Spool;
+    // The old archive and the new one: never their own input.
+    std::optional<FileStamp> OldArchiveId, OutputId;
+    bool HasOldArchive = false;
+
+    // The new directory in the order written, the names in it (letter case counts),
+    // and the central header bytes of entries copied from the old archive.
+    std::vector<std::shared_ptr<TZipHeaderInfo>> Written;
+    std::unordered_set<std::string> Names;
+    std::unordered_map<const TZipHeaderInfo*, std::string> RawCentral;
+    TEndCentral End;
+
+    std::int64_t TotalBytes = 0;
+    std::int64_t DoneBytes = 0;
+    int FileCount = 0;
+    std::vector<PendingFile> DisposeList;
+    std::vector<PendingFile> ResetList;
+
+    // The entry being written.
+    Deflater Compressor;
+    ZipCrypt Cipher;
+    std::uint32_t Crc = 0;
+    std::int64_t EntryBytesSinceCheck = 0;
+    std::vector<std::uint8_t> Scratch = std::vector<std::uint8_t>(65536);
+    std::vector<std::uint8_t> CipherBuffer = std::vector<std::uint8_t>(65536);
+};
+
+} // namespace kd
