@@ -15,7 +15,6 @@
 #include "zip/format/Crc32.h"
 #include "zip/format/Crc32Impl.h"
 
-
 namespace {
 
 // Best of several rounds over every file, in seconds; sum receives the CRCs' xor.
@@ -46,16 +45,17 @@ int main(int argc, char** argv) {
     const int rounds = 7;
     std::uint32_t zlibSum = 0, ourSum = 0, portableSum = 0;
     const double zlibTime = timeRounds(files, rounds, zlibSum, [](const bench::CorpusFile& f) {
-        return static_cast<std::uint32_t>(
-            crc32(0, reinterpret_cast<const Bytef*>(f.data.data()), static_cast<uInt>(f.data.size())));
+        return static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(f.data.data()),
+                                                static_cast<uInt>(f.data.size())));
     });
     const double ourTime = timeRounds(files, rounds, ourSum, [](const bench::CorpusFile& f) {
         return kd::Crc32Update(0, f.data.data(), f.data.size());
     });
-    const double portableTime = timeRounds(files, rounds, portableSum, [](const bench::CorpusFile& f) {
-        return ~kd::crc32_detail::updatePortable(
-            ~0u, reinterpret_cast<const std::uint8_t*>(f.data.data()), f.data.size());
-    });
+    const double portableTime =
+        timeRounds(files, rounds, portableSum, [](const bench::CorpusFile& f) {
+            return ~kd::crc32_detail::updatePortable(
+                ~0u, reinterpret_cast<const std::uint8_t*>(f.data.data()), f.data.size());
+        });
     if (ourSum != zlibSum || portableSum != zlibSum) {
         std::fprintf(stderr, "CRC mismatch: zlib %08x, ours %08x, portable %08x\n", zlibSum, ourSum,
                      portableSum);

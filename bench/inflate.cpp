@@ -125,8 +125,8 @@ int main(int argc, char** argv) {
         zlib = std::min(zlib, bench::seconds(std::chrono::steady_clock::now() - start));
     }
     const double mb = static_cast<double>(totalIn) / 1e6;
-    std::printf("corpus: %zu files, %.1f MB, deflated (zlib level 6) to %.1f MB\n", samples.size(), mb,
-                static_cast<double>(totalPacked) / 1e6);
+    std::printf("corpus: %zu files, %.1f MB, deflated (zlib level 6) to %.1f MB\n", samples.size(),
+                mb, static_cast<double>(totalPacked) / 1e6);
     std::printf("inflate ours: %.0f MB/s   zlib %s: %.0f MB/s   ratio ours/zlib: %.2f\n", mb / ours,
                 zlibVersion(), mb / zlib, zlib / ours);
     return 0;

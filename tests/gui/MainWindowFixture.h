@@ -3,11 +3,11 @@
 #include "app/gui/ProfileEditorPage.h"
 #include "app/gui/ProfileListPage.h"
 #include "app/gui/TFormZalohovani.h"
+#include "app/support/MainDueProfile.h"
 #include "lang/TResourceStrings.h"
 #include "support/FakeClock.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
-#include "app/support/MainDueProfile.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

@@ -13,7 +13,9 @@ namespace kd {
 Decompressor::Decompressor() = default;
 Decompressor::~Decompressor() = default;
 
-bool Decompressor::IsSupported(unsigned method) { return method <= 6 || method == 8; }
+bool Decompressor::IsSupported(unsigned method) {
+    return method <= 6 || method == 8;
+}
 
 void Decompressor::Run(unsigned method, DecompressInput& input, DecompressOutput& output,
                        std::uint64_t uncompressedSize, unsigned flags) {

@@ -25,8 +25,8 @@ public:
     // (2-6); `flags` are the entry's general-purpose flags (method 6 uses bits 1
     // and 2). Malformed data raises EBadCompressedData; an unsupported method
     // raises Exception. Errors of the input and output pass through.
-    void Run(unsigned method, DecompressInput& input, DecompressOutput& output, std::uint64_t uncompressedSize,
-             unsigned flags);
+    void Run(unsigned method, DecompressInput& input, DecompressOutput& output,
+             std::uint64_t uncompressedSize, unsigned flags);
 
 private:
     void CopyStored(DecompressInput& input, DecompressOutput& output);

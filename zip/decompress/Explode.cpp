@@ -24,7 +24,8 @@ void Explode(DecompressInput& input, DecompressOutput& output, std::uint64_t siz
 
     while (!window.Done()) {
         if (reader.Get(1)) {
-            window.Put(static_cast<std::uint8_t>(literals ? literals->Decode(reader) : reader.Get(8)));
+            window.Put(
+                static_cast<std::uint8_t>(literals ? literals->Decode(reader) : reader.Get(8)));
             continue;
         }
         const unsigned low = reader.Get(lowBits);

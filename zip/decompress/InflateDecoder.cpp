@@ -33,8 +33,12 @@ inline std::uint64_t Load64(const std::uint8_t* p) {
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void Store64(std::uint8_t* p, std::uint64_t v) { std::memcpy(p, &v, sizeof v); }
-inline void Store16(std::uint8_t* p, std::uint16_t v) { std::memcpy(p, &v, sizeof v); }
+inline void Store64(std::uint8_t* p, std::uint64_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
+inline void Store16(std::uint8_t* p, std::uint16_t v) {
+    std::memcpy(p, &v, sizeof v);
+}
 inline std::uint64_t LowBits(std::uint64_t bits, unsigned count) {
     return bits & ((std::uint64_t{1} << count) - 1);
 }
@@ -74,7 +78,8 @@ inline std::uint8_t* CopyMatch(std::uint8_t* out, std::size_t distance, std::siz
 
 } // namespace
 
-InflateDecoder::InflateDecoder() : inputBuffer_(kInputSize + kInputMargin), window_(kHistory + kChunk + kOutputMargin) {
+InflateDecoder::InflateDecoder()
+    : inputBuffer_(kInputSize + kInputMargin), window_(kHistory + kChunk + kOutputMargin) {
     std::array<std::uint8_t, 288> lengths{};
     std::fill_n(lengths.begin(), 144, 8);
     std::fill_n(lengths.begin() + 144, 112, 9);
@@ -261,7 +266,8 @@ void InflateDecoder::ReadDynamicTables() {
         PullBits(14);
         unsigned symbol;
         if (bitCount_ >= 14) {
-            const std::uint32_t entry = codeLengths_.Entries()[LowBits(bitBuffer_, InflateTable::kCodeLengthBits)];
+            const std::uint32_t entry =
+                codeLengths_.Entries()[LowBits(bitBuffer_, InflateTable::kCodeLengthBits)];
             bitBuffer_ >>= entry & InflateTable::kLengthMask;
             bitCount_ -= entry & InflateTable::kLengthMask;
             symbol = entry >> 16;
@@ -303,7 +309,8 @@ void InflateDecoder::DecodeBlock(const InflateTable& literals, const InflateTabl
             FlushAndSlide();
         if (static_cast<std::size_t>(inEnd_ - in_) < kInputMargin)
             FillInput();
-        if (static_cast<std::size_t>(inEnd_ - in_) > kInputMargin || (inputEnded_ && in_ < inEnd_)) {
+        if (static_cast<std::size_t>(inEnd_ - in_) > kInputMargin ||
+            (inputEnded_ && in_ < inEnd_)) {
             const bool endOfBlock = DecodeFast(literals, distances);
             DropPaddingBits();
             if (endOfBlock)
@@ -316,7 +323,8 @@ void InflateDecoder::DecodeBlock(const InflateTable& literals, const InflateTabl
 
 // Decodes symbols while the input holds enough bytes and the output has room,
 // without checking for the end of either. True at the end of the block.
-bool InflateDecoder::DecodeFast(const InflateTable& literalTable, const InflateTable& distanceTable) {
+bool InflateDecoder::DecodeFast(const InflateTable& literalTable,
+                                const InflateTable& distanceTable) {
     using T = InflateTable;
     constexpr std::uint64_t kLiteralMask = (1u << T::kLiteralLengthBits) - 1;
     constexpr std::uint64_t kDistanceMask = (1u << T::kDistanceBits) - 1;

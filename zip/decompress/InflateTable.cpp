@@ -11,16 +11,16 @@ namespace {
 
 constexpr unsigned kMaxCodeLength = 15;
 
-constexpr std::array<std::uint16_t, 29> kLengthBase = {3,  4,  5,  6,  7,  8,  9,  10, 11, 13,
-                                                       15, 17, 19, 23, 27, 31, 35, 43, 51, 59,
+constexpr std::array<std::uint16_t, 29> kLengthBase = {3,  4,  5,  6,   7,   8,   9,   10,  11, 13,
+                                                       15, 17, 19, 23,  27,  31,  35,  43,  51, 59,
                                                        67, 83, 99, 115, 131, 163, 195, 227, 258};
 constexpr std::array<std::uint8_t, 29> kLengthExtra = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2,
                                                        2, 3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0};
 constexpr std::array<std::uint16_t, 30> kDistanceBase = {
     1,   2,   3,   4,   5,   7,    9,    13,   17,   25,   33,   49,   65,    97,    129,
     193, 257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577};
-constexpr std::array<std::uint8_t, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,
-                                                         4, 4, 5, 5, 6, 6, 7,  7,  8,  8,
+constexpr std::array<std::uint8_t, 30> kDistanceExtra = {0, 0, 0,  0,  1,  1,  2,  2,  3,  3,
+                                                         4, 4, 5,  5,  6,  6,  7,  7,  8,  8,
                                                          9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 
 // The next canonical code of `length` bits, both in bit-reversed form.
@@ -34,10 +34,9 @@ unsigned NextReversedCode(unsigned reversed, unsigned length) {
 } // namespace
 
 InflateTable::InflateTable(Kind kind)
-    : kind_(kind),
-      rootBits_(kind == Kind::LiteralLength ? kLiteralLengthBits
-                : kind == Kind::Distance    ? kDistanceBits
-                                            : kCodeLengthBits) {
+    : kind_(kind), rootBits_(kind == Kind::LiteralLength ? kLiteralLengthBits
+                             : kind == Kind::Distance    ? kDistanceBits
+                                                         : kCodeLengthBits) {
     // Root table plus the largest possible subtables: at most one subtable entry
     // per code and per extra bit above the root.
     const unsigned maxSymbols = kind == Kind::LiteralLength ? 288 : kind == Kind::Distance ? 32 : 0;
@@ -56,11 +55,13 @@ const std::uint32_t* InflateTable::SymbolEntries() const {
             else if (s == 256)
                 literal = kExceptional | kEndOfBlock;
             else if (s - 257 < kLengthBase.size())
-                literal = (std::uint32_t{kLengthExtra[s - 257]} << 8) | (std::uint32_t{kLengthBase[s - 257]} << 16);
+                literal = (std::uint32_t{kLengthExtra[s - 257]} << 8) |
+                          (std::uint32_t{kLengthBase[s - 257]} << 16);
             else
                 literal = kExceptional; // 286 and 287 never occur in valid data
             t[1][s] = s < kDistanceBase.size()
-                          ? (std::uint32_t{kDistanceExtra[s]} << 8) | (std::uint32_t{kDistanceBase[s]} << 16)
+                          ? (std::uint32_t{kDistanceExtra[s]} << 8) |
+                                (std::uint32_t{kDistanceBase[s]} << 16)
                           : kExceptional; // 30 and 31 never occur in valid data
             t[2][s] = s << 16;
         }
@@ -129,8 +130,8 @@ void InflateTable::Build(const std::uint8_t* lengths, unsigned count, bool pairL
 // Codes longer than the root bits: each root index they share points to a subtable
 // as wide as the longest of them needs. `reversed` is the first code, reversed, at
 // the length of the first symbol.
-void InflateTable::BuildSubtables(const std::uint8_t* lengths, const std::uint16_t* symbols, unsigned count,
-                                  unsigned reversed) {
+void InflateTable::BuildSubtables(const std::uint8_t* lengths, const std::uint16_t* symbols,
+                                  unsigned count, unsigned reversed) {
     const unsigned rootSize = 1u << rootBits_;
     std::array<std::uint8_t, 1u << kLiteralLengthBits> subBits{};
     unsigned code = reversed;

@@ -4,8 +4,8 @@
 #include "zip/decompress/DecompressError.h"
 #include "zip/decompress/DecompressWindow.h"
 
-#include <array>
 #include <algorithm>
+#include <array>
 #include <bit>
 
 namespace kd {
@@ -48,7 +48,8 @@ private:
 
 } // namespace
 
-void Unreduce(DecompressInput& input, DecompressOutput& output, std::uint64_t size, unsigned factor) {
+void Unreduce(DecompressInput& input, DecompressOutput& output, std::uint64_t size,
+              unsigned factor) {
     if (factor < 1 || factor > 4)
         throw EBadCompressedData("reduce factor out of range");
     DecompressBitReader reader(input);

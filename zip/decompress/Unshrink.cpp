@@ -17,7 +17,8 @@ constexpr unsigned kFirstFree = 257;
 // The code table: each code above 256 is a string, its prefix code plus one byte.
 class ShrinkTable {
 public:
-    ShrinkTable() : parent_(kMaxCodes, 0), value_(kMaxCodes, 0), free_(kMaxCodes, true), stack_(kMaxCodes) {
+    ShrinkTable()
+        : parent_(kMaxCodes, 0), value_(kMaxCodes, 0), free_(kMaxCodes, true), stack_(kMaxCodes) {
         for (unsigned c = 0; c < 256; ++c) {
             value_[c] = static_cast<std::uint8_t>(c);
             free_[c] = false;

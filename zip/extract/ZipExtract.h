@@ -9,8 +9,8 @@
 #include "zip/extract/EntryInput.h"
 #include "zip/extract/ExtractPath.h"
 #include "zip/extract/ExtractTarget.h"
-#include "zip/reader/TZipReader.h"
 #include "zip/format/ZipCrypt.h"
+#include "zip/reader/TZipReader.h"
 
 namespace kd {
 

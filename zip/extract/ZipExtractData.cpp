@@ -2,11 +2,11 @@
 #include <array>
 #include <cstdio>
 
+#include "zip/base/ZipFiles.h"
 #include "zip/decompress/DecompressError.h"
 #include "zip/extract/EntryOutput.h"
 #include "zip/extract/ExtractTempFile.h"
 #include "zip/extract/ZipExtract.h"
-#include "zip/base/ZipFiles.h"
 #include "zip/format/ZipRecords.h"
 
 namespace kd {

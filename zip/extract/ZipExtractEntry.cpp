@@ -2,9 +2,9 @@
 #include <sys/stat.h>
 
 #include "zip/base/DosDateTime.h"
+#include "zip/base/ZipFiles.h"
 #include "zip/extract/ExtractTempFile.h"
 #include "zip/extract/ZipExtract.h"
-#include "zip/base/ZipFiles.h"
 
 namespace kd {
 

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "platform/Stream.h"
-#include "zip/format/TEndCentral.h"
 #include "zip/base/TObjectList.h"
+#include "zip/format/TEndCentral.h"
 #include "zip/format/TZipHeaderInfo.h"
 
 // The ".zfc" side file of a multi-part archive: a copy of its central directory and

@@ -64,7 +64,8 @@ std::uint8_t ZipCrypt::DecryptHeader(std::string_view password, Header header) {
     return header.back();
 }
 
-ZipCrypt::Header ZipCrypt::CreateEncryptionHeader(std::string_view password, std::uint8_t checkByte) {
+ZipCrypt::Header ZipCrypt::CreateEncryptionHeader(std::string_view password,
+                                                  std::uint8_t checkByte) {
     Header header;
     FillRandom(header.data(), kHeaderSize - 1);
     header.back() = checkByte;
@@ -73,7 +74,8 @@ ZipCrypt::Header ZipCrypt::CreateEncryptionHeader(std::string_view password, std
     return header;
 }
 
-std::uint8_t ZipCrypt::ExpectedCheckByte(unsigned flags, std::uint32_t crc32, std::uint16_t dosTime) {
+std::uint8_t ZipCrypt::ExpectedCheckByte(unsigned flags, std::uint32_t crc32,
+                                         std::uint16_t dosTime) {
     return static_cast<std::uint8_t>((flags & 8) ? dosTime >> 8 : crc32 >> 24);
 }
 

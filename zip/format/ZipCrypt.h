@@ -35,7 +35,8 @@ public:
 
     // The byte the header must end with: the high byte of the entry's DOS time
     // when the sizes follow the data (flag bit 3), else the high byte of its CRC.
-    static std::uint8_t ExpectedCheckByte(unsigned flags, std::uint32_t crc32, std::uint16_t dosTime);
+    static std::uint8_t ExpectedCheckByte(unsigned flags, std::uint32_t crc32,
+                                          std::uint16_t dosTime);
 
 private:
     std::array<std::uint32_t, 3> keys_{};

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileStamp.h"
 #include "platform/UiHost.h"
 #include "platform/VolumeService.h"
-#include "zip/reader/ExtractFailure.h"
-#include "zip/format/TEndCentral.h"
 #include "zip/base/TLFNFileStream.h"
+#include "zip/format/TEndCentral.h"
 #include "zip/format/TSortedZip.h"
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipExceptions.h"
-#include "platform/FileStamp.h"
+#include "zip/reader/ExtractFailure.h"
 #include "zip/reader/ZipReaderTypes.h"
 
 namespace kd {

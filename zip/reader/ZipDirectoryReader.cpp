@@ -3,9 +3,9 @@
 #include <array>
 #include <filesystem>
 
-#include "zip/reader/TZipReader.h"
 #include "zip/format/ZfcFile.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/reader/TZipReader.h"
 
 namespace kd {
 

@@ -5,9 +5,9 @@
 
 #include "platform/TextFile.h"
 #include "zip/base/DosDateTime.h"
-#include "zip/reader/TZipReader.h"
 #include "zip/base/ZipFiles.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/reader/TZipReader.h"
 
 namespace kd {
 

@@ -1,8 +1,8 @@
 // Opening an archive and reading its directory: the reader's entry points.
 #include <optional>
 
-#include "zip/reader/TZipReader.h"
 #include "zip/format/ZfcFile.h"
+#include "zip/reader/TZipReader.h"
 #include "zip/reader/ZipDirectoryReader.h"
 
 namespace kd {

@@ -4,8 +4,8 @@
 #include <optional>
 #include <vector>
 
-#include "zip/reader/TZipReader.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/reader/TZipReader.h"
 
 namespace kd {
 

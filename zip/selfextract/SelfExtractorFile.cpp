@@ -9,9 +9,9 @@
 
 #include "platform/FileOps.h"
 #include "platform/FileStream.h"
-#include "zip/selfextract/SelfExtractor.h"
 #include "zip/format/TEndCentral.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/selfextract/SelfExtractor.h"
 #include "zip/writer/ZipWriterTypes.h"
 
 namespace kd {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/ArchiveAttribute.h"
-#include "zip/writer/TMultiZipInfo.h"
 #include "zip/reader/TZipReader.h"
+#include "zip/writer/TMultiZipInfo.h"
 #include "zip/writer/ZipWriterTypes.h"
 
 namespace kd {

@@ -3,8 +3,8 @@
 
 #include <array>
 
-#include "zip/writer/TZipWriter.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterRun.h"
 
 namespace kd {

@@ -1,8 +1,8 @@
 // The data of one file entry: read, checked, compressed or stored, encrypted.
 #include "zip/format/Crc32.h"
-#include "zip/writer/TZipWriter.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
 

@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include "platform/FileOps.h"
-#include "zip/writer/TZipWriter.h"
 #include "zip/format/ZfcFile.h"
+#include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterPartsNumbered.h"
 #include "zip/writer/ZipWriterRun.h"
 #include "zip/writer/ZipWriterSpan.h"

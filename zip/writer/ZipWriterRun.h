@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "platform/ArchiveAttribute.h"
+#include "platform/FileStamp.h"
 #include "zip/deflate/Deflater.h"
 #include "zip/format/TEndCentral.h"
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipCrypt.h"
-#include "platform/FileStamp.h"
 #include "zip/writer/ZipWriterOutput.h"
 #include "zip/writer/ZipWriterParts.h"
 #include "zip/writer/ZipWriterSpool.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/VolumeService.h"
 #include "platform/FileStamp.h"
+#include "platform/VolumeService.h"
 #include "zip/writer/ZipWriterParts.h"
 
 namespace kd {

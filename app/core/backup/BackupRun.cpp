@@ -1,10 +1,10 @@
 #include "app/core/backup/BackupRun.h"
 
-#include "app/core/logs/LastRunStamp.h"
-#include "app/core/profiles/ProfilePassword.h"
 #include "app/core/backup/RemovableWipe.h"
-#include "app/core/logs/RunMessages.h"
 #include "app/core/backup/VersionRotation.h"
+#include "app/core/logs/LastRunStamp.h"
+#include "app/core/logs/RunMessages.h"
+#include "app/core/profiles/ProfilePassword.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/FileOps.h"

@@ -1,10 +1,10 @@
 #pragma once
-#include "app/core/runs/MainWindowView.h"
 #include "app/core/backup/NetworkTarget.h"
-#include "app/core/profiles/ObjektZal.h"
-#include "app/core/settings/ProgramSettings.h"
 #include "app/core/backup/SelfExtractorStep.h"
+#include "app/core/profiles/ObjektZal.h"
+#include "app/core/runs/MainWindowView.h"
 #include "app/core/runs/ZipEventHandlers.h"
+#include "app/core/settings/ProgramSettings.h"
 #include "platform/Clock.h"
 #include "platform/UiHost.h"
 #include "platform/VolumeService.h"

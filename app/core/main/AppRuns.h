@@ -1,9 +1,9 @@
 #pragma once
 #include "app/core/backup/BackupRun.h"
-#include "app/core/main/MainState.h"
-#include "app/core/runs/MainWindowRuns.h"
 #include "app/core/backup/NetworkTarget.h"
+#include "app/core/main/MainState.h"
 #include "app/core/restore/RestoreRun.h"
+#include "app/core/runs/MainWindowRuns.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/VolumeService.h"
 #include "zip/writer/TZipWriter.h"

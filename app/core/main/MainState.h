@@ -1,10 +1,10 @@
 #pragma once
 #include "app/core/main/CommandLine.h"
+#include "app/core/profiles/ProfileList.h"
 #include "app/core/runs/MainWindowRuns.h"
 #include "app/core/runs/MainWindowView.h"
-#include "app/core/profiles/ProfileList.h"
-#include "app/core/settings/ProgramSettings.h"
 #include "app/core/schedule/Scheduler.h"
+#include "app/core/settings/ProgramSettings.h"
 #include "platform/Clock.h"
 #include "platform/UiHost.h"
 

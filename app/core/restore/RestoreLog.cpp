@@ -1,8 +1,8 @@
 #include "app/core/restore/RestoreLog.h"
 
-#include "app/core/restore/RestoreTexts.h"
 #include "app/core/logs/RunLogs.h"
 #include "app/core/logs/RunMessages.h"
+#include "app/core/restore/RestoreTexts.h"
 #include "lang/TResourceStrings.h"
 #include "platform/DateText.h"
 

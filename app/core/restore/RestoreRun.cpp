@@ -1,10 +1,10 @@
 #include "app/core/restore/RestoreRun.h"
 
+#include "app/core/logs/RunLogs.h"
 #include "app/core/profiles/ProfilePassword.h"
 #include "app/core/profiles/ProfileTexts.h"
 #include "app/core/restore/RestoreLog.h"
 #include "app/core/restore/RestoreTexts.h"
-#include "app/core/logs/RunLogs.h"
 #include "app/core/runs/ZipEventHandlers.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
@@ -71,8 +71,8 @@ std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row)
     const std::optional<NewestArchive> newest = findNewestArchive(profile);
     if (!newest) {
         services_.ui.messageBox(ResourceStrings.GetText(kNoBackupMessage),
-                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
-                               MsgIcon::Warning);
+                                ResourceStrings.GetText(profile_msg::WarningCaption),
+                                MsgButtons::Ok, MsgIcon::Warning);
         services_.view.ShowReady();
         return std::nullopt;
     }
@@ -161,7 +161,7 @@ void RestoreRun::reportOutcome(int extracted) {
         extractionReport(services_.settings.LanguageCode, extracted, engine_.ExtractFailures());
     if (text && !services_.settings.NoQuestions)
         services_.ui.messageBox(*text, ResourceStrings.GetText(profile_msg::WarningCaption),
-                               MsgButtons::Ok, MsgIcon::Warning);
+                                MsgButtons::Ok, MsgIcon::Warning);
 }
 
 } // namespace kd

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/core/runs/MainWindowView.h"
-#include "app/core/profiles/ObjektZal.h"
 #include "app/core/logs/RunLogs.h"
+#include "app/core/profiles/ObjektZal.h"
+#include "app/core/runs/MainWindowView.h"
 #include "platform/UiHost.h"
 #include "zip/reader/ZipReaderTypes.h"
 

@@ -1,7 +1,7 @@
 #include "app/core/schedule/Scheduler.h"
 
-#include "app/core/schedule/DueRules.h"
 #include "app/core/logs/LastRunStamp.h"
+#include "app/core/schedule/DueRules.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 

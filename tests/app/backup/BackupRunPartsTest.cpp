@@ -1,8 +1,8 @@
 // Profiles that split their archive into numbered part files or span it over
 // removable disks: the sets they write, their versions and their restore.
+#include "app/core/logs/RunMessages.h"
 #include "app/support/BackupRunFixture.h"
 #include "app/support/RestoreFixture.h"
-#include "app/core/logs/RunMessages.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
-#include "app/support/MainFixture.h"
 #include "app/core/main/ProfileDeletion.h"
 #include "app/core/main/ProfileEditSession.h"
 #include "app/core/profiles/ProfilePassword.h"
+#include "app/support/MainFixture.h"
 
 #include <filesystem>
 

@@ -1,7 +1,7 @@
-#include "app/support/MainFixture.h"
+#include "app/core/main/SettingsPageSession.h"
 #include "app/core/settings/OverwriteChoice.h"
 #include "app/core/settings/SettingsFile.h"
-#include "app/core/main/SettingsPageSession.h"
+#include "app/support/MainFixture.h"
 #include "platform/AtomicFile.h"
 #include "platform/TextFile.h"
 

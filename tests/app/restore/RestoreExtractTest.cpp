@@ -1,5 +1,5 @@
-#include "app/support/RestoreFixture.h"
 #include "app/core/settings/OverwriteChoice.h"
+#include "app/support/RestoreFixture.h"
 
 #include <gmock/gmock.h>
 

@@ -1,5 +1,5 @@
-#include "app/support/RestoreFixture.h"
 #include "app/core/logs/RunLogs.h"
+#include "app/support/RestoreFixture.h"
 
 #include <gmock/gmock.h>
 

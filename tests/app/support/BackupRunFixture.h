@@ -1,10 +1,11 @@
 #pragma once
 #include "TestPaths.h"
 #include "app/core/backup/BackupRun.h"
-#include "app/core/logs/LastRunStamp.h"
-#include "app/core/profiles/ProfilePassword.h"
 #include "app/core/backup/RemovableWipe.h"
 #include "app/core/backup/SelfExtractorStep.h"
+#include "app/core/logs/LastRunStamp.h"
+#include "app/core/profiles/ProfilePassword.h"
+#include "app/support/MainFixture.h"
 #include "lang/TResourceStrings.h"
 #include "platform/ArchiveAttributeFake.h"
 #include "platform/AtomicFile.h"
@@ -13,7 +14,6 @@
 #include "support/FakeClock.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
-#include "app/support/MainFixture.h"
 #include "zip/writer/TZipWriter.h"
 
 #include <algorithm>

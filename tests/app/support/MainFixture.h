@@ -1,6 +1,6 @@
 #pragma once
-#include "app/support/MainDueProfile.h"
 #include "app/core/main/MainState.h"
+#include "app/support/MainDueProfile.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "support/FakeClock.h"

@@ -1,7 +1,7 @@
 #pragma once
-#include "app/support/MainFixture.h"
 #include "app/core/main/AppRuns.h"
 #include "app/core/profiles/ProfilePassword.h"
+#include "app/support/MainFixture.h"
 #include "platform/ArchiveAttributeFake.h"
 #include "platform/FakeVolumeService.h"
 #include "zip/writer/TZipWriter.h"

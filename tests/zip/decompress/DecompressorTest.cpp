@@ -51,14 +51,16 @@ TEST(Decompressor, OutputErrorsPassThrough) {
 // A size in the header larger than the data holds is an error, not zero padding.
 TEST(Decompressor, ForgedSizeIsNotPaddedWithZeros) {
     for (const char* archive : {"implode.zip", "reduce.zip"}) {
-        for (const auto& e : ReadZipEntries(std::string(KORDYNE_TEST_DATA_DIR "/zip/methods/") + archive)) {
+        for (const auto& e :
+             ReadZipEntries(std::string(KORDYNE_TEST_DATA_DIR "/zip/methods/") + archive)) {
             if (e.method == 0 || e.uncompressedSize == 0)
                 continue;
             Decompressor decompressor;
             MemoryInput input(e.data);
             VectorOutput output;
-            EXPECT_THROW(decompressor.Run(e.method, input, output, e.uncompressedSize + 100000, e.flags),
-                         EBadCompressedData)
+            EXPECT_THROW(
+                decompressor.Run(e.method, input, output, e.uncompressedSize + 100000, e.flags),
+                EBadCompressedData)
                 << e.name;
             EXPECT_LE(output.bytes.size(), e.uncompressedSize + 400u) << e.name;
         }

@@ -29,8 +29,8 @@ Bytes PeriodicData(std::size_t size) {
 }
 
 std::vector<Bytes> Samples() {
-    return {Bytes{},          Bytes{'x'},           TextLikeData(100),   TextLikeData(300000, 7),
-            RandomData(70000), Bytes(100000, 0),    PeriodicData(90000), TextLikeData(40000, 3)};
+    return {Bytes{},           Bytes{'x'},       TextLikeData(100),   TextLikeData(300000, 7),
+            RandomData(70000), Bytes(100000, 0), PeriodicData(90000), TextLikeData(40000, 3)};
 }
 
 struct ZlibSetting {
@@ -52,14 +52,17 @@ TEST_P(InflateZlibStreams, DecodesEverySample) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, InflateZlibStreams,
-                         testing::Values(ZlibSetting{0, 15, Z_DEFAULT_STRATEGY}, ZlibSetting{1, 15, 0},
-                                         ZlibSetting{2, 15, 0}, ZlibSetting{3, 15, 0},
-                                         ZlibSetting{4, 15, 0}, ZlibSetting{5, 15, 0},
-                                         ZlibSetting{6, 15, 0}, ZlibSetting{7, 15, 0},
-                                         ZlibSetting{8, 15, 0}, ZlibSetting{9, 15, 0}));
+                         testing::Values(ZlibSetting{0, 15, Z_DEFAULT_STRATEGY},
+                                         ZlibSetting{1, 15, 0}, ZlibSetting{2, 15, 0},
+                                         ZlibSetting{3, 15, 0}, ZlibSetting{4, 15, 0},
+                                         ZlibSetting{5, 15, 0}, ZlibSetting{6, 15, 0},
+                                         ZlibSetting{7, 15, 0}, ZlibSetting{8, 15, 0},
+                                         ZlibSetting{9, 15, 0}));
 INSTANTIATE_TEST_SUITE_P(Strategies, InflateZlibStreams,
-                         testing::Values(ZlibSetting{6, 15, Z_FIXED}, ZlibSetting{6, 15, Z_HUFFMAN_ONLY},
-                                         ZlibSetting{6, 15, Z_RLE}, ZlibSetting{6, 15, Z_FILTERED}));
+                         testing::Values(ZlibSetting{6, 15, Z_FIXED},
+                                         ZlibSetting{6, 15, Z_HUFFMAN_ONLY},
+                                         ZlibSetting{6, 15, Z_RLE},
+                                         ZlibSetting{6, 15, Z_FILTERED}));
 INSTANTIATE_TEST_SUITE_P(WindowSizes, InflateZlibStreams,
                          testing::Values(ZlibSetting{9, 9, 0}, ZlibSetting{9, 10, 0},
                                          ZlibSetting{9, 11, 0}, ZlibSetting{9, 12, 0},

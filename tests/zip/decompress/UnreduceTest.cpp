@@ -42,7 +42,9 @@ Bytes FirstThenZeros(std::uint8_t first, std::size_t size) {
     return b;
 }
 
-Bytes Unreduce(unsigned factor, const Bytes& data, std::uint64_t size) { return Decode(factor + 1, data, size); }
+Bytes Unreduce(unsigned factor, const Bytes& data, std::uint64_t size) {
+    return Decode(factor + 1, data, size);
+}
 
 } // namespace
 
@@ -57,7 +59,8 @@ TEST(Unreduce, RepeatsForEveryFactor) {
     for (unsigned factor = 1; factor <= 4; ++factor) {
         ReduceStream s;
         s.Literals({'a', 'b', 'c', 144, 1, 2, 144, 0});
-        EXPECT_EQ(Unreduce(factor, s.w.bytes, 8), (Bytes{'a', 'b', 'c', 'a', 'b', 'c', 'a', 144})) << factor;
+        EXPECT_EQ(Unreduce(factor, s.w.bytes, 8), (Bytes{'a', 'b', 'c', 'a', 'b', 'c', 'a', 144}))
+            << factor;
     }
     // Factor 4: length 15 takes one more byte (15 + 2 + 3 = 20); the high nibble
     // 1 adds 256 to the distance (256 + 0 + 1 = 257 back: before the start, zeros).

@@ -50,9 +50,9 @@ TEST(Unshrink, PartialClearReusesTheLowestFreedCode) {
 }
 
 TEST(Unshrink, RejectsMalformedCodes) {
-    EXPECT_THROW(Decode(kShrunk, Codes({300})), EBadCompressedData);           // starts with a string
-    EXPECT_THROW(Decode(kShrunk, Codes({'a', 300})), EBadCompressedData);      // not yet defined
-    EXPECT_THROW(Decode(kShrunk, Codes({'a', 256, 3})), EBadCompressedData);   // unknown control
+    EXPECT_THROW(Decode(kShrunk, Codes({300})), EBadCompressedData);         // starts with a string
+    EXPECT_THROW(Decode(kShrunk, Codes({'a', 300})), EBadCompressedData);    // not yet defined
+    EXPECT_THROW(Decode(kShrunk, Codes({'a', 256, 3})), EBadCompressedData); // unknown control
     EXPECT_THROW(Decode(kShrunk, Codes({'a', 256, 1, 256, 1, 256, 1, 256, 1, 256, 1})),
                  EBadCompressedData); // 14-bit codes
 }

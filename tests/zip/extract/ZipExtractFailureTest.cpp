@@ -10,9 +10,9 @@
 #include <fstream>
 #include <map>
 
+#include "zip/format/Crc32.h"
 #include "zip/support/ZipExtractTestSupport.h"
 #include "zip/support/ZipReaderTestSupport.h"
-#include "zip/format/Crc32.h"
 
 namespace fs = std::filesystem;
 

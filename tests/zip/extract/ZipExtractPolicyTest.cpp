@@ -3,9 +3,9 @@
 
 #include <filesystem>
 
+#include "zip/format/Crc32.h"
 #include "zip/support/ZipExtractTestSupport.h"
 #include "zip/support/ZipReaderTestSupport.h"
-#include "zip/format/Crc32.h"
 
 namespace fs = std::filesystem;
 

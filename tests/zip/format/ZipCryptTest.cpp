@@ -20,16 +20,17 @@ void Put(Bytes& out, std::uint32_t value, int size) {
 Bytes EncryptedStoredZip(const std::string& name, const Bytes& data, const std::string& password) {
     const std::uint32_t crc = Crc32Of(data);
     ZipCrypt crypt;
-    const ZipCrypt::Header header = crypt.CreateEncryptionHeader(password, static_cast<std::uint8_t>(crc >> 24));
+    const ZipCrypt::Header header =
+        crypt.CreateEncryptionHeader(password, static_cast<std::uint8_t>(crc >> 24));
     Bytes body(header.begin(), header.end());
     Bytes plain = data;
     crypt.EncryptBuffer(plain.data(), plain.size());
     body.insert(body.end(), plain.begin(), plain.end());
 
     const auto common = [&](Bytes& out) {
-        Put(out, 1, 2);                      // flags: encrypted
-        Put(out, 0, 2);                      // stored
-        Put(out, (12u << 11) | (30u << 5), 2); // 12:30
+        Put(out, 1, 2);                            // flags: encrypted
+        Put(out, 0, 2);                            // stored
+        Put(out, (12u << 11) | (30u << 5), 2);     // 12:30
         Put(out, (44u << 9) | (5u << 5) | 17u, 2); // 2024-05-17
         Put(out, crc, 4);
         Put(out, static_cast<std::uint32_t>(body.size()), 4);
@@ -67,20 +68,24 @@ std::optional<Bytes> DecryptEntry(const ZipTestEntry& e, const std::string& pass
     ZipCrypt crypt;
     ZipCrypt::Header header;
     std::copy_n(e.data.begin(), header.size(), header.begin());
-    if (crypt.DecryptHeader(password, header) != ZipCrypt::ExpectedCheckByte(e.flags, e.crc, e.dosTime & 0xFFFF))
+    if (crypt.DecryptHeader(password, header) !=
+        ZipCrypt::ExpectedCheckByte(e.flags, e.crc, e.dosTime & 0xFFFF))
         return std::nullopt;
     Bytes rest(e.data.begin() + ZipCrypt::kHeaderSize, e.data.end());
     crypt.DecryptBuffer(rest.data(), rest.size());
     return Decode(e.method, rest, e.uncompressedSize, e.flags);
 }
 
-std::string Text(const Bytes& b) { return std::string(b.begin(), b.end()); }
+std::string Text(const Bytes& b) {
+    return std::string(b.begin(), b.end());
+}
 
 } // namespace
 
 TEST(ZipCrypt, EncryptThenDecryptGivesTheDataBack) {
     const Bytes data = RandomData(5000, 3);
-    for (const std::string& password : {std::string(), std::string("secret"), std::string("\x9e\x9a\0x", 4)}) {
+    for (const std::string& password :
+         {std::string(), std::string("secret"), std::string("\x9e\x9a\0x", 4)}) {
         ZipCrypt writer;
         const auto header = writer.CreateEncryptionHeader(password, 0x5A);
         Bytes cipher = data;
@@ -142,8 +147,15 @@ TEST(ZipCrypt, ArchiveEncryptedByUsOpensWithUnzipAnd7z) {
 
 TEST(ZipCrypt, PasswordCandidatesTryWindows1250First) {
     EXPECT_EQ(CipherPasswordCandidates("heslo"), std::vector<std::string>{"heslo"});
-    EXPECT_EQ(CipherPasswordCandidates("žluťoučký"),
-              (std::vector<std::string>{"\x9e" "lu" "\x9d" "ou" "\xe8" "k" "\xfd", "žluťoučký"}));
-    EXPECT_EQ(CipherPasswordCandidates("日本"), std::vector<std::string>{"日本"}); // no CP1250 bytes
+    EXPECT_EQ(CipherPasswordCandidates("žluťoučký"), (std::vector<std::string>{"\x9e"
+                                                                               "lu"
+                                                                               "\x9d"
+                                                                               "ou"
+                                                                               "\xe8"
+                                                                               "k"
+                                                                               "\xfd",
+                                                                               "žluťoučký"}));
+    EXPECT_EQ(CipherPasswordCandidates("日本"),
+              std::vector<std::string>{"日本"}); // no CP1250 bytes
     EXPECT_EQ(CipherPasswordCandidates(""), std::vector<std::string>{""});
 }

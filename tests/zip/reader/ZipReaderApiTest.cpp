@@ -1,9 +1,9 @@
 // The reader's surface: properties, accessors, views, listing, prompts.
 #include <gtest/gtest.h>
 
-#include "zip/support/ZipReaderTestSupport.h"
 #include "platform/FakeVolumeService.h"
 #include "support/ScriptedUiHost.h"
+#include "zip/support/ZipReaderTestSupport.h"
 
 using namespace kd;
 using test::mustRun;

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "zip/support/ZipReaderTestSupport.h"
 #include "support/ScriptedUiHost.h"
+#include "zip/support/ZipReaderTestSupport.h"
 
 using namespace kd;
 using test::mustRun;

@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <map>
 
-#include "zip/support/ZipReaderTestSupport.h"
 #include "platform/FakeVolumeService.h"
 #include "support/ScriptedUiHost.h"
 #include "zip/format/ZfcFile.h"
+#include "zip/support/ZipReaderTestSupport.h"
 
 using namespace kd;
 namespace fs = std::filesystem;

@@ -6,10 +6,10 @@
 #include <sys/stat.h>
 
 #include "TestPaths.h"
-#include "zip/support/ZipReaderTestSupport.h"
-#include "zip/support/ZipWriterTestSupport.h"
 #include "platform/FileStream.h"
 #include "zip/selfextract/TSFXConfig.h"
+#include "zip/support/ZipReaderTestSupport.h"
+#include "zip/support/ZipWriterTestSupport.h"
 
 using namespace kd;
 

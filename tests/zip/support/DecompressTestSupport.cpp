@@ -1,7 +1,7 @@
 #include "zip/support/DecompressTestSupport.h"
 
-#include "zip/format/Crc32.h"
 #include "zip/decompress/Decompressor.h"
+#include "zip/format/Crc32.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -61,9 +61,10 @@ std::optional<Bytes> ZlibInflate(const Bytes& stream) {
 }
 
 Bytes TextLikeData(std::size_t size, unsigned seed) {
-    static const char* const words[] = {"zip ",  "archive ", "backup ", "the ",   "of ",
-                                        "data ", "entry\n",  "kordyne ", "and ",  "x",
-                                        "0123456789 ", "{ return value; }\n", "\t"};
+    static const char* const words[] = {"zip ", "archive ", "backup ",     "the ",
+                                        "of ",  "data ",    "entry\n",     "kordyne ",
+                                        "and ", "x",        "0123456789 ", "{ return value; }\n",
+                                        "\t"};
     std::mt19937 rng(seed);
     Bytes out;
     while (out.size() < size) {
@@ -137,7 +138,8 @@ std::vector<ZipTestEntry> ReadZipEntries(const std::string& path) {
     return entries;
 }
 
-Bytes Decode(unsigned method, const Bytes& data, std::uint64_t size, unsigned flags, std::size_t piece) {
+Bytes Decode(unsigned method, const Bytes& data, std::uint64_t size, unsigned flags,
+             std::size_t piece) {
     Decompressor decompressor;
     MemoryInput input(data, piece);
     VectorOutput output;
@@ -166,6 +168,8 @@ int CheckFixtureEntries(const std::string& archive) {
     return checked;
 }
 
-std::uint32_t Crc32Of(const Bytes& data) { return Crc32Update(0, data.data(), data.size()); }
+std::uint32_t Crc32Of(const Bytes& data) {
+    return Crc32Update(0, data.data(), data.size());
+}
 
 } // namespace kd::test

@@ -7,8 +7,8 @@
 #include <iterator>
 #include <set>
 
-#include "zip/support/ZipReaderTestSupport.h"
 #include "zip/format/Crc32.h"
+#include "zip/support/ZipReaderTestSupport.h"
 
 namespace fs = std::filesystem;
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "zip/format/ZfcFile.h"
 #include "zip/support/ZipExtractTestSupport.h"
 #include "zip/support/ZipReaderTestSupport.h"
-#include "zip/format/ZfcFile.h"
 
 namespace fs = std::filesystem;
 

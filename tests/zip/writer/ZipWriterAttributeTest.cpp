@@ -3,8 +3,8 @@
 
 #include <fstream>
 
-#include "zip/support/ZipWriterTestSupport.h"
 #include "platform/ArchiveAttributeStore.h"
+#include "zip/support/ZipWriterTestSupport.h"
 
 using namespace kd;
 

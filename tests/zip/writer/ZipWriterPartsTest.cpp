@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
+#include "zip/format/ZfcFile.h"
 #include "zip/support/ZipReaderTestSupport.h"
 #include "zip/support/ZipWriterPartsTestSupport.h"
 #include "zip/support/ZipWriterTestSupport.h"
-#include "zip/format/ZfcFile.h"
 
 using namespace kd;
 namespace fs = std::filesystem;
