@@ -13,6 +13,7 @@
 
 #include "platform/Exception.h"
 #include "platform/FileStream.h"
+#include "platform/TempFileBeside.h"
 #include "platform/UniqueFd.h"
 
 namespace kd {
@@ -114,25 +115,18 @@ bool renameFile(const std::string& from, const std::string& to) {
 }
 
 void copyFile(const std::string& from, const std::string& to) {
-    std::string temp;
     try {
         FileStream source(from, FileOpenMode::Read);
-        std::string prefix = std::filesystem::path(to).filename().string();
-        prefix.insert(0, 1, '.');
-        prefix += '.';
-        temp = createTemporaryFile(parentOf(to), prefix);
-        FileStream target(temp, FileOpenMode::Create);
+        TempFileBeside temp(to, 0600);
+        FileStream target(temp.DupFd(), to);
         target.CopyFrom(source, static_cast<std::uint64_t>(source.Size()));
         struct stat st {};
         if (::fstat(source.Handle(), &st) == 0)
             ::fchmod(target.Handle(), st.st_mode & 07777);
         target.FlushToDevice();
         target.Close();
-        if (::rename(temp.c_str(), to.c_str()) != 0)
-            throw Exception(std::strerror(errno));
+        temp.Publish();
     } catch (const std::exception& e) {
-        if (!temp.empty())
-            ::unlink(temp.c_str());
         throw Exception("Could not copy from " + from + " -> " + to + ": " + e.what());
     }
 }

@@ -31,6 +31,9 @@ FileStream::FileStream(const std::string& path, FileOpenMode mode) : path_(path)
     }
 }
 
+FileStream::FileStream(UniqueFd fd, const std::string& path)
+    : path_(path), mode_(FileOpenMode::ReadWrite), fd_(std::move(fd)) {}
+
 void FileStream::fail(const char* what) const {
     throw EStreamError(std::string(what) + " \"" + path_ + "\": " + std::strerror(errno));
 }

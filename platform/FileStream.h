@@ -17,6 +17,8 @@ enum class FileOpenMode {
 class FileStream : public Stream {
 public:
     FileStream(const std::string& path, FileOpenMode mode);
+    // A file already open as fd (taken over, read and write); path names it in messages.
+    FileStream(UniqueFd fd, const std::string& path);
 
     std::size_t Read(void* buffer, std::size_t count) override;
     std::size_t Write(const void* buffer, std::size_t count) override;

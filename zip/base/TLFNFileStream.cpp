@@ -12,6 +12,12 @@ TLFNFileStream::TLFNFileStream(const std::string& fileName, std::size_t bufferSi
     SetFlushOnClose(flushOnClose && File.Writable());
 }
 
+TLFNFileStream::TLFNFileStream(UniqueFd fd, const std::string& fileName, std::size_t bufferSize,
+                               bool flushOnClose)
+    : OwnedFileStream(std::move(fd), fileName), TS_BufferStream(File, bufferSize) {
+    SetFlushOnClose(flushOnClose);
+}
+
 void TLFNFileStream::Close() {
     TS_BufferStream::Close();
     File.Close();

@@ -13,6 +13,7 @@ namespace detail {
 struct OwnedFileStream {
     FileStream File;
     OwnedFileStream(const std::string& name, FileOpenMode mode) : File(name, mode) {}
+    OwnedFileStream(UniqueFd fd, const std::string& name) : File(std::move(fd), name) {}
 };
 } // namespace detail
 
@@ -27,6 +28,10 @@ class TLFNFileStream : private detail::OwnedFileStream, public TS_BufferStream {
 public:
     TLFNFileStream(const std::string& fileName, std::size_t bufferSize = kZipBufferSize,
                    bool flushOnClose = false, FileOpenMode mode = FileOpenMode::Read);
+    // A file already open for reading and writing as fd (taken over); fileName names
+    // it in messages.
+    TLFNFileStream(UniqueFd fd, const std::string& fileName, std::size_t bufferSize,
+                   bool flushOnClose);
 
     void Close();
 

@@ -7,7 +7,6 @@
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
 #include "zip/extract/ExtractTarget.h"
 #include "zip/format/ZipExceptions.h"
@@ -16,40 +15,18 @@ namespace kd {
 
 namespace {
 
-std::string randomSuffix() {
-    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 random{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof(kChars) - 2);
-    std::string suffix(8, ' ');
-    for (char& c : suffix)
-        c = kChars[pick(random)];
-    return suffix;
+TempFileBeside createBeside(const ExtractTarget& target) {
+    try {
+        return TempFileBeside(target.DirFd(), target.Name(), target.Path(), 0666);
+    } catch (const Exception& e) {
+        throw ECreateTargetFailed(e.what());
+    }
 }
 
 } // namespace
 
-ExtractTempFile::ExtractTempFile(const ExtractTarget& target) : target_(target) {
-    constexpr int flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        name_ = ".ZTF" + randomSuffix();
-        const int fd = ::openat(target_.DirFd(), name_.c_str(), flags, 0666);
-        if (fd >= 0) {
-            fd_ = UniqueFd(fd);
-            return;
-        }
-        if (errno != EEXIST)
-            throw ECreateTargetFailed("Cannot create " + target_.Path() + ": " +
-                                      std::strerror(errno));
-    }
-    throw ECreateTargetFailed("Cannot create a temporary file beside " + target_.Path());
-}
-
-ExtractTempFile::~ExtractTempFile() {
-    if (!committed_) {
-        fd_.close();
-        ::unlinkat(target_.DirFd(), name_.c_str(), 0);
-    }
-}
+ExtractTempFile::ExtractTempFile(const ExtractTarget& target)
+    : target_(target), file_(createBeside(target)) {}
 
 void ExtractTempFile::writeFailed(const char* what) const {
     throw ECantWriteUCF(std::string(kMsgCantWriteUCF) + " " + target_.Path() + " (" + what + ": " +
@@ -57,7 +34,7 @@ void ExtractTempFile::writeFailed(const char* what) const {
 }
 
 void ExtractTempFile::Restart() {
-    if (::ftruncate(fd_.get(), 0) != 0 || ::lseek(fd_.get(), 0, SEEK_SET) != 0)
+    if (::ftruncate(Fd(), 0) != 0 || ::lseek(Fd(), 0, SEEK_SET) != 0)
         writeFailed("truncate");
 }
 
@@ -65,18 +42,23 @@ void ExtractTempFile::Commit(std::optional<std::time_t> modified, std::optional<
                              bool flush) {
     if (modified) {
         const std::array<timespec, 2> times{timespec{*modified, 0}, timespec{*modified, 0}};
-        if (::futimens(fd_.get(), times.data()) != 0)
+        if (::futimens(Fd(), times.data()) != 0)
             writeFailed("set time");
     }
-    if (mode && ::fchmod(fd_.get(), *mode) != 0)
+    if (mode && ::fchmod(Fd(), *mode) != 0)
         writeFailed("set attributes");
-    if (flush && ::fsync(fd_.get()) != 0)
+    if (flush && ::fsync(Fd()) != 0)
         writeFailed("flush");
-    if (fd_.close() != 0)
+    // The file stays open for putting it in place; closing a second descriptor
+    // reports what a network file system reports only at close.
+    UniqueFd probe(::fcntl(Fd(), F_DUPFD_CLOEXEC, 0));
+    if (!probe || probe.close() != 0)
         writeFailed("close");
-    if (::renameat(target_.DirFd(), name_.c_str(), target_.DirFd(), target_.Name().c_str()) != 0)
-        throw ECreateTargetFailed("Cannot replace " + target_.Path() + ": " + std::strerror(errno));
-    committed_ = true;
+    try {
+        file_.Publish();
+    } catch (const Exception& e) {
+        throw ECreateTargetFailed("Cannot replace " + target_.Path() + ": " + e.what());
+    }
 }
 
 } // namespace kd

@@ -1,6 +1,9 @@
 #pragma once
+#include <sys/types.h>
+
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +65,8 @@ private:
                          std::optional<ExtractTarget>& target);
     void commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
                 const ExtractTarget& target);
+    // Removes what killed runs left in the target's directory, once a run.
+    void sweepOnce(const ExtractTarget& target);
     // OnSkippingFile, the entry's size off the total, and (unless the file was kept by
     // choice) a failure.
     void skip(int index, TSkipReason reason, const std::string& fName, const std::string& problem);
@@ -99,6 +104,7 @@ private:
     bool sortSwitched_ = false;
     bool retry_ = false;
     int extracted_ = 0;
+    std::set<std::pair<dev_t, ino_t>> swept_; // directories swept in this run
 };
 
 } // namespace kd

@@ -101,6 +101,7 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     if (!mayWrite(index, entry, target))
         return;
 
+    sweepOnce(*target);
     std::optional<ExtractTempFile> temp;
     try {
         temp.emplace(*target);
@@ -214,6 +215,12 @@ void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFil
     if (zip_.OnEndUnZip)
         zip_.OnEndUnZip(zip_, index, target.Path());
     ++extracted_;
+}
+
+void ZipExtractor::sweepOnce(const ExtractTarget& target) {
+    struct stat st {};
+    if (::fstat(target.DirFd(), &st) == 0 && swept_.emplace(st.st_dev, st.st_ino).second)
+        TempFileBeside::SweepStale(target.DirFd());
 }
 
 void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,

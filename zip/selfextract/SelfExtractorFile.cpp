@@ -7,8 +7,8 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/FileOps.h"
 #include "platform/FileStream.h"
+#include "platform/TempFileBeside.h"
 #include "zip/format/TEndCentral.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/selfextract/SelfExtractor.h"
@@ -91,42 +91,12 @@ void relocate(ArchiveLayout& layout, std::int64_t newStart, const std::string& t
     PutLE32(&layout.tail[16], static_cast<std::uint32_t>(layout.centralStart + shift));
 }
 
-std::string directoryOf(const std::string& path) {
-    const std::string dir = std::filesystem::path(path).parent_path().string();
-    return dir.empty() ? std::string(".") : dir;
-}
-
 // The archive's permission bits, with execute added wherever read is granted.
 mode_t executableMode(int archiveFd) {
     struct stat st {};
     const mode_t mode = ::fstat(archiveFd, &st) == 0 ? (st.st_mode & 0777) : 0644;
     return mode | ((mode & 0444) >> 2);
 }
-
-// A temporary file beside the result, deleted unless renamed into place.
-class PendingFile {
-public:
-    explicit PendingFile(const std::string& target)
-        : name_(createTemporaryFile(
-              directoryOf(target), "." + std::filesystem::path(target).filename().string() + ".")) {
-    }
-    ~PendingFile() {
-        if (!name_.empty())
-            ::unlink(name_.c_str());
-    }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-    const std::string& Name() const { return name_; }
-    void MoveTo(const std::string& target) {
-        if (!renameFile(name_, target))
-            throw Exception("Cannot rename " + name_ + " to " + target + ": " +
-                            std::strerror(errno));
-        name_.clear();
-    }
-
-private:
-    std::string name_;
-};
 
 } // namespace
 
@@ -147,8 +117,8 @@ void writeSelfExtractorFile(Stream& stub, const std::uint8_t* block, std::size_t
     const std::int64_t stubSize = stub.Size();
     relocate(layout, stubSize + static_cast<std::int64_t>(blockSize), target);
 
-    PendingFile pending(target);
-    FileStream out(pending.Name(), FileOpenMode::Create);
+    TempFileBeside pending(target, 0600);
+    FileStream out(pending.DupFd(), target);
     stub.Seek(0, SeekOrigin::Begin);
     out.CopyFrom(stub, static_cast<std::uint64_t>(stubSize));
     if (blockSize > 0)
@@ -161,7 +131,7 @@ void writeSelfExtractorFile(Stream& stub, const std::uint8_t* block, std::size_t
     if (::fchmod(out.Handle(), executableMode(in.Handle())) != 0)
         throw Exception("Cannot make " + target + " executable: " + std::strerror(errno));
     out.Close();
-    pending.MoveTo(target);
+    pending.Publish();
 }
 
 } // namespace kd

@@ -165,6 +165,8 @@ private:
     int ProcessArchiveUpdate();
     void runProcess(ZipWriterRun& run);
     void checkOldArchive() const;
+    // Removes temporary files that killed runs left where this run writes.
+    void sweepStaleTemporaryFiles(bool parts) const;
     void expandFilesList(ZipWriterRun& run);
     void expandMask(ZipWriterRun& run, const std::string& mask);
     bool wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size);

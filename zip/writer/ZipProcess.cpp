@@ -1,6 +1,7 @@
 // The zip process: the body of AddFilesToArchive.
 #include <filesystem>
 
+#include "platform/TempFileBeside.h"
 #include "platform/Trim.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterCopy.h"
@@ -37,6 +38,7 @@ int TZipWriter::ProcessArchiveUpdate() {
 void TZipWriter::runProcess(ZipWriterRun& run) {
     // Parts are written afresh: no old entries are carried over.
     const bool parts = GetMultiMode() != TMultiMode::mmNone;
+    sweepStaleTemporaryFiles(parts);
     std::error_code ec;
     if (!parts && std::filesystem::exists(ZipName(), ec)) {
         OpenZipFile();
@@ -46,7 +48,7 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     }
     if (!parts) {
         run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);
-        run.OutputId = FileStampOf(run.Output->FileName());
+        run.OutputId = run.Output->Identity();
     }
 
     expandFilesList(run);
@@ -79,6 +81,15 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
 
     writeCentralDirectory(run);
     finishRun(run);
+}
+
+void TZipWriter::sweepStaleTemporaryFiles(bool parts) const {
+    // What killed runs left beside the archive; a multi-part run also leaves its data
+    // file in the temporary directory.
+    const std::string dir = std::filesystem::path(ZipName()).parent_path().string();
+    TempFileBeside::SweepStale(dir.empty() ? std::string(".") : dir);
+    if (parts)
+        TempFileBeside::SweepStale(TemporaryDirectory(tempPath_));
 }
 
 void TZipWriter::checkOldArchive() const {

@@ -2,6 +2,8 @@
 #include <sys/stat.h>
 
 #include "platform/CodePage.h"
+#include "platform/Paths.h"
+#include "platform/TempFileBeside.h"
 #include "zip/base/TDirSearch.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
@@ -96,7 +98,8 @@ void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
 }
 
 bool TZipWriter::wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size) {
-    if (isOwnArchive(run, name, size))
+    // Temporary files of this program (its own or a killed run's) are nobody's data.
+    if (isOwnArchive(run, name, size) || TempFileBeside::IsTempFileName(fileNameOf(name)))
         return false;
     if (skipIfArchiveBitNotSet_ && !attributes_->IsSet(name))
         return false;

@@ -2,21 +2,14 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "platform/FileOps.h"
 #include "zip/writer/ZipWriterTypes.h"
 
 namespace kd {
 
 namespace {
-
-std::string directoryOf(const std::string& path) {
-    const std::string dir = std::filesystem::path(path).parent_path().string();
-    return dir.empty() ? std::string(".") : dir;
-}
 
 // The permission bits the archive gets: those of the file it replaces, else those
 // of a new file under the process's umask.
@@ -36,25 +29,20 @@ mode_t archiveMode(const std::string& zipName) {
 } // namespace
 
 ZipWriterOutput::ZipWriterOutput(const std::string& zipName, std::uint64_t maxSize)
-    : zipName_(zipName), tempName_(createTemporaryFile(directoryOf(zipName), "ZTF")),
-      maxSize_(maxSize) {
-    try {
-        stream_ = std::make_unique<TLFNFileStream>(tempName_, kZipBufferSize, true,
-                                                   FileOpenMode::ReadWrite);
-    } catch (...) {
-        ::unlink(tempName_.c_str());
-        throw;
-    }
+    : zipName_(zipName), maxSize_(maxSize) {
+    openFile(zipName);
 }
 
 ZipWriterOutput::ZipWriterOutput(std::string zipName)
     : zipName_(std::move(zipName)), maxSize_(kMaxZipSize) {}
 
-ZipWriterOutput::~ZipWriterOutput() {
-    if (committed_)
-        return;
+ZipWriterOutput::~ZipWriterOutput() = default;
+
+void ZipWriterOutput::openFile(const std::string& target) {
     stream_.reset();
-    ::unlink(tempName_.c_str());
+    // Owner-only until Commit gives the archive its own permission bits.
+    temp_ = std::make_unique<TempFileBeside>(target, 0600);
+    stream_ = std::make_unique<TLFNFileStream>(temp_->DupFd(), target, kZipBufferSize, true);
 }
 
 void ZipWriterOutput::CheckRoom(std::uint64_t count) {
@@ -98,9 +86,12 @@ void ZipWriterOutput::closeFile(const std::string& modeOf) {
 
 void ZipWriterOutput::Commit() {
     closeFile(zipName_);
-    if (!renameFile(tempName_, zipName_))
-        failCommit(zipName_, "cannot rename the new archive into place");
-    committed_ = true;
+    try {
+        temp_->Publish();
+    } catch (const Exception& e) {
+        throw Exception("Cannot write " + zipName_ +
+                        ": cannot rename the new archive into place: " + e.what());
+    }
 }
 
 } // namespace kd

@@ -1,16 +1,20 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/FileStamp.h"
+#include "platform/TempFileBeside.h"
 #include "zip/base/TLFNFileStream.h"
 #include "zip/format/TZipHeaderInfo.h"
 
 namespace kd {
 
-// The archive file a run writes: a new file with a unique "ZTF" name beside the
-// archive it is to become, so that nothing of the old archive is touched until
-// Commit renames it into place. Destroyed without Commit, it deletes itself.
+// The archive file a run writes: a temporary file beside the archive it is to become
+// (TempFileBeside: unnamed where the file system allows), so that nothing of the old
+// archive is touched until Commit puts it in place. Destroyed without Commit, it
+// leaves nothing behind.
 //
 // A single archive has one part, limited to the size the format can address;
 // ZipWriterParts writes several, starting the next part in CheckRoom.
@@ -23,7 +27,9 @@ public:
     ZipWriterOutput& operator=(const ZipWriterOutput&) = delete;
 
     Stream& Out() { return *stream_; }
-    const std::string& FileName() const { return tempName_; }
+    // Which file is being written (the first part of a set), for telling it apart
+    // from the files to archive.
+    std::optional<FileStamp> Identity() const { return FileStampOf(temp_->Fd()); }
     std::int64_t Position() { return stream_->Position(); }
     void Seek(std::int64_t position) { stream_->Seek(position, SeekOrigin::Begin); }
 
@@ -46,15 +52,16 @@ public:
 protected:
     // For derived outputs, which create their files themselves.
     explicit ZipWriterOutput(std::string zipName);
+    // Creates the temporary file that is to become target and the stream over it.
+    void openFile(const std::string& target);
     // Writes the file out, cuts it at the current position, gives it the permission
     // bits of modeOf (those of a new file when modeOf does not exist) and closes it.
     void closeFile(const std::string& modeOf);
 
     std::string zipName_;
-    std::string tempName_;
-    std::unique_ptr<TLFNFileStream> stream_;
+    std::unique_ptr<TempFileBeside> temp_;
+    std::unique_ptr<TLFNFileStream> stream_; // over temp_, destroyed before it
     std::uint64_t maxSize_;
-    bool committed_ = false;
 };
 
 } // namespace kd

@@ -1,9 +1,6 @@
 #include "zip/writer/ZipWriterParts.h"
 
-#include <filesystem>
-#include <unistd.h>
-
-#include "platform/FileOps.h"
+#include "platform/Paths.h"
 #include "zip/writer/ZipWriterTypes.h"
 
 namespace kd {
@@ -14,33 +11,13 @@ constexpr std::size_t kCopyChunk = 16384;
 // Disk numbers are 16-bit in the records.
 constexpr int kMaxParts = 0xFFFF;
 
-std::string directoryOf(const std::string& path) {
-    const std::string dir = std::filesystem::path(path).parent_path().string();
-    return dir.empty() ? std::string(".") : dir;
-}
-
 } // namespace
 
 ZipWriterParts::ZipWriterParts(std::string zipName) : ZipWriterOutput(std::move(zipName)) {}
 
-ZipWriterParts::~ZipWriterParts() {
-    if (committed_)
-        return;
-    stream_.reset();
-    if (!partTemp_.empty())
-        ::unlink(partTemp_.c_str());
-    for (const auto& part : closed_)
-        ::unlink(part.first.c_str());
-    committed_ = true; // nothing left for the base to delete
-}
-
 void ZipWriterParts::openPart(const std::string& finalName, std::int64_t room) {
     partFinal_ = finalName;
-    partTemp_ = createTemporaryFile(directoryOf(finalName), "ZTF");
-    if (tempName_.empty())
-        tempName_ = partTemp_; // the first part's file
-    stream_ =
-        std::make_unique<TLFNFileStream>(partTemp_, kZipBufferSize, true, FileOpenMode::ReadWrite);
+    openFile(finalName);
     // Offsets within a part are 32-bit, however large the disk.
     roomLimit_ = std::min<std::int64_t>(room, static_cast<std::int64_t>(kMaxZipSize));
 }
@@ -48,15 +25,23 @@ void ZipWriterParts::openPart(const std::string& finalName, std::int64_t room) {
 void ZipWriterParts::closePart() {
     closeFile(partFinal_);
     stream_.reset();
-    closed_.emplace_back(std::exchange(partTemp_, std::string()), partFinal_);
+    closed_.emplace_back(std::move(temp_), partFinal_);
 }
 
 void ZipWriterParts::placePart() {
     closePart();
-    const auto [temp, final] = closed_.back();
-    if (!renameFile(temp, final))
-        throw Exception("Cannot rename the part " + temp + " to " + final);
-    closed_.pop_back();
+    placeClosedParts();
+}
+
+void ZipWriterParts::placeClosedParts() {
+    for (auto& [temp, final] : closed_) {
+        try {
+            temp->PublishAs(fileNameOf(final));
+        } catch (const Exception& e) {
+            throw Exception("Cannot put the part " + final + " in place: " + e.what());
+        }
+    }
+    closed_.clear();
 }
 
 void ZipWriterParts::nextPart() {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,11 @@ namespace kd {
 // part; an entry's data may run on over several. When a record or piece of data does
 // not fit, the next part is started (ZipWriterPartsNumbered, ZipWriterSpan say how).
 //
-// Every part is written under a temporary "ZTF" name beside the name it is to take;
-// the derived classes rename them into place. Parts not in place when the object goes
-// are deleted.
+// Every part is written as a temporary file beside the name it is to take
+// (TempFileBeside); the derived classes put them in place. Parts not in place when
+// the object goes leave nothing behind.
 class ZipWriterParts : public ZipWriterOutput {
 public:
-    ~ZipWriterParts() override;
-
     // A new part is started when the current one has fewer than count bytes left.
     void CheckRoom(std::uint64_t count) override;
     // A new part is started when the room left is not larger than the header (its
@@ -43,23 +42,24 @@ public:
 protected:
     explicit ZipWriterParts(std::string zipName);
 
-    // Creates the file of the current part under a temporary name beside finalName,
-    // with room bytes of room (at most what 32-bit offsets reach).
+    // Creates the temporary file of the current part beside finalName, with room
+    // bytes of room (at most what 32-bit offsets reach).
     void openPart(const std::string& finalName, std::int64_t room);
-    // Writes out and closes the current part's file; it keeps its temporary name.
+    // Writes out and closes the current part's stream; its file stays temporary.
     void closePart();
-    // Closes the current part and renames it into place.
+    // Closes the current part and puts it in place.
     void placePart();
+    // Puts every closed part in place, in order.
+    void placeClosedParts();
     // Closes the current part and starts the next: the number goes up, openPart.
     virtual void startNextPart() = 0;
 
     std::int64_t roomLeft() { return roomLimit_ - Position(); }
 
     int partNumber_ = 0;
-    std::string partTemp_;  // the current part's temporary name
-    std::string partFinal_; // the name it takes
-    // Parts closed but not yet in place: temporary and final names.
-    std::vector<std::pair<std::string, std::string>> closed_;
+    std::string partFinal_; // the name the current part takes
+    // Parts closed but not yet in place, with the names they take.
+    std::vector<std::pair<std::unique_ptr<TempFileBeside>, std::string>> closed_;
 
 private:
     void nextPart();

@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <set>
 
-#include "platform/FileOps.h"
 #include "zip/format/ZfcFile.h"
 
 namespace kd {
@@ -40,13 +39,9 @@ void ZipWriterPartsNumbered::Commit() {
         partFinal_ = zipName_;
     closePart();
     std::set<std::string> placed;
-    for (const auto& [temp, final] : closed_) {
-        if (!renameFile(temp, final))
-            throw Exception("Cannot rename the part " + temp + " to " + final);
-        placed.insert(final);
-    }
-    closed_.clear();
-    committed_ = true;
+    for (const auto& part : closed_)
+        placed.insert(part.second);
+    placeClosedParts();
 
     // An older set's parts beyond the new set's last are not part of it any more, nor
     // is an older single archive under the archive's own name.

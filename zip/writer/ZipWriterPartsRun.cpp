@@ -1,8 +1,7 @@
 // Runs that write an archive in several parts: numbered part files or spanned disks.
 #include <filesystem>
-#include <unistd.h>
 
-#include "platform/FileOps.h"
+#include "platform/TempFileBeside.h"
 #include "zip/format/ZfcFile.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterPartsNumbered.h"
@@ -60,7 +59,7 @@ void TZipWriter::startParts(ZipWriterRun& run) {
         currentVolume_ = part;
         run.End.EntriesOnDisk = 0;
     };
-    run.OutputId = FileStampOf(run.Output->FileName());
+    run.OutputId = run.Output->Identity();
     run.Spool = std::make_unique<ZipWriterSpool>(TemporaryDirectory(tempPath_));
     // Every byte is handled twice: compressed into the data file, then copied.
     run.TotalBytes *= 2;
@@ -114,21 +113,18 @@ void TZipWriter::SaveDirectoryFile(const TEndCentral& end) {
         }
     }
     const std::string name = ZfcFileName(ZipName());
-    const std::string dir = std::filesystem::path(name).parent_path().string();
-    std::string temp;
+    std::unique_ptr<TempFileBeside> temp;
     try {
-        temp = createTemporaryFile(dir.empty() ? std::string(".") : dir, "ZTF");
+        temp = std::make_unique<TempFileBeside>(name, 0600);
     } catch (const Exception&) {
         return fail(kTextCantCreateZfc);
     }
     try {
-        TLFNFileStream stream(temp, FileBufferSize, FlushFilesOnClose(), FileOpenMode::ReadWrite);
+        TLFNFileStream stream(temp->DupFd(), name, FileBufferSize, FlushFilesOnClose());
         WriteZfcFile(stream, *directory_, end);
         stream.Close();
-        if (!renameFile(temp, name))
-            throw Exception("Cannot rename " + temp + " to " + name);
+        temp->Publish();
     } catch (const Exception&) {
-        ::unlink(temp.c_str());
         return fail(kTextCantSaveZfc);
     }
     Ui().setBusyCursor(false);

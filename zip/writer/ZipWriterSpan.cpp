@@ -84,7 +84,6 @@ void ZipWriterSpan::startNextPart() {
 
 void ZipWriterSpan::Commit() {
     finishDisk();
-    committed_ = true;
 }
 
 } // namespace kd

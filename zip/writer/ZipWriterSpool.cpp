@@ -1,26 +1,13 @@
 #include "zip/writer/ZipWriterSpool.h"
 
-#include <unistd.h>
-
-#include "zip/base/ZipFiles.h"
 #include "zip/writer/ZipWriterTypes.h"
 
 namespace kd {
 
-ZipWriterSpool::ZipWriterSpool(const std::string& dir) : name_(TemporaryFileName(dir)) {
-    try {
-        stream_ =
-            std::make_unique<TLFNFileStream>(name_, kZipBufferSize, false, FileOpenMode::ReadWrite);
-    } catch (...) {
-        ::unlink(name_.c_str());
-        throw;
-    }
-}
-
-ZipWriterSpool::~ZipWriterSpool() {
-    stream_.reset();
-    ::unlink(name_.c_str());
-}
+ZipWriterSpool::ZipWriterSpool(const std::string& dir)
+    : dir_(dir), file_(TempFileBeside::InDirectory(dir, 0600)),
+      stream_(std::make_unique<TLFNFileStream>(file_->DupFd(), dir + " (temporary data file)",
+                                               kZipBufferSize, false)) {}
 
 void ZipWriterSpool::Reset() {
     Rewind();
@@ -34,7 +21,7 @@ void ZipWriterSpool::Write(const void* data, std::size_t count) {
     try {
         stream_->WriteBuffer(data, count);
     } catch (const EWriteError&) {
-        throw ENotEnoughRoom(std::string(kMsgNotEnoughRoom) + " (temporary data file " + name_ +
+        throw ENotEnoughRoom(std::string(kMsgNotEnoughRoom) + " (temporary data file in " + dir_ +
                              ")");
     }
     size_ += count;
@@ -44,7 +31,7 @@ Stream& ZipWriterSpool::Rewind() {
     try {
         stream_->Seek(0, SeekOrigin::Begin);
     } catch (const EWriteError&) {
-        throw ENotEnoughRoom(std::string(kMsgNotEnoughRoom) + " (temporary data file " + name_ +
+        throw ENotEnoughRoom(std::string(kMsgNotEnoughRoom) + " (temporary data file in " + dir_ +
                              ")");
     }
     return *stream_;

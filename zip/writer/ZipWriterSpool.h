@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/TempFileBeside.h"
 #include "zip/base/TLFNFileStream.h"
 
 namespace kd {
@@ -10,13 +11,12 @@ namespace kd {
 // The temporary data file of a multi-part run: an entry's data (encryption header
 // included) is written here first, so that its local header, which comes first in
 // the archive, can be written with the final CRC and sizes before the data is copied
-// into the parts. One file serves every entry of the run; it is deleted with the
-// object.
+// into the parts. One file serves every entry of the run, a scratch file
+// (TempFileBeside) that goes with the object.
 class ZipWriterSpool {
 public:
-    // Creates a "ZTF" file in dir; throws when it cannot.
+    // Creates the file in dir; throws when it cannot.
     explicit ZipWriterSpool(const std::string& dir);
-    ~ZipWriterSpool();
     ZipWriterSpool(const ZipWriterSpool&) = delete;
     ZipWriterSpool& operator=(const ZipWriterSpool&) = delete;
 
@@ -30,8 +30,9 @@ public:
     Stream& Rewind();
 
 private:
-    std::string name_;
-    std::unique_ptr<TLFNFileStream> stream_;
+    std::string dir_;
+    std::unique_ptr<TempFileBeside> file_;
+    std::unique_ptr<TLFNFileStream> stream_; // over file_, destroyed before it
     std::uint64_t size_ = 0;
 };
 

@@ -1,0 +1,248 @@
+#include "platform/TempFileBeside.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+
+#include "platform/Exception.h"
+
+namespace kd {
+
+namespace {
+
+std::atomic<bool> unnamedAllowed{true};
+
+constexpr int kNameAttempts = 100;
+
+std::string randomName() {
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof(kChars) - 2);
+    std::string name(kTempFilePrefix);
+    for (int i = 0; i < 10; ++i)
+        name += kChars[pick(random)];
+    return name;
+}
+
+// linkat needs the descriptor as a path; without /proc it would fail only after the
+// whole file is written, so such a system gets named files from the start.
+bool procFdUsable() {
+    static const bool usable = ::access("/proc/self/fd", X_OK) == 0;
+    return usable;
+}
+
+// A run keeps every part of a set open until it is placed: when the descriptors run
+// out, the soft limit is raised to the hard one once.
+int openRaisingLimit(int dir, const char* name, int flags, mode_t mode) {
+    const int fd = ::openat(dir, name, flags, mode);
+    if (fd >= 0 || errno != EMFILE)
+        return fd;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &limit) == 0)
+            return ::openat(dir, name, flags, mode);
+    }
+    errno = EMFILE;
+    return -1;
+}
+
+std::pair<std::string, std::string> splitPath(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return {".", path};
+    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+}
+
+UniqueFd openDirectory(const std::string& dir) {
+    return UniqueFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+UniqueFd duplicate(int fd) {
+    return UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+}
+
+// Removes dir's entry name when it is a stale temporary file: a regular file (never
+// through a link) that no live run holds locked.
+bool removeIfStale(int dir, const char* name) {
+    struct stat before {};
+    if (::fstatat(dir, name, &before, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(before.st_mode))
+        return false;
+    UniqueFd fd(::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (!fd)
+        return false;
+    struct stat opened {};
+    if (::fstat(fd.get(), &opened) != 0 || opened.st_dev != before.st_dev ||
+        opened.st_ino != before.st_ino)
+        return false;
+    // A file system without flock cannot tell a live file; its files are stale
+    // unless another run of the program writes there at this very moment.
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+        return false;
+    return ::unlinkat(dir, name, 0) == 0;
+}
+
+} // namespace
+
+TempFileBeside::TempFileBeside(const std::string& targetPath, mode_t mode) {
+    const auto [dir, name] = splitPath(targetPath);
+    dir_ = openDirectory(dir);
+    target_ = name;
+    shown_ = targetPath;
+    if (!dir_)
+        fail("Cannot open the directory of");
+    create(mode);
+}
+
+TempFileBeside::TempFileBeside(int dirFd, const std::string& targetName,
+                               const std::string& shownPath, mode_t mode)
+    : dir_(duplicate(dirFd)), target_(targetName), shown_(shownPath) {
+    if (!dir_)
+        fail("Cannot open the directory of");
+    create(mode);
+}
+
+TempFileBeside::TempFileBeside(UniqueFd dir, std::string targetName, std::string shownPath,
+                               mode_t mode)
+    : dir_(std::move(dir)), target_(std::move(targetName)), shown_(std::move(shownPath)) {
+    if (!dir_)
+        fail("Cannot open the temporary directory");
+    create(mode);
+}
+
+std::unique_ptr<TempFileBeside> TempFileBeside::InDirectory(const std::string& dir, mode_t mode) {
+    // Not make_unique: the constructor is private.
+    return std::unique_ptr<TempFileBeside>(
+        new TempFileBeside(openDirectory(dir.empty() ? "." : dir), "", dir, mode));
+}
+
+TempFileBeside::~TempFileBeside() {
+    if (!published_ && Named())
+        ::unlinkat(dir_.get(), tempName_.c_str(), 0);
+}
+
+void TempFileBeside::create(mode_t mode) {
+    if (!createUnnamed(mode))
+        createNamed(mode);
+    // Held until the descriptor closes: a sweep of another run passes the file by.
+    ::flock(fd_.get(), LOCK_EX | LOCK_NB);
+}
+
+bool TempFileBeside::createUnnamed(mode_t mode) {
+    if (!unnamedAllowed || !procFdUsable())
+        return false;
+    fd_ = UniqueFd(openRaisingLimit(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    if (fd_)
+        return true;
+    // File systems without unnamed files (and kernels that predate them) say so
+    // with one of these.
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
+        return false;
+    fail("Cannot create a temporary file beside");
+}
+
+void TempFileBeside::createNamed(mode_t mode) {
+    constexpr int flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        const std::string name = randomName();
+        fd_ = UniqueFd(openRaisingLimit(dir_.get(), name.c_str(), flags, mode));
+        if (fd_) {
+            tempName_ = name;
+            return;
+        }
+        if (errno != EEXIST)
+            fail("Cannot create a temporary file beside");
+    }
+    fail("Cannot find a free temporary name beside");
+}
+
+UniqueFd TempFileBeside::DupFd() const {
+    UniqueFd copy = duplicate(fd_.get());
+    if (!copy)
+        fail("Cannot use the temporary file of");
+    return copy;
+}
+
+void TempFileBeside::Publish() {
+    PublishAs(target_);
+}
+
+bool TempFileBeside::linkUnnamed(std::string& name) const {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        name = randomName();
+        if (::linkat(AT_FDCWD, self.c_str(), dir_.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return true;
+        if (errno != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+void TempFileBeside::PublishAs(const std::string& fileName) {
+    if (fileName.empty())
+        throw Exception("A scratch file in " + shown_ + " has no name to take");
+    if (Named()) {
+        if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), fileName.c_str()) != 0)
+            fail("Cannot put in place");
+        published_ = true;
+        return;
+    }
+    // A link cannot replace a file: the file gets a temporary name first (a process
+    // killed right here leaves that, for the next sweep), which rename then moves
+    // over the target in one step.
+    std::string name;
+    if (!linkUnnamed(name))
+        fail("Cannot put in place");
+    if (::renameat(dir_.get(), name.c_str(), dir_.get(), fileName.c_str()) != 0) {
+        const int saved = errno;
+        ::unlinkat(dir_.get(), name.c_str(), 0);
+        errno = saved;
+        fail("Cannot put in place");
+    }
+    published_ = true;
+}
+
+void TempFileBeside::fail(const std::string& what) const {
+    throw Exception(what + " " + shown_ + ": " + std::strerror(errno));
+}
+
+int TempFileBeside::SweepStale(int dirFd) {
+    UniqueFd listed(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!listed)
+        return 0;
+    DIR* handle = ::fdopendir(listed.get());
+    if (handle == nullptr)
+        return 0;
+    listed.release(); // closedir closes it
+    int removed = 0;
+    while (const dirent* entry = ::readdir(handle))
+        if (IsTempFileName(entry->d_name) && removeIfStale(dirFd, entry->d_name))
+            ++removed;
+    ::closedir(handle);
+    return removed;
+}
+
+int TempFileBeside::SweepStale(const std::string& dir) {
+    const UniqueFd fd = openDirectory(dir.empty() ? "." : dir);
+    return fd ? SweepStale(fd.get()) : 0;
+}
+
+bool TempFileBeside::IsTempFileName(std::string_view fileName) {
+    return fileName.starts_with(kTempFilePrefix);
+}
+
+void TempFileBeside::SetUnnamedAllowed(bool allowed) {
+    unnamedAllowed = allowed;
+}
+
+} // namespace kd
