@@ -41,19 +41,29 @@ bool procFdUsable() {
 }
 
 // A run keeps every part of a set open until it is placed: when the descriptors run
-// out, the soft limit is raised to the hard one once.
-int openRaisingLimit(int dir, const char* name, int flags, mode_t mode) {
-    const int fd = ::openat(dir, name, flags, mode);
+// out, the soft limit is raised to the hard one. False when it cannot be raised.
+bool raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= limit.rlim_max)
+        return false;
+    limit.rlim_cur = limit.rlim_max;
+    return ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
+
+// Runs open (returning a descriptor) again after raising the limit when it ran out.
+template <typename Open> int withDescriptorRoom(Open open) {
+    const int fd = open();
     if (fd >= 0 || errno != EMFILE)
         return fd;
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
-        limit.rlim_cur = limit.rlim_max;
-        if (::setrlimit(RLIMIT_NOFILE, &limit) == 0)
-            return ::openat(dir, name, flags, mode);
+    if (!raiseDescriptorLimit()) {
+        errno = EMFILE;
+        return -1;
     }
-    errno = EMFILE;
-    return -1;
+    return open();
+}
+
+int openAt(int dir, const char* name, int flags, mode_t mode) {
+    return withDescriptorRoom([&] { return ::openat(dir, name, flags, mode); });
 }
 
 std::pair<std::string, std::string> splitPath(const std::string& path) {
@@ -68,7 +78,7 @@ UniqueFd openDirectory(const std::string& dir) {
 }
 
 UniqueFd duplicate(int fd) {
-    return UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+    return UniqueFd(withDescriptorRoom([fd] { return ::fcntl(fd, F_DUPFD_CLOEXEC, 0); }));
 }
 
 // Removes dir's entry name when it is a stale temporary file: a regular file (never
@@ -140,7 +150,7 @@ void TempFileBeside::create(mode_t mode) {
 bool TempFileBeside::createUnnamed(mode_t mode) {
     if (!unnamedAllowed || !procFdUsable())
         return false;
-    fd_ = UniqueFd(openRaisingLimit(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    fd_ = UniqueFd(openAt(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
     if (fd_)
         return true;
     // File systems without unnamed files (and kernels that predate them) say so
@@ -154,7 +164,7 @@ void TempFileBeside::createNamed(mode_t mode) {
     constexpr int flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = randomName();
-        fd_ = UniqueFd(openRaisingLimit(dir_.get(), name.c_str(), flags, mode));
+        fd_ = UniqueFd(openAt(dir_.get(), name.c_str(), flags, mode));
         if (fd_) {
             tempName_ = name;
             return;

@@ -3,6 +3,8 @@
 // prefix that the next run removes and that no backup ever stores.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 
 #include "platform/TempFileBeside.h"
@@ -114,6 +116,27 @@ TEST(ZipWriterTempFiles, PrefixedFilesAreNeverArchived) {
     const std::string entries = test::entrySummary(bench.archive);
     EXPECT_NE(entries.find("kept.txt"), std::string::npos) << entries;
     EXPECT_EQ(entries.find("kordyne-tmp"), std::string::npos) << entries;
+}
+
+// Every part of a set stays open until the set is put in place: a set of more parts
+// than the soft descriptor limit allows is still written.
+TEST(ZipWriterTempFiles, ManyPartsDoNotRunOutOfDescriptors) {
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    if (old.rlim_max < 1024)
+        GTEST_SKIP() << "the hard descriptor limit is too low";
+    test::TempDir t;
+    t.write("src/data.bin", test::noise(300 << 10));
+    test::WriterBench bench(t);
+    bench.zip.SetPackLevel(0);
+    bench.zip.SetMultiMode(TMultiMode::mmBlocks);
+    bench.zip.MultiZipInfo().SetFirstBlockSize(1024);
+    bench.zip.MultiZipInfo().SetBlockSize(1024);
+    rlimit low{64, old.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    EXPECT_NO_THROW(bench.add({t.file("src/data.bin")}));
+    ::setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_GT(test::filesIn(t.path()).size(), 300u);
 }
 
 } // namespace kd
