@@ -29,7 +29,9 @@ public:
     Stream& Out() { return *stream_; }
     // Which file is being written (the first part of a set), for telling it apart
     // from the files to archive.
-    std::optional<FileStamp> Identity() const { return FileStampOf(temp_->Fd()); }
+    std::optional<FileStamp> Identity() const {
+        return temp_ ? FileStampOf(temp_->Fd()) : std::nullopt;
+    }
     std::int64_t Position() { return stream_->Position(); }
     void Seek(std::int64_t position) { stream_->Seek(position, SeekOrigin::Begin); }
 
