@@ -1,6 +1,6 @@
 // Runs killed midway (kill -9): the archive's directory keeps the old archive and
 // gains nothing, or, where only named temporary files exist, files of the program's
-// prefix that the next run removes and that no backup ever stores.
+// prefix that the next run removes.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -101,22 +101,6 @@ INSTANTIATE_TEST_SUITE_P(Layouts, ZipWriterKilled, ::testing::Values(Layout::Sin
                          [](const auto& param) {
                              return param.param == Layout::Single ? "Single" : "Parts";
                          });
-
-TEST(ZipWriterTempFiles, PrefixedFilesAreNeverArchived) {
-    test::TempDir t;
-    t.write("src/kept.txt", "kept");
-    t.write("src/.kordyne-tmp-x1y2z3", "half of a restored file");
-    t.write("src/sub/.kordyne-tmp-abcdef", "another");
-    test::WriterBench bench(t);
-    bench.zip.SetStorePaths(true);
-    bench.zip.SetRootDir(t.file("src"));
-    bench.zip.SetRecurse(true);
-    // Found by a search and named on their own.
-    bench.add({t.file("src/*"), t.file("src/.kordyne-tmp-x1y2z3")});
-    const std::string entries = test::entrySummary(bench.archive);
-    EXPECT_NE(entries.find("kept.txt"), std::string::npos) << entries;
-    EXPECT_EQ(entries.find("kordyne-tmp"), std::string::npos) << entries;
-}
 
 // Every part of a set stays open until the set is put in place: a set of more parts
 // than the soft descriptor limit allows is still written.
