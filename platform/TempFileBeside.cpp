@@ -9,7 +9,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <random>
 
