@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <sys/stat.h>
 
 #include "platform/Exception.h"
@@ -40,44 +42,66 @@ std::optional<dev_t> deviceOf(const std::string& path) {
     return std::nullopt;
 }
 
+// The entry as the listing gives it; nullopt for a link to a directory, which is not
+// part of the tree (following it could loop or lead out of the tree).
+std::optional<DirEntry> examineEntry(int dirFd, const dirent& e) {
+    DirEntry entry;
+    entry.name = e.d_name;
+    entry.isDirectory = e.d_type == DT_DIR;
+    struct stat st {};
+    bool examined = ::fstatat(dirFd, e.d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    const bool link = examined && S_ISLNK(st.st_mode);
+    if (link)
+        examined = ::fstatat(dirFd, e.d_name, &st, 0) == 0;
+    if (!examined) {
+        entry.isDirectory = entry.isDirectory && !link;
+        entry.kind = DirEntryKind::Unreadable;
+        entry.error = errno;
+        return entry;
+    }
+    entry.isDirectory = S_ISDIR(st.st_mode);
+    if (entry.isDirectory && link)
+        return std::nullopt;
+    entry.kind = entry.isDirectory     ? DirEntryKind::Directory
+                 : S_ISREG(st.st_mode) ? DirEntryKind::File
+                                       : DirEntryKind::Special;
+    entry.size = entry.kind == DirEntryKind::File ? static_cast<std::uint64_t>(st.st_size) : 0;
+    entry.modified = st.st_mtime;
+    return entry;
+}
+
 } // namespace
 
-std::vector<DirEntry> listDirectory(const std::string& dir) {
-    std::vector<DirEntry> entries;
+DirListing listDirectory(const std::string& dir) {
+    DirListing listing;
     UniqueFd dirFd(::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!dirFd)
-        return entries;
+    if (!dirFd) {
+        listing.error = errno;
+        return listing;
+    }
     const int fd = dirFd.get();
     std::unique_ptr<DIR, DirCloser> handle(::fdopendir(dirFd.release()));
     if (!handle) {
+        listing.error = errno;
         ::close(fd);
-        return entries;
+        return listing;
     }
-    while (const dirent* e = ::readdir(handle.get())) {
-        const std::string name = e->d_name;
+    for (;;) {
+        errno = 0;
+        const dirent* e = ::readdir(handle.get());
+        if (!e) {
+            listing.error = errno;
+            break;
+        }
+        const std::string_view name = e->d_name;
         if (name == "." || name == "..")
             continue;
-        struct stat st {};
-        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            continue;
-        if (S_ISLNK(st.st_mode)) {
-            // A link to a file is taken as that file; a link to a directory is not
-            // followed (it could loop or lead out of the tree).
-            if (::fstatat(fd, name.c_str(), &st, 0) != 0 || !S_ISREG(st.st_mode))
-                continue;
-        }
-        if (!S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode))
-            continue;
-        DirEntry entry;
-        entry.name = name;
-        entry.isDirectory = S_ISDIR(st.st_mode);
-        entry.size = entry.isDirectory ? 0 : static_cast<std::uint64_t>(st.st_size);
-        entry.modified = st.st_mtime;
-        entries.push_back(std::move(entry));
+        if (auto entry = examineEntry(fd, *e))
+            listing.entries.push_back(std::move(*entry));
     }
-    std::sort(entries.begin(), entries.end(),
+    std::sort(listing.entries.begin(), listing.entries.end(),
               [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-    return entries;
+    return listing;
 }
 
 std::string createTemporaryFile(const std::string& dir, const std::string& prefix) {

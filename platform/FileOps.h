@@ -7,20 +7,34 @@
 
 namespace kd {
 
-// One entry of a directory listing: a regular file (a symbolic link to one counts as
-// a file with the target's size and time) or a directory (never a symbolic link).
+// What a directory listing found under one name.
+enum class DirEntryKind {
+    File,      // a regular file, or a symbolic link to one (the target's size and time)
+    Directory, // never a symbolic link
+    Special,   // a FIFO, socket or device (opening one could block), or a link to one
+    Unreadable // could not be examined (error says why; ENOENT: a link to nothing)
+};
+
+// One entry of a directory listing.
 struct DirEntry {
     std::string name;
+    DirEntryKind kind = DirEntryKind::File;
+    // Also for an unreadable entry that the directory lists as a subdirectory.
     bool isDirectory = false;
     std::uint64_t size = 0;
     std::time_t modified = 0;
+    int error = 0; // errno, for an unreadable entry
 };
 
-// The files and subdirectories of dir, sorted by name (byte order). Leaves out "." and
-// "..", symbolic links to directories (a search never follows them), dangling links,
-// and FIFOs, sockets and devices (opening one could block). A directory that cannot
-// be read gives an empty list.
-std::vector<DirEntry> listDirectory(const std::string& dir);
+struct DirListing {
+    std::vector<DirEntry> entries;
+    // errno when the directory could not be read (its entries may then be incomplete).
+    int error = 0;
+};
+
+// The entries of dir, sorted by name (byte order). Leaves out "." and ".." and
+// symbolic links to directories (a search never follows them).
+DirListing listDirectory(const std::string& dir);
 
 // Creates a new empty file dir/prefixXXXXXX with a unique suffix (mkstemp) and returns
 // its path; throws kd::Exception when it cannot.

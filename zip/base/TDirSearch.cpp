@@ -1,9 +1,24 @@
 #include "zip/base/TDirSearch.h"
 
+#include <cerrno>
+
 #include "zip/base/WildMatch.h"
 #include "zip/base/ZipFiles.h"
 
 namespace kd {
+
+namespace {
+
+// A directory that is not there (any more) holds nothing to miss.
+bool vanished(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+TSearchRec unreadable(std::string name, bool directory, std::time_t modified, int error) {
+    return {std::move(name), 0, directory, modified, TSearchProblem::Unreadable, error};
+}
+
+} // namespace
 
 TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
     : mask_(std::move(mask)), recurse_(recurse) {
@@ -19,16 +34,43 @@ TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
         for (std::size_t end; (end = rest.find('/', start)) != std::string::npos; start = end + 1)
             wildParts_.push_back(rest.substr(start, end - start));
     }
-    openLevel(std::move(dir));
+    if (const int error = openLevel(dir); error && !vanished(error))
+        pending_ = unreadable(dir.empty() ? "./" : dir, true, 0, error);
 }
 
-void TDirSearch::openLevel(std::string dir) {
+int TDirSearch::openLevel(std::string dir) {
     const std::size_t depth = levels_.size();
     std::string levelMask = depth < wildParts_.size() ? wildParts_[depth] : mask_;
     levels_.emplace_back(std::move(dir), std::move(levelMask));
+    const int error = levels_.back().Error();
+    // A directory that failed part-way is searched as far as it could be read, and
+    // reported all the same.
+    if (error && levels_.back().EmptyDirectory())
+        levels_.pop_back();
+    return error;
+}
+
+bool TDirSearch::enter(const std::string& dir, std::time_t modified, TSearchRec& rec) {
+    const int error = openLevel(dir);
+    if (error == 0)
+        return true;
+    if (vanished(error))
+        return false;
+    rec = unreadable(dir, true, modified, error);
+    return true;
+}
+
+bool TDirSearch::matchesMask(const std::string& name) const {
+    const bool hasDot = name.find('.') != std::string::npos;
+    return WildcardMatch(mask_, hasDot ? name : name + ".");
 }
 
 bool TDirSearch::NextFile(TSearchRec& rec) {
+    if (pending_) {
+        rec = std::move(*pending_);
+        pending_.reset();
+        return true;
+    }
     while (!levels_.empty()) {
         TSearchData& level = levels_.back();
         const DirEntry* entry = level.Next();
@@ -37,23 +79,40 @@ bool TDirSearch::NextFile(TSearchRec& rec) {
             continue;
         }
         const std::string path = level.Dir() + entry->name;
+        const bool unreadableEntry = entry->kind == DirEntryKind::Unreadable;
         if (levels_.size() <= wildParts_.size()) {
-            // Still matching the wildcard parts of the start directory.
-            if (entry->isDirectory && WildcardMatch(level.Mask(), entry->name))
-                openLevel(path + "/");
+            // Still matching the wildcard parts of the start directory: only
+            // directories matter, and one that cannot be listed is reported.
+            if (!entry->isDirectory || !WildcardMatch(level.Mask(), entry->name))
+                continue;
+            if (unreadableEntry) {
+                rec = unreadable(path + "/", true, 0, entry->error);
+                return true;
+            }
+            rec = {};
+            if (enter(path + "/", entry->modified, rec) && rec.Problem != TSearchProblem::None)
+                return true;
             continue;
         }
         if (entry->isDirectory) {
             if (!recurse_)
                 continue;
+            if (unreadableEntry) {
+                rec = unreadable(path + "/", true, 0, entry->error);
+                return true;
+            }
             rec = {path + "/", 0, true, entry->modified};
-            openLevel(rec.Name);
-            return true;
+            if (enter(rec.Name, entry->modified, rec))
+                return true;
+            continue;
         }
-        const bool hasDot = entry->name.find('.') != std::string::npos;
-        if (!WildcardMatch(mask_, hasDot ? entry->name : entry->name + "."))
+        if (!matchesMask(entry->name))
             continue;
         rec = {path, entry->size, false, entry->modified};
+        if (unreadableEntry)
+            rec = unreadable(path, false, 0, entry->error);
+        else if (entry->kind == DirEntryKind::Special)
+            rec.Problem = TSearchProblem::Special;
         return true;
     }
     return false;

@@ -3,10 +3,10 @@
 namespace kd {
 
 TSearchData::TSearchData(std::string dir, std::string mask)
-    : dir_(std::move(dir)), mask_(std::move(mask)), entries_(listDirectory(dir_)) {}
+    : dir_(std::move(dir)), mask_(std::move(mask)), listing_(listDirectory(dir_)) {}
 
 const DirEntry* TSearchData::Next() {
-    return next_ < entries_.size() ? &entries_[next_++] : nullptr;
+    return next_ < listing_.entries.size() ? &listing_.entries[next_++] : nullptr;
 }
 
 } // namespace kd

@@ -7,8 +7,8 @@
 
 namespace kd {
 
-// One directory level of a TDirSearch: the directory's files and subdirectories,
-// read when the level is opened (sorted by name), and a cursor over them.
+// One directory level of a TDirSearch: the directory's entries, read when the level
+// is opened (sorted by name), and a cursor over them.
 class TSearchData {
 public:
     // dir is "" (the current directory) or ends with "/".
@@ -17,14 +17,16 @@ public:
     const std::string& Dir() const { return dir_; }
     const std::string& Mask() const { return mask_; }
     // True when the directory held nothing (or could not be read).
-    bool EmptyDirectory() const { return entries_.empty(); }
+    bool EmptyDirectory() const { return listing_.entries.empty(); }
+    // errno when the directory could not be read; 0 otherwise.
+    int Error() const { return listing_.error; }
     // The next entry, or nullptr when the level is exhausted.
     const DirEntry* Next();
 
 private:
     std::string dir_;
     std::string mask_;
-    std::vector<DirEntry> entries_;
+    DirListing listing_;
     std::size_t next_ = 0;
 };
 

@@ -20,7 +20,11 @@ enum class TSkipReason {
     srOpenFailed = 2,
     srCreateFailed = 3,
     srUnknownMethod = 4, // extraction: the entry's compression method is not supported
-    srUnsafePath = 5     // extraction: the name would lead outside the destination
+    srUnsafePath = 5,    // extraction: the name would lead outside the destination
+    srUnreadableDir = 6, // zipping: a directory to be searched cannot be listed
+    srFileChanged = 7,   // zipping: the file kept changing while it was read
+    srSpecialFile = 8,   // zipping: a FIFO, socket or device, which is never read
+    srPathTooLong = 9    // zipping: the path is longer than the system accepts
 };
 
 inline constexpr std::string_view kTextOpenZipFile = "Open a Zip File";

@@ -33,6 +33,8 @@ void TZipWriter::Assign(const TZipReader& source) {
     excludeList_ = writer->excludeList_;
     noCompressList_ = writer->noCompressList_;
     addDirEntriesOnRecurse_ = writer->addDirEntriesOnRecurse_;
+    ownArchives_ = writer->ownArchives_;
+    skipEmptyArchive_ = writer->skipEmptyArchive_;
     OnStartZip = writer->OnStartZip;
     OnStartZipInfo = writer->OnStartZipInfo;
     OnEndZip = writer->OnEndZip;

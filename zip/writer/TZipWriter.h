@@ -28,9 +28,18 @@ struct StoredPath;
 // disposed of and archive attributes reset only after that rename.
 //
 // Limits of the format without ZIP64 are refused with EZipTooLarge: a file of 4 GiB
-// or more, an archive passing 4 GiB, more than 65535 entries. A file that changes
-// while it is being read is read again (twice), then reported through
-// OnSkippingFile (srOpenFailed; Retry tries again) and left out.
+// or more, an archive passing 4 GiB, more than 65535 entries.
+//
+// Every file or directory a run means to store and cannot is reported through
+// OnSkippingFile, with SkipDetail() giving the system's reason while it runs, and
+// left out: a file that cannot be opened (srOpenFailed; Retry tries again), one that
+// keeps changing while it is read, after three reads (srFileChanged; Retry reads it
+// again), a directory the search cannot list (srUnreadableDir), a FIFO, socket or
+// device (srSpecialFile) and a path longer than the system accepts (srPathTooLong).
+// A file that vanished before it was opened is left out without a word.
+//
+// The archive being written, the archive it replaces and the OwnArchives are never
+// stored, whatever name the search finds them under (they are compared as files).
 //
 // With MultiMode mmBlocks or mmSpan the archive is written afresh in several parts
 // (numbered part files of MultiZipInfo's sizes, or removable disks asked for through
@@ -115,6 +124,18 @@ public:
     std::vector<std::string>& NoCompressList() { return noCompressList_; }
     const std::vector<std::string>& NoCompressList() const { return noCompressList_; }
     void SetNoCompressList(const std::vector<std::string>& masks) { noCompressList_ = masks; }
+    // Files never stored, compared as files (a link or another spelling of the path is
+    // the same file): the caller's other archives beside the one being written.
+    const std::vector<std::string>& OwnArchives() const { return ownArchives_; }
+    void SetOwnArchives(std::vector<std::string> paths) { ownArchives_ = std::move(paths); }
+    // When set, a run whose archive would hold no entry writes nothing: an existing
+    // archive stays as it was, and EmptyArchiveSkipped() is true until the next run.
+    bool SkipEmptyArchive() const { return skipEmptyArchive_; }
+    void SetSkipEmptyArchive(bool value) { skipEmptyArchive_ = value; }
+    bool EmptyArchiveSkipped() const { return emptyArchiveSkipped_; }
+    // While OnSkippingFile reports a file the run leaves out: the system's reason
+    // ("Permission denied"), empty when the reason says it all.
+    const std::string& SkipDetail() const { return skipDetail_; }
     // A recursive search also adds an entry for each directory it enters.
     bool AddDirEntriesOnRecurse() const { return addDirEntriesOnRecurse_; }
     void SetAddDirEntriesOnRecurse(bool value) { addDirEntriesOnRecurse_ = value; }
@@ -185,6 +206,8 @@ private:
     bool writeDirectoryEntry(ZipWriterRun& run, const std::string& name);
     bool writeFileEntry(ZipWriterRun& run, const std::string& name);
     std::unique_ptr<TLFNFileStream> openSource(const std::string& name);
+    // Reports a file or directory the run leaves out; true when Retry was asked.
+    bool leaveOut(TSkipReason reason, const std::string& name, std::string detail);
     bool writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
                        const ArchiveStamp& stamp);
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
@@ -210,6 +233,10 @@ private:
     std::vector<std::string> excludeList_;
     std::vector<std::string> noCompressList_;
     bool addDirEntriesOnRecurse_ = false;
+    std::vector<std::string> ownArchives_;
+    bool skipEmptyArchive_ = false;
+    bool emptyArchiveSkipped_ = false;
+    std::string skipDetail_;
 
     std::uint64_t maxArchiveSize_ = kMaxZipSize;
     int maxEntries_ = kMaxZipEntries;

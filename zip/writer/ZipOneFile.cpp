@@ -1,5 +1,7 @@
 // Zipping one file or directory entry.
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <sys/stat.h>
 
 #include "platform/FileOps.h"
@@ -92,22 +94,37 @@ bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name)
     return true;
 }
 
+bool TZipWriter::leaveOut(TSkipReason reason, const std::string& name, std::string detail) {
+    bool retry = false;
+    skipDetail_ = std::move(detail);
+    if (OnSkippingFile)
+        OnSkippingFile(*this, reason, name, -1, retry);
+    skipDetail_.clear();
+    return retry;
+}
+
 std::unique_ptr<TLFNFileStream> TZipWriter::openSource(const std::string& name) {
     for (;;) {
+        TSkipReason reason = TSkipReason::srOpenFailed;
+        std::string detail;
         struct stat st {};
-        if (::stat(name.c_str(), &st) != 0)
-            return nullptr; // vanished meanwhile: left out without a word
-        try {
-            // Only regular files: opening a FIFO or a device could block or never end.
-            if (S_ISREG(st.st_mode))
+        if (::stat(name.c_str(), &st) != 0) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                return nullptr; // vanished meanwhile: left out without a word
+            reason = errno == ENAMETOOLONG ? TSkipReason::srPathTooLong : reason;
+            detail = std::strerror(errno);
+        } else if (!S_ISREG(st.st_mode)) {
+            // Opening a FIFO or a device could block or never end.
+            reason = TSkipReason::srSpecialFile;
+        } else {
+            try {
                 return std::make_unique<TLFNFileStream>(name, FileBufferSize, false,
                                                         FileOpenMode::Read);
-        } catch (const EFOpenError&) {
+            } catch (const EFOpenError&) {
+                detail = std::strerror(errno);
+            }
         }
-        bool retry = false;
-        if (OnSkippingFile)
-            OnSkippingFile(*this, TSkipReason::srOpenFailed, name, -1, retry);
-        if (!retry)
+        if (!leaveOut(reason, name, std::move(detail)))
             return nullptr;
     }
 }
@@ -121,10 +138,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
     const auto expected = static_cast<std::uint64_t>(st.st_size);
     // The run owes nothing to the output: the old archive and the new one are
     // never their own input.
-    const auto own = [&](const std::optional<FileStamp>& id) {
-        return id && id->device == st.st_dev && id->inode == st.st_ino;
-    };
-    if (own(run.OldArchiveId) || own(run.OutputId))
+    if (run.IsOwnFile(st.st_dev, st.st_ino))
         return false;
 
     auto header = std::make_shared<TZipHeaderInfo>();
@@ -161,10 +175,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         source->Seek(0, SeekOrigin::Begin);
         if (attempt < kReadAttempts)
             continue;
-        bool retry = false;
-        if (OnSkippingFile)
-            OnSkippingFile(*this, TSkipReason::srOpenFailed, name, -1, retry);
-        if (!retry) {
+        if (!leaveOut(TSkipReason::srFileChanged, name, "")) {
             run.TotalBytes -= static_cast<std::int64_t>(expected);
             return false;
         }

@@ -36,6 +36,10 @@ int TZipWriter::ProcessArchiveUpdate() {
 }
 
 void TZipWriter::runProcess(ZipWriterRun& run) {
+    emptyArchiveSkipped_ = false;
+    for (const std::string& own : ownArchives_)
+        if (const auto id = FileStampOf(own))
+            run.OwnIds.push_back(*id);
     // Parts are written afresh: no old entries are carried over.
     const bool parts = GetMultiMode() != TMultiMode::mmNone;
     sweepStaleTemporaryFiles(parts);
@@ -79,6 +83,10 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
         if (!item.empty())
             CompressOneFile(run, item);
 
+    if (skipEmptyArchive_ && run.Written.empty()) {
+        emptyArchiveSkipped_ = true;
+        return; // the output goes with the run; an existing archive stays as it was
+    }
     writeCentralDirectory(run);
     finishRun(run);
 }

@@ -1,4 +1,7 @@
 // Expanding FilesList into the files and directory entries to write.
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 
 #include "platform/CodePage.h"
@@ -13,16 +16,34 @@ namespace kd {
 
 namespace {
 
-// True when name is the old archive or the archive being written (the same file,
-// whatever it is called). Only a file of one of their sizes needs a look.
+// True when name is one of the run's own archives (the same file, whatever it is
+// called). Only a file of one of their sizes needs a look.
 bool isOwnArchive(const ZipWriterRun& run, const std::string& name, std::uint64_t size) {
-    const auto sameFile = [&](const std::optional<FileStamp>& id) {
-        if (!id || static_cast<std::int64_t>(size) != id->size)
-            return false;
-        const auto stamp = FileStampOf(name);
-        return stamp && stamp->device == id->device && stamp->inode == id->inode;
+    const auto sized = [&](const std::optional<FileStamp>& id) {
+        return id && static_cast<std::int64_t>(size) == id->size;
     };
-    return sameFile(run.OldArchiveId) || sameFile(run.OutputId);
+    const bool candidate =
+        sized(run.OldArchiveId) || sized(run.OutputId) ||
+        std::any_of(run.OwnIds.begin(), run.OwnIds.end(), [&](const FileStamp& id) {
+            return static_cast<std::int64_t>(size) == id.size;
+        });
+    if (!candidate)
+        return false;
+    const auto stamp = FileStampOf(name);
+    return stamp && run.IsOwnFile(stamp->device, stamp->inode);
+}
+
+// The reason a name the search found cannot be stored.
+TSkipReason reasonOf(const TSearchRec& rec) {
+    if (rec.Problem == TSearchProblem::Special)
+        return TSkipReason::srSpecialFile;
+    if (rec.Error == ENAMETOOLONG)
+        return TSkipReason::srPathTooLong;
+    return rec.IsDirectory ? TSkipReason::srUnreadableDir : TSkipReason::srOpenFailed;
+}
+
+std::string systemReason(int error) {
+    return error ? std::strerror(error) : std::string();
 }
 
 } // namespace
@@ -56,7 +77,12 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
                 continue;
             struct stat st {};
             if (::stat(name.c_str(), &st) != 0) {
-                if (OnNoSuchFile)
+                const int error = errno;
+                if (error != ENOENT && error != ENOTDIR)
+                    leaveOut(error == ENAMETOOLONG ? TSkipReason::srPathTooLong
+                                                   : TSkipReason::srOpenFailed,
+                             name, systemReason(error));
+                else if (OnNoSuchFile)
                     OnNoSuchFile(*this, name);
                 continue;
             }
@@ -86,7 +112,10 @@ void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
     for (unsigned found = 1; search.NextFile(rec); ++found) {
         if (found % 256 == 0)
             ProcessMessagesAndCheckCancel();
-        if (rec.IsDirectory) {
+        if (rec.Problem != TSearchProblem::None) {
+            if (rec.IsDirectory || !MatchesMaskList(excludeList_, rec.Name))
+                leaveOut(reasonOf(rec), rec.Name, systemReason(rec.Error));
+        } else if (rec.IsDirectory) {
             if (mask.Recurse && addDirEntriesOnRecurse_)
                 run.Items.push_back(rec.Name);
         } else if (!MatchesMaskList(excludeList_, rec.Name) &&

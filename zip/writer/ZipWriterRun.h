@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -40,8 +41,9 @@ struct ZipWriterRun {
     // Multi-part output: the Output as parts, and the entries' temporary data file.
     ZipWriterParts* Parts = nullptr;
     std::unique_ptr<ZipWriterSpool> Spool;
-    // The old archive and the new one: never their own input.
+    // The old archive, the new one and the caller's own archives: never input.
     std::optional<FileStamp> OldArchiveId, OutputId;
+    std::vector<FileStamp> OwnIds;
     bool HasOldArchive = false;
 
     // The new directory in the order written, the names in it (letter case counts),
@@ -64,6 +66,15 @@ struct ZipWriterRun {
     std::int64_t EntryBytesSinceCheck = 0;
     std::vector<std::uint8_t> Scratch = std::vector<std::uint8_t>(65536);
     std::vector<std::uint8_t> CipherBuffer = std::vector<std::uint8_t>(65536);
+
+    // True when the file of this device and inode is one of the archives above.
+    bool IsOwnFile(std::uint64_t device, std::uint64_t inode) const {
+        const auto same = [&](const FileStamp& id) {
+            return id.device == device && id.inode == inode;
+        };
+        return (OldArchiveId && same(*OldArchiveId)) || (OutputId && same(*OutputId)) ||
+               std::any_of(OwnIds.begin(), OwnIds.end(), same);
+    }
 };
 
 } // namespace kd

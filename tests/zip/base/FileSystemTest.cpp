@@ -22,8 +22,12 @@ std::vector<std::string> searchAll(const std::string& dir, bool recurse, const s
     TDirSearch search(dir, recurse, mask);
     std::vector<std::string> names;
     TSearchRec rec;
+    // A name that cannot be read is marked: "!" a special file, "?" unreadable.
     while (search.NextFile(rec))
-        names.push_back(rec.Name.substr(strip.size()));
+        names.push_back(rec.Name.substr(strip.size()) +
+                        (rec.Problem == TSearchProblem::Special      ? "!"
+                         : rec.Problem == TSearchProblem::Unreadable ? "?"
+                                                                     : ""));
     return names;
 }
 
@@ -50,9 +54,11 @@ TEST(DirSearch, RecursionReturnsDirectoriesBeforeTheirFiles) {
     const std::string root = t.path() + "/";
 
     EXPECT_EQ(searchAll(t.path(), true, "*.*", root),
-              (std::vector<std::string>{".hidden/", ".hidden/e.txt", "a.txt", "b", "lf.txt", "sub/",
-                                        "sub/c.txt", "sub/deeper/", "sub/deeper/d.txt"}));
-    EXPECT_EQ(searchAll(root, false, "*.TXT", root), (std::vector<std::string>{"a.txt", "lf.txt"}));
+              (std::vector<std::string>{".hidden/", ".hidden/e.txt", "a.txt", "b", "dead.txt?",
+                                        "lf.txt", "pipe.txt!", "sub/", "sub/c.txt", "sub/deeper/",
+                                        "sub/deeper/d.txt"}));
+    EXPECT_EQ(searchAll(root, false, "*.TXT", root),
+              (std::vector<std::string>{"a.txt", "dead.txt?", "lf.txt", "pipe.txt!"}));
     EXPECT_EQ(searchAll(root, false, "b.", root), (std::vector<std::string>{"b"}));
 
     TDirSearch search(root, false, "lf.txt");

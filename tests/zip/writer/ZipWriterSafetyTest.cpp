@@ -53,7 +53,7 @@ TEST(ZipWriterSafety, AFileChangingWhileReadIsReadAgainOrLeftOut) {
     std::vector<std::string> skipped;
     e.bench.zip.OnSkippingFile = [&](TZipReader&, TSkipReason reason, const std::string& name, int,
                                      bool&) {
-        EXPECT_EQ(reason, TSkipReason::srOpenFailed);
+        EXPECT_EQ(reason, TSkipReason::srFileChanged);
         skipped.push_back(name);
     };
     // Changed during the first read only: the second read is stored, whole.
