@@ -21,11 +21,11 @@ namespace kd::test {
 // Counts the runs the window starts.
 class CountingRuns : public MainWindowRuns {
 public:
-    bool RunBackup(TObjektZal& profile, int) override {
+    RunResult RunBackup(TObjektZal& profile, int) override {
         backups.push_back(profile.Name);
-        return true;
+        return RunResult::Complete;
     }
-    bool RestoreBackup(int) override { return true; }
+    RunResult RestoreBackup(int) override { return RunResult::Complete; }
 
     std::vector<std::string> backups;
 };

@@ -5,6 +5,8 @@
 #include "app/core/logs/LastRunStamp.h"
 #include "app/core/logs/RunMessages.h"
 #include "app/core/profiles/ProfilePassword.h"
+#include "app/core/runs/LeftOutTexts.h"
+#include "app/core/runs/ProfileArchives.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/FileOps.h"
@@ -132,7 +134,7 @@ void BackupRun::protocolProblems(const std::vector<std::string>& problems) {
         state_.logs.toProtocol(problem);
 }
 
-bool BackupRun::RunBackup(TObjektZal& profile, int row) {
+RunResult BackupRun::RunBackup(TObjektZal& profile, int row) {
     state_ = RunState{};
     state_.DetailedInfo = settings_.DetailedInfo;
     state_.RunStarted = services_.clock.nowLocal();
@@ -158,7 +160,7 @@ bool BackupRun::RunBackup(TObjektZal& profile, int row) {
         throw;
     }
     closingSteps(profile, row);
-    return outcome_.succeeded;
+    return outcome_.result();
 }
 
 void BackupRun::openProtocol() {
@@ -222,12 +224,11 @@ void BackupRun::runSteps(TObjektZal& profile) {
     configureWriter(profile, targetDir);
     openProfileLog(profile, outcome_.archive, versions > 0);
 
-    const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
-    if (!masks.empty()) {
-        writer_.SetFilesList(masks);
-        state_.CurrentProfile = &profile;
-        outcome_.fileCount += static_cast<std::uint64_t>(writer_.AddFilesToArchive());
-        state_.CurrentProfile = nullptr;
+    if (!zipMasks(profile)) {
+        outcome_.keptPrevious = true;
+        state_.logs.toBoth(left_out::emptyRunLine(LanguageCode));
+        outcome_.succeeded = true;
+        return; // the versions, the previous archive and the stamp stay as they were
     }
 
     // A set of several parts goes by its last part, which holds the directory.
@@ -253,6 +254,21 @@ void BackupRun::runSteps(TObjektZal& profile) {
     if (profile.SelfExtract && hooks_.WriteSelfExtractor)
         buildSelfExtractor(profile);
     outcome_.succeeded = true;
+}
+
+bool BackupRun::zipMasks(TObjektZal& profile) {
+    const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
+    if (masks.empty())
+        return true;
+    // Found now, after the versions were numbered and a previous archive set aside.
+    const std::vector<std::string> own = ProfileArchives(profile.TargetDir, profile.Name).present();
+    writer_.SetOwnArchives(own);
+    writer_.SetSkipEmptyArchive(!own.empty());
+    writer_.SetFilesList(masks);
+    state_.CurrentProfile = &profile;
+    outcome_.fileCount += static_cast<std::uint64_t>(writer_.AddFilesToArchive());
+    state_.CurrentProfile = nullptr;
+    return !writer_.EmptyArchiveSkipped();
 }
 
 void BackupRun::buildSelfExtractor(const TObjektZal& profile) {
@@ -370,10 +386,13 @@ void BackupRun::closingSteps(const TObjektZal& profile, int row) {
     }
     services_.ui.setBusyCursor(false);
     services_.view.ShowReady();
+    outcome_.leftOut = state_.LeftOut;
     try {
         if (!outcome_.succeeded) {
             state_.logs.toProfileLog(outcome_.failure);
             state_.logs.toBoth(run_log::incompleteLine());
+        } else if (outcome_.leftOut > 0) {
+            state_.logs.toBoth(left_out::countLine(LanguageCode, outcome_.leftOut));
         }
     } catch (const std::exception&) {
         // Closing goes on; the run has already failed.
@@ -387,14 +406,20 @@ void BackupRun::closingSteps(const TObjektZal& profile, int row) {
 void BackupRun::closingBox() {
     if (!outcome_.succeeded || settings_.NoQuestions)
         return;
-    // Warnings show also without detailed information: the user asked for what is missing.
-    if (outcome_.warnings.empty() && !settings_.DetailedInfo)
+    // What is missing shows also without detailed information.
+    std::vector<std::string> missing;
+    if (outcome_.leftOut > 0)
+        missing.push_back(left_out::countLine(LanguageCode, outcome_.leftOut));
+    if (outcome_.keptPrevious)
+        missing.push_back(left_out::emptyRunLine(LanguageCode));
+    missing.insert(missing.end(), outcome_.warnings.begin(), outcome_.warnings.end());
+    if (missing.empty() && !settings_.DetailedInfo)
         return;
     std::string message =
         text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) + text(run_msg::DoneAfter);
-    for (const std::string& warning : outcome_.warnings)
-        message += "\n\n" + warning;
-    if (outcome_.warnings.empty())
+    for (const std::string& line : missing)
+        message += "\n\n" + line;
+    if (missing.empty())
         services_.ui.messageBox(message, "", MsgButtons::Ok, MsgIcon::Information);
     else
         services_.ui.messageBox(message, text(run_msg::WarningCaption), MsgButtons::Ok,

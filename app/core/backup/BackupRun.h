@@ -3,6 +3,7 @@
 #include "app/core/backup/SelfExtractorStep.h"
 #include "app/core/profiles/ObjektZal.h"
 #include "app/core/runs/MainWindowView.h"
+#include "app/core/runs/RunResult.h"
 #include "app/core/runs/ZipEventHandlers.h"
 #include "app/core/settings/ProgramSettings.h"
 #include "platform/Clock.h"
@@ -47,6 +48,15 @@ struct BackupRunHooks {
 //
 // A run that ends early or fails never counts as a success: both logs say why, no
 // stamp, mail or self-extractor follows, and no earlier archive or version is lost.
+//
+// Nothing is left out in silence: every file or directory the run meant to store and
+// could not gets its line in both logs, and the closing box and a closing line in
+// both logs give their number. The profile's own archives (every version, part and
+// program, and the copies a run keeps aside) are never stored, so a target inside the
+// source does not make each version hold the ones before it. A run that finds
+// nothing to store where the profile already has an archive writes nothing: the
+// archives and versions stay as they are (no stamp either), and the logs and the box
+// say so.
 // A self-extractor that cannot be built leaves a complete backup in its archive: the
 // run succeeds with a warning in both logs and in the closing box.
 class BackupRun {
@@ -55,10 +65,18 @@ public:
     struct Outcome {
         bool succeeded = false;
         std::uint64_t fileCount = 0;       // files stored
+        std::uint64_t leftOut = 0;         // files and directories left out, each logged
+        bool keptPrevious = false;         // nothing to store: the archives were kept
         std::string archive;               // the archive written (or meant to be): its last
                                            // part for a set of parts, the program once built
         std::string failure;               // why it failed; empty after success
         std::vector<std::string> warnings; // steps left undone by a successful run
+
+        RunResult result() const {
+            if (!succeeded)
+                return RunResult::Failed;
+            return leftOut > 0 || keptPrevious ? RunResult::Incomplete : RunResult::Complete;
+        }
     };
 
     // programDirectory: where the profiles, stamps, profile logs and, without a log
@@ -66,10 +84,10 @@ public:
     BackupRun(BackupRunServices services, const ProgramSettings& settings,
               std::string programDirectory, TZipWriter& writer, BackupRunHooks hooks = {});
 
-    // Runs the profile's backup; true on success. An error of the ZIP engine or of
-    // writing the stamp is rethrown after the closing steps (kd::SilentAbort when the
-    // user cancelled); an early end (missing directory, refused disk) returns false.
-    bool RunBackup(TObjektZal& profile, int row);
+    // Runs the profile's backup. An error of the ZIP engine or of writing the stamp is
+    // rethrown after the closing steps (kd::SilentAbort when the user cancelled); an
+    // early end (missing directory, refused disk) gives Failed.
+    RunResult RunBackup(TObjektZal& profile, int row);
 
     const Outcome& lastOutcome() const { return outcome_; }
     RunState& state() { return state_; }
@@ -84,6 +102,9 @@ private:
     void openProtocol();
     void openProfileLog(const TObjektZal& profile, const std::string& archive, bool versions);
     void configureWriter(const TObjektZal& profile, const std::string& targetDir);
+    // Zips the profile's masks; false when the writer found nothing to store and left
+    // the profile's archives as they were.
+    bool zipMasks(TObjektZal& profile);
     void buildSelfExtractor(const TObjektZal& profile);
     void closingBox();
     void closingSteps(const TObjektZal& profile, int row);

@@ -54,11 +54,11 @@ void AppRuns::applySettings(const ProgramSettings& settings) {
     zipEngine_.SetTempPath(settings.TempPath);
 }
 
-bool AppRuns::RunBackup(TObjektZal& profile, int row) {
+RunResult AppRuns::RunBackup(TObjektZal& profile, int row) {
     return backup_.RunBackup(profile, row);
 }
 
-bool AppRuns::RestoreBackup(int row) {
+RunResult AppRuns::RestoreBackup(int row) {
     return restore_.RestoreBackup(row);
 }
 

@@ -32,8 +32,8 @@ public:
     AppRuns(MainState& state, RunPlatform platform);
     ~AppRuns() override;
 
-    bool RunBackup(TObjektZal& profile, int row) override;
-    bool RestoreBackup(int row) override;
+    RunResult RunBackup(TObjektZal& profile, int row) override;
+    RunResult RestoreBackup(int row) override;
 
     // The cancel button: the running zip call stops at its next check.
     void cancel() { zipEngine_.CancelRunningOperation(); }

@@ -143,10 +143,9 @@ bool MainState::runSwitch(const std::string& name, bool restore) {
         if (row < 0)
             continue;
         try {
-            const bool done =
+            const RunResult result =
                 restore ? runs_->RestoreBackup(row) : runs_->RunBackup(profiles.record(row), row);
-            if (!done)
-                ExitStatus = 1;
+            ExitStatus = combinedExitStatus(ExitStatus, result);
         } catch (const std::exception& e) {
             ExitStatus = 1;
             reportError(e.what());
@@ -171,6 +170,8 @@ void MainState::ListEnter() {
         const Scheduler::PassReport pass = scheduler_.CheckSchedule();
         if (pass.ended || pass.succeeded < pass.started)
             ExitStatus = 1;
+        else if (pass.incomplete > 0)
+            ExitStatus = combinedExitStatus(ExitStatus, RunResult::Incomplete);
         requestTerminate();
     }
 }

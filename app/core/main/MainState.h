@@ -76,8 +76,9 @@ public:
     bool AdminPasswordEntered = false;
     bool ProfileUnlocked = false;
     bool TerminateRequested = false;
-    // The program's exit status: 1 when a run of the "a", "o" or "1" start failed, so
-    // that a script or scheduler calling the program can tell.
+    // The program's exit status after the "a", "o" or "1" start: 1 when a run failed,
+    // else 2 when a run left files out (each named in the logs), else 0; so that a
+    // script or scheduler calling the program can tell.
     int ExitStatus = 0;
 
 private:

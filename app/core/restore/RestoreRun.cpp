@@ -83,14 +83,15 @@ std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row)
     // An archive without its end record is rebuilt from its local headers.
     engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
     engine_.OpenAndReadDirectory();
+    runState_.OwnArchives.emplace(profile.TargetDir, profile.Name);
     return OpenedArchive{profile.Name, *newest};
 }
 
-bool RestoreRun::RestoreBackup(int row) {
+RunResult RestoreRun::RestoreBackup(int row) {
     BusyScope busy(services_.view, services_.ui);
     const std::optional<OpenedArchive> opened = OpenProfileArchive(row);
     if (!opened)
-        return false;
+        return RunResult::Failed;
     const TObjektZal& profile = services_.profiles.record(row);
     // Without one the files would land in the program's own directory.
     if (withoutTrailingSlash(profile.SourceDir).empty())
@@ -106,9 +107,10 @@ bool RestoreRun::RestoreBackup(int row) {
     return restoreProfile(opened->profileName);
 }
 
-bool RestoreRun::restoreProfile(const std::string& profileName) {
+RunResult RestoreRun::restoreProfile(const std::string& profileName) {
     RunLogs& logs = runState_.logs;
     runState_.DetailedInfo = services_.settings.DetailedInfo;
+    runState_.LeftOut = 0;
     try {
         logs.ProfileLogFile.open(services_.programDirectory + "/" + profileName + ".log", true);
     } catch (const Exception&) {
@@ -135,9 +137,12 @@ bool RestoreRun::restoreProfile(const std::string& profileName) {
     const std::vector<TExtractFailure>& failures = engine_.ExtractFailures();
     for (const TExtractFailure& failure : failures)
         logs.toProfileLog(restore_log::notRestoredLine(language, failure));
-    logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
+    const std::size_t leftOut = failures.size() + runState_.LeftOut;
+    logs.toProfileLog(restore_log::countsLine(language, extracted, leftOut));
     reportOutcome(extracted);
-    return extracted > 0 && failures.empty();
+    if (leftOut > 0)
+        return RunResult::Incomplete;
+    return extracted > 0 ? RunResult::Complete : RunResult::Failed;
 }
 
 int RestoreRun::ExtractFromContents(const ExtractOptions& options,

@@ -3,6 +3,7 @@
 #include "app/core/restore/ExtractOptions.h"
 #include "app/core/restore/NewestArchive.h"
 #include "app/core/runs/MainWindowView.h"
+#include "app/core/runs/RunResult.h"
 #include "app/core/settings/ProgramSettings.h"
 #include "platform/Clock.h"
 #include "platform/UiHost.h"
@@ -42,16 +43,19 @@ public:
     // Opens the newest archive of the row's profile in the engine and reads its
     // directory, with the engine's destination set to the profile's source directory.
     // When the profile has no archive: the box "Záloha neexistuje", the ready state
-    // and nullopt. An archive that cannot be read throws.
+    // and nullopt. An archive that cannot be read throws. Until the next one is opened,
+    // extracting never writes over the profile's own archives.
     std::optional<OpenedArchive> OpenProfileArchive(int row);
 
     // Restores every entry of the row's newest archive into the profile's source
     // directory, recreating the stored directories, with the profile's password, and
-    // overwriting the files there. Writes the per-profile log, and tells the user when
-    // entries could not be extracted or nothing was. True when every chosen entry was
-    // extracted. Errors that end the run are logged and thrown after the ready state
+    // overwriting the files there, but never the profile's own archives (an entry that
+    // would is left alone and logged). Writes the per-profile log, and tells the user
+    // when entries could not be extracted or nothing was. Complete when every chosen
+    // entry was extracted, Incomplete when some were not (each is logged), Failed when
+    // nothing was. Errors that end the run are logged and thrown after the ready state
     // is back; a profile without a source directory throws before anything is written.
-    bool RestoreBackup(int row);
+    RunResult RestoreBackup(int row);
 
     // Extracts from the archive the contents page shows, with the extraction dialog's
     // options; the rows are the contents list's selected rows. Tells the user when
@@ -60,7 +64,7 @@ public:
 
 private:
     // Extracts the whole archive as set up, with the profile's log open.
-    bool restoreProfile(const std::string& profileName);
+    RunResult restoreProfile(const std::string& profileName);
     // Reports an extraction that left entries out or extracted nothing.
     void reportOutcome(int extracted);
 

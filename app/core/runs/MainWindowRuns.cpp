@@ -5,18 +5,18 @@
 
 namespace kd {
 
-bool RunsNotAvailable::RunBackup(TObjektZal& profile, int) {
+RunResult RunsNotAvailable::RunBackup(TObjektZal& profile, int) {
     ui_.messageBox("Backup runs are not available yet (profile \"" + profile.Name + "\").",
                    ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
                    MsgIcon::Warning);
-    return false;
+    return RunResult::Failed;
 }
 
-bool RunsNotAvailable::RestoreBackup(int) {
+RunResult RunsNotAvailable::RestoreBackup(int) {
     ui_.messageBox("Restoring is not available yet.",
                    ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
                    MsgIcon::Warning);
-    return false;
+    return RunResult::Failed;
 }
 
 } // namespace kd

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/core/profiles/ObjektZal.h"
+#include "app/core/runs/RunResult.h"
 #include "platform/UiHost.h"
 
 namespace kd {
@@ -18,18 +19,18 @@ namespace kd {
 class MainWindowRuns {
 public:
     virtual ~MainWindowRuns() = default;
-    // Backs the profile of the row up; false when the run did not complete.
-    virtual bool RunBackup(TObjektZal& profile, int row) = 0;
-    // Restores the newest archive of the row's profile; false when it did not complete.
-    virtual bool RestoreBackup(int row) = 0;
+    // Backs the profile of the row up.
+    virtual RunResult RunBackup(TObjektZal& profile, int row) = 0;
+    // Restores the newest archive of the row's profile.
+    virtual RunResult RestoreBackup(int row) = 0;
 };
 
 // Stands in until the runs exist: says so and reports failure.
 class RunsNotAvailable : public MainWindowRuns {
 public:
     explicit RunsNotAvailable(UiHost& ui) : ui_(ui) {}
-    bool RunBackup(TObjektZal& profile, int row) override;
-    bool RestoreBackup(int row) override;
+    RunResult RunBackup(TObjektZal& profile, int row) override;
+    RunResult RestoreBackup(int row) override;
 
 private:
     UiHost& ui_;

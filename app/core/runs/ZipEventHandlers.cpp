@@ -1,6 +1,7 @@
 #include "app/core/runs/ZipEventHandlers.h"
 
 #include "app/core/logs/RunMessages.h"
+#include "app/core/runs/LeftOutTexts.h"
 #include "lang/TResourceStrings.h"
 #include "zip/writer/TZipWriter.h"
 
@@ -15,6 +16,10 @@ bool skipByProfile(const TObjektZal& profile, const std::string& fName,
         return true;
     if (profile.BackupKind == 2 && (!modified || lastRun >= *modified))
         return true;
+    return inExcludedDirectory(profile, fName);
+}
+
+bool inExcludedDirectory(const TObjektZal& profile, const std::string& fName) {
     std::size_t start = 0;
     const std::string& dirs = profile.ExcludedDirs;
     while (start <= dirs.size()) {
@@ -58,8 +63,10 @@ void ZipEventHandlers::bind(TZipWriter& writer) {
     writer.OnEndZip = [this](TZipWriter&, const std::string& fName, std::uint32_t uncompressed,
                              std::uint32_t compressed,
                              std::int64_t) { ZipEngineEndZip(fName, uncompressed, compressed); };
-    writer.OnSkippingFile = [this](TZipReader&, TSkipReason reason, const std::string& fName, int,
-                                   bool& retry) { ZipEngineSkippingFile(reason, fName, retry); };
+    writer.OnSkippingFile = [this, &writer](TZipReader&, TSkipReason reason,
+                                            const std::string& fName, int, bool& retry) {
+        ZipEngineSkippingFile(reason, fName, writer.SkipDetail(), retry);
+    };
     writer.OnGetNextDisk = [this](TZipReader& sender, int nextDisk, std::string& fName) {
         ZipEngineGetNextDisk(sender, nextDisk, fName);
     };
@@ -74,8 +81,8 @@ void ZipEventHandlers::bindExtraction(TZipReader& reader) {
     reader.OnInCompleteZip = [this](TZipReader&, TIncompleteZipMode& mode) {
         ZipEngineInCompleteZip(mode);
     };
-    reader.OnStartUnZip = [this](TZipReader&, int, std::string& fName, bool&) {
-        ZipEngineStartUnZip(fName);
+    reader.OnStartUnZip = [this](TZipReader&, int, std::string& fName, bool& skip) {
+        ZipEngineStartUnZip(fName, skip);
     };
     reader.OnEndUnZip = [this](TZipReader&, int, const std::string& fName) {
         ZipEngineEndUnZip(fName);
@@ -98,12 +105,20 @@ void ZipEventHandlers::ZipEngineEndZip(const std::string& fName, std::uint64_t u
 }
 
 void ZipEventHandlers::ZipEngineSkippingFile(TSkipReason reason, const std::string& fName,
-                                             bool& retry) {
-    if (reason != TSkipReason::srOpenFailed)
+                                             const std::string& detail, bool& retry) {
+    if (!left_out::isLeftOut(reason) || !state_.CurrentProfile)
         return;
     retry = false;
+    // Found before the profile's selection had its say: what it would not take anyway
+    // is not missed (a directory has no date to go by).
+    const TObjektZal& profile = *state_.CurrentProfile;
+    const auto modified = fName.ends_with('/') ? std::nullopt : fileModified(fName);
+    if (modified ? skipByProfile(profile, fName, modified, state_.RunStarted, state_.LastRun)
+                 : inExcludedDirectory(profile, fName))
+        return;
     state_.FileSkipped = true;
-    state_.logs.toProtocol(run_log::fileNotOpenedLine(fName));
+    ++state_.LeftOut;
+    state_.logs.toBoth(left_out::line(LanguageCode, reason, fName, detail));
 }
 
 void ZipEventHandlers::ZipEngineInCompleteZip(TIncompleteZipMode& mode) {
@@ -139,7 +154,14 @@ void ZipEventHandlers::ZipEngineZipComplete() {
     state_.CurrentProfile = nullptr;
 }
 
-void ZipEventHandlers::ZipEngineStartUnZip(const std::string& fName) {
+void ZipEventHandlers::ZipEngineStartUnZip(const std::string& fName, bool& skip) {
+    if (state_.OwnArchives && state_.OwnArchives->covers(fName)) {
+        skip = true;
+        ++state_.LeftOut;
+        state_.logs.toProfileLog(run_log::padRight(fName, 40) + std::string(7, ' ') +
+                                 left_out::ownArchiveText(LanguageCode));
+        return;
+    }
     if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
         return;
     if (const auto modified = fileModified(fName))

@@ -2,6 +2,7 @@
 #include "app/core/logs/RunLogs.h"
 #include "app/core/profiles/ObjektZal.h"
 #include "app/core/runs/MainWindowView.h"
+#include "app/core/runs/ProfileArchives.h"
 #include "platform/UiHost.h"
 #include "zip/reader/ZipReaderTypes.h"
 
@@ -25,6 +26,11 @@ struct RunState {
     bool DetailedInfo = true;
     // A file could not be opened while zipping.
     bool FileSkipped = false;
+    // Files and directories the run meant to store (restore) and left out, each
+    // named in the logs.
+    std::uint64_t LeftOut = 0;
+    // The archives of the profile being restored: never written over.
+    std::optional<ProfileArchives> OwnArchives;
     int LastPercent = 0;
     RunLogs logs;
 };
@@ -35,6 +41,9 @@ struct RunState {
 // letter case counts).
 bool skipByProfile(const TObjektZal& profile, const std::string& fName,
                    std::optional<TDateTime> modified, TDateTime now, TDateTime lastRun);
+// Whether fName (a file, or a directory ending in "/") lies inside one of the
+// profile's excluded directories.
+bool inExcludedDirectory(const TObjektZal& profile, const std::string& fName);
 
 // A file's last-modification moment as a local date-time, to fractions of a second;
 // nullopt when it cannot be read.
@@ -55,12 +64,17 @@ public:
     void ZipEngineStartZip(const std::string& fName, bool& skip);
     void ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
                          std::uint64_t compressedSize);
-    void ZipEngineSkippingFile(TSkipReason reason, const std::string& fName, bool& retry);
+    // A file or directory the writer left out (detail: the system's reason) is logged
+    // in both logs and counted, unless the profile would not have taken it anyway.
+    void ZipEngineSkippingFile(TSkipReason reason, const std::string& fName,
+                               const std::string& detail, bool& retry);
     void ZipEngineInCompleteZip(TIncompleteZipMode& mode);
     void ZipEngineGetNextDisk(TZipReader& sender, int nextDisk, std::string& fName);
     void ZipEngineTotalPercentDone(int percent, const std::string& zipName);
     void ZipEngineZipComplete();
-    void ZipEngineStartUnZip(const std::string& fName);
+    // An entry that would write over one of the profile's own archives is skipped,
+    // logged and counted.
+    void ZipEngineStartUnZip(const std::string& fName, bool& skip);
     void ZipEngineEndUnZip(const std::string& fName);
 
 private:

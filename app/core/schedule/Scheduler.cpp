@@ -114,8 +114,9 @@ void Scheduler::runPass(PassReport& report) {
         if (!confirmRun(*profile))
             continue;
         ++report.started;
-        if (runBackup_(*profile, row))
-            ++report.succeeded;
+        const RunResult result = runBackup_(*profile, row);
+        report.succeeded += result != RunResult::Failed ? 1 : 0;
+        report.incomplete += result == RunResult::Incomplete ? 1 : 0;
         // The run shows the ready state when it ends; the rest of the pass stays busy.
         BusyState::show(hooks_.ShowBusy);
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/core/profiles/ObjektZal.h"
+#include "app/core/runs/RunResult.h"
 #include "app/core/settings/ProgramSettings.h"
 #include "platform/Clock.h"
 #include "platform/UiHost.h"
@@ -25,7 +26,7 @@ namespace kd {
 //  - After reading the command line, call setNextCheckTime(now + 3 minutes, or + the
 //    minutes of the "s" switch). For "1" with AUTKONEC call CheckSchedule() once.
 //  - RunBackup is the backup run of one profile and its row index; it returns
-//    whether the run succeeded and may throw (kd::SilentAbort when cancelled).
+//    how the run ended and may throw (kd::SilentAbort when cancelled).
 //  - The settings object must outlive the scheduler; it is read at every tick, so a
 //    saved settings page takes effect at the next tick.
 // No exception leaves Timer1Timer or CheckSchedule: an error ends the pass and is
@@ -36,7 +37,7 @@ public:
     // The profile record of a row of the profile list; null when the row has no
     // record or there is no such row (either ends the pass).
     using ProfileAt = std::function<TObjektZal*(int row)>;
-    using RunBackupFn = std::function<bool(TObjektZal& profile, int row)>;
+    using RunBackupFn = std::function<RunResult(TObjektZal& profile, int row)>;
     using MessageText = std::function<std::string(int id)>;
 
     struct Hooks {
@@ -50,7 +51,8 @@ public:
     struct PassReport {
         bool ran = false;   // false: the gate was closed or a pass was already running
         int started = 0;    // backups started
-        int succeeded = 0;  // of those, the ones that reported success
+        int succeeded = 0;  // of those, the ones that did not fail
+        int incomplete = 0; // of those, the ones that left files out
         bool ended = false; // an error ended the pass before the last row
     };
 

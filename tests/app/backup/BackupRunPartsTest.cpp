@@ -185,7 +185,7 @@ TEST_F(SplitRestoreTest, SplitProfileRestoresFromItsParts) {
     record.NextPartSize = 400;
     for (int run = 1; run <= 3; ++run) {
         dir.write("src/run.txt", std::to_string(run));
-        ASSERT_TRUE(runs_.RunBackup(record, 0));
+        ASSERT_EQ(runs_.RunBackup(record, 0), RunResult::Complete);
     }
     const auto newest = findNewestArchive(record);
     ASSERT_TRUE(newest);
@@ -194,7 +194,7 @@ TEST_F(SplitRestoreTest, SplitProfileRestoresFromItsParts) {
     EXPECT_EQ(newest->path, runs_.backup().lastOutcome().archive);
     ASSERT_EQ(0, runCommand("cp '" + dir.file("src/run.txt") + "' '" + dir.file("orig") + "'"));
     changeTree();
-    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(treeRestored());
 }
 

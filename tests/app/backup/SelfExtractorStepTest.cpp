@@ -134,7 +134,7 @@ TEST_F(SelfExtractorRestoreTest, RestoreReadsTheNewestProgram) {
     record.SelfExtract = true;
     for (int run = 1; run <= 3; ++run) {
         dir.write("src/run.txt", std::to_string(run));
-        ASSERT_TRUE(sfxRuns.RunBackup(record, 0));
+        ASSERT_EQ(sfxRuns.RunBackup(record, 0), RunResult::Complete);
     }
     const auto newest = findNewestArchive(record);
     ASSERT_TRUE(newest);
@@ -142,7 +142,7 @@ TEST_F(SelfExtractorRestoreTest, RestoreReadsTheNewestProgram) {
     EXPECT_FALSE(fs::exists(dir.file("target/Data2.zip")));
     ASSERT_EQ(0, runCommand("cp '" + dir.file("src/run.txt") + "' '" + dir.file("orig") + "'"));
     changeTree();
-    EXPECT_TRUE(sfxRuns.restore().RestoreBackup(0));
+    EXPECT_EQ(sfxRuns.restore().RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(treeRestored());
 }
 

@@ -17,7 +17,7 @@ TEST_F(RestoreRunTest, ChangedTreeGetsItsFilesAndDirectoriesBack) {
     addProfile();
     create();
     changeTree();
-    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(treeRestored());
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_EQ(view.calls.back(), "ready");
@@ -36,7 +36,7 @@ TEST_F(RestoreRunTest, EncryptedArchiveRestoresWithTheProfilesPassword) {
     addProfile("s3cret pw");
     create();
     changeTree();
-    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(treeRestored());
 }
 
@@ -50,7 +50,7 @@ TEST_F(RestoreRunTest, ArchivesOfOurWriterRestoreWithRelativeAndFullPaths) {
             create();
         }
         changeTree();
-        EXPECT_TRUE(restore.RestoreBackup(0));
+        EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
         EXPECT_TRUE(treeRestored());
         EXPECT_FALSE(fs::exists(dir.file("src/tmp")));
     }
@@ -62,13 +62,13 @@ TEST_F(RestoreRunTest, BackupRunsArchivesRestoreTheStateOfTheLastRun) {
     create();
     for (int run = 1; run <= 3; ++run) {
         dir.write("src/run.txt", std::to_string(run));
-        ASSERT_TRUE(runs_.RunBackup(state.profiles.record(0), 0));
+        ASSERT_EQ(runs_.RunBackup(state.profiles.record(0), 0), RunResult::Complete);
     }
     EXPECT_EQ(findNewestArchive(state.profiles.record(0))->version, 2);
     ASSERT_EQ(0, runCommand("cp '" + dir.file("src/run.txt") + "' '" + dir.file("orig") + "'"));
     changeTree();
     dir.write("src/run.txt", "changed");
-    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(treeRestored());
     EXPECT_EQ(read("src/run.txt"), "3");
 }
@@ -78,7 +78,7 @@ TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     addProfile("wrong");
     create();
     changeTree();
-    EXPECT_FALSE(restore.RestoreBackup(0));
+    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_EQ(read("src/readme.txt"), "edited after the backup\n"); // left alone
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Nepodařilo se obnovit: 4"));
@@ -94,7 +94,7 @@ TEST_F(RestoreRunTest, NoQuestionsLeavesTheReportToTheLog) {
     backUp("-P right");
     addProfile();
     create();
-    EXPECT_FALSE(restore.RestoreBackup(0));
+    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_THAT(read("Data.log"), HasSubstr("nelze obnovit"));
 }
@@ -109,7 +109,7 @@ TEST_F(RestoreRunTest, DamagedEntryIsReportedAndTheOthersRestore) {
     create();
     std::filesystem::remove(dir.file("src/docs/letter.txt"));
     changeTree();
-    EXPECT_FALSE(restore.RestoreBackup(0));
+    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_FALSE(std::filesystem::exists(dir.file("src/docs/letter.txt")));
     EXPECT_EQ(read("src/readme.txt"), "read me\n");
     EXPECT_EQ(read("src/docs/deep/table.csv"), "1;2\n3;4\n");
@@ -134,7 +134,7 @@ TEST_F(RestoreRunTest, PartSetRestoresFromItsLastPart) {
     addProfile();
     create();
     changeTree();
-    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_EQ(engine.GetMultiMode(), TMultiMode::mmBlocks);
     EXPECT_TRUE(treeRestored());
 }
@@ -142,7 +142,7 @@ TEST_F(RestoreRunTest, PartSetRestoresFromItsLastPart) {
 TEST_F(RestoreRunTest, MissingArchiveSaysSoAndWritesNoLog) {
     addProfile();
     create();
-    EXPECT_FALSE(restore.RestoreBackup(0));
+    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Záloha neexistuje");
     EXPECT_EQ(ui.shown[0].caption, "Upozornění");
@@ -166,7 +166,7 @@ TEST_F(RestoreRunTest, EmptyArchiveSaysNothingWasRestored) {
                             dir.file("target/Data1.zip") + "', 'w').close()\""));
     addProfile();
     create();
-    EXPECT_FALSE(restore.RestoreBackup(0));
+    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Ze zálohy nebyl obnoven žádný soubor.");
 }
@@ -178,7 +178,7 @@ TEST_F(RestoreRunTest, LogIsAppendedToAndLeftOutWithoutDetails) {
     addProfile();
     create();
     ASSERT_FALSE(state.settings.DetailedInfo);
-    EXPECT_TRUE(restore.RestoreBackup(0));
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     const std::string log = read("Data.log");
     EXPECT_EQ(log.rfind("older run\r\n", 0), 0u);
     EXPECT_THAT(log, Not(HasSubstr("přepisován zálohou")));

@@ -92,11 +92,13 @@ TEST_F(ZipEventHandlersTest, LogLinesGoToTheirLogs) {
     state.logs.ProfileLogFile.open(dir.file("P.log"), false);
     const std::string file = dir.write("a.txt", "hello");
     handlers.ZipEngineEndZip(file, 5, 7);
+    TObjektZal profile;
+    state.CurrentProfile = &profile;
     bool retry = true;
-    handlers.ZipEngineSkippingFile(TSkipReason::srOpenFailed, "/locked", retry);
+    handlers.ZipEngineSkippingFile(TSkipReason::srOpenFailed, "/locked", "", retry);
     EXPECT_FALSE(retry);
     EXPECT_TRUE(state.FileSkipped);
-    handlers.ZipEngineSkippingFile(TSkipReason::srFileExists, "/twice", retry);
+    handlers.ZipEngineSkippingFile(TSkipReason::srFileExists, "/twice", "", retry);
     TIncompleteZipMode mode = TIncompleteZipMode::izAssumeMulti;
     handlers.ZipEngineInCompleteZip(mode);
     EXPECT_EQ(mode, TIncompleteZipMode::izAssumeBad);
@@ -109,6 +111,7 @@ TEST_F(ZipEventHandlersTest, LogLinesGoToTheirLogs) {
     EXPECT_NE(profileLog.find("Zálohování nedokončeno..\r\n"), std::string::npos);
     EXPECT_EQ(readWholeFile(dir.file("Protokol.txt")),
               run_log::fileNotOpenedLine("/locked") + "\r\nZálohování nedokončeno..\r\n");
+    EXPECT_NE(profileLog.find(run_log::fileNotOpenedLine("/locked")), std::string::npos);
 }
 
 TEST_F(ZipEventHandlersTest, NextDiskNamesThePartAndMayCancel) {

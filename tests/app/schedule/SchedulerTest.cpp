@@ -28,7 +28,7 @@ protected:
             [this](int row) { return row < std::ssize(rows) ? rows[row].get() : nullptr; },
             [this](TObjektZal& p, int row) {
                 events.push_back("run " + p.Name + " " + std::to_string(row));
-                return onRun ? onRun(p) : true;
+                return onRun ? onRun(p) : RunResult::Complete;
             },
             hooks, [](int id) { return "<" + std::to_string(id) + ">"; });
     }
@@ -49,7 +49,7 @@ protected:
     test::ScriptedUiHost ui;
     ProgramSettings settings;
     std::vector<std::unique_ptr<TObjektZal>> rows;
-    std::function<bool(TObjektZal&)> onRun;
+    std::function<RunResult(TObjektZal&)> onRun;
     Events events;
     std::chrono::milliseconds interval{0};
     bool idle = true;
@@ -95,7 +95,7 @@ TEST_F(SchedulerTest, AsksForEachDueProfileUnlessNoQuestions) {
     EXPECT_EQ(events[1], "run A 0");
 
     settings.NoQuestions = true;
-    onRun = [](TObjektZal& p) { return p.Name == "B"; };
+    onRun = [](TObjektZal& p) { return p.Name == "B" ? RunResult::Complete : RunResult::Failed; };
     const auto report = scheduler->CheckSchedule();
     EXPECT_EQ(ui.shown.size(), 2u);
     EXPECT_EQ(report.started, 2);
@@ -126,7 +126,7 @@ TEST_F(SchedulerTest, NoPassStartsInsideAPass) {
         idle = true; // the run has shown the ready state; the timer ticks meanwhile
         nested.push_back(scheduler->Timer1Timer().ran);
         nested.push_back(scheduler->CheckSchedule().ran);
-        return true;
+        return RunResult::Complete;
     };
     EXPECT_EQ(scheduler->Timer1Timer().started, 2);
     EXPECT_EQ(nested, (std::vector<bool>{false, false, false, false}));
@@ -137,7 +137,7 @@ TEST_F(SchedulerTest, AnErrorEndsThePassAndRestoresTheReadyState) {
     settings.NoQuestions = true;
     addProfile("A");
     addProfile("B");
-    onRun = [](TObjektZal&) -> bool { throw Exception("Disk full"); };
+    onRun = [](TObjektZal&) -> RunResult { throw Exception("Disk full"); };
     EXPECT_TRUE(scheduler->CheckSchedule().ended);
     EXPECT_EQ(events, (Events{"busy", "run A 0", "ready"})); // B waits for the next pass
     ASSERT_EQ(ui.shown.size(), 1u);
@@ -145,7 +145,7 @@ TEST_F(SchedulerTest, AnErrorEndsThePassAndRestoresTheReadyState) {
     EXPECT_EQ(ui.shown[0].caption, "<20000>");
 
     // A cancelled run ends the pass without a box.
-    onRun = [](TObjektZal&) -> bool { throw SilentAbort(); };
+    onRun = [](TObjektZal&) -> RunResult { throw SilentAbort(); };
     EXPECT_TRUE(scheduler->CheckSchedule().ended);
     EXPECT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(events.back(), "ready");

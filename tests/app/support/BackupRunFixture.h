@@ -91,7 +91,8 @@ protected:
             c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
         return file(name, bytes);
     }
-    bool run() { return backup.RunBackup(profile, 0); }
+    // True when the run did not fail.
+    bool run() { return backup.RunBackup(profile, 0) != RunResult::Failed; }
     std::string archive(const std::string& name = "P.zip") const { return target + "/" + name; }
     // The archive's entry names, sorted, from Python's zipfile (which also tests it).
     std::vector<std::string> entries(const std::string& zip, const std::string& password = "") {

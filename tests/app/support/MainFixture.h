@@ -43,15 +43,15 @@ public:
 // Records the runs asked for; a run of the profile named in failingProfile throws.
 class RecordingRuns : public MainWindowRuns {
 public:
-    bool RunBackup(TObjektZal& profile, int) override {
+    RunResult RunBackup(TObjektZal& profile, int) override {
         backups.push_back(profile.Name);
         if (profile.Name == failingProfile)
             throw Exception("disk full");
-        return true;
+        return RunResult::Complete;
     }
-    bool RestoreBackup(int row) override {
+    RunResult RestoreBackup(int row) override {
         restores.push_back(row);
-        return true;
+        return RunResult::Complete;
     }
 
     std::vector<std::string> backups;
