@@ -30,7 +30,8 @@ bool isDateSuffix(std::string_view text) {
 }
 
 bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
 }
@@ -62,8 +63,7 @@ bool ProfileArchives::isArchiveName(std::string_view name) const {
         return true;
     // The copy a run keeps aside: "." + archive + "." + six characters.
     constexpr std::size_t kSuffix = 7;
-    return name.size() > kSuffix + 1 && name.front() == '.' &&
-           name[name.size() - kSuffix] == '.' &&
+    return name.size() > kSuffix + 1 && name.front() == '.' && name[name.size() - kSuffix] == '.' &&
            isPlainArchiveName(name.substr(1, name.size() - kSuffix - 1));
 }
 
