@@ -2,7 +2,9 @@
 #include "TestPaths.h"
 #include "app/core/logs/LastRunStamp.h"
 #include "app/core/profiles/ObjektZal.h"
+#include "platform/AtomicFile.h"
 #include "support/TempDir.h"
+#include "support/Unreadable.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,14 +15,17 @@ using namespace kd::test;
 
 namespace {
 
-// Runs a copy of the program with "a" and the profile name in dir; its exit status
-// (none when it did not end in time).
+// Runs a copy of the program with "a" and the profile name in dir, without the power
+// to read what file permissions forbid; its exit status (none when it did not end in
+// time).
 std::optional<int> runBackupSwitch(const TempDir& dir, const std::string& profileName) {
     TempDir config;
     const std::string program = dir.file("kordyne");
     std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
     dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\n");
-    ChildProcess process(program, {program, "a", profileName},
+    std::vector<std::string> arguments = withoutPermissionOverride(program);
+    arguments.insert(arguments.end(), {"a", profileName});
+    ChildProcess process(arguments.front(), arguments,
                          {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
                           "XDG_STATE_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
     return process.waitForExit();
@@ -60,6 +65,23 @@ TEST(BackupSwitch, AFailedRunEndsWithStatusOne) {
 
     EXPECT_EQ(runBackupSwitch(dir, "mzdy"), 1);
     EXPECT_FALSE(readLastRunIfAny(dir.path(), "Mzdy").has_value());
+}
+
+// A directory that cannot be read is named in the logs, and the program ends with
+// status 2: the backup is there, but not everything is in it.
+TEST(BackupSwitch, AnUnreadableDirectoryEndsWithStatusTwo) {
+    TempDir dir;
+    dir.write("data/a.txt", "first file");
+    dir.write("data/closed/b.txt", "second file");
+    std::filesystem::create_directories(dir.file("backup"));
+    SaveProfile(profileIn(dir), dir.path());
+    std::filesystem::permissions(dir.file("data/closed"), std::filesystem::perms::none);
+
+    EXPECT_EQ(runBackupSwitch(dir, "Mzdy"), 2);
+    std::filesystem::permissions(dir.file("data/closed"), std::filesystem::perms::owner_all);
+    EXPECT_NE(readWholeFile(dir.file("Mzdy.log")).find(dir.file("data/closed/") + "\" nelze"),
+              std::string::npos);
+    EXPECT_TRUE(readLastRunIfAny(dir.path(), "Mzdy").has_value());
 }
 
 // Without a display a profile name that matches nothing is reported on standard error

@@ -51,10 +51,10 @@ bool Unreadable::effective() const {
     return false;
 }
 
-std::string withoutPermissionOverride(const std::string& program) {
+std::vector<std::string> withoutPermissionOverride(const std::string& program) {
     if (::geteuid() != 0)
-        return program;
-    return "setpriv --bounding-set=-dac_override,-dac_read_search " + program;
+        return {program};
+    return {"/usr/bin/setpriv", "--bounding-set=-dac_override,-dac_read_search", program};
 }
 
 } // namespace kd::test

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace kd::test {
 
@@ -28,8 +29,9 @@ private:
     unsigned savedEffective_[2] = {0, 0};
 };
 
-// The arguments that run program without those capabilities, when the test runs as
-// root ("setpriv" drops them from the bounding set); program itself otherwise.
-std::string withoutPermissionOverride(const std::string& program);
+// The command line (program first) that runs program without those capabilities
+// when the test runs as root ("setpriv" drops them from its bounding set); program
+// alone otherwise.
+std::vector<std::string> withoutPermissionOverride(const std::string& program);
 
 } // namespace kd::test
