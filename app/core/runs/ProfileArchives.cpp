@@ -1,7 +1,6 @@
 #include "app/core/runs/ProfileArchives.h"
 
 #include "platform/FileOps.h"
-#include "platform/FileStamp.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -84,9 +83,15 @@ bool ProfileArchives::covers(const std::string& path) const {
     const auto stamp = FileStampOf(path);
     if (!stamp)
         return false;
-    const std::vector<std::string> archives = present();
-    return std::any_of(archives.begin(), archives.end(),
-                       [&](const std::string& archive) { return sameFile(path, archive); });
+    if (!presentIds_) {
+        presentIds_.emplace();
+        for (const std::string& archive : present())
+            if (const auto id = FileStampOf(archive))
+                presentIds_->push_back(*id);
+    }
+    return std::any_of(presentIds_->begin(), presentIds_->end(), [&](const FileStamp& id) {
+        return id.device == stamp->device && id.inode == stamp->inode;
+    });
 }
 
 } // namespace kd

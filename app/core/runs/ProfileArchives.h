@@ -1,4 +1,7 @@
 #pragma once
+#include "platform/FileStamp.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +26,7 @@ public:
     std::vector<std::string> present() const;
     // True when writing path would write over one of them: it names one of them in the
     // target directory (however the directory is spelled), or it is the same file as
-    // one present.
+    // one present (those are looked up at the first call that needs them).
     bool covers(const std::string& path) const;
 
 private:
@@ -31,6 +34,7 @@ private:
 
     std::string targetDir_;
     std::string profileName_;
+    mutable std::optional<std::vector<FileStamp>> presentIds_;
 };
 
 } // namespace kd

@@ -78,7 +78,7 @@ TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     addProfile("wrong");
     create();
     changeTree();
-    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
     EXPECT_EQ(read("src/readme.txt"), "edited after the backup\n"); // left alone
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Nepodařilo se obnovit: 4"));
@@ -94,7 +94,7 @@ TEST_F(RestoreRunTest, NoQuestionsLeavesTheReportToTheLog) {
     backUp("-P right");
     addProfile();
     create();
-    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_THAT(read("Data.log"), HasSubstr("nelze obnovit"));
 }
@@ -109,7 +109,7 @@ TEST_F(RestoreRunTest, DamagedEntryIsReportedAndTheOthersRestore) {
     create();
     std::filesystem::remove(dir.file("src/docs/letter.txt"));
     changeTree();
-    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
     EXPECT_FALSE(std::filesystem::exists(dir.file("src/docs/letter.txt")));
     EXPECT_EQ(read("src/readme.txt"), "read me\n");
     EXPECT_EQ(read("src/docs/deep/table.csv"), "1;2\n3;4\n");
@@ -142,7 +142,7 @@ TEST_F(RestoreRunTest, PartSetRestoresFromItsLastPart) {
 TEST_F(RestoreRunTest, MissingArchiveSaysSoAndWritesNoLog) {
     addProfile();
     create();
-    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Failed);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Záloha neexistuje");
     EXPECT_EQ(ui.shown[0].caption, "Upozornění");
@@ -166,7 +166,7 @@ TEST_F(RestoreRunTest, EmptyArchiveSaysNothingWasRestored) {
                             dir.file("target/Data1.zip") + "', 'w').close()\""));
     addProfile();
     create();
-    EXPECT_NE(restore.RestoreBackup(0), RunResult::Complete);
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Failed);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Ze zálohy nebyl obnoven žádný soubor.");
 }
