@@ -399,7 +399,7 @@ void BackupRun::closingSteps(const TObjektZal& profile, int row) {
     }
     state_.logs.closeAll();
     closingBox();
-    if (state_.FileSkipped && settings_.DetailedInfo)
+    if (state_.LeftOut > 0 && settings_.DetailedInfo)
         services_.view.showProtocolPage();
 }
 

@@ -110,7 +110,7 @@ RunResult RestoreRun::RestoreBackup(int row) {
 RunResult RestoreRun::restoreProfile(const std::string& profileName) {
     RunLogs& logs = runState_.logs;
     runState_.DetailedInfo = services_.settings.DetailedInfo;
-    runState_.LeftOut = 0;
+    runState_.OwnArchivesLeftAlone.clear();
     try {
         logs.ProfileLogFile.open(services_.programDirectory + "/" + profileName + ".log", true);
     } catch (const Exception&) {
@@ -134,13 +134,12 @@ RunResult RestoreRun::restoreProfile(const std::string& profileName) {
         throw;
     }
     engine_.SetDoAll(false);
-    const std::vector<TExtractFailure>& failures = engine_.ExtractFailures();
+    const std::vector<TExtractFailure> failures = notExtracted();
     for (const TExtractFailure& failure : failures)
         logs.toProfileLog(restore_log::notRestoredLine(language, failure));
-    const std::size_t leftOut = failures.size() + runState_.LeftOut;
-    logs.toProfileLog(restore_log::countsLine(language, extracted, leftOut));
+    logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
     reportOutcome(extracted);
-    if (leftOut > 0)
+    if (!failures.empty())
         return RunResult::Incomplete;
     return extracted > 0 ? RunResult::Complete : RunResult::Failed;
 }
@@ -148,6 +147,7 @@ RunResult RestoreRun::restoreProfile(const std::string& profileName) {
 int RestoreRun::ExtractFromContents(const ExtractOptions& options,
                                     const std::vector<int>& selectedRows) {
     applyExtractOptions(engine_, options);
+    runState_.OwnArchivesLeftAlone.clear();
     services_.ui.setBusyCursor(true);
     int extracted = 0;
     try {
@@ -161,9 +161,15 @@ int RestoreRun::ExtractFromContents(const ExtractOptions& options,
     return extracted;
 }
 
+std::vector<TExtractFailure> RestoreRun::notExtracted() const {
+    std::vector<TExtractFailure> entries = engine_.ExtractFailures();
+    entries.insert(entries.end(), runState_.OwnArchivesLeftAlone.begin(),
+                   runState_.OwnArchivesLeftAlone.end());
+    return entries;
+}
+
 void RestoreRun::reportOutcome(int extracted) {
-    const auto text =
-        extractionReport(services_.settings.LanguageCode, extracted, engine_.ExtractFailures());
+    const auto text = extractionReport(services_.settings.LanguageCode, extracted, notExtracted());
     if (text && !services_.settings.NoQuestions)
         services_.ui.messageBox(*text, ResourceStrings.GetText(profile_msg::WarningCaption),
                                 MsgButtons::Ok, MsgIcon::Warning);

@@ -7,6 +7,7 @@
 #include "app/core/settings/ProgramSettings.h"
 #include "platform/Clock.h"
 #include "platform/UiHost.h"
+#include "zip/reader/ExtractFailure.h"
 
 #include <optional>
 #include <string>
@@ -65,6 +66,9 @@ public:
 private:
     // Extracts the whole archive as set up, with the profile's log open.
     RunResult restoreProfile(const std::string& profileName);
+    // The entries the last extraction could not extract or left alone (the profile's
+    // own archives).
+    std::vector<TExtractFailure> notExtracted() const;
     // Reports an extraction that left entries out or extracted nothing.
     void reportOutcome(int extracted);
 

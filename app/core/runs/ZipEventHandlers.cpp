@@ -81,8 +81,8 @@ void ZipEventHandlers::bindExtraction(TZipReader& reader) {
     reader.OnInCompleteZip = [this](TZipReader&, TIncompleteZipMode& mode) {
         ZipEngineInCompleteZip(mode);
     };
-    reader.OnStartUnZip = [this](TZipReader&, int, std::string& fName, bool& skip) {
-        ZipEngineStartUnZip(fName, skip);
+    reader.OnStartUnZip = [this](TZipReader&, int fileIndex, std::string& fName, bool& skip) {
+        ZipEngineStartUnZip(fileIndex, fName, skip);
     };
     reader.OnEndUnZip = [this](TZipReader&, int, const std::string& fName) {
         ZipEngineEndUnZip(fName);
@@ -116,7 +116,6 @@ void ZipEventHandlers::ZipEngineSkippingFile(TSkipReason reason, const std::stri
     if (modified ? skipByProfile(profile, fName, modified, state_.RunStarted, state_.LastRun)
                  : inExcludedDirectory(profile, fName))
         return;
-    state_.FileSkipped = true;
     ++state_.LeftOut;
     state_.logs.toBoth(left_out::line(LanguageCode, reason, fName, detail));
 }
@@ -154,12 +153,11 @@ void ZipEventHandlers::ZipEngineZipComplete() {
     state_.CurrentProfile = nullptr;
 }
 
-void ZipEventHandlers::ZipEngineStartUnZip(const std::string& fName, bool& skip) {
+void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip) {
     if (state_.OwnArchives && state_.OwnArchives->covers(fName)) {
         skip = true;
-        ++state_.LeftOut;
-        state_.logs.toProfileLog(run_log::padRight(fName, 40) + std::string(7, ' ') +
-                                 left_out::ownArchiveText(LanguageCode));
+        state_.OwnArchivesLeftAlone.push_back(
+            {fileIndex, fName, left_out::ownArchiveText(LanguageCode)});
         return;
     }
     if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())

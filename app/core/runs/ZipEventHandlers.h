@@ -4,11 +4,13 @@
 #include "app/core/runs/MainWindowView.h"
 #include "app/core/runs/ProfileArchives.h"
 #include "platform/UiHost.h"
+#include "zip/reader/ExtractFailure.h"
 #include "zip/reader/ZipReaderTypes.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kd {
 
@@ -24,13 +26,13 @@ struct RunState {
     // "Now" of the age test: the start of the run.
     TDateTime RunStarted = 0;
     bool DetailedInfo = true;
-    // A file could not be opened while zipping.
-    bool FileSkipped = false;
-    // Files and directories the run meant to store (restore) and left out, each
-    // named in the logs.
+    // Files and directories the backup meant to store and left out, each named in
+    // both logs.
     std::uint64_t LeftOut = 0;
-    // The archives of the profile being restored: never written over.
+    // The archives of the profile being restored: never written over. The entries
+    // left alone for them, with the target they would have written over.
     std::optional<ProfileArchives> OwnArchives;
+    std::vector<TExtractFailure> OwnArchivesLeftAlone;
     int LastPercent = 0;
     RunLogs logs;
 };
@@ -72,9 +74,9 @@ public:
     void ZipEngineGetNextDisk(TZipReader& sender, int nextDisk, std::string& fName);
     void ZipEngineTotalPercentDone(int percent, const std::string& zipName);
     void ZipEngineZipComplete();
-    // An entry that would write over one of the profile's own archives is skipped,
-    // logged and counted.
-    void ZipEngineStartUnZip(const std::string& fName, bool& skip);
+    // An entry that would write over one of the profile's own archives is skipped and
+    // noted in OwnArchivesLeftAlone.
+    void ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip);
     void ZipEngineEndUnZip(const std::string& fName);
 
 private:
