@@ -111,7 +111,7 @@ std::unique_ptr<TLFNFileStream> TZipWriter::openSource(const std::string& name) 
         if (::stat(name.c_str(), &st) != 0) {
             if (errno == ENOENT || errno == ENOTDIR)
                 return nullptr; // vanished meanwhile: left out without a word
-            reason = errno == ENAMETOOLONG ? TSkipReason::srPathTooLong : reason;
+            reason = unreadableReason(errno, false);
             detail = std::strerror(errno);
         } else if (!S_ISREG(st.st_mode)) {
             // Opening a FIFO or a device could block or never end.

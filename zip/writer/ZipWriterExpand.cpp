@@ -35,11 +35,8 @@ bool isOwnArchive(const ZipWriterRun& run, const std::string& name, std::uint64_
 
 // The reason a name the search found cannot be stored.
 TSkipReason reasonOf(const TSearchRec& rec) {
-    if (rec.Problem == TSearchProblem::Special)
-        return TSkipReason::srSpecialFile;
-    if (rec.Error == ENAMETOOLONG)
-        return TSkipReason::srPathTooLong;
-    return rec.IsDirectory ? TSkipReason::srUnreadableDir : TSkipReason::srOpenFailed;
+    return rec.Problem == TSearchProblem::Special ? TSkipReason::srSpecialFile
+                                                  : unreadableReason(rec.Error, rec.IsDirectory);
 }
 
 std::string systemReason(int error) {
@@ -79,9 +76,7 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
             if (::stat(name.c_str(), &st) != 0) {
                 const int error = errno;
                 if (error != ENOENT && error != ENOTDIR)
-                    leaveOut(error == ENAMETOOLONG ? TSkipReason::srPathTooLong
-                                                   : TSkipReason::srOpenFailed,
-                             name, systemReason(error));
+                    leaveOut(unreadableReason(error, false), name, systemReason(error));
                 else if (OnNoSuchFile)
                     OnNoSuchFile(*this, name);
                 continue;

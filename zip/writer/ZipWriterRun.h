@@ -1,5 +1,6 @@
 #pragma once
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,6 +15,7 @@
 #include "zip/format/TEndCentral.h"
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipCrypt.h"
+#include "zip/reader/ZipReaderTypes.h"
 #include "zip/writer/ZipWriterOutput.h"
 #include "zip/writer/ZipWriterParts.h"
 #include "zip/writer/ZipWriterSpool.h"
@@ -27,6 +29,13 @@ struct PendingFile {
     std::string Name;
     ArchiveStamp Stamp;
 };
+
+// Why a file or directory that could not be read (errno error) is left out.
+inline TSkipReason unreadableReason(int error, bool directory) {
+    if (error == ENAMETOOLONG)
+        return TSkipReason::srPathTooLong;
+    return directory ? TSkipReason::srUnreadableDir : TSkipReason::srOpenFailed;
+}
 
 // The state of one AddFilesToArchive run.
 struct ZipWriterRun {
