@@ -123,6 +123,34 @@ TEST_F(MainStateTest, StartedWithTheSystemAndSetToEndRunsOnePassAndEnds) {
     EXPECT_FALSE(manual.TerminateRequested);
 }
 
+// The exit status tells a script what happened: a failure outweighs files left out,
+// which outweigh complete runs; for "a", "o" and the "1" start alike.
+TEST_F(MainStateTest, ExitStatusIsTheWorstOfTheRuns) {
+    dir.write("Nastaven.txt", "AUTSPUST=AUTKONEC\r\nZALOHA=BEZDOT\r\n");
+    writeDueProfile("Mzdy");
+    writeDueProfile("Sklad");
+    const auto statusOf = [&](const std::vector<std::string>& arguments) {
+        MainState main(ui, clock, dir.path(), view);
+        main.setRuns(runs);
+        main.FormCreate(CommandLine::parse("kd", arguments));
+        main.FormActivate();
+        return main.ExitStatus;
+    };
+    EXPECT_EQ(statusOf({"a", "mzdy"}), 0);
+    EXPECT_EQ(statusOf({"1"}), 0);
+    runs.results["Mzdy"] = RunResult::Incomplete;
+    EXPECT_EQ(statusOf({"a", "mzdy"}), 2);
+    EXPECT_EQ(statusOf({"1"}), 2);
+    runs.results["Sklad"] = RunResult::Failed;
+    EXPECT_EQ(statusOf({"1"}), 1);
+    EXPECT_EQ(statusOf({"a", "sklad"}), 1);
+
+    runs.restoreResult = RunResult::Incomplete;
+    EXPECT_EQ(statusOf({"o", "mzdy"}), 2);
+    runs.restoreResult = RunResult::Failed;
+    EXPECT_EQ(statusOf({"o", "mzdy"}), 1);
+}
+
 TEST_F(MainStateTest, TimerTickRunsASchedulerPassOnlyWhenIdleAndTheFirstCheckTimeHasCome) {
     dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\nTIMER=120000\r\n");
     writeDueProfile("Mzdy");

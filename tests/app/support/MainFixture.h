@@ -8,6 +8,7 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -40,23 +41,27 @@ public:
     std::vector<std::string> calls;
 };
 
-// Records the runs asked for; a run of the profile named in failingProfile throws.
+// Records the runs asked for; a run of the profile named in failingProfile throws,
+// the others end with the result given for their profile (Complete when none is).
 class RecordingRuns : public MainWindowRuns {
 public:
     RunResult RunBackup(TObjektZal& profile, int) override {
         backups.push_back(profile.Name);
         if (profile.Name == failingProfile)
             throw Exception("disk full");
-        return RunResult::Complete;
+        const auto given = results.find(profile.Name);
+        return given == results.end() ? RunResult::Complete : given->second;
     }
     RunResult RestoreBackup(int row) override {
         restores.push_back(row);
-        return RunResult::Complete;
+        return restoreResult;
     }
 
     std::vector<std::string> backups;
     std::vector<int> restores;
     std::string failingProfile;
+    std::map<std::string, RunResult> results;
+    RunResult restoreResult = RunResult::Complete;
 };
 
 // A main window's state over a temporary program directory with a fixed clock.
