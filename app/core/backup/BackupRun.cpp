@@ -65,6 +65,26 @@ private:
     std::string aside_;
 };
 
+// The profile's archives, never stored, and an empty archive never written where
+// one of them is, for one zip call of the window's writer, which also serves the
+// restore and the contents page afterwards.
+class OwnArchivesOnWriter {
+public:
+    OwnArchivesOnWriter(TZipWriter& writer, std::vector<std::string> archives) : writer_(writer) {
+        writer_.SetSkipEmptyArchive(!archives.empty());
+        writer_.SetOwnArchives(std::move(archives));
+    }
+    ~OwnArchivesOnWriter() {
+        writer_.SetOwnArchives({});
+        writer_.SetSkipEmptyArchive(false);
+    }
+    OwnArchivesOnWriter(const OwnArchivesOnWriter&) = delete;
+    OwnArchivesOnWriter& operator=(const OwnArchivesOnWriter&) = delete;
+
+private:
+    TZipWriter& writer_;
+};
+
 // ".zip", ".003": the extension of a file name, with its dot.
 std::string extensionOf(const std::string& path) {
     const std::size_t dot = path.rfind('.');
@@ -261,9 +281,8 @@ bool BackupRun::zipMasks(TObjektZal& profile) {
     if (masks.empty())
         return true;
     // Found now, after the versions were numbered and a previous archive set aside.
-    const std::vector<std::string> own = ProfileArchives(profile.TargetDir, profile.Name).present();
-    writer_.SetOwnArchives(own);
-    writer_.SetSkipEmptyArchive(!own.empty());
+    const OwnArchivesOnWriter own(writer_,
+                                  ProfileArchives(profile.TargetDir, profile.Name).present());
     writer_.SetFilesList(masks);
     state_.CurrentProfile = &profile;
     outcome_.fileCount += static_cast<std::uint64_t>(writer_.AddFilesToArchive());
