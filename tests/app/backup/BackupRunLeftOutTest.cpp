@@ -68,13 +68,6 @@ TEST_F(BackupRunLeftOutTest, AFileThatKeepsChangingIsLoggedAsSuch) {
     EXPECT_EQ(protocol().find("nelze standartně otevřít"), std::string::npos);
 }
 
-TEST_F(BackupRunLeftOutTest, EverythingStoredIsACompleteRun) {
-    file("a.txt", "a");
-    EXPECT_EQ(result(), RunResult::Complete);
-    EXPECT_EQ(profileLog().find("Vynecháno"), std::string::npos);
-    EXPECT_EQ(box(), "Záloha je dokončena, bylo zálohováno :1 souborů");
-}
-
 TEST_F(BackupRunLeftOutTest, ATargetInsideTheSourceNeverStoresTheProfilesArchives) {
     file("a.txt", std::string(3000, 'a'));
     file("data.bin", "d");

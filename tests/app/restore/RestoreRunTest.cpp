@@ -210,5 +210,42 @@ TEST_F(RestoreRunTest, RestoreSwitchRestoresTheNamedProfileAndEndsTheProgram) {
     EXPECT_TRUE(ui.shown.empty());
 }
 
+// An archive written while the target lay inside the source holds the profile's
+// archives: restoring them would put an old version over the real one and a stale
+// file where the next rotation takes it for a version.
+TEST_F(RestoreRunTest, NeverWritesOverTheProfilesArchives) {
+    dir.write("src/backup/Data1.zip", "an old archive");
+    dir.write("src/backup/Data2.zip", "a stale version");
+    dir.write("src/backup/Data1.zip.txt", "the user's own notes");
+    ASSERT_EQ(0, runCommand("cd '" + dir.file("src") + "' && zip -qr ../all.zip . && rm " +
+                            "backup/Data2.zip && mv ../all.zip backup/Data1.zip"));
+    const std::string archive = read("src/backup/Data1.zip");
+    fs::remove(dir.file("src/readme.txt"));
+    fs::remove(dir.file("src/backup/Data1.zip.txt"));
+    TObjektZal record;
+    record.Name = "Data";
+    record.Masks = "*";
+    record.SourceDir = dir.file("src") + "/";
+    record.TargetDir = dir.file("src/backup") + "/";
+    record.VersionsKept = 2;
+    SaveProfile(record, dir.path());
+    state.loadProfiles();
+    create();
+
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
+    EXPECT_EQ(read("src/backup/Data1.zip"), archive);
+    EXPECT_FALSE(fs::exists(dir.file("src/backup/Data2.zip")));
+    EXPECT_EQ(read("src/readme.txt"), "read me\n");
+    EXPECT_EQ(read("src/backup/Data1.zip.txt"), "the user's own notes");
+    const std::string log = read("Data.log");
+    for (const std::string name : {"Data1.zip", "Data2.zip"})
+        EXPECT_THAT(log, HasSubstr(run_log::padRight(dir.file("src/backup/" + name), 40) +
+                                   "       nelze obnovit: archiv zálohy profilu se "
+                                   "nepřepisuje\r\n"));
+    EXPECT_THAT(log, HasSubstr("Nepodařilo se obnovit: 2\r\n"));
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_THAT(ui.shown.back().text, HasSubstr(dir.file("src/backup/Data2.zip") +
+                                                ": archiv zálohy profilu se nepřepisuje"));
+}
 } // namespace
 } // namespace kd::test
