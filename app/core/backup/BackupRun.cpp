@@ -1,5 +1,6 @@
 #include "app/core/backup/BackupRun.h"
 
+#include "app/core/backup/PreviousArchive.h"
 #include "app/core/backup/RemovableWipe.h"
 #include "app/core/backup/VersionRotation.h"
 #include "app/core/logs/LastRunStamp.h"
@@ -11,12 +12,8 @@
 #include "platform/Exception.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
-#include "platform/RenameNoReplace.h"
 #include "zip/writer/TZipWriter.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,38 +29,6 @@ bool fileExists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
-
-// The previous archive of a profile that starts a new one each run: moved aside
-// before the run, deleted after success, put back after a failure.
-class SetAside {
-public:
-    explicit SetAside(std::string path) : path_(std::move(path)) {
-        const std::size_t slash = path_.rfind('/');
-        const std::string dir = slash == std::string::npos ? "." : path_.substr(0, slash);
-        const std::string name = slash == std::string::npos ? path_ : path_.substr(slash + 1);
-        aside_ = createTemporaryFile(dir, "." + name + ".");
-        // Over the empty file just made for the purpose.
-        if (std::rename(path_.c_str(), aside_.c_str()) != 0) {
-            const std::string reason = std::strerror(errno);
-            ::unlink(aside_.c_str());
-            throw Exception("Cannot move " + path_ + " aside: " + reason);
-        }
-    }
-    ~SetAside() {
-        if (!aside_.empty() && !renameNoReplace(aside_, path_))
-            ::unlink(aside_.c_str()); // a new archive took the name meanwhile
-    }
-    SetAside(const SetAside&) = delete;
-    SetAside& operator=(const SetAside&) = delete;
-    void discard() {
-        ::unlink(aside_.c_str());
-        aside_.clear();
-    }
-
-private:
-    std::string path_;
-    std::string aside_;
-};
 
 // The profile's archives, never stored, and an empty archive never written where
 // one of them is, for one zip call of the window's writer, which also serves the
@@ -234,8 +199,8 @@ void BackupRun::runSteps(TObjektZal& profile) {
         baseName = timestampedName(profile.Name, state_.RunStarted);
     }
     outcome_.archive = target + baseName + ".zip";
-    std::optional<SetAside> previous;
-    if (versions == 0 && profile.NewArchive && fileExists(outcome_.archive))
+    std::optional<PreviousArchive> previous;
+    if (versions == 0 && profile.NewArchive)
         previous.emplace(outcome_.archive);
     std::optional<ProgramArchiveReopened> reopened;
     if (versions == 0 && !profile.NewArchive && profile.SelfExtract && profile.SplitMode == 0)

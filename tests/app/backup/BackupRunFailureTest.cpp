@@ -98,6 +98,32 @@ TEST_F(BackupRunFailureTest, NewArchiveReplacesThePreviousOneAfterSuccess) {
               1);
 }
 
+// A run killed while it wrote left the previous archive in its hidden copy (and an
+// older run an older copy): the next run puts the newest back before it starts, so
+// a failure of that run still leaves the last good backup under its own name.
+TEST_F(BackupRunFailureTest, ACopyLeftByAKilledRunIsPutBack) {
+    file("a.txt", std::string(200000, 'a'));
+    profile.NewArchive = true;
+    dir.write("dst/.P.zip.aaaaaa", "older copy");
+    dir.write("dst/.P.zip.bbbbbb", "last good archive");
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::filesystem::last_write_time(target + "/.P.zip.aaaaaa", now - std::chrono::hours(48));
+    std::filesystem::last_write_time(target + "/.P.zip.bbbbbb", now - std::chrono::hours(24));
+    ui.writer = &writer;
+    EXPECT_THROW(run(), SilentAbort);
+    EXPECT_EQ(readWholeFile(archive()), "last good archive");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(target),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    // With the archive in place, a copy is only a leftover.
+    dir.write("dst/.P.zip.cccccc", "stale");
+    ui.writer = nullptr;
+    EXPECT_TRUE(run());
+    EXPECT_EQ(entries(archive()), (std::vector<std::string>{"a.txt"}));
+    EXPECT_FALSE(std::filesystem::exists(target + "/.P.zip.cccccc"));
+}
+
 TEST_F(BackupRunFailureTest, WipeDeletesTheFilesOfARemovableTarget) {
     file("a.txt", "a");
     volumes.addVolume(target, true);
