@@ -1,12 +1,12 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/Exception.h"
+#include "platform/TempFileBeside.h"
 #include "platform/UniqueFd.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,26 +31,16 @@ void writeAll(int fd, std::string_view bytes, const std::string& path) {
 } // namespace
 
 void writeFileAtomically(const std::string& path, std::string_view bytes) {
-    const std::filesystem::path target(path);
-    std::string temp = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
-    UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
-    if (!fd)
-        throw Exception(errorText("Cannot create", temp));
-    try {
-        struct stat old {};
-        const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-        ::fchmod(fd.get(), mode);
-        writeAll(fd.get(), bytes, temp);
-        if (::fsync(fd.get()) != 0)
-            throw Exception(errorText("Cannot flush", temp));
-        if (fd.close() != 0)
-            throw Exception(errorText("Cannot close", temp));
-        if (::rename(temp.c_str(), path.c_str()) != 0)
-            throw Exception(errorText("Cannot replace", path));
-    } catch (...) {
-        ::unlink(temp.c_str());
-        throw;
-    }
+    // Unnamed until complete where the file system allows, so a killed program
+    // leaves no half-written copy beside the file.
+    TempFileBeside temp(path, 0600);
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    ::fchmod(temp.Fd(), mode);
+    writeAll(temp.Fd(), bytes, path);
+    if (::fsync(temp.Fd()) != 0)
+        throw Exception(errorText("Cannot flush", path));
+    temp.Publish();
 }
 
 std::string readWholeFile(const std::string& path) {
