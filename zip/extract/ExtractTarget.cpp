@@ -7,8 +7,6 @@
 #include <cstring>
 #include <filesystem>
 
-#include "zip/base/DosDateTime.h"
-
 namespace kd {
 
 namespace {
@@ -79,7 +77,9 @@ std::optional<ExtractTarget::Existing> ExtractTarget::Look() const {
     Existing existing;
     existing.isDirectory = S_ISDIR(st.st_mode);
     existing.writable = S_ISLNK(st.st_mode) || (st.st_mode & S_IWUSR) != 0;
-    existing.dosDateTime = DosDateTimeClamp(UnixTimeToDosDateTime(st.st_mtime));
+    existing.modified = st.st_mtime;
+    if (S_ISREG(st.st_mode))
+        existing.fileMode = st.st_mode & 07777;
     return existing;
 }
 

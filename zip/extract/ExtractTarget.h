@@ -1,5 +1,8 @@
 #pragma once
+#include <sys/types.h>
+
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -31,8 +34,9 @@ public:
     // What is at the target now (a symbolic link is looked at, never followed).
     struct Existing {
         bool isDirectory = false;
-        bool writable = true;          // the owner may write (not read-only)
-        std::uint32_t dosDateTime = 0; // last write, clamped DOS value
+        bool writable = true;           // the owner may write (not read-only)
+        std::time_t modified = 0;       // last write
+        std::optional<mode_t> fileMode; // permission bits of a regular file
     };
 
     // Walks from the open directory baseDir (named baseName in messages and in Path())

@@ -17,7 +17,9 @@ namespace {
 
 TempFileBeside createBeside(const ExtractTarget& target) {
     try {
-        return TempFileBeside(target.DirFd(), target.Name(), target.Path(), 0666);
+        // Owner only until Commit gives the file its mode: the data is nobody else's
+        // before then.
+        return TempFileBeside(target.DirFd(), target.Name(), target.Path(), 0600);
     } catch (const Exception& e) {
         throw ECreateTargetFailed(e.what());
     }

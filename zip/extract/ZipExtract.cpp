@@ -41,11 +41,25 @@ int ZipExtractor::Run() {
     try {
         extractChosen();
     } catch (...) {
+        try {
+            finishDirectories(false);
+        } catch (...) {
+            // The run's own failure is the one to report.
+        }
         finishRun();
         throw;
     }
+    finishDirectories(true);
     finishRun();
     return extracted_;
+}
+
+void ZipExtractor::finishDirectories(bool report) {
+    if (!dest_)
+        return;
+    for (auto& failure : directories_.Finish(dest_.get(), destShown_))
+        if (report)
+            zip_.extractFailures_.push_back(std::move(failure));
 }
 
 void ZipExtractor::extractChosen() {

@@ -10,6 +10,7 @@
 #include "platform/UniqueFd.h"
 #include "zip/decompress/Decompressor.h"
 #include "zip/extract/EntryInput.h"
+#include "zip/extract/ExtractDirectories.h"
 #include "zip/extract/ExtractPath.h"
 #include "zip/extract/ExtractTarget.h"
 #include "zip/format/ZipCrypt.h"
@@ -47,6 +48,9 @@ private:
     // --- The run (ZipExtract.cpp) ---
     void extractChosen();
     void finishRun();
+    // Gives the directories of directory entries their mode and time; failures count
+    // when report (the run went to its end).
+    void finishDirectories(bool report);
     void openDestination();
     // Marks the chosen entries; returns their number of files and their total size.
     int chooseEntries(std::int64_t& totalBytes);
@@ -98,6 +102,7 @@ private:
     Decompressor decompressor_;
     ZipCrypt crypt_;
     std::vector<std::uint8_t> outputBuffer_;
+    ExtractDirectories directories_;
     UniqueFd dest_;
     std::string destShown_; // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

@@ -1,8 +1,8 @@
 // Extracting one entry: target, events, overwrite mode, and the outcome.
 #include <sys/stat.h>
 
-#include "zip/base/DosDateTime.h"
 #include "zip/base/ZipFiles.h"
+#include "zip/extract/EntryAttributes.h"
 #include "zip/extract/ExtractTempFile.h"
 #include "zip/extract/ZipExtract.h"
 
@@ -10,28 +10,7 @@ namespace kd {
 
 namespace {
 
-constexpr unsigned kHostUnix = 3;
 constexpr const char* kRefusedName = "Refused a name leading outside the destination";
-
-// The file's time from the entry's DOS date and time; nullopt when it names no day.
-std::optional<std::time_t> entryModified(const TZipHeaderInfo& entry) {
-    const auto date = DosDateTimeToDateTime(DosDateTimeClamp(entry.DosDateTime));
-    if (!date)
-        return std::nullopt;
-    return toTimeT(*date);
-}
-
-// The permission bits the entry's attributes ask for: the Unix mode of entries made on
-// Unix, else the current mode without write bits for a read-only entry.
-std::optional<mode_t> entryMode(const TZipHeaderInfo& entry, mode_t current) {
-    const auto unixMode = static_cast<mode_t>(entry.ExternalAttributes >> 16);
-    const bool regular = (unixMode & S_IFMT) == S_IFREG || (unixMode & S_IFMT) == 0;
-    if ((entry.VersionMadeBy >> 8) == kHostUnix && unixMode != 0 && regular)
-        return unixMode & 0777;
-    if (entry.ExternalAttributes & 0x01)
-        return current & ~static_cast<mode_t>(0222);
-    return std::nullopt;
-}
 
 } // namespace
 
@@ -60,6 +39,9 @@ void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry)
         const std::string shown = path->JoinedTo(destShown_);
         if (!openTarget(index, *path, shown, shown))
             return;
+        directories_.Add(index, entry.FullName(), *path,
+                         zip_.RetainAttributes() ? StoredPermissions(entry) : std::nullopt,
+                         EntryModifiedTime(entry));
     }
     ++extracted_;
 }
@@ -146,7 +128,6 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
     const auto existing = target->Look();
     if (!existing)
         return true;
-    const std::uint32_t entryDate = DosDateTimeClamp(entry.DosDateTime);
     bool overwrite = false;
     switch (zip_.OverwriteMode()) {
     case TUZOverwriteMode::Always:
@@ -155,10 +136,10 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
     case TUZOverwriteMode::Never:
         break;
     case TUZOverwriteMode::ifNewer:
-        overwrite = entryDate > existing->dosDateTime;
+        overwrite = CompareEntryTime(entry, existing->modified) > 0;
         break;
     case TUZOverwriteMode::ifOlder:
-        overwrite = entryDate < existing->dosDateTime;
+        overwrite = CompareEntryTime(entry, existing->modified) < 0;
         break;
     case TUZOverwriteMode::Prompt:
         try {
@@ -200,14 +181,12 @@ bool ZipExtractor::promptOverwrite(int index, const TZipHeaderInfo& entry,
 
 void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
                           const ExtractTarget& target) {
-    std::optional<mode_t> mode;
-    if (zip_.RetainAttributes()) {
-        struct stat st {};
-        if (::fstat(temp.Fd(), &st) == 0)
-            mode = entryMode(entry, st.st_mode & 07777);
-    }
+    // A file replaced keeps its permissions unless the entry brings its own.
+    const auto existing = target.Look();
+    const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
+                                          zip_.RetainAttributes());
     try {
-        temp.Commit(entryModified(entry), mode, zip_.FlushFilesOnClose());
+        temp.Commit(EntryModifiedTime(entry), mode, zip_.FlushFilesOnClose());
     } catch (const ECreateTargetFailed& e) {
         skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
         return;

@@ -15,7 +15,7 @@ bool isAscii(std::string_view s) {
 }
 
 bool dosHost(std::uint16_t versionMadeBy) {
-    return (versionMadeBy >> 8) == 0;
+    return HostOf(versionMadeBy) == kHostMsDos;
 }
 
 } // namespace

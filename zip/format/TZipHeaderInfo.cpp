@@ -4,6 +4,7 @@
 
 #include "zip/base/DosDateTime.h"
 #include "zip/format/EntryName.h"
+#include "zip/format/ExtraField.h"
 #include "zip/format/ZipRecords.h"
 
 namespace kd {
@@ -38,6 +39,16 @@ void TZipHeaderInfo::SetDefaults() {
     fileName_.clear();
     directory_.clear();
     comment_.reset();
+    unixModified_.reset();
+}
+
+void TZipHeaderInfo::SetUnixModified(std::optional<std::int64_t> modified) {
+    unixModified_ = modified;
+    CentralExtraLength = LocalExtraLength = static_cast<std::uint16_t>(ExtraField().size());
+}
+
+std::string TZipHeaderInfo::ExtraField() const {
+    return unixModified_ ? ExtendedTimestampField(*unixModified_) : std::string();
 }
 
 bool TZipHeaderInfo::IsEncrypted() const {
@@ -132,7 +143,13 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     Flags = GetLE16(&h[8]);
     comment_.reset();
     Matched = Selected = false;
-    s->Seek(CentralExtraLength + CommentLength, SeekOrigin::Current);
+    // The extra field may claim more than the stream holds: what is there is parsed,
+    // and the stream goes where the lengths say, as for any header.
+    const std::int64_t extraStart = s->Position();
+    std::string extra(CentralExtraLength, '\0');
+    extra.resize(s->Read(extra.data(), extra.size()));
+    unixModified_ = ExtraFieldModified(extra);
+    s->Seek(extraStart + CentralExtraLength + CommentLength, SeekOrigin::Begin);
     return true;
 }
 
@@ -166,7 +183,16 @@ bool TZipHeaderInfo::ReadLocalHeader(Stream& stream) {
     NameLength = nameLength;
     Flags = GetLE16(&h[6]);
     comment_.reset();
+    unixModified_.reset();
     Matched = Selected = false;
+    return true;
+}
+
+bool TZipHeaderInfo::ReadLocalExtra(Stream& stream) {
+    std::string extra(LocalExtraLength, '\0');
+    if (stream.Read(extra.data(), extra.size()) != extra.size())
+        return false;
+    unixModified_ = ExtraFieldModified(extra);
     return true;
 }
 
@@ -174,7 +200,8 @@ void TZipHeaderInfo::WriteCentralHeader(Stream& stream) {
     if (CommentLength != 0 && !comment_)
         throw Exception("The comment of " + FullName() + " is not loaded");
     const std::string name = encodeName();
-    CentralExtraLength = 0;
+    const std::string extra = ExtraField();
+    CentralExtraLength = static_cast<std::uint16_t>(extra.size());
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
     PutLE32(&h[0], kCentralSignature);
     PutLE16(&h[4], VersionMadeBy);
@@ -186,7 +213,7 @@ void TZipHeaderInfo::WriteCentralHeader(Stream& stream) {
     PutLE32(&h[20], CompressedSize);
     PutLE32(&h[24], UncompressedSize);
     PutLE16(&h[28], NameLength);
-    PutLE16(&h[30], 0);
+    PutLE16(&h[30], CentralExtraLength);
     PutLE16(&h[32], CommentLength);
     PutLE16(&h[34], DiskStart);
     PutLE16(&h[36], InternalAttributes);
@@ -194,6 +221,7 @@ void TZipHeaderInfo::WriteCentralHeader(Stream& stream) {
     PutLE32(&h[42], LocalOffset);
     stream.WriteBuffer(h.data(), h.size());
     stream.WriteBuffer(name.data(), name.size());
+    stream.WriteBuffer(extra.data(), extra.size());
     if (CommentLength != 0)
         stream.WriteBuffer(comment_->data(), comment_->size());
 }
@@ -204,6 +232,8 @@ void TZipHeaderInfo::WriteLocalHeader(Stream& stream) {
         throw Exception("The archive would exceed 4 GiB, which the ZIP format cannot hold");
     LocalOffset = static_cast<std::uint32_t>(position);
     const std::string name = encodeName();
+    const std::string extra = ExtraField();
+    LocalExtraLength = static_cast<std::uint16_t>(extra.size());
     std::array<std::uint8_t, kLocalHeaderFixed> h{};
     PutLE32(&h[0], kLocalSignature);
     PutLE16(&h[4], VersionNeeded);
@@ -217,6 +247,7 @@ void TZipHeaderInfo::WriteLocalHeader(Stream& stream) {
     PutLE16(&h[28], LocalExtraLength);
     stream.WriteBuffer(h.data(), h.size());
     stream.WriteBuffer(name.data(), name.size());
+    stream.WriteBuffer(extra.data(), extra.size());
 }
 
 } // namespace kd

@@ -20,6 +20,11 @@ namespace kd {
 //
 // Comments are bytes as stored, loaded on demand by the reader: CommentLength is the
 // stored length even while Comment() is not loaded.
+//
+// Besides the DOS date and time (local time, two-second steps) an entry may carry its
+// exact modification time in UTC (UnixModified): read from the extended timestamp or
+// the NTFS extra field of its central header, and written as an extended timestamp
+// into both headers. No other extra field is kept or written.
 class TZipHeaderInfo {
 public:
     // Gives the stream of the next disk when a central header continues there.
@@ -27,7 +32,7 @@ public:
 
     TZipHeaderInfo() { SetDefaults(); }
 
-    std::uint16_t VersionMadeBy; // low byte: version x 10; high byte: host (0 = MS-DOS)
+    std::uint16_t VersionMadeBy; // low byte: version x 10; high byte: host (0 MS-DOS, 3 Unix)
     std::uint16_t VersionNeeded;
     std::uint16_t Flags;
     std::uint16_t Method;
@@ -41,7 +46,8 @@ public:
     std::uint16_t CommentLength;
     std::uint16_t DiskStart; // 0-based disk or part holding the local header
     std::uint16_t InternalAttributes;
-    std::uint32_t ExternalAttributes; // DOS attributes in the low byte
+    std::uint32_t ExternalAttributes; // DOS attributes in the low byte; Unix mode in the high
+                                      // 16 bits when the host is Unix
     std::uint32_t LocalOffset;        // of the local header on its disk
     std::int64_t CentralOffset;       // where the central header was read
     bool Matched;                     // chosen by the running extraction
@@ -67,6 +73,13 @@ public:
     // throws kd::Exception.
     void SetComment(std::string_view text);
 
+    // Seconds since 1970-01-01 UTC; nullopt when the entry has only its DOS time.
+    const std::optional<std::int64_t>& UnixModified() const { return unixModified_; }
+    // Sets the time to write; both extra lengths become the length of its field.
+    void SetUnixModified(std::optional<std::int64_t> modified);
+    // The extra field the header writers store (empty without a time the field holds).
+    std::string ExtraField() const;
+
     bool HasComment() const { return CommentLength != 0; }
     bool IsEncrypted() const;
     bool HasDataDescriptor() const;
@@ -76,7 +89,8 @@ public:
     }
 
     // Reads a central header at the stream's position and leaves the stream behind
-    // its extra field and comment (the comment is not loaded). When fewer than 46
+    // its extra field and comment (the comment is not loaded; the time of the extra
+    // field is taken). When fewer than 46
     // bytes are left and nextVolume is given, the rest comes from the stream it
     // returns. False (position restored, unless the disk changed) when there is no
     // complete central header.
@@ -84,14 +98,17 @@ public:
     // Reads a local header and its name; leaves the stream at the extra field. False
     // (position restored) when there is no complete local header.
     bool ReadLocalHeader(Stream& stream);
+    // Reads the LocalExtraLength bytes at the stream's position (the extra field behind
+    // a local header) and takes the time they carry; false when the stream ends first.
+    bool ReadLocalExtra(Stream& stream);
 
-    // Writes the central header with its name and comment (no extra field; the
-    // CentralExtraLength becomes 0). Throws when a comment is announced but not
+    // Writes the central header with its name, ExtraField() (CentralExtraLength
+    // becomes its length) and comment. Throws when a comment is announced but not
     // loaded, or when the stream does not take every byte.
     void WriteCentralHeader(Stream& stream);
-    // Sets LocalOffset to the stream position, then writes the local header and name.
-    // The LocalExtraLength bytes that follow are the caller's. Throws kd::Exception
-    // when the position is beyond 4 GiB, EWriteError on a short write.
+    // Sets LocalOffset to the stream position, then writes the local header, name and
+    // ExtraField() (LocalExtraLength becomes its length). Throws kd::Exception when
+    // the position is beyond 4 GiB, EWriteError on a short write.
     void WriteLocalHeader(Stream& stream);
 
 private:
@@ -102,6 +119,7 @@ private:
     std::string fileName_;
     std::string directory_;
     std::optional<std::string> comment_;
+    std::optional<std::int64_t> unixModified_;
 };
 
 } // namespace kd

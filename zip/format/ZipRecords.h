@@ -19,6 +19,16 @@ inline constexpr std::uint16_t kFlagEncrypted = 0x0001;
 inline constexpr std::uint16_t kFlagDataDescriptor = 0x0008;
 inline constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 
+// Host systems of the "version made by" field (its high byte).
+inline constexpr unsigned kHostMsDos = 0;
+inline constexpr unsigned kHostUnix = 3;
+inline constexpr unsigned HostOf(std::uint16_t versionMadeBy) {
+    return versionMadeBy >> 8;
+}
+// What the writer records: ZIP 2.0 features, made on Unix (the external attributes
+// carry the Unix mode in their high 16 bits).
+inline constexpr std::uint16_t kMadeByUnix = kHostUnix << 8 | 20;
+
 // "STOR", "SHR", "RED1".."RED4", "IMP", "TOK", "DEF" for methods 0-8; the decimal
 // number for any other method.
 std::string MethodName(unsigned method);

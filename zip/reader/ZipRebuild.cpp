@@ -158,6 +158,7 @@ bool TZipReader::RebuildDirectory() {
         if (entry->CompressedSize == 0xFFFFFFFF || entry->UncompressedSize == 0xFFFFFFFF)
             throw EZip64NotSupported("entry " + entry->FullName());
         const std::int64_t dataStart = s.Position() + entry->LocalExtraLength;
+        entry->ReadLocalExtra(s); // its time; the data start is known either way
         std::int64_t next = dataStart + entry->CompressedSize;
         if (entry->HasDataDescriptor()) {
             // Written by a streaming archiver: CRC and sizes may be only in the

@@ -6,6 +6,7 @@
 
 #include "platform/FileOps.h"
 #include "zip/base/DosDateTime.h"
+#include "zip/format/ZipRecords.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
@@ -28,6 +29,16 @@ std::uint32_t dosAttributes(const std::string& name, const struct stat& st, bool
     if (archive)
         attributes |= 0x20;
     return attributes;
+}
+
+// The entry is made on Unix: its Unix mode (type and permission bits) goes into the
+// high 16 bits of the external attributes beside the DOS attributes, and its exact
+// modification time into the extended timestamp field.
+void recordUnixState(TZipHeaderInfo& header, const struct stat& st) {
+    header.VersionMadeBy = kMadeByUnix;
+    header.ExternalAttributes = (header.ExternalAttributes & 0xFFFF) |
+                                static_cast<std::uint32_t>(st.st_mode & 0xFFFF) << 16;
+    header.SetUnixModified(st.st_mtime);
 }
 
 [[noreturn]] void refuseLargeFile(const std::string& name) {
@@ -78,10 +89,14 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
 
 bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name) {
     auto header = std::make_shared<TZipHeaderInfo>();
-    const auto modified = fileModificationTime(name.substr(0, name.size() - 1));
-    header->DosDateTime = modified ? UnixTimeToDosDateTime(*modified)
-                                   : UnixTimeToDosDateTime(std::chrono::system_clock::to_time_t(
-                                         std::chrono::system_clock::now()));
+    struct stat st {};
+    if (::stat(name.substr(0, name.size() - 1).c_str(), &st) == 0) {
+        header->DosDateTime = UnixTimeToDosDateTime(st.st_mtime);
+        recordUnixState(*header, st);
+    } else {
+        header->DosDateTime = UnixTimeToDosDateTime(
+            std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
+    }
     header->Crc32 = 0;
     header->Method = 0;
     header->InternalAttributes = 0;
@@ -144,6 +159,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
     auto header = std::make_shared<TZipHeaderInfo>();
     header->DosDateTime = source->FileDosDateTime();
     header->ExternalAttributes = dosAttributes(name, st, attributes_->IsSet(name));
+    recordUnixState(*header, st);
     header->UncompressedSize = static_cast<std::uint32_t>(expected);
     header->InternalAttributes = 2; // text or binary: the compressor decides
     if (!startEntry(run, name, *header, expected))
@@ -153,10 +169,16 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
 
     std::uint32_t fileDate = header->DosDateTime;
     for (int attempt = 1;; ++attempt) {
-        // A file read again carries its new date, unless OnStartZip chose another.
+        // A file read again carries its new date, unless OnStartZip chose another (the
+        // exact time then goes: it would contradict the chosen date).
         const std::uint32_t date = source->FileDosDateTime();
-        if (header->DosDateTime == fileDate)
+        ::fstat(source->Handle(), &st);
+        if (header->DosDateTime == fileDate) {
             header->DosDateTime = date;
+            header->SetUnixModified(st.st_mtime);
+        } else {
+            header->SetUnixModified(std::nullopt);
+        }
         fileDate = date;
         const auto stamp = ArchiveAttribute::StampOf(source->Handle());
         if (!stamp)

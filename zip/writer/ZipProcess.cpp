@@ -134,7 +134,8 @@ void TZipWriter::writeCentralDirectory(ZipWriterRun& run) {
         if (raw != run.RawCentral.end())
             PatchCopiedCentralHeader(raw->second, *header);
         else
-            header->CentralExtraLength = 0; // a fresh header carries no extra field
+            // A fresh header carries only its own extra field.
+            header->CentralExtraLength = static_cast<std::uint16_t>(header->ExtraField().size());
         const std::uint64_t length =
             raw != run.RawCentral.end() ? raw->second.size() : header->CentralHeaderSize();
         // The end record keeps the last header company: other tools reject a set

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "platform/FileOps.h"
+#include "zip/base/ZipFiles.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterRun.h"
@@ -12,6 +14,16 @@ namespace kd {
 namespace {
 
 inline constexpr std::uint32_t kDescriptorSignature = 0x08074B50; // "PK\7\8"
+
+// True when the entry is at least as new as the file: by the exact times when the
+// entry has one (the DOS time of some tools is an hour off in summer), else by DOS
+// times.
+bool entryUpToDate(const TZipHeaderInfo& entry, const std::string& path) {
+    if (entry.UnixModified())
+        if (const auto modified = fileModificationTime(path))
+            return *entry.UnixModified() >= *modified;
+    return entry.DosDateTime >= FileDosDateTime(path);
+}
 
 } // namespace
 
@@ -70,8 +82,7 @@ void TZipWriter::processOldEntries(ZipWriterRun& run) {
             const std::string item = std::exchange(run.Items[found->second], std::string());
             const bool isDirectory = item.back() == '/';
             const std::string path = isDirectory ? item.substr(0, item.size() - 1) : item;
-            const bool keep =
-                zipAction_ != TZipAction::zaReplace && entry->DosDateTime >= FileDosDateTime(path);
+            const bool keep = zipAction_ != TZipAction::zaReplace && entryUpToDate(*entry, path);
             if (keep) {
                 if (dispose_ && !isDirectory)
                     if (const auto stamp = ArchiveAttribute::StampOf(path))

@@ -101,20 +101,21 @@ TEST(ZipWriterParts, ASetOfPartsPassesTheOraclesAndReadsBack) {
 TEST(ZipWriterParts, RecordsStayWholeDataRunsOnAndFullPartsStartTheNext) {
     // a fills the first part exactly; b's data runs over three parts; the central
     // directory starts in the fourth part and ends in the fifth.
-    Stored w(35 + 1000, 1100);
+    // Each local header is 44 bytes (name and time field), each central header 60.
+    Stored w(44 + 1000, 1100);
     w.file("a.bin", 1000);
     w.file("b.bin", 3000);
-    w.file("c.bin", 170);
+    w.file("c.bin", 143);
     EXPECT_EQ(w.write({"a.bin", "b.bin", "c.bin"}), 3);
     const auto parts = w.parts();
     ASSERT_EQ(parts.size(), 5u);
     std::vector<std::uintmax_t> sizes;
     for (const auto& part : parts)
         sizes.push_back(fs::file_size(part));
-    // 35 + 1065 of b | 1100 of b | 835 of b, c (205), one central header (51) | the
+    // 44 + 1056 of b | 1100 of b | 844 of b, c (187), one central header (60) | the
     // other two and the end record.
-    EXPECT_EQ(sizes, (std::vector<std::uintmax_t>{1035, 1100, 1100, 1091, 124}));
-    EXPECT_EQ(endRecord(parts.back()), "4 3 0 3 153 1040\n");
+    EXPECT_EQ(sizes, (std::vector<std::uintmax_t>{1044, 1100, 1100, 1091, 142}));
+    EXPECT_EQ(endRecord(parts.back()), "4 3 0 3 180 1031\n");
 
     TZipReader reader;
     reader.SetZipName(parts.back());
@@ -231,13 +232,13 @@ TEST(ZipWriterParts, TheEndRecordNeverStandsAloneInTheLastPart) {
     // The first part has room for a's local header, data and central header exactly;
     // the end record would then make up the second part on its own, which Info-ZIP and
     // 7-Zip reject. The central header goes along with it instead.
-    Stored w(35 + 100 + 51, 1000);
+    Stored w(44 + 100 + 60, 1000);
     w.file("a.bin", 100);
     EXPECT_EQ(w.write({"a.bin"}), 1);
     const auto parts = w.parts();
     ASSERT_EQ(parts.size(), 2u);
-    EXPECT_EQ(fs::file_size(parts[0]), 135u);
-    EXPECT_EQ(fs::file_size(parts[1]), 51u + 22u);
+    EXPECT_EQ(fs::file_size(parts[0]), 144u);
+    EXPECT_EQ(fs::file_size(parts[1]), 60u + 22u);
     const std::string joined = test::joinWithInfoZip(w.t, parts);
     EXPECT_EQ(test::zipfileMismatches(joined, {{"a.bin", w.t.file("src/a.bin")}}), "");
     test::expectSevenZipReadsSplit(w.t, parts);
