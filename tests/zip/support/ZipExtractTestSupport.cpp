@@ -92,7 +92,9 @@ void makePythonZip(const TempDir& t, const std::string& archive,
         script += "    i = zipfile.ZipInfo(" + pyBytes(e.name) + ".decode(), (" + e.date + "))\n";
         script += std::string("    i.compress_type = zipfile.") +
                   (e.deflate ? "ZIP_DEFLATED" : "ZIP_STORED") + "\n";
-        if (e.unixMode != 0)
+        if (e.dosHost)
+            script += "    i.create_system = 0\n";
+        else if (e.unixMode != 0)
             script +=
                 "    i.create_system = 3\n    i.external_attr = " + std::to_string(e.unixMode) +
                 " << 16\n";

@@ -33,6 +33,7 @@ struct PyEntry {
     bool deflate = false;
     int unixMode = 0; // stored as made on Unix when not 0 (0120777: a symbolic link)
     std::string date = "2020, 1, 1, 12, 0, 0";
+    bool dosHost = false; // made on MS-DOS: no Unix mode (unixMode is then ignored)
 };
 void makePythonZip(const TempDir& t, const std::string& archive,
                    const std::vector<PyEntry>& entries);

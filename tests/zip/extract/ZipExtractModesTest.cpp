@@ -1,0 +1,134 @@
+// Permissions survive a backup and a restore; a restore never leaves a file more open
+// than it was, and directories get their mode and time once their files are in.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "zip/support/ZipExtractTestSupport.h"
+#include "zip/support/ZipReaderTestSupport.h"
+#include "zip/support/ZipWriterTestSupport.h"
+
+namespace kd {
+
+namespace {
+
+using test::PyEntry;
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 01000000;
+}
+
+std::time_t timeOf(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mtime : -1;
+}
+
+// The process's umask for the scope.
+class UmaskScope {
+public:
+    explicit UmaskScope(mode_t mask) : old_(::umask(mask)) {}
+    ~UmaskScope() { ::umask(old_); }
+    UmaskScope(const UmaskScope&) = delete;
+    UmaskScope& operator=(const UmaskScope&) = delete;
+
+private:
+    mode_t old_;
+};
+
+class ZipExtractModes : public test::ExtractTest {};
+
+} // namespace
+
+TEST_F(ZipExtractModes, PrivateFilesScriptsAndDirectoriesRoundTrip) {
+    const std::string src = t_.file("src");
+    t_.write("src/private/secret.txt", "secret");
+    t_.write("src/run.sh", "#!/bin/sh\necho hi\n");
+    t_.write("src/closed/inside.txt", "inside");
+    ::chmod((src + "/private/secret.txt").c_str(), 0600);
+    ::chmod((src + "/private").c_str(), 0700);
+    ::chmod((src + "/run.sh").c_str(), 0755);
+    ::chmod((src + "/closed").c_str(), 0500);
+    test::mustRun("touch -d @1000000001 " + src + "/private");
+
+    test::WriterBench bench(t_);
+    bench.zip.SetRootDir(src + "/");
+    bench.zip.SetRelativePaths(true);
+    bench.zip.SetRecurse(true);
+    bench.zip.SetAddDirEntriesOnRecurse(true);
+    ASSERT_EQ(bench.add({"*.*"}), 5);
+    test::expectToolsAccept(bench.archive);
+
+    test::configureExtractAll(zip_, bench.archive, t_.file("ours"));
+    EXPECT_EQ(zip_.ExtractArchive(), 5);
+    EXPECT_TRUE(zip_.ExtractFailures().empty());
+    test::mustRun("unzip -q " + bench.archive + " -d " + t_.file("unzip"));
+    for (const std::string out : {"ours", "unzip"}) {
+        SCOPED_TRACE(out);
+        const std::string dest = t_.file(out);
+        EXPECT_EQ(modeOf(dest + "/private"), 0700u);
+        EXPECT_EQ(modeOf(dest + "/private/secret.txt"), 0600u);
+        EXPECT_EQ(modeOf(dest + "/run.sh"), 0755u);
+        EXPECT_EQ(modeOf(dest + "/closed"), 0500u);
+        EXPECT_EQ(test::readFile(dest + "/closed/inside.txt"), "inside");
+        EXPECT_EQ(timeOf(dest + "/private"), 1000000001);
+    }
+}
+
+TEST_F(ZipExtractModes, AnEntryWithoutAModeNeverOpensAFileWider) {
+    const UmaskScope umask(027);
+    const std::string date = PyEntry().date;
+    makeZip({{"kept.txt", "new", false, 0, date, true},
+             {"fresh.txt", "new", false, 0, date, true},
+             {"setuid", "x", false, 0104755}});
+    const std::string kept = t_.write("dest/kept.txt", "old");
+    ::chmod(kept.c_str(), 0600);
+    EXPECT_EQ(zip_.ExtractArchive(), 3);
+    EXPECT_EQ(test::readFile(kept), "new");
+    EXPECT_EQ(modeOf(kept), 0600u);
+    EXPECT_EQ(modeOf(t_.file("dest/fresh.txt")), 0640u); // a new file: 0666 less the umask
+    EXPECT_EQ(modeOf(t_.file("dest/setuid")), 0755u);    // never set-uid, set-gid, sticky
+
+    // Without the stored attributes an existing file keeps its mode all the same.
+    ::chmod(kept.c_str(), 0604);
+    zip_.SetRetainAttributes(false);
+    EXPECT_EQ(zip_.ExtractArchive(), 3);
+    EXPECT_EQ(modeOf(kept), 0604u);
+}
+
+TEST_F(ZipExtractModes, AClosedDirectoryIsClosedOnlyAfterItsFilesAndSubdirectoriesAreIn) {
+    // Dated 2001-02-03 04:05:06 local time (DOS time only).
+    const char* date = "2001, 2, 3, 4, 5, 6";
+    makeZip({{"ro/", "", false, 040500, date},
+             {"ro/sub/", "", false, 040500, date},
+             {"ro/sub/f.txt", "f", false, 0100644},
+             {"ro/g.txt", "g", false, 0100400}});
+    // A user other than root, for whom the modes count.
+    ::chmod(t_.path().c_str(), 0755);
+    ::chmod(t_.file("a.zip").c_str(), 0644);
+    ::mkdir(t_.file("dest").c_str(), 0755);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(t_.file("dest").c_str(), 65534, 65534), 0);
+    }
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                std::_Exit(2);
+            const int count = zip_.ExtractArchive();
+            std::_Exit(count == 4 && zip_.ExtractFailures().empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(test::readFile(t_.file("dest/ro/sub/f.txt")), "f");
+    EXPECT_EQ(test::readFile(t_.file("dest/ro/g.txt")), "g");
+    EXPECT_EQ(modeOf(t_.file("dest/ro")), 0500u);
+    EXPECT_EQ(modeOf(t_.file("dest/ro/sub")), 0500u);
+    std::tm local{};
+    local.tm_year = 101, local.tm_mon = 1, local.tm_mday = 3;
+    local.tm_hour = 4, local.tm_min = 5, local.tm_sec = 6, local.tm_isdst = -1;
+    EXPECT_EQ(timeOf(t_.file("dest/ro")), std::mktime(&local));
+    EXPECT_EQ(timeOf(t_.file("dest/ro/sub")), std::mktime(&local));
+}
+
+} // namespace kd

@@ -1,0 +1,86 @@
+// Czech names read right in the system's other tools and in ours, also after an
+// update that carries over entries of the original program (CP852, made on MS-DOS).
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestPaths.h"
+#include "zip/support/ZipReaderTestSupport.h"
+#include "zip/support/ZipWriterTestSupport.h"
+
+using namespace kd;
+
+namespace {
+
+const std::string kFile = "příliš žluťoučký kůň.txt";
+const std::string kDir = "Dokumenty/účty/";
+const std::string kInDir = kDir + "faktura č. 1.txt";
+
+// Every entry name as zipfile decodes it, its flag bits and host.
+std::string zipfileNames(const std::string& archive) {
+    std::string out;
+    test::runCommand("python3 -c 'import sys, zipfile\n"
+                     "for i in zipfile.ZipFile(sys.argv[1]).infolist():\n"
+                     "    print(i.filename, i.flag_bits & 0x800, i.create_system, sep=\"|\")' '" +
+                         archive + "'",
+                     &out);
+    return out;
+}
+
+std::vector<std::string> readerNames(const std::string& archive) {
+    TZipReader zip;
+    zip.SetZipName(archive);
+    zip.OpenAndReadDirectory();
+    std::vector<std::string> names;
+    for (int i = 0; i < zip.GetEntryCount(); ++i)
+        names.push_back(zip.GetEntryPath(i) + zip.GetEntryFileName(i));
+    return names;
+}
+
+TEST(ZipWriterCzechNames, ReadRightInUnzip7zZipfileAndOurReader) {
+    test::TempDir t;
+    t.write("tree/" + kFile, "kůň");
+    t.write("tree/" + kInDir, "účet");
+    t.write("tree/ascii.txt", "plain");
+    test::WriterBench bench(t);
+    bench.zip.SetRootDir(t.file("tree/"));
+    bench.zip.SetRelativePaths(true);
+    bench.zip.SetRecurse(true);
+    bench.zip.SetAddDirEntriesOnRecurse(true);
+    ASSERT_EQ(bench.add({"*.*"}), 5);
+    test::expectToolsAccept(bench.archive);
+
+    // UTF-8 with flag bit 11 where a name needs it, plain ASCII as it is; made on Unix.
+    EXPECT_EQ(zipfileNames(bench.archive), "Dokumenty/|0|3\n" + kDir + "|2048|3\n" + kInDir +
+                                               "|2048|3\nascii.txt|0|3\n" + kFile + "|2048|3\n");
+    for (const std::string lister : {"unzip -l", "7z l"}) {
+        std::string out;
+        EXPECT_EQ(test::runCommand("LC_ALL=C.UTF-8 " + lister + " " + bench.archive, &out), 0);
+        for (const std::string& name : {kFile, kDir, kInDir})
+            EXPECT_NE(out.find(name), std::string::npos) << lister << " shows " << out;
+    }
+    EXPECT_EQ(readerNames(bench.archive),
+              (std::vector<std::string>{"Dokumenty/", kDir, kInDir, "ascii.txt", kFile}));
+}
+
+TEST(ZipWriterCzechNames, AnUpdateKeepsTheOriginalProgramsNamesAndAddsUtf8Ones) {
+    test::TempDir t;
+    test::WriterBench bench(t);
+    std::filesystem::copy_file(KORDYNE_TEST_DATA_DIR "/zip/records/cp852-dos.zip", bench.archive);
+    const auto before = test::centralFields(bench.archive);
+    const std::vector<std::string> oldNames = readerNames(bench.archive);
+    t.write("tree/" + kFile, "kůň");
+    bench.zip.SetRootDir(t.file("tree/"));
+    ASSERT_EQ(bench.add({kFile}), 1);
+
+    const auto after = test::centralFields(bench.archive);
+    for (const auto& [name, fields] : before)
+        EXPECT_EQ(after.at(name), fields) << "the old entry " << name << " is unchanged";
+    std::vector<std::string> expected = oldNames;
+    expected.push_back(kFile);
+    EXPECT_EQ(readerNames(bench.archive), expected);
+    EXPECT_NE(zipfileNames(bench.archive).find(kFile + "|2048|3\n"), std::string::npos);
+    test::expectToolsAccept(bench.archive);
+}
+
+} // namespace
