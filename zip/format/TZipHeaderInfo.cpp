@@ -40,6 +40,7 @@ void TZipHeaderInfo::SetDefaults() {
     directory_.clear();
     comment_.reset();
     unixModified_.reset();
+    storedName_.reset();
 }
 
 void TZipHeaderInfo::SetUnixModified(std::optional<std::int64_t> modified) {
@@ -60,6 +61,12 @@ bool TZipHeaderInfo::HasDataDescriptor() const {
 }
 
 std::string TZipHeaderInfo::encodeName() {
+    if (storedName_) {
+        // Read from an archive and not renamed: the bytes and flag as they were, so that
+        // a header written again matches the copied local header and other readers.
+        NameLength = static_cast<std::uint16_t>(storedName_->size());
+        return *storedName_;
+    }
     StoredName stored = EncodeEntryName(FullName(), VersionMadeBy);
     if (stored.bytes.size() > 0xFFFF)
         throw Exception("Entry name too long: " + FullName());
@@ -69,6 +76,7 @@ std::string TZipHeaderInfo::encodeName() {
 }
 
 void TZipHeaderInfo::setName(std::string directory, std::string fileName) {
+    storedName_.reset();
     directory_ = std::move(directory);
     fileName_ = std::move(fileName);
     encodeName();
@@ -141,6 +149,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     SetFullName(DecodeEntryName(name, Flags, VersionMadeBy));
     NameLength = nameLength; // the stored length, whatever a rewrite would need
     Flags = GetLE16(&h[8]);
+    storedName_ = std::move(name);
     comment_.reset();
     Matched = Selected = false;
     // The extra field may claim more than the stream holds: what is there is parsed,
@@ -182,6 +191,7 @@ bool TZipHeaderInfo::ReadLocalHeader(Stream& stream) {
     SetFullName(DecodeEntryName(name, Flags, VersionMadeBy));
     NameLength = nameLength;
     Flags = GetLE16(&h[6]);
+    storedName_ = std::move(name);
     comment_.reset();
     unixModified_.reset();
     Matched = Selected = false;

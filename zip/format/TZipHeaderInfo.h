@@ -15,8 +15,9 @@ namespace kd {
 // FileName() is the rest (empty for a directory entry). On disk they are stored as
 // EncodeEntryName says (CP852 or UTF-8 with flag bit 11); NameLength counts the
 // stored bytes: as read when the entry came from an archive, as the setters and the
-// writers compute it otherwise. Writing a header stores the name in its current
-// encoding and brings NameLength and flag bit 11 up to date.
+// writers compute it otherwise. Writing a header stores a name read from an archive
+// as it was read (bytes and flag bit 11) until it is changed; any other name in its
+// current encoding, bringing NameLength and flag bit 11 up to date.
 //
 // Comments are bytes as stored, loaded on demand by the reader: CommentLength is the
 // stored length even while Comment() is not loaded.
@@ -120,6 +121,7 @@ private:
     std::string directory_;
     std::optional<std::string> comment_;
     std::optional<std::int64_t> unixModified_;
+    std::optional<std::string> storedName_; // the bytes read, while the name is unchanged
 };
 
 } // namespace kd
