@@ -156,7 +156,8 @@ public:
     std::string GetEntryFileName(int index) const;
     std::string GetEntryPath(int index) const; // the stored directory, with its "/"
     std::string GetEntryMethodName(int index) const;
-    // The entry's DOS date and time; the current time when it names no real date.
+    // The entry's exact time (extended timestamp or NTFS field) as local time, else its
+    // DOS date and time; the current time when it names no real date.
     TDateTime GetEntryDateTime(int index) const;
     std::uint32_t GetEntryCompressedSize(int index) const;
     std::uint32_t GetEntryUncompressedSize(int index) const;

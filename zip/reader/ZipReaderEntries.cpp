@@ -13,8 +13,12 @@ namespace kd {
 
 namespace {
 
-TDateTime dateTimeOrNow(std::uint32_t dos) {
-    if (const auto value = DosDateTimeToDateTime(dos))
+// The entry's exact time when it has one (local time), else its DOS time; now when
+// the DOS value names no moment.
+TDateTime entryDateTime(const TZipHeaderInfo& e) {
+    if (e.UnixModified())
+        return toDateTime(static_cast<std::time_t>(*e.UnixModified()));
+    if (const auto value = DosDateTimeToDateTime(e.DosDateTime))
         return *value;
     return toDateTime(std::chrono::system_clock::now());
 }
@@ -70,7 +74,7 @@ std::string TZipReader::GetEntryMethodName(int index) const {
 }
 
 TDateTime TZipReader::GetEntryDateTime(int index) const {
-    return dateTimeOrNow(Entry(index).DosDateTime);
+    return entryDateTime(Entry(index));
 }
 
 std::uint32_t TZipReader::GetEntryCompressedSize(int index) const {
@@ -171,7 +175,7 @@ void TZipReader::ListContents(std::vector<std::string>& lines) const {
     lines.clear();
     for (int i = 0; i < GetEntryCount(); ++i) {
         const TZipHeaderInfo& e = Entry(i);
-        const DateParts when = decodeDateTime(dateTimeOrNow(e.DosDateTime));
+        const DateParts when = decodeDateTime(entryDateTime(e));
         std::array<char, 96> numbers{};
         std::snprintf(numbers.data(), numbers.size(), "%8s\t%7s\t%8u\t%8u\t%3d%%",
                       listDate(when).c_str(), listTime(when).c_str(), e.UncompressedSize,

@@ -82,6 +82,9 @@ TEST_F(ZipExtractTimes, ArchivesOfZip7zAndOursRestoreTheExactTimeInAnyZone) {
             const std::string dest = t_.file(tool + "-" + zone);
             test::configureExtractAll(zip_, t_.file(tool + ".zip"), dest);
             EXPECT_EQ(zip_.ExtractArchive(), 3);
+            // The contents list shows the same moment.
+            zip_.SortDirectory(TZipSortMode::ByName);
+            EXPECT_EQ(zip_.GetEntryDateTime(2), toDateTime(kTimes[0].second));
             for (const auto& [name, when] : kTimes)
                 EXPECT_EQ(timeOf(dest + "/" + name), when) << name;
         }
