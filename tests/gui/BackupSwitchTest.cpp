@@ -9,22 +9,25 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace kd;
 using namespace kd::test;
 
 namespace {
 
-// Runs a copy of the program with "a" and the profile name in dir, without the power
-// to read what file permissions forbid; its exit status (none when it did not end in
-// time).
-std::optional<int> runBackupSwitch(const TempDir& dir, const std::string& profileName) {
+// Runs a copy of the program with the switch ("a" by default, or "o") and the profile
+// name in dir, without the power to read what file permissions forbid; its exit
+// status (none when it did not end in time).
+std::optional<int> runBackupSwitch(const TempDir& dir, const std::string& profileName,
+                                   const std::string& letter = "a") {
     TempDir config;
     const std::string program = dir.file("kordyne");
-    std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
+    if (!std::filesystem::exists(program))
+        std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
     dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\n");
     std::vector<std::string> arguments = withoutPermissionOverride(program);
-    arguments.insert(arguments.end(), {"a", profileName});
+    arguments.insert(arguments.end(), {letter, profileName});
     ChildProcess process(arguments.front(), arguments,
                          {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
                           "XDG_STATE_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
@@ -54,6 +57,36 @@ TEST(BackupSwitch, BacksUpTheNamedProfileAndEnds) {
     EXPECT_EQ(runCommand("unzip -t -qq " + dir.file("backup/Mzdy.zip"), &output), 0) << output;
     EXPECT_TRUE(readLastRunIfAny(dir.path(), "Mzdy").has_value());
     EXPECT_TRUE(std::filesystem::exists(dir.file("Mzdy.log")));
+}
+
+// A backup and a restore through the switches bring back each file's permissions,
+// exact time and Czech name, and the archive shows the name right in other tools.
+TEST(BackupSwitch, ARestoreBringsBackModesTimesAndCzechNames) {
+    TempDir dir;
+    const std::string czech = "data/příliš žluťoučký kůň.txt";
+    ::chmod(dir.write("data/private.txt", "mine").c_str(), 0600);
+    ::chmod(dir.write("data/run.sh", "#!/bin/sh\n").c_str(), 0755);
+    runCommand("touch -d @1626344431 '" + dir.write(czech, "kůň") + "'");
+    std::filesystem::create_directories(dir.file("backup"));
+    TObjektZal profile = profileIn(dir);
+    profile.Masks = "*.*";
+    SaveProfile(profile, dir.path());
+    ASSERT_EQ(runBackupSwitch(dir, "Mzdy"), 0);
+    std::string listing;
+    runCommand("LC_ALL=C.UTF-8 unzip -l " + dir.file("backup/Mzdy.zip"), &listing);
+    EXPECT_NE(listing.find("příliš žluťoučký kůň.txt"), std::string::npos) << listing;
+
+    std::filesystem::remove(dir.file("data/run.sh"));
+    std::filesystem::remove(dir.file(czech));
+    dir.write("data/private.txt", "changed");
+    ASSERT_EQ(runBackupSwitch(dir, "Mzdy", "o"), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(dir.file("data/private.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ASSERT_EQ(::stat(dir.file("data/run.sh").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    ASSERT_EQ(::stat(dir.file(czech).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, 1626344431);
 }
 
 // A run that fails (here: the source is missing) ends the program with status 1, so a
