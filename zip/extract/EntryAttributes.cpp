@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -21,7 +22,8 @@ mode_t processUmask() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);)
         if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8)) & kPermissionBits;
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8)) &
+                   kPermissionBits;
     const mode_t mask = ::umask(022);
     ::umask(mask);
     return mask;
@@ -63,12 +65,16 @@ std::optional<mode_t> StoredPermissions(const TZipHeaderInfo& entry) {
     return mode & kPermissionBits;
 }
 
+mode_t NewFileMode() {
+    return 0666 & ~processUmask();
+}
+
 mode_t ExtractedFileMode(const TZipHeaderInfo& entry, std::optional<mode_t> replaced,
-                         bool retainAttributes) {
+                         bool retainAttributes, mode_t newFileMode) {
     if (retainAttributes)
         if (const auto stored = StoredPermissions(entry))
             return *stored;
-    mode_t mode = replaced ? (*replaced & kPermissionBits) : (0666 & ~processUmask());
+    mode_t mode = replaced ? (*replaced & kPermissionBits) : newFileMode;
     if (retainAttributes && (entry.ExternalAttributes & kDosReadOnly))
         mode &= ~static_cast<mode_t>(0222);
     return mode;

@@ -23,11 +23,14 @@ int CompareEntryTime(const TZipHeaderInfo& entry, std::time_t modified);
 // bits is taken too), without set-uid, set-gid and sticky; nullopt when there are none.
 std::optional<mode_t> StoredPermissions(const TZipHeaderInfo& entry);
 
+// The permission bits of a new file: 0666 less the process's umask.
+mode_t NewFileMode();
+
 // The permission bits of an extracted file. With retainAttributes the stored Unix
 // mode when the entry has one. Otherwise those of the file it replaces (never more
-// open than that file was) or, for a new file, 0666 less the umask; with
-// retainAttributes, an entry marked read-only (DOS attribute) loses the write bits.
+// open than that file was) or, for a new file, newFileMode; with retainAttributes, an
+// entry marked read-only (DOS attribute) loses the write bits.
 mode_t ExtractedFileMode(const TZipHeaderInfo& entry, std::optional<mode_t> replaced,
-                         bool retainAttributes);
+                         bool retainAttributes, mode_t newFileMode);
 
 } // namespace kd

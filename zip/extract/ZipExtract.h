@@ -9,6 +9,7 @@
 
 #include "platform/UniqueFd.h"
 #include "zip/decompress/Decompressor.h"
+#include "zip/extract/EntryAttributes.h"
 #include "zip/extract/EntryInput.h"
 #include "zip/extract/ExtractDirectories.h"
 #include "zip/extract/ExtractPath.h"
@@ -103,6 +104,7 @@ private:
     ZipCrypt crypt_;
     std::vector<std::uint8_t> outputBuffer_;
     ExtractDirectories directories_;
+    const mode_t newFileMode_ = NewFileMode(); // under the umask as the run starts
     UniqueFd dest_;
     std::string destShown_; // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

@@ -184,7 +184,7 @@ void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFil
     // A file replaced keeps its permissions unless the entry brings its own.
     const auto existing = target.Look();
     const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
-                                          zip_.RetainAttributes());
+                                          zip_.RetainAttributes(), newFileMode_);
     try {
         temp.Commit(EntryModifiedTime(entry), mode, zip_.FlushFilesOnClose());
     } catch (const ECreateTargetFailed& e) {
