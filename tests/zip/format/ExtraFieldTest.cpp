@@ -33,11 +33,11 @@ TEST(ExtraField, ExtendedTimestampThenNtfsElseNothingAndLengthsThatLieEndTheSear
     const std::string other = field(0x7875, "\1\4");
     const std::pair<std::string, std::optional<std::int64_t>> cases[] = {
         {other + ut(1, t), t},
-        {field(0x5455, "\3" + le(t, 4) + le(5, 4)), t}, // local form, access time too
-        {ntfs(t), t},                                   // the 100-ns rest dropped
-        {ntfs(t + 50) + ut(1, t), t},                   // the extended timestamp wins
-        {ut(2, 7) + ntfs(t), t},                        // its flags name no modification
-        {field(0x5455, "\1\1") + ntfs(t), t},           // cut short
+        {field(0x5455, std::string(1, 3) + le(t, 4) + le(5, 4)), t}, // access time too
+        {ntfs(t), t},                                                // the 100-ns rest dropped
+        {ntfs(t + 50) + ut(1, t), t},                                // the extended timestamp wins
+        {ut(2, 7) + ntfs(t), t},              // its flags name no modification
+        {field(0x5455, "\1\1") + ntfs(t), t}, // cut short
         {ntfs(-86400), -86400},
         {other, std::nullopt},
         {field(0x7875, "", 200) + ut(1, t), std::nullopt}, // claims what follows
