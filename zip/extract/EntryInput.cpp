@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "zip/format/ZipCrypt.h"
-#include "zip/format/ZipExceptions.h"
 
 namespace kd {
 
@@ -22,14 +21,20 @@ std::size_t EntryInput::Read(std::uint8_t* buffer, std::size_t capacity) {
     while (got < wanted) {
         Stream* next = nextVolume_ ? nextVolume_() : nullptr;
         if (!next)
-            throw EFatalUnzipError();
+            break;
         stream_ = next;
         got += stream_->Read(buffer + got, wanted - got);
     }
+    // Decoders read ahead: an archive ending before the stated size is the end of the
+    // data for them, and matters only when the entry then fails its checks.
+    if (got < wanted) {
+        cutShort_ = true;
+        remaining_ = static_cast<std::uint32_t>(got);
+    }
     if (cipher_)
-        cipher_->DecryptBuffer(buffer, wanted);
-    remaining_ -= static_cast<std::uint32_t>(wanted);
-    return wanted;
+        cipher_->DecryptBuffer(buffer, got);
+    remaining_ -= static_cast<std::uint32_t>(got);
+    return got;
 }
 
 } // namespace kd

@@ -27,8 +27,11 @@ public:
     void SetCipher(ZipCrypt* cipher) { cipher_ = cipher; }
     std::uint32_t Remaining() const { return remaining_; }
 
-    // EFatalUnzipError "Premature end of file reached" when the archive ends early.
+    // Returns 0 at the end of the entry's data, and also where the archive ends before
+    // it (CutShort() tells).
     std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override;
+    // The archive ended before the entry's stated compressed size.
+    bool CutShort() const { return cutShort_; }
 
 private:
     Stream* stream_;
@@ -36,6 +39,7 @@ private:
     std::function<void()> beforeChunk_;
     NextVolume nextVolume_;
     ZipCrypt* cipher_ = nullptr;
+    bool cutShort_ = false;
 };
 
 } // namespace kd

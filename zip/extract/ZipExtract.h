@@ -10,6 +10,7 @@
 #include "platform/UniqueFd.h"
 #include "zip/decompress/Decompressor.h"
 #include "zip/extract/EntryAttributes.h"
+#include "zip/extract/EntryBounds.h"
 #include "zip/extract/EntryInput.h"
 #include "zip/extract/ExtractDirectories.h"
 #include "zip/extract/ExtractPath.h"
@@ -21,11 +22,19 @@ namespace kd {
 
 class ExtractTempFile;
 
-// An entry whose records are damaged (no local header where the directory points, an
-// encrypted entry shorter than its encryption header).
+// An entry that cannot be extracted whatever the password: its records are damaged
+// (no local header where the directory points, an encrypted entry shorter than its
+// encryption header), its data overlap another entry, or reading or writing its data
+// failed. It ends that entry only.
 class EDamagedEntry : public Exception {
 public:
-    using Exception::Exception;
+    explicit EDamagedEntry(const std::string& message,
+                           TExtractProblem problem = TExtractProblem::Other)
+        : Exception(message), problem_(problem) {}
+    TExtractProblem Problem() const { return problem_; }
+
+private:
+    TExtractProblem problem_;
 };
 
 // One extraction run of a TZipReader whose archive is open: chooses the entries,
@@ -74,12 +83,16 @@ private:
     void sweepOnce(const ExtractTarget& target);
     // OnSkippingFile, the entry's size off the total, and (unless the file was kept by
     // choice) a failure.
-    void skip(int index, TSkipReason reason, const std::string& fName, const std::string& problem);
+    void skip(int index, TSkipReason reason, const std::string& fName, const std::string& problem,
+              TExtractProblem kind = TExtractProblem::Other);
+    // An entry refused whatever the password (EDamagedEntry).
+    void damaged(int index, const TZipHeaderInfo& entry, const EDamagedEntry& damage);
     // The data did not check out: a new password from OnBadPassword retries the entry,
     // else the entry is reported.
     void badData(int index, const TZipHeaderInfo& entry, std::uint32_t crc,
                  const std::string& problem, bool passwordMayBeWrong);
-    void recordFailure(int index, const std::string& problem);
+    void recordFailure(int index, const std::string& problem,
+                       TExtractProblem kind = TExtractProblem::Other);
     // Fires OnBadPassword; true when it gave a different password (now Password).
     bool askNewPassword(int index);
 
@@ -87,14 +100,16 @@ private:
     bool spanned() const;
     Stream& positionAt(const DataStart& at);
     EntryInput openInput(const TZipHeaderInfo& entry, const DataStart& at);
-    // Reads the local header; EDamagedEntry when there is none.
+    // Reads the local header; EDamagedEntry when there is none, or when the entry's
+    // header or data overlap another entry.
     DataStart locateData(const TZipHeaderInfo& entry);
     // The password candidates whose check byte matches, asking OnBadPassword for new
     // passwords; nullopt when none is found.
     std::optional<std::vector<std::string>> checkPassword(int index, const TZipHeaderInfo& entry,
                                                           const DataStart& at);
     // Decodes the entry into temp; empty on success, else what was wrong (crc then
-    // holds the CRC of what was produced).
+    // holds the CRC of what was produced). EDamagedEntry when the archive ends inside
+    // the data the decoder needs, or when the file cannot be written.
     std::string decode(const TZipHeaderInfo& entry, const DataStart& at,
                        const std::string& password, ExtractTempFile& temp,
                        const std::string& shownName, std::uint32_t& crc);

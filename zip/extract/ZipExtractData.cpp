@@ -17,8 +17,12 @@ ZipCrypt::Header readEncryptionHeader(const TZipHeaderInfo& entry, EntryInput& i
     ZipCrypt::Header header{};
     if (entry.CompressedSize < header.size())
         throw EDamagedEntry("The encrypted entry is shorter than its encryption header");
-    for (std::size_t got = 0; got < header.size();)
-        got += input.Read(header.data() + got, header.size() - got);
+    for (std::size_t got = 0; got < header.size();) {
+        const std::size_t n = input.Read(header.data() + got, header.size() - got);
+        if (n == 0)
+            throw EDamagedEntry(kMsgPrematureEnd, TExtractProblem::ReadFailed);
+        got += n;
+    }
     return header;
 }
 
@@ -61,7 +65,13 @@ ZipExtractor::DataStart ZipExtractor::locateData(const TZipHeaderInfo& entry) {
         GetLE32(fixed.data()) != kLocalSignature)
         throw EDamagedEntry("No local header where the directory points");
     const std::int64_t skip = GetLE16(fixed.data() + 26) + GetLE16(fixed.data() + 28);
-    return {header.volume, header.offset + static_cast<std::int64_t>(fixed.size()) + skip};
+    const DataStart data{header.volume,
+                         header.offset + static_cast<std::int64_t>(fixed.size()) + skip};
+    if (const auto overlap =
+            EntryBounds(*zip_.Directory(), zip_.endCentral_).Overlap(entry, data.offset))
+        throw EDamagedEntry("Refused, overlapping entries (possible zip bomb): " + *overlap,
+                            TExtractProblem::Overlapping);
+    return data;
 }
 
 std::optional<std::vector<std::string>>
@@ -109,6 +119,12 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
         problem = e.what();
     } catch (const EBiggerThanUncompressed& e) {
         problem = e.what();
+    } catch (const ECantWriteUCF& e) {
+        // A full disk is told as such, never as a bad CRC or a wrong password.
+        throw EDamagedEntry(e.what(), TExtractProblem::WriteFailed);
+    } catch (const EStreamError& e) {
+        throw EDamagedEntry(std::string("Cannot read the archive: ") + e.what(),
+                            TExtractProblem::ReadFailed);
     }
     crc = output.Crc();
     if (problem.empty() && output.Written() != entry.UncompressedSize)
@@ -116,6 +132,9 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
                   std::to_string(entry.UncompressedSize);
     if (problem.empty() && crc != entry.Crc32)
         problem = crcProblem(crc, entry.Crc32);
+    // Data that check out were complete although the stated size runs past the end.
+    if (!problem.empty() && input.CutShort())
+        throw EDamagedEntry(kMsgPrematureEnd, TExtractProblem::ReadFailed);
     return problem;
 }
 

@@ -5,12 +5,25 @@
 #include "zip/extract/EntryAttributes.h"
 #include "zip/extract/ExtractTempFile.h"
 #include "zip/extract/ZipExtract.h"
+#include "zip/format/ZipRecords.h"
 
 namespace kd {
 
 namespace {
 
 constexpr const char* kRefusedName = "Refused a name leading outside the destination";
+constexpr unsigned kMethodAes = 99; // WinZip AES: the real method is in its extra field
+constexpr std::size_t kShownNameBytes = 200;
+
+// A name fit for a message: long ones cut at a character boundary, with their length.
+std::string shownName(const std::string& name) {
+    if (name.size() <= kShownNameBytes)
+        return name;
+    std::size_t cut = kShownNameBytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.substr(0, cut) + "... (" + std::to_string(name.size()) + " bytes)";
+}
 
 } // namespace
 
@@ -18,6 +31,12 @@ void ZipExtractor::extractOneEntry(int index) {
     retry_ = false;
     zip_.scratchEntry_ = *zip_.EntryPtr(index);
     const TZipHeaderInfo& entry = zip_.scratchEntry_;
+    if (entry.FullName().size() > kMaxNameLength) {
+        skip(index, TSkipReason::srRefusedEntry, shownName(entry.FullName()),
+             "The name is longer than " + std::to_string(kMaxNameLength) + " bytes",
+             TExtractProblem::NameTooLong);
+        return;
+    }
     if (entry.FileName().empty()) {
         extractDirectoryEntry(index, entry);
         return;
@@ -25,6 +44,21 @@ void ZipExtractor::extractOneEntry(int index) {
     try {
         extractFile(index, entry);
     } catch (const EDamagedEntry& damage) {
+        damaged(index, entry, damage);
+    }
+}
+
+void ZipExtractor::damaged(int index, const TZipHeaderInfo& entry, const EDamagedEntry& damage) {
+    switch (damage.Problem()) {
+    case TExtractProblem::ReadFailed:
+    case TExtractProblem::WriteFailed:
+        skip(index, TSkipReason::srReadWriteFailed, entry.FullName(), damage.what(),
+             damage.Problem());
+        return;
+    case TExtractProblem::Overlapping:
+        skip(index, TSkipReason::srRefusedEntry, entry.FullName(), damage.what(), damage.Problem());
+        return;
+    default:
         badData(index, entry, 0, damage.what(), false);
     }
 }
@@ -50,6 +84,11 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     const std::string stored = entry.FullName();
     zip_.ProcessMessagesAndCheckCancel();
     // Checked before anything else, so that no password is asked and no file touched.
+    if (entry.Method == kMethodAes) {
+        skip(index, TSkipReason::srUnknownMethod, stored, "AES encryption is not supported",
+             TExtractProblem::AesEncrypted);
+        return;
+    }
     if (!Decompressor::IsSupported(entry.Method)) {
         skip(index, TSkipReason::srUnknownMethod, stored,
              std::string(kTextUnknownMethod) + " " + std::to_string(entry.Method));
@@ -190,6 +229,10 @@ void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFil
     } catch (const ECreateTargetFailed& e) {
         skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
         return;
+    } catch (const ECantWriteUCF& e) {
+        skip(index, TSkipReason::srReadWriteFailed, target.Path(), e.what(),
+             TExtractProblem::WriteFailed);
+        return;
     }
     if (zip_.OnEndUnZip)
         zip_.OnEndUnZip(zip_, index, target.Path());
@@ -203,13 +246,13 @@ void ZipExtractor::sweepOnce(const ExtractTarget& target) {
 }
 
 void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,
-                        const std::string& problem) {
+                        const std::string& problem, TExtractProblem kind) {
     bool retry = false; // not consulted
     if (zip_.OnSkippingFile)
         zip_.OnSkippingFile(zip_, reason, fName, index, retry);
     zip_.totalBytes_ -= zip_.scratchEntry_.UncompressedSize;
     if (reason != TSkipReason::srFileExists)
-        recordFailure(index, problem);
+        recordFailure(index, problem, kind);
 }
 
 void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t crc,
@@ -228,8 +271,9 @@ void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t
     recordFailure(index, problem);
 }
 
-void ZipExtractor::recordFailure(int index, const std::string& problem) {
-    zip_.extractFailures_.push_back({index, zip_.scratchEntry_.FullName(), problem});
+void ZipExtractor::recordFailure(int index, const std::string& problem, TExtractProblem kind) {
+    zip_.extractFailures_.push_back(
+        {index, shownName(zip_.scratchEntry_.FullName()), problem, kind});
 }
 
 bool ZipExtractor::askNewPassword(int index) {

@@ -18,10 +18,10 @@ enum class TZipSortMode {
 
 // A list of archive entries in the order of its sort mode.
 //
-// The archive's directory is a TSortedZip in ByNone order whose duplicates raise
-// EListError (two entries at the same disk and offset mean damage); a sorted view is a
-// second TSortedZip in another mode that accepts duplicates and shares the entries.
-// With Accept, an entry equal to listed ones goes in front of them.
+// The archive's directory is a TSortedZip in ByNone order; it accepts entries at the
+// same disk and offset (damage or a crafted archive), which extraction then refuses.
+// A sorted view is a second TSortedZip in another mode that shares the entries. With
+// Accept, an entry equal to listed ones goes in front of them.
 class TSortedZip : public TSortedObjectList<TZipHeaderInfo> {
 public:
     explicit TSortedZip(TDuplicates duplicates, TZipSortMode mode = TZipSortMode::ByNone)

@@ -101,6 +101,18 @@ void TZipHeaderInfo::SetFullName(std::string_view name) {
     setName(std::string(name.substr(0, split)), std::string(name.substr(split)));
 }
 
+void TZipHeaderInfo::setReadName(std::string stored) {
+    // Not encoded again: a name that decodes to more than a header can hold is kept
+    // for the reader to refuse that entry alone.
+    const std::string name = DecodeEntryName(stored, Flags, VersionMadeBy);
+    const auto slash = name.rfind('/');
+    const std::size_t split = slash == std::string::npos ? 0 : slash + 1;
+    directory_ = name.substr(0, split);
+    fileName_ = name.substr(split);
+    NameLength = static_cast<std::uint16_t>(stored.size());
+    storedName_ = std::move(stored);
+}
+
 void TZipHeaderInfo::SetComment(std::string_view text) {
     if (text.size() > kMaxCommentLength)
         throw Exception("Comment longer than 65535 bytes");
@@ -146,10 +158,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     ExternalAttributes = GetLE32(&h[38]);
     LocalOffset = GetLE32(&h[42]);
     CentralOffset = start;
-    SetFullName(DecodeEntryName(name, Flags, VersionMadeBy));
-    NameLength = nameLength; // the stored length, whatever a rewrite would need
-    Flags = GetLE16(&h[8]);
-    storedName_ = std::move(name);
+    setReadName(std::move(name));
     comment_.reset();
     Matched = Selected = false;
     // The extra field may claim more than the stream holds: what is there is parsed,
@@ -188,10 +197,7 @@ bool TZipHeaderInfo::ReadLocalHeader(Stream& stream) {
     ExternalAttributes = 0;
     LocalOffset = static_cast<std::uint32_t>(start);
     CentralOffset = 0;
-    SetFullName(DecodeEntryName(name, Flags, VersionMadeBy));
-    NameLength = nameLength;
-    Flags = GetLE16(&h[6]);
-    storedName_ = std::move(name);
+    setReadName(std::move(name));
     comment_.reset();
     unixModified_.reset();
     Matched = Selected = false;

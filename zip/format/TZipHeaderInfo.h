@@ -116,6 +116,9 @@ private:
     // The name as it goes to disk; updates NameLength and flag bit 11.
     std::string encodeName();
     void setName(std::string directory, std::string fileName);
+    // Takes the name as read (NameLength the stored length, the flags untouched, the
+    // bytes kept for writing the header again).
+    void setReadName(std::string stored);
 
     std::string fileName_;
     std::string directory_;

@@ -13,6 +13,7 @@ inline constexpr std::size_t kLocalHeaderFixed = 30;
 inline constexpr std::size_t kCentralHeaderFixed = 46;
 inline constexpr std::size_t kEndRecordFixed = 22;
 inline constexpr std::size_t kMaxCommentLength = 0xFFFF;
+inline constexpr std::size_t kMaxNameLength = 0xFFFF; // bytes of a stored name
 
 // General-purpose flag bits.
 inline constexpr std::uint16_t kFlagEncrypted = 0x0001;

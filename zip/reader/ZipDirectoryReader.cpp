@@ -41,7 +41,7 @@ void ZipDirectoryReader::Read() {
         handleMissingEndRecord();
     }
     if (!zip_.directory_)
-        zip_.directory_ = std::make_unique<TSortedZip>(TDuplicates::Error);
+        zip_.directory_ = std::make_unique<TSortedZip>(TDuplicates::Accept);
     readEntries();
     loadArchiveComment();
     if (side_)
@@ -163,17 +163,8 @@ void ZipDirectoryReader::readEntries() {
                 continue;
             }
             rejectZip64Entry(*entry);
-            try {
-                zip_.directory_->Add(entry);
-            } catch (const EListError&) {
-                if (!rebuild())
-                    fail(std::string(kMsgNotValidZip) +
-                         " (two entries of its directory point to "
-                         "the same data: " +
-                         entry->FullName() + ")");
-                r = 0;
-                continue;
-            }
+            // Entries that share a local header stay listed; extraction refuses them.
+            zip_.directory_->Add(entry);
             if (zip_.endCentral_.ThisDisk != 0 && entry->HasComment())
                 loadEntryComment(*entry);
             continue;
@@ -195,20 +186,22 @@ void ZipDirectoryReader::rejectZip64Entry(const TZipHeaderInfo& entry) {
 }
 
 void ZipDirectoryReader::mergeIntoRebuilt(const TZipHeaderInfo& central) {
-    TZipHeaderInfo key;
-    key.DiskStart = central.DiskStart;
+    auto own = std::make_shared<TZipHeaderInfo>(central);
     const std::int64_t offset = static_cast<std::int64_t>(central.LocalOffset) + prefixShift_;
-    if (offset < 0 || offset > kMax32)
-        return;
-    key.LocalOffset = static_cast<std::uint32_t>(offset);
+    if (offset >= 0 && offset <= kMax32)
+        own->LocalOffset = static_cast<std::uint32_t>(offset);
     int index = 0;
-    if (!zip_.directory_->Find(key, index))
+    // A central header that names no local header the scan found, or a second one for
+    // the same local header, is listed as it is: extraction then refuses it, so that
+    // no entry of the directory goes missing and none is taken for whole.
+    if (!zip_.directory_->Find(*own, index) ||
+        merged_.contains(zip_.directory_->Get(index).get())) {
+        merged_.insert(own.get());
+        zip_.directory_->Add(std::move(own));
         return;
+    }
     const std::shared_ptr<TZipHeaderInfo>& target = zip_.directory_->Get(index);
-    // A second central header for the same local header is the damage itself: the
-    // first one keeps the entry.
-    if (!merged_.insert(target.get()).second)
-        return;
+    merged_.insert(target.get());
     const std::uint32_t localOffset = target->LocalOffset;
     const std::uint16_t localExtra = target->LocalExtraLength;
     target->Assign(central);

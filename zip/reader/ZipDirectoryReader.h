@@ -40,7 +40,7 @@ private:
     std::unique_ptr<TLFNFileStream> side_; // the ".zfc" file, when it is used
     bool endFound_ = false;
     std::int64_t prefixShift_ = 0;           // bytes in front of the archive's offsets
-    std::set<const TZipHeaderInfo*> merged_; // rebuilt entries a central header claimed
+    std::set<const TZipHeaderInfo*> merged_; // entries a central header claimed or added
 };
 
 } // namespace kd

@@ -19,12 +19,14 @@ enum class TSkipReason {
     srFileExists = 1,
     srOpenFailed = 2,
     srCreateFailed = 3,
-    srUnknownMethod = 4, // extraction: the entry's compression method is not supported
-    srUnsafePath = 5,    // extraction: the name would lead outside the destination
-    srUnreadableDir = 6, // zipping: a directory to be searched cannot be listed
-    srFileChanged = 7,   // zipping: the file kept changing while it was read
-    srSpecialFile = 8,   // zipping: a FIFO, socket or device, which is never read
-    srPathTooLong = 9    // zipping: the path is longer than the system accepts
+    srUnknownMethod = 4,    // extraction: the entry's compression method is not supported
+    srUnsafePath = 5,       // extraction: the name would lead outside the destination
+    srUnreadableDir = 6,    // zipping: a directory to be searched cannot be listed
+    srFileChanged = 7,      // zipping: the file kept changing while it was read
+    srSpecialFile = 8,      // zipping: a FIFO, socket or device, which is never read
+    srPathTooLong = 9,      // zipping: the path is longer than the system accepts
+    srReadWriteFailed = 10, // extraction: the archive ended or the file could not be written
+    srRefusedEntry = 11     // extraction: the entry overlaps another or its name is too long
 };
 
 inline constexpr std::string_view kTextOpenZipFile = "Open a Zip File";
