@@ -19,14 +19,12 @@ Usage: make_hostile_fixtures.py OUTPUT_DIR
   deflate stream is whole.
 - truncated-final-entry-cut-data.zip: likewise, the file ends inside the last
   entry's deflate stream.
-- zip64-entry.zip: an entry written with ZIP64 sizes.
+- zip64-entry.zip: an entry whose sizes are in its ZIP64 extra field.
 - not-a-zip.zip: text.
 """
 
-import io
 import struct
 import sys
-import zipfile
 import zlib
 from pathlib import Path
 
@@ -125,12 +123,12 @@ def without_directory(cut_data):
 
 
 def zip64_entry():
-    out = io.BytesIO()
-    with zipfile.ZipFile(out, "w") as z:
-        with z.open(zipfile.ZipInfo("big.txt", (2020, 1, 1, 12, 0, 0)), "w",
-                    force_zip64=True) as f:
-            f.write(b"zip64 sized entry\n")
-    return out.getvalue()
+    data = b"zip64 sized entry\n"
+    crc, size = zlib.crc32(data), len(data)
+    extra = struct.pack("<HHQQ", 0x0001, 16, size, size)
+    local = local_header(b"big.txt", 0, crc, 0xFFFFFFFF, 0xFFFFFFFF, 0, extra) + data
+    central = central_header(b"big.txt", 0, crc, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0, extra)
+    return local + central + end_record(1, len(central), len(local))
 
 
 def main():

@@ -20,7 +20,7 @@ std::string headerLine(TDateTime when) {
 
 std::string notRestoredLine(const std::string& languageCode, const TExtractFailure& failure) {
     return run_log::padRight(failure.Name, 40) + std::string(7, ' ') +
-           restoreText(languageCode, RestoreText::NotRestored) + failure.Message;
+           restoreText(languageCode, RestoreText::NotRestored) + failureText(languageCode, failure);
 }
 
 std::string countsLine(const std::string& languageCode, int extracted, std::size_t failed) {

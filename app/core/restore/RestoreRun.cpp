@@ -65,7 +65,7 @@ private:
 RestoreRun::RestoreRun(RestoreRunServices services, TZipReader& engine, RunState& runState)
     : services_(std::move(services)), engine_(engine), runState_(runState) {}
 
-std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
+std::optional<RestoreRun::OpenedArchive> RestoreRun::findProfileArchive(int row) {
     const TObjektZal& profile = services_.profiles.record(row);
     engine_.SetDestDir(withoutTrailingSlash(profile.SourceDir));
     const std::optional<NewestArchive> newest = findNewestArchive(profile);
@@ -76,43 +76,53 @@ std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row)
         services_.view.ShowReady();
         return std::nullopt;
     }
-    // The same name again would keep a directory read before the last run.
-    engine_.ClearDirectory();
-    engine_.SetMultiMode(multiModeOf(profile.SplitMode));
-    engine_.SetZipName(newest->path);
-    // An archive without its end record is rebuilt from its local headers.
-    engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
-    engine_.OpenAndReadDirectory();
-    runState_.OwnArchives.emplace(profile.TargetDir, profile.Name);
     return OpenedArchive{profile.Name, *newest};
 }
 
+void RestoreRun::readArchive(const TObjektZal& profile, const std::string& path) {
+    // The same name again would keep a directory read before the last run.
+    engine_.ClearDirectory();
+    engine_.SetMultiMode(multiModeOf(profile.SplitMode));
+    engine_.SetZipName(path);
+    // An archive without its end record is rebuilt from its local headers.
+    engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
+    try {
+        engine_.OpenAndReadDirectory();
+    } catch (const std::exception& e) {
+        if (const auto refusal = archiveRefusal(services_.settings.LanguageCode, path, e))
+            throw Exception(*refusal);
+        throw;
+    }
+    runState_.OwnArchives.emplace(profile.TargetDir, profile.Name);
+}
+
+std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
+    std::optional<OpenedArchive> opened = findProfileArchive(row);
+    if (opened)
+        readArchive(services_.profiles.record(row), opened->archive.path);
+    return opened;
+}
+
 RunResult RestoreRun::RestoreBackup(int row) {
+    outcome_ = {};
     BusyScope busy(services_.view, services_.ui);
-    const std::optional<OpenedArchive> opened = OpenProfileArchive(row);
+    const std::optional<OpenedArchive> opened = findProfileArchive(row);
     if (!opened)
         return RunResult::Failed;
     const TObjektZal& profile = services_.profiles.record(row);
     // Without one the files would land in the program's own directory.
     if (withoutTrailingSlash(profile.SourceDir).empty())
         throw Exception(restoreText(services_.settings.LanguageCode, RestoreText::NoSourceDir));
-    engine_.SetOverwriteMode(TUZOverwriteMode::Always);
-    engine_.SetRecreateDirs(true);
-    // An archive with whole paths stores them without the leading "/".
-    const std::size_t rootStart = profile.SourceDir.find_first_not_of('/');
-    engine_.SetRootDir(rootStart == std::string::npos ? "" : profile.SourceDir.substr(rootStart));
-    engine_.SetPassword(decodeStoredPassword(profile.Password));
-    engine_.FilesList().clear();
-    engine_.SetDoAll(true);
-    return restoreProfile(opened->profileName);
+    return restoreProfile(profile, *opened);
 }
 
-RunResult RestoreRun::restoreProfile(const std::string& profileName) {
+RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArchive& opened) {
     RunLogs& logs = runState_.logs;
     runState_.DetailedInfo = services_.settings.DetailedInfo;
     runState_.OwnArchivesLeftAlone.clear();
     try {
-        logs.ProfileLogFile.open(services_.programDirectory + "/" + profileName + ".log", true);
+        logs.ProfileLogFile.open(services_.programDirectory + "/" + opened.profileName + ".log",
+                                 true);
     } catch (const Exception&) {
         // The restore goes on without its log.
     }
@@ -123,6 +133,17 @@ RunResult RestoreRun::restoreProfile(const std::string& profileName) {
     const std::string& language = services_.settings.LanguageCode;
     int extracted = 0;
     try {
+        // Read here, so that an archive that cannot be read is named in the log too.
+        readArchive(profile, opened.archive.path);
+        engine_.SetOverwriteMode(TUZOverwriteMode::Always);
+        engine_.SetRecreateDirs(true);
+        // An archive with whole paths stores them without the leading "/".
+        const std::size_t rootStart = profile.SourceDir.find_first_not_of('/');
+        engine_.SetRootDir(rootStart == std::string::npos ? ""
+                                                          : profile.SourceDir.substr(rootStart));
+        engine_.SetPassword(decodeStoredPassword(profile.Password));
+        engine_.FilesList().clear();
+        engine_.SetDoAll(true);
         extracted = engine_.ExtractArchive();
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
@@ -138,6 +159,7 @@ RunResult RestoreRun::restoreProfile(const std::string& profileName) {
     for (const TExtractFailure& failure : failures)
         logs.toProfileLog(restore_log::notRestoredLine(language, failure));
     logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
+    outcome_ = {extracted, static_cast<int>(failures.size()), true};
     reportOutcome(extracted);
     if (!failures.empty())
         return RunResult::Incomplete;

@@ -29,6 +29,14 @@ struct RestoreRunServices {
     std::string programDirectory;
 };
 
+// How the last restore of RestoreBackup went. Every entry of the archive's directory
+// is either restored or counted as failed (and named in the profile's log).
+struct RestoreOutcome {
+    int restored = 0;       // entries extracted (directories included)
+    int failed = 0;         // entries that could not be, or were left alone: files left out
+    bool completed = false; // the run went through the archive (no error ended it)
+};
+
 // Restoring a profile from its newest archive, and opening that archive for the
 // contents page, through the main window's ZIP engine.
 class RestoreRun {
@@ -44,8 +52,9 @@ public:
     // Opens the newest archive of the row's profile in the engine and reads its
     // directory, with the engine's destination set to the profile's source directory.
     // When the profile has no archive: the box "Záloha neexistuje", the ready state
-    // and nullopt. An archive that cannot be read throws. Until the next one is opened,
-    // extracting never writes over the profile's own archives.
+    // and nullopt. An archive that cannot be read throws (one that is no ZIP archive or
+    // a ZIP64 one with a message in the program's language). Until the next one is
+    // opened, extracting never writes over the profile's own archives.
     std::optional<OpenedArchive> OpenProfileArchive(int row);
 
     // Restores every entry of the row's newest archive into the profile's source
@@ -54,9 +63,11 @@ public:
     // would is left alone and logged). Writes the per-profile log, and tells the user
     // when entries could not be extracted or nothing was. Complete when every chosen
     // entry was extracted, Incomplete when some were not (each is logged), Failed when
-    // nothing was. Errors that end the run are logged and thrown after the ready state
-    // is back; a profile without a source directory throws before anything is written.
+    // nothing was; LastOutcome() gives the counts. Errors that end the run, an archive
+    // that cannot be read among them, are logged and thrown after the ready state is
+    // back; a profile without a source directory throws before anything is written.
     RunResult RestoreBackup(int row);
+    const RestoreOutcome& LastOutcome() const { return outcome_; }
 
     // Extracts from the archive the contents page shows, with the extraction dialog's
     // options; the rows are the contents list's selected rows. Tells the user when
@@ -64,8 +75,13 @@ public:
     int ExtractFromContents(const ExtractOptions& options, const std::vector<int>& selectedRows);
 
 private:
-    // Extracts the whole archive as set up, with the profile's log open.
-    RunResult restoreProfile(const std::string& profileName);
+    // The newest archive of the row's profile, with the engine's destination set;
+    // the box "Záloha neexistuje" and nullopt when there is none.
+    std::optional<OpenedArchive> findProfileArchive(int row);
+    // Opens the archive in the engine and reads its directory.
+    void readArchive(const TObjektZal& profile, const std::string& path);
+    // Reads the archive and extracts all of it as set up, with the profile's log open.
+    RunResult restoreProfile(const TObjektZal& profile, const OpenedArchive& opened);
     // The entries the last extraction could not extract or left alone (the profile's
     // own archives).
     std::vector<TExtractFailure> notExtracted() const;
@@ -75,6 +91,7 @@ private:
     RestoreRunServices services_;
     TZipReader& engine_;
     RunState& runState_;
+    RestoreOutcome outcome_;
 };
 
 } // namespace kd

@@ -1,6 +1,7 @@
 #pragma once
 #include "zip/reader/ExtractFailure.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,8 +18,25 @@ enum class RestoreText {
     NothingRestored, // the whole text
     RunFailed,       // followed by the error's message
     NoSourceDir,     // the whole text
+    NotAZip,         // followed by the archive's path
+    Zip64,           // followed by the archive's path
+    AesEncrypted,    // an entry's whole reason
+    Overlapping,     // an entry's whole reason
+    NameTooLong,     // an entry's whole reason
+    ReadFailed,      // followed by the engine's message in parentheses
+    WriteFailed,     // likewise
 };
 std::string restoreText(std::string_view languageCode, RestoreText text);
+
+// Why the entry could not be extracted, in the language where the kind of problem
+// has a text, else the engine's message.
+std::string failureText(std::string_view languageCode, const TExtractFailure& failure);
+
+// The error an archive that cannot be read at all (not a ZIP file, a ZIP64 archive,
+// a directory damaged beyond repair) is reported with, in the language, naming the
+// archive; nullopt for other errors (cancel, a missing part, ...).
+std::optional<std::string> archiveRefusal(std::string_view languageCode, const std::string& archive,
+                                          const std::exception& error);
 
 // The box that tells how an extraction went, or nullopt when every chosen entry was
 // extracted: the counts and the first few entries that could not be, with their

@@ -1,0 +1,104 @@
+// Archives a restore cannot take whole (tests/tools/make_hostile_fixtures.py): the
+// refusal reaches the profile's log and the box in the program's language, and every
+// entry of the directory is restored or counted as failed.
+#include "TestPaths.h"
+#include "app/support/RestoreFixture.h"
+
+#include <gmock/gmock.h>
+
+namespace kd::test {
+namespace {
+
+using ::testing::HasSubstr;
+namespace fs = std::filesystem;
+
+class RestoreRefusalTest : public RestoreFixture {
+protected:
+    // The fixture as the profile's newest archive.
+    void archiveIs(const std::string& fixture) {
+        fs::copy_file(KORDYNE_TEST_DATA_DIR "/zip/hostile/" + fixture, dir.file("target/Data1.zip"),
+                      fs::copy_options::overwrite_existing);
+    }
+    // Restores the profile with the "o" switch; the error box's text.
+    std::string restoreFromCommandLine() {
+        create({"O", "DATA"});
+        state.FormActivate();
+        EXPECT_EQ(state.ExitStatus, 1);
+        EXPECT_TRUE(treeUntouched());
+        return ui.shown.empty() ? std::string() : ui.shown.back().text;
+    }
+    bool treeUntouched() {
+        return runCommand("diff -r '" + dir.file("orig") + "' '" + dir.file("src") + "'") == 0;
+    }
+    std::string archive() { return dir.file("target/Data1.zip"); }
+};
+
+struct Unreadable {
+    const char* fixture;
+    const char* language; // of the settings file
+    const char* text;     // the refusal, followed by the archive's path
+};
+
+class UnreadableArchiveTest : public RestoreRefusalTest,
+                              public ::testing::WithParamInterface<Unreadable> {};
+
+TEST_P(UnreadableArchiveTest, IsNamedInTheLogAndTheBoxInTheProgramsLanguage) {
+    const Unreadable& c = GetParam();
+    dir.write("Nastaven.txt", std::string("LANGUAGE=") + c.language + "\r\n");
+    archiveIs(c.fixture);
+    addProfile();
+    const std::string box = restoreFromCommandLine();
+    EXPECT_THAT(box, HasSubstr(c.text));
+    EXPECT_THAT(box, HasSubstr(archive()));
+    EXPECT_THAT(read("Data.log"), HasSubstr(c.text));
+    EXPECT_FALSE(restore.LastOutcome().completed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, UnreadableArchiveTest,
+    ::testing::Values(Unreadable{"not-a-zip.zip", "CZ", "Soubor není platný archiv ZIP: "},
+                      Unreadable{"not-a-zip.zip", "EN", "Not a valid zip file: "},
+                      Unreadable{"zip64-entry.zip", "CZ", "Archiv ve formátu ZIP64"},
+                      Unreadable{"zip64-entry.zip", "SK", "Archív vo formáte ZIP64"}));
+
+TEST_F(RestoreRefusalTest, AesEntryIsLoggedAsAesEncryptionAndCounted) {
+    archiveIs("aes-encrypted.zip");
+    addProfile();
+    create();
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
+    EXPECT_EQ(read("src/plain.txt"), "plain");
+    const RestoreOutcome& outcome = restore.LastOutcome();
+    EXPECT_TRUE(outcome.completed);
+    EXPECT_EQ(outcome.restored, 1);
+    EXPECT_EQ(outcome.failed, 1);
+    EXPECT_THAT(read("Data.log"),
+                HasSubstr(run_log::padRight("secret.txt", 40) +
+                          "       nelze obnovit: šifrování AES není podporováno\r\n"));
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_THAT(ui.shown[0].text, HasSubstr("secret.txt: šifrování AES není podporováno"));
+}
+
+TEST_F(RestoreRefusalTest, NoEntryOfAHostileArchiveVanishes) {
+    for (const char* fixture : {"overlapping-quoted-headers.zip", "duplicate-local-offsets.zip",
+                                "overlong-name.zip", "truncated-final-entry-cut-data.zip"}) {
+        SCOPED_TRACE(fixture);
+        archiveIs(fixture);
+        if (state.profiles.count() == 0) {
+            addProfile();
+            create();
+        }
+        EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
+        const RestoreOutcome& outcome = restore.LastOutcome();
+        EXPECT_TRUE(outcome.completed);
+        EXPECT_GT(outcome.failed, 0);
+        EXPECT_EQ(outcome.restored + outcome.failed, engine.GetEntryCount());
+    }
+    const std::string log = read("Data.log");
+    EXPECT_THAT(log, HasSubstr("nelze obnovit: data se překrývají s jinou položkou archivu"));
+    EXPECT_THAT(log, HasSubstr("nelze obnovit: jméno je delší než 65535 bajtů"));
+    EXPECT_THAT(log, HasSubstr("last.bin"));
+    EXPECT_THAT(log, HasSubstr("nelze obnovit: archiv nelze dočíst"));
+}
+
+} // namespace
+} // namespace kd::test
