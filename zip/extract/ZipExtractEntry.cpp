@@ -133,8 +133,13 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     std::string problem;
     std::uint32_t crc = 0;
     for (std::size_t k = 0; k < passwords.size(); ++k) {
-        if (k > 0)
-            temp->Restart();
+        if (k > 0) {
+            try {
+                temp->Restart();
+            } catch (const ECantWriteUCF& e) {
+                throw EDamagedEntry(e.what(), TExtractProblem::WriteFailed);
+            }
+        }
         problem = decode(entry, data, passwords[k], *temp, target->Path(), crc);
         if (problem.empty())
             break;

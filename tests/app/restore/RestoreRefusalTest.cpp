@@ -39,6 +39,10 @@ struct Unreadable {
     const char* text;     // the refusal, followed by the archive's path
 };
 
+void PrintTo(const Unreadable& c, std::ostream* os) {
+    *os << c.fixture << " in " << c.language;
+}
+
 class UnreadableArchiveTest : public RestoreRefusalTest,
                               public ::testing::WithParamInterface<Unreadable> {};
 
