@@ -140,6 +140,10 @@ bool ZipDirectoryReader::rebuild() {
     const std::int64_t foundOffset = zip_.endCentral_.CentralOffsetOnDisk;
     prefixShift_ = endFound_ ? foundOffset - statedOffset : 0;
     merged_.clear();
+    byData_.clear();
+    for (const auto& entry : *zip_.directory_)
+        byData_.emplace(std::tuple(entry->Crc32, entry->CompressedSize, entry->UncompressedSize),
+                        entry.get());
     zip_.zipStream_->Seek(foundOffset, SeekOrigin::Begin);
     return true;
 }
@@ -185,23 +189,36 @@ void ZipDirectoryReader::rejectZip64Entry(const TZipHeaderInfo& entry) {
     }
 }
 
+TZipHeaderInfo* ZipDirectoryReader::unclaimedWithSameData(const TZipHeaderInfo& central) const {
+    const auto [first, last] = byData_.equal_range(
+        std::tuple(central.Crc32, central.CompressedSize, central.UncompressedSize));
+    for (auto it = first; it != last; ++it)
+        if (!merged_.contains(it->second))
+            return it->second;
+    return nullptr;
+}
+
 void ZipDirectoryReader::mergeIntoRebuilt(const TZipHeaderInfo& central) {
     auto own = std::make_shared<TZipHeaderInfo>(central);
     const std::int64_t offset = static_cast<std::int64_t>(central.LocalOffset) + prefixShift_;
     if (offset >= 0 && offset <= kMax32)
         own->LocalOffset = static_cast<std::uint32_t>(offset);
     int index = 0;
-    // A central header that names no local header the scan found, or a second one for
-    // the same local header, is listed as it is: extraction then refuses it, so that
-    // no entry of the directory goes missing and none is taken for whole.
-    if (!zip_.directory_->Find(*own, index) ||
-        merged_.contains(zip_.directory_->Get(index).get())) {
+    TZipHeaderInfo* target = nullptr;
+    if (zip_.directory_->Find(*own, index) && !merged_.contains(zip_.directory_->Get(index).get()))
+        target = zip_.directory_->Get(index).get();
+    else
+        // Offsets that miss (a stub in front of an archive without its end record, a
+        // damaged field) still find the local header of the same data.
+        target = unclaimedWithSameData(central);
+    if (!target) {
+        // No local header for it, or its header is another record's: listed as it is,
+        // so that extraction refuses it instead of its going missing.
         merged_.insert(own.get());
         zip_.directory_->Add(std::move(own));
         return;
     }
-    const std::shared_ptr<TZipHeaderInfo>& target = zip_.directory_->Get(index);
-    merged_.insert(target.get());
+    merged_.insert(target);
     const std::uint32_t localOffset = target->LocalOffset;
     const std::uint16_t localExtra = target->LocalExtraLength;
     target->Assign(central);

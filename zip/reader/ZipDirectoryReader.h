@@ -1,8 +1,10 @@
 #pragma once
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 
 #include "zip/base/TLFNFileStream.h"
 #include "zip/format/TZipHeaderInfo.h"
@@ -29,6 +31,8 @@ private:
     void readEntries();
     void rejectZip64Entry(const TZipHeaderInfo& entry);
     void mergeIntoRebuilt(const TZipHeaderInfo& central);
+    // The first rebuilt entry of the same CRC and sizes that no central header claimed.
+    TZipHeaderInfo* unclaimedWithSameData(const TZipHeaderInfo& central) const;
     bool rebuild();
     void loadEntryComment(TZipHeaderInfo& entry);
     void loadArchiveComment();
@@ -41,6 +45,8 @@ private:
     bool endFound_ = false;
     std::int64_t prefixShift_ = 0;           // bytes in front of the archive's offsets
     std::set<const TZipHeaderInfo*> merged_; // entries a central header claimed or added
+    // The rebuilt entries by CRC and sizes, in stored order.
+    std::multimap<std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>, TZipHeaderInfo*> byData_;
 };
 
 } // namespace kd

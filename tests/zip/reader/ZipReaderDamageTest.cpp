@@ -231,6 +231,7 @@ TEST_F(ZipReaderDamage, RebuiltDirectoryKeepsCentralRecordsNoLocalHeaderClaims) 
     const std::int64_t central = centralOffset(good);
     std::string bytes = readFile(good);
     bytes[static_cast<std::size_t>(central) + 42] ^= 0x01; // the first record's offset
+    bytes[static_cast<std::size_t>(central) + 16] ^= 0x01; // and its CRC
     bytes.resize(bytes.rfind("PK\x05\x06"));
     const std::string damaged = t_.write("moved.zip", bytes);
     TZipReader whole;
@@ -238,6 +239,18 @@ TEST_F(ZipReaderDamage, RebuiltDirectoryKeepsCentralRecordsNoLocalHeaderClaims) 
     TZipReader zip;
     open(zip, damaged, TIncompleteZipMode::izAssumeBad);
     EXPECT_EQ(zip.GetEntryCount(), whole.GetEntryCount() + 1);
+}
+
+TEST_F(ZipReaderDamage, StubInFrontOfAnArchiveWithoutItsEndRecordListsEachEntryOnce) {
+    // The central records' offsets miss the local headers by the stub's length; each
+    // still finds the local header of its data.
+    const std::string good = infoZip();
+    std::string bytes = readFile(good);
+    bytes.resize(bytes.rfind("PK\x05\x06"));
+    const std::string damaged = t_.write("stub.zip", test::randomBytes(5000, 3) + bytes);
+    TZipReader zip;
+    open(zip, damaged, TIncompleteZipMode::izAssumeBad);
+    EXPECT_EQ(test::readerListing(zip), test::zipfileListing(good));
 }
 
 TEST_F(ZipReaderDamage, Zip64IsRefusedClearly) {
