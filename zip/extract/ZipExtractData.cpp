@@ -132,7 +132,8 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
                   std::to_string(entry.UncompressedSize);
     if (problem.empty() && crc != entry.Crc32)
         problem = crcProblem(crc, entry.Crc32);
-    // Data that check out were complete although the stated size runs past the end.
+    // Data that ran out at the end of the file are told as such; data that check out
+    // were whole, however far their stated size runs past the end.
     if (!problem.empty() && input.CutShort())
         throw EDamagedEntry(kMsgPrematureEnd, TExtractProblem::ReadFailed);
     return problem;
