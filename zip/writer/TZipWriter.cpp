@@ -33,6 +33,7 @@ void TZipWriter::Assign(const TZipReader& source) {
     excludeList_ = writer->excludeList_;
     noCompressList_ = writer->noCompressList_;
     addDirEntriesOnRecurse_ = writer->addDirEntriesOnRecurse_;
+    dirEntriesOnlyWithFiles_ = writer->dirEntriesOnlyWithFiles_;
     ownArchives_ = writer->ownArchives_;
     skipEmptyArchive_ = writer->skipEmptyArchive_;
     OnStartZip = writer->OnStartZip;

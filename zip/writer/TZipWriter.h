@@ -128,8 +128,9 @@ public:
     // the same file): the caller's other archives beside the one being written.
     const std::vector<std::string>& OwnArchives() const { return ownArchives_; }
     void SetOwnArchives(std::vector<std::string> paths) { ownArchives_ = std::move(paths); }
-    // When set, a run whose archive would hold no entry writes nothing: an existing
-    // archive stays as it was, and EmptyArchiveSkipped() is true until the next run.
+    // When set, a run whose archive would hold no file entry (directory entries aside)
+    // writes nothing: an existing archive stays as it was, and EmptyArchiveSkipped() is
+    // true until the next run.
     bool SkipEmptyArchive() const { return skipEmptyArchive_; }
     void SetSkipEmptyArchive(bool value) { skipEmptyArchive_ = value; }
     bool EmptyArchiveSkipped() const { return emptyArchiveSkipped_; }
@@ -139,6 +140,12 @@ public:
     // A recursive search also adds an entry for each directory it enters.
     bool AddDirEntriesOnRecurse() const { return addDirEntriesOnRecurse_; }
     void SetAddDirEntriesOnRecurse(bool value) { addDirEntriesOnRecurse_ = value; }
+    // When set, a directory entry the run would add is written only for a directory
+    // that holds (at any depth) a file the run writes, just before the first such file,
+    // so that a run choosing few files stores no tree of empty directories. Directory
+    // entries of the old archive are kept or replaced as usual.
+    bool DirEntriesOnlyWithFiles() const { return dirEntriesOnlyWithFiles_; }
+    void SetDirEntriesOnlyWithFiles(bool value) { dirEntriesOnlyWithFiles_ = value; }
     // Sharing flags of the original platform's file open; files are always opened
     // read-only without locking on Linux, so the value is only kept.
     std::uint16_t SourceOpenMode = 64;
@@ -204,6 +211,10 @@ private:
     bool startEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header,
                     std::uint64_t size);
     bool writeDirectoryEntry(ZipWriterRun& run, const std::string& name);
+    // Sets the directory entries aside that wait for a file (DirEntriesOnlyWithFiles).
+    void holdDirectoryEntries(ZipWriterRun& run) const;
+    // Writes the waiting directory entries of the directories that hold file.
+    void writeHeldDirectories(ZipWriterRun& run, const std::string& file);
     bool writeFileEntry(ZipWriterRun& run, const std::string& name);
     std::unique_ptr<TLFNFileStream> openSource(const std::string& name);
     // Reports a file or directory the run leaves out; true when Retry was asked.
@@ -233,6 +244,7 @@ private:
     std::vector<std::string> excludeList_;
     std::vector<std::string> noCompressList_;
     bool addDirEntriesOnRecurse_ = false;
+    bool dirEntriesOnlyWithFiles_ = false;
     std::vector<std::string> ownArchives_;
     bool skipEmptyArchive_ = false;
     bool emptyArchiveSkipped_ = false;

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstring>
 #include <sys/stat.h>
+#include <unordered_set>
+#include <utility>
 
 #include "platform/FileOps.h"
 #include "zip/base/DosDateTime.h"
@@ -63,8 +65,6 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
         return false; // a directory entry without a name (no paths stored)
     header.SetDirectory(stored.Directory);
     header.SetFileName(stored.FileName);
-    header.LocalOffset = static_cast<std::uint32_t>(run.Output->Position());
-    header.DiskStart = static_cast<std::uint16_t>(currentVolume_);
     const auto leaveOut = [&] {
         run.TotalBytes -= static_cast<std::int64_t>(size);
         return false;
@@ -84,7 +84,38 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
         OnStartZip(*this, name, header, skip);
     if (skip || header.FullName().empty() || duplicate())
         return leaveOut();
+    if (name.back() != '/')
+        writeHeldDirectories(run, name);
+    header.LocalOffset = static_cast<std::uint32_t>(run.Output->Position());
+    header.DiskStart = static_cast<std::uint16_t>(currentVolume_);
     return true;
+}
+
+void TZipWriter::holdDirectoryEntries(ZipWriterRun& run) const {
+    if (!dirEntriesOnlyWithFiles_)
+        return;
+    // A directory the old archive holds is kept or replaced there, as any entry.
+    std::unordered_set<std::string> oldNames;
+    if (run.HasOldArchive && Directory())
+        for (const auto& entry : *Directory())
+            oldNames.insert(entry->FullName());
+    for (std::string& item : run.Items)
+        if (!item.empty() && item.back() == '/' && !oldNames.count(storedNameOf(item).FullName()))
+            run.HeldDirectories.insert(std::exchange(item, std::string()));
+}
+
+void TZipWriter::writeHeldDirectories(ZipWriterRun& run, const std::string& file) {
+    // Outer directories first, each entry before the entries inside it.
+    for (std::size_t slash = file.find('/');
+         slash != std::string::npos && !run.HeldDirectories.empty();
+         slash = file.find('/', slash + 1)) {
+        const auto held = run.HeldDirectories.find(file.substr(0, slash + 1));
+        if (held == run.HeldDirectories.end())
+            continue;
+        const std::string directory = *held;
+        run.HeldDirectories.erase(held);
+        CompressOneFile(run, directory);
+    }
 }
 
 bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name) {

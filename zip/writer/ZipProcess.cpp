@@ -1,4 +1,5 @@
 // The zip process: the body of AddFilesToArchive.
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/TempFileBeside.h"
@@ -56,6 +57,7 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     }
 
     expandFilesList(run);
+    holdDirectoryEntries(run);
     if (parts)
         startParts(run);
 
@@ -83,7 +85,10 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
         if (!item.empty())
             CompressOneFile(run, item);
 
-    if (skipEmptyArchive_ && run.Written.empty()) {
+    const bool noFiles =
+        std::none_of(run.Written.begin(), run.Written.end(),
+                     [](const auto& header) { return !header->FileName().empty(); });
+    if (skipEmptyArchive_ && noFiles) {
         emptyArchiveSkipped_ = true;
         return; // the output goes with the run; an existing archive stays as it was
     }

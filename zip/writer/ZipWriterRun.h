@@ -45,6 +45,8 @@ struct ZipWriterRun {
     std::unordered_map<std::string, std::size_t> ItemByName;
     // The old archive's names, for zaFreshen.
     std::unordered_set<std::string> OldNames;
+    // Directory entries (items) written only once a file inside them is.
+    std::unordered_set<std::string> HeldDirectories;
 
     std::unique_ptr<ZipWriterOutput> Output;
     // Multi-part output: the Output as parts, and the entries' temporary data file.

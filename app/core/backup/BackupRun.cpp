@@ -14,7 +14,9 @@
 #include "platform/Paths.h"
 #include "zip/writer/TZipWriter.h"
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,6 +59,26 @@ std::string extensionOf(const std::string& path) {
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return "";
     return path.substr(dot);
+}
+
+// Whether the mask ("*.*", ">/data/*", "*.doc") takes every file of the directories
+// it searches.
+bool takesEveryFile(const std::string& mask) {
+    std::string_view name = mask;
+    if (!name.empty() && (name.front() == '|' || name.front() == '>'))
+        name.remove_prefix(1);
+    if (const std::size_t slash = name.rfind('/'); slash != std::string_view::npos)
+        name.remove_prefix(slash + 1);
+    return name == "*" || name == "*.*";
+}
+
+// A run that chooses files (by date, by archive attribute or by mask) stores a
+// directory's entry only with files inside it; a run that takes everything stores
+// every directory it enters, empty ones too.
+bool directoriesOnlyWithFiles(const TObjektZal& profile) {
+    const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
+    return profile.BackupKind != 0 || profile.ArchiveBitOnly ||
+           !std::all_of(masks.begin(), masks.end(), takesEveryFile);
 }
 
 std::string timestampedName(const std::string& profileName, TDateTime started) {
@@ -250,8 +272,9 @@ bool BackupRun::zipMasks(TObjektZal& profile) {
                                   ProfileArchives(profile.TargetDir, profile.Name).present());
     writer_.SetFilesList(masks);
     state_.CurrentProfile = &profile;
-    outcome_.fileCount += static_cast<std::uint64_t>(writer_.AddFilesToArchive());
+    writer_.AddFilesToArchive();
     state_.CurrentProfile = nullptr;
+    outcome_.fileCount = state_.FilesStored; // files: directory entries are not counted
     return !writer_.EmptyArchiveSkipped();
 }
 
@@ -332,6 +355,9 @@ void BackupRun::configureWriter(const TObjektZal& profile, const std::string& ta
     writer_.SetDestDir(targetDir);
     writer_.SetZipName(outcome_.archive);
     writer_.SetRecurse(profile.Recurse);
+    // Directory entries keep the directories' modes and times for the restore.
+    writer_.SetAddDirEntriesOnRecurse(true);
+    writer_.SetDirEntriesOnlyWithFiles(directoriesOnlyWithFiles(profile));
     TMultiZipInfo& parts = writer_.MultiZipInfo();
     parts.SetFirstBlockSize(profile.FirstPartSize);
     parts.SetSaveOnFirstDisk(profile.FirstPartSize);

@@ -144,6 +144,7 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
         engine_.SetPassword(decodeStoredPassword(profile.Password));
         engine_.FilesList().clear();
         engine_.SetDoAll(true);
+        runState_.FilesExtracted = 0; // counted apart from the directory entries
         extracted = engine_.ExtractArchive();
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
@@ -158,12 +159,14 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
     const std::vector<TExtractFailure> failures = notExtracted();
     for (const TExtractFailure& failure : failures)
         logs.toProfileLog(restore_log::notRestoredLine(language, failure));
-    logs.toProfileLog(restore_log::countsLine(language, extracted, failures.size()));
+    // Users are told of files: the directory entries are restored, not counted.
+    const int files = static_cast<int>(runState_.FilesExtracted);
+    logs.toProfileLog(restore_log::countsLine(language, files, failures.size()));
     outcome_ = {extracted, static_cast<int>(failures.size()), true};
-    reportOutcome(extracted);
+    reportOutcome(files);
     if (!failures.empty())
         return RunResult::Incomplete;
-    return extracted > 0 ? RunResult::Complete : RunResult::Failed;
+    return files > 0 ? RunResult::Complete : RunResult::Failed;
 }
 
 int RestoreRun::ExtractFromContents(const ExtractOptions& options,
@@ -171,14 +174,15 @@ int RestoreRun::ExtractFromContents(const ExtractOptions& options,
     applyExtractOptions(engine_, options);
     runState_.OwnArchivesLeftAlone.clear();
     services_.ui.setBusyCursor(true);
-    int extracted = 0;
+    runState_.FilesExtracted = 0;
     try {
-        extracted = extractChosenEntries(engine_, options, selectedRows);
+        extractChosenEntries(engine_, options, selectedRows);
     } catch (...) {
         services_.ui.setBusyCursor(false);
         throw;
     }
     services_.ui.setBusyCursor(false);
+    const int extracted = static_cast<int>(runState_.FilesExtracted);
     reportOutcome(extracted);
     return extracted;
 }

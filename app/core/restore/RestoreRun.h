@@ -63,15 +63,17 @@ public:
     // would is left alone and logged). Writes the per-profile log, and tells the user
     // when entries could not be extracted or nothing was. Complete when every chosen
     // entry was extracted, Incomplete when some were not (each is logged), Failed when
-    // nothing was; LastOutcome() gives the counts. Errors that end the run, an archive
-    // that cannot be read among them, are logged and thrown after the ready state is
-    // back; a profile without a source directory throws before anything is written.
+    // no file was; LastOutcome() gives the counts of entries, the log and the box those
+    // of files (directory entries are restored, not counted). Errors that end the run,
+    // an archive that cannot be read among them, are logged and thrown after the ready
+    // state is back; a profile without a source directory throws before anything is
+    // written.
     RunResult RestoreBackup(int row);
     const RestoreOutcome& LastOutcome() const { return outcome_; }
 
     // Extracts from the archive the contents page shows, with the extraction dialog's
     // options; the rows are the contents list's selected rows. Tells the user when
-    // entries could not be extracted or nothing was. Gives the number extracted.
+    // entries could not be extracted or nothing was. Gives the number of files extracted.
     int ExtractFromContents(const ExtractOptions& options, const std::vector<int>& selectedRows);
 
 private:

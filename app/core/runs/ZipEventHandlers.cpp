@@ -12,6 +12,8 @@ namespace kd {
 
 bool skipByProfile(const TObjektZal& profile, const std::string& fName,
                    std::optional<TDateTime> modified, TDateTime now, TDateTime lastRun) {
+    if (fName.ends_with('/'))
+        return inExcludedDirectory(profile, fName);
     if (profile.BackupKind == 1 && (!modified || now - profile.AgeDays >= *modified))
         return true;
     if (profile.BackupKind == 2 && (!modified || lastRun >= *modified))
@@ -98,6 +100,9 @@ void ZipEventHandlers::ZipEngineStartZip(const std::string& fName, bool& skip) {
 
 void ZipEventHandlers::ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
                                        std::uint64_t compressedSize) {
+    if (fName.ends_with('/'))
+        return; // a directory entry: neither a file to count nor a line of its own
+    ++state_.FilesStored;
     if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
         return;
     state_.logs.toProfileLog(run_log::storedFileLine(fName, uncompressedSize, compressedSize,
@@ -167,6 +172,7 @@ void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fNa
 }
 
 void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName) {
+    ++state_.FilesExtracted; // raised for files only
     if (state_.DetailedInfo)
         state_.logs.toProfileLog(run_log::extractedFileLine(fName));
 }

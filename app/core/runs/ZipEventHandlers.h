@@ -29,6 +29,10 @@ struct RunState {
     // Files and directories the backup meant to store and left out, each named in
     // both logs.
     std::uint64_t LeftOut = 0;
+    // Files (not directory entries) the engine wrote into an archive, and extracted
+    // from one, since the run began: the counts users see.
+    std::uint64_t FilesStored = 0;
+    std::uint64_t FilesExtracted = 0;
     // The archives of the profile being restored: never written over. The entries
     // left alone for them, with the target they would have written over.
     std::optional<ProfileArchives> OwnArchives;
@@ -40,7 +44,8 @@ struct RunState {
 // Whether a backup leaves out the file: too old (backup kind 1), not changed since
 // the last run (kind 2; both when its date is unknown), or inside one of the
 // profile's excluded directories ("/data/a" covers "/data/a/x" but not "/data/ab/x";
-// letter case counts).
+// letter case counts). A directory (ending in "/") goes only by the excluded
+// directories: its entry keeps its mode and time for the files stored in it.
 bool skipByProfile(const TObjektZal& profile, const std::string& fName,
                    std::optional<TDateTime> modified, TDateTime now, TDateTime lastRun);
 // Whether fName (a file, or a directory ending in "/") lies inside one of the
@@ -64,6 +69,7 @@ public:
     void bindExtraction(TZipReader& reader);
 
     void ZipEngineStartZip(const std::string& fName, bool& skip);
+    // A stored file is counted (FilesStored) and gets its line; a directory entry neither.
     void ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
                          std::uint64_t compressedSize);
     // A file or directory the writer left out (detail: the system's reason) is logged
@@ -77,6 +83,7 @@ public:
     // An entry that would write over one of the profile's own archives is skipped and
     // noted in OwnArchivesLeftAlone.
     void ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip);
+    // An extracted file is counted (FilesExtracted) and gets its line.
     void ZipEngineEndUnZip(const std::string& fName);
 
 private:

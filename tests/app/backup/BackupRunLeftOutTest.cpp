@@ -79,7 +79,7 @@ TEST_F(BackupRunLeftOutTest, ATargetInsideTheSourceNeverStoresTheProfilesArchive
     const std::string first = source + "/backup/P1.zip";
     EXPECT_EQ(size(source + "/backup/P3.zip"), size(first));
     EXPECT_EQ(entries(source + "/backup/P3.zip"),
-              (std::vector<std::string>{"a.txt", "backup/P1.zip.notes", "data.bin"}));
+              (std::vector<std::string>{"a.txt", "backup/", "backup/P1.zip.notes", "data.bin"}));
 
     // The target the source itself, the archive updated in place or set aside.
     std::filesystem::remove_all(source + "/backup");
