@@ -15,8 +15,8 @@ TEST_F(BackupRunTest, FullRunPassesTheOraclesAndLogsEveryFile) {
     ASSERT_TRUE(run());
     std::string output;
     EXPECT_EQ(runCommand("unzip -t -qq " + archive(), &output), 0) << output;
-    EXPECT_EQ(entries(archive()),
-              (std::vector<std::string>{"a.txt", "sub/", "sub/b.txt", "sub/deep/", "sub/deep/c.bin"}));
+    EXPECT_EQ(entries(archive()), (std::vector<std::string>{"a.txt", "sub/", "sub/b.txt",
+                                                            "sub/deep/", "sub/deep/c.bin"}));
 
     const auto lines = logLines(program + "/P.log");
     ASSERT_EQ(lines.size(), 5u);
@@ -71,8 +71,8 @@ TEST_F(BackupRunTest, ExcludedMasksAndDirectories) {
     profile.ExcludedMasks = "*.bak";
     profile.ExcludedDirs = source + "/a;" + source + "/a2";
     ASSERT_TRUE(run());
-    EXPECT_EQ(entries(archive()),
-              (std::vector<std::string>{"A2/", "A2/other.txt", "ab/", "ab/sibling.txt", "keep.txt"}));
+    EXPECT_EQ(entries(archive()), (std::vector<std::string>{"A2/", "A2/other.txt", "ab/",
+                                                            "ab/sibling.txt", "keep.txt"}));
 }
 
 TEST_F(BackupRunTest, ByAgeTakesOnlyYoungFiles) {

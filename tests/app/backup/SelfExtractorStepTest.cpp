@@ -40,7 +40,8 @@ TEST_F(SelfExtractorStepTest, ProgramTakesTheArchivesPlaceAndExtractsTheTree) {
     EXPECT_FALSE(fs::exists(archive("P1.zip")));
     std::string out;
     EXPECT_EQ(runCommand("unzip -tqq '" + exe + "'", &out), 0) << out;
-    EXPECT_EQ(entries(exe), (std::vector<std::string>{"a.txt", "sub/", "sub/c.txt", "sub/deep/", "sub/deep/b.bin"}));
+    EXPECT_EQ(entries(exe), (std::vector<std::string>{"a.txt", "sub/", "sub/c.txt", "sub/deep/",
+                                                      "sub/deep/b.bin"}));
     EXPECT_TRUE(extractsTheSource(exe, dir.file("out")));
     EXPECT_EQ(protocol().find("nebyl vytvořen"), std::string::npos);
 }
@@ -71,8 +72,8 @@ TEST_F(SelfExtractorStepTest, ArchiveUpdatedInPlaceKeepsTheFilesOfEarlierRuns) {
     ASSERT_TRUE(run());
     EXPECT_EQ(backup.lastOutcome().fileCount, 1u);
     EXPECT_FALSE(fs::exists(archive()));
-    EXPECT_EQ(entries(archive("P.exe")),
-              (std::vector<std::string>{"a.txt", "sub/", "sub/c.txt", "sub/deep/", "sub/deep/b.bin"}));
+    EXPECT_EQ(entries(archive("P.exe")), (std::vector<std::string>{"a.txt", "sub/", "sub/c.txt",
+                                                                   "sub/deep/", "sub/deep/b.bin"}));
     EXPECT_EQ(entryText(archive("P.exe"), "sub/c.txt"), "changed");
     EXPECT_TRUE(extractsTheSource(archive("P.exe"), dir.file("out")));
 }
