@@ -9,11 +9,6 @@ namespace kd {
 
 namespace {
 
-constexpr std::uint16_t slid(unsigned position) {
-    return static_cast<std::uint16_t>(position >= DeflateWindowSize ? position - DeflateWindowSize
-                                                                    : 0);
-}
-
 #if defined(__SSE2__)
 // Saturating subtraction of the window size from every 16-bit lane of the memory.
 void slideLanes(void* memory, std::size_t bytes) {
@@ -21,6 +16,11 @@ void slideLanes(void* memory, std::size_t bytes) {
     auto* p = static_cast<__m128i*>(memory);
     for (std::size_t i = 0; i < bytes / sizeof(__m128i); ++i)
         _mm_storeu_si128(p + i, _mm_subs_epu16(_mm_loadu_si128(p + i), window));
+}
+#else
+constexpr std::uint16_t slid(unsigned position) {
+    return static_cast<std::uint16_t>(position >= DeflateWindowSize ? position - DeflateWindowSize
+                                                                    : 0);
 }
 #endif
 

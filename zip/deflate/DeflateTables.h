@@ -42,11 +42,15 @@ inline constexpr std::array<std::uint8_t, 256> LengthCodeOf = [] {
 // Distance code of (distance - 1): entry d below 256, else entry 256 + (d >> 7).
 inline constexpr std::array<std::uint8_t, 512> DistanceCodeTable = [] {
     std::array<std::uint8_t, 512> table{};
-    for (unsigned code = 0; code < DistanceCodes; ++code)
-        for (unsigned n = 0; n < (1u << DistanceExtra[code]); ++n) {
+    for (unsigned code = 0; code < DistanceCodes; ++code) {
+        // Past 256 only every 128th distance names a new slot (compilers limit the steps
+        // of a constant expression, so the others are skipped).
+        const unsigned step = DistanceBase[code] > 256 ? 128 : 1;
+        for (unsigned n = 0; n < (1u << DistanceExtra[code]); n += step) {
             const unsigned d = DistanceBase[code] - 1 + n;
             table[d < 256 ? d : 256 + (d >> 7)] = static_cast<std::uint8_t>(code);
         }
+    }
     return table;
 }();
 

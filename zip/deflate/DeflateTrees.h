@@ -88,7 +88,6 @@ private:
     std::array<std::uint8_t, deflate_tables::DistanceCodes> distanceLength_{};
     std::array<std::uint16_t, deflate_tables::DistanceCodes> distanceCode_{};
     std::array<std::uint8_t, deflate_tables::BitLengthCodes> bitLengthLength_{};
-    std::array<std::uint16_t, deflate_tables::BitLengthCodes> bitLengthCode_{};
 
     // The code-length sequence of a dynamic header, run-length coded.
     static constexpr unsigned MaxTokens =
