@@ -34,7 +34,7 @@ Compressed compress(Deflater& deflater, const Bytes& input, int level, std::size
     out.result = deflater.DeflateStream(
         [&](std::uint8_t* buffer, std::size_t size) {
             const std::size_t n = std::min({size, chunk, input.size() - offset});
-            std::memcpy(buffer, input.data() + offset, n);
+            std::copy_n(input.begin() + static_cast<std::ptrdiff_t>(offset), n, buffer);
             offset += n;
             return n;
         },

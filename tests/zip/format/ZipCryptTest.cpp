@@ -49,8 +49,11 @@ Bytes EncryptedStoredZip(const std::string& name, const Bytes& data, const std::
     Put(zip, 20, 2);
     Put(zip, 20, 2);
     common(zip);
-    Put(zip, 0, 2 + 2 + 2 + 4); // comment length, disk, internal and external attributes
-    Put(zip, 0, 4);             // local header offset
+    Put(zip, 0, 2); // comment length
+    Put(zip, 0, 2); // disk
+    Put(zip, 0, 2); // internal attributes
+    Put(zip, 0, 4); // external attributes
+    Put(zip, 0, 4); // local header offset
     zip.insert(zip.end(), name.begin(), name.end());
     const auto centralSize = static_cast<std::uint32_t>(zip.size()) - centralStart;
     Put(zip, 0x06054b50, 4);
