@@ -74,6 +74,14 @@ std::string formatTime(TDateTime value) {
     return std::to_string(hour) + ":" + twoDigits(p.minute) + ":" + twoDigits(p.second);
 }
 
+std::string formatTimeExact(TDateTime value) {
+    const DateParts p = decodeDateTime(std::fabs(value - std::trunc(value)));
+    std::string text = formatTime(value);
+    if (p.day == 30 && p.millisecond != 0)
+        text += "." + std::to_string(p.millisecond + 1000).substr(1);
+    return text;
+}
+
 std::optional<TDateTime> parseTime(std::string_view text) {
     text = trimBlanks(text);
     const char meridiem = takeMeridiem(text);

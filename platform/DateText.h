@@ -13,6 +13,9 @@ namespace kd {
 std::string formatShortDate(TDateTime value);
 // The time of day of the value; the date part is ignored.
 std::string formatTime(TDateTime value);
+// As formatTime, with ".mmm" after the seconds when the milliseconds are not 0, so that
+// parseTime reads the same time back.
+std::string formatTimeExact(TDateTime value);
 
 // Parses a time of day: "H:mm", "H:mm:ss" or "H:mm:ss.zzz", blanks around it and an
 // "AM"/"PM" suffix allowed. Gives the fraction of a day, nullopt when not a valid time.

@@ -6,9 +6,8 @@
 namespace kd {
 
 std::string decodeTextBytes(std::string_view bytes) {
-    constexpr std::string_view bom = "\xEF\xBB\xBF";
-    if (bytes.substr(0, bom.size()) == bom)
-        bytes.remove_prefix(bom.size());
+    if (bytes.starts_with(Utf8Bom))
+        bytes.remove_prefix(Utf8Bom.size());
     if (isValidUtf8(bytes))
         return std::string(bytes);
     return toUtf8(bytes, CodePage::Cp1250);
@@ -34,8 +33,9 @@ std::vector<std::string> readTextLines(const std::string& path) {
     return splitLines(decodeTextBytes(readWholeFile(path)));
 }
 
-void writeTextLines(const std::string& path, const std::vector<std::string>& lines) {
-    std::string data;
+void writeTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    bool byteOrderMark) {
+    std::string data(byteOrderMark ? Utf8Bom : std::string_view());
     for (const auto& line : lines) {
         data += line;
         data += "\r\n";

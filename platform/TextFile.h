@@ -18,7 +18,13 @@ std::vector<std::string> splitLines(std::string_view text);
 // Reads and decodes a text file into lines; throws kd::Exception when unreadable.
 std::vector<std::string> readTextLines(const std::string& path);
 
-// Joins the lines with CR LF (after each line) and writes them atomically.
-void writeTextLines(const std::string& path, const std::vector<std::string>& lines);
+// The UTF-8 byte order mark. A file that starts with it is UTF-8 for certain: files
+// of the original program never do.
+inline constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+// Joins the lines with CR LF (after each line) and writes them atomically, after a
+// byte order mark when asked.
+void writeTextLines(const std::string& path, const std::vector<std::string>& lines,
+                    bool byteOrderMark = false);
 
 } // namespace kd

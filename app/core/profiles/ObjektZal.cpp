@@ -23,10 +23,13 @@ constexpr std::int64_t kMaxInt16 = std::numeric_limits<std::int16_t>::max();
 class ProfileLines {
 public:
     explicit ProfileLines(const std::string& bytes)
-        : lines_(splitLines(decodeTextBytes(bytes))), raw_(splitLines(bytes)) {}
+        : lines_(splitLines(decodeTextBytes(bytes))), raw_(splitLines(bytes)),
+          ours_(bytes.starts_with(Utf8Bom)) {}
 
     std::string_view text(std::size_t index) const { return at(lines_, index); }
     std::string_view raw(std::size_t index) const { return at(raw_, index); }
+    // Written by this program (it starts with a byte order mark): UTF-8 for certain.
+    bool ours() const { return ours_; }
 
 private:
     static std::string_view at(const std::vector<std::string>& lines, std::size_t index) {
@@ -35,6 +38,7 @@ private:
 
     std::vector<std::string> lines_;
     std::vector<std::string> raw_;
+    bool ours_;
 };
 
 TObjektZal recordFromLines(const std::string& name, const ProfileLines& in) {
@@ -55,7 +59,9 @@ TObjektZal recordFromLines(const std::string& name, const ProfileLines& in) {
     // An empty or unreadable start time means midnight.
     r.StartTime = parseTime(in.text(12)).value_or(0.0);
     r.RunAfterStart = parseYesNo(in.text(13));
-    r.Password = storedPasswordFromLine(in.text(kPasswordLine), in.raw(kPasswordLine));
+    // Only a file of the original program may need its raw bytes to find the password.
+    r.Password = in.ours() ? std::string(in.text(kPasswordLine))
+                           : storedPasswordFromLine(in.text(kPasswordLine), in.raw(kPasswordLine));
     r.Paused = parseYesNo(in.text(15));
     r.ExcludedMasks = in.text(16);
     r.BackupKind = backupKindFromLine(in.text(17));
@@ -85,7 +91,7 @@ std::vector<std::string> linesFromRecord(const TObjektZal& r) {
         std::string(yesNoWord(r.WipeDisk)),
         std::string(yesNoWord(r.Recurse)),
         std::string(periodKindDigit(r.PeriodKind)),
-        formatTime(r.StartTime),
+        formatTimeExact(r.StartTime),
         std::string(yesNoWord(r.RunAfterStart)),
         singleLine(r.Password),
         std::string(yesNoWord(r.Paused)),
@@ -126,7 +132,10 @@ void SaveProfile(const TObjektZal& record, const std::string& dir) {
     if (record.Name.empty() || record.Name.find('/') != std::string::npos)
         throw Exception("Cannot save the profile \"" + record.Name + "\": invalid name");
     try {
-        writeTextLines(profileFilePath(dir, record.Name), linesFromRecord(record));
+        // The byte order mark tells the file from one of the original program (whose
+        // password line may need its raw bytes) and keeps a description starting with
+        // U+FEFF from being taken for one.
+        writeTextLines(profileFilePath(dir, record.Name), linesFromRecord(record), true);
     } catch (const Exception& e) {
         throw Exception("Cannot save the profile \"" + record.Name + "\": " + e.what());
     }

@@ -260,3 +260,53 @@ TEST(ObjektZal, LineBreaksInTextsCannotShiftTheLines) {
     EXPECT_EQ(back.Description, "one  two");
     EXPECT_EQ(back.Masks, "*.txt *.doc");
 }
+
+namespace {
+
+struct RoundTripCase {
+    const char* what;
+    std::vector<std::string> lines; // the profile file as found (CR LF added)
+};
+
+void PrintTo(const RoundTripCase& c, std::ostream* out) {
+    *out << c.what;
+}
+
+class ObjektZalRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+std::vector<std::string> linesWith(std::size_t index, const std::string& line) {
+    std::vector<std::string> lines(27);
+    lines[index] = line;
+    return lines;
+}
+
+} // namespace
+
+// A profile read and written again reads back with every value it had.
+TEST_P(ObjektZalRoundTrip, ReadingThenWritingKeepsEveryValue) {
+    ProfileDir dir;
+    const TObjektZal first = dir.load(GetParam().lines);
+    SaveProfile(first, dir.dir.path());
+    TObjektZal second;
+    LoadProfile(second, dir.dir.path(), "p");
+    EXPECT_EQ(second, first);
+    EXPECT_EQ(decodeStoredPassword(second.Password), decodeStoredPassword(first.Password));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ObjektZal, ObjektZalRoundTrip,
+    ::testing::Values(
+        // "ČĄ" in Windows-1250: 0xA5 is odd, yet the UTF-8 form C4 8C C4 84 written for it
+        // has only even bytes, like the raw line of an original file.
+        RoundTripCase{"Cp1250PasswordWithAnOddByte",
+                      [] {
+                          auto lines = linesWith(14, "\xC8\xA5");
+                          lines[0] = "\x8A\xEDp"; // Windows-1250, not UTF-8
+                          return lines;
+                      }()},
+        // The first mark is the file's; the second starts the description.
+        RoundTripCase{"DescriptionStartingWithAByteOrderMark",
+                      linesWith(0, "\xEF\xBB\xBF\xEF\xBB\xBFpopis")},
+        RoundTripCase{"StartTimeWithMilliseconds", linesWith(12, "7:08:09.250")},
+        RoundTripCase{"StartTimeWithOneMillisecond", linesWith(12, "23:59:59,001")}),
+    [](const auto& info) { return std::string(info.param.what); });
