@@ -2,13 +2,17 @@
 """Seeds the fuzz corpora from the fixtures: the raw data of every entry of the
 archives in tests/data goes to the decoder of its method (with the header byte and
 size the decoder target expects), and Deflate streams of the text fixtures made by
-zlib go to the inflate target.
+zlib go to the inflate target. Info-ZIP's zip, when present, adds an archive
+encrypted with the password the archive target tries ("fuzz").
 
 Usage: fuzz-seeds.py DATA_DIR CORPUS_DIR"""
 
 import hashlib
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
 import zlib
 from pathlib import Path
 
@@ -50,6 +54,13 @@ def main():
         for level in (1, 6, 9):
             packer = zlib.compressobj(level, zlib.DEFLATED, -15)
             save(corpus, "InflateFuzz", packer.compress(text.read_bytes()) + packer.flush())
+
+    if shutil.which("zip"):
+        with tempfile.TemporaryDirectory() as work:
+            archive = Path(work) / "encrypted.zip"
+            sources = [str(p) for p in sorted(data_dir.rglob("*.lus"))]
+            subprocess.run(["zip", "-q", "-j", "-P", "fuzz", str(archive)] + sources, check=True)
+            save(corpus, "ArchiveFuzz", archive.read_bytes())
 
 
 if __name__ == "__main__":

@@ -309,4 +309,4 @@ INSTANTIATE_TEST_SUITE_P(
                       linesWith(0, "\xEF\xBB\xBF\xEF\xBB\xBFpopis")},
         RoundTripCase{"StartTimeWithMilliseconds", linesWith(12, "7:08:09.250")},
         RoundTripCase{"StartTimeWithOneMillisecond", linesWith(12, "23:59:59,001")}),
-    [](const auto& info) { return std::string(info.param.what); });
+    [](const auto& testInfo) { return std::string(testInfo.param.what); });
