@@ -33,6 +33,8 @@ seed DeflateRoundTripFuzz $(find "$root/tests/data" -name '*.lus' -o -name '*.tx
 # The decoders get the raw data of the fixtures' entries and zlib's streams.
 python3 "$root/bench/fuzz-seeds.py" "$root/tests/data" "$build/corpus"
 
+# The targets' scratch files (extracted entries, written profiles) go to memory when it can.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=${TMPDIR:-/dev/shm}
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 status=0
