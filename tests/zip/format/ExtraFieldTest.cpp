@@ -9,8 +9,8 @@ namespace {
 
 std::string le(std::uint64_t value, int bytes) {
     std::string s;
-    for (int i = 0; i < bytes; ++i)
-        s += static_cast<char>(value >> (8 * i));
+    for (int i = 0; i < bytes; ++i) // bytes past the value's eight are zero
+        s += static_cast<char>(i < 8 ? value >> (8 * i) : 0);
     return s;
 }
 
