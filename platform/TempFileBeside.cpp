@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <random>
 
 #include "platform/Exception.h"
@@ -99,6 +100,10 @@ bool removeIfStale(int dir, const char* name) {
         return false;
     return ::unlinkat(dir, name, 0) == 0;
 }
+
+struct DirectoryCloser {
+    void operator()(DIR* handle) const { ::closedir(handle); }
+};
 
 } // namespace
 
@@ -229,15 +234,14 @@ int TempFileBeside::SweepStale(int dirFd) {
     UniqueFd listed(::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!listed)
         return 0;
-    DIR* handle = ::fdopendir(listed.get());
-    if (handle == nullptr)
+    const std::unique_ptr<DIR, DirectoryCloser> handle(::fdopendir(listed.get()));
+    if (!handle)
         return 0;
     listed.release(); // closedir closes it
     int removed = 0;
-    while (const dirent* entry = ::readdir(handle))
+    while (const dirent* entry = ::readdir(handle.get()))
         if (IsTempFileName(entry->d_name) && removeIfStale(dirFd, entry->d_name))
             ++removed;
-    ::closedir(handle);
     return removed;
 }
 
