@@ -50,6 +50,11 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
         checkOldArchive();
         run.HasOldArchive = true;
         run.OldArchiveId = FileStampOf(ZipName());
+        // The directory read just now: one left in memory by an earlier run may
+        // describe an archive deleted since.
+        if (zipAction_ == TZipAction::zaFreshen && Directory())
+            for (const auto& entry : *Directory())
+                run.OldNames.insert(entry->FullName());
     }
     if (!parts) {
         run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);

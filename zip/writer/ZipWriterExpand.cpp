@@ -127,15 +127,8 @@ bool TZipWriter::wantedFile(ZipWriterRun& run, const std::string& name, std::uin
         return false;
     if (skipIfArchiveBitNotSet_ && !attributes_->IsSet(name))
         return false;
-    if (zipAction_ == TZipAction::zaFreshen) {
-        // Only files the archive already holds.
-        if (run.OldNames.empty() && Directory())
-            for (const auto& entry : *Directory())
-                run.OldNames.insert(entry->FullName());
-        if (!run.OldNames.count(storedNameOf(name).FullName()))
-            return false;
-    }
-    return true;
+    // Freshening takes only files the old archive holds: none when there is none.
+    return zipAction_ != TZipAction::zaFreshen || run.OldNames.count(storedNameOf(name).FullName());
 }
 
 } // namespace kd

@@ -43,7 +43,7 @@ struct ZipWriterRun {
     std::vector<std::string> Items;
     // Stored name -> first item with that name, for matching old entries.
     std::unordered_map<std::string, std::size_t> ItemByName;
-    // The old archive's names, for zaFreshen.
+    // The names of the old archive opened by this run, for zaFreshen.
     std::unordered_set<std::string> OldNames;
     // Directory entries (items) written only once a file inside them is.
     std::unordered_set<std::string> HeldDirectories;

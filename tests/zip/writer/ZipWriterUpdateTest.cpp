@@ -146,6 +146,19 @@ TEST(ZipWriterUpdate, EqualDatesKeepReplaceRewritesFreshenAddsNothingNew) {
     EXPECT_EQ(fresh.add({"*.*"}), 0);
 }
 
+TEST(ZipWriterUpdate, FreshenAfterTheArchiveWasDeletedAddsNothing) {
+    OldArchive old;
+    EXPECT_EQ(old.bench.add({"*.*"}), 0); // the directory of out.zip is now in memory
+    std::filesystem::remove(old.bench.archive);
+    old.t.write("tree/b.txt", "newer b");
+    test::touchBy(old.t.file("tree/b.txt"), 10);
+
+    old.bench.zip.SetZipAction(TZipAction::zaFreshen);
+    EXPECT_EQ(old.bench.add({"*.*", "a.txt"}), 0);
+    EXPECT_EQ(old.bench.zip.GetEntryCount(), 0);
+    EXPECT_EQ(test::zipfileMismatches(old.bench.archive, {}), "");
+}
+
 // Runs the writer over every file and expects it to stop with message, leaving the
 // archive as before and no temporary file.
 void expectCanceled(OldArchive& old, const std::string& before, const char* message) {
