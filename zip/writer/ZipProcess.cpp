@@ -63,15 +63,16 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
 
     expandFilesList(run);
     holdDirectoryEntries(run);
-    if (parts)
-        startParts(run);
-
+    // The end record first: the first part keeps room for its comment.
     if (run.HasOldArchive || endCentral_.Modified) {
         GetArchiveComment(); // loads it
         run.End.Assign(endCentral_);
         run.End.EntriesOnDisk = run.End.TotalEntries = 0;
     }
     run.End.Modified = false;
+    if (parts)
+        startParts(run);
+
     if (run.HasOldArchive) {
         OpenZipFile(); // loading the comment may have closed it
         processOldEntries(run);

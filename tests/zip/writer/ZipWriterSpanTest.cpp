@@ -169,6 +169,25 @@ TEST_F(ZipWriterSpanned, FillsLabelsAndNamesEachDiskAndReadsBack) {
     EXPECT_EQ(fs::file_size(drive_.fileOn(1, "backup.zip")), firstSize);
 }
 
+TEST_F(ZipWriterSpanned, TheFirstDiskKeepsRoomForTheArchiveComment) {
+    const std::string comment(20000, 'c');
+    zip().SetArchiveComment(comment);
+    zip().MultiZipInfo().SetSaveZipInfoOnFirstDisk(true);
+    EXPECT_EQ(write(), source_.count());
+    // The .zfc file ends with the end record, and so with the comment.
+    const auto firstRoom = 150000u - (83u * source_.count() + 2070u + comment.size());
+    EXPECT_LE(fs::file_size(drive_.fileOn(1, "backup.zip")), firstRoom);
+    EXPECT_GE(fs::file_size(drive_.fileOn(1, "backup.zfc")), comment.size());
+
+    const int disks = static_cast<int>(asked_.size()); // the last request is for disk 1
+    drive_.insert(disks);
+    TZipReader reader(bench_.ui, bench_.volumes);
+    configureReader(reader);
+    reader.SetZipName(drive_.drive + "/backup.zip");
+    reader.OpenAndReadDirectory();
+    EXPECT_TRUE(reader.GetArchiveComment() == comment);
+}
+
 TEST_F(ZipWriterSpanned, TheDiskJustWrittenOrAnEmptyDriveIsAskedForAgain) {
     bool swapped = false, ejected = false;
     zip().OnGetNextDisk = [&](TZipReader&, int n, std::string&) {
