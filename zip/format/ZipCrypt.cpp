@@ -65,18 +65,23 @@ std::uint8_t ZipCrypt::DecryptHeader(std::string_view password, Header header) {
 }
 
 ZipCrypt::Header ZipCrypt::CreateEncryptionHeader(std::string_view password,
-                                                  std::uint8_t checkByte) {
+                                                  std::uint16_t checkWord) {
     Header header;
-    FillRandom(header.data(), kHeaderSize - 1);
-    header.back() = checkByte;
+    FillRandom(header.data(), kHeaderSize - 2);
+    header[kHeaderSize - 2] = static_cast<std::uint8_t>(checkWord);
+    header[kHeaderSize - 1] = static_cast<std::uint8_t>(checkWord >> 8);
     InitCipherKeys(password);
     EncryptBuffer(header.data(), header.size());
     return header;
 }
 
+std::uint16_t ZipCrypt::CheckWord(unsigned flags, std::uint32_t crc32, std::uint16_t dosTime) {
+    return (flags & 8) ? dosTime : static_cast<std::uint16_t>(crc32 >> 16);
+}
+
 std::uint8_t ZipCrypt::ExpectedCheckByte(unsigned flags, std::uint32_t crc32,
                                          std::uint16_t dosTime) {
-    return static_cast<std::uint8_t>((flags & 8) ? dosTime >> 8 : crc32 >> 24);
+    return static_cast<std::uint8_t>(CheckWord(flags, crc32, dosTime) >> 8);
 }
 
 std::vector<std::string> CipherPasswordCandidates(std::string_view utf8) {

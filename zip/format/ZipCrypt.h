@@ -29,12 +29,16 @@ public:
     std::uint8_t DecryptHeader(std::string_view password, Header header);
 
     // For the writer: initialises the keys from the password and returns the
-    // encrypted header of 11 random bytes (from the system's random source)
-    // followed by `checkByte`. The keys then stand ready for EncryptBuffer.
-    Header CreateEncryptionHeader(std::string_view password, std::uint8_t checkByte);
+    // encrypted header of 10 random bytes (from the system's random source)
+    // followed by `checkWord`, low byte first. The keys then stand ready for
+    // EncryptBuffer.
+    Header CreateEncryptionHeader(std::string_view password, std::uint16_t checkWord);
 
-    // The byte the header must end with: the high byte of the entry's DOS time
-    // when the sizes follow the data (flag bit 3), else the high byte of its CRC.
+    // The two bytes the header ends with, low byte first: the entry's DOS time when
+    // the sizes follow the data (flag bit 3), else the high 16 bits of its CRC.
+    // Some readers test both bytes.
+    static std::uint16_t CheckWord(unsigned flags, std::uint32_t crc32, std::uint16_t dosTime);
+    // The last of them, the one every reader tests.
     static std::uint8_t ExpectedCheckByte(unsigned flags, std::uint32_t crc32,
                                           std::uint16_t dosTime);
 

@@ -41,7 +41,7 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
         out.WriteLocalHeader(header);
     run.EntryBytesSinceCheck = kCheckInterval; // the first write looks
 
-    // With a password the CRC comes first: its top byte ends the encryption header.
+    // With a password the CRC comes first: its top bytes end the encryption header.
     const bool encrypt = !Password().empty();
     std::uint32_t firstCrc = 0;
     if (encrypt) {
@@ -49,7 +49,8 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
         source.Seek(0, SeekOrigin::Begin);
         // The password's UTF-8 bytes, as the system's other ZIP tools take it.
         const auto head = run.Cipher.CreateEncryptionHeader(
-            Password(), static_cast<std::uint8_t>(firstCrc >> 24));
+            Password(), ZipCrypt::CheckWord(header.Flags, firstCrc,
+                                            static_cast<std::uint16_t>(header.DosDateTime)));
         writeEntryBytes(run, head.data(), head.size());
     }
 

@@ -21,7 +21,7 @@ Bytes EncryptedStoredZip(const std::string& name, const Bytes& data, const std::
     const std::uint32_t crc = Crc32Of(data);
     ZipCrypt crypt;
     const ZipCrypt::Header header =
-        crypt.CreateEncryptionHeader(password, static_cast<std::uint8_t>(crc >> 24));
+        crypt.CreateEncryptionHeader(password, ZipCrypt::CheckWord(1, crc, 0));
     Bytes body(header.begin(), header.end());
     Bytes plain = data;
     crypt.EncryptBuffer(plain.data(), plain.size());
@@ -90,18 +90,29 @@ TEST(ZipCrypt, EncryptThenDecryptGivesTheDataBack) {
     for (const std::string& password :
          {std::string(), std::string("secret"), std::string("\x9e\x9a\0x", 4)}) {
         ZipCrypt writer;
-        const auto header = writer.CreateEncryptionHeader(password, 0x5A);
+        const auto header = writer.CreateEncryptionHeader(password, 0x5AA5);
         Bytes cipher = data;
         writer.EncryptBuffer(cipher.data(), cipher.size());
         EXPECT_NE(cipher, data);
 
         ZipCrypt reader;
+        ZipCrypt::Header plain = header;
+        reader.InitCipherKeys(password);
+        reader.DecryptBuffer(plain.data(), plain.size());
+        EXPECT_EQ(plain[10], 0xA5) << "the check word, low byte first";
         EXPECT_EQ(reader.DecryptHeader(password, header), 0x5A);
         reader.DecryptBuffer(cipher.data(), cipher.size());
         EXPECT_EQ(cipher, data);
     }
     ZipCrypt a, b;
     EXPECT_NE(a.CreateEncryptionHeader("x", 1), b.CreateEncryptionHeader("x", 1)); // random bytes
+}
+
+TEST(ZipCrypt, TheCheckWordIsTheCrcsHighHalfOrWithADataDescriptorTheTime) {
+    EXPECT_EQ(ZipCrypt::CheckWord(1, 0x12345678, 0xABCD), 0x1234);
+    EXPECT_EQ(ZipCrypt::CheckWord(1 | 8, 0x12345678, 0xABCD), 0xABCD);
+    EXPECT_EQ(ZipCrypt::ExpectedCheckByte(1, 0x12345678, 0xABCD), 0x12);
+    EXPECT_EQ(ZipCrypt::ExpectedCheckByte(1 | 8, 0x12345678, 0xABCD), 0xAB);
 }
 
 TEST(ZipCrypt, EmptyPasswordUsesTheInitialKeys) {
