@@ -44,35 +44,47 @@ TResourceStrings::TResourceStrings(const std::string& code, ResourceLookup looku
 
 void TResourceStrings::LoadLanguage(const std::string& code, UiHost* ui) {
     code_ = code;
-    if (loadResource(code))
-        return;
-    if (ui)
+    fallback_.clear();
+    auto lines = readResource(code);
+    if (!lines && ui)
         reportMissingLanguage(*ui, code);
-    if (code != defaultLanguage)
-        loadResource(defaultLanguage);
+    if (upperAscii(code) != defaultLanguage)
+        fallback_ = readResource(defaultLanguage).value_or(Lines{});
+    lines_ = lines.value_or(Lines{});
 }
 
-bool TResourceStrings::loadResource(const std::string& code) {
-    lines_.clear();
+std::optional<TResourceStrings::Lines>
+TResourceStrings::readResource(const std::string& code) const {
     const auto data = lookup_ ? lookup_("def_kd_" + code) : std::nullopt;
     if (!data)
-        return false;
+        return std::nullopt;
+    Lines lines;
     for (auto& line : splitLines(decodeTextBytes(*data))) {
         const auto eq = line.find('=');
         if (eq == std::string::npos)
-            lines_.emplace_back(std::move(line), std::string());
+            lines.emplace_back(std::move(line), std::string());
         else
-            lines_.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+            lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
     }
-    return true;
+    return lines;
 }
+
+namespace {
+
+std::string findText(const std::vector<std::pair<std::string, std::string>>& lines,
+                     const std::string& id) {
+    for (const auto& [lineId, text] : lines)
+        if (lineId == id)
+            return text;
+    return {};
+}
+
+} // namespace
 
 std::string TResourceStrings::GetText(int id) const {
     const std::string name = std::to_string(id);
-    for (const auto& [lineId, text] : lines_)
-        if (lineId == name)
-            return text;
-    return {};
+    std::string text = findText(lines_, name);
+    return text.empty() ? findText(fallback_, name) : text;
 }
 
 } // namespace kd

@@ -28,18 +28,22 @@ public:
     // its place, so that no box is ever left blank.
     void LoadLanguage(const std::string& code, UiHost* ui = nullptr);
 
-    // The text of the id; empty when the table has no such id.
+    // The text of the id. A text that the language lacks (or leaves empty) is taken
+    // from the Czech table, so that no box is left blank; empty when neither has it.
     std::string GetText(int id) const;
 
     // The code last asked for.
     const std::string& languageCode() const { return code_; }
 
 private:
-    bool loadResource(const std::string& code);
+    using Lines = std::vector<std::pair<std::string, std::string>>; // id text, message text
+
+    std::optional<Lines> readResource(const std::string& code) const;
 
     ResourceLookup lookup_;
     std::string code_;
-    std::vector<std::pair<std::string, std::string>> lines_; // id text, message text
+    Lines lines_;
+    Lines fallback_; // the Czech texts, when another language is loaded
 };
 
 // The current language code ("CZ", "EN" or "SK"); set from the settings file.

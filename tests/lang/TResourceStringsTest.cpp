@@ -23,13 +23,11 @@ TEST(TResourceStrings, StartsWithTheCzechTexts) {
     EXPECT_EQ(ResourceStrings.GetText(20000), "Error");
 }
 
-TEST(TResourceStrings, EveryLanguageHoldsItsIds) {
+TEST(TResourceStrings, EveryLanguageGivesATextForEveryId) {
     for (const char* code : {"CZ", "EN", "SK"}) {
         TResourceStrings table(code);
-        for (int id : allIds) {
-            const bool missing = std::string(code) == "SK" && (id == 11045 || id == 11046);
-            EXPECT_EQ(table.GetText(id).empty(), missing) << code << " " << id;
-        }
+        for (int id : allIds)
+            EXPECT_FALSE(table.GetText(id).empty()) << code << " " << id;
     }
 }
 
@@ -55,11 +53,35 @@ TEST(TResourceStrings, TextsKeepTheirBlanksAndQuotes) {
     EXPECT_EQ(sk.GetText(11024), "\",súbor sa nedá štandartne otvoriť, nebude zálohovaný");
 }
 
-TEST(TResourceStrings, MissingIdGivesEmptyTextAndCodesIgnoreCase) {
+TEST(TResourceStrings, CodesIgnoreCaseAndUnknownIdsGiveEmptyText) {
     TResourceStrings sk("sk");
     EXPECT_EQ(sk.GetText(20000), "Chyba");
-    EXPECT_EQ(sk.GetText(11045), "");
     EXPECT_EQ(sk.GetText(12345), "");
+}
+
+TEST(TResourceStrings, TextsALanguageLacksOrLeavesEmptyComeFromCzech) {
+    // The Slovak table has no 11045: the Czech sentence stands in for it.
+    TResourceStrings sk("SK");
+    EXPECT_EQ(sk.GetText(11045),
+              "Adresář pro uložení logu (%s) neexistuje, opravte prosím nastavení");
+    EXPECT_EQ(sk.GetText(11046), "stara verze?");
+
+    // An id present with an empty text falls back too; the language's own texts win.
+    TResourceStrings table("XX", [](const std::string& name) -> std::optional<std::string> {
+        if (name == "def_kd_XX")
+            return std::string("10009=Achtung\r\n11026=\r\n11045=");
+        return TResourceStrings::embeddedResource(name);
+    });
+    EXPECT_EQ(table.GetText(10009), "Achtung");
+    EXPECT_EQ(table.GetText(11026), " v");
+    EXPECT_EQ(table.GetText(11045),
+              "Adresář pro uložení logu (%s) neexistuje, opravte prosím nastavení");
+    EXPECT_EQ(table.GetText(20000), "Error");
+    EXPECT_EQ(table.GetText(12345), "");
+
+    // Reloading Czech drops the other language's texts entirely.
+    table.LoadLanguage("CZ");
+    EXPECT_EQ(table.GetText(10009), "Upozornění");
 }
 
 TEST(TResourceStrings, UnknownLanguageIsReportedAndFallsBackToCzech) {
