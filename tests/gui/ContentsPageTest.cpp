@@ -4,6 +4,7 @@
 #include "TestPaths.h"
 #include "app/gui/TExtractDlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -92,7 +93,38 @@ TEST_F(ContentsPageTest, ExtractsTheSelectedRowsWithTheDialogsOptions) {
     EXPECT_TRUE(fs::exists(dir.file("out/a.txt")));
     EXPECT_FALSE(fs::exists(dir.file("out/b.txt")));
     EXPECT_EQ(window->zipEngine().OverwriteMode(), TUZOverwriteMode::Always);
-    EXPECT_TRUE(ui.shown.empty());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Obnova je dokončena.\nObnoveno souborů: 1\n"
+                                "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 0");
+}
+
+TEST_F(ContentsPageTest, ExtractionKeepingFilesSaysSo) {
+    openContents();
+    TExtractDlg& dialog = window->extractDialog();
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.findChild<QLineEdit*>("DestDir")->setText(QString::fromStdString(dir.file("src")));
+        dialog.findChild<QComboBox*>("Overwrite")->setCurrentText("Nikdy");
+        dialog.findChild<QCheckBox*>("RecreateDir")->setChecked(true);
+        dialog.accept();
+    });
+    widget<QPushButton>("ButtonExtract")->click();
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Obnova je dokončena.\nObnoveno souborů: 0\n"
+                                "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 3");
+}
+
+TEST_F(ContentsPageTest, RestoreActionEndsWithItsClosingBox) {
+    countRuns = false;
+    open();
+    fs::remove(dir.file("src/b.txt"));
+    window->listPage().focusRow(0);
+    ui.answerNext(MsgAnswer::Yes);
+    action("ActionObnovitData")->trigger();
+    EXPECT_TRUE(fs::exists(dir.file("src/b.txt")));
+    ASSERT_EQ(ui.shown.size(), 2u); // the question, then how the restore ended
+    EXPECT_EQ(ui.shown[1].text, "Obnova je dokončena.\nObnoveno souborů: 3\n"
+                                "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 0");
+    EXPECT_TRUE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
 }
 
 TEST_F(ContentsPageTest, RestoreSwitchRestoresAndTheProgramEnds) {

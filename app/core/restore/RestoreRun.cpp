@@ -145,6 +145,7 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
         engine_.FilesList().clear();
         engine_.SetDoAll(true);
         runState_.FilesExtracted = 0; // counted apart from the directory entries
+        runState_.FilesKept = 0;
         extracted = engine_.ExtractArchive();
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
@@ -162,8 +163,9 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
     // Users are told of files: the directory entries are restored, not counted.
     const int files = static_cast<int>(runState_.FilesExtracted);
     logs.toProfileLog(restore_log::countsLine(language, files, failures.size()));
-    outcome_ = {extracted, static_cast<int>(failures.size()), true};
-    reportOutcome(files);
+    outcome_ = {extracted, static_cast<int>(failures.size()), static_cast<int>(runState_.FilesKept),
+                true};
+    reportOutcome(files, failures);
     if (!failures.empty())
         return RunResult::Incomplete;
     return files > 0 ? RunResult::Complete : RunResult::Failed;
@@ -171,19 +173,25 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
 
 int RestoreRun::ExtractFromContents(const ExtractOptions& options,
                                     const std::vector<int>& selectedRows) {
+    outcome_ = {};
     applyExtractOptions(engine_, options);
     runState_.OwnArchivesLeftAlone.clear();
     services_.ui.setBusyCursor(true);
     runState_.FilesExtracted = 0;
+    runState_.FilesKept = 0;
+    int entries = 0;
     try {
-        extractChosenEntries(engine_, options, selectedRows);
+        entries = extractChosenEntries(engine_, options, selectedRows);
     } catch (...) {
         services_.ui.setBusyCursor(false);
         throw;
     }
     services_.ui.setBusyCursor(false);
     const int extracted = static_cast<int>(runState_.FilesExtracted);
-    reportOutcome(extracted);
+    const std::vector<TExtractFailure> failures = notExtracted();
+    outcome_ = {entries, static_cast<int>(failures.size()), static_cast<int>(runState_.FilesKept),
+                true};
+    reportOutcome(extracted, failures);
     return extracted;
 }
 
@@ -194,10 +202,17 @@ std::vector<TExtractFailure> RestoreRun::notExtracted() const {
     return entries;
 }
 
-void RestoreRun::reportOutcome(int extracted) {
-    const auto text = extractionReport(services_.settings.LanguageCode, extracted, notExtracted());
-    if (text && !services_.settings.NoQuestions)
-        services_.ui.messageBox(*text, ResourceStrings.GetText(profile_msg::WarningCaption),
+void RestoreRun::reportOutcome(int extracted, const std::vector<TExtractFailure>& failures) {
+    if (services_.settings.NoQuestions)
+        return; // the counts are in the log
+    const int kept = static_cast<int>(runState_.FilesKept);
+    const std::string text =
+        extractionReport(services_.settings.LanguageCode, extracted, kept, failures);
+    // A run that left something out, or found nothing to extract, warns; others inform.
+    if (failures.empty() && (extracted > 0 || kept > 0))
+        services_.ui.messageBox(text, "", MsgButtons::Ok, MsgIcon::Information);
+    else
+        services_.ui.messageBox(text, ResourceStrings.GetText(profile_msg::WarningCaption),
                                 MsgButtons::Ok, MsgIcon::Warning);
 }
 

@@ -29,11 +29,12 @@ struct RestoreRunServices {
     std::string programDirectory;
 };
 
-// How the last restore of RestoreBackup went. Every entry of the archive's directory
-// is either restored or counted as failed (and named in the profile's log).
+// How the last restore or extraction went. Every entry of a restored archive's
+// directory is either restored or counted as failed (and named in the profile's log).
 struct RestoreOutcome {
     int restored = 0;       // entries extracted (directories included)
     int failed = 0;         // entries that could not be, or were left alone: files left out
+    int kept = 0;           // files the overwrite rule left as they were
     bool completed = false; // the run went through the archive (no error ended it)
 };
 
@@ -60,8 +61,8 @@ public:
     // Restores every entry of the row's newest archive into the profile's source
     // directory, recreating the stored directories, with the profile's password, and
     // overwriting the files there, but never the profile's own archives (an entry that
-    // would is left alone and logged). Writes the per-profile log, and tells the user
-    // when entries could not be extracted or nothing was. Complete when every chosen
+    // would is left alone and logged). Writes the per-profile log, and ends with the
+    // closing box (extractionReport) unless no questions are asked. Complete when every chosen
     // entry was extracted, Incomplete when some were not (each is logged), Failed when
     // no file was; LastOutcome() gives the counts of entries, the log and the box those
     // of files (directory entries are restored, not counted). Errors that end the run,
@@ -72,8 +73,8 @@ public:
     const RestoreOutcome& LastOutcome() const { return outcome_; }
 
     // Extracts from the archive the contents page shows, with the extraction dialog's
-    // options; the rows are the contents list's selected rows. Tells the user when
-    // entries could not be extracted or nothing was. Gives the number of files extracted.
+    // options; the rows are the contents list's selected rows. Ends with the closing box,
+    // as a restore does. Gives the number of files extracted.
     int ExtractFromContents(const ExtractOptions& options, const std::vector<int>& selectedRows);
 
 private:
@@ -87,8 +88,8 @@ private:
     // The entries the last extraction could not extract or left alone (the profile's
     // own archives).
     std::vector<TExtractFailure> notExtracted() const;
-    // Reports an extraction that left entries out or extracted nothing.
-    void reportOutcome(int extracted);
+    // Shows how the extraction ended: what was extracted, failed and kept.
+    void reportOutcome(int extracted, const std::vector<TExtractFailure>& failures);
 
     RestoreRunServices services_;
     TZipReader& engine_;

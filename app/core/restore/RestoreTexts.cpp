@@ -11,12 +11,15 @@ struct Translations {
     std::string_view cz, en, sk;
 };
 
-constexpr std::array<Translations, 13> kTexts = {{
+constexpr std::array<Translations, 15> kTexts = {{
     {"nelze obnovit: ", "not restored: ", "nemožno obnoviť: "},
     {"Obnoveno souborů: ", "Files restored: ", "Obnovených súborov: "},
     {"Nepodařilo se obnovit: ", "Could not be restored: ", "Nepodarilo sa obnoviť: "},
     {"Ze zálohy nebyl obnoven žádný soubor.", "No file was restored from the backup.",
      "Zo zálohy nebol obnovený žiadny súbor."},
+    {"Obnova je dokončena.", "The restore is finished.", "Obnova je dokončená."},
+    {"Ponecháno stávajících souborů: ", "Existing files kept: ",
+     "Ponechaných existujúcich súborov: "},
     {"Obnova nebyla dokončena: ", "The restore did not complete: ", "Obnova nebola dokončená: "},
     {"Profil nemá zdrojový adresář, není kam obnovit.",
      "The profile has no source directory to restore into.",
@@ -83,15 +86,15 @@ std::optional<std::string> archiveRefusal(std::string_view languageCode, const s
     return text;
 }
 
-std::optional<std::string> extractionReport(std::string_view languageCode, int extracted,
-                                            const std::vector<TExtractFailure>& failures) {
-    if (failures.empty())
-        return extracted > 0
-                   ? std::nullopt
-                   : std::optional(restoreText(languageCode, RestoreText::NothingRestored));
+std::string extractionReport(std::string_view languageCode, int extracted, int kept,
+                             const std::vector<TExtractFailure>& failures) {
+    const bool nothing = extracted == 0 && kept == 0;
     std::string text =
-        restoreText(languageCode, RestoreText::RestoredCount) + std::to_string(extracted) + "\n" +
-        restoreText(languageCode, RestoreText::FailedCount) + std::to_string(failures.size());
+        restoreText(languageCode, nothing ? RestoreText::NothingRestored : RestoreText::Finished) +
+        "\n" + restoreText(languageCode, RestoreText::RestoredCount) + std::to_string(extracted) +
+        "\n" + restoreText(languageCode, RestoreText::FailedCount) +
+        std::to_string(failures.size()) + "\n" + restoreText(languageCode, RestoreText::KeptCount) +
+        std::to_string(kept);
     for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
         text += "\n" + failures[i].Name + ": " + failureText(languageCode, failures[i]);
     if (failures.size() > kListedFailures)

@@ -16,6 +16,8 @@ enum class RestoreText {
     RestoredCount,   // followed by the number of entries extracted
     FailedCount,     // followed by the number of entries that could not be
     NothingRestored, // the whole text
+    Finished,        // the whole text
+    KeptCount,       // followed by the number of files the overwrite rule kept
     RunFailed,       // followed by the error's message
     NoSourceDir,     // the whole text
     NotAZip,         // followed by the archive's path
@@ -38,10 +40,10 @@ std::string failureText(std::string_view languageCode, const TExtractFailure& fa
 std::optional<std::string> archiveRefusal(std::string_view languageCode, const std::string& archive,
                                           const std::exception& error);
 
-// The box that tells how an extraction went, or nullopt when every chosen entry was
-// extracted: the counts and the first few entries that could not be, with their
-// reasons; or that nothing at all was extracted.
-std::optional<std::string> extractionReport(std::string_view languageCode, int extracted,
-                                            const std::vector<TExtractFailure>& failures);
+// The closing box of a restore or an extraction: that it finished (or that nothing
+// at all came out of the archive), the files extracted, those that could not be and
+// those the overwrite rule kept, then the first few failures with their reasons.
+std::string extractionReport(std::string_view languageCode, int extracted, int kept,
+                             const std::vector<TExtractFailure>& failures);
 
 } // namespace kd

@@ -111,6 +111,8 @@ void ZipEventHandlers::ZipEngineEndZip(const std::string& fName, std::uint64_t u
 
 void ZipEventHandlers::ZipEngineSkippingFile(TSkipReason reason, const std::string& fName,
                                              const std::string& detail, bool& retry) {
+    if (reason == TSkipReason::srFileExists)
+        ++state_.FilesKept;
     if (!left_out::isLeftOut(reason) || !state_.CurrentProfile)
         return;
     retry = false;

@@ -33,6 +33,8 @@ struct RunState {
     // from one, since the run began: the counts users see.
     std::uint64_t FilesStored = 0;
     std::uint64_t FilesExtracted = 0;
+    // Files an extraction left as they were because the overwrite rule kept them.
+    std::uint64_t FilesKept = 0;
     // The archives of the profile being restored: never written over. The entries
     // left alone for them, with the target they would have written over.
     std::optional<ProfileArchives> OwnArchives;
@@ -73,7 +75,8 @@ public:
     void ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
                          std::uint64_t compressedSize);
     // A file or directory the writer left out (detail: the system's reason) is logged
-    // in both logs and counted, unless the profile would not have taken it anyway.
+    // in both logs and counted, unless the profile would not have taken it anyway. A
+    // file an extraction keeps by the overwrite rule is counted (FilesKept).
     void ZipEngineSkippingFile(TSkipReason reason, const std::string& fName,
                                const std::string& detail, bool& retry);
     void ZipEngineInCompleteZip(TIncompleteZipMode& mode);

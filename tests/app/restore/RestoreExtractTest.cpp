@@ -67,7 +67,12 @@ TEST_F(RestoreExtractTest, SelectedRowsOnly) {
         restore.ExtractFromContents(options, {rowOf("docs/deep/table.csv"), rowOf("photo.jpg")}),
         2);
     EXPECT_EQ(extractedFiles(), (std::vector<std::string>{"docs/deep/table.csv", "photo.jpg"}));
-    EXPECT_TRUE(ui.shown.empty());
+    // The extraction ends with its closing box, also when all went well.
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Obnova je dokončena.\nObnoveno souborů: 2\n"
+                                "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 0");
+    EXPECT_EQ(ui.shown[0].caption, "");
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Information);
 }
 
 TEST_F(RestoreExtractTest, MaskChoosesEntriesAndRelativeDirectoryIsLeftOut) {
@@ -83,7 +88,8 @@ TEST_F(RestoreExtractTest, NothingChosenIsReported) {
     options.mask = "*.doc";
     EXPECT_EQ(restore.ExtractFromContents(options, {}), 0);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, "Ze zálohy nebyl obnoven žádný soubor.");
+    EXPECT_THAT(ui.shown[0].text, ::testing::StartsWith("Ze zálohy nebyl obnoven žádný soubor.\n"));
+    EXPECT_EQ(ui.shown[0].caption, "Upozornění");
 }
 
 // Each overwrite item against a file older and one newer than the archive's entry
@@ -121,6 +127,15 @@ TEST_P(RestoreOverwriteTest, ExistingFilesFollowTheChoice) {
     restore.ExtractFromContents(options, {rowOf("readme.txt"), rowOf("photo.jpg")});
     EXPECT_EQ(read("out/readme.txt") != "mine\n", c.replacesOlder);
     EXPECT_EQ(read("out/photo.jpg") != "mine\n", c.replacesNewer);
+    // The closing box counts the files kept apart from those that failed.
+    const int replaced = int{c.replacesOlder} + int{c.replacesNewer};
+    EXPECT_EQ(restore.LastOutcome().kept, 2 - replaced);
+    EXPECT_EQ(restore.LastOutcome().failed, 0);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_THAT(ui.shown.back().text,
+                ::testing::HasSubstr("Obnoveno souborů: " + std::to_string(replaced) +
+                                     "\nNepodařilo se obnovit: 0\nPonecháno stávajících souborů: " +
+                                     std::to_string(2 - replaced)));
 }
 
 INSTANTIATE_TEST_SUITE_P(

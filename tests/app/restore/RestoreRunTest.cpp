@@ -19,7 +19,9 @@ TEST_F(RestoreRunTest, ChangedTreeGetsItsFilesAndDirectoriesBack) {
     changeTree();
     EXPECT_EQ(restore.RestoreBackup(0), RunResult::Complete);
     EXPECT_TRUE(treeRestored());
-    EXPECT_TRUE(ui.shown.empty());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Obnova je dokončena.\nObnoveno souborů: 4\n"
+                                "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 0");
     EXPECT_EQ(view.calls.back(), "ready");
 
     const std::string log = read("Data.log");
@@ -115,6 +117,7 @@ TEST_F(RestoreRunTest, DamagedEntryIsReportedAndTheOthersRestore) {
     EXPECT_EQ(read("src/docs/deep/table.csv"), "1;2\n3;4\n");
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Obnoveno souborů: 3\nNepodařilo se obnovit: 1\n"
+                                            "Ponecháno stávajících souborů: 0\n"
                                             "docs/letter.txt: "));
 }
 
@@ -168,7 +171,8 @@ TEST_F(RestoreRunTest, EmptyArchiveSaysNothingWasRestored) {
     create();
     EXPECT_EQ(restore.RestoreBackup(0), RunResult::Failed);
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, "Ze zálohy nebyl obnoven žádný soubor.");
+    EXPECT_EQ(ui.shown[0].text, "Ze zálohy nebyl obnoven žádný soubor.\nObnoveno souborů: 0\n"
+                                "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 0");
 }
 
 TEST_F(RestoreRunTest, LogIsAppendedToAndLeftOutWithoutDetails) {
@@ -207,7 +211,8 @@ TEST_F(RestoreRunTest, RestoreSwitchRestoresTheNamedProfileAndEndsTheProgram) {
     state.FormActivate();
     EXPECT_TRUE(treeRestored());
     EXPECT_TRUE(state.TerminateRequested);
-    EXPECT_TRUE(ui.shown.empty());
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_THAT(ui.shown[0].text, HasSubstr("Obnova je dokončena.\nObnoveno souborů: 4\n"));
 }
 
 // An archive written while the target lay inside the source holds the profile's
