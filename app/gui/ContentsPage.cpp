@@ -1,5 +1,6 @@
 #include "app/gui/ContentsPage.h"
 
+#include "app/gui/ColumnFit.h"
 #include "app/gui/PageControls.h"
 #include "zip/reader/TZipReader.h"
 
@@ -69,9 +70,10 @@ ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
     QHeaderView* header = list_->header();
     header->setObjectName("Header1");
     header->setFont(QFont("Courier"));
-    header->setStretchLastSection(false);
+    // The table's widths are the least each column gets; its contents may widen it.
     for (std::size_t i = 0; i < kContentsColumnCount; ++i)
         header->resizeSection(static_cast<int>(i), kContentsColumns[i].width);
+    keepColumnsFitted(*list_);
 
     const auto label = [this](const char* name) {
         auto* l = new QLabel(this);

@@ -1,6 +1,7 @@
 #include "app/gui/ProfileListPage.h"
 
 #include "app/core/profiles/ProfileListTexts.h"
+#include "app/gui/ColumnFit.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -48,6 +49,8 @@ ProfileListPage::ProfileListPage(ProfileList& list, QWidget* parent)
     for (std::size_t i = 0; i < kProfileListColumns.size(); ++i)
         if (kProfileListColumns[i].width > 0)
             report_->setColumnWidth(static_cast<int>(i), kProfileListColumns[i].width);
+    // The table's widths are the least each column gets; its contents may widen it.
+    keepColumnsFitted(*report_);
     connect(report_->header(), &QHeaderView::sectionClicked, this,
             &ProfileListPage::ListSeznamZal1ColumnClick);
 

@@ -1,6 +1,7 @@
 #include "app/gui/TExtractDlg.h"
 
 #include "app/core/settings/OverwriteChoice.h"
+#include "app/gui/ColumnFit.h"
 #include "app/gui/PageControls.h"
 
 #include <QCheckBox>
@@ -96,6 +97,7 @@ void TExtractDlg::setOptions(const ExtractOptions& options) {
     }
     ExtractMask->setText(toQString(options.mask));
     DestDir->setText(toQString(options.destDir));
+    showWholeText(*DestDir);
     RelDir->setText(toQString(options.relDir));
     Overwrite->setCurrentIndex(options.overwritePosition);
     RecreateDir->setChecked(options.recreateDirs);
@@ -119,8 +121,10 @@ ExtractOptions TExtractDlg::options() const {
 }
 
 void TExtractDlg::DirBtnClick() {
-    if (const auto dir = ui_.chooseDirectory("", fromQString(DestDir->text())))
+    if (const auto dir = ui_.chooseDirectory("", fromQString(DestDir->text()))) {
         DestDir->setText(toQString(*dir));
+        showWholeText(*DestDir);
+    }
 }
 
 } // namespace kd
