@@ -41,12 +41,15 @@ struct StoredPath;
 // The archive being written, the archive it replaces and the OwnArchives are never
 // stored, whatever name the search finds them under (they are compared as files).
 //
-// With MultiMode mmBlocks or mmSpan the archive is written afresh in several parts
-// (numbered part files of MultiZipInfo's sizes, or removable disks asked for through
-// OnGetNextDisk), old entries are not carried over, and with SaveZipInfoOnFirstDisk a
-// set of several parts also gets its ".zfc" directory file. Numbered parts are renamed
-// into place only once the set is complete; see ZipWriterPartsNumbered and
-// ZipWriterSpan.
+// With MultiMode mmBlocks or mmSpan the archive is written in several parts (numbered
+// part files of MultiZipInfo's sizes, or removable disks asked for through
+// OnGetNextDisk), and with SaveZipInfoOnFirstDisk a set of several parts also gets its
+// ".zfc" directory file. Numbered parts update the old set (or the single archive)
+// under ZipName as ZipAction says, copying kept entries from the old parts; the new
+// parts are renamed into place only once the set is complete, and the old set's
+// surplus parts go after that (ZipWriterPartsNumbered). Spanned disks are written
+// afresh: the old set is on the disks the new one takes (ZipWriterSpan). A single
+// archive run (mmNone) refuses an archive that is part of a set.
 class TZipWriter : public TZipReader {
 public:
     using TStartZipEvent = std::function<void(TZipWriter& sender, const std::string& fName,
@@ -199,10 +202,13 @@ private:
     void expandMask(ZipWriterRun& run, const std::string& mask);
     bool wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size);
     void processOldEntries(ZipWriterRun& run);
-    void copyOldEntry(ZipWriterRun& run, const TZipHeaderInfo& entry);
+    void copyOldEntry(ZipWriterRun& run, int index, const TZipHeaderInfo& entry);
     void addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header);
     void writeCentralDirectory(ZipWriterRun& run);
     void finishRun(ZipWriterRun& run);
+    // Reads the directory of an old archive or set of numbered parts under ZipName
+    // (mmBlocks), for its entries to be carried over.
+    void openOldPartSet(ZipWriterRun& run);
     void startParts(ZipWriterRun& run);
     void writeSpooledEntry(ZipWriterRun& run, TZipHeaderInfo& header);
     void finishParts(ZipWriterRun& run);

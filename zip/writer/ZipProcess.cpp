@@ -41,7 +41,6 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     for (const std::string& own : ownArchives_)
         if (const auto id = FileStampOf(own))
             run.OwnIds.push_back(*id);
-    // Parts are written afresh: no old entries are carried over.
     const bool parts = GetMultiMode() != TMultiMode::mmNone;
     sweepStaleTemporaryFiles(parts);
     std::error_code ec;
@@ -56,6 +55,10 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
             for (const auto& entry : *Directory())
                 run.OldNames.insert(entry->FullName());
     }
+    // Numbered parts carry the old set's entries over; spanned disks are written
+    // afresh (the old set is on the disks the new one goes to).
+    if (GetMultiMode() == TMultiMode::mmBlocks)
+        openOldPartSet(run);
     if (!parts) {
         run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);
         run.OutputId = run.Output->Identity();
@@ -74,7 +77,8 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
         startParts(run);
 
     if (run.HasOldArchive) {
-        OpenZipFile(); // loading the comment may have closed it
+        if (!run.OldParts)
+            OpenZipFile(); // loading the comment may have closed it
         processOldEntries(run);
     }
 
@@ -114,7 +118,7 @@ void TZipWriter::sweepStaleTemporaryFiles(bool parts) const {
 void TZipWriter::checkOldArchive() const {
     if (endCentral_.ThisDisk != 0)
         throw EZipNotSupported("The archive " + ZipName() +
-                               " has several parts; such archives cannot be updated yet");
+                               " has several parts; it is updated only as numbered parts");
 }
 
 void TZipWriter::addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header) {
@@ -172,6 +176,7 @@ void TZipWriter::writeCentralDirectory(ZipWriterRun& run) {
 }
 
 void TZipWriter::finishRun(ZipWriterRun& run) {
+    run.OldParts.reset();
     run.Output->Commit();
     if (run.Parts)
         AssignZipName(run.Parts->ArchiveName());

@@ -27,9 +27,12 @@ bool entryUpToDate(const TZipHeaderInfo& entry, const std::string& path) {
 
 } // namespace
 
-std::optional<std::string> ReadRawCentralHeader(Stream& archive, const TZipHeaderInfo& entry) {
+std::optional<std::string> ReadRawCentralHeader(Stream& archive, std::int64_t at,
+                                                const TZipHeaderInfo& entry) {
+    if (at < 0)
+        return std::nullopt;
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
-    archive.Seek(entry.CentralOffset, SeekOrigin::Begin);
+    archive.Seek(at, SeekOrigin::Begin);
     if (archive.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kCentralSignature ||
         GetLE32(&h[42]) != entry.LocalOffset || GetLE16(&h[34]) != entry.DiskStart ||
         GetLE16(&h[28]) != entry.NameLength)
@@ -40,6 +43,20 @@ std::optional<std::string> ReadRawCentralHeader(Stream& archive, const TZipHeade
     if (archive.Read(raw.data() + h.size(), rest) != rest)
         return std::nullopt;
     return raw;
+}
+
+std::vector<std::int64_t> CentralHeaderPositions(Stream& archive, std::int64_t start, int count) {
+    std::vector<std::int64_t> positions(static_cast<std::size_t>(std::max(count, 0)), -1);
+    std::array<std::uint8_t, kCentralHeaderFixed> h{};
+    for (std::int64_t& position : positions) {
+        archive.Seek(start, SeekOrigin::Begin);
+        if (archive.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kCentralSignature)
+            break;
+        position = start;
+        start += static_cast<std::int64_t>(h.size()) + GetLE16(&h[28]) + GetLE16(&h[30]) +
+                 GetLE16(&h[32]);
+    }
+    return positions;
 }
 
 void PatchCopiedCentralHeader(std::string& raw, const TZipHeaderInfo& entry) {
@@ -75,6 +92,11 @@ std::uint32_t DataDescriptorLength(Stream& archive, const TZipHeaderInfo& entry)
 
 void TZipWriter::processOldEntries(ZipWriterRun& run) {
     const TSortedZip& directory = *Directory();
+    if (run.OldParts)
+        run.OldCentralAt = CentralHeaderPositions(
+            *run.OldParts,
+            run.OldParts->Start(endCentral_.CentralDisk, endCentral_.CentralOffsetOnDisk),
+            directory.Count());
     for (int i = 0; i < directory.Count(); ++i) {
         const std::shared_ptr<TZipHeaderInfo> entry = directory.Get(i);
         const auto found = run.ItemByName.find(entry->FullName());
@@ -97,44 +119,44 @@ void TZipWriter::processOldEntries(ZipWriterRun& run) {
                 // The file could not be written: the archive keeps the old copy.
             }
         }
-        copyOldEntry(run, *entry);
+        copyOldEntry(run, i, *entry);
     }
 }
 
-void TZipWriter::copyOldEntry(ZipWriterRun& run, const TZipHeaderInfo& entry) {
-    Stream& in = *zipStream_;
+void TZipWriter::copyOldEntry(ZipWriterRun& run, int index, const TZipHeaderInfo& entry) {
+    // A set's parts are read as one stream, where the entry's bytes stand together.
+    Stream& in = run.OldParts ? static_cast<Stream&>(*run.OldParts) : *zipStream_;
+    const std::int64_t start = run.OldParts
+                                   ? run.OldParts->Start(entry.DiskStart, entry.LocalOffset)
+                                   : std::int64_t{entry.LocalOffset};
+    const std::int64_t centralAt =
+        run.OldParts ? run.OldCentralAt[static_cast<std::size_t>(index)] : entry.CentralOffset;
     std::array<std::uint8_t, kLocalHeaderFixed> local{};
-    in.Seek(entry.LocalOffset, SeekOrigin::Begin);
+    in.Seek(start, SeekOrigin::Begin);
     if (in.Read(local.data(), local.size()) != local.size() ||
         GetLE32(local.data()) != kLocalSignature)
         throw EBadZipFile(std::string(kMsgNotValidZip) + " (no local header for " +
                           entry.FullName() + ")");
     auto header = std::make_shared<TZipHeaderInfo>(entry);
     header->LocalExtraLength = GetLE16(&local[28]);
-    header->DiskStart = static_cast<std::uint16_t>(currentVolume_);
 
     // The local header, name, extra field and data as they are, with the data
     // descriptor when the entry has one.
-    const std::uint64_t dataEnd = entry.LocalOffset + std::uint64_t{kLocalHeaderFixed} +
-                                  GetLE16(&local[26]) + header->LocalExtraLength +
-                                  entry.CompressedSize;
+    const std::uint64_t headerLength =
+        std::uint64_t{kLocalHeaderFixed} + GetLE16(&local[26]) + header->LocalExtraLength;
+    const auto dataEnd = static_cast<std::uint64_t>(start) + headerLength + entry.CompressedSize;
     in.Seek(static_cast<std::int64_t>(dataEnd), SeekOrigin::Begin);
-    const std::uint64_t length = dataEnd - entry.LocalOffset + DataDescriptorLength(in, entry);
-    in.Seek(entry.LocalOffset, SeekOrigin::Begin);
+    const std::uint64_t length =
+        dataEnd - static_cast<std::uint64_t>(start) + DataDescriptorLength(in, entry);
+    in.Seek(start, SeekOrigin::Begin);
 
     ZipWriterOutput& out = *run.Output;
-    out.CheckRoom(length);
+    out.PlaceEntry(headerLength, length);
+    header->DiskStart = static_cast<std::uint16_t>(currentVolume_);
     header->LocalOffset = static_cast<std::uint32_t>(out.Position());
-    for (std::uint64_t left = length; left > 0;) {
-        const auto piece =
-            static_cast<std::size_t>(std::min<std::uint64_t>(left, run.Scratch.size()));
-        in.ReadBuffer(run.Scratch.data(), piece);
-        out.Write(run.Scratch.data(), piece);
-        left -= piece;
-        ProcessMessagesAndCheckCancel();
-    }
+    out.WriteData(in, length, [this](std::size_t) { ProcessMessagesAndCheckCancel(); });
 
-    auto raw = ReadRawCentralHeader(in, entry);
+    auto raw = ReadRawCentralHeader(in, centralAt, entry);
     if (!raw && header->HasComment() && !header->Comment())
         header->SetComment({}); // a comment the damaged directory no longer shows
     const TZipHeaderInfo* key = header.get();

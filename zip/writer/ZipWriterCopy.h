@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Stream.h"
 #include "zip/format/TZipHeaderInfo.h"
@@ -10,9 +11,14 @@
 namespace kd {
 
 // The central header of entry as it stands in the archive (fixed part, name, extra
-// field and comment), when the bytes at its CentralOffset are that entry's header;
-// nullopt otherwise (a directory rebuilt from local headers).
-std::optional<std::string> ReadRawCentralHeader(Stream& archive, const TZipHeaderInfo& entry);
+// field and comment), when the bytes at position at are that entry's header; nullopt
+// otherwise (a directory rebuilt from local headers, a negative position).
+std::optional<std::string> ReadRawCentralHeader(Stream& archive, std::int64_t at,
+                                                const TZipHeaderInfo& entry);
+
+// The positions of count central headers that stand one behind the other from start
+// on; -1 for those behind a position that holds no central header.
+std::vector<std::int64_t> CentralHeaderPositions(Stream& archive, std::int64_t start, int count);
 
 // Brings a copied central header up to date: the local header's new offset and disk,
 // and the entry's comment when it was loaded (and possibly changed) in memory.

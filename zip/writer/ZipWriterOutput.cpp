@@ -1,15 +1,19 @@
 #include "zip/writer/ZipWriterOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 #include "zip/writer/ZipWriterTypes.h"
 
 namespace kd {
 
 namespace {
+
+constexpr std::size_t kCopyChunk = 16384;
 
 // The permission bits the archive gets: those of the file it replaces, else those
 // of a new file under the process's umask.
@@ -55,6 +59,23 @@ void ZipWriterOutput::CheckRoom(std::uint64_t count) {
 void ZipWriterOutput::WriteLocalHeader(TZipHeaderInfo& header) {
     CheckRoom(header.LocalHeaderSize());
     header.WriteLocalHeader(*stream_);
+}
+
+void ZipWriterOutput::PlaceEntry(std::uint64_t, std::uint64_t entrySize) {
+    CheckRoom(entrySize);
+}
+
+void ZipWriterOutput::WriteData(Stream& source, std::uint64_t count,
+                                const std::function<void(std::size_t)>& afterChunk) {
+    std::vector<std::uint8_t> buffer(kCopyChunk);
+    for (std::uint64_t left = count; left > 0;) {
+        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(left, kCopyChunk));
+        source.ReadBuffer(buffer.data(), chunk);
+        Write(buffer.data(), chunk);
+        left -= chunk;
+        if (afterChunk)
+            afterChunk(chunk);
+    }
 }
 
 void ZipWriterOutput::Write(const void* data, std::size_t count) {

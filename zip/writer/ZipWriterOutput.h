@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,14 @@ public:
     // Writes an entry's local header at the position (setting its LocalOffset), after
     // the room check.
     virtual void WriteLocalHeader(TZipHeaderInfo& header);
+    // Makes room for an entry copied as it stands: its local header of headerSize
+    // bytes and, with its data, entrySize bytes in all. The entry then starts at the
+    // position.
+    virtual void PlaceEntry(std::uint64_t headerSize, std::uint64_t entrySize);
+    // Copies count bytes of an entry from source (at its position); afterChunk gets
+    // the length of each chunk copied.
+    virtual void WriteData(Stream& source, std::uint64_t count,
+                           const std::function<void(std::size_t)>& afterChunk);
     // Writes all count bytes (CheckRoom first); a short write raises ENotEnoughRoom.
     void Write(const void* data, std::size_t count);
 

@@ -71,15 +71,17 @@ void ZipWriterParts::CheckRoom(std::uint64_t count) {
         tooSmall(count);
 }
 
-void ZipWriterParts::WriteLocalHeader(TZipHeaderInfo& header) {
-    const auto fits = [&] {
-        return roomLeft() > static_cast<std::int64_t>(header.LocalHeaderSize());
-    };
+void ZipWriterParts::PlaceEntry(std::uint64_t headerSize, std::uint64_t) {
+    const auto fits = [&] { return roomLeft() > static_cast<std::int64_t>(headerSize); };
     if (!fits()) {
         nextPart();
         if (!fits())
-            tooSmall(header.LocalHeaderSize() + 1);
+            tooSmall(headerSize + 1);
     }
+}
+
+void ZipWriterParts::WriteLocalHeader(TZipHeaderInfo& header) {
+    PlaceEntry(header.LocalHeaderSize(), 0);
     header.DiskStart = static_cast<std::uint16_t>(partNumber_);
     header.WriteLocalHeader(*stream_);
 }

@@ -25,11 +25,14 @@ public:
     // data begins in the same part); the header then takes the part's number and the
     // offset in it.
     void WriteLocalHeader(TZipHeaderInfo& header) override;
+    // The same rule for the local header of an entry copied as it stands; its data may
+    // run on.
+    void PlaceEntry(std::uint64_t headerSize, std::uint64_t entrySize) override;
     // Copies count bytes of an entry's data from source, filling the current part and
     // starting new ones; a part filled exactly starts the next at once. afterChunk
     // gets the length of each chunk copied.
     void WriteData(Stream& source, std::uint64_t count,
-                   const std::function<void(std::size_t)>& afterChunk);
+                   const std::function<void(std::size_t)>& afterChunk) override;
 
     // 0-based number of the part being written.
     int PartNumber() const { return partNumber_; }

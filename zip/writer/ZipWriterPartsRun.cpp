@@ -22,7 +22,61 @@ std::int64_t directoryFileEstimate(int files, bool storePaths, std::size_t comme
            2070;
 }
 
+// The file that holds the directory of an old set under zipName: the archive's own
+// name (a set of one part), else the last of its numbered parts; empty when neither
+// exists.
+std::string oldSetDirectoryFile(const std::string& zipName) {
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(zipName, ec))
+        return zipName;
+    std::string last;
+    for (int n = 1; n < 0xFFFF; ++n) {
+        std::string part = PartFileName(zipName, n);
+        if (!std::filesystem::is_regular_file(part, ec))
+            break;
+        last = std::move(part);
+    }
+    return last;
+}
+
 } // namespace
+
+void TZipWriter::openOldPartSet(ZipWriterRun& run) {
+    const std::string target = ZipName();
+    const std::string found = oldSetDirectoryFile(target);
+    if (found.empty())
+        return;
+    // Reading sets the mode the set found has (none for one part) and the volume it
+    // ended on; the run keeps its own mode and name and writes from its first part.
+    const TMultiMode mode = GetMultiMode();
+    const auto restore = [&] {
+        AssignZipName(target);
+        SetMultiMode(mode);
+        currentVolume_ = 0;
+    };
+    try {
+        AssignZipName(found);
+        OpenZipFile();
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+    run.HasOldArchive = true;
+    if (found == target && endCentral_.ThisDisk == 0) {
+        run.OldArchiveId = FileStampOf(found);
+        return;
+    }
+    CloseArchive();
+    // Only the last part of a set holds the end record: numbered parts that end
+    // without one, or before a gap, are not a whole set.
+    if (endCentral_.ThisDisk == 0 || found != PartFileName(target, endCentral_.ThisDisk + 1))
+        throw EBadZipFile("The multi-part archive " + target + " is incomplete: " + found +
+                          " is not its last part");
+    run.OldParts = std::make_unique<OldPartSet>(target, endCentral_.ThisDisk + 1);
+    const auto& ids = run.OldParts->Identities();
+    run.OwnIds.insert(run.OwnIds.end(), ids.begin(), ids.end());
+}
 
 void TZipWriter::startParts(ZipWriterRun& run) {
     const TMultiZipInfo& info = multiZipInfo_;

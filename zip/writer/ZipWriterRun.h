@@ -16,6 +16,7 @@
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/reader/ZipReaderTypes.h"
+#include "zip/writer/OldPartSet.h"
 #include "zip/writer/ZipWriterOutput.h"
 #include "zip/writer/ZipWriterParts.h"
 #include "zip/writer/ZipWriterSpool.h"
@@ -56,6 +57,10 @@ struct ZipWriterRun {
     std::optional<FileStamp> OldArchiveId, OutputId;
     std::vector<FileStamp> OwnIds;
     bool HasOldArchive = false;
+    // The old archive when it is a set of numbered parts (its entries are copied from
+    // there), and where each old entry's central header lies in it.
+    std::unique_ptr<OldPartSet> OldParts;
+    std::vector<std::int64_t> OldCentralAt;
 
     // The new directory in the order written, the names in it (letter case counts),
     // and the central header bytes of entries copied from the old archive.

@@ -196,7 +196,8 @@ TEST(ZipWriterParts, CancelAndAFullDiskLeaveThePreviousSetAsItWas) {
     const auto before = w.contents();
     ASSERT_GE(before.size(), 3u);
 
-    // Cancelled while the second part is written.
+    // Cancelled while the second part is written (every file written again).
+    w.bench.zip.SetZipAction(TZipAction::zaReplace);
     int ended = 0;
     w.bench.zip.OnEndZip = [&](TZipWriter& sender, const std::string&, std::uint32_t, std::uint32_t,
                                std::int64_t) {
@@ -242,4 +243,114 @@ TEST(ZipWriterParts, TheEndRecordNeverStandsAloneInTheLastPart) {
     const std::string joined = test::joinWithInfoZip(w.t, parts);
     EXPECT_EQ(test::zipfileMismatches(joined, {{"a.bin", w.t.file("src/a.bin")}}), "");
     test::expectSevenZipReadsSplit(w.t, parts);
+}
+
+namespace {
+
+// A set of numbered parts from the tree of PartsSource, its files dated an hour back
+// so that an update keeps them unless they change.
+struct UpdatedSet : Numbered {
+    test::PartsSource source{t};
+    UpdatedSet() : Numbered(100000, 60000) {
+        bench.zip.SetRootDir(source.root);
+        bench.zip.SetRelativePaths(true);
+        for (const auto& [name, path] : source.files)
+            age(path);
+        EXPECT_EQ(write({"*"}), source.count());
+    }
+    static void age(const std::string& path) {
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    }
+    // A file of the tree (new or changed), dated now.
+    std::string put(const std::string& name, const std::string& bytes) {
+        return source.files[name] = t.write("src/" + name, bytes);
+    }
+};
+
+} // namespace
+
+TEST(ZipWriterPartsUpdate, ASetUpdatedTwiceKeepsItsEntriesAndPassesTheOracles) {
+    UpdatedSet w;
+    const std::size_t partsBefore = w.parts().size();
+    ASSERT_GE(partsBefore, 4u);
+
+    // A file replaced: only it is written; the others are copied from the old parts,
+    // the random ones running over part ends in both sets.
+    std::vector<int> kept;
+    w.bench.zip.OnUpdate = [&](TZipWriter&, TUpdateAction action, int index) {
+        if (action == TUpdateAction::uaKeepEntry)
+            kept.push_back(index);
+    };
+    const std::string changed = w.put("random/b.bin", test::randomBytes(150000, 7));
+    EXPECT_EQ(w.write({changed, w.source.files["random/a.bin"]}), 1);
+    EXPECT_EQ(kept.size(), 1u) << "a.bin is up to date";
+    EXPECT_EQ(w.bench.zip.GetEntryCount(), w.source.count());
+
+    // A file added, into larger parts: the old set's surplus parts go.
+    w.sizes(200000, 150000);
+    EXPECT_EQ(w.write({w.put("text/added.txt", std::string(40000, 'x'))}), 1);
+    const auto parts = w.parts();
+    ASSERT_LT(parts.size(), partsBefore);
+    EXPECT_EQ(test::filesIn(w.dir).size(), parts.size());
+    EXPECT_EQ(w.bench.zip.GetEntryCount(), w.source.count());
+    EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
+
+    const std::string joined = test::joinWithInfoZip(w.t, parts);
+    EXPECT_EQ(test::zipfileMismatches(joined, w.source.files), "");
+    test::expectSevenZipReadsSplit(w.t, parts);
+    test::expectReaderExtracts(w.t, parts.back(), w.source);
+}
+
+TEST(ZipWriterPartsUpdate, AnUpdateOfAFileOrOfOnePartBecomesASetAndBack) {
+    Stored w(1000000, 1000000);
+    w.file("a.bin", 5000);
+    w.file("b.bin", 6000);
+    EXPECT_EQ(w.write({"a.bin"}), 1);
+    ASSERT_EQ(test::filesIn(w.dir), std::vector<std::string>{"backup.zip"});
+
+    // The single archive's entry is carried into a set of several parts.
+    w.sizes(4000, 4000);
+    EXPECT_EQ(w.write({"b.bin"}), 1);
+    const auto parts = w.parts();
+    ASSERT_GE(parts.size(), 3u);
+    EXPECT_EQ(test::zipfileMismatches(
+                  test::joinWithInfoZip(w.t, parts),
+                  {{"a.bin", w.t.file("src/a.bin")}, {"b.bin", w.t.file("src/b.bin")}}),
+              "");
+
+    // And back into one file under the archive's name.
+    w.sizes(1000000, 1000000);
+    w.file("c.bin", 10);
+    EXPECT_EQ(w.write({"c.bin"}), 1);
+    EXPECT_EQ(test::filesIn(w.dir), std::vector<std::string>{"backup.zip"});
+    EXPECT_EQ(test::zipfileMismatches(w.zipName, {{"a.bin", w.t.file("src/a.bin")},
+                                                  {"b.bin", w.t.file("src/b.bin")},
+                                                  {"c.bin", w.t.file("src/c.bin")}}),
+              "");
+}
+
+TEST(ZipWriterPartsUpdate, ACancelledOrFailedUpdateLeavesTheOldSetAsItWas) {
+    UpdatedSet w;
+    const auto before = w.contents();
+    const std::string changed = w.put("text/long.txt", "changed");
+
+    // Cancelled while old entries are copied, after the replaced file was written.
+    int keptSoFar = 0;
+    w.bench.zip.OnUpdate = [&](TZipWriter& sender, TUpdateAction action, int) {
+        if (action == TUpdateAction::uaKeepEntry && ++keptSoFar == 3)
+            sender.CancelRunningOperation();
+    };
+    EXPECT_THROW(w.write({"*"}), EUserCanceled);
+    EXPECT_GE(keptSoFar, 3);
+    EXPECT_EQ(w.contents(), before);
+    EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
+
+    // A part of the old set missing: its entries cannot be carried over.
+    w.bench.zip.OnUpdate = nullptr;
+    fs::remove(w.part(2));
+    EXPECT_THROW(w.write({changed}), Exception);
+    auto withoutSecond = before;
+    withoutSecond.erase("backup.002");
+    EXPECT_EQ(w.contents(), withoutSecond);
+    EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
 }
