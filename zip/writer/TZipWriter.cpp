@@ -26,6 +26,7 @@ void TZipWriter::Assign(const TZipReader& source) {
     storeVolumes_ = writer->storeVolumes_;
     zipAction_ = writer->zipAction_;
     multiZipInfo_.Assign(writer->multiZipInfo_);
+    writeSetAfresh_ = writer->writeSetAfresh_;
     store83Names_ = writer->store83Names_;
     tempPath_ = writer->tempPath_;
     skipIfArchiveBitNotSet_ = writer->skipIfArchiveBitNotSet_;

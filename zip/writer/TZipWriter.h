@@ -45,11 +45,11 @@ struct StoredPath;
 // part files of MultiZipInfo's sizes, or removable disks asked for through
 // OnGetNextDisk), and with SaveZipInfoOnFirstDisk a set of several parts also gets its
 // ".zfc" directory file. Numbered parts update the old set (or the single archive)
-// under ZipName as ZipAction says, copying kept entries from the old parts; the new
-// parts are renamed into place only once the set is complete, and the old set's
-// surplus parts go after that (ZipWriterPartsNumbered). Spanned disks are written
-// afresh: the old set is on the disks the new one takes (ZipWriterSpan). A single
-// archive run (mmNone) refuses an archive that is part of a set.
+// under ZipName as ZipAction says (unless WriteSetAfresh), copying kept entries from the old parts;
+// the new parts are renamed into place only once the set is complete, and the old set's surplus
+// parts go after that (ZipWriterPartsNumbered). Spanned disks are written afresh: the old set is on
+// the disks the new one takes (ZipWriterSpan). A single archive run (mmNone) refuses an archive
+// that is part of a set.
 class TZipWriter : public TZipReader {
 public:
     using TStartZipEvent = std::function<void(TZipWriter& sender, const std::string& fName,
@@ -107,6 +107,10 @@ public:
     TMultiZipInfo& MultiZipInfo() { return multiZipInfo_; }
     const TMultiZipInfo& MultiZipInfo() const { return multiZipInfo_; }
     void SetMultiZipInfo(const TMultiZipInfo& value) { multiZipInfo_.Assign(value); }
+    // Numbered parts: the set is written afresh, none of the old set's entries carried
+    // over (the old set still goes only once the new one is in place).
+    bool WriteSetAfresh() const { return writeSetAfresh_; }
+    void SetWriteSetAfresh(bool value) { writeSetAfresh_ = value; }
     // Short (8.3) names do not exist on Linux: names are stored as they are.
     bool Store83Names() const { return store83Names_; }
     void SetStore83Names(bool value) { store83Names_ = value; }
@@ -243,6 +247,7 @@ private:
     bool storeVolumes_ = false;
     TZipAction zipAction_ = TZipAction::zaUpdate;
     TMultiZipInfo multiZipInfo_;
+    bool writeSetAfresh_ = false;
     bool store83Names_ = false;
     std::string tempPath_;
     bool skipIfArchiveBitNotSet_ = false;

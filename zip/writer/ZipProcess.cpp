@@ -57,7 +57,7 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     }
     // Numbered parts carry the old set's entries over; spanned disks are written
     // afresh (the old set is on the disks the new one goes to).
-    if (GetMultiMode() == TMultiMode::mmBlocks)
+    if (GetMultiMode() == TMultiMode::mmBlocks && !writeSetAfresh_)
         openOldPartSet(run);
     if (!parts) {
         run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);

@@ -362,6 +362,8 @@ void BackupRun::configureWriter(const TObjektZal& profile, const std::string& ta
     parts.SetFirstBlockSize(profile.FirstPartSize);
     parts.SetSaveOnFirstDisk(profile.FirstPartSize);
     parts.SetBlockSize(profile.NextPartSize);
+    // A new archive each run: an old set of numbered parts is replaced, not updated.
+    writer_.SetWriteSetAfresh(profile.NewArchive);
     writer_.SetMultiMode(profile.SplitMode == 1   ? TMultiMode::mmBlocks
                          : profile.SplitMode == 2 ? TMultiMode::mmSpan
                                                   : TMultiMode::mmNone);

@@ -70,8 +70,9 @@ TEST_F(BackupRunPartsTest, SplitProfileWritesANumberedSetOfAllMasks) {
     EXPECT_EQ(entries(joined(dir, parts)),
               (std::vector<std::string>{"a.txt", "d.txt", "sub/", "sub/b.bin"}));
 
-    // A smaller set later leaves none of the longer set's parts behind.
+    // A smaller new set later leaves none of the longer set's parts behind.
     fs::remove(source + "/sub/b.bin");
+    profile.NewArchive = true;
     ASSERT_TRUE(run());
     const std::vector<std::string> fewer = partsOf(target + "/P");
     EXPECT_LT(fewer.size(), parts.size());
@@ -94,6 +95,25 @@ TEST_F(BackupRunPartsTest, SplitVersionsRotateAsWholeSets) {
     EXPECT_EQ(backup.lastOutcome().archive, partsOf(target + "/P2").back());
     EXPECT_TRUE(partsOf(target + "/P3").empty());
     EXPECT_FALSE(fs::exists(archive("P1.zip")));
+}
+
+TEST_F(BackupRunPartsTest, SplitProfileUpdatesItsSetAsASingleArchiveIs) {
+    noise("a.txt", 25000);
+    noise("sub/b.bin", 30000, 2);
+    profile.Masks = "*.txt;*.bin";
+    ASSERT_TRUE(run());
+    // A file gone from the source keeps its entry; a changed one is replaced.
+    fs::remove(source + "/sub/b.bin");
+    file("a.txt", "changed");
+    fs::last_write_time(source + "/a.txt",
+                        fs::file_time_type::clock::now() + std::chrono::seconds(5));
+    ASSERT_TRUE(run());
+    const std::vector<std::string> parts = partsOf(target + "/P");
+    ASSERT_GE(parts.size(), 2u);
+    EXPECT_EQ(backup.lastOutcome().archive, parts.back());
+    const std::string set = joined(dir, parts);
+    EXPECT_EQ(entries(set), (std::vector<std::string>{"a.txt", "sub/", "sub/b.bin"}));
+    EXPECT_EQ(entryText(set, "a.txt"), "changed");
 }
 
 TEST_F(BackupRunPartsTest, SetOfOnePartTakesTheArchivesName) {
