@@ -45,11 +45,12 @@ struct StoredPath;
 // part files of MultiZipInfo's sizes, or removable disks asked for through
 // OnGetNextDisk), and with SaveZipInfoOnFirstDisk a set of several parts also gets its
 // ".zfc" directory file. Numbered parts update the old set (or the single archive)
-// under ZipName as ZipAction says (unless WriteSetAfresh), copying kept entries from the old parts;
-// the new parts are renamed into place only once the set is complete, and the old set's surplus
-// parts go after that (ZipWriterPartsNumbered). Spanned disks are written afresh: the old set is on
-// the disks the new one takes (ZipWriterSpan). A single archive run (mmNone) refuses an archive
-// that is part of a set.
+// under ZipName as ZipAction says (unless WriteSetAfresh), copying kept entries from
+// the old parts; the new parts are renamed into place only once the set is complete,
+// and the old set's surplus parts go after that (ZipWriterPartsNumbered). Spanned
+// disks are written afresh: the old set is on the disks the new one takes
+// (ZipWriterSpan). A single archive run (mmNone) refuses an archive that is part of a
+// set.
 class TZipWriter : public TZipReader {
 public:
     using TStartZipEvent = std::function<void(TZipWriter& sender, const std::string& fName,
