@@ -49,16 +49,16 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
         checkOldArchive();
         run.HasOldArchive = true;
         run.OldArchiveId = FileStampOf(ZipName());
-        // The directory read just now: one left in memory by an earlier run may
-        // describe an archive deleted since.
-        if (zipAction_ == TZipAction::zaFreshen && Directory())
-            for (const auto& entry : *Directory())
-                run.OldNames.insert(entry->FullName());
     }
     // Numbered parts carry the old set's entries over; spanned disks are written
     // afresh (the old set is on the disks the new one goes to).
     if (GetMultiMode() == TMultiMode::mmBlocks && !writeSetAfresh_)
         openOldPartSet(run);
+    // The directory read just now: one left in memory by an earlier run may describe
+    // an archive deleted since.
+    if (run.HasOldArchive && zipAction_ == TZipAction::zaFreshen && Directory())
+        for (const auto& entry : *Directory())
+            run.OldNames.insert(entry->FullName());
     if (!parts) {
         run.Output = std::make_unique<ZipWriterOutput>(ZipName(), maxArchiveSize_);
         run.OutputId = run.Output->Identity();

@@ -329,6 +329,21 @@ TEST(ZipWriterPartsUpdate, AnUpdateOfAFileOrOfOnePartBecomesASetAndBack) {
               "");
 }
 
+TEST(ZipWriterPartsUpdate, FreshenReplacesNewerFilesOfTheSetAndAddsNothing) {
+    Stored w(4000, 4000);
+    w.file("a.bin", 5000);
+    EXPECT_EQ(w.write({"a.bin"}), 1);
+    w.t.write("src/a.bin", test::randomBytes(6000, 9));
+    fs::last_write_time(w.t.file("src/a.bin"),
+                        fs::file_time_type::clock::now() + std::chrono::seconds(5));
+    w.file("b.bin", 100);
+    w.bench.zip.SetZipAction(TZipAction::zaFreshen);
+    EXPECT_EQ(w.write({"a.bin", "b.bin"}), 1);
+    EXPECT_EQ(test::zipfileMismatches(test::joinWithInfoZip(w.t, w.parts()),
+                                      {{"a.bin", w.t.file("src/a.bin")}}),
+              "");
+}
+
 TEST(ZipWriterPartsUpdate, ACancelledOrFailedUpdateLeavesTheOldSetAsItWas) {
     UpdatedSet w;
     const auto before = w.contents();
