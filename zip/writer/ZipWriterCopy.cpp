@@ -25,6 +25,20 @@ bool entryUpToDate(const TZipHeaderInfo& entry, const std::string& path) {
     return entry.DosDateTime >= FileDosDateTime(path);
 }
 
+// In a set's joined parts an entry's bytes end where the next record starts; when
+// they do not, a part was changed or exchanged since the set was written and what
+// was copied is not the entry.
+void checkNextRecord(Stream& in, const TZipHeaderInfo& entry) {
+    std::array<std::uint8_t, 4> next{};
+    const bool record =
+        in.Read(next.data(), next.size()) == next.size() &&
+        (GetLE32(next.data()) == kLocalSignature || GetLE32(next.data()) == kCentralSignature);
+    if (!record)
+        throw EBadZipFile(std::string(kMsgNotValidZip) + " (" + entry.FullName() +
+                          " does not end where the next record starts: a part of the set "
+                          "has changed)");
+}
+
 } // namespace
 
 std::optional<std::string> ReadRawCentralHeader(Stream& archive, std::int64_t at,
@@ -155,6 +169,8 @@ void TZipWriter::copyOldEntry(ZipWriterRun& run, int index, const TZipHeaderInfo
     header->DiskStart = static_cast<std::uint16_t>(currentVolume_);
     header->LocalOffset = static_cast<std::uint32_t>(out.Position());
     out.WriteData(in, length, [this](std::size_t) { ProcessMessagesAndCheckCancel(); });
+    if (run.OldParts)
+        checkNextRecord(in, entry);
 
     auto raw = ReadRawCentralHeader(in, centralAt, entry);
     if (!raw && header->HasComment() && !header->Comment())

@@ -367,5 +367,12 @@ TEST(ZipWriterPartsUpdate, ACancelledOrFailedUpdateLeavesTheOldSetAsItWas) {
     auto withoutSecond = before;
     withoutSecond.erase("backup.002");
     EXPECT_EQ(w.contents(), withoutSecond);
+
+    // A part shorter than it was: the entries behind it would be copied shifted.
+    const std::string& second = before.at("backup.002");
+    w.t.write("out/backup.002", second.substr(0, second.size() - 100));
+    EXPECT_THROW(w.write({changed}), EBadZipFile);
+    EXPECT_EQ(test::fileBytes(w.part(1)), before.at("backup.001"));
+    EXPECT_EQ(test::fileBytes(w.part(3)), before.at("backup.003"));
     EXPECT_TRUE(test::filesIn(w.t.file("tmp")).empty());
 }
