@@ -303,8 +303,12 @@ bool BackupRun::checkNetworkTarget(const TObjektZal& profile, const std::string&
 bool BackupRun::checkSource(const std::string& sourceDir) {
     if (directoryExists(sourceDir))
         return true;
-    // Going on would rotate the versions and write an archive of nothing.
-    fail(run_log::directoryLine(sourceDir, run_msg::NotCreated), !settings_.NoQuestions);
+    // Yes goes on: masks with paths of their own still find their files, and a run
+    // that finds nothing keeps the profile's archives and versions as they are.
+    if (!settings_.NoQuestions &&
+        ask(text(run_msg::Directory) + sourceDir + text(run_msg::SourceMissingAsk)))
+        return true;
+    fail(run_log::directoryLine(sourceDir, run_msg::NotCreated), false);
     return false;
 }
 

@@ -29,10 +29,36 @@ TEST_F(BackupRunFailureTest, MissingSourceEndsTheRunAndKeepsTheVersions) {
     EXPECT_EQ(readWholeFile(archive("P1.zip")), "old");
     EXPECT_TRUE(ui.shown.empty()); // no questions: only the log
 
+    // Asked, and No ends the run the same way.
     settings.NoQuestions = false;
     EXPECT_FALSE(run());
-    ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "Error");
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown[0].caption, "Dotaz");
+    EXPECT_EQ(ui.shown[0].text,
+              "Adresář :" + dir.file("nothing") + " neexistuje, chcete pokračovat ?");
+    EXPECT_EQ(readWholeFile(archive("P1.zip")), "old");
+}
+
+TEST_F(BackupRunFailureTest, MissingSourceAnsweredYesGoesOnWithoutLosingAVersion) {
+    profile.SourceDir = dir.file("nothing/");
+    profile.VersionsKept = 1;
+    dir.write("dst/P1.zip", "old");
+    settings.NoQuestions = false;
+    ui.answerNext(MsgAnswer::Yes);
+    ui.answerNext(MsgAnswer::Ok);
+    EXPECT_TRUE(run());
+    EXPECT_TRUE(backup.lastOutcome().keptPrevious);
+    EXPECT_EQ(readWholeFile(archive("P1.zip")), "old");
+
+    // A mask with a path of its own still finds its files.
+    dir.write("other/b.txt", "b");
+    profile.VersionsKept = 0;
+    profile.Masks = ">" + dir.file("other") + "/*.*";
+    ui.answerNext(MsgAnswer::Yes);
+    ui.answerNext(MsgAnswer::Ok);
+    EXPECT_TRUE(run());
+    EXPECT_EQ(backup.lastOutcome().fileCount, 1u);
+    EXPECT_TRUE(std::filesystem::exists(archive()));
 }
 
 TEST_F(BackupRunFailureTest, MissingTargetIsCreatedOrRefused) {
