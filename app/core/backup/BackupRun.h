@@ -43,7 +43,7 @@ struct BackupRunHooks {
 // One backup of one profile: the run logs, the network target, the source and target
 // checks, the numbered versions, the wipe of a removable target, the ZIP writer
 // configured from the profile (the settings' level, overwrite mode and temporary
-// directory stay as set at start-up) and called once with all masks, the last-run
+// directory are the owner's to set, AppRuns) and called once with all masks, the last-run
 // stamp (the run's start), mail and self-extractor, and the closing summary.
 //
 // A run that ends early or fails never counts as a success: both logs say why, no

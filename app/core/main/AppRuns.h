@@ -23,7 +23,7 @@ struct RunPlatform {
 };
 
 // The main window's runs: the backup run and the restore run over the window's ZIP
-// writer `ZipEngine`, whose level, overwrite mode and temporary directory come from
+// writer `ZipEngine`, whose level, overwrite mode and temporary directory follow
 // the settings. Both write their logs through the same event handlers.
 class AppRuns : public MainWindowRuns {
 public:
@@ -34,6 +34,9 @@ public:
 
     RunResult RunBackup(TObjektZal& profile, int row) override;
     RunResult RestoreBackup(int row) override;
+    // The writer's level, overwrite mode and temporary directory: at start-up and
+    // whenever the settings are saved.
+    void applySettings(const ProgramSettings& settings) override;
 
     // The cancel button: the running zip call stops at its next check.
     void cancel() { zipEngine_.CancelRunningOperation(); }
@@ -47,8 +50,6 @@ private:
     struct SystemPlatform;
     AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned);
     BackupRunHooks hooks(const std::string& selfExtractorStub);
-    // The writer's level, overwrite mode and temporary directory, set once at start-up.
-    void applySettings(const ProgramSettings& settings);
 
     std::unique_ptr<SystemPlatform> owned_;
     MainState& state_;

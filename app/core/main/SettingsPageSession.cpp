@@ -37,6 +37,7 @@ SettingsPageSession::OkResult SettingsPageSession::ButtonOkClick(const SettingsP
         // Forms shown from now on follow the new language; the message table does not.
         LanguageCode = next.LanguageCode;
         state_.view().setTimerInterval(Scheduler::timerInterval(next));
+        state_.runs().applySettings(state_.settings);
     }
     close();
     if (!error.empty()) {

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/core/profiles/ObjektZal.h"
 #include "app/core/runs/RunResult.h"
+#include "app/core/settings/ProgramSettings.h"
 #include "platform/UiHost.h"
 
 namespace kd {
@@ -23,6 +24,9 @@ public:
     virtual RunResult RunBackup(TObjektZal& profile, int row) = 0;
     // Restores the newest archive of the row's profile.
     virtual RunResult RestoreBackup(int row) = 0;
+    // The settings were saved: what the runs keep of them (the ZIP engine's level,
+    // overwrite mode and temporary directory) takes the new values at once.
+    virtual void applySettings(const ProgramSettings& settings) { (void)settings; }
 };
 
 // Stands in until the runs exist: says so and reports failure.

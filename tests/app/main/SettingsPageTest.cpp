@@ -1,8 +1,11 @@
+#include "app/core/main/AppRuns.h"
 #include "app/core/main/SettingsPageSession.h"
 #include "app/core/settings/OverwriteChoice.h"
 #include "app/core/settings/SettingsFile.h"
 #include "app/support/MainFixture.h"
+#include "platform/ArchiveAttributeFake.h"
 #include "platform/AtomicFile.h"
+#include "platform/FakeVolumeService.h"
 #include "platform/TextFile.h"
 
 #include <filesystem>
@@ -198,4 +201,27 @@ TEST_F(SettingsPageTest, SettingsPasswordIsAskedUntilAnsweredOnce) {
     EXPECT_TRUE(session.MenuNastaven1Click());
     EXPECT_EQ(ui.prompts.size(), 3u);
     EXPECT_EQ(ui.shown.size(), 2u);
+}
+
+TEST_F(SettingsPageTest, SavedEngineSettingsReachTheRunsWriterAtOnce) {
+    FakeVolumeService volumes;
+    AutomountNetworkTarget network;
+    ArchiveAttributeFake attributes;
+    AppRuns appRuns{state, RunPlatform{volumes, network, attributes}};
+    state.setRuns(appRuns);
+    SettingsPageValues page = enter();
+    page.interval = "10";
+    page.packLevel = 2;
+    page.overwritePosition = 3; // "Nikdy"
+    page.tempDir = dir.file("tmp");
+    EXPECT_EQ(session.ButtonOkClick(page).outcome, Outcome::Saved);
+    EXPECT_EQ(appRuns.ZipEngine().PackLevel(), 2);
+    EXPECT_EQ(appRuns.ZipEngine().OverwriteMode(), TUZOverwriteMode::Never);
+    EXPECT_EQ(appRuns.ZipEngine().TempPath(), dir.file("tmp"));
+
+    // A value refused leaves the writer as it was.
+    page.packLevel = 5;
+    page.interval = "x";
+    EXPECT_EQ(session.ButtonOkClick(page).outcome, Outcome::BadValue);
+    EXPECT_EQ(appRuns.ZipEngine().PackLevel(), 2);
 }
