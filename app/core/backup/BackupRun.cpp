@@ -124,10 +124,8 @@ void BackupRun::detail(const std::string& line) {
         state_.logs.toProtocol(line);
 }
 
-void BackupRun::fail(const std::string& reason, bool showBox) {
+void BackupRun::fail(const std::string& reason) {
     outcome_.failure = reason;
-    if (showBox)
-        error(reason);
     state_.logs.toProtocol(reason);
 }
 
@@ -152,8 +150,8 @@ RunResult BackupRun::RunBackup(TObjektZal& profile, int row) {
         services_.view.ShowBusy();
         runSteps(profile);
     } catch (const EUserCanceled& e) {
-        fail(e.what(), false);
-        closingSteps(profile, row);
+        fail(e.what());
+        closingSteps(profile, row, true);
         throw SilentAbort();
     } catch (const std::exception& e) {
         if (outcome_.failure.empty())
@@ -163,10 +161,10 @@ RunResult BackupRun::RunBackup(TObjektZal& profile, int row) {
         } catch (const std::exception&) {
             // The log itself failed; the error goes on to the caller all the same.
         }
-        closingSteps(profile, row);
+        closingSteps(profile, row, true);
         throw;
     }
-    closingSteps(profile, row);
+    closingSteps(profile, row, false);
     return outcome_.result();
 }
 
@@ -296,7 +294,7 @@ bool BackupRun::checkNetworkTarget(const TObjektZal& profile, const std::string&
     if (services_.network.connect(targetDir, profile.NetUser, profile.NetPassword) &&
         directoryExists(targetDir))
         return true;
-    fail(run_log::directoryLine(targetDir, run_msg::NotCreated), !settings_.NoQuestions);
+    fail(run_log::directoryLine(targetDir, run_msg::NotCreated));
     return false;
 }
 
@@ -308,7 +306,7 @@ bool BackupRun::checkSource(const std::string& sourceDir) {
     if (!settings_.NoQuestions &&
         ask(text(run_msg::Directory) + sourceDir + text(run_msg::SourceMissingAsk)))
         return true;
-    fail(run_log::directoryLine(sourceDir, run_msg::NotCreated), false);
+    fail(run_log::directoryLine(sourceDir, run_msg::NotCreated));
     return false;
 }
 
@@ -317,13 +315,13 @@ bool BackupRun::checkTarget(const std::string& targetDir) {
         return true;
     if (!settings_.NoQuestions &&
         !ask(text(run_msg::Directory) + targetDir + text(run_msg::TargetMissingAsk))) {
-        fail(run_log::directoryLine(targetDir, run_msg::NotCreated), false);
+        fail(run_log::directoryLine(targetDir, run_msg::NotCreated));
         return false;
     }
     detail(run_log::directoryLine(targetDir, run_msg::WillCreate));
     if (!targetDir.empty() && ::mkdir(targetDir.c_str(), 0777) == 0)
         return true;
-    fail(run_log::directoryLine(targetDir, run_msg::CannotCreate), !settings_.NoQuestions);
+    fail(run_log::directoryLine(targetDir, run_msg::CannotCreate));
     return false;
 }
 
@@ -347,7 +345,7 @@ bool BackupRun::wipeTarget(const std::string& targetDir, const std::string& sour
     }
     while (!directoryExists(root)) {
         if (settings_.NoQuestions || !ask(text(run_msg::DiskNotReady))) {
-            fail(text(run_msg::DiskNotReady) + " " + root, false);
+            fail(text(run_msg::DiskNotReady) + " " + root);
             return false;
         }
     }
@@ -391,7 +389,7 @@ void BackupRun::openProfileLog(const TObjektZal& profile, const std::string& arc
     state_.logs.toProfileLog(run_log::headerLine(profile.Name, state_.RunStarted));
 }
 
-void BackupRun::closingSteps(const TObjektZal& profile, int row) {
+void BackupRun::closingSteps(const TObjektZal& profile, int row, bool raised) {
     state_.CurrentProfile = nullptr;
     if (hooks_.LoadProfileItem) {
         try {
@@ -414,14 +412,23 @@ void BackupRun::closingSteps(const TObjektZal& profile, int row) {
         // Closing goes on; the run has already failed.
     }
     state_.logs.closeAll();
-    closingBox();
+    closingBox(raised);
     if (state_.LeftOut > 0 && settings_.DetailedInfo)
         services_.view.showProtocolPage();
 }
 
-void BackupRun::closingBox() {
-    if (!outcome_.succeeded || settings_.NoQuestions)
+void BackupRun::closingBox(bool raised) {
+    // An error or a cancel that broke the run off reaches the caller, who reports it.
+    if (raised || settings_.NoQuestions)
         return;
+    const std::string done =
+        text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) + text(run_msg::DoneAfter);
+    if (!outcome_.succeeded) {
+        // An early end says why, also without detailed information.
+        services_.ui.messageBox(outcome_.failure + "\n\n" + done, text(run_msg::ErrorCaption),
+                                MsgButtons::Ok, MsgIcon::Error);
+        return;
+    }
     // What is missing shows also without detailed information.
     std::vector<std::string> missing;
     if (outcome_.leftOut > 0)
@@ -431,8 +438,7 @@ void BackupRun::closingBox() {
     missing.insert(missing.end(), outcome_.warnings.begin(), outcome_.warnings.end());
     if (missing.empty() && !settings_.DetailedInfo)
         return;
-    std::string message =
-        text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) + text(run_msg::DoneAfter);
+    std::string message = done;
     for (const std::string& line : missing)
         message += "\n\n" + line;
     if (missing.empty())

@@ -48,6 +48,8 @@ struct BackupRunHooks {
 //
 // A run that ends early or fails never counts as a success: both logs say why, no
 // stamp, mail or self-extractor follows, and no earlier archive or version is lost.
+// An early end (a directory missing, a disk refused) shows the closing box all the
+// same, with the reason and the count of 0 files, unless no questions are asked.
 //
 // Nothing is left out in silence: every file or directory the run meant to store and
 // could not gets its line in both logs, and the closing box and a closing line in
@@ -106,11 +108,13 @@ private:
     // the profile's archives as they were.
     bool zipMasks(TObjektZal& profile);
     void buildSelfExtractor(const TObjektZal& profile);
-    void closingBox();
-    void closingSteps(const TObjektZal& profile, int row);
+    // raised: an exception ends the run and goes on to the caller after these steps.
+    void closingBox(bool raised);
+    void closingSteps(const TObjektZal& profile, int row, bool raised);
 
-    // Ends the run as failed: the reason goes to the global log, and to a box when asked.
-    void fail(const std::string& reason, bool showBox);
+    // Ends the run as failed: the reason goes to the global log and, after an early end,
+    // to the closing box.
+    void fail(const std::string& reason);
     // Notes a step a successful run left undone, in both logs and the closing box.
     void warn(const std::string& reason);
     // A line for the global log that is written only with detailed information.

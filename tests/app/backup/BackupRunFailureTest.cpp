@@ -1,6 +1,8 @@
 #include "app/support/BackupRunFixture.h"
 #include "platform/Exception.h"
 
+#include <functional>
+
 using namespace kd;
 using namespace kd::test;
 
@@ -98,6 +100,55 @@ TEST_F(BackupRunFailureTest, MissingShareIsReportedWithoutMounting) {
     network.appears = true;
     ui.answerNext(MsgAnswer::Ok);
     EXPECT_TRUE(run());
+}
+
+// Each early end, with questions and without detailed information: the questions
+// (answered No), then one closing box that says why and that nothing was stored.
+TEST_F(BackupRunFailureTest, EarlyEndShowsTheClosingBoxWithTheReason) {
+    file("a.txt", "a");
+    settings.NoQuestions = false;
+    settings.DetailedInfo = false;
+    struct Case {
+        std::function<void()> arrange;
+        std::string reason;
+        std::size_t questions;
+    };
+    const std::vector<Case> cases = {
+        {[&] { profile.SourceDir = dir.file("gone/"); },
+         "Adresář :" + dir.file("gone") + " neexistuje, záloha nebude vytvořena", 1},
+        {[&] { profile.TargetDir = dir.file("new/"); },
+         "Adresář :" + dir.file("new") + " neexistuje, záloha nebude vytvořena", 1},
+        {[&] { profile.TargetDir = dir.file("no/such/"); },
+         "Adresář :" + dir.file("no/such") + " nelze vytvořit, záloha nebude provedena ", 1},
+        {[&] {
+             profile.TargetDir = dir.file("share/");
+             profile.NetUser = "jan";
+         },
+         "Adresář :" + dir.file("share") + " neexistuje, záloha nebude vytvořena", 0},
+    };
+    for (const Case& c : cases) {
+        profile.SourceDir = source + "/";
+        profile.TargetDir = target + "/";
+        profile.NetUser.clear();
+        c.arrange();
+        ui.shown.clear();
+        if (c.reason.find("nelze") != std::string::npos)
+            ui.answerNext(MsgAnswer::Yes); // create it: one level only, so it fails
+        EXPECT_EQ(backup.RunBackup(profile, 0), RunResult::Failed) << c.reason;
+        ASSERT_EQ(ui.shown.size(), c.questions + 1) << c.reason;
+        const auto& box = ui.shown.back();
+        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.text, c.reason + "\n\nZáloha je dokončena, bylo zálohováno :0 souborů");
+        EXPECT_EQ(view.calls.back(), "ready");
+    }
+
+    // Without questions the log alone says it.
+    settings.NoQuestions = true;
+    profile.SourceDir = dir.file("gone/");
+    profile.TargetDir = target + "/";
+    ui.shown.clear();
+    EXPECT_EQ(backup.RunBackup(profile, 0), RunResult::Failed);
+    EXPECT_TRUE(ui.shown.empty());
 }
 
 TEST_F(BackupRunFailureTest, CancelledRunKeepsThePreviousArchiveAndWritesNoStamp) {
