@@ -10,10 +10,12 @@ public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-// Cancels an operation without a message (the user chose to stop).
+// Cancels an operation the user chose to stop: a scheduler pass ends without a box;
+// a caller that reports it shows the message, which the runs give in the program's
+// language.
 class SilentAbort : public Exception {
 public:
-    SilentAbort() : Exception("Operation aborted") {}
+    explicit SilentAbort(const std::string& message = "Operation aborted") : Exception(message) {}
 };
 
 } // namespace kd

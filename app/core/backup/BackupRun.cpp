@@ -6,6 +6,7 @@
 #include "app/core/logs/LastRunStamp.h"
 #include "app/core/logs/RunMessages.h"
 #include "app/core/profiles/ProfilePassword.h"
+#include "app/core/runs/CancelTexts.h"
 #include "app/core/runs/LeftOutTexts.h"
 #include "app/core/runs/ProfileArchives.h"
 #include "lang/TResourceStrings.h"
@@ -149,10 +150,11 @@ RunResult BackupRun::RunBackup(TObjektZal& profile, int row) {
         state_.logs.toProtocol(run_log::headerLine(profile.Name, state_.RunStarted));
         services_.view.ShowBusy();
         runSteps(profile);
-    } catch (const EUserCanceled& e) {
-        fail(e.what());
+    } catch (const EUserCanceled&) {
+        const std::string cancelled = cancelledText(LanguageCode, CancelledRun::Backup);
+        fail(cancelled);
         closingSteps(profile, row, true);
-        throw SilentAbort();
+        throw SilentAbort(cancelled);
     } catch (const std::exception& e) {
         if (outcome_.failure.empty())
             outcome_.failure = e.what();

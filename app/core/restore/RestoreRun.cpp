@@ -5,10 +5,12 @@
 #include "app/core/profiles/ProfileTexts.h"
 #include "app/core/restore/RestoreLog.h"
 #include "app/core/restore/RestoreTexts.h"
+#include "app/core/runs/CancelTexts.h"
 #include "app/core/runs/ZipEventHandlers.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/Paths.h"
+#include "zip/format/ZipExceptions.h"
 #include "zip/reader/TZipReader.h"
 
 #include <utility>
@@ -96,10 +98,19 @@ void RestoreRun::readArchive(const TObjektZal& profile, const std::string& path)
     runState_.OwnArchives.emplace(profile.TargetDir, profile.Name);
 }
 
+template <class Work> void RestoreRun::cancelInOwnWords(Work&& work) {
+    try {
+        work();
+    } catch (const EUserCanceled&) {
+        throw SilentAbort(cancelledText(services_.settings.LanguageCode, CancelledRun::Restore));
+    }
+}
+
 std::optional<RestoreRun::OpenedArchive> RestoreRun::OpenProfileArchive(int row) {
     std::optional<OpenedArchive> opened = findProfileArchive(row);
     if (opened)
-        readArchive(services_.profiles.record(row), opened->archive.path);
+        cancelInOwnWords(
+            [&] { readArchive(services_.profiles.record(row), opened->archive.path); });
     return opened;
 }
 
@@ -149,11 +160,17 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
         extracted = engine_.ExtractArchive();
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
+        const bool cancelled = isCancel(e);
+        const std::string line = cancelled
+                                     ? cancelledText(language, CancelledRun::Restore)
+                                     : restoreText(language, RestoreText::RunFailed) + e.what();
         try {
-            logs.toProfileLog(restoreText(language, RestoreText::RunFailed) + e.what());
+            logs.toProfileLog(line);
         } catch (const Exception&) {
             // The run's own error is the one to report.
         }
+        if (cancelled)
+            throw SilentAbort(line);
         throw;
     }
     engine_.SetDoAll(false);
@@ -181,7 +198,7 @@ int RestoreRun::ExtractFromContents(const ExtractOptions& options,
     runState_.FilesKept = 0;
     int entries = 0;
     try {
-        entries = extractChosenEntries(engine_, options, selectedRows);
+        cancelInOwnWords([&] { entries = extractChosenEntries(engine_, options, selectedRows); });
     } catch (...) {
         services_.ui.setBusyCursor(false);
         throw;

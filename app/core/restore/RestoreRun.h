@@ -90,6 +90,9 @@ private:
     std::vector<TExtractFailure> notExtracted() const;
     // Shows how the extraction ended: what was extracted, failed and kept.
     void reportOutcome(int extracted, const std::vector<TExtractFailure>& failures);
+    // Runs the work; a cancel of the engine's goes on as kd::SilentAbort with the
+    // program's own text.
+    template <class Work> void cancelInOwnWords(Work&& work);
 
     RestoreRunServices services_;
     TZipReader& engine_;

@@ -164,6 +164,28 @@ TEST_F(BackupRunFailureTest, CancelledRunKeepsThePreviousArchiveAndWritesNoStamp
               1);
 }
 
+TEST_F(BackupRunFailureTest, CancelledRunSaysSoInTheChosenLanguage) {
+    file("a.txt", std::string(200000, 'a'));
+    ui.writer = &writer;
+    LanguageCode = "EN";
+    std::string message;
+    try {
+        run();
+    } catch (const SilentAbort& e) {
+        message = e.what();
+    }
+    LanguageCode = "CZ";
+    EXPECT_EQ(message, "The backup was cancelled by the user.");
+    const std::vector<std::string> protocolLines = logLines(program + "/Protokol.txt");
+    const std::vector<std::string> profileLines = logLines(program + "/P.log");
+    for (const auto* lines : {&protocolLines, &profileLines}) {
+        ASSERT_GE(lines->size(), 2u);
+        EXPECT_EQ((*lines)[lines->size() - 2], "The backup was cancelled by the user.");
+        EXPECT_EQ(lines->back(), "Zálohování nedokončeno..");
+    }
+    EXPECT_EQ(protocol().find("Abort"), std::string::npos) << protocol();
+}
+
 TEST_F(BackupRunFailureTest, NewArchiveReplacesThePreviousOneAfterSuccess) {
     file("a.txt", "a");
     profile.NewArchive = true;

@@ -1,5 +1,6 @@
 #include "app/core/logs/RunLogs.h"
 #include "app/support/RestoreFixture.h"
+#include "platform/TextFile.h"
 
 #include <gmock/gmock.h>
 
@@ -252,5 +253,48 @@ TEST_F(RestoreRunTest, NeverWritesOverTheProfilesArchives) {
     EXPECT_THAT(ui.shown.back().text, HasSubstr(dir.file("src/backup/Data2.zip") +
                                                 ": archiv zálohy profilu se nepřepisuje"));
 }
+} // namespace
+} // namespace kd::test
+
+namespace kd::test {
+namespace {
+
+// The cancel button pressed while the first entry is extracted.
+void cancelAtFirstEntry(TZipWriter& engine) {
+    auto bound = engine.OnStartUnZip;
+    engine.OnStartUnZip = [&engine, bound](TZipReader& sender, int index, std::string& name,
+                                           bool& skip) {
+        engine.CancelRunningOperation();
+        bound(sender, index, name, skip);
+    };
+}
+
+TEST_F(RestoreRunTest, CancelledRestoreSaysSoInTheProgramsLanguage) {
+    backUp();
+    addProfile();
+    create();
+    cancelAtFirstEntry(engine);
+    try {
+        restore.RestoreBackup(0);
+        FAIL() << "not cancelled";
+    } catch (const SilentAbort& e) {
+        EXPECT_STREQ(e.what(), "Obnova byla přerušena uživatelem.");
+    }
+    const std::vector<std::string> log = readTextLines(dir.file("Data.log"));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back(), "Obnova byla přerušena uživatelem.");
+    EXPECT_EQ(view.calls.back(), "ready");
+
+    // In English, and through the "o" switch, whose box shows the same text.
+    dir.write("Nastaven.txt", "LANGUAGE=EN\r\n");
+    create({"o", "Data"});
+    cancelAtFirstEntry(engine);
+    state.FormActivate();
+    EXPECT_EQ(state.ExitStatus, 1);
+    ASSERT_FALSE(ui.shown.empty());
+    EXPECT_EQ(ui.shown.back().text, "The restore was cancelled by the user.");
+    EXPECT_EQ(readTextLines(dir.file("Data.log")).back(), "The restore was cancelled by the user.");
+}
+
 } // namespace
 } // namespace kd::test
