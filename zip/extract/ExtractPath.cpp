@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "zip/base/WildMatch.h"
+#include "zip/format/EntryName.h"
 
 namespace kd {
 
@@ -16,17 +17,6 @@ bool startsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() &&
            std::equal(prefix.begin(), prefix.end(), text.begin(),
                       [](char a, char b) { return lowerAscii(a) == lowerAscii(b); });
-}
-
-std::string slashes(std::string_view text) {
-    std::string result(text);
-    std::replace(result.begin(), result.end(), '\\', '/');
-    return result;
-}
-
-bool hasDrive(std::string_view path) {
-    return path.size() >= 2 && path[1] == ':' &&
-           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 // Appends the components of path; false on "..".
@@ -43,6 +33,11 @@ bool appendComponents(std::string_view path, std::vector<std::string>& out) {
         path.remove_prefix(slash + 1);
     }
     return true;
+}
+
+bool hasDrive(std::string_view path) {
+    return path.size() >= 2 && path[1] == ':' &&
+           ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
 }
 
 } // namespace
@@ -63,17 +58,16 @@ std::string ExtractPath::JoinedTo(const std::string& base) const {
 
 std::optional<ExtractPath> MakeExtractPath(std::string_view storedName, std::string_view rootDir,
                                            bool recreateDirs) {
-    const std::string name = slashes(storedName);
-    const auto lastSlash = name.rfind('/');
-    std::string dir =
-        lastSlash == std::string::npos ? std::string() : name.substr(0, lastSlash + 1);
+    const std::string name = WithForwardSlashes(storedName);
+    const std::size_t split = EntryFileNameStart(name);
+    std::string dir = name.substr(0, split);
     ExtractPath path;
-    path.Name = lastSlash == std::string::npos ? name : name.substr(lastSlash + 1);
+    path.Name = name.substr(split);
     if (path.Name == "." || path.Name == "..")
         return std::nullopt;
     if (!recreateDirs)
         return path;
-    const std::string root = slashes(rootDir);
+    const std::string root = WithForwardSlashes(rootDir);
     if (!root.empty() && startsWithNoCase(dir, root))
         dir.erase(0, root.size());
     std::string_view rest = dir;
@@ -87,9 +81,7 @@ std::optional<ExtractPath> MakeExtractPath(std::string_view storedName, std::str
 bool ExtractMaskMatches(std::string_view mask, std::string_view storedName) {
     if (WildcardMatch(mask, storedName))
         return true;
-    const auto slash = storedName.find_last_of("/\\");
-    const std::string_view leaf =
-        slash == std::string_view::npos ? storedName : storedName.substr(slash + 1);
+    const std::string_view leaf = storedName.substr(EntryFileNameStart(storedName));
     return !leaf.empty() && leaf.find('.') == std::string_view::npos &&
            WildcardMatch(mask, std::string(storedName) + ".");
 }

@@ -38,4 +38,15 @@ StoredName EncodeEntryName(std::string_view name, std::uint16_t versionMadeBy) {
     return {std::string(name), true};
 }
 
+std::size_t EntryFileNameStart(std::string_view name) {
+    const auto separator = name.find_last_of("/\\");
+    return separator == std::string_view::npos ? 0 : separator + 1;
+}
+
+std::string WithForwardSlashes(std::string_view name) {
+    std::string result(name);
+    std::replace(result.begin(), result.end(), '\\', '/');
+    return result;
+}
+
 } // namespace kd

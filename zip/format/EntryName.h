@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,5 +23,14 @@ struct StoredName {
 // Windows-1250); else UTF-8 with the flag. Bytes that are not valid UTF-8 (a Linux
 // file name in another encoding) are kept as they are, with the flag.
 StoredName EncodeEntryName(std::string_view name, std::uint16_t versionMadeBy);
+
+// Where the file name begins in a stored name: behind its last "/" or "\" (archives
+// from Windows separate with either). ":" is no separator: Linux file names hold it.
+// Every split of a name into directory and file name goes through here, so that
+// listing, sorting and extracting agree.
+std::size_t EntryFileNameStart(std::string_view name);
+
+// The name with every "\" turned into "/", the separator the program holds.
+std::string WithForwardSlashes(std::string_view name);
 
 } // namespace kd

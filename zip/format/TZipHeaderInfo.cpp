@@ -96,17 +96,15 @@ void TZipHeaderInfo::SetDirectory(std::string_view directory) {
 }
 
 void TZipHeaderInfo::SetFullName(std::string_view name) {
-    const auto slash = name.rfind('/');
-    const std::size_t split = slash == std::string_view::npos ? 0 : slash + 1;
+    const std::size_t split = EntryFileNameStart(name);
     setName(std::string(name.substr(0, split)), std::string(name.substr(split)));
 }
 
 void TZipHeaderInfo::setReadName(std::string stored) {
     // Not encoded again: a name that decodes to more than a header can hold is kept
     // for the reader to refuse that entry alone.
-    const std::string name = DecodeEntryName(stored, Flags, VersionMadeBy);
-    const auto slash = name.rfind('/');
-    const std::size_t split = slash == std::string::npos ? 0 : slash + 1;
+    const std::string name = WithForwardSlashes(DecodeEntryName(stored, Flags, VersionMadeBy));
+    const std::size_t split = EntryFileNameStart(name);
     directory_ = name.substr(0, split);
     fileName_ = name.substr(split);
     NameLength = static_cast<std::uint16_t>(stored.size());

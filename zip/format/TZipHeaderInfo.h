@@ -11,8 +11,9 @@ namespace kd {
 
 // One archive entry: the fields of its local and central headers in memory.
 //
-// Names are UTF-8 and split at the last "/": Directory() is "" or ends with "/",
-// FileName() is the rest (empty for a directory entry). On disk they are stored as
+// Names are UTF-8 and split by EntryFileNameStart: Directory() is "" or ends with "/",
+// FileName() is the rest (empty for a directory entry). A "\" read from an archive is
+// held as "/". On disk they are stored as
 // EncodeEntryName says (CP852 or UTF-8 with flag bit 11); NameLength counts the
 // stored bytes: as read when the entry came from an archive, as the setters and the
 // writers compute it otherwise. Writing a header stores a name read from an archive
@@ -66,7 +67,7 @@ public:
     void SetFileName(std::string_view name);
     // A non-empty value gets a trailing "/".
     void SetDirectory(std::string_view directory);
-    // Splits a full name at its last "/".
+    // Splits a full name as EntryFileNameStart says.
     void SetFullName(std::string_view name);
 
     const std::optional<std::string>& Comment() const { return comment_; }

@@ -138,6 +138,17 @@ TEST_F(ArchiveContentsTest, NameCarriesEncryptionAndCommentMarks) {
     EXPECT_EQ(shown["data/"], "");
 }
 
+TEST_F(ArchiveContentsTest, NamesFromWindowsShowTheirPathInItsColumn) {
+    ASSERT_EQ(0, runCommand("python3 -c 'import sys, zipfile\n"
+                            "with zipfile.ZipFile(sys.argv[1], \"w\") as zf:\n"
+                            "    zf.writestr(\"dir\\\\sub\\\\file.txt\", \"x\")' " +
+                            dir.file("win.zip")));
+    open("win.zip");
+    const ContentsRow row = contentsRow(reader, 0);
+    EXPECT_EQ(row[0], "file.txt");
+    EXPECT_EQ(row[7], "dir/sub/");
+}
+
 TEST(CompressionRate, SavedSpaceRoundedAsUnzipShowsIt) {
     EXPECT_EQ(compressionRateText(15, 38, false), "61%");
     EXPECT_EQ(compressionRateText(27, 38, true), "61%"); // header not counted

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,6 +115,16 @@ TEST_F(ZipExtractModes, AClosedDirectoryIsClosedOnlyAfterItsFilesAndSubdirectori
     local.tm_hour = 4, local.tm_min = 5, local.tm_sec = 6, local.tm_isdst = -1;
     EXPECT_EQ(timeOf(t_.file("dest/ro")), std::mktime(&local));
     EXPECT_EQ(timeOf(t_.file("dest/ro/sub")), std::mktime(&local));
+}
+
+TEST_F(ZipExtractModes, EntriesStoredWithBackslashesExtractIntoTheirDirectories) {
+    makeZip({{"d\\e\\", ""}, {"d\\e\\f.txt", "inner"}, {"top\\", ""}, {"x\\y.txt", "y"}});
+    EXPECT_EQ(zip_.ExtractArchive(), 4);
+    EXPECT_TRUE(zip_.ExtractFailures().empty());
+    EXPECT_TRUE(std::filesystem::is_directory(t_.file("dest/d/e")));
+    EXPECT_TRUE(std::filesystem::is_directory(t_.file("dest/top")));
+    EXPECT_EQ(test::readFile(t_.file("dest/d/e/f.txt")), "inner");
+    EXPECT_EQ(test::readFile(t_.file("dest/x/y.txt")), "y");
 }
 
 } // namespace kd

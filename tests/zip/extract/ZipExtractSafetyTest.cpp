@@ -62,7 +62,7 @@ TEST_F(ZipExtractSafety, DotDotNamesAreRefusedAndAbsoluteNamesLandBelowTheDestin
     EXPECT_EQ(test::readFile(t_.file("work/dest/win/evil5.txt")), "x");
     EXPECT_EQ(test::readFile(t_.file("work/dest/ok.txt")), "fine");
     const std::vector<std::string> refused = {"skip 5 0 evil1.txt", "skip 5 1 evil2.txt",
-                                              "skip 5 2 ..\\evil3.txt", "skip 5 3 "};
+                                              "skip 5 2 evil3.txt", "skip 5 3 "};
     for (const auto& line : refused)
         EXPECT_NE(std::find(events.lines.begin(), events.lines.end(), line), events.lines.end())
             << line;

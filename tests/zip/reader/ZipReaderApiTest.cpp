@@ -206,3 +206,29 @@ TEST_F(ZipReaderApi, AssignCopiesSettingsAndHandlersNotThePassword) {
 }
 
 } // namespace
+
+TEST_F(ZipReaderApi, NamesFromWindowsSplitAtBackslashesInAccessorsAndSorts) {
+    const std::string archive = t_.file("win.zip");
+    mustRun(R"(python3 -c '
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w") as zf:
+    zf.writestr("a\\zeta.txt", "z")
+    zf.writestr("b\\sub\\alpha.txt", "a")
+    zf.writestr("mixed/x\\name:with-colon.txt", "c")
+' )" + archive);
+    zip_.SetZipName(archive);
+    zip_.OpenAndReadDirectory();
+    ASSERT_EQ(zip_.GetEntryCount(), 3);
+    EXPECT_EQ(zip_.GetEntryPath(1), "b/sub/");
+    EXPECT_EQ(zip_.GetEntryFileName(1), "alpha.txt");
+    EXPECT_EQ(zip_.GetEntryPath(2), "mixed/x/");
+    EXPECT_EQ(zip_.GetEntryFileName(2), "name:with-colon.txt");
+
+    zip_.SortDirectory(TZipSortMode::ByFileName);
+    EXPECT_EQ(zip_.GetEntryFileName(0), "alpha.txt");
+    EXPECT_EQ(zip_.GetEntryFileName(1), "name:with-colon.txt");
+    EXPECT_EQ(zip_.GetEntryFileName(2), "zeta.txt");
+    zip_.SortDirectory(TZipSortMode::ByDirectoryName);
+    EXPECT_EQ(zip_.GetEntryPath(0), "a/");
+    EXPECT_EQ(zip_.GetEntryPath(2), "mixed/x/");
+}
