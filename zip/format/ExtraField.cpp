@@ -72,6 +72,10 @@ std::optional<std::int64_t> ExtraFieldModified(std::string_view extra) {
     return std::nullopt;
 }
 
+bool ExtraFieldHasZip64(std::string_view extra) {
+    return findField(extra, kZip64Tag).has_value();
+}
+
 std::string ExtendedTimestampField(std::int64_t modified) {
     if (modified < 0 || modified > 0xFFFFFFFF)
         return {};

@@ -11,6 +11,11 @@ namespace kd {
 
 inline constexpr std::uint16_t kExtendedTimestampTag = 0x5455; // "UT"
 inline constexpr std::uint16_t kNtfsTag = 0x000A;
+inline constexpr std::uint16_t kZip64Tag = 0x0001;
+
+// True when the extra data holds a ZIP64 field (the 64-bit sizes and offset of an
+// entry whose 32-bit fields stand at their maximum).
+bool ExtraFieldHasZip64(std::string_view extra);
 
 // The modification time (seconds since 1970-01-01 UTC) that an extra field names:
 // the extended timestamp when it carries one, else the NTFS times, else nullopt.

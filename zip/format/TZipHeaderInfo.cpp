@@ -35,7 +35,7 @@ void TZipHeaderInfo::SetDefaults() {
     ExternalAttributes = 0x20;
     LocalOffset = 0;
     CentralOffset = 0;
-    Matched = Selected = false;
+    Zip64Extra = Matched = Selected = false;
     fileName_.clear();
     directory_.clear();
     comment_.reset();
@@ -165,6 +165,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     std::string extra(CentralExtraLength, '\0');
     extra.resize(s->Read(extra.data(), extra.size()));
     unixModified_ = ExtraFieldModified(extra);
+    Zip64Extra = ExtraFieldHasZip64(extra);
     s->Seek(extraStart + CentralExtraLength + CommentLength, SeekOrigin::Begin);
     return true;
 }
@@ -198,7 +199,7 @@ bool TZipHeaderInfo::ReadLocalHeader(Stream& stream) {
     setReadName(std::move(name));
     comment_.reset();
     unixModified_.reset();
-    Matched = Selected = false;
+    Zip64Extra = Matched = Selected = false;
     return true;
 }
 
@@ -207,6 +208,7 @@ bool TZipHeaderInfo::ReadLocalExtra(Stream& stream) {
     if (stream.Read(extra.data(), extra.size()) != extra.size())
         return false;
     unixModified_ = ExtraFieldModified(extra);
+    Zip64Extra = ExtraFieldHasZip64(extra);
     return true;
 }
 

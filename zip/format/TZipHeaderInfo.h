@@ -52,6 +52,7 @@ public:
                                       // 16 bits when the host is Unix
     std::uint32_t LocalOffset;        // of the local header on its disk
     std::int64_t CentralOffset;       // where the central header was read
+    bool Zip64Extra;                  // the header read carried a ZIP64 extra field
     bool Matched;                     // chosen by the running extraction
     bool Selected;                    // the user's selection
 

@@ -12,6 +12,9 @@ namespace kd {
 namespace {
 
 constexpr std::uint32_t kZip64LocatorSignature = 0x07064B50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064B50;
+constexpr std::size_t kZip64LocatorSize = 20;
+constexpr std::size_t kZip64EndFixed = 56;
 constexpr std::uint32_t kMax32 = 0xFFFFFFFF;
 constexpr std::uint16_t kMax16 = 0xFFFF;
 
@@ -75,25 +78,34 @@ bool ZipDirectoryReader::findEndRecord() {
 }
 
 void ZipDirectoryReader::rejectZip64End() {
+    // Only a locator that points at a ZIP64 end record counts: the locator's signature
+    // alone may be any bytes in front of the end record (a name, a comment), and fields
+    // at their maximum without that record are damage, not ZIP64.
     const TEndCentral& end = zip_.endCentral_;
-    std::string why;
-    if (end.ThisDisk == kMax16 || end.CentralDisk == kMax16 || end.CentralSize == kMax32 ||
-        end.CentralOffsetOnDisk == kMax32)
-        why = "the end record defers to a ZIP64 record";
     const std::int64_t locator =
-        end.CommentPosition - static_cast<std::int64_t>(kEndRecordFixed) - 20;
-    if (why.empty() && locator >= 0) {
-        std::array<std::uint8_t, 4> sig{};
-        Stream& s = source();
-        s.Seek(locator, SeekOrigin::Begin);
-        if (s.Read(sig.data(), sig.size()) == sig.size() &&
-            GetLE32(sig.data()) == kZip64LocatorSignature)
-            why = "the archive has a ZIP64 end record";
-    }
-    if (!why.empty()) {
-        zip_.ClearDirectory();
-        throw EZip64NotSupported(why);
-    }
+        end.CommentPosition - static_cast<std::int64_t>(kEndRecordFixed + kZip64LocatorSize);
+    if (locator < static_cast<std::int64_t>(kZip64EndFixed))
+        return;
+    Stream& s = source();
+    std::array<std::uint8_t, kZip64LocatorSize> loc{};
+    s.Seek(locator, SeekOrigin::Begin);
+    if (s.Read(loc.data(), loc.size()) != loc.size() ||
+        GetLE32(loc.data()) != kZip64LocatorSignature)
+        return;
+    const std::uint64_t record = GetLE64(&loc[8]);
+    if (record > static_cast<std::uint64_t>(locator) - kZip64EndFixed)
+        return;
+    std::array<std::uint8_t, 12> head{}; // signature and the size of the rest
+    s.Seek(static_cast<std::int64_t>(record), SeekOrigin::Begin);
+    if (s.Read(head.data(), head.size()) != head.size() ||
+        GetLE32(head.data()) != kZip64EndSignature)
+        return;
+    const std::uint64_t rest = GetLE64(&head[4]);
+    if (rest < kZip64EndFixed - head.size() ||
+        rest > static_cast<std::uint64_t>(locator) - record - head.size())
+        return;
+    zip_.ClearDirectory();
+    throw EZip64NotSupported("the archive has a ZIP64 end record");
 }
 
 void ZipDirectoryReader::decideMultiMode() {
@@ -182,6 +194,8 @@ void ZipDirectoryReader::readEntries() {
 }
 
 void ZipDirectoryReader::rejectZip64Entry(const TZipHeaderInfo& entry) {
+    if (!entry.Zip64Extra)
+        return;
     if (entry.CompressedSize == kMax32 || entry.UncompressedSize == kMax32 ||
         entry.LocalOffset == kMax32 || entry.DiskStart == kMax16) {
         zip_.ClearDirectory();

@@ -28,10 +28,11 @@ bool TZipReader::RebuildDirectory() {
         auto entry = std::make_shared<TZipHeaderInfo>();
         if (s.Position() > 0xFFFFFFFF || !entry->ReadLocalHeader(s))
             break;
-        if (entry->CompressedSize == 0xFFFFFFFF || entry->UncompressedSize == 0xFFFFFFFF)
-            throw EZip64NotSupported("entry " + entry->FullName());
         const std::int64_t dataStart = s.Position() + entry->LocalExtraLength;
         entry->ReadLocalExtra(s); // its time; the data start is known either way
+        if (entry->Zip64Extra &&
+            (entry->CompressedSize == 0xFFFFFFFF || entry->UncompressedSize == 0xFFFFFFFF))
+            throw EZip64NotSupported("entry " + entry->FullName());
         std::int64_t next = dataStart + entry->CompressedSize;
         if (entry->HasDataDescriptor()) {
             // Written by a streaming archiver: CRC and sizes may be only in the
