@@ -248,6 +248,28 @@ with zipfile.ZipFile(sys.argv[1], "w") as zf:
     }
 }
 
+TEST(ZipRecords, AnEndRecordWhoseCommentRunsPastTheFileIsPassedOver) {
+    // Bytes behind an archive (so its own record does not end the file) that end with
+    // a record claiming a 5-byte comment the file does not hold.
+    test::TempDir t;
+    const std::string archive = t.file("trailing.zip");
+    ASSERT_EQ(test::runCommand("python3 -c 'import sys, zipfile\n"
+                               "with zipfile.ZipFile(sys.argv[1], \"w\") as zf:\n"
+                               "    zf.writestr(\"a.txt\", \"a\")\n"
+                               "    zf.writestr(\"b.txt\", \"b\")' " +
+                               archive),
+              0);
+    TLFNFileStream file(archive);
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    ASSERT_EQ(file.Read(bytes.data(), bytes.size()), bytes.size());
+    bytes += "padding" + std::string("PK\x05\x06", 4) + std::string(16, '\0') + "\x05" + '\0';
+    MemoryStream s(bytes);
+    TEndCentral end;
+    ASSERT_TRUE(end.FindAndReadEndRecord(s));
+    EXPECT_EQ(end.TotalEntries, 2);
+    EXPECT_EQ(end.CommentPosition, static_cast<std::int64_t>(file.Size()));
+}
+
 TEST(ZipRecords, WrittenRecordsReadBackWithZipfile) {
     test::TempDir t;
     const std::string archive = t.file("ours.zip");

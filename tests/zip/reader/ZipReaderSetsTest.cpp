@@ -99,12 +99,19 @@ TEST_F(ZipReaderSets, MissingPartIsAClearErrorNotAHang) {
     fs::remove(d + "/set.004");
     TZipReader zip;
     zip.SetZipName(d + "/set.005");
+    // Asking again cannot make a part file appear: one request, then the error.
+    int requests = 0;
+    zip.OnGetNextDisk = [&requests](TZipReader& reader, int n, std::string& name) {
+        ++requests;
+        reader.PromptNextDisk(n, name);
+    };
     try {
         zip.OpenAndReadDirectory();
         FAIL() << "opened";
     } catch (const EMissingVolume& e) {
         EXPECT_NE(std::string(e.what()).find("set.004"), std::string::npos) << e.what();
     }
+    EXPECT_EQ(requests, 1);
     EXPECT_EQ(zip.GetEntryCount(), 0);
     EXPECT_EQ(zip.ZipName(), "");
 }
