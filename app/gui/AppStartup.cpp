@@ -4,6 +4,7 @@
 #include "app/core/main/StartUpGuard.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
+#include "zip/format/RecordSignatures.h"
 
 #include <QApplication>
 #include <filesystem>
@@ -43,6 +44,7 @@ std::vector<QWidget*> AppStartup::forms() const {
 }
 
 int AppStartup::run(int argc, char** argv) {
+    SetRecordSignatures(0, 0, 0); // the standard records
     // A second copy ends here, before any window exists.
     MainWindowSetup setup;
     setup.programPath = argc > 0 ? argv[0] : "kordyne";

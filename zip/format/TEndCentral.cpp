@@ -4,12 +4,13 @@
 #include <array>
 #include <vector>
 
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 
 namespace kd {
 
 void TEndCentral::Clear() {
-    Signature = kEndSignature;
+    Signature = Signatures().End;
     ThisDisk = CentralDisk = EntriesOnDisk = TotalEntries = 0;
     CentralSize = CentralOffsetOnDisk = 0;
     CommentLength = 0;
@@ -55,7 +56,7 @@ bool TEndCentral::FindAndReadEndRecord(Stream& stream) {
     // entry count (46 bytes each) first; the nearest to the end within a rank.
     std::array<std::optional<std::size_t>, 4> ranked;
     for (std::size_t i = n - kEndRecordFixed + 1; i-- > 0 && !ranked[0];) {
-        if (tail[i] != 0x50 || GetLE32(&tail[i]) != kEndSignature)
+        if (tail[i] != Signatures().EndFirstByte || GetLE32(&tail[i]) != Signatures().End)
             continue;
         const std::size_t end = i + kEndRecordFixed + GetLE16(&tail[i + 20]);
         if (end > n)
@@ -71,7 +72,7 @@ bool TEndCentral::FindAndReadEndRecord(Stream& stream) {
         return false;
     const std::optional<std::size_t> found = *best;
     const std::uint8_t* r = &tail[*found];
-    Signature = kEndSignature;
+    Signature = Signatures().End;
     ThisDisk = GetLE16(r + 4);
     CentralDisk = GetLE16(r + 6);
     EntriesOnDisk = GetLE16(r + 8);
@@ -89,7 +90,7 @@ void TEndCentral::WriteEndRecord(Stream& stream) const {
     if (CommentLength != 0 && !comment_)
         throw Exception("The archive comment is not loaded");
     std::array<std::uint8_t, kEndRecordFixed> r{};
-    PutLE32(&r[0], kEndSignature);
+    PutLE32(&r[0], Signatures().End);
     PutLE16(&r[4], ThisDisk);
     PutLE16(&r[6], CentralDisk);
     PutLE16(&r[8], EntriesOnDisk);

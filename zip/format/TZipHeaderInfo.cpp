@@ -5,6 +5,7 @@
 #include "zip/base/DosDateTime.h"
 #include "zip/format/EntryName.h"
 #include "zip/format/ExtraField.h"
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 
 namespace kd {
@@ -124,7 +125,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
     std::size_t got = s->Read(h.data(), h.size());
     bool switched = false;
-    if (got < h.size() && nextVolume && startsWithSignature(h.data(), got, kCentralSignature)) {
+    if (got < h.size() && nextVolume && startsWithSignature(h.data(), got, Signatures().Central)) {
         s = &nextVolume();
         switched = true;
         got += s->Read(h.data() + got, h.size() - got);
@@ -134,7 +135,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
             stream.Seek(start, SeekOrigin::Begin);
         return false;
     };
-    if (got < h.size() || GetLE32(h.data()) != kCentralSignature)
+    if (got < h.size() || GetLE32(h.data()) != Signatures().Central)
         return fail();
     const std::uint16_t nameLength = GetLE16(&h[28]);
     std::string name(nameLength, '\0');
@@ -173,7 +174,7 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
 bool TZipHeaderInfo::ReadLocalHeader(Stream& stream) {
     const std::int64_t start = stream.Position();
     std::array<std::uint8_t, kLocalHeaderFixed> h{};
-    if (stream.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kLocalSignature) {
+    if (stream.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != Signatures().Local) {
         stream.Seek(start, SeekOrigin::Begin);
         return false;
     }
@@ -219,7 +220,7 @@ void TZipHeaderInfo::WriteCentralHeader(Stream& stream) {
     const std::string extra = ExtraField();
     CentralExtraLength = static_cast<std::uint16_t>(extra.size());
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
-    PutLE32(&h[0], kCentralSignature);
+    PutLE32(&h[0], Signatures().Central);
     PutLE16(&h[4], VersionMadeBy);
     PutLE16(&h[6], VersionNeeded);
     PutLE16(&h[8], Flags);
@@ -251,7 +252,7 @@ void TZipHeaderInfo::WriteLocalHeader(Stream& stream) {
     const std::string extra = ExtraField();
     LocalExtraLength = static_cast<std::uint16_t>(extra.size());
     std::array<std::uint8_t, kLocalHeaderFixed> h{};
-    PutLE32(&h[0], kLocalSignature);
+    PutLE32(&h[0], Signatures().Local);
     PutLE16(&h[4], VersionNeeded);
     PutLE16(&h[6], Flags);
     PutLE16(&h[8], Method);

@@ -6,6 +6,7 @@
 #include "platform/TextFile.h"
 #include "zip/base/DosDateTime.h"
 #include "zip/base/ZipFiles.h"
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/reader/TZipReader.h"
 
@@ -127,7 +128,7 @@ std::string TZipReader::GetEntryComment(int index) {
             std::array<std::uint8_t, kCentralHeaderFixed> header{};
             s.Seek(entry->CentralOffset, SeekOrigin::Begin);
             s.ReadBuffer(header.data(), header.size());
-            if (GetLE32(header.data()) != kCentralSignature)
+            if (GetLE32(header.data()) != Signatures().Central)
                 throw EBadZipFile();
             s.Seek(GetLE16(&header[28]) + GetLE16(&header[30]), SeekOrigin::Current);
             std::string text(entry->CommentLength, '\0');

@@ -1,5 +1,6 @@
 #include "zip/reader/ZipRecordScan.h"
 
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 
 namespace kd {
@@ -9,17 +10,28 @@ namespace {
 constexpr std::size_t kScanBytes = 1 << 20; // read at once by the scan; a drain after each
 constexpr std::size_t kBehind = 16;         // kept in front of the scan for descriptors
 constexpr std::size_t kLookBytes = 4096;
-constexpr std::uint16_t kKindLocal = 0x0403;
-constexpr std::uint16_t kKindCentral = 0x0201;
-constexpr std::uint16_t kKindEnd = 0x0605;
-constexpr std::uint16_t kKindDescriptor = 0x0807;
-constexpr std::uint16_t kKindZip64End = 0x0606;
 constexpr std::uint32_t kDescriptorSignature = 0x08074B50;
+constexpr std::uint32_t kZip64EndSignature = 0x06064B50;
+
+bool isLocal(std::uint32_t signature) {
+    return signature == Signatures().Local;
+}
+
+// A local or central header or the end record.
+bool isHeaderOrEnd(std::uint32_t signature) {
+    const RecordSignatures& s = Signatures();
+    return signature == s.Local || signature == s.Central || signature == s.End;
+}
 
 } // namespace
 
 ZipRecordScan::ZipRecordScan(Stream& stream, std::function<void()> pump)
-    : stream_(stream), pump_(std::move(pump)), size_(stream.Size()) {}
+    : stream_(stream), pump_(std::move(pump)), size_(stream.Size()) {
+    const RecordSignatures& s = Signatures();
+    for (const std::uint32_t signature :
+         {s.Local, s.Central, s.End, kDescriptorSignature, kZip64EndSignature})
+        firstBytes_[signature & 0xFF] = true;
+}
 
 void ZipRecordScan::fill(Window& window, std::int64_t start, std::size_t size) {
     window.bytes.resize(size);
@@ -56,7 +68,7 @@ const std::uint8_t* ZipRecordScan::bytesAt(std::int64_t position, std::size_t co
 
 std::optional<std::int64_t>
 ZipRecordScan::scan(std::int64_t from,
-                    const std::function<bool(std::int64_t, std::uint16_t)>& accept) {
+                    const std::function<bool(std::int64_t, std::uint32_t)>& accept) {
     std::int64_t position = from;
     for (;;) {
         const std::int64_t start = std::max<std::int64_t>(0, position - kBehind);
@@ -67,8 +79,8 @@ ZipRecordScan::scan(std::int64_t from,
         const std::uint8_t* p = scanWindow_.bytes.data() + skip;
         const std::size_t count = scanWindow_.bytes.size() - skip;
         for (std::size_t i = 0; i + 3 < count; ++i)
-            if (p[i] == 'P' && p[i + 1] == 'K' &&
-                accept(position + static_cast<std::int64_t>(i), GetLE16(&p[i + 2])))
+            if (firstBytes_[p[i]] &&
+                accept(position + static_cast<std::int64_t>(i), GetLE32(&p[i])))
                 return position + static_cast<std::int64_t>(i);
         position += static_cast<std::int64_t>(count - 3);
         pump_();
@@ -80,11 +92,11 @@ bool ZipRecordScan::recordOrEndAt(std::int64_t position) {
         return true;
     std::size_t got = 0;
     const std::uint8_t* sig = bytesAt(position, 4, got);
-    if (got < 4 || sig[0] != 'P' || sig[1] != 'K')
+    if (got < 4)
         return false;
-    const std::uint16_t kind = GetLE16(&sig[2]);
-    return kind == kKindLocal || kind == kKindCentral || kind == kKindEnd ||
-           kind == kKindDescriptor || kind == kKindZip64End;
+    const std::uint32_t signature = GetLE32(sig);
+    return isHeaderOrEnd(signature) || signature == kDescriptorSignature ||
+           signature == kZip64EndSignature;
 }
 
 bool ZipRecordScan::plausibleFirstHeader(std::int64_t position) {
@@ -106,23 +118,22 @@ bool ZipRecordScan::plausibleFirstHeader(std::int64_t position) {
 }
 
 std::optional<std::int64_t> ZipRecordScan::FirstLocalHeader() {
-    return scan(0, [this](std::int64_t position, std::uint16_t kind) {
-        return kind == kKindLocal && plausibleFirstHeader(position);
+    return scan(0, [this](std::int64_t position, std::uint32_t signature) {
+        return isLocal(signature) && plausibleFirstHeader(position);
     });
 }
 
 std::optional<ZipRecordScan::Descriptor> ZipRecordScan::SearchDescriptor(std::int64_t dataStart) {
     Descriptor found;
-    const auto accept = [&](std::int64_t position, std::uint16_t kind) {
+    const auto accept = [&](std::int64_t position, std::uint32_t signature) {
         std::size_t got = 0;
-        if (kind == kKindDescriptor) {
+        if (signature == kDescriptorSignature) {
             const std::uint8_t* d = bytesAt(position, 16, got);
             if (got == 16 && GetLE32(&d[8]) == position - dataStart) {
                 found = {GetLE32(&d[4]), GetLE32(&d[8]), GetLE32(&d[12]), position + 16};
                 return true;
             }
-        } else if ((kind == kKindLocal || kind == kKindCentral || kind == kKindEnd) &&
-                   position - dataStart >= 12) {
+        } else if (isHeaderOrEnd(signature) && position - dataStart >= 12) {
             const std::uint8_t* d = bytesAt(position - 12, 12, got);
             if (got == 12 && GetLE32(&d[4]) == position - 12 - dataStart) {
                 found = {GetLE32(&d[0]), GetLE32(&d[4]), GetLE32(&d[8]), position};

@@ -1,4 +1,5 @@
 #pragma once
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -41,10 +42,10 @@ private:
         std::vector<std::uint8_t> bytes;
         std::int64_t start = -1;
     };
-    // The first position from `from` on where "PK" and two more bytes stand and
-    // accept(position, kind) agrees.
+    // The first position from `from` on where a record the scan knows may begin and
+    // accept(position, signature) agrees.
     std::optional<std::int64_t>
-    scan(std::int64_t from, const std::function<bool(std::int64_t, std::uint16_t)>& accept);
+    scan(std::int64_t from, const std::function<bool(std::int64_t, std::uint32_t)>& accept);
     // Up to count bytes at position (fewer at the end of the stream); valid until the
     // next call.
     const std::uint8_t* bytesAt(std::int64_t position, std::size_t count, std::size_t& got);
@@ -56,6 +57,7 @@ private:
     std::function<void()> pump_;
     std::int64_t size_;
     Window scanWindow_;
+    std::array<bool, 256> firstBytes_{}; // first bytes of the records the scan looks for
     Window lookWindow_;
 };
 

@@ -9,6 +9,7 @@
 
 #include "platform/FileStream.h"
 #include "platform/TempFileBeside.h"
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/TEndCentral.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/selfextract/SelfExtractor.h"
@@ -58,7 +59,7 @@ ArchiveLayout readLayout(Stream& in, const std::string& archive) {
     std::size_t pos = 0;
     const std::vector<std::uint8_t>& c = layout.central;
     for (int i = 0; i < end.TotalEntries; ++i) {
-        if (pos + kCentralHeaderFixed > c.size() || GetLE32(&c[pos]) != kCentralSignature)
+        if (pos + kCentralHeaderFixed > c.size() || GetLE32(&c[pos]) != Signatures().Central)
             inconsistent(archive, "its central directory is damaged");
         const std::uint32_t local = GetLE32(&c[pos + 42]);
         if (GetLE16(&c[pos + 34]) != 0 || local >= layout.centralStart)

@@ -5,6 +5,7 @@
 
 #include "platform/FileOps.h"
 #include "zip/base/ZipFiles.h"
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterRun.h"
@@ -30,9 +31,9 @@ bool entryUpToDate(const TZipHeaderInfo& entry, const std::string& path) {
 // was copied is not the entry.
 void checkNextRecord(Stream& in, const TZipHeaderInfo& entry) {
     std::array<std::uint8_t, 4> next{};
-    const bool record =
-        in.Read(next.data(), next.size()) == next.size() &&
-        (GetLE32(next.data()) == kLocalSignature || GetLE32(next.data()) == kCentralSignature);
+    const bool record = in.Read(next.data(), next.size()) == next.size() &&
+                        (GetLE32(next.data()) == Signatures().Local ||
+                         GetLE32(next.data()) == Signatures().Central);
     if (!record)
         throw EBadZipFile(std::string(kMsgNotValidZip) + " (" + entry.FullName() +
                           " does not end where the next record starts: a part of the set "
@@ -47,7 +48,7 @@ std::optional<std::string> ReadRawCentralHeader(Stream& archive, std::int64_t at
         return std::nullopt;
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
     archive.Seek(at, SeekOrigin::Begin);
-    if (archive.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kCentralSignature ||
+    if (archive.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != Signatures().Central ||
         GetLE32(&h[42]) != entry.LocalOffset || GetLE16(&h[34]) != entry.DiskStart ||
         GetLE16(&h[28]) != entry.NameLength)
         return std::nullopt;
@@ -148,7 +149,7 @@ void TZipWriter::copyOldEntry(ZipWriterRun& run, int index, const TZipHeaderInfo
     std::array<std::uint8_t, kLocalHeaderFixed> local{};
     in.Seek(start, SeekOrigin::Begin);
     if (in.Read(local.data(), local.size()) != local.size() ||
-        GetLE32(local.data()) != kLocalSignature)
+        GetLE32(local.data()) != Signatures().Local)
         throw EBadZipFile(std::string(kMsgNotValidZip) + " (no local header for " +
                           entry.FullName() + ")");
     auto header = std::make_shared<TZipHeaderInfo>(entry);
