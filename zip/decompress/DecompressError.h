@@ -11,4 +11,11 @@ public:
         : Exception("Bad compressed data: " + what) {}
 };
 
+// The decoding tables of inflate could not be allocated: the entry cannot be decoded,
+// and the user is told so.
+class EInflateOutOfMemory : public Exception {
+public:
+    EInflateOutOfMemory() : Exception("*** inflate out of memory ***") {}
+};
+
 } // namespace kd

@@ -1,11 +1,13 @@
 #include "zip/decompress/Decompressor.h"
 
 #include "platform/Exception.h"
+#include "zip/decompress/DecompressError.h"
 #include "zip/decompress/Explode.h"
 #include "zip/decompress/InflateDecoder.h"
 #include "zip/decompress/Unreduce.h"
 #include "zip/decompress/Unshrink.h"
 
+#include <new>
 #include <string>
 
 namespace kd {
@@ -36,8 +38,13 @@ void Decompressor::Run(unsigned method, DecompressInput& input, DecompressOutput
         Explode(input, output, uncompressedSize, flags);
         return;
     case 8:
-        if (!inflate_)
-            inflate_ = std::make_unique<InflateDecoder>();
+        if (!inflate_) {
+            try {
+                inflate_ = std::make_unique<InflateDecoder>();
+            } catch (const std::bad_alloc&) {
+                throw EInflateOutOfMemory();
+            }
+        }
         inflate_->Run(input, output);
         return;
     default:

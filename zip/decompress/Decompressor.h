@@ -23,8 +23,9 @@ public:
 
     // Decodes one entry. `uncompressedSize` ends the methods without an end mark
     // (2-6); `flags` are the entry's general-purpose flags (method 6 uses bits 1
-    // and 2). Malformed data raises EBadCompressedData; an unsupported method
-    // raises Exception. Errors of the input and output pass through.
+    // and 2). Malformed data raises EBadCompressedData; inflate's tables that
+    // cannot be allocated EInflateOutOfMemory; an unsupported method raises
+    // Exception. Errors of the input and output pass through.
     void Run(unsigned method, DecompressInput& input, DecompressOutput& output,
              std::uint64_t uncompressedSize, unsigned flags);
 

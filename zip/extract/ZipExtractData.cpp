@@ -7,6 +7,7 @@
 #include "zip/extract/EntryOutput.h"
 #include "zip/extract/ExtractTempFile.h"
 #include "zip/extract/ZipExtract.h"
+#include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 
 namespace kd {
@@ -62,7 +63,7 @@ ZipExtractor::DataStart ZipExtractor::locateData(const TZipHeaderInfo& entry) {
     Stream& stream = positionAt(header);
     std::array<std::uint8_t, kLocalHeaderFixed> fixed{};
     if (stream.Read(fixed.data(), fixed.size()) != fixed.size() ||
-        GetLE32(fixed.data()) != kLocalSignature)
+        GetLE32(fixed.data()) != Signatures().Local)
         throw EDamagedEntry("No local header where the directory points");
     const std::int64_t skip = GetLE16(fixed.data() + 26) + GetLE16(fixed.data() + 28);
     const DataStart data{header.volume,
@@ -115,6 +116,9 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
     try {
         decompressor_.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags);
         output.Finish();
+    } catch (const EInflateOutOfMemory& e) {
+        zip_.Ui().messageBox(e.what(), std::string(kTextError), MsgButtons::Ok, MsgIcon::Error);
+        problem = e.what();
     } catch (const EBadCompressedData& e) {
         problem = e.what();
     } catch (const EBiggerThanUncompressed& e) {

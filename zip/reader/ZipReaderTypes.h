@@ -38,6 +38,7 @@ inline constexpr std::string_view kTextReplaceExisting = "Replace existing file 
 inline constexpr std::string_view kTextFileExistsAlert = "File Exists Alert";
 inline constexpr std::string_view kTextUnknownMethod = "Unknown Compression Method";
 inline constexpr std::string_view kTextZipError = "Zip Error";
+inline constexpr std::string_view kTextError = "Error";
 
 // The version number the component reports.
 inline constexpr int kZipComponentVersion = 221;
