@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "platform/MemoryStream.h"
+#include "zip/format/RecordSignatures.h"
+#include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/reader/ZipRecordScan.h"
 #include "zip/support/ZipReaderTestSupport.h"
@@ -122,6 +124,37 @@ TEST(ZipRecordScan, ArchiveBehindMegabytesOfCandidatesIsRebuiltWhole) {
     // 100,000 false candidates in front: reads by the megabyte, not by the candidate.
     EXPECT_LT(readCalls() - before, 1000);
     EXPECT_EQ(test::readerListing(zip), test::zipfileListing(archive));
+}
+
+} // namespace kd
+
+namespace kd {
+
+TEST(ZipRecordScan, LooksForTheSignaturesInForce) {
+    // Two local headers written with another local signature, behind bytes holding
+    // the standard one: the scan finds the first of them, and the standard one again
+    // once the signatures are set back.
+    struct Restore {
+        ~Restore() { SetRecordSignatures(0, 0, 0); }
+    } restore;
+    const std::string standardHeader = falseCandidates(200, 0);
+    SetRecordSignatures(0, 0x0A0B0C0D, 0);
+    MemoryStream records;
+    for (const char* name : {"a.txt", "b.txt"}) {
+        TZipHeaderInfo entry;
+        entry.Method = 0;
+        entry.CompressedSize = entry.UncompressedSize = 1;
+        entry.SetFullName(name);
+        entry.WriteLocalHeader(records);
+        records.WriteBuffer("x", 1);
+    }
+    MemoryStream own(standardHeader + records.Bytes());
+    ZipRecordScan scan(own, [] {});
+    EXPECT_EQ(scan.FirstLocalHeader(), static_cast<std::int64_t>(standardHeader.size()));
+
+    SetRecordSignatures(0, 0, 0);
+    ZipRecordScan standard(own, [] {});
+    EXPECT_NE(standard.FirstLocalHeader(), static_cast<std::int64_t>(standardHeader.size()));
 }
 
 } // namespace kd
