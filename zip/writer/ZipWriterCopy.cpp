@@ -65,7 +65,8 @@ std::vector<std::int64_t> CentralHeaderPositions(Stream& archive, std::int64_t s
     std::array<std::uint8_t, kCentralHeaderFixed> h{};
     for (std::int64_t& position : positions) {
         archive.Seek(start, SeekOrigin::Begin);
-        if (archive.Read(h.data(), h.size()) != h.size() || GetLE32(h.data()) != kCentralSignature)
+        if (archive.Read(h.data(), h.size()) != h.size() ||
+            GetLE32(h.data()) != Signatures().Central)
             break;
         position = start;
         start += static_cast<std::int64_t>(h.size()) + GetLE16(&h[28]) + GetLE16(&h[30]) +
