@@ -7,7 +7,6 @@ namespace kd {
 
 namespace {
 
-constexpr std::size_t kCopyChunk = 16384;
 // Disk numbers are 16-bit in the records.
 constexpr int kMaxParts = 0xFFFF;
 
@@ -88,23 +87,17 @@ void ZipWriterParts::WriteLocalHeader(TZipHeaderInfo& header) {
 
 void ZipWriterParts::WriteData(Stream& source, std::uint64_t count,
                                const std::function<void(std::size_t)>& afterChunk) {
-    std::vector<std::uint8_t> buffer(kCopyChunk);
+    // The data continue on the next part wherever this one is full.
     for (std::uint64_t left = count; left > 0;) {
         if (roomLeft() <= 0) {
             nextPart();
             if (roomLeft() <= 0)
                 tooSmall(1);
         }
-        std::uint64_t piece = std::min<std::uint64_t>(left, static_cast<std::uint64_t>(roomLeft()));
+        const std::uint64_t piece =
+            std::min<std::uint64_t>(left, static_cast<std::uint64_t>(roomLeft()));
         left -= piece;
-        while (piece > 0) {
-            const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(piece, kCopyChunk));
-            source.ReadBuffer(buffer.data(), chunk);
-            Write(buffer.data(), chunk);
-            piece -= chunk;
-            if (afterChunk)
-                afterChunk(chunk);
-        }
+        ZipWriterOutput::WriteData(source, piece, afterChunk);
         if (roomLeft() <= 0)
             nextPart();
     }
