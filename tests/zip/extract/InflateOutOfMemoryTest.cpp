@@ -36,6 +36,18 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     ::operator delete(p);
 }
+// The library's temporary buffers take the nothrow form: it must allocate where the
+// replaced delete frees.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    ::operator delete(p);
+}
 
 namespace kd {
 
