@@ -1,5 +1,7 @@
 #include "app/core/backup/RemovableWipe.h"
 
+#include "lang/Translations.h"
+
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,12 +42,12 @@ void deleteFilesBelow(const std::string& dir, dev_t device) {
 } // namespace
 
 std::string wipeRefusedText(std::string_view languageCode) {
-    if (languageCode == "EN")
-        return "The disk will not be wiped: it holds the system, the program or the source "
-               "directory: ";
-    if (languageCode == "SK")
-        return "Disk nebude zmazaný: obsahuje systém, program alebo zdrojový adresár: ";
-    return "Disk nebude smazán: obsahuje systém, program nebo zdrojový adresář: ";
+    static constexpr Translations kText{
+        "Disk nebude smazán: obsahuje systém, program nebo zdrojový adresář: ",
+        "The disk will not be wiped: it holds the system, the program or the source "
+        "directory: ",
+        "Disk nebude zmazaný: obsahuje systém, program alebo zdrojový adresár: "};
+    return kText.in(languageCode);
 }
 
 bool isInsideDirectory(const std::string& path, const std::string& dir) {

@@ -1,13 +1,11 @@
 #include "app/core/profiles/ProfileTexts.h"
 
+#include "lang/Translations.h"
+
 #include <array>
 
 namespace kd {
 namespace {
-
-struct Translations {
-    std::string_view cz, en, sk;
-};
 
 constexpr std::array<Translations, 5> kTexts = {{
     {"Heslo smí obsahovat jen písmena bez diakritiky, číslice, mezeru a běžné znaky "
@@ -30,10 +28,7 @@ constexpr std::array<Translations, 5> kTexts = {{
 } // namespace
 
 std::string localText(std::string_view languageCode, ProfileText text) {
-    const Translations& t = kTexts[static_cast<std::size_t>(text)];
-    if (languageCode == "EN")
-        return std::string(t.en);
-    return std::string(languageCode == "SK" ? t.sk : t.cz);
+    return kTexts[static_cast<std::size_t>(text)].in(languageCode);
 }
 
 } // namespace kd

@@ -1,15 +1,12 @@
 #include "app/core/restore/RestoreTexts.h"
 
-#include <array>
-
+#include "lang/Translations.h"
 #include "zip/format/ZipExceptions.h"
+
+#include <array>
 
 namespace kd {
 namespace {
-
-struct Translations {
-    std::string_view cz, en, sk;
-};
 
 constexpr std::array<Translations, 15> kTexts = {{
     {"nelze obnovit: ", "not restored: ", "nemožno obnoviť: "},
@@ -48,10 +45,7 @@ constexpr std::size_t kListedFailures = 10;
 } // namespace
 
 std::string restoreText(std::string_view languageCode, RestoreText text) {
-    const Translations& t = kTexts[static_cast<std::size_t>(text)];
-    if (languageCode == "EN")
-        return std::string(t.en);
-    return std::string(languageCode == "SK" ? t.sk : t.cz);
+    return kTexts[static_cast<std::size_t>(text)].in(languageCode);
 }
 
 std::string failureText(std::string_view languageCode, const TExtractFailure& failure) {

@@ -1,19 +1,19 @@
 #include "app/core/runs/CancelTexts.h"
 
+#include "lang/Translations.h"
 #include "platform/Exception.h"
 #include "zip/format/ZipExceptions.h"
 
 namespace kd {
 
 std::string cancelledText(std::string_view languageCode, CancelledRun run) {
-    const bool backup = run == CancelledRun::Backup;
-    if (languageCode == "EN")
-        return backup ? "The backup was cancelled by the user."
-                      : "The restore was cancelled by the user.";
-    if (languageCode == "SK")
-        return backup ? "Zálohovanie bolo prerušené používateľom."
-                      : "Obnova bola prerušená používateľom.";
-    return backup ? "Zálohování bylo přerušeno uživatelem." : "Obnova byla přerušena uživatelem.";
+    static constexpr Translations kBackup{"Zálohování bylo přerušeno uživatelem.",
+                                          "The backup was cancelled by the user.",
+                                          "Zálohovanie bolo prerušené používateľom."};
+    static constexpr Translations kRestore{"Obnova byla přerušena uživatelem.",
+                                           "The restore was cancelled by the user.",
+                                           "Obnova bola prerušená používateľom."};
+    return (run == CancelledRun::Backup ? kBackup : kRestore).in(languageCode);
 }
 
 bool isCancel(const std::exception& error) {

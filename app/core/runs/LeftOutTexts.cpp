@@ -1,15 +1,12 @@
 #include "app/core/runs/LeftOutTexts.h"
 
 #include "app/core/logs/RunLogs.h"
+#include "lang/Translations.h"
 
 #include <array>
 
 namespace kd::left_out {
 namespace {
-
-struct Translations {
-    std::string_view cz, en, sk;
-};
 
 // Texts with the name in between: before the name, after it.
 enum Text : std::size_t {
@@ -55,10 +52,7 @@ constexpr std::array<Translations, TextCount> kTexts = {{
 }};
 
 std::string text(std::string_view languageCode, Text id) {
-    const Translations& t = kTexts[id];
-    if (languageCode == "EN")
-        return std::string(t.en);
-    return std::string(languageCode == "SK" ? t.sk : t.cz);
+    return kTexts[id].in(languageCode);
 }
 
 std::string around(std::string_view languageCode, Text before, const std::string& name) {

@@ -1,6 +1,7 @@
 #include "app/core/settings/SettingsPageValues.h"
 
 #include "app/core/settings/OverwriteChoice.h"
+#include "lang/Translations.h"
 #include "platform/Trim.h"
 
 #include <charconv>
@@ -12,10 +13,6 @@ namespace {
 constexpr int kMsPerMinute = 60000;
 
 enum class PageText { Interval, PackLevel, LineBreak };
-
-struct Translations {
-    std::string_view cz, en, sk;
-};
 
 constexpr std::array<Translations, 3> kTexts = {{
     {"Interval zálohování musí být celý počet minut od 1 do 35791.",
@@ -30,8 +27,7 @@ constexpr std::array<Translations, 3> kTexts = {{
 }};
 
 std::string pageText(std::string_view languageCode, PageText text) {
-    const Translations& t = kTexts[static_cast<std::size_t>(text)];
-    return std::string(languageCode == "EN" ? t.en : languageCode == "SK" ? t.sk : t.cz);
+    return kTexts[static_cast<std::size_t>(text)].in(languageCode);
 }
 
 // Whole minutes in range, blanks allowed around the digits; nullopt for anything else.
