@@ -2,6 +2,7 @@
 
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
+#include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
 #include "zip/format/RecordSignatures.h"
@@ -50,6 +51,7 @@ int AppStartup::run(int argc, char** argv) {
     setup.programPath = argc > 0 ? argv[0] : "kordyne";
     for (int i = 1; i < argc; ++i)
         setup.arguments.emplace_back(argv[i]);
+    readSaveTranslationSwitch(setup.arguments);
     StartUpGuard guard(setup.programPath, setup.arguments);
     if (!guard.StartUp()) {
         // Silent for a plain second start; a backup or restore asked of this copy

@@ -1,6 +1,7 @@
 #include "app/gui/ContentsPage.h"
 
 #include "app/gui/ColumnFit.h"
+#include "app/gui/HeaderCaptions.h"
 #include "app/gui/PageControls.h"
 #include "zip/reader/TZipReader.h"
 
@@ -44,13 +45,26 @@ public:
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
-        if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-            return toQString(kContentsColumns[static_cast<std::size_t>(section)].title);
-        return {};
+        return captions_.headerData(section, orientation, role);
+    }
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role = Qt::EditRole) override {
+        if (!captions_.setHeaderData(section, orientation, value, role))
+            return false;
+        emit headerDataChanged(orientation, section, section);
+        return true;
     }
 
 private:
+    static QStringList builtInCaptions() {
+        QStringList captions;
+        for (const auto& column : kContentsColumns)
+            captions.append(toQString(column.title));
+        return captions;
+    }
+
     std::vector<ContentsRow> rows_;
+    HeaderCaptions captions_{builtInCaptions()};
 };
 
 ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {

@@ -8,10 +8,22 @@
 #include <QStyle>
 
 namespace kd {
+namespace {
+
+QStringList builtInCaptions() {
+    QStringList captions;
+    for (const auto& column : kProfileListColumns)
+        captions.append(QString::fromUtf8(column.caption.data(),
+                                          static_cast<qsizetype>(column.caption.size())));
+    return captions;
+}
+
+} // namespace
 
 ProfileListModel::ProfileListModel(ProfileList& list, QObject* parent)
     : QAbstractTableModel(parent), list_(list),
-      icon_(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon)) {
+      icon_(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon)),
+      captions_(builtInCaptions()) {
     list_.setObserver(this);
 }
 
@@ -53,11 +65,15 @@ QVariant ProfileListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ProfileListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
-        section >= columnCount())
-        return {};
-    const auto caption = kProfileListColumns[static_cast<std::size_t>(section)].caption;
-    return QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
+    return captions_.headerData(section, orientation, role);
+}
+
+bool ProfileListModel::setHeaderData(int section, Qt::Orientation orientation,
+                                     const QVariant& value, int role) {
+    if (!captions_.setHeaderData(section, orientation, value, role))
+        return false;
+    emit headerDataChanged(orientation, section, section);
+    return true;
 }
 
 void ProfileListModel::setMarkPaused(bool mark) {

@@ -1,5 +1,6 @@
 #pragma once
 #include "app/core/profiles/ProfileList.h"
+#include "app/gui/HeaderCaptions.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -18,6 +19,8 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role = Qt::EditRole) override;
 
     // Paused rows are marked only in the detailed view.
     void setMarkPaused(bool mark);
@@ -33,6 +36,7 @@ private:
 
     ProfileList& list_;
     QIcon icon_;
+    HeaderCaptions captions_;
     bool markPaused_ = true;
 };
 

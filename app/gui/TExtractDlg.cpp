@@ -17,7 +17,7 @@
 
 namespace kd {
 
-TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : QDialog(parent), ui_(ui) {
+TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui) {
     setObjectName("ExtractDlg");
     setWindowTitle("Extract Files");
 

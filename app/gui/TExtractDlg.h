@@ -1,5 +1,6 @@
 #pragma once
 #include "app/core/restore/ExtractOptions.h"
+#include "lang/qt/TFrm_KD.h"
 #include "platform/UiHost.h"
 
 #include <QDialog>
@@ -16,7 +17,7 @@ namespace kd {
 // matching a mask), where to, a leading path to leave out, what to do with existing
 // files, whether to recreate the stored directories and keep the stored attributes,
 // and the password.
-class TExtractDlg : public QDialog {
+class TExtractDlg : public TFrm_KD<QDialog> {
     Q_OBJECT
 public:
     explicit TExtractDlg(UiHost& ui, QWidget* parent = nullptr);

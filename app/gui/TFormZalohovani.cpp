@@ -55,7 +55,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, const std::string& programDirectory
     : TFormZalohovani(ui, setupFor(programDirectory), parent) {}
 
 TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* parent)
-    : QMainWindow(parent), ui_(ui), setup_(std::move(setup)),
+    : TFrm_KD(parent), ui_(ui), setup_(std::move(setup)),
       ownClock_(setup_.clock ? nullptr : std::make_unique<SystemClock>()),
       state_(ui, setup_.clock ? *setup_.clock : *ownClock_, setup_.programDirectory, *this),
       registry_(storeName(setup_.executablePath), setup_.configHome.empty()
@@ -197,6 +197,7 @@ void TFormZalohovani::buildStatusBar() {
     statusBar()->setObjectName("StatusBar1");
     StatusPanel0 = new QLabel(this);
     StatusPanel0->setObjectName("StatusBar1Panel0");
+    StatusPanel0->setProperty("kdData", true); // the runs' progress
     statusBar()->addWidget(StatusPanel0, 1);
     btn_Cancel = new QPushButton("Přerušit zálohu", this);
     btn_Cancel->setObjectName("btn_Cancel");
@@ -204,6 +205,7 @@ void TFormZalohovani::buildStatusBar() {
     statusBar()->addPermanentWidget(btn_Cancel);
     Version = new QLabel(this);
     Version->setObjectName("Version");
+    Version->setProperty("kdData", true);
     statusBar()->addPermanentWidget(Version);
 }
 
@@ -416,6 +418,9 @@ void TFormZalohovani::ButtonOkClick() {
     const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
     if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
         TabSheetNastaven->focusField(result.field);
+    // The window follows a new language at once, not only at its next show.
+    if (result.outcome == SettingsPageSession::OkOutcome::Saved && isVisible())
+        formTranslation().translateAgain();
 }
 
 void TFormZalohovani::ButtonZrusNastClick() {
@@ -484,9 +489,10 @@ void TFormZalohovani::showTrayHint(const std::string& text) {
 
 void TFormZalohovani::minimizeApplication() {
     // Hidden only where the notification icon can bring the window back.
-    if (QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible())
+    if (QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible()) {
+        formTranslation().nextShowIsRestore();
         hide();
-    else
+    } else
         showMinimized();
 }
 

@@ -3,6 +3,7 @@
 #include "app/core/main/MainState.h"
 #include "app/core/main/ProfileEditSession.h"
 #include "app/core/main/SettingsPageSession.h"
+#include "lang/qt/TFrm_KD.h"
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
 
@@ -42,7 +43,7 @@ struct MainWindowSetup {
 // The main window: the profile list, the profile editor, the menus and the tool bar.
 // Its creation reads the command line and the settings file; its first activation,
 // queued once the window shows, loads the profiles and runs the command-line switches.
-class TFormZalohovani : public QMainWindow, public MainWindowView {
+class TFormZalohovani : public TFrm_KD<QMainWindow>, public MainWindowView {
     Q_OBJECT
 public:
     TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* parent = nullptr);

@@ -2,7 +2,7 @@
 
 namespace kd {
 
-TFormul_OAplikaci::TFormul_OAplikaci(QWidget* parent) : QDialog(parent) {
+TFormul_OAplikaci::TFormul_OAplikaci(QWidget* parent) : TFrm_KD(parent) {
     setObjectName("Formul_OAplikaci");
 }
 

@@ -2,7 +2,7 @@
 
 namespace kd {
 
-TFrmSeznamAdresaru::TFrmSeznamAdresaru(QWidget* parent) : QDialog(parent) {
+TFrmSeznamAdresaru::TFrmSeznamAdresaru(QWidget* parent) : TFrm_KD(parent) {
     setObjectName("FrmSeznamAdresaru");
 }
 

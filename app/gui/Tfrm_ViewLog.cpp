@@ -2,7 +2,7 @@
 
 namespace kd {
 
-Tfrm_ViewLog::Tfrm_ViewLog(QWidget* parent) : QDialog(parent) {
+Tfrm_ViewLog::Tfrm_ViewLog(QWidget* parent) : TFrm_KD(parent) {
     setObjectName("frm_ViewLog");
 }
 
