@@ -1,0 +1,90 @@
+#include "MainWindowFixture.h"
+#include "app/gui/TExtractDlg.h"
+#include "lang/qt/FormTranslation.h"
+#include "platform/IniFile.h"
+
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <algorithm>
+#include <filesystem>
+
+using namespace kd;
+using namespace kd::test;
+
+namespace {
+
+class WindowLanguageTest : public MainWindowFixture {
+protected:
+    WindowLanguageTest() {
+        setFormFilesDirectory(files.path());
+        files.write("Lang/Transl_EN.Ini", "[Translations]\n"
+                                          "FormZalohovani.MenuProfil.Caption=&Profile\n"
+                                          "FormZalohovani.ActionNovyProfil.Caption=&New profile\n"
+                                          "FormZalohovani.ListSeznamZal.Columns.0.Caption=Name\n"
+                                          "FormZalohovani.btn_Cancel.Caption=Stop the backup\n"
+                                          "FormZalohovani.Version.Caption=X\n"
+                                          "FormZalohovani.StatusBar1Panel0.Caption=X\n");
+    }
+    ~WindowLanguageTest() override {
+        setFormFilesDirectory({});
+        SaveTranslationMode = false;
+    }
+    QString menuTitle() { return widget<QMenu>("MenuProfil")->title(); }
+    QString firstColumn() {
+        return listModel().headerData(0, Qt::Horizontal, Qt::DisplayRole).toString();
+    }
+    void saveLanguage(int position) {
+        action("MenuNastaven1")->trigger();
+        widget<QComboBox>("cb_Language")->setCurrentIndex(position);
+        widget<QPushButton>("ButtonOk")->click();
+    }
+
+    TempDir files; // the program's directory, holding "Lang"
+};
+
+} // namespace
+
+TEST_F(WindowLanguageTest, TheShownWindowFollowsTheLanguageSavedInTheSettings) {
+    open();
+    const QString czechMenu = menuTitle(), czechColumn = firstColumn();
+    const QString version = widget<QLabel>("Version")->text();
+
+    saveLanguage(1); // EN
+    EXPECT_EQ(menuTitle(), "&Profile");
+    EXPECT_EQ(action("ActionNovyProfil")->text(), "&New profile");
+    EXPECT_EQ(firstColumn(), "Name");
+    EXPECT_EQ(widget<QPushButton>("btn_Cancel")->text(), "Stop the backup");
+    EXPECT_EQ(widget<QLabel>("Version")->text(), version);
+
+    saveLanguage(0); // CZ: no file, the built-in texts come back
+    EXPECT_EQ(menuTitle(), czechMenu);
+    EXPECT_EQ(firstColumn(), czechColumn);
+}
+
+TEST_F(WindowLanguageTest, SaveModeWritesTheMainWindowsTextsWithoutItsDialogsOrData) {
+    SaveTranslationMode = true;
+    open();
+    const IniFile saved(files.file("Lang/TRANSL_FormZalohovani.ini"));
+    const auto keys = saved.keys("Translations");
+    const auto has = [&](const std::string& key) {
+        return std::find(keys.begin(), keys.end(), key) != keys.end();
+    };
+    EXPECT_TRUE(has("FormZalohovani.Caption"));
+    EXPECT_TRUE(has("FormZalohovani.MenuProfil.Caption"));
+    EXPECT_TRUE(has("FormZalohovani.ActionNovyProfil.Caption"));
+    EXPECT_TRUE(has("FormZalohovani.ListSeznamZal.Columns.0.Caption"));
+    EXPECT_FALSE(has("FormZalohovani.Version.Caption"));
+    EXPECT_FALSE(has("FormZalohovani.StatusBar1Panel0.Caption"));
+
+    // A dialog of the window is a form of its own: not among the window's texts.
+    window->extractDialog();
+    window->hide();
+    window->show();
+    for (const auto& key :
+         IniFile(files.file("Lang/TRANSL_FormZalohovani.ini")).keys("Translations"))
+        EXPECT_EQ(key.find("RBtn"), std::string::npos) << key;
+    EXPECT_TRUE(std::filesystem::exists(files.file("Lang/TRANSL_FormZalohovani.bak")));
+}
