@@ -81,10 +81,17 @@ bool FormTranslation::eventFilter(QObject* watched, QEvent* event) {
     // Qt repeats show events on its own (a window coming back from minimised); only a
     // show the program asks for counts.
     if (watched == &form_ && event->type() == QEvent::Show && !event->spontaneous()) {
-        if (restoring_)
+        if (restoring_) {
             restoring_ = false;
-        else
-            FormShow();
+        } else {
+            // Nothing may leave an event handler; the window keeps the texts it has.
+            try {
+                FormShow();
+            } catch (const std::exception& e) {
+                std::cerr << "kordyne: " << form_.objectName().toStdString()
+                          << " was not translated: " << e.what() << '\n';
+            }
+        }
     }
     return QObject::eventFilter(watched, event);
 }
