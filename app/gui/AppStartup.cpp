@@ -5,6 +5,7 @@
 #include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
+#include "widgets/cursors/KitCursors.h"
 #include "zip/format/RecordSignatures.h"
 
 #include <QApplication>
@@ -71,6 +72,7 @@ int AppStartup::run(int argc, char** argv) {
     std::filesystem::current_path(setup.programDirectory, ignored);
 
     QApplication application(argc, argv);
+    RegisterKitCursors();
     QtUiHost ui;
     AppStartup startup(ui, std::move(setup));
     startup.CreateForms();

@@ -14,7 +14,7 @@ void PaintParentBackground(QWidget* control, QPainter& canvas) {
         if (child == control)
             break;
         auto* sibling = qobject_cast<QWidget*>(child);
-        if (!sibling || sibling->isWindow() || !sibling->isVisible() ||
+        if (!sibling || sibling->isWindow() || !sibling->isVisibleTo(parent) ||
             !sibling->geometry().intersects(bounds))
             continue;
         const QRect overlap = sibling->geometry().intersected(bounds);

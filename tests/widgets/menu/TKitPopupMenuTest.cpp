@@ -1,4 +1,5 @@
 #include "widgets/menu/TKitPopupMenu.h"
+#include "widgets/cursors/KitCursors.h"
 #include "widgets/support/WidgetsApplication.h"
 
 #include <QApplication>
@@ -206,6 +207,48 @@ TEST_F(KitPopupMenu, SeparatorIsAShadowOverAHighlightLine) {
     EXPECT_EQ(countInRow(image, y - 1, kShadow), r.width());
     EXPECT_EQ(countInRow(image, y, QColor(Qt::white)), r.width());
     EXPECT_GE(r.height(), 9);
+}
+
+TEST_F(KitPopupMenu, CheckMarkInItsOwnColumnOrInTheImageColumn) {
+    TKitPopupMenu menu;
+    menu.setStyle(TKitMenuStyle::msOwnerDraw);
+    QAction* checked = menu.addAction("Checked");
+    QAction* plain = menu.addAction("Plain");
+    checked->setCheckable(true);
+    checked->setChecked(true);
+    const int checkWidth = menu.style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &menu);
+    auto markPixels = [&](const QImage& image, QAction* a, int columns) {
+        const QRect r = menu.actionGeometry(a);
+        int count = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x < r.left() + columns; ++x)
+                count += image.pixelColor(x, y) == QColor(Qt::black);
+        return count;
+    };
+    QImage image = render(menu);
+    EXPECT_GT(markPixels(image, checked, checkWidth), 0);
+    EXPECT_EQ(markPixels(image, plain, checkWidth), 0);
+
+    // Without check-mark column: a dithered image column, the mark inside it.
+    menu.setShowCheckMarks(false);
+    menu.setMinTextOffset(12);
+    image = render(menu);
+    const QRect r = menu.actionGeometry(checked);
+    EXPECT_GT(markPixels(image, checked, 16), 0);
+    EXPECT_GT(countInRow(image, r.top() + 2, kHighlight), 0);
+    EXPECT_EQ(countInRow(image, menu.actionGeometry(plain).top() + 2, kHighlight), 0);
+}
+
+TEST_F(KitPopupMenu, KitCursorWhileAnItemIsHighlighted) {
+    RegisterKitCursors();
+    TKitPopupMenu menu;
+    QAction* item = menu.addAction("Item");
+    menu.setCursor(crKitHand);
+    emit menu.hovered(item);
+    EXPECT_EQ(menu.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(menu.cursor().hotSpot(), KitCursor(crKitHand).hotSpot());
+    emit menu.aboutToHide();
+    EXPECT_EQ(menu.cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(KitPopupMenu, PopupRemembersThePointAndRaisesOnPopup) {
