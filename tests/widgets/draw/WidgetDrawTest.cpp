@@ -1,5 +1,4 @@
 #include "widgets/draw/AngledFont.h"
-#include "widgets/draw/KitIntegers.h"
 #include "widgets/draw/ParentBackground.h"
 #include "widgets/support/WidgetsApplication.h"
 
@@ -65,13 +64,6 @@ TEST(AngledFont, KeepsTheStyleAndReplacesDefault) {
     font.setWeight(QFont::DemiBold);
     font.setFamily("Serif");
     EXPECT_EQ(CreateAngledFont(font, 0).font.family(), "Serif");
-}
-
-TEST(KitIntegers, TiesAndPaletteReferences) {
-    EXPECT_EQ(IntMax(-3, -3), -3);
-    EXPECT_EQ(IntMin(-3, 7), -3);
-    EXPECT_EQ(RectWidthOf(QRect(QPoint(2, 3), QPoint(11, 4))), 10);
-    EXPECT_EQ(PaletteRelativeColor(0x123456), 0x2123456u);
 }
 
 } // namespace
