@@ -117,6 +117,11 @@ bool RegistryStore::valueExists(const std::string& key, const std::string& name)
     return readString(key, name).has_value();
 }
 
+bool RegistryStore::keyExists(const std::string& key) const {
+    const auto keys = load();
+    return findNamed(keys, key) != keys.end();
+}
+
 void RegistryStore::writeString(const std::string& key, const std::string& name,
                                 const std::string& value) {
     refuseLineBreak(key);

@@ -24,6 +24,8 @@ public:
 
     std::optional<std::string> readString(const std::string& key, const std::string& name) const;
     bool valueExists(const std::string& key, const std::string& name) const;
+    // Whether the key is there (with or without values).
+    bool keyExists(const std::string& key) const;
     // Creates the key when needed. Throws kd::Exception when the store cannot be
     // written or a name or value holds a line break.
     void writeString(const std::string& key, const std::string& name, const std::string& value);

@@ -257,7 +257,7 @@ void BackupRun::runSteps(TObjektZal& profile) {
     // past the start (a file changed right after it would be missed next time).
     WriteLastRun(programDirectory_, profile.Name, state_.RunStarted - 0.001 / 86400);
     if (!profile.MailTo.empty() && hooks_.MailArchive)
-        hooks_.MailArchive(outcome_.archive, profile.MailTo);
+        mailArchive(profile);
     if (profile.SelfExtract && hooks_.WriteSelfExtractor)
         buildSelfExtractor(profile);
     outcome_.succeeded = true;
@@ -276,6 +276,18 @@ bool BackupRun::zipMasks(TObjektZal& profile) {
     state_.CurrentProfile = nullptr;
     outcome_.fileCount = state_.FilesStored; // files: directory entries are not counted
     return !writer_.EmptyArchiveSkipped();
+}
+
+void BackupRun::mailArchive(const TObjektZal& profile) {
+    // Whatever becomes of the mail, the backup itself stands.
+    std::string line;
+    try {
+        line = hooks_.MailArchive(outcome_.archive, profile.MailTo);
+    } catch (const std::exception& e) {
+        line = e.what();
+    }
+    if (!line.empty())
+        state_.logs.toBoth(line);
 }
 
 void BackupRun::buildSelfExtractor(const TObjektZal& profile) {

@@ -30,8 +30,9 @@ struct BackupRunServices {
 
 // Steps of the run that other parts provide; an empty one is left out.
 struct BackupRunHooks {
-    // Mails the finished archive to the profile's address.
-    std::function<void(const std::string& archive, const std::string& address)> MailArchive;
+    // Mails the finished archive to the profile's address; gives the line for both logs
+    // that says whether the message was handed over.
+    std::function<std::string(const std::string& archive, const std::string& address)> MailArchive;
     // Builds the self-extracting program from the finished archive; gives what remains
     // (the program, once the archive is gone) and what was left undone.
     std::function<SelfExtractorResult(const TObjektZal& profile, const std::string& archive)>
@@ -107,6 +108,7 @@ private:
     // Zips the profile's masks; false when the writer found nothing to store and left
     // the profile's archives as they were.
     bool zipMasks(TObjektZal& profile);
+    void mailArchive(const TObjektZal& profile);
     void buildSelfExtractor(const TObjektZal& profile);
     // raised: an exception ends the run and goes on to the caller after these steps.
     void closingBox(bool raised);

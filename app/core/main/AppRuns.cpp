@@ -1,8 +1,11 @@
 #include "app/core/main/AppRuns.h"
 
 #include "app/core/backup/SelfExtractorStep.h"
+#include "app/core/mail/MailArchive.h"
+#include "lang/TResourceStrings.h"
 #include "platform/ArchiveAttributeStore.h"
 #include "platform/LinuxVolumeService.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 
@@ -12,20 +15,23 @@ struct AppRuns::SystemPlatform {
     LinuxVolumeService volumes;
     AutomountNetworkTarget network;
     ArchiveAttributeStore attributes;
+    // The user's store of the program, named after the executable as the window's is.
+    RegistryStore registry{fileNameOf(executablePath()).empty() ? "kordyne"
+                                                                : fileNameOf(executablePath())};
 };
 
 AppRuns::AppRuns(MainState& state) : AppRuns(state, std::make_unique<SystemPlatform>()) {}
 
 AppRuns::AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned)
-    : AppRuns(state, RunPlatform{owned->volumes, owned->network, owned->attributes}) {
+    : AppRuns(state, RunPlatform{
+                         owned->volumes, owned->network, owned->attributes, {}, &owned->registry}) {
     owned_ = std::move(owned);
 }
 
 AppRuns::AppRuns(MainState& state, RunPlatform platform)
     : state_(state), zipEngine_(state.ui(), platform.volumes, platform.attributes),
       backup_({state.ui(), state.clock(), state.view(), platform.volumes, platform.network},
-              state.settings, state.programDirectory(), zipEngine_,
-              hooks(platform.selfExtractorStub)),
+              state.settings, state.programDirectory(), zipEngine_, hooks(platform)),
       restore_({state.ui(), state.clock(), state.view(), state.settings, state.profiles,
                 state.programDirectory()},
                zipEngine_, backup_.state()) {
@@ -34,11 +40,15 @@ AppRuns::AppRuns(MainState& state, RunPlatform platform)
 
 AppRuns::~AppRuns() = default;
 
-BackupRunHooks AppRuns::hooks(const std::string& selfExtractorStub) {
+BackupRunHooks AppRuns::hooks(const RunPlatform& platform) {
     BackupRunHooks result;
-    // Mail plugs in here.
-    result.WriteSelfExtractor = SelfExtractorStep(
-        selfExtractorStub.empty() ? defaultSelfExtractorStub() : selfExtractorStub);
+    result.MailArchive = [this, mail = MailArchive(platform.registry)](const std::string& archive,
+                                                                       const std::string& address) {
+        return mail(archive, address, state_.settings.NoQuestions, LanguageCode);
+    };
+    result.WriteSelfExtractor =
+        SelfExtractorStep(platform.selfExtractorStub.empty() ? defaultSelfExtractorStub()
+                                                             : platform.selfExtractorStub);
     result.LoadProfileItem = [this](const TObjektZal& profile, int) {
         const int current = state_.profiles.rowOf(&profile);
         if (current >= 0)

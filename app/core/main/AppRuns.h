@@ -5,6 +5,7 @@
 #include "app/core/restore/RestoreRun.h"
 #include "app/core/runs/MainWindowRuns.h"
 #include "platform/ArchiveAttribute.h"
+#include "platform/RegistryStore.h"
 #include "platform/VolumeService.h"
 #include "zip/writer/TZipWriter.h"
 
@@ -20,6 +21,8 @@ struct RunPlatform {
     ArchiveAttribute& attributes;
     // The self-extractor stub; empty: "SfxStub.bin" beside the executable.
     std::string selfExtractorStub = {};
+    // Where the mail step sets its flag; none: no flag.
+    RegistryStore* registry = nullptr;
 };
 
 // The main window's runs: the backup run and the restore run over the window's ZIP
@@ -49,7 +52,7 @@ public:
 private:
     struct SystemPlatform;
     AppRuns(MainState& state, std::unique_ptr<SystemPlatform> owned);
-    BackupRunHooks hooks(const std::string& selfExtractorStub);
+    BackupRunHooks hooks(const RunPlatform& platform);
 
     std::unique_ptr<SystemPlatform> owned_;
     MainState& state_;

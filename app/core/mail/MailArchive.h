@@ -1,0 +1,61 @@
+#pragma once
+#include "platform/RegistryStore.h"
+
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kd {
+
+// How the mail step reaches its programs.
+struct MailOptions {
+    // How long the mail programs may take before the run goes on without them.
+    std::chrono::milliseconds sendmailLimit = std::chrono::minutes(5);
+    std::chrono::milliseconds mailClientLimit = std::chrono::seconds(20);
+    // Where sendmail is looked for after $PATH.
+    std::vector<std::string> sendmailDirectories = {"/usr/sbin"};
+};
+
+// Mails a finished backup: one message to the profile's address with the files the
+// archive's name matches (taken as a pattern, at most MaxAttachments).
+//
+// Without questions the message is built here and handed to the system's
+// "sendmail -i -- <address>"; with questions the desktop mail client's compose window
+// opens through "xdg-email" (or, where there is none, sendmail takes it). Both are
+// looked up on $PATH, sendmail also in /usr/sbin. An address with a control character
+// or a leading "-" is never handed to either. Nothing here throws: every outcome is
+// the one line the run writes to both logs, and the run's result stays as it is.
+class MailArchive {
+public:
+    static constexpr const char* MessagingKey = "Software\\Microsoft\\Windows Messaging Subsystem";
+    static constexpr std::size_t MaxAttachments = 19;
+    static constexpr const char* Subject = "Záloha Kordyne";
+    static constexpr const char* Text = "Program Kordyne posílá automatickou zálohu...";
+
+    // registry: where the mail flag goes (the messaging key's "MAPI" value, set to
+    // "1" when the key exists); may be null.
+    explicit MailArchive(RegistryStore* registry, MailOptions options = {});
+
+    // Mails archive to address; gives the log line.
+    std::string operator()(const std::string& archive, const std::string& address,
+                           bool noQuestions, std::string_view languageCode) const;
+
+    // False for an address that would reach a program as anything but one address.
+    static bool usableAddress(const std::string& address);
+
+private:
+    void setMailFlag() const;
+    std::string sendmail(const std::string& program, const std::string& address,
+                         const std::vector<std::string>& files,
+                         std::string_view languageCode) const;
+    std::string mailClient(const std::string& program, const std::string& address,
+                           const std::vector<std::string>& files,
+                           std::string_view languageCode) const;
+
+    RegistryStore* registry_;
+    MailOptions options_;
+};
+
+} // namespace kd

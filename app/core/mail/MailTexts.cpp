@@ -1,0 +1,84 @@
+#include "app/core/mail/MailTexts.h"
+
+#include "lang/Translations.h"
+
+#include <array>
+
+namespace kd::mail_text {
+namespace {
+
+enum Text : std::size_t {
+    SentBefore,
+    SentAfter,
+    OpenedBefore,
+    OpenedAfter,
+    NotSentBefore,
+    NotSentAfter,
+    RefusedBefore,
+    RefusedAfter,
+    NoProgramBefore,
+    NoProgramAfter,
+    TextCount
+};
+
+// Texts with the address in between: before it, after it.
+constexpr std::array<Translations, TextCount> kTexts = {{
+    {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
+    {"\" byl předán poštovnímu programu, připojených souborů: ",
+     "\" was handed over to the mail program, files attached: ",
+     "\" bol odovzdaný poštovému programu, pripojených súborov: "},
+    {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
+    {"\" byl otevřen v poštovním klientu k odeslání, připojených souborů: ",
+     "\" was opened in the mail client for sending, files attached: ",
+     "\" bol otvorený v poštovom klientovi na odoslanie, pripojených súborov: "},
+    {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
+    {"\" nebyl předán poštovnímu programu: ", "\" was not handed over to the mail program: ",
+     "\" nebol odovzdaný poštovému programu: "},
+    {"E-mail se zálohou nebyl odeslán: adresu \"", "The e-mail with the backup was not sent: \"",
+     "E-mail so zálohou nebol odoslaný: adresu \""},
+    {"\" nelze použít (zalomení řádku nebo \"-\" na začátku)",
+     "\" cannot be used as an address (a line break or a leading \"-\")",
+     "\" nemožno použiť (zalomenie riadku alebo \"-\" na začiatku)"},
+    {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
+    {"\" nebyl odeslán: není nainstalován poštovní program (sendmail ani xdg-email)",
+     "\" was not sent: no mail program is installed (neither sendmail nor xdg-email)",
+     "\" nebol odoslaný: nie je nainštalovaný poštový program (sendmail ani xdg-email)"},
+}};
+
+std::string around(std::string_view languageCode, Text before, const std::string& address) {
+    return kTexts[before].in(languageCode) + address +
+           kTexts[static_cast<Text>(before + 1)].in(languageCode);
+}
+
+// The address as the log shows it: a line break would split the line.
+std::string shown(const std::string& address) {
+    std::string out;
+    for (char c : address)
+        out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    return out;
+}
+
+} // namespace
+
+std::string sent(std::string_view languageCode, const std::string& address, std::size_t files) {
+    return around(languageCode, SentBefore, shown(address)) + std::to_string(files);
+}
+
+std::string opened(std::string_view languageCode, const std::string& address, std::size_t files) {
+    return around(languageCode, OpenedBefore, shown(address)) + std::to_string(files);
+}
+
+std::string notSent(std::string_view languageCode, const std::string& address,
+                    const std::string& detail) {
+    return around(languageCode, NotSentBefore, shown(address)) + detail;
+}
+
+std::string addressRefused(std::string_view languageCode, const std::string& address) {
+    return around(languageCode, RefusedBefore, shown(address));
+}
+
+std::string noProgram(std::string_view languageCode, const std::string& address) {
+    return around(languageCode, NoProgramBefore, shown(address));
+}
+
+} // namespace kd::mail_text

@@ -1,0 +1,16 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace kd::mail_text {
+
+// The log lines of the mail step, in the language "CZ", "EN" or "SK" (others give
+// Czech). address: as the profile gives it; detail: the system's reason.
+std::string sent(std::string_view languageCode, const std::string& address, std::size_t files);
+std::string opened(std::string_view languageCode, const std::string& address, std::size_t files);
+std::string notSent(std::string_view languageCode, const std::string& address,
+                    const std::string& detail);
+std::string addressRefused(std::string_view languageCode, const std::string& address);
+std::string noProgram(std::string_view languageCode, const std::string& address);
+
+} // namespace kd::mail_text

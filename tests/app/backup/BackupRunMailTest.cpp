@@ -1,0 +1,66 @@
+#include "app/core/mail/MailArchive.h"
+#include "app/core/mail/MailTexts.h"
+#include "app/mail/MailTestSupport.h"
+#include "app/support/BackupRunFixture.h"
+
+namespace kd::test {
+namespace {
+
+class BackupRunMailTest : public BackupRunFixture {
+protected:
+    BackupRunMailTest() {
+        profile.MailTo = "owner@example.org";
+        file("a.txt", "some text");
+    }
+    RunResult runWith(std::function<std::string(const std::string&, const std::string&)> mail) {
+        BackupRunHooks withMail = hooks();
+        withMail.MailArchive = std::move(mail);
+        BackupRun run{{ui, clock, view, volumes, network}, settings, program, writer, withMail};
+        return run.RunBackup(profile, 0);
+    }
+    std::function<std::string(const std::string&, const std::string&)> mailer() {
+        return [](const std::string& archive, const std::string& address) {
+            return MailArchive(nullptr, {std::chrono::seconds(60), std::chrono::seconds(60), {}})(
+                archive, address, true, LanguageCode);
+        };
+    }
+    bool inBothLogs(const std::string& line) {
+        return protocol().find(line) != std::string::npos &&
+               readWholeFile(program + "/P.log").find(line) != std::string::npos;
+    }
+
+    FakeMailPrograms programs;
+};
+
+TEST_F(BackupRunMailTest, TheArchiveGoesToSendmailAndBothLogsSaySo) {
+    programs.add("sendmail");
+    EXPECT_EQ(runWith(mailer()), RunResult::Complete);
+    EXPECT_TRUE(inBothLogs(mail_text::sent(LanguageCode, profile.MailTo, 1))) << protocol();
+    std::string out;
+    EXPECT_EQ(runCommand("python3 -c 'import sys, email\n"
+                         "m = email.message_from_binary_file(open(sys.argv[1], \"rb\"))\n"
+                         "[a] = [p for p in m.walk() if p.get_filename()]\n"
+                         "assert a.get_payload(decode=True) == open(sys.argv[2], \"rb\").read()\n"
+                         "print(a.get_filename())' '" +
+                             programs.recorded("sendmail", "input") + "' '" + archive() + "'",
+                         &out),
+              0)
+        << out;
+    EXPECT_EQ(out, "P.zip\n");
+}
+
+TEST_F(BackupRunMailTest, AMailThatCannotGoLeavesTheRunsResultAsItIs) {
+    programs.alone();
+    EXPECT_EQ(runWith(mailer()), RunResult::Complete);
+    EXPECT_TRUE(inBothLogs(mail_text::noProgram(LanguageCode, profile.MailTo))) << protocol();
+    EXPECT_TRUE(stampExists());
+
+    EXPECT_EQ(runWith([](const std::string&, const std::string&) -> std::string {
+                  throw Exception("mail broke");
+              }),
+              RunResult::Complete);
+    EXPECT_TRUE(inBothLogs("mail broke"));
+}
+
+} // namespace
+} // namespace kd::test
