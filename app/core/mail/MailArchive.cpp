@@ -66,7 +66,8 @@ std::string MailArchive::sendmail(const std::string& program, const std::string&
         // "-i": a line of a single "." does not end the message.
         const ProgramExit exit = runProgram(
             program, {"-i", "--", address},
-            [&](const auto& send) { writeMimeMessage(content, send); }, options_.sendmailLimit);
+            [&](const auto& send) { writeMimeMessage(content, send); }, options_.sendmailLimit,
+            options_.pump);
         if (exit.succeeded())
             return mail_text::sent(languageCode, address, files.size());
         if (exit.running)
@@ -89,7 +90,8 @@ std::string MailArchive::mailClient(const std::string& program, const std::strin
     }
     arguments.push_back(address);
     try {
-        const ProgramExit exit = runProgram(program, arguments, {}, options_.mailClientLimit);
+        const ProgramExit exit =
+            runProgram(program, arguments, {}, options_.mailClientLimit, options_.pump);
         // A client that keeps its window open past the wait has the message all the same.
         if (exit.succeeded() || exit.running)
             return mail_text::opened(languageCode, address, files.size());

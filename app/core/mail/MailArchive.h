@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,8 @@ struct MailOptions {
     std::chrono::milliseconds mailClientLimit = std::chrono::seconds(20);
     // Where sendmail is looked for after $PATH.
     std::vector<std::string> sendmailDirectories = {"/usr/sbin"};
+    // Called while a mail program is waited for (the window's message pump).
+    std::function<void()> pump = {};
 };
 
 // Mails a finished backup: one message to the profile's address with the files the
@@ -39,8 +42,8 @@ public:
     explicit MailArchive(RegistryStore* registry, MailOptions options = {});
 
     // Mails archive to address; gives the log line.
-    std::string operator()(const std::string& archive, const std::string& address,
-                           bool noQuestions, std::string_view languageCode) const;
+    std::string operator()(const std::string& archive, const std::string& address, bool noQuestions,
+                           std::string_view languageCode) const;
 
     // False for an address that would reach a program as anything but one address.
     static bool usableAddress(const std::string& address);

@@ -40,7 +40,8 @@ void sendAll(int fd, std::string_view bytes) {
 }
 
 // Waits for the child up to limit; true when it ended (status then holds it).
-bool waitFor(pid_t pid, std::chrono::milliseconds limit, int& status) {
+bool waitFor(pid_t pid, std::chrono::milliseconds limit, int& status,
+             const std::function<void()>& pump) {
     const auto until = std::chrono::steady_clock::now() + limit;
     for (std::chrono::milliseconds pause(1);;
          pause = std::min(pause * 2, std::chrono::milliseconds(100))) {
@@ -51,6 +52,8 @@ bool waitFor(pid_t pid, std::chrono::milliseconds limit, int& status) {
             return true; // nothing left to wait for
         if (std::chrono::steady_clock::now() >= until)
             return false;
+        if (pump)
+            pump();
         std::this_thread::sleep_for(pause);
     }
 }
@@ -102,7 +105,8 @@ std::string findProgram(const std::string& name, const std::vector<std::string>&
 }
 
 ProgramExit runProgram(const std::string& path, const std::vector<std::string>& arguments,
-                       const InputWriter& input, std::chrono::milliseconds limit) {
+                       const InputWriter& input, std::chrono::milliseconds limit,
+                       const std::function<void()>& pump) {
     ProgramExit result;
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
@@ -145,7 +149,7 @@ ProgramExit runProgram(const std::string& path, const std::vector<std::string>& 
     ::shutdown(ours.get(), SHUT_WR);
 
     int status = 0;
-    if (!waitFor(pid, limit, status)) {
+    if (!waitFor(pid, limit, status, pump)) {
         result.running = true;
         reapLater(pid);
         return result;

@@ -25,11 +25,13 @@ struct ProgramExit {
 using InputWriter = std::function<void(const std::function<void(std::string_view)>& send)>;
 
 // Starts the program (path, then its arguments, each one argument, no shell) with
-// input (when given) on its standard input, and waits up to limit for it to end. A
+// input (when given) on its standard input, and waits up to limit for it to end,
+// calling pump (when given) meanwhile so that a window stays responsive. A
 // program still running then is left to end by itself (a thread reaps it). An
 // exception of input ends the input early, kills the program and goes on to the
 // caller; a program that stops reading makes the send fail the same way.
 ProgramExit runProgram(const std::string& path, const std::vector<std::string>& arguments,
-                       const InputWriter& input, std::chrono::milliseconds limit);
+                       const InputWriter& input, std::chrono::milliseconds limit,
+                       const std::function<void()>& pump = {});
 
 } // namespace kd

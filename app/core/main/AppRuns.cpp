@@ -42,8 +42,10 @@ AppRuns::~AppRuns() = default;
 
 BackupRunHooks AppRuns::hooks(const RunPlatform& platform) {
     BackupRunHooks result;
-    result.MailArchive = [this, mail = MailArchive(platform.registry)](const std::string& archive,
-                                                                       const std::string& address) {
+    MailOptions options;
+    options.pump = [this] { state_.ui().processEvents(); };
+    result.MailArchive = [this, mail = MailArchive(platform.registry, std::move(options))](
+                             const std::string& archive, const std::string& address) {
         return mail(archive, address, state_.settings.NoQuestions, LanguageCode);
     };
     result.WriteSelfExtractor =
