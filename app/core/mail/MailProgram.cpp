@@ -39,19 +39,21 @@ void sendAll(int fd, std::string_view bytes) {
     }
 }
 
-// Waits for the child up to limit; true when it ended (status then holds it).
-bool waitFor(pid_t pid, std::chrono::milliseconds limit, int& status,
-             const std::function<void()>& pump) {
+enum class Waited { Ended, Running, Lost };
+
+// Waits for the child up to limit; status holds how it ended.
+Waited waitFor(pid_t pid, std::chrono::milliseconds limit, int& status,
+               const std::function<void()>& pump) {
     const auto until = std::chrono::steady_clock::now() + limit;
     for (std::chrono::milliseconds pause(1);;
          pause = std::min(pause * 2, std::chrono::milliseconds(100))) {
         const pid_t done = ::waitpid(pid, &status, WNOHANG);
         if (done == pid)
-            return true;
+            return Waited::Ended;
         if (done < 0 && errno != EINTR)
-            return true; // nothing left to wait for
+            return Waited::Lost; // reaped elsewhere: how it ended is unknown
         if (std::chrono::steady_clock::now() >= until)
-            return false;
+            return Waited::Running;
         if (pump)
             pump();
         std::this_thread::sleep_for(pause);
@@ -149,10 +151,16 @@ ProgramExit runProgram(const std::string& path, const std::vector<std::string>& 
     ::shutdown(ours.get(), SHUT_WR);
 
     int status = 0;
-    if (!waitFor(pid, limit, status, pump)) {
+    switch (waitFor(pid, limit, status, pump)) {
+    case Waited::Running:
         result.running = true;
         reapLater(pid);
         return result;
+    case Waited::Lost:
+        result.detail = "its exit status could not be read";
+        return result;
+    case Waited::Ended:
+        break;
     }
     if (WIFEXITED(status))
         result.status = WEXITSTATUS(status);
