@@ -1,7 +1,7 @@
 #include "app/core/mail/MailArchive.h"
 #include "app/core/mail/MailTexts.h"
 #include "app/core/mail/MatchingFiles.h"
-#include "app/mail/MailTestSupport.h"
+#include "app/support/FakeMailPrograms.h"
 #include "platform/TextFile.h"
 
 #include <gtest/gtest.h>
