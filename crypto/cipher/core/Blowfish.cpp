@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Blowfish.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/PiDigits.h"
 #include "crypto/cipher/core/Words.h"
 
@@ -15,8 +16,10 @@ void BlowfishCore::setKey(const std::uint8_t* bytes, std::size_t length) {
         std::copy_n(pi.begin() + 18 + 256 * b, 256, s[b]);
 
     std::size_t j = 0;
+    std::uint32_t data = 0;
+    const WipeOnExit wipe(data);
     for (std::uint32_t& entry : p) {
-        std::uint32_t data = 0;
+        data = 0;
         for (int k = 0; k < 4; ++k) {
             data = data << 8 | bytes[j];
             j = j + 1 == length ? 0 : j + 1;

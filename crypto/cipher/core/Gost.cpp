@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Gost.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <array>
@@ -47,6 +48,7 @@ inline std::uint32_t round(const Tables& t, std::uint32_t x) {
 
 void GostCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     std::uint8_t padded[32];
+    const WipeOnExit wipe(padded);
     padKey(padded, sizeof padded, bytes, length);
     for (int i = 0; i < 8; ++i)
         key[i] = loadLE32(padded + 4 * i);

@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Idea.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 namespace kd::cipher {
@@ -42,9 +43,11 @@ inline void store16(std::uint8_t* p, std::uint32_t v) {
 
 void IdeaCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     std::uint8_t padded[16];
+    const WipeOnExit wipePadded(padded);
     padKey(padded, sizeof padded, bytes, length);
     // The 128-bit key rotated left by 25 bits gives each following group of eight.
     std::uint64_t hi = 0, lo = 0;
+    const WipeOnExit wipeHi(hi), wipeLo(lo);
     for (int i = 0; i < 8; ++i) {
         hi = hi << 8 | padded[i];
         lo = lo << 8 | padded[8 + i];

@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Q128.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <array>
@@ -38,6 +39,7 @@ inline std::uint32_t T(const Table& t, std::uint32_t x) { return t[x & 0x3FF]; }
 void Q128Core::setKey(const std::uint8_t* bytes, std::size_t length) {
     const Table& t = table();
     std::uint8_t padded[16];
+    const WipeOnExit wipe(padded);
     padKey(padded, sizeof padded, bytes, length);
     std::uint32_t k0 = loadLE32(padded), k1 = loadLE32(padded + 4), k2 = loadLE32(padded + 8),
                   k3 = loadLE32(padded + 12);

@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Safer.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <cstring>
@@ -52,8 +53,10 @@ void SaferCore::setKey(const std::uint8_t* bytes, std::size_t length, SaferVaria
     // Two 9-byte registers: eight key bytes and their parity. The 40-bit variants extend
     // five key bytes to all nine by fixed XOR rules instead.
     std::uint8_t k[16];
-    padKey(k, sizeof k, bytes, length);
     std::uint8_t ka[9] = {}, kb[9] = {};
+    const WipeOnExit wipeK(k);
+    const WipeOnExit wipeA(ka), wipeB(kb);
+    padKey(k, sizeof k, bytes, length);
     const std::uint8_t* second = k;
     if (variant == SaferVariant::K128 || variant == SaferVariant::SK128)
         second = length > 8 ? k + 8 : k;
@@ -67,6 +70,7 @@ void SaferCore::setKey(const std::uint8_t* bytes, std::size_t length, SaferVaria
                              static_cast<std::uint8_t>(k[0] ^ k[3] ^ k[4] ^ 0x42),
                              static_cast<std::uint8_t>(k[1] ^ k[2] ^ k[4] ^ 0x24),
                              static_cast<std::uint8_t>(k[1] ^ k[3] ^ 0x18)};
+        const WipeOnExit wipeX(x);
         for (int j = 0; j < 9; ++j) {
             ka[j] = rotl8(x[j], 5);
             kb[j] = x[j];

@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Scop.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <algorithm>
@@ -22,6 +23,13 @@ public:
             x_[j] = static_cast<std::uint16_t>(ext[32 + 2 * j] << 8 | ext[33 + 2 * j]);
         }
     }
+
+    ~Generator() {
+        SecureFill(coef_, sizeof coef_, 0);
+        SecureFill(x_, sizeof x_, 0);
+    }
+    Generator(const Generator&) = delete;
+    Generator& operator=(const Generator&) = delete;
 
     void step(std::uint32_t* out) {
         std::uint16_t next[8];
@@ -49,6 +57,7 @@ void ScopCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     // Extend the key to 48 bytes (our rule): each missing byte is the byte `length`
     // places back plus the one before it plus its position.
     std::uint8_t ext[48] = {};
+    const WipeOnExit wipe(ext);
     const std::size_t n = std::min<std::size_t>(length, 48);
     std::copy_n(bytes, n, ext);
     for (std::size_t i = n; i < 48; ++i)
@@ -61,6 +70,7 @@ void ScopCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     std::fill(std::begin(state), std::end(state), 0u);
     Generator gen(ext);
     std::uint32_t out[4];
+    const WipeOnExit wipeOut(out);
     for (int i = 0; i < 8; ++i)
         gen.step(out);
     for (int i = 0; i < 12 * 8; ++i) {
@@ -72,7 +82,6 @@ void ScopCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     state[0] = out[1] >> 24;
     state[1] = (out[1] >> 16) & 0xFF;
     state[2] = (out[1] >> 8) & 0xFF;
-    std::fill(ext, ext + 48, 0);
 }
 
 void ScopCore::save() { std::copy_n(state, kWords, saved); }

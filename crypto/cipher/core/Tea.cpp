@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Tea.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@ namespace kd::cipher {
 
 void TeaCore::setKey(const std::uint8_t* bytes, std::size_t length, int cycleCount, bool xtea) {
     std::uint8_t padded[16];
+    const WipeOnExit wipe(padded);
     padKey(padded, sizeof padded, bytes, length);
     for (int i = 0; i < 4; ++i)
         key[i] = loadLE32(padded + 4 * i);

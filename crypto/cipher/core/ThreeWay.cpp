@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/ThreeWay.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 namespace kd::cipher {
@@ -78,6 +79,7 @@ void run(std::uint32_t* a, const std::uint32_t* key, const std::uint32_t* rc) {
 
 void ThreeWayCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     std::uint8_t padded[12];
+    const WipeOnExit wipe(padded);
     padKey(padded, sizeof padded, bytes, length);
     for (int i = 0; i < 3; ++i)
         decryptKey[i] = encryptKey[i] = loadBE32(padded + 4 * i);

@@ -1,5 +1,6 @@
 #include "crypto/cipher/core/Twofish.h"
 
+#include "crypto/cipher/SecureWipe.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <array>
@@ -105,8 +106,10 @@ std::uint32_t h(std::uint32_t x, const std::uint32_t* words, int k) {
 void TwofishCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     const int k = length <= 16 ? 2 : length <= 24 ? 3 : 4;
     std::uint8_t key[32];
+    std::uint32_t even[4] = {}, odd[4] = {}, s[4] = {};
+    const WipeOnExit wipeKey(key);
+    const WipeOnExit wipeEven(even), wipeOdd(odd), wipeS(s);
     padKey(key, sizeof key, bytes, length);
-    std::uint32_t even[4], odd[4], s[4];
     for (int i = 0; i < k; ++i) {
         even[i] = loadLE32(key + 8 * i);
         odd[i] = loadLE32(key + 8 * i + 4);
