@@ -1,0 +1,35 @@
+#pragma once
+#include "crypto/cipher/Cipher.h"
+
+#include <type_traits>
+
+namespace kd {
+
+// A cipher whose schedule is the core struct `Core` (key setup, block transforms).
+// The core is wiped with the rest of the key material when the object goes.
+template <class Core> class CipherWith : public TCipher {
+public:
+    CipherWith(std::shared_ptr<TProtection> protection, const CipherContext& context)
+        : TCipher(std::move(protection), context) {
+        static_assert(std::is_trivially_copyable_v<Core>);
+        WipeKey();
+    }
+    ~CipherWith() override { WipeKey(); }
+
+    void EncryptBlock(void* block) override { core_.encrypt(static_cast<std::uint8_t*>(block)); }
+    void DecryptBlock(void* block) override { core_.decrypt(static_cast<std::uint8_t*>(block)); }
+
+protected:
+    std::span<std::uint8_t> Schedule() override {
+        return {reinterpret_cast<std::uint8_t*>(&core_), sizeof(Core)};
+    }
+    // Cores whose key setup takes more (rounds, a variant) are set up by their class.
+    void SetupKey(const std::uint8_t* key, std::size_t size) override {
+        if constexpr (requires { core_.setKey(key, size); })
+            core_.setKey(key, size);
+    }
+
+    Core core_{};
+};
+
+} // namespace kd
