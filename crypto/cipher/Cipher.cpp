@@ -44,9 +44,8 @@ void TCipher::SetFlag(int index, bool on) {
 
 void TCipher::keySizeError(std::size_t smallest) const {
     throw ECipherException(2, "Length from Encryptionkey is invalid.\r\nKeysize for " +
-                                  Class().ClassName() + " must be to " +
-                                  std::to_string(smallest) + "-" +
-                                  std::to_string(KeySize()) + " bytes");
+                                  Class().ClassName() + " must be to " + std::to_string(smallest) +
+                                  "-" + std::to_string(KeySize()) + " bytes");
 }
 
 void TCipher::CheckKeySize(int& size) {

@@ -65,11 +65,10 @@ private:
 };
 
 template <class T> const CipherClass& CipherClassOf() {
-    static const CipherClass cls(T::kClassName, T::kContext,
-                                 [](std::shared_ptr<TProtection> protection) {
-                                     return std::static_pointer_cast<TCipher>(
-                                         std::make_shared<T>(std::move(protection)));
-                                 });
+    static const CipherClass cls(
+        T::kClassName, T::kContext, [](std::shared_ptr<TProtection> protection) {
+            return std::static_pointer_cast<TCipher>(std::make_shared<T>(std::move(protection)));
+        });
     return cls;
 }
 

@@ -40,8 +40,7 @@ struct BlowfishCore {
 
 private:
     std::uint32_t f(std::uint32_t x) const {
-        return ((s[0][x >> 24] + s[1][(x >> 16) & 0xFF]) ^ s[2][(x >> 8) & 0xFF]) +
-               s[3][x & 0xFF];
+        return ((s[0][x >> 24] + s[1][(x >> 16) & 0xFF]) ^ s[2][(x >> 8) & 0xFF]) + s[3][x & 0xFF];
     }
 };
 static_assert(sizeof(BlowfishCore) == 4168);

@@ -28,7 +28,9 @@ std::uint16_t inverse(std::uint16_t x) {
     return result;
 }
 
-inline std::uint16_t negate(std::uint16_t x) { return static_cast<std::uint16_t>(-x); }
+inline std::uint16_t negate(std::uint16_t x) {
+    return static_cast<std::uint16_t>(-x);
+}
 
 inline std::uint16_t load16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] << 8 | p[1]);

@@ -32,7 +32,9 @@ const Table& table() {
     return t;
 }
 
-inline std::uint32_t T(const Table& t, std::uint32_t x) { return t[x & 0x3FF]; }
+inline std::uint32_t T(const Table& t, std::uint32_t x) {
+    return t[x & 0x3FF];
+}
 
 } // namespace
 

@@ -46,7 +46,8 @@ void SaferCore::setKey(const std::uint8_t* bytes, std::size_t length, SaferVaria
         log[exp[i]] = static_cast<std::uint8_t>(i);
         e = e * 45 % 257;
     }
-    const int rounds = roundCount >= 4 && roundCount <= kMaxRounds ? roundCount : defaultRounds(variant);
+    const int rounds =
+        roundCount >= 4 && roundCount <= kMaxRounds ? roundCount : defaultRounds(variant);
     const bool strong = variant == SaferVariant::SK40 || variant == SaferVariant::SK64 ||
                         variant == SaferVariant::SK128;
 
@@ -102,8 +103,8 @@ void SaferCore::setKey(const std::uint8_t* bytes, std::size_t length, SaferVaria
 }
 
 void SaferCore::encrypt(std::uint8_t* block) const {
-    std::uint8_t a = block[0], b = block[1], c = block[2], d = block[3], e = block[4],
-                 f = block[5], g = block[6], h = block[7], t;
+    std::uint8_t a = block[0], b = block[1], c = block[2], d = block[3], e = block[4], f = block[5],
+                 g = block[6], h = block[7], t;
     const int rounds = keys[0];
     const std::uint8_t* k = keys + 1;
     auto add = [](std::uint8_t x, std::uint8_t y) { return static_cast<std::uint8_t>(x + y); };

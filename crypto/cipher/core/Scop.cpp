@@ -84,9 +84,13 @@ void ScopCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     state[2] = (out[1] >> 8) & 0xFF;
 }
 
-void ScopCore::save() { std::copy_n(state, kWords, saved); }
+void ScopCore::save() {
+    std::copy_n(state, kWords, saved);
+}
 
-void ScopCore::restore() { std::copy_n(saved, kWords, state); }
+void ScopCore::restore() {
+    std::copy_n(saved, kWords, state);
+}
 
 template <bool Encrypt> void ScopCore::crypt(std::uint8_t* block) {
     std::uint32_t i = state[0] & 0xFF, j = state[1] & 0xFF, t = state[3];
@@ -105,7 +109,11 @@ template <bool Encrypt> void ScopCore::crypt(std::uint8_t* block) {
     }
 }
 
-void ScopCore::encrypt(std::uint8_t* block) { crypt<true>(block); }
-void ScopCore::decrypt(std::uint8_t* block) { crypt<false>(block); }
+void ScopCore::encrypt(std::uint8_t* block) {
+    crypt<true>(block);
+}
+void ScopCore::decrypt(std::uint8_t* block) {
+    crypt<false>(block);
+}
 
 } // namespace kd::cipher

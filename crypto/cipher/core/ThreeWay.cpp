@@ -32,8 +32,8 @@ void gamma(std::uint32_t* a) {
 
 // theta: the linear mixing step, each output word from its own word and the next two.
 std::uint32_t thetaWord(std::uint32_t x, std::uint32_t y, std::uint32_t z) {
-    return x ^ (x >> 16) ^ (y << 16) ^ (y >> 16) ^ (z << 16) ^ (y >> 24) ^ (z << 8) ^
-           (z >> 8) ^ (x << 24) ^ (z >> 16) ^ (x << 16) ^ (z >> 24) ^ (x << 8);
+    return x ^ (x >> 16) ^ (y << 16) ^ (y >> 16) ^ (z << 16) ^ (y >> 24) ^ (z << 8) ^ (z >> 8) ^
+           (x << 24) ^ (z >> 16) ^ (x << 16) ^ (z >> 24) ^ (x << 8);
 }
 
 void theta(std::uint32_t* a) {

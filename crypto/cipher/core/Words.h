@@ -31,8 +31,12 @@ inline void storeBE32(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v >> 24);
 }
 
-inline std::uint32_t rotl32(std::uint32_t x, int n) { return std::rotl(x, n); }
-inline std::uint32_t rotr32(std::uint32_t x, int n) { return std::rotr(x, n); }
+inline std::uint32_t rotl32(std::uint32_t x, int n) {
+    return std::rotl(x, n);
+}
+inline std::uint32_t rotr32(std::uint32_t x, int n) {
+    return std::rotr(x, n);
+}
 
 inline std::uint8_t byteOf(std::uint32_t x, int index) {
     return static_cast<std::uint8_t>(x >> (8 * index));

@@ -71,7 +71,8 @@ TEST(CipherClasses, KeyRulesOfTheFamilies) {
     TCipher_Twofish twofish;
     Bytes key17 = counting(17, 5), key24 = key17;
     key24.resize(24, 0);
-    EXPECT_EQ(encryptBlock(twofish, key17, counting(16)), encryptBlock(twofish, key24, counting(16)));
+    EXPECT_EQ(encryptBlock(twofish, key17, counting(16)),
+              encryptBlock(twofish, key24, counting(16)));
 
     // TEA cycle counts are forced into 16..32.
     TCipher_TEA tea;
@@ -121,7 +122,8 @@ TEST(CipherClasses, KeyErrors) {
         ADD_FAILURE() << "a wiped cipher encrypted";
     } catch (const ECipherException& e) {
         EXPECT_EQ(e.Code, 3);
-        EXPECT_STREQ(e.what(), "TCipher_Blowfish is not initialized call Init() or InitKey() before.");
+        EXPECT_STREQ(e.what(),
+                     "TCipher_Blowfish is not initialized call Init() or InitKey() before.");
     }
 }
 

@@ -70,7 +70,9 @@ TEST(CipherCores, TeaFamilyVectors) {
     checkAll(cryptoppVectors("tea.txt", "TEA/ECB"), tea(false));
     auto xtea = cryptoppVectors("tea.txt", "XTEA/ECB");
     if (xtea)
-        std::erase_if(*xtea, [](const CipherVector& v) { return v.rounds != 0 && (v.rounds < 16 || v.rounds > 32); });
+        std::erase_if(*xtea, [](const CipherVector& v) {
+            return v.rounds != 0 && (v.rounds < 16 || v.rounds > 32);
+        });
     checkAll(xtea, tea(true));
 }
 

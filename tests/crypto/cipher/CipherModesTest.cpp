@@ -1,0 +1,139 @@
+// The eight modes: round trips at every length, the final-piece rule, the MAC modes and
+// the protection runs.
+#include "crypto/cipher/classes/Scop.h"
+#include "crypto/cipher/classes/SimpleCiphers.h"
+#include "crypto/cipher/support/Vectors.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace kd::test {
+namespace {
+
+const TCipherMode kStreamModes[] = {TCipherMode::cmXorChain, TCipherMode::cmCBC,
+                                    TCipherMode::cmCFB8, TCipherMode::cmOFB8};
+
+Bytes pattern(std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i)
+        b[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    return b;
+}
+
+TEST(CipherModes, RoundTripAtEveryLength) {
+    TCipher_Blowfish blowfish;
+    TCipher_Twofish twofish;
+    const Bytes key = pattern(16);
+    for (TCipher* c : {static_cast<TCipher*>(&blowfish), static_cast<TCipher*>(&twofish)}) {
+        c->Init(key.data(), 16);
+        for (TCipherMode mode : kStreamModes)
+            for (std::size_t len = 0; len <= 100; ++len) {
+                c->Mode = mode;
+                const Bytes plain = pattern(len);
+                Bytes data = plain;
+                c->ResetFeedback();
+                c->EncryptData(data.data(), data.data(), len);
+                if (len > 0) {
+                    EXPECT_NE(data, plain);
+                }
+                c->ResetFeedback();
+                c->DecryptData(data.data(), data.data(), len);
+                ASSERT_EQ(data, plain) << "mode " << int(mode) << " length " << len;
+            }
+    }
+}
+
+TEST(CipherModes, FinalPieceIsStreamXorWithEncryptedFeedback) {
+    TCipher_Blowfish c;
+    const Bytes key = pattern(16), plain = pattern(20);
+    c.Init(key.data(), 16);
+    c.Mode = TCipherMode::cmCBC;
+    Bytes whole = plain, tail(plain.begin() + 16, plain.end());
+    c.EncryptData(whole.data(), whole.data(), 20);
+    // The last 4 bytes are the piece XOR E(second ciphertext block).
+    Bytes k(whole.begin() + 8, whole.begin() + 16);
+    c.EncryptBlock(k.data());
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(whole[16 + i], tail[i] ^ k[i]);
+    // The feedback after the piece is E(F) xor F, independent of the piece.
+    Bytes f(whole.begin() + 8, whole.begin() + 16);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(c.Feedback()[i], f[i] ^ k[i]);
+}
+
+TEST(CipherModes, MacModesMatchTheirEncryptingTwins) {
+    TCipher_Twofish c;
+    const Bytes key = pattern(32), plain = pattern(45);
+    c.Init(key.data(), 32);
+    const std::pair<TCipherMode, TCipherMode> twins[] = {
+        {TCipherMode::cmXorChain, TCipherMode::cmXorChainMAC},
+        {TCipherMode::cmCBC, TCipherMode::cmCBCMAC},
+        {TCipherMode::cmCFB8, TCipherMode::cmCFB8MAC}};
+    for (auto [coding, mac] : twins) {
+        c.Mode = coding;
+        c.ResetFeedback();
+        Bytes coded = plain;
+        c.EncryptData(coded.data(), coded.data(), coded.size());
+        const Bytes expected(c.Feedback().begin(), c.Feedback().end());
+        c.Mode = mac;
+        for (bool decrypt : {false, true}) {
+            c.ResetFeedback();
+            Bytes data = plain;
+            decrypt ? c.DecryptData(data.data(), data.data(), data.size())
+                    : c.EncryptData(data.data(), data.data(), data.size());
+            EXPECT_EQ(data, plain) << "a MAC mode wrote its data";
+            EXPECT_EQ(Bytes(c.Feedback().begin(), c.Feedback().end()), expected)
+                << "mode " << int(mac);
+        }
+    }
+}
+
+TEST(CipherModes, EcbRefusesAPartialBlock) {
+    TCipher_IDEA c;
+    const Bytes key = pattern(16);
+    c.Init(key.data(), 16);
+    c.Mode = TCipherMode::cmECB;
+    Bytes data = pattern(12);
+    const Bytes before = data;
+    try {
+        c.EncryptData(data.data(), data.data(), data.size());
+        FAIL() << "ECB coded a partial block";
+    } catch (const ECipherException& e) {
+        EXPECT_EQ(e.Code, 4);
+    }
+    EXPECT_EQ(data, before);
+}
+
+TEST(CipherModes, ProtectionRunsStartFromTheVector) {
+    const Bytes key = pattern(48);
+    TCipher_SCOP scop; // its generator state moves with every block
+    TCipher_Gost gost;
+    for (TCipher* c : {static_cast<TCipher*>(&scop), static_cast<TCipher*>(&gost)}) {
+        c->Init(key.data(), 32);
+        const Bytes iv(c->InitVector().begin(), c->InitVector().end());
+        c->Init(key.data(), 32);
+        EXPECT_EQ(Bytes(c->InitVector().begin(), c->InitVector().end()), iv);
+        const Bytes plain = pattern(300);
+        Bytes first = plain, second = plain;
+        c->ProcessMemory(first.data(), first.size(), TProtectionAction::Encode);
+        c->ProcessMemory(second.data(), second.size(), TProtectionAction::Encode);
+        EXPECT_EQ(first, second) << c->Class().ClassName();
+        c->ProcessMemory(first.data(), first.size(), TProtectionAction::Decode);
+        EXPECT_EQ(first, plain) << c->Class().ClassName();
+    }
+}
+
+TEST(CipherModes, WipeKeyClearsTheKeyMaterial) {
+    TCipher_Twofish c;
+    const Bytes key = pattern(32);
+    c.Init(key.data(), 32);
+    c.WipeKey();
+    EXPECT_EQ(Bytes(c.InitVector().begin(), c.InitVector().end()), Bytes(16, 0xFF));
+    EXPECT_EQ(Bytes(c.Scratch().begin(), c.Scratch().end()), Bytes(16, 0x00));
+    Bytes data(16);
+    EXPECT_THROW(c.EncryptData(data.data(), data.data(), 16), ECipherException);
+}
+
+} // namespace
+} // namespace kd::test
