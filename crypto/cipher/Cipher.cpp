@@ -1,6 +1,7 @@
 #include "crypto/cipher/Cipher.h"
 
 #include "crypto/base/Random.h"
+#include "crypto/cipher/BlockChain.h"
 #include "crypto/cipher/SecureWipe.h"
 
 #include <algorithm>
@@ -9,10 +10,7 @@
 namespace kd {
 namespace {
 
-void xorInto(std::uint8_t* out, const std::uint8_t* a, const std::uint8_t* b, std::size_t n) {
-    for (std::size_t i = 0; i < n; ++i)
-        out[i] = a[i] ^ b[i];
-}
+using cipher_detail::xorBytes;
 
 bool isMac(TCipherMode mode) {
     return mode == TCipherMode::cmXorChainMAC || mode == TCipherMode::cmCBCMAC ||
@@ -131,8 +129,8 @@ void TCipher::encryptScratchFromFeedback() {
 void TCipher::finalPiece(const std::uint8_t* in, std::uint8_t* out, std::size_t r) {
     encryptScratchFromFeedback();
     if (out)
-        xorInto(out, in, scratch_.data(), r);
-    xorInto(feedback_.data(), scratch_.data(), feedback_.data(), BlockSize());
+        xorBytes(out, in, scratch_.data(), r);
+    xorBytes(feedback_.data(), scratch_.data(), feedback_.data(), BlockSize());
 }
 
 void TCipher::shiftFeedback(std::uint8_t last) {
@@ -160,15 +158,7 @@ void TCipher::EncryptData(const void* source, void* destination, std::size_t siz
     case TCipherMode::cmCBCMAC: {
         const bool chain = Mode == TCipherMode::cmXorChain || Mode == TCipherMode::cmXorChainMAC;
         const bool mac = isMac(Mode);
-        for (std::size_t pos = 0; pos < whole; pos += b) {
-            std::uint8_t* c = mac ? k : out + pos;
-            xorInto(c, in + pos, f, b);
-            EncryptBlock(c);
-            if (chain)
-                xorInto(f, c, f, b);
-            else
-                std::memcpy(f, c, b);
-        }
+        ChainBlocks(in, out, whole, chain, mac);
         if (r)
             finalPiece(in + whole, mac ? nullptr : out + whole, r);
         break;
@@ -217,9 +207,9 @@ void TCipher::DecryptData(const void* source, void* destination, std::size_t siz
             std::memcpy(k, in + pos, b); // the ciphertext, kept for the chain
             std::memmove(out + pos, in + pos, b);
             DecryptBlock(out + pos);
-            xorInto(out + pos, out + pos, f, b);
+            xorBytes(out + pos, out + pos, f, b);
             if (Mode == TCipherMode::cmXorChain)
-                xorInto(f, k, f, b);
+                xorBytes(f, k, f, b);
             else
                 std::memcpy(f, k, b);
         }
@@ -242,6 +232,12 @@ void TCipher::DecryptData(const void* source, void* destination, std::size_t siz
             DecryptBlock(out + pos);
         break;
     }
+}
+
+void TCipher::ChainBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t whole,
+                          bool xorChain, bool mac) {
+    cipher_detail::chainBlocks([this](std::uint8_t* block) { EncryptBlock(block); }, in, out, whole,
+                               BlockSize(), feedback_.data(), scratch_.data(), xorChain, mac);
 }
 
 void TCipher::restartFeedback(TProtectionAction action) {

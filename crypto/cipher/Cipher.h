@@ -137,6 +137,12 @@ protected:
     // The expanded key and working state of the class (ScheduleSize bytes).
     virtual std::span<std::uint8_t> Schedule() = 0;
     [[noreturn]] void keySizeError(std::size_t smallest) const;
+    // The whole blocks of the chaining modes (see BlockChain.h); classes with an inline
+    // block transform run the same loop without a virtual call per block.
+    virtual void ChainBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t whole,
+                             bool xorChain, bool mac);
+    std::uint8_t* feedbackData() { return feedback_.data(); }
+    std::uint8_t* scratchData() { return scratch_.data(); }
 
 private:
     void checkInitialized() const;

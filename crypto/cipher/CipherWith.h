@@ -1,4 +1,5 @@
 #pragma once
+#include "crypto/cipher/BlockChain.h"
 #include "crypto/cipher/Cipher.h"
 
 #include <type_traits>
@@ -22,6 +23,12 @@ public:
 protected:
     std::span<std::uint8_t> Schedule() override {
         return {reinterpret_cast<std::uint8_t*>(&core_), sizeof(Core)};
+    }
+    void ChainBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t whole, bool xorChain,
+                     bool mac) override {
+        cipher_detail::chainBlocks([this](std::uint8_t* block) { core_.encrypt(block); }, in, out,
+                                   whole, BlockSize(), feedbackData(), scratchData(), xorChain,
+                                   mac);
     }
     // Cores whose key setup takes more (rounds, a variant) are set up by their class.
     void SetupKey(const std::uint8_t* key, std::size_t size) override {

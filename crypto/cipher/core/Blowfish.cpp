@@ -40,18 +40,4 @@ void BlowfishCore::setKey(const std::uint8_t* bytes, std::size_t length) {
         }
 }
 
-void BlowfishCore::encrypt(std::uint8_t* block) const {
-    std::uint32_t l = loadBE32(block), r = loadBE32(block + 4);
-    encryptHalves(l, r);
-    storeBE32(block, l);
-    storeBE32(block + 4, r);
-}
-
-void BlowfishCore::decrypt(std::uint8_t* block) const {
-    std::uint32_t l = loadBE32(block), r = loadBE32(block + 4);
-    decryptHalves(l, r);
-    storeBE32(block, l);
-    storeBE32(block + 4, r);
-}
-
 } // namespace kd::cipher
