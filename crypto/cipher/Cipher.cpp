@@ -147,7 +147,6 @@ void TCipher::EncryptData(const void* source, void* destination, std::size_t siz
                                       std::to_string(b) + ".");
     const auto* in = static_cast<const std::uint8_t*>(source);
     auto* out = static_cast<std::uint8_t*>(destination);
-    std::uint8_t* f = feedback_.data();
     std::uint8_t* k = scratch_.data();
     const std::size_t whole = size - size % b, r = size % b;
 
