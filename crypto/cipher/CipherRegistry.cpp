@@ -81,6 +81,8 @@ void RegisterCiphers() {
     RegisterCipher(&CipherClassOf<TCipher_SAFER_K128>(), "SAFER-K128", "");
     RegisterCipher(&CipherClassOf<TCipher_SAFER_SK128>(), "SAFER-SK128", "Keyscheduling");
     RegisterCipher(&CipherClassOf<TCipher_SCOP>(), "", "");
+    RegisterCipher(&CipherClassOf<TCipher_Shark>(), "", "");
+    RegisterCipher(&CipherClassOf<TCipher_Square>(), "", "");
     RegisterCipher(&CipherClassOf<TCipher_TEA>(), "TEA", "");
     RegisterCipher(&CipherClassOf<TCipher_TEAN>(), "TEA extended", "");
     RegisterCipher(&CipherClassOf<TCipher_Twofish>(), "", "");

@@ -1,6 +1,7 @@
 #include "crypto/cipher/core/Twofish.h"
 
 #include "crypto/cipher/SecureWipe.h"
+#include "crypto/cipher/core/Gf256.h"
 #include "crypto/cipher/core/Words.h"
 
 #include <array>
@@ -45,19 +46,6 @@ struct Permutations {
 const Permutations& perms() {
     static const Permutations p;
     return p;
-}
-
-// Multiplication in GF(2^8) modulo the given polynomial.
-std::uint8_t gfMul(std::uint8_t a, std::uint8_t b, unsigned poly) {
-    unsigned r = 0, x = a;
-    for (; b != 0; b >>= 1) {
-        if (b & 1)
-            r ^= x;
-        x <<= 1;
-        if (x & 0x100)
-            x ^= poly;
-    }
-    return static_cast<std::uint8_t>(r);
 }
 
 constexpr unsigned kMdsPoly = 0x169, kRsPoly = 0x14D;

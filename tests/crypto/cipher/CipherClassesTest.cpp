@@ -27,11 +27,12 @@ Bytes counting(std::size_t n, int start = 0) {
 TEST(CipherClasses, RegisteredInOrderAndPassSelfTests) {
     RegisterCiphers();
     const auto& list = CipherRegistry();
-    ASSERT_EQ(list.size(), 15u);
+    ASSERT_EQ(list.size(), 17u);
     EXPECT_EQ(list[0].text, "=3Way");
     EXPECT_EQ(list[3].text, "free for non-commercial=IDEA");
     EXPECT_EQ(list[6].text, "Keyscheduling=SAFER-SK40");
-    EXPECT_EQ(list[13].text, "=TEA extended");
+    EXPECT_EQ(list[13].text, "=Square");
+    EXPECT_EQ(list[15].text, "=TEA extended");
     for (const auto& e : list)
         EXPECT_TRUE(SelfTest(*e.cls)) << e.cls->ClassName();
     EXPECT_TRUE(SelfTest(CipherClassOf<TCipher_SAFER>()));

@@ -3,6 +3,7 @@
 #include "crypto/cipher/core/Gost.h"
 #include "crypto/cipher/core/Idea.h"
 #include "crypto/cipher/core/Safer.h"
+#include "crypto/cipher/core/Square.h"
 #include "crypto/cipher/core/Tea.h"
 #include "crypto/cipher/core/ThreeWay.h"
 #include "crypto/cipher/core/Twofish.h"
@@ -53,6 +54,7 @@ TEST(CipherCores, PublishedVectors) {
     checkAll(cryptoppValidation("twofishv.dat"), simple<cipher::TwofishCore>());
     checkAll(cryptoppValidation("3wayval.dat"), simple<cipher::ThreeWayCore>());
     checkAll(cryptoppValidation("gostval.dat"), simple<cipher::GostCore>());
+    checkAll(cryptoppValidation("squareva.dat"), simple<cipher::SquareCore>());
 }
 
 TEST(CipherCores, TeaFamilyVectors) {
