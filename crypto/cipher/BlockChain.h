@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "crypto/cipher/core/Words.h"
+
 namespace kd::cipher_detail {
 
 // out = a xor b over n bytes, eight at a time; out may coincide with a or b.
@@ -48,6 +50,24 @@ void chainBlocks(Encrypt&& encrypt, const std::uint8_t* in, std::uint8_t* out, s
         else
             std::memcpy(f, c, b);
     }
+}
+
+// The same for a 64-bit block cipher that works on two big-endian halves (Blowfish): the
+// chain stays in registers as the halves.
+template <class EncryptHalves>
+void chainHalves(EncryptHalves&& encrypt, const std::uint8_t* in, std::uint8_t* out,
+                 std::size_t whole, std::uint8_t* f, bool xorChain) {
+    std::uint32_t fl = cipher::loadBE32(f), fr = cipher::loadBE32(f + 4);
+    for (std::size_t pos = 0; pos < whole; pos += 8) {
+        std::uint32_t l = cipher::loadBE32(in + pos) ^ fl, r = cipher::loadBE32(in + pos + 4) ^ fr;
+        encrypt(l, r);
+        cipher::storeBE32(out + pos, l);
+        cipher::storeBE32(out + pos + 4, r);
+        fl = xorChain ? fl ^ l : l;
+        fr = xorChain ? fr ^ r : r;
+    }
+    cipher::storeBE32(f, fl);
+    cipher::storeBE32(f + 4, fr);
 }
 
 } // namespace kd::cipher_detail

@@ -26,6 +26,16 @@ protected:
     }
     void ChainBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t whole, bool xorChain,
                      bool mac) override {
+        if constexpr (requires(std::uint32_t h) { core_.encryptHalves(h, h); }) {
+            if (!mac) {
+                cipher_detail::chainHalves(
+                    [core = &core_](std::uint32_t& l, std::uint32_t& r) {
+                        core->encryptHalves(l, r);
+                    },
+                    in, out, whole, feedbackData(), xorChain);
+                return;
+            }
+        }
         cipher_detail::chainBlocks([this](std::uint8_t* block) { core_.encrypt(block); }, in, out,
                                    whole, BlockSize(), feedbackData(), scratchData(), xorChain,
                                    mac);
