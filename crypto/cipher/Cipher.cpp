@@ -72,14 +72,12 @@ void TCipher::Init(const void* key, int size, const void* iv) {
 void TCipher::InitKey(std::string_view text, const void* iv) {
     if (!KeyHashClass)
         throw ECipherException(5, Class().ClassName() + " has no key hash class for InitKey().");
-    std::string digest = KeyHashClass->DigestOfText(text, {}, 1);
-    try {
-        Init(digest.data(), static_cast<int>(std::min(digest.size(), KeySize())), iv);
-    } catch (...) {
-        SecureFill(digest.data(), digest.size(), 0);
-        throw;
-    }
-    SecureFill(digest.data(), digest.size(), 0);
+    // The hash object clears its digest when it goes, on every way out.
+    const std::shared_ptr<THash> hash = KeyHashClass->Create();
+    hash->Init();
+    hash->Update(text.data(), text.size());
+    hash->Final();
+    Init(hash->Digest(), static_cast<int>(std::min(hash->DigestSize(), KeySize())), iv);
 }
 
 void TCipher::SetVector(const void* iv) {

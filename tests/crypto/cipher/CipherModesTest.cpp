@@ -3,6 +3,7 @@
 #include "crypto/cipher/classes/Scop.h"
 #include "crypto/cipher/classes/SimpleCiphers.h"
 #include "crypto/cipher/support/Vectors.h"
+#include "crypto/hash/MD4Family.h"
 
 #include <gtest/gtest.h>
 
@@ -125,14 +126,32 @@ TEST(CipherModes, ProtectionRunsStartFromTheVector) {
 }
 
 TEST(CipherModes, WipeKeyClearsTheKeyMaterial) {
-    TCipher_Twofish c;
+    struct Probe : TCipher_Twofish {
+        using TCipher_Twofish::Schedule;
+    } c;
     const Bytes key = pattern(32);
     c.Init(key.data(), 32);
     c.WipeKey();
+    const auto schedule = c.Schedule();
+    EXPECT_EQ(Bytes(schedule.begin(), schedule.end()), Bytes(c.ScheduleSize(), 0x00));
     EXPECT_EQ(Bytes(c.InitVector().begin(), c.InitVector().end()), Bytes(16, 0xFF));
     EXPECT_EQ(Bytes(c.Scratch().begin(), c.Scratch().end()), Bytes(16, 0x00));
     Bytes data(16);
     EXPECT_THROW(c.EncryptData(data.data(), data.data(), 16), ECipherException);
+}
+
+TEST(CipherModes, InitKeyUsesTheKeyHashDigest) {
+    TCipher_IDEA viaText, viaKey;
+    EXPECT_THROW(viaText.InitKey("secret"), ECipherException);
+    viaText.KeyHashClass = &HashClassOf<THash_MD4>();
+    viaText.InitKey("secret");
+    THash_MD4 md4;
+    md4.Init();
+    md4.Update("secret", 6);
+    md4.Final();
+    viaKey.Init(md4.Digest(), 16);
+    EXPECT_EQ(Bytes(viaText.InitVector().begin(), viaText.InitVector().end()),
+              Bytes(viaKey.InitVector().begin(), viaKey.InitVector().end()));
 }
 
 } // namespace

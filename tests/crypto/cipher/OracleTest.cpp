@@ -167,5 +167,63 @@ TEST(CipherOracles, Libgcrypt) {
     EXPECT_EQ(toHex(ours(gost, TCipherMode::cmECB, gostKey, {}, data)), toHex(*gostExpected));
 }
 
+// Nettle's Twofish and CFB8, loaded at run time.
+class Nettle {
+public:
+    using CipherFunc = void (*)(const void*, std::size_t, std::uint8_t*, const std::uint8_t*);
+
+    Nettle()
+        : lib_(::dlopen("libnettle.so.8", RTLD_NOW), [](void* h) {
+              if (h)
+                  ::dlclose(h);
+          }) {
+        if (!lib_)
+            return;
+        setKey_ =
+            reinterpret_cast<decltype(setKey_)>(::dlsym(lib_.get(), "nettle_twofish_set_key"));
+        encrypt_ = reinterpret_cast<CipherFunc>(::dlsym(lib_.get(), "nettle_twofish_encrypt"));
+        cfb8_ = reinterpret_cast<decltype(cfb8_)>(::dlsym(lib_.get(), "nettle_cfb8_encrypt"));
+    }
+    bool ok() const { return lib_ && setKey_ && encrypt_ && cfb8_; }
+
+    Bytes twofish(const Bytes& key, const Bytes& data) {
+        setKey_(ctx_, key.size(), key.data());
+        Bytes out(data.size());
+        encrypt_(ctx_, data.size(), out.data(), data.data());
+        return out;
+    }
+    Bytes twofishCfb8(const Bytes& key, Bytes iv, const Bytes& data) {
+        setKey_(ctx_, key.size(), key.data());
+        Bytes out(data.size());
+        cfb8_(ctx_, encrypt_, 16, iv.data(), data.size(), out.data(), data.data());
+        return out;
+    }
+
+private:
+    std::unique_ptr<void, void (*)(void*)> lib_;
+    void (*setKey_)(void*, std::size_t, const std::uint8_t*) = nullptr;
+    CipherFunc encrypt_ = nullptr;
+    void (*cfb8_)(const void*, CipherFunc, std::size_t, std::uint8_t*, std::size_t, std::uint8_t*,
+                  const std::uint8_t*) = nullptr;
+    alignas(16) std::uint8_t ctx_[8192] = {};
+};
+
+TEST(CipherOracles, NettleTwofishEveryKeyLengthAndCfb8) {
+    Nettle n;
+    if (!n.ok())
+        GTEST_SKIP() << "nettle (libnettle8) is not installed";
+    TCipher_Twofish twofish;
+    const Bytes data = pattern(64, 11);
+    for (std::size_t len = 1; len <= 32; ++len) {
+        const Bytes key = pattern(len, 20 + static_cast<int>(len));
+        EXPECT_EQ(toHex(ours(twofish, TCipherMode::cmECB, key, {}, data)),
+                  toHex(n.twofish(key, data)))
+            << "key length " << len;
+    }
+    const Bytes key = pattern(24, 3), iv = pattern(16, 4), odd = pattern(77, 5);
+    EXPECT_EQ(toHex(ours(twofish, TCipherMode::cmCFB8, key, iv, odd)),
+              toHex(n.twofishCfb8(key, iv, odd)));
+}
+
 } // namespace
 } // namespace kd::test
