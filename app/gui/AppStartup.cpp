@@ -2,6 +2,7 @@
 
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
+#include "crypto/cipher/CipherRegistry.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
@@ -47,6 +48,7 @@ std::vector<QWidget*> AppStartup::forms() const {
 
 int AppStartup::run(int argc, char** argv) {
     SetRecordSignatures(0, 0, 0); // the standard records
+    RegisterCiphers();            // the cipher library's classes, known from start-up
     // A second copy ends here, before any window exists.
     MainWindowSetup setup;
     setup.programPath = argc > 0 ? argv[0] : "kordyne";
