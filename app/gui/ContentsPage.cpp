@@ -89,25 +89,28 @@ ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
         header->resizeSection(static_cast<int>(i), kContentsColumns[i].width);
     keepColumnsFitted(*list_);
 
-    const auto label = [this](const char* name) {
-        auto* l = new QLabel(this);
+    const auto label = [this](const char* name, const char* caption) {
+        auto* l = new QLabel(QString::fromUtf8(caption), this);
         l->setObjectName(name);
         return l;
     };
-    LabelPoslZal = label("LabelPoslZal");
-    lbl_PoslZalCas = label("lbl_PoslZalCas");
-    LabelIndex = label("LabelIndex");
+    // The archive's date, time and version are filled when the page opens.
+    LabelPoslZal = label("LabelPoslZal", "");
+    lbl_PoslZalCas = label("lbl_PoslZalCas", "");
+    LabelIndex = label("LabelIndex", "");
+    for (QLabel* filled : {LabelPoslZal, lbl_PoslZalCas, LabelIndex})
+        markRunTimeText(filled);
     ButtonExtract = new QPushButton("Extract", this);
     ButtonExtract->setObjectName("ButtonExtract");
     ButtonOkInfo = new QPushButton("&Ok", this);
     ButtonOkInfo->setObjectName("ButtonOkInfo");
 
     auto* info = new QHBoxLayout;
-    info->addWidget(new QLabel(QString::fromUtf8("Poslední záloha:"), this));
+    info->addWidget(label("lbl_PoslZalNadpis", "Poslední záloha:"));
     info->addWidget(LabelPoslZal);
     info->addWidget(lbl_PoslZalCas);
     info->addSpacing(16);
-    info->addWidget(new QLabel(QString::fromUtf8("Index:"), this));
+    info->addWidget(label("lbl_IndexNadpis", "Index:"));
     info->addWidget(LabelIndex);
     info->addStretch();
     auto* buttons = new QHBoxLayout;

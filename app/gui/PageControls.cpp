@@ -34,9 +34,24 @@ QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*
     return edit;
 }
 
+QString fieldName(const QWidget* field) {
+    if (!field->objectName().isEmpty())
+        return field->objectName();
+    // A container: named after the edit inside it.
+    for (const QWidget* child : field->findChildren<QWidget*>())
+        if (!child->objectName().isEmpty())
+            return child->objectName();
+    return {};
+}
+
+void markRunTimeText(QObject* object) {
+    object->setProperty(kRunTimeTextProperty, true);
+}
+
 void addLabelledField(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,
                       const char* hint) {
     auto* label = new QLabel(QString::fromUtf8(caption), field->parentWidget());
+    label->setObjectName("lbl_" + fieldName(field));
     label->setBuddy(field);
     grid->addWidget(label, row, column * 2);
     grid->addWidget(field, row, column * 2 + 1);

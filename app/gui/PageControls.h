@@ -7,6 +7,7 @@
 
 class QGridLayout;
 class QLineEdit;
+class QObject;
 class QStatusBar;
 class QWidget;
 
@@ -26,7 +27,17 @@ inline std::string fromQString(const QString& text) {
 // edit holds; F3 in the edit opens it too.
 QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*& container);
 
-// Puts a labelled field into the grid's row and column pair; the hint becomes the
+// The dynamic property that marks a widget whose text the program fills at run time:
+// language files never replace it.
+inline constexpr const char* kRunTimeTextProperty = "kdData";
+void markRunTimeText(QObject* object);
+
+// The name of a field: its own, or for a container that of the first named widget in
+// it (the edit of a directory field).
+QString fieldName(const QWidget* field);
+
+// Puts a labelled field into the grid's row and column pair; the label is named
+// "lbl_" + the field's name. The hint becomes the
 // field's status tip, shown by showHints while the field has the focus.
 void addLabelledField(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,
                       const char* hint);

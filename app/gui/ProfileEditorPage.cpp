@@ -156,6 +156,8 @@ void ProfileEditorPage::buildControls() {
     EditObdobiAutZal->setParent(period);
     lbl_Druhobdobi = new QLabel(period);
     lbl_Druhobdobi->setObjectName("lbl_Druhobdobi");
+    // The unit follows the chosen period kind, from the message table.
+    markRunTimeText(lbl_Druhobdobi);
     periodRow->addWidget(EditObdobiAutZal);
     periodRow->addWidget(lbl_Druhobdobi);
     addLabelledField(grid, 6, 1, "Perioda:", period,

@@ -10,6 +10,7 @@
 #include "app/gui/SettingsPage.h"
 #include "app/gui/TExtractDlg.h"
 #include "lang/TResourceStrings.h"
+#include "lang/Translations.h"
 #include "platform/DateText.h"
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
@@ -36,6 +37,15 @@ namespace {
 
 // The value of the start-with-the-system key that names this program.
 constexpr const char* kRunValueName = "Kordyne";
+
+// The notification icon's hint follows the window's state, in the program's language.
+constexpr Translations kBusyHint{"Pracuji...", "Working...", "Pracujem..."};
+constexpr Translations kReadyHint{"Připraveno k archivaci", "Ready to back up",
+                                  "Pripravené na archiváciu"};
+
+QString trayHint(const Translations& hint) {
+    return toQString(hint.in(LanguageCode));
+}
 
 MainWindowSetup setupFor(const std::string& programDirectory) {
     MainWindowSetup setup;
@@ -162,7 +172,7 @@ void TFormZalohovani::buildMenus() {
     MenuServis->addActions({MenuNastaven1, MenuServisPridatpostartu1});
     buildSortMenu();
 
-    ToolBarBrowse = addToolBar("ToolBarBrowse");
+    ToolBarBrowse = addToolBar(QString::fromUtf8("Nástroje"));
     ToolBarBrowse->setObjectName("ToolBarBrowse");
     const QList<QAction*> listActions = {ActionNovyProfil,           ActionOpravProfilu,
                                          ActionSmazatProfil,         ActionProvestZalohu,
@@ -213,7 +223,8 @@ void TFormZalohovani::buildTray() {
     KitTrayIcon = new QSystemTrayIcon(windowIcon(), this);
     KitTrayIcon->setObjectName("KitTrayIcon");
     KitTrayIcon->setIcon(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon));
-    KitTrayIcon->setToolTip("Připraveno k archivaci");
+    markRunTimeText(KitTrayIcon);
+    KitTrayIcon->setToolTip(trayHint(kReadyHint));
     connect(KitTrayIcon, &QSystemTrayIcon::activated, this, [this] {
         showNormal();
         raise();
@@ -450,7 +461,7 @@ void TFormZalohovani::showEditorPage() {
 }
 
 void TFormZalohovani::ShowBusy() {
-    KitTrayIcon->setToolTip("Pracuji...");
+    KitTrayIcon->setToolTip(trayHint(kBusyHint));
     for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis})
         menu->menuAction()->setEnabled(false);
     btn_Cancel->setEnabled(true);
@@ -463,7 +474,7 @@ void TFormZalohovani::ShowReady() {
     btn_Cancel->setEnabled(false);
     ToolBarBrowse->setEnabled(true);
     StatusPanel0->clear();
-    KitTrayIcon->setToolTip("Připraveno k archivaci");
+    KitTrayIcon->setToolTip(trayHint(kReadyHint));
 }
 
 bool TFormZalohovani::readyForWork() const {
