@@ -21,11 +21,15 @@ public:
     virtual std::optional<std::string> inputBox(const std::string& caption,
                                                 const std::string& prompt,
                                                 const std::string& initial, bool password) = 0;
+    // The program's password dialog, asked by the profile and settings guards; nullopt
+    // when cancelled. A plain masked input box unless the host has the real form.
+    virtual std::optional<std::string> passwordDialog() {
+        return inputBox("Password Dialog", "Zadejte heslo :", "", true);
+    }
     virtual std::optional<std::string> chooseDirectory(const std::string& caption,
                                                        const std::string& start) = 0;
-    virtual std::optional<std::string> chooseFile(const std::string& caption,
-                                                  const std::string& start,
-                                                  const std::string& filter) = 0;
+    virtual std::optional<std::string>
+    chooseFile(const std::string& caption, const std::string& start, const std::string& filter) = 0;
     // Hourglass on and off.
     virtual void setBusyCursor(bool busy) = 0;
     // Lets the interface breathe during long work (repaint, the cancel button).
@@ -49,8 +53,8 @@ public:
             return MsgAnswer::Cancel;
         }
     }
-    std::optional<std::string> inputBox(const std::string&, const std::string&,
-                                        const std::string&, bool) override {
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&,
+                                        bool) override {
         return std::nullopt;
     }
     std::optional<std::string> chooseDirectory(const std::string&, const std::string&) override {

@@ -2,10 +2,10 @@
 
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
+#include "app/gui/AppUiHost.h"
 #include "crypto/cipher/CipherRegistry.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
-#include "platform/qt/QtUiHost.h"
 #include "widgets/cursors/KitCursors.h"
 #include "zip/format/RecordSignatures.h"
 
@@ -75,7 +75,7 @@ int AppStartup::run(int argc, char** argv) {
 
     QApplication application(argc, argv);
     RegisterKitCursors();
-    QtUiHost ui;
+    AppUiHost ui;
     AppStartup startup(ui, std::move(setup));
     startup.CreateForms();
     ui.setParentWidget(&startup.mainForm());

@@ -10,6 +10,7 @@ class QtUiHost : public UiHost {
 public:
     // The parent of the dialogs may be set later, once the main window exists.
     void setParentWidget(QWidget* parent) { parent_ = parent; }
+    QWidget* parentWidget() const { return parent_; }
 
     // False on a platform without a display (offscreen, minimal): a dialog there could
     // never be answered, so boxes go to standard error and questions get their safe

@@ -177,7 +177,7 @@ void MainState::ListEnter() {
 }
 
 bool MainState::askPassword(const std::string& password, int wrongMessage) {
-    const auto answer = ui_.inputBox("Password Dialog", "Zadejte heslo :", "", true);
+    const auto answer = ui_.passwordDialog();
     const bool granted = answer && *answer == password;
     if (!granted)
         ui_.messageBox(ResourceStrings.GetText(wrongMessage),
