@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev libgmock-dev
     libcrypto++-utils libgcrypt20 libnettle8
     zlib1g-dev libssl-dev

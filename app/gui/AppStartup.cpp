@@ -4,6 +4,7 @@
 #include "app/core/main/StartUpGuard.h"
 #include "app/gui/AppUiHost.h"
 #include "crypto/cipher/CipherRegistry.h"
+#include "lang/TResourceStrings.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
 #include "widgets/cursors/KitCursors.h"
@@ -79,6 +80,8 @@ int AppStartup::run(int argc, char** argv) {
     AppStartup startup(ui, std::move(setup));
     startup.CreateForms();
     ui.setParentWidget(&startup.mainForm());
+    // The settings are read: Qt's own texts in their language from the start.
+    ui.setLanguage(LanguageCode);
     // The first activation is queued by the first show; a quit it asks for is queued
     // too, so the loop below ends at once after it.
     startup.mainForm().show();

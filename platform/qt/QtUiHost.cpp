@@ -1,11 +1,13 @@
 #include "platform/qt/QtUiHost.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 
 #include <iostream>
+#include <utility>
 
 namespace kd {
 namespace {
@@ -48,6 +50,19 @@ QMessageBox::Icon boxIcon(MsgIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Our own texts on the box's buttons in place of Qt's English ones.
+void labelButtons(QMessageBox& box, const DialogButtonTexts& texts) {
+    const std::pair<QMessageBox::StandardButton, const std::string*> labels[] = {
+        {QMessageBox::Ok, &texts.ok},         {QMessageBox::Cancel, &texts.cancel},
+        {QMessageBox::Yes, &texts.yes},       {QMessageBox::No, &texts.no},
+        {QMessageBox::Retry, &texts.retry},   {QMessageBox::Abort, &texts.abort},
+        {QMessageBox::Ignore, &texts.ignore},
+    };
+    for (const auto& [button, text] : labels)
+        if (QAbstractButton* shown = box.button(button))
+            shown->setText(q(*text));
+}
+
 MsgAnswer answerOf(int button) {
     switch (button) {
     case QMessageBox::Ok:
@@ -76,30 +91,34 @@ bool QtUiHost::interactive() {
 
 MsgAnswer QtUiHost::messageBox(const std::string& text, const std::string& caption,
                                MsgButtons buttons, MsgIcon icon) {
-    if (!interactive()) {
+    if (!showsDialogs()) {
         std::cerr << caption << ": " << text << '\n';
         return SilentUiHost().messageBox(text, caption, buttons, icon);
     }
     QMessageBox box(boxIcon(icon), q(caption), q(text), standardButtons(buttons), parent_);
+    labelButtons(box, buttonTexts_);
     return answerOf(box.exec());
 }
 
 std::optional<std::string> QtUiHost::inputBox(const std::string& caption, const std::string& prompt,
                                               const std::string& initial, bool password) {
-    if (!interactive())
+    if (!showsDialogs())
         return std::nullopt;
-    bool ok = false;
-    const QString value =
-        QInputDialog::getText(parent_, q(caption), q(prompt),
-                              password ? QLineEdit::Password : QLineEdit::Normal, q(initial), &ok);
-    if (!ok)
+    QInputDialog dialog(parent_);
+    dialog.setWindowTitle(q(caption));
+    dialog.setLabelText(q(prompt));
+    dialog.setTextEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+    dialog.setTextValue(q(initial));
+    dialog.setOkButtonText(q(buttonTexts_.ok));
+    dialog.setCancelButtonText(q(buttonTexts_.cancel));
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    return value.toStdString();
+    return dialog.textValue().toStdString();
 }
 
 std::optional<std::string> QtUiHost::chooseDirectory(const std::string& caption,
                                                      const std::string& start) {
-    if (!interactive())
+    if (!showsDialogs())
         return std::nullopt;
     const QString dir = QFileDialog::getExistingDirectory(parent_, q(caption), q(start));
     if (dir.isEmpty())
@@ -110,7 +129,7 @@ std::optional<std::string> QtUiHost::chooseDirectory(const std::string& caption,
 std::optional<std::string> QtUiHost::chooseFile(const std::string& caption,
                                                 const std::string& start,
                                                 const std::string& filter) {
-    if (!interactive())
+    if (!showsDialogs())
         return std::nullopt;
     const QString file = QFileDialog::getOpenFileName(parent_, q(caption), q(start), q(filter));
     if (file.isEmpty())

@@ -1,9 +1,23 @@
 #pragma once
 #include "platform/UiHost.h"
 
+#include <string>
+
 class QWidget;
 
 namespace kd {
+
+// The texts of the buttons on the host's boxes and input boxes; the program gives them
+// in its language. Czech until it does.
+struct DialogButtonTexts {
+    std::string ok = "OK";
+    std::string cancel = "Zruš";
+    std::string yes = "Ano";
+    std::string no = "Ne";
+    std::string retry = "Opakovat";
+    std::string abort = "Přerušit";
+    std::string ignore = "Ignorovat";
+};
 
 // The UI host of the running program: Qt's standard dialogs.
 class QtUiHost : public UiHost {
@@ -11,6 +25,8 @@ public:
     // The parent of the dialogs may be set later, once the main window exists.
     void setParentWidget(QWidget* parent) { parent_ = parent; }
     QWidget* parentWidget() const { return parent_; }
+    void setButtonTexts(DialogButtonTexts texts) { buttonTexts_ = std::move(texts); }
+    const DialogButtonTexts& buttonTexts() const { return buttonTexts_; }
 
     // False on a platform without a display (offscreen, minimal): a dialog there could
     // never be answered, so boxes go to standard error and questions get their safe
@@ -28,9 +44,14 @@ public:
     void setBusyCursor(bool busy) override;
     void processEvents() override;
 
+protected:
+    // Whether dialogs are shown at all; interactive() unless a test says otherwise.
+    virtual bool showsDialogs() const { return interactive(); }
+
 private:
     QWidget* parent_ = nullptr;
     int busyDepth_ = 0;
+    DialogButtonTexts buttonTexts_;
 };
 
 } // namespace kd
