@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -60,12 +61,18 @@ TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui)
     Password->setEchoMode(QLineEdit::Password);
 
     auto* form = new QFormLayout;
-    form->addRow(QString::fromUtf8("Cíl:"), destination);
-    form->addRow(QString::fromUtf8("Relativní adresář (volitelně)"), RelDir);
-    form->addRow(QString::fromUtf8("Přepisovat:"), Overwrite);
+    const auto labelled = [this, form](const char* caption, QWidget* field) {
+        auto* label = new QLabel(QString::fromUtf8(caption), this);
+        label->setObjectName("lbl_" + fieldName(field));
+        label->setBuddy(field);
+        form->addRow(label, field);
+    };
+    labelled("Cíl:", destination);
+    labelled("Relativní adresář (volitelně)", RelDir);
+    labelled("Přepisovat:", Overwrite);
     form->addRow(RecreateDir);
     form->addRow(RetainAttributesChk);
-    form->addRow(QString::fromUtf8("Heslo:"), Password);
+    labelled("Heslo:", Password);
 
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton("&OK", QDialogButtonBox::AcceptRole);

@@ -172,7 +172,7 @@ void TFormZalohovani::buildMenus() {
     MenuServis->addActions({MenuNastaven1, MenuServisPridatpostartu1});
     buildSortMenu();
 
-    ToolBarBrowse = addToolBar(QString::fromUtf8("Nástroje"));
+    ToolBarBrowse = addToolBar("ToolBarBrowse");
     ToolBarBrowse->setObjectName("ToolBarBrowse");
     const QList<QAction*> listActions = {ActionNovyProfil,           ActionOpravProfilu,
                                          ActionSmazatProfil,         ActionProvestZalohu,
