@@ -43,6 +43,10 @@ constexpr Translations kBusyHint{"Pracuji...", "Working...", "Pracujem..."};
 constexpr Translations kReadyHint{"Připraveno k archivaci", "Ready to back up",
                                   "Pripravené na archiváciu"};
 
+constexpr Translations kNothingSelected{kNothingSelectedText,
+                                        "No item is selected; the action will not be carried out",
+                                        "Nebola vybraná žiadna položka, akcia nebude dokončená"};
+
 QString trayHint(const Translations& hint) {
     return toQString(hint.in(LanguageCode));
 }
@@ -260,7 +264,7 @@ void TFormZalohovani::FormActivate() {
 }
 
 void TFormZalohovani::nothingSelected() {
-    ui_.messageBox(kNothingSelectedText, "", MsgButtons::Ok, MsgIcon::None);
+    ui_.messageBox(kNothingSelected.in(LanguageCode), "", MsgButtons::Ok, MsgIcon::None);
 }
 
 void TFormZalohovani::ActionNovyProfilExecute() {

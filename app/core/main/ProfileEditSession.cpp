@@ -41,7 +41,9 @@ bool ProfileEditSession::ConfirmPassword(const std::string& typed) {
         return false;
     }
     // A cancelled question counts as an empty answer.
-    const auto answer = state_.ui().inputBox("Potvrzení hesla", "Zadejte heslo:", "", true);
+    const auto answer =
+        state_.ui().inputBox(localText(LanguageCode, ProfileText::ConfirmCaption),
+                             localText(LanguageCode, ProfileText::ConfirmPrompt), "", true);
     PasswordConfirmed = answer.value_or(std::string()) == typed;
     confirmedPassword_ = typed;
     return PasswordConfirmed;

@@ -7,7 +7,7 @@
 namespace kd {
 namespace {
 
-constexpr std::array<Translations, 5> kTexts = {{
+constexpr std::array<Translations, 7> kTexts = {{
     {"Heslo smí obsahovat jen písmena bez diakritiky, číslice, mezeru a běžné znaky "
      "(tisknutelné znaky ASCII).",
      "The password may contain only letters without accents, digits, blanks and common "
@@ -23,6 +23,8 @@ constexpr std::array<Translations, 5> kTexts = {{
      "Označenie profilu nesmie obsahovať bodku."},
     {"Profil s tímto označením již existuje: ", "A profile with this name already exists: ",
      "Profil s týmto označením už existuje: "},
+    {"Potvrzení hesla", "Confirm the password", "Potvrdenie hesla"},
+    {"Zadejte heslo:", "Enter the password:", "Zadajte heslo:"},
 }};
 
 } // namespace

@@ -22,7 +22,9 @@ enum class ProfileText {
     NameEmpty,
     NameSeparator,
     NameDot,
-    NameClash, // followed by the clashing name
+    NameClash,      // followed by the clashing name
+    ConfirmCaption, // the question that confirms a new archive password
+    ConfirmPrompt,
 };
 
 // The text in the language "CZ", "EN" or "SK"; any other code gives Czech.
