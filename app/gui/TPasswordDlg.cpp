@@ -8,7 +8,7 @@
 
 namespace kd {
 
-TPasswordDlg::TPasswordDlg(QWidget* parent) : QDialog(parent) {
+TPasswordDlg::TPasswordDlg(QWidget* parent) : TFrm_KD(parent) {
     setObjectName("PasswordDlg");
     setWindowTitle("Password Dialog");
     Label1 = new QLabel("Zadejte heslo :", this);

@@ -1,4 +1,6 @@
 #pragma once
+#include "lang/qt/TFrm_KD.h"
+
 #include <QDialog>
 #include <optional>
 #include <string>
@@ -11,7 +13,7 @@ namespace kd {
 
 // The password question of the profile and settings guards: a masked edit, OK and
 // Cancel.
-class TPasswordDlg : public QDialog {
+class TPasswordDlg : public TFrm_KD<QDialog> {
     Q_OBJECT
 public:
     explicit TPasswordDlg(QWidget* parent = nullptr);

@@ -1,0 +1,137 @@
+#include "MainWindowFixture.h"
+#include "TestPaths.h"
+#include "app/gui/TExtractDlg.h"
+#include "app/gui/TFormul_OAplikaci.h"
+#include "app/gui/TFrmSeznamAdresaru.h"
+#include "app/gui/TFrmSeznamSouboru.h"
+#include "app/gui/TPasswordDlg.h"
+#include "app/gui/Tfrm_ViewLog.h"
+#include "lang/qt/FormTranslation.h"
+#include "platform/IniFile.h"
+
+#include <QRegularExpression>
+#include <filesystem>
+#include <map>
+#include <set>
+
+using namespace kd;
+using namespace kd::test;
+
+namespace {
+
+const std::string kLanguageFiles = KORDYNE_TEST_DATA_DIR "/../../resources/Lang";
+
+using Texts = std::map<std::string, std::string>; // path -> text
+
+Texts sectionOf(const std::string& path) {
+    const IniFile file(path);
+    Texts texts;
+    for (const std::string& key : file.keys("Translations"))
+        texts[key] = file.readString("Translations", key, "");
+    return texts;
+}
+
+// Every window of the program, each shown once in the current language.
+class LanguageFilesTest : public MainWindowFixture {
+protected:
+    LanguageFilesTest() {
+        setFormFilesDirectory(files.path());
+        std::filesystem::create_directories(files.file("Lang"));
+        for (const char* code : {"EN", "SK"})
+            std::filesystem::copy_file(kLanguageFiles + "/Transl_" + code + ".Ini",
+                                       files.file(std::string("Lang/Transl_") + code + ".Ini"));
+    }
+    ~LanguageFilesTest() override {
+        dialogs.clear();
+        setFormFilesDirectory({});
+        SaveTranslationMode = false;
+    }
+
+    void showEveryWindow(const std::string& language) {
+        // The main window takes the language from the settings file.
+        dir.write("Nastaven.txt", "LANGUAGE=" + language + "\r\n");
+        open();
+        dialogs.clear();
+        dialogs.push_back(std::make_unique<TExtractDlg>(ui));
+        dialogs.push_back(std::make_unique<TPasswordDlg>());
+        dialogs.push_back(std::make_unique<TFormul_OAplikaci>());
+        dialogs.push_back(std::make_unique<TFrmSeznamSouboru>());
+        dialogs.push_back(std::make_unique<TFrmSeznamAdresaru>());
+        dialogs.push_back(std::make_unique<Tfrm_ViewLog>());
+        for (const auto& dialog : dialogs) {
+            dialog->show();
+            QCoreApplication::processEvents();
+            dialog->hide();
+        }
+    }
+
+    // The texts every window shows now, by path, as the translator's save writes them.
+    Texts shownTexts() {
+        Texts all;
+        const auto save = [&](TKDTranslator& translator, const QWidget& form) {
+            const std::string file = files.file("shown-" + form.objectName().toStdString());
+            translator.SaveTranslation(QString::fromStdString(file), false);
+            all.merge(sectionOf(file));
+        };
+        save(window->KD_TL(), *window);
+        for (const auto& dialog : dialogs)
+            save(dynamic_cast<TFrm_KD<QDialog>&>(*dialog).KD_TL(), *dialog);
+        return all;
+    }
+
+    TempDir files; // the program's directory, holding "Lang"
+    std::vector<std::unique_ptr<QWidget>> dialogs;
+};
+
+bool hasLetters(const std::string& text) {
+    return QString::fromStdString(text).contains(QRegularExpression("\\p{L}"));
+}
+
+} // namespace
+
+TEST_F(LanguageFilesTest, EveryTextOfEveryWindowIsTranslatedAndEveryKeyHasItsWidget) {
+    // The windows' own Czech texts, as "/save_translation" writes them.
+    SaveTranslationMode = true;
+    showEveryWindow("CZ");
+    SaveTranslationMode = false;
+    Texts czech;
+    for (const auto& entry : std::filesystem::directory_iterator(files.file("Lang")))
+        if (entry.path().filename().string().starts_with("TRANSL_"))
+            czech.merge(sectionOf(entry.path().string()));
+    ASSERT_TRUE(czech.count("FormZalohovani.MenuProfil.Caption"));
+    ASSERT_TRUE(czech.count("PasswordDlg.Label1.Caption"));
+
+    for (const char* code : {"EN", "SK"}) {
+        SCOPED_TRACE(code);
+        const Texts translated = sectionOf(files.file(std::string("Lang/Transl_") + code + ".Ini"));
+        // A renamed or removed widget leaves its key behind.
+        for (const auto& [key, text] : translated)
+            EXPECT_TRUE(czech.count(key)) << key << " has no widget";
+        // Texts with letters need a translation; "..." and digits may stay as they are.
+        for (const auto& [key, text] : czech) {
+            if (hasLetters(text)) {
+                EXPECT_TRUE(translated.count(key)) << key << "=" << text << " is not translated";
+            }
+        }
+    }
+}
+
+TEST_F(LanguageFilesTest, WindowsShownInEnglishOrSlovakKeepNoCzechText) {
+    const struct {
+        const char* code;
+        QRegularExpression czech; // letters the language does not write
+    } languages[] = {
+        {"EN", QRegularExpression("[áčďéěíňóřšťúůýžÁČĎÉĚÍŇÓŘŠŤÚŮÝŽ]")},
+        {"SK", QRegularExpression("[ěřůĚŘŮ]")},
+    };
+    for (const auto& language : languages) {
+        SCOPED_TRACE(language.code);
+        showEveryWindow(language.code);
+        const Texts shown = shownTexts();
+        EXPECT_EQ(QString::fromStdString(shown.at("FormZalohovani.MenuTrideniBez.Caption")),
+                  language.code == std::string("EN") ? "&Unsorted" : "&Bez triedenia");
+        for (const auto& [key, text] : shown)
+            EXPECT_FALSE(QString::fromStdString(text).contains(language.czech))
+                << key << "=" << text;
+    }
+}
