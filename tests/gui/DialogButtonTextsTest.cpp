@@ -3,7 +3,6 @@
 #include "lang/TResourceStrings.h"
 
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QTimer>
@@ -19,102 +18,82 @@ public:
     bool showsDialogs() const override { return true; }
 };
 
+// Notes the button texts of the next modal dialog, sorted, and presses the one whose
+// text is press.
+void pressInNextDialog(const char* press, QStringList& texts) {
+    QTimer::singleShot(0, [press, &texts] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_NE(dialog, nullptr);
+        QPushButton* chosen = nullptr;
+        for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+            texts << button->text();
+            if (button->text() == QString::fromUtf8(press))
+                chosen = button;
+        }
+        texts.sort();
+        ASSERT_NE(chosen, nullptr) << press;
+        chosen->click();
+    });
+}
+
 class DialogButtonTextsTest : public ::testing::Test {
 protected:
     DialogButtonTextsTest() { test::ensureApplication(); }
     ~DialogButtonTextsTest() override { LanguageCode = "CZ"; }
-
-    QStringList boxButtons(MsgButtons buttons, const QString& press, MsgAnswer& answer) {
-        ShowingHost host;
-        QStringList texts;
-        QTimer::singleShot(0, [&texts, press] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            QPushButton* chosen = nullptr;
-            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-                texts << button->text();
-                if (button->text() == press)
-                    chosen = button;
-            }
-            ASSERT_NE(chosen, nullptr) << press.toStdString();
-            chosen->click();
-        });
-        answer = host.messageBox("text", "caption", buttons, MsgIcon::Question);
-        texts.sort();
-        return texts;
-    }
+    ShowingHost host;
 };
 
-TEST_F(DialogButtonTextsTest, BoxesShowTheProgramsButtonsInTheCurrentLanguage) {
-    struct Case {
+QStringList utf8(std::initializer_list<const char*> texts) {
+    QStringList list;
+    for (const char* text : texts)
+        list << QString::fromUtf8(text);
+    return list;
+}
+
+} // namespace
+
+TEST_F(DialogButtonTextsTest, BoxesAndInputBoxesShowTheProgramsButtonsInTheCurrentLanguage) {
+    const struct {
         const char* language;
         MsgButtons buttons;
         QStringList expected; // sorted
         const char* press;
         MsgAnswer answer;
+    } cases[] = {
+        {"CZ", MsgButtons::YesNo, utf8({"Ano", "Ne"}), "Ne", MsgAnswer::No},
+        {"CZ", MsgButtons::AbortRetryIgnore, utf8({"Ignorovat", "Opakovat", "Přerušit"}),
+         "Opakovat", MsgAnswer::Retry},
+        {"EN", MsgButtons::YesNoCancel, utf8({"Cancel", "No", "Yes"}), "Yes", MsgAnswer::Yes},
+        {"SK", MsgButtons::OkCancel, utf8({"OK", "Zrušiť"}), "OK", MsgAnswer::Ok},
+        {"SK", MsgButtons::AbortRetryIgnore, utf8({"Ignorovať", "Opakovať", "Prerušiť"}),
+         "Prerušiť", MsgAnswer::Abort},
     };
-    const Case cases[] = {
-        {"CZ", MsgButtons::YesNo, {"Ano", "Ne"}, "Ne", MsgAnswer::No},
-        {"CZ", MsgButtons::OkCancel, {"OK", QString::fromUtf8("Zruš")}, "OK", MsgAnswer::Ok},
-        {"CZ",
-         MsgButtons::AbortRetryIgnore,
-         {"Ignorovat", "Opakovat", QString::fromUtf8("Přerušit")},
-         "Opakovat",
-         MsgAnswer::Retry},
-        {"EN", MsgButtons::YesNoCancel, {"Cancel", "No", "Yes"}, "Yes", MsgAnswer::Yes},
-        {"EN", MsgButtons::RetryCancel, {"Cancel", "Retry"}, "Cancel", MsgAnswer::Cancel},
-        {"SK",
-         MsgButtons::YesNo,
-         {QString::fromUtf8("Nie"), QString::fromUtf8("Áno")},
-         "Nie",
-         MsgAnswer::No},
-        {"SK",
-         MsgButtons::AbortRetryIgnore,
-         {QString::fromUtf8("Ignorovať"), QString::fromUtf8("Opakovať"),
-          QString::fromUtf8("Prerušiť")},
-         "Ignorovať",
-         MsgAnswer::Ignore},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         LanguageCode = c.language;
-        MsgAnswer answer{};
-        EXPECT_EQ(boxButtons(c.buttons, QString::fromUtf8(c.press), answer), c.expected);
-        EXPECT_EQ(answer, c.answer);
-    }
-}
-
-TEST_F(DialogButtonTextsTest, InputBoxFollowsALanguageChangedWhileTheHostLives) {
-    ShowingHost host;
-    const auto buttonsOfInputBox = [&host](const QString& press) {
         QStringList texts;
-        QTimer::singleShot(0, [&texts, press] {
-            QWidget* dialog = QApplication::activeModalWidget();
-            ASSERT_NE(dialog, nullptr);
-            for (QPushButton* button : dialog->findChildren<QPushButton*>())
-                texts << button->text();
-            for (QPushButton* button : dialog->findChildren<QPushButton*>())
-                if (button->text() == press)
-                    return button->click();
-        });
-        const auto answer = host.inputBox("caption", "prompt", "typed", true);
-        texts.sort();
-        return std::make_pair(texts, answer);
-    };
+        pressInNextDialog(c.press, texts);
+        EXPECT_EQ(host.messageBox("text", "caption", c.buttons, MsgIcon::Question), c.answer);
+        EXPECT_EQ(texts, c.expected);
+    }
+
+    // The language changed while the host lives reaches the input box too.
+    QStringList texts;
+    LanguageCode = "EN";
+    pressInNextDialog("OK", texts);
+    EXPECT_EQ(host.inputBox("caption", "prompt", "typed", true),
+              std::optional<std::string>("typed"));
+    EXPECT_EQ(texts, utf8({"Cancel", "OK"}));
+    texts.clear();
     LanguageCode = "CZ";
-    auto [czech, given] = buttonsOfInputBox("OK");
-    EXPECT_EQ(czech, QStringList({"OK", QString::fromUtf8("Zruš")}));
-    EXPECT_EQ(given, std::optional<std::string>("typed"));
-    LanguageCode = "SK";
-    auto [slovak, cancelled] = buttonsOfInputBox(QString::fromUtf8("Zrušiť"));
-    EXPECT_EQ(slovak, QStringList({"OK", QString::fromUtf8("Zrušiť")}));
-    EXPECT_EQ(cancelled, std::nullopt);
+    pressInNextDialog("Zruš", texts);
+    EXPECT_EQ(host.inputBox("caption", "prompt", "typed", false), std::nullopt);
+    EXPECT_EQ(texts, utf8({"OK", "Zruš"}));
 }
 
 TEST_F(DialogButtonTextsTest, QtsOwnDialogsAreTranslatedWhereDebiansFilesExist) {
-    AppUiHost host;
     host.setLanguage("CZ");
-    const QString czech = QFileDialog::tr("&Open"); // unchanged without the file
+    const QString czech = QFileDialog::tr("&Open");
     host.setLanguage("EN");
     EXPECT_EQ(QFileDialog::tr("&Open"), "&Open");
     host.setLanguage("SK");
@@ -123,5 +102,3 @@ TEST_F(DialogButtonTextsTest, QtsOwnDialogsAreTranslatedWhereDebiansFilesExist) 
         GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
     EXPECT_NE(czech, slovak);
 }
-
-} // namespace

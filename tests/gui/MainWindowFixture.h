@@ -74,7 +74,7 @@ protected:
         setup.arguments = std::move(arguments);
         setup.clock = &clock;
         setup.configHome = config.path();
-        window = std::make_unique<TFormZalohovani>(ui, setup);
+        window = std::make_unique<TFormZalohovani>(host ? *host : ui, setup);
         if (countRuns)
             window->setRuns(runs);
         window->show();
@@ -99,6 +99,7 @@ protected:
     TempDir dir;
     TempDir config;
     WindowUiHost ui;
+    UiHost* host = nullptr; // the window's host in place of ui
     FakeClock clock;
     CountingRuns runs;
     bool countRuns = true; // false: the window's own runs back up and restore
