@@ -123,8 +123,9 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     // The check mark shows whether the program starts with the system.
     MenuServisPridatpostartu1->setChecked(
         registry_.valueExists(RegistryStore::RunKey, kRunValueName));
-    Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath)));
     state_.FormCreate(CommandLine::parse(setup_.programPath, setup_.arguments));
+    // In the language the settings file names.
+    Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath, LanguageCode)));
     runs_ = std::make_unique<AppRuns>(state_);
     state_.setRuns(*runs_);
     connect(btn_Cancel, &QPushButton::clicked, this, [this] { runs_->cancel(); });

@@ -9,6 +9,7 @@
 #include "lang/qt/FormTranslation.h"
 #include "platform/IniFile.h"
 
+#include <QLabel>
 #include <QRegularExpression>
 #include <filesystem>
 #include <map>
@@ -128,8 +129,11 @@ TEST_F(LanguageFilesTest, WindowsShownInEnglishOrSlovakKeepNoCzechText) {
         SCOPED_TRACE(language.code);
         showEveryWindow(language.code);
         const Texts shown = shownTexts();
+        const bool english = language.code == std::string("EN");
         EXPECT_EQ(QString::fromStdString(shown.at("FormZalohovani.MenuTrideniBez.Caption")),
-                  language.code == std::string("EN") ? "&Unsorted" : "&Bez triedenia");
+                  english ? "&Unsorted" : "&Bez triedenia");
+        // The version label is the program's own text, in the same language.
+        EXPECT_TRUE(widget<QLabel>("Version")->text().startsWith(english ? "Version:" : "Verzia:"));
         for (const auto& [key, text] : shown)
             EXPECT_FALSE(QString::fromStdString(text).contains(language.czech))
                 << key << "=" << text;

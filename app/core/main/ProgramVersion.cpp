@@ -1,5 +1,6 @@
 #include "app/core/main/ProgramVersion.h"
 
+#include "lang/Translations.h"
 #include "platform/DateText.h"
 
 #include <array>
@@ -27,8 +28,10 @@ std::string GetFileVersion() {
     return formatFileVersion(KORDYNE_VERSION);
 }
 
-std::string versionLabelText(const std::string& executablePath) {
-    std::string text = "Verze:" + GetFileVersion() + " z:";
+std::string versionLabelText(const std::string& executablePath, std::string_view languageCode) {
+    static constexpr Translations kVersion{"Verze:", "Version:", "Verzia:"};
+    static constexpr Translations kOf{" z:", " of:", " z:"};
+    std::string text = kVersion.in(languageCode) + GetFileVersion() + kOf.in(languageCode);
     struct stat info {};
     if (::stat(executablePath.c_str(), &info) == 0)
         text += formatShortDate(toDateTime(info.st_mtime));

@@ -10,7 +10,9 @@ std::string GetFileVersion();
 std::string formatFileVersion(std::string_view dotted);
 
 // The version label: "Verze:" + the version + " z:" + the short date on which the
-// executable file was last changed (no date when it cannot be read).
-std::string versionLabelText(const std::string& executablePath);
+// executable file was last changed (no date when it cannot be read); the two words in
+// the language of the code ("EN": "Version:", " of:"; "SK": "Verzia:", " z:").
+std::string versionLabelText(const std::string& executablePath,
+                             std::string_view languageCode = "CZ");
 
 } // namespace kd
