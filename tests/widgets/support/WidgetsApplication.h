@@ -27,4 +27,9 @@ inline void ensureApplication() {
     }();
 }
 
+// A base for fixtures whose members are widgets: the application exists before them.
+struct WithWidgetsApplication {
+    WithWidgetsApplication() { ensureApplication(); }
+};
+
 } // namespace kd::test
