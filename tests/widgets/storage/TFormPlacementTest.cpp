@@ -1,0 +1,227 @@
+#include "platform/RegistryStore.h"
+#include "support/TempDir.h"
+#include "widgets/storage/OnScreen.h"
+#include "widgets/storage/PlacementValues.h"
+#include "widgets/storage/TFormStorage.h"
+#include "widgets/support/WidgetsApplication.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace kd;
+
+namespace {
+
+const std::string kSection = "hkey_local_machine\\software\\orvik_cz\\kordyne";
+
+class PlacementTest : public ::testing::Test, protected test::WithWidgetsApplication {
+protected:
+    // A window with its storage set up as the main window's.
+    struct Window {
+        QWidget widget;
+        TFormStorage* storage;
+        explicit Window(RegistryStore& registry) : storage(new TFormStorage(&widget)) {
+            widget.setObjectName("FormZalohovani");
+            storage->UseRegistry = true;
+            storage->Version = 155;
+            storage->setIniSection(kSection);
+            storage->setRegistryStore(&registry);
+            storage->OnError = [](const std::string& message) { ADD_FAILURE() << message; };
+            // Positions are those of the frame (move, pos), sizes those of the window.
+            widget.move(40, 30);
+            widget.resize(320, 240);
+        }
+        ~Window() { storage->FormDestroy(); }
+    };
+
+    std::optional<std::string> stored(const std::string& name) const {
+        return registry.readString(key, name);
+    }
+    void store(const std::string& name, const std::string& value) {
+        registry.writeString(key, name, value);
+    }
+
+    test::TempDir home;
+    RegistryStore registry{"kordyne", home.path()};
+    const std::string key = DefaultRegistryKey() + "\\" + kSection;
+    const std::string suffix = screenSizeSuffix();
+};
+
+} // namespace
+
+TEST_F(PlacementTest, TheFirstCloseWritesTheNineValuesUnderTheNestedKey) {
+    EXPECT_EQ(DefaultRegistryKey(), "Software\\test_widgets");
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(suffix,
+              "(" + std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + ")");
+    {
+        Window w(registry);
+        w.widget.show(); // nothing stored: nothing restored
+        EXPECT_EQ(w.widget.pos(), QPoint(40, 30));
+        EXPECT_TRUE(w.storage->Restored());
+        w.widget.move(100, 80);
+        w.widget.close();
+        EXPECT_TRUE(w.storage->Saved());
+    }
+    EXPECT_EQ(stored("FormVersion"), "155");
+    EXPECT_EQ(stored("Flags"), "0");
+    EXPECT_EQ(stored("ShowCmd"), "1");
+    EXPECT_EQ(stored("PixelsPerInch"), std::to_string(screenPixelsPerInch()));
+    EXPECT_EQ(stored("MinMaxPos" + suffix), "-1,-1,-1,-1");
+    EXPECT_EQ(stored("MinMaxPos"), "-1,-1,-1,-1");
+    EXPECT_EQ(stored("NormPos" + suffix), "100,80,420,320");
+    EXPECT_EQ(stored("NormPos"), "100,80,420,320");
+    EXPECT_EQ(stored("Visible"), "0");
+}
+
+TEST_F(PlacementTest, ANewWindowComesBackWhereTheLastOneWasClosed) {
+    {
+        Window w(registry);
+        w.widget.show();
+        w.widget.move(120, 90);
+        w.widget.resize(400, 300);
+        w.widget.close();
+    }
+    Window again(registry);
+    again.widget.show();
+    EXPECT_EQ(again.widget.pos(), QPoint(120, 90));
+    EXPECT_EQ(again.widget.size(), QSize(400, 300));
+}
+
+TEST_F(PlacementTest, OnlyTheCurrentVersionOrANewerOneIsRestored) {
+    store("NormPos", "10,20,210,170");
+    store("FormVersion", "154");
+    {
+        Window w(registry);
+        w.widget.show();
+        EXPECT_EQ(w.widget.pos(), QPoint(40, 30));
+        EXPECT_TRUE(w.storage->Restored()); // so closing writes the new version
+    }
+    EXPECT_EQ(stored("FormVersion"), "155");
+    EXPECT_EQ(stored("Visible"), "1"); // saved by the destruction, not by a close
+
+    store("NormPos", "10,20,210,170");
+    store("NormPos" + suffix, "");
+    store("FormVersion", "156");
+    Window newer(registry);
+    newer.widget.show();
+    EXPECT_EQ(QRect(newer.widget.pos(), newer.widget.size()), QRect(10, 20, 200, 150));
+}
+
+TEST_F(PlacementTest, TheValuesOfThisScreenSizeComeBeforeTheBareOnes) {
+    store("FormVersion", "155");
+    store("NormPos", "10,20,210,170");
+    store("NormPos(1024x768)", "50,50,150,150");
+    store("NormPos" + suffix, "30,40,130,140");
+    Window w(registry);
+    w.widget.show();
+    EXPECT_EQ(QRect(w.widget.pos(), w.widget.size()), QRect(30, 40, 100, 100));
+}
+
+TEST_F(PlacementTest, APlacementOffEveryScreenIsMovedOntoTheNearest) {
+    store("FormVersion", "155");
+    store("NormPos", "5000,-3000,5300, -2800 ");
+    Window w(registry);
+    w.widget.show();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(QRect(w.widget.pos(), w.widget.size()),
+              QRect(area.right() - 299, area.top(), 300, 200));
+
+    EXPECT_EQ(movedOntoScreens(QRect(-900, 100, 2000, 100), {QRect(0, 0, 800, 600)}),
+              QRect(-900, 100, 2000, 100)); // partly visible: left alone
+    const QList<QRect> twoScreens{QRect(0, 0, 800, 600), QRect(800, 0, 1024, 768)};
+    EXPECT_EQ(movedOntoScreens(QRect(2000, 900, 3000, 100), twoScreens),
+              QRect(800, 668, 1024, 100)); // shrunk to the nearer, wider screen
+}
+
+TEST_F(PlacementTest, DamagedPositionsKeepTheWindowsOwnValues) {
+    store("FormVersion", "155");
+    store("NormPos", "x,25");
+    Window w(registry);
+    w.widget.show();
+    // Missing words take the window's own (right and bottom too, so the height grows).
+    EXPECT_EQ(QRect(w.widget.pos(), w.widget.size()), QRect(40, 25, 320, 245));
+}
+
+TEST_F(PlacementTest, AnotherPixelDensityDropsThePositionButKeepsTheState) {
+    store("FormVersion", "155");
+    store("NormPos", "10,20,210,170");
+    store("PixelsPerInch", std::to_string(screenPixelsPerInch() + 24));
+    store("ShowCmd", "3");
+    Window w(registry);
+    w.widget.show();
+    EXPECT_TRUE(w.widget.isMaximized());
+    EXPECT_NE(w.widget.normalGeometry().topLeft(), QPoint(10, 20));
+}
+
+TEST_F(PlacementTest, AStoredMinimisedStateMinimisesOnceTheWindowIsUp) {
+    store("FormVersion", "155");
+    store("ShowCmd", "2");
+    Window w(registry);
+    w.widget.show();
+    EXPECT_FALSE(w.widget.isMinimized());
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.widget.isMinimized());
+}
+
+TEST_F(PlacementTest, AnInactiveStorageNeitherRestoresNorSaves) {
+    store("FormVersion", "155");
+    store("NormPos", "10,20,210,170");
+    {
+        Window w(registry);
+        w.storage->Active = false;
+        w.widget.show();
+        EXPECT_EQ(w.widget.pos(), QPoint(40, 30));
+        w.widget.close();
+    }
+    EXPECT_EQ(stored("Visible"), std::nullopt);
+}
+
+TEST_F(PlacementTest, StoredPropertiesAndValuesGoIntoTheSection) {
+    {
+        Window w(registry);
+        auto* edit = new QLineEdit("jedna", &w.widget);
+        edit->setObjectName("Edit1");
+        w.storage->setStoredProps({"Edit1.Text"});
+        TStoredValue& secret = w.storage->StoredValues().Add();
+        secret.setName("Heslo");
+        secret.KeyString = "ky";
+        secret.Value = QString("abc");
+        TStoredValue& plain = w.storage->StoredValues().Add();
+        plain.setName("Pocet");
+        plain.Value = 12;
+        w.widget.show();
+        edit->setObjectName("Edit2");
+        w.widget.close();
+    }
+    EXPECT_EQ(stored("Edit2_text"), "jedna");
+    EXPECT_EQ(stored("Heslo"), "0a1b08");
+    EXPECT_EQ(stored("Pocet"), "12");
+
+    store("Edit2_text", "dva");
+    store("Pocet", "13");
+    Window w(registry);
+    auto* edit = new QLineEdit(&w.widget);
+    edit->setObjectName("Edit2");
+    w.storage->setStoredProps({"Edit2.Text"});
+    TStoredValue& secret = w.storage->StoredValues().Add();
+    secret.setName("Heslo");
+    secret.KeyString = "ky";
+    TStoredValue& plain = w.storage->StoredValues().Add();
+    plain.setName("Pocet");
+    w.widget.show();
+    EXPECT_EQ(edit->text(), "dva");
+    EXPECT_EQ(secret.Value.toString(), "abc");
+    EXPECT_EQ(plain.Value.toString(), "13");
+
+    store("Heslo", "0a1b0"); // cut short: the value there is stays
+    secret.Value = QString("old");
+    secret.Restore();
+    EXPECT_EQ(secret.Value.toString(), "old");
+}
