@@ -15,6 +15,7 @@
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
+#include "widgets/storage/TFormStorage.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -77,6 +78,16 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
                                                       : setup_.configHome) {
     setObjectName("FormZalohovani");
     setWindowTitle("Kordyne");
+    FormStorageKordyne = new TFormStorage(this);
+    FormStorageKordyne->setObjectName("FormStorageKordyne");
+    FormStorageKordyne->UseRegistry = true;
+    FormStorageKordyne->Version = 155;
+    FormStorageKordyne->setIniSection("hkey_local_machine\\software\\orvik_cz\\kordyne");
+    FormStorageKordyne->setRegistryStore(&registry_);
+    FormStorageKordyne->Active = false;
+    FormStorageKordyne->OnError = [this](const std::string& message) {
+        state_.reportError(message);
+    };
     PageControl1 = new QStackedWidget(this);
     PageControl1->setObjectName("PageControl1");
     TabSheetBrowse = new ProfileListPage(state_.profiles, PageControl1);
@@ -132,9 +143,13 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     // The settings page shows what the file set; entering it reloads only a few controls.
     TabSheetNastaven->setValues(settingsPageValues(state_.settings));
     showProfilePage();
+    FormStorageKordyne->Active = true;
 }
 
 TFormZalohovani::~TFormZalohovani() {
+    // The placement is saved while the window is whole, then switched off.
+    FormStorageKordyne->FormDestroy();
+    FormStorageKordyne->Active = false;
     // The pages show the state's profile list; they go before the state does.
     delete PageControl1;
 }

@@ -29,6 +29,7 @@ class ProfileEditorPage;
 class ProfileListPage;
 class SettingsPage;
 class TExtractDlg;
+class TFormStorage;
 
 // Where the main window finds its files, its command line and its clock.
 struct MainWindowSetup {
@@ -63,6 +64,7 @@ public:
     // the program's dialog is given.
     void setExtractDialog(TExtractDlg& dialog) { ExtractDlg = &dialog; }
     TExtractDlg& extractDialog();
+    TFormStorage& placementStorage() { return *FormStorageKordyne; }
     bool terminateRequested() const { return state_.TerminateRequested; }
 
     // The first activation; also queued by the first show.
@@ -145,6 +147,8 @@ private:
     QLabel* Version;
     QTimer* Timer1;
     QSystemTrayIcon* KitTrayIcon;
+    // Keeps the window's position, size and state across runs.
+    TFormStorage* FormStorageKordyne;
 };
 
 } // namespace kd
