@@ -7,6 +7,7 @@
 #include "lang/TResourceStrings.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
+#include "report/ReportLibrary.h"
 #include "widgets/cursors/KitCursors.h"
 #include "zip/format/RecordSignatures.h"
 
@@ -76,6 +77,8 @@ int AppStartup::run(int argc, char** argv) {
 
     QApplication application(argc, argv);
     RegisterKitCursors();
+    // The report designer's tables, released before the application goes.
+    const ReportLibrary reportLibrary;
     AppUiHost ui;
     AppStartup startup(ui, std::move(setup));
     startup.CreateForms();
