@@ -1,5 +1,6 @@
 #include "platform/RegistryStore.h"
 #include "support/TempDir.h"
+#include "widgets/storage/IniPlacementStore.h"
 #include "widgets/storage/OnScreen.h"
 #include "widgets/storage/PlacementValues.h"
 #include "widgets/storage/TFormStorage.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QWidget>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -224,4 +226,42 @@ TEST_F(PlacementTest, StoredPropertiesAndValuesGoIntoTheSection) {
     secret.Value = QString("old");
     secret.Restore();
     EXPECT_EQ(secret.Value.toString(), "old");
+}
+
+TEST(IniPlacementStoreTest, QuotedValuesComeBackUnchangedAndTheFileIsWrittenOnClose) {
+    test::TempDir dir;
+    const std::string path = dir.file("kordyne.INI");
+    {
+        IniPlacementStore store(path);
+        store.writeString("Okno", "Titulek", "\"v uvozovkách\"");
+        store.writeString("Okno", "Apostrofy", "'a'");
+        store.writeString("Okno", "Jeden", "\"");
+        store.writeInteger("Okno", "FormVersion", 155);
+        EXPECT_FALSE(std::filesystem::exists(path));
+        store.close();
+    }
+    IniPlacementStore again(path);
+    EXPECT_EQ(again.readString("okno", "titulek", ""), "\"v uvozovkách\"");
+    EXPECT_EQ(again.readString("Okno", "Apostrofy", ""), "'a'");
+    EXPECT_EQ(again.readString("Okno", "Jeden", ""), "\"");
+    EXPECT_EQ(again.readInteger("Okno", "FormVersion", 0), 155);
+    EXPECT_EQ(again.readInteger("Okno", "Chybi", 7), 7);
+}
+
+TEST(IniPlacementStoreTest, APlacementWithoutTheRegistryLivesInItsIniFile) {
+    test::ensureApplication();
+    test::TempDir dir;
+    const std::string path = dir.file("placement.INI");
+    {
+        QWidget widget;
+        TFormPlacement placement(&widget);
+        placement.setIniFileName(path);
+        EXPECT_EQ(placement.IniSection(), "QWidget");
+        widget.move(50, 60);
+        widget.show();
+        widget.close();
+    }
+    IniPlacementStore store(path);
+    EXPECT_EQ(store.readString("QWidget", "FormVersion", ""), "0");
+    EXPECT_EQ(store.readString("QWidget", "NormPos", "").substr(0, 6), "50,60,");
 }
