@@ -3,6 +3,7 @@
 #include "widgets/hooks/THookList.h"
 #include "widgets/hooks/TKitWindowHook.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <algorithm>
 #include <exception>
@@ -84,24 +85,43 @@ void TControlHook::releaseAll() {
 bool TControlHook::eventFilter(QObject* watched, QEvent* event) {
     if (watched != control_ || destroying_)
         return false;
+    // The event this filter sends on itself goes past it to the rest of the chain.
+    if (std::find(passing_.begin(), passing_.end(), event) != passing_.end())
+        return false;
     THookList& list = THookList::instance();
-    list.enterDelivery();
+    list.enterDelivery(); // keeps this record alive even if its widget goes meanwhile
     THookMessage message{watched, event, false};
     bool handled = false;
     if (event->type() != QEvent::Quit)
         NotifyHooks(true, message, handled);
-    if (!handled || alwaysDelivered(event->type())) {
+    const bool deliver = !handled || alwaysDelivered(event->type());
+    if (!wantsAfter(event->type())) {
+        list.leaveDelivery();
+        return !deliver; // Qt delivers it as usual, or not at all
+    }
+    if (deliver) {
+        // Sent on through the widget's other filters and its own handling, so the
+        // hooks see the outcome. Filters installed after this record (and those of
+        // the application) see such an event twice: a hook asks for the events it
+        // needs after the widget (AfterMessageTypes).
         const QPointer<QObject> target = watched;
-        // The widget's own handling (filters installed later than this one ran
-        // before it).
-        message.result = target->event(event);
+        passing_.push_back(event);
+        message.result = QCoreApplication::sendEvent(watched, event);
+        std::erase(passing_, event);
         if (target && target == control_)
             NotifyHooks(false, message, handled);
     }
     list.leaveDelivery(); // may free this record: nothing of it is touched after
-    // Delivered here or kept from the widget: either way the filter chain ends, so
-    // the widget never sees the event twice.
     return true;
+}
+
+bool TControlHook::wantsAfter(QEvent::Type type) const {
+    return std::any_of(hooks_.begin(), hooks_.end(), [type](const TKitWindowHook* hook) {
+        if (!hook->AfterMessage)
+            return false;
+        const auto& types = hook->AfterMessageTypes;
+        return types.empty() || std::find(types.begin(), types.end(), type) != types.end();
+    });
 }
 
 void TControlHook::NotifyHooks(bool before, THookMessage& message, bool& handled) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
@@ -11,7 +12,8 @@ class TKitWindowHook;
 struct THookMessage;
 
 // The record shared by every hook of one widget: one event filter on the widget that
-// walks the hooks before the widget's own handling and after it. Owned by THookList.
+// walks the hooks before the widget's other filters and its own handling, and after
+// them. Owned by THookList.
 class TControlHook : public QObject {
     Q_OBJECT
 public:
@@ -37,9 +39,12 @@ private:
     void HookWinControl();
     void UnhookWinControl();
     void NotifyHooks(bool before, THookMessage& message, bool& handled);
+    // Whether a hook wants to see this kind of event after the widget.
+    bool wantsAfter(QEvent::Type type) const;
 
     std::uint64_t serial_;
     std::vector<TKitWindowHook*> hooks_; // in attachment order
+    std::vector<QEvent*> passing_;       // events sent on by this filter just now
     QPointer<QWidget> control_;
     QMetaObject::Connection destroyedConnection_;
     bool filtering_ = false;

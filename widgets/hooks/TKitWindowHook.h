@@ -1,9 +1,11 @@
 #pragma once
 #include "widgets/hooks/THookMessage.h"
 
+#include <QEvent>
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
+#include <vector>
 
 namespace kd {
 
@@ -29,6 +31,9 @@ public:
 
     THookMessageEvent BeforeMessage;
     THookMessageEvent AfterMessage;
+    // The events AfterMessage is for; empty: every event. Seeing an event after the
+    // widget costs its delivery being taken over by the hook (see TControlHook).
+    std::vector<QEvent::Type> AfterMessageTypes;
 
     void DoBeforeMessage(THookMessage& message, bool& handled);
     void DoAfterMessage(THookMessage& message, bool& handled);

@@ -71,6 +71,7 @@ TFormPlacement::TFormPlacement(QWidget* form)
         if (message.event->type() == QEvent::Close)
             FormCloseQuery(message.event->isAccepted());
     };
+    formHook_->AfterMessageTypes = {QEvent::Close};
     formHook_->setWinControl(form_);
 }
 

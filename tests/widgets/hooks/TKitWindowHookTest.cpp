@@ -48,6 +48,20 @@ std::unique_ptr<TKitWindowHook> loggingHook(const std::string& name, QWidget& w,
     return hook;
 }
 
+// Another event filter of the widget, as the program's own windows have.
+class LoggingFilter : public QObject {
+public:
+    explicit LoggingFilter(std::vector<std::string>& log) : log_(log) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == probe)
+            log_.push_back("filter");
+        return false;
+    }
+
+private:
+    std::vector<std::string>& log_;
+};
+
 void sendProbe(QWidget& w) {
     QEvent e(probe);
     QCoreApplication::sendEvent(&w, &e);
@@ -77,6 +91,21 @@ TEST_F(HookTest, HooksOfOneWidgetShareARecordAndRunLastAttachedFirst) {
     sendProbe(w);
     EXPECT_EQ(log, (std::vector<std::string>{"second before", "first before", "widget",
                                              "second after", "first after"}));
+}
+
+TEST_F(HookTest, TheWidgetsOtherFiltersSeeEachEventOnceBetweenTheHooksAndTheWidget) {
+    Probe w;
+    w.log = &log;
+    LoggingFilter filter(log);
+    w.installEventFilter(&filter);
+    auto after = loggingHook("after", w, log);
+    sendProbe(w);
+    auto beforeOnly = loggingHook("before", w, log);
+    beforeOnly->AfterMessage = nullptr;
+    after->AfterMessageTypes = {QEvent::Close}; // no longer wants the probe afterwards
+    sendProbe(w);
+    EXPECT_EQ(log, (std::vector<std::string>{"after before", "filter", "widget", "after after",
+                                             "before before", "after before", "filter", "widget"}));
 }
 
 TEST_F(HookTest, AClaimedEventReachesNeitherEarlierHooksNorTheWidget) {
