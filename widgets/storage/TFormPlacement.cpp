@@ -58,9 +58,20 @@ std::string DefaultSection(const QObject* component) {
 }
 
 TFormPlacement::TFormPlacement(QWidget* form)
-    : QObject(form), form_(form), formHook_(std::make_unique<TKitWindowHook>()) {
+    : QObject(form), form_(form), formHook_(std::make_unique<TKitWindowHook>()),
+      WinHook(std::make_unique<TKitWindowHook>()), minMaxInfo_([this] {
+          toggleSizeHook();
+          applySizeLimits();
+      }) {
     if (!form_)
         options_ = {};
+    else
+        defMaximize_ = form_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    WinHook->setActive(false);
+    WinHook->BeforeMessage = [this](TKitWindowHook&, THookMessage& message, bool&) {
+        if (message.event->type() == QEvent::Show || message.event->type() == QEvent::Resize)
+            applySizeLimits();
+    };
     // The window's show and close reach the component before and after the window's
     // own handling.
     formHook_->BeforeMessage = [this](TKitWindowHook&, THookMessage& message, bool&) {
@@ -78,6 +89,65 @@ TFormPlacement::TFormPlacement(QWidget* form)
 TFormPlacement::~TFormPlacement() {
     store_.reset();
     formHook_.reset();
+    WinHook.reset();
+}
+
+void TFormPlacement::setPreventResize(bool value) {
+    if (!form_ || value == preventResize_)
+        return;
+    preventResize_ = value;
+    if (value)
+        defMaximize_ = form_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint);
+    const bool maximize = !value && defMaximize_;
+    if (form_->windowFlags().testFlag(Qt::WindowMaximizeButtonHint) != maximize) {
+        // New window flags hide a shown window: it is shown again.
+        const bool visible = form_->isVisible();
+        const bool active = Active;
+        Active = false;
+        form_->setWindowFlag(Qt::WindowMaximizeButtonHint, maximize);
+        if (visible)
+            form_->show();
+        Active = active;
+    }
+    toggleSizeHook();
+    applySizeLimits();
+}
+
+void TFormPlacement::toggleSizeHook() {
+    const bool on = form_ && (preventResize_ || !minMaxInfo_.empty());
+    if (on == WinHook->Active())
+        return;
+    if (on) {
+        ownMinimum_ = form_->minimumSize();
+        ownMaximum_ = form_->maximumSize();
+        WinHook->setWinControl(form_);
+        WinHook->setActive(true);
+    } else {
+        WinHook->setActive(false);
+        if (form_) {
+            form_->setMinimumSize(ownMinimum_);
+            form_->setMaximumSize(ownMaximum_);
+        }
+    }
+}
+
+void TFormPlacement::applySizeLimits() {
+    if (!form_ || !WinHook->Active())
+        return;
+    if (preventResize_) {
+        if (form_->isVisible())
+            form_->setFixedSize(form_->size());
+        return;
+    }
+    using I = TWinMinMaxInfo;
+    const auto limit = [this](I::Index index, int own) {
+        const int value = minMaxInfo_.value(index);
+        return value != 0 ? value : own;
+    };
+    form_->setMinimumSize(limit(I::MinTrackWidth, ownMinimum_.width()),
+                          limit(I::MinTrackHeight, ownMinimum_.height()));
+    form_->setMaximumSize(limit(I::MaxTrackWidth, ownMaximum_.width()),
+                          limit(I::MaxTrackHeight, ownMaximum_.height()));
 }
 
 std::string TFormPlacement::IniFileName() const {

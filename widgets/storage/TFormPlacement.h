@@ -1,5 +1,6 @@
 #pragma once
 #include "widgets/storage/RegistryPlacementStore.h"
+#include "widgets/storage/TWinMinMaxInfo.h"
 
 #include <QFlags>
 #include <QObject>
@@ -61,6 +62,15 @@ public:
     // The registry store to use (default: the user's store named after the program).
     void setRegistryStore(RegistryStore* store) { registry_ = store; }
 
+    // Limits of the window's size while set (tracking sizes; the maximised size and
+    // position have no counterpart here).
+    TWinMinMaxInfo& MinMaxInfo() { return minMaxInfo_; }
+    void setMinMaxInfo(const TWinMinMaxInfo& info) { minMaxInfo_.Assign(info); }
+    bool PreventResize() const { return preventResize_; }
+    // On: the shown window keeps its size and loses its maximise button; off: both
+    // come back.
+    void setPreventResize(bool value);
+
     bool Saved() const { return saved_; }
     bool Restored() const { return restored_; }
     QWidget* form() const { return form_; }
@@ -107,6 +117,9 @@ private:
         bool opened_ = false;
     };
 
+    // The size hook is on while the window's size is limited.
+    void toggleSizeHook();
+    void applySizeLimits();
     void openStore();
     void closeStore();
     template <class F> void guarded(F&& action);
@@ -119,6 +132,12 @@ private:
     std::unique_ptr<RegistryStore> ownRegistry_;
     std::unique_ptr<PlacementStore> store_;
     std::unique_ptr<TKitWindowHook> formHook_;
+    std::unique_ptr<TKitWindowHook> WinHook;
+    TWinMinMaxInfo minMaxInfo_;
+    bool preventResize_ = false;
+    bool defMaximize_ = false;
+    // The window's own limits, given back when the hook goes off.
+    QSize ownMinimum_, ownMaximum_;
     bool saved_ = false;
     bool restored_ = false;
     bool destroying_ = false;

@@ -265,3 +265,51 @@ TEST(IniPlacementStoreTest, APlacementWithoutTheRegistryLivesInItsIniFile) {
     EXPECT_EQ(store.readString("QWidget", "FormVersion", ""), "0");
     EXPECT_EQ(store.readString("QWidget", "NormPos", "").substr(0, 6), "50,60,");
 }
+
+TEST_F(PlacementTest, TheFocusedControlComesBackWhenAsked) {
+    {
+        Window w(registry);
+        w.storage->setOptions(w.storage->Options() | TFormPlacement::fpActiveControl);
+        auto* first = new QLineEdit(&w.widget);
+        first->setObjectName("Edit1");
+        auto* second = new QLineEdit(&w.widget);
+        second->setObjectName("Edit2");
+        second->move(0, 40);
+        w.widget.show();
+        second->setFocus();
+        w.widget.close();
+    }
+    EXPECT_EQ(stored("ActiveControl"), "Edit2");
+    Window w(registry);
+    w.storage->setOptions(w.storage->Options() | TFormPlacement::fpActiveControl);
+    new QLineEdit(&w.widget);
+    auto* edit = new QLineEdit(&w.widget);
+    edit->setObjectName("Edit2");
+    w.widget.show();
+    EXPECT_EQ(w.widget.focusWidget(), edit);
+}
+
+TEST_F(PlacementTest, SizeLimitsHoldWhileSetAndTheWindowsOwnComeBack) {
+    Window w(registry);
+    w.widget.setMinimumWidth(100);
+    w.widget.show();
+    TWinMinMaxInfo limits;
+    limits.setValue(TWinMinMaxInfo::MinTrackWidth, 200);
+    limits.setValue(TWinMinMaxInfo::MaxTrackHeight, 400);
+    w.storage->setMinMaxInfo(limits);
+    EXPECT_EQ(w.widget.minimumSize(), QSize(200, 0));
+    EXPECT_EQ(w.widget.maximumHeight(), 400);
+    w.storage->setMinMaxInfo(TWinMinMaxInfo());
+    EXPECT_EQ(w.widget.minimumSize(), QSize(100, 0));
+    EXPECT_EQ(w.widget.maximumHeight(), QWIDGETSIZE_MAX);
+
+    const QSize size = w.widget.size();
+    w.storage->setPreventResize(true);
+    EXPECT_TRUE(w.widget.isVisible());
+    EXPECT_EQ(w.widget.minimumSize(), size);
+    EXPECT_EQ(w.widget.maximumSize(), size);
+    EXPECT_FALSE(w.widget.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    w.storage->setPreventResize(false);
+    EXPECT_EQ(w.widget.minimumSize(), QSize(100, 0));
+    EXPECT_TRUE(w.widget.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
