@@ -1,28 +1,12 @@
 #include "widgets/storage/PlacementStore.h"
 
-#include "platform/Trim.h"
-
-#include <charconv>
+#include "widgets/storage/NumberText.h"
 
 namespace kd {
 
-bool parseInteger(const std::string& text, int& value) {
-    const std::string_view trimmed = trimBlanks(text);
-    const char* first = trimmed.data();
-    const char* last = first + trimmed.size();
-    if (first != last && *first == '+')
-        ++first;
-    int parsed = 0;
-    const auto [end, error] = std::from_chars(first, last, parsed);
-    if (error != std::errc() || end != last || first == last)
-        return false;
-    value = parsed;
-    return true;
-}
-
 int PlacementStore::readInteger(const std::string& section, const std::string& name, int def) {
     int value = def;
-    return parseInteger(readString(section, name, std::to_string(def)), value) ? value : def;
+    return parseWholeNumber(readString(section, name, std::to_string(def)), value) ? value : def;
 }
 
 void PlacementStore::writeInteger(const std::string& section, const std::string& name, int value) {

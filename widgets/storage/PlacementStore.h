@@ -24,8 +24,4 @@ public:
     void writeBool(const std::string& section, const std::string& name, bool value);
 };
 
-// The whole text as a number (blanks around it allowed); nothing when it is none or
-// out of the int range.
-bool parseInteger(const std::string& text, int& value);
-
 } // namespace kd

@@ -1,5 +1,6 @@
 #include "widgets/storage/PlacementValues.h"
 
+#include "widgets/storage/NumberText.h"
 #include "widgets/storage/OnScreen.h"
 #include "widgets/storage/PlacementStore.h"
 
@@ -44,7 +45,7 @@ bool readPosition(PlacementStore& store, const std::string& section, const std::
         QString::fromStdString(text).split(QRegularExpression("[ ,]"), Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < words.size() && i < 4; ++i) {
         int value = 0;
-        if (parseInteger(words[i].toStdString(), value))
+        if (parseWholeNumber(words[i].toStdString(), value))
             numbers[static_cast<std::size_t>(i)] = value;
     }
     return true;

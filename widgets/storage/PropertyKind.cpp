@@ -1,6 +1,10 @@
 #include "widgets/storage/PropertyKind.h"
 
+#include <QMetaEnum>
+#include <QRegularExpression>
+#include <QStringList>
 #include <QVariant>
+#include <cstring>
 
 namespace kd {
 
@@ -45,6 +49,55 @@ PropertyKind propertyKind(const QMetaProperty& property) {
 
 bool emptyTextIsValue(PropertyKind kind) {
     return kind == PropertyKind::String || kind == PropertyKind::Character;
+}
+
+QVariant enumVariant(const QMetaProperty& property, int value) {
+    QVariant variant(property.metaType());
+    const qsizetype size = property.metaType().sizeOf();
+    if (size == sizeof(int))
+        std::memcpy(variant.data(), &value, sizeof value);
+    else
+        variant = QVariant(value);
+    return variant;
+}
+
+int enumInt(const QVariant& value) {
+    int result = 0;
+    if (value.metaType().sizeOf() == sizeof(int))
+        std::memcpy(&result, value.constData(), sizeof result);
+    else
+        result = value.toInt();
+    return result;
+}
+
+std::string setText(const QMetaEnum& flags, int value) {
+    std::string text = "[";
+    for (int bit = 0; bit < 32; ++bit) {
+        const int member = static_cast<int>(1u << bit);
+        if (!(value & member))
+            continue;
+        if (const char* key = flags.valueToKey(member)) {
+            if (text.size() > 1)
+                text += ",";
+            text += key;
+        }
+    }
+    return text + "]";
+}
+
+int setFromText(const QMetaEnum& flags, const std::string& text) {
+    int value = 0;
+    const QStringList words =
+        QString::fromStdString(text).split(QRegularExpression("[ ,\\[\\]]"), Qt::SkipEmptyParts);
+    for (const QString& word : words)
+        for (int i = 0; i < flags.keyCount(); ++i) {
+            const unsigned member = static_cast<unsigned>(flags.value(i));
+            // Only single members (one bit) count, not combinations of them.
+            if (member != 0 && (member & (member - 1)) == 0 &&
+                word.compare(QLatin1String(flags.key(i)), Qt::CaseInsensitive) == 0)
+                value |= static_cast<int>(member);
+        }
+    return value;
 }
 
 } // namespace kd

@@ -1,5 +1,7 @@
 #pragma once
 #include <QMetaProperty>
+#include <QVariant>
+#include <string>
 
 class QObject;
 
@@ -23,6 +25,16 @@ enum class PropertyKind {
 };
 
 PropertyKind propertyKind(const QMetaProperty& property);
+
+// A value of the property's own enumeration or flag type, and the number of one.
+QVariant enumVariant(const QMetaProperty& property, int value);
+int enumInt(const QVariant& value);
+
+// A flag set as "[a,b]": the names of its single-bit members, lowest bit first.
+std::string setText(const QMetaEnum& flags, int value);
+// The members named by the words of the text (separated by blanks, commas and
+// brackets; other words are ignored).
+int setFromText(const QMetaEnum& flags, const std::string& text);
 
 // Whether an empty text is a value of its own for the kind (strings and characters).
 bool emptyTextIsValue(PropertyKind kind);

@@ -1,15 +1,13 @@
 #include "widgets/storage/TPropsStorage.h"
 
 #include "platform/Trim.h"
-#include "widgets/storage/PlacementStore.h"
+#include "widgets/storage/NumberText.h"
 
 #include <QApplication>
 #include <QMetaEnum>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QVariant>
 #include <QWidget>
-#include <charconv>
 #include <cstring>
 #include <exception>
 
@@ -26,66 +24,6 @@ std::string toStd(const QString& text) {
 
 std::string trimmed(const std::string& text) {
     return std::string(trimBlanks(text));
-}
-
-// A value of the property's own enumeration or flag type.
-QVariant enumValue(const QMetaProperty& property, int value) {
-    QVariant variant(property.metaType());
-    const qsizetype size = property.metaType().sizeOf();
-    if (size == sizeof(int))
-        std::memcpy(variant.data(), &value, sizeof value);
-    else
-        variant = QVariant(value);
-    return variant;
-}
-
-int enumInt(const QVariant& value) {
-    int result = 0;
-    if (value.metaType().sizeOf() == sizeof(int))
-        std::memcpy(&result, value.constData(), sizeof result);
-    else
-        result = value.toInt();
-    return result;
-}
-
-bool parseInt64(const std::string& text, qint64& value) {
-    const std::string_view t = trimBlanks(text);
-    const char* first = t.data();
-    const char* last = first + t.size();
-    if (first != last && *first == '+')
-        ++first;
-    const auto [end, error] = std::from_chars(first, last, value);
-    return error == std::errc() && end == last && first != last;
-}
-
-std::string setText(const QMetaEnum& flags, int value) {
-    std::string text = "[";
-    for (int bit = 0; bit < 32; ++bit) {
-        const int member = static_cast<int>(1u << bit);
-        if (!(value & member))
-            continue;
-        if (const char* key = flags.valueToKey(member)) {
-            if (text.size() > 1)
-                text += ",";
-            text += key;
-        }
-    }
-    return text + "]";
-}
-
-int setFromText(const QMetaEnum& flags, const std::string& text) {
-    int value = 0;
-    const QStringList words =
-        QString::fromStdString(text).split(QRegularExpression("[ ,\\[\\]]"), Qt::SkipEmptyParts);
-    for (const QString& word : words)
-        for (int i = 0; i < flags.keyCount(); ++i) {
-            const unsigned member = static_cast<unsigned>(flags.value(i));
-            // Only single members (one bit) count, not combinations of them.
-            if (member != 0 && (member & (member - 1)) == 0 &&
-                word.compare(QLatin1String(flags.key(i)), Qt::CaseInsensitive) == 0)
-                value |= static_cast<int>(member);
-        }
-    return value;
 }
 
 // The object of that name among the owner's objects (the owner itself included).
@@ -245,7 +183,7 @@ void TPropsStorage::applyText(const QMetaProperty& property, const std::string& 
     case PropertyKind::Int64: {
         // A text that is no number keeps the value the property has.
         qint64 number = 0;
-        if (parseInt64(text, number))
+        if (parseWholeNumber(text, number))
             property.write(object_, QVariant(number));
         return;
     }
@@ -261,7 +199,7 @@ void TPropsStorage::applyText(const QMetaProperty& property, const std::string& 
         }
         for (int i = 0; i < property.enumerator().keyCount(); ++i)
             if (sameText(property.enumerator().key(i), text)) {
-                property.write(object_, enumValue(property, property.enumerator().value(i)));
+                property.write(object_, enumVariant(property, property.enumerator().value(i)));
                 return;
             }
         return;
@@ -277,7 +215,7 @@ void TPropsStorage::applyText(const QMetaProperty& property, const std::string& 
         property.write(object_, QVariant(qtext));
         return;
     case PropertyKind::Set:
-        property.write(object_, enumValue(property, setFromText(property.enumerator(), text)));
+        property.write(object_, enumVariant(property, setFromText(property.enumerator(), text)));
         return;
     case PropertyKind::Object:
         applyReference(property, text);
@@ -367,7 +305,7 @@ void TPropsStorage::storeStringList(const QMetaProperty& property) {
 void TPropsStorage::loadStringList(const QMetaProperty& property) {
     const std::string sub = subsection(property);
     int count = 0;
-    if (!parseInteger(ReadString(sub, "Count", "0"), count) || count <= 0)
+    if (!parseWholeNumber(ReadString(sub, "Count", "0"), count) || count <= 0)
         return;
     // A count naming items that are not there is damage: the list stays as it is
     // (and a wild count costs no more than the items really stored).
