@@ -10,7 +10,8 @@ bool TabExitKeys::keyPress(QWidget* control, QKeyEvent* event) {
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         pending_ = true;
-        shift_ = event->modifiers();
+        if (!enterAsTab_)
+            shift_ = event->modifiers();
         return false;
     case Qt::Key_Return:
     case Qt::Key_Enter: {
@@ -18,9 +19,13 @@ bool TabExitKeys::keyPress(QWidget* control, QKeyEvent* event) {
             return false;
         pending_ = true;
         shift_ = event->modifiers();
+        // Qt moves the focus only for a plain or shifted Tab.
         const bool back = event->modifiers() & Qt::ShiftModifier;
-        QKeyEvent tab(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab, event->modifiers());
+        QKeyEvent tab(QEvent::KeyPress, back ? Qt::Key_Backtab : Qt::Key_Tab,
+                      back ? Qt::ShiftModifier : Qt::NoModifier);
+        enterAsTab_ = true;
         QCoreApplication::sendEvent(control, &tab);
+        enterAsTab_ = false;
         return true;
     }
     case Qt::Key_Space:

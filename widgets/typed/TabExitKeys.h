@@ -27,6 +27,7 @@ public:
 
 private:
     bool pending_ = false;
+    bool enterAsTab_ = false; // the Tab that Enter became is on its way
     Qt::KeyboardModifiers shift_;
 };
 
