@@ -12,9 +12,10 @@
 namespace kd {
 namespace {
 
-// A small black arrow on white (the transparent colour), 7 x 4 pixels.
+// A small black arrow on white, 7 x 5 pixels: the blank bottom row makes white the
+// transparent colour (a bitmap's bottom-left pixel).
 QImage arrow(bool up) {
-    QImage image(7, 4, QImage::Format_RGB32);
+    QImage image(7, 5, QImage::Format_RGB32);
     image.fill(Qt::white);
     for (int row = 0; row < 4; ++row) {
         const int y = up ? row : 3 - row;

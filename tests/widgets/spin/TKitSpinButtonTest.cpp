@@ -56,10 +56,11 @@ TEST(TKitSpinButtonTest, FacesShadeThePressedHalf) {
     EXPECT_EQ(none.pixelColor(10, 14), kFace);
     // The up arrow sits in the upper-left quarter, one pixel further when pressed; its
     // white background is transparent.
-    EXPECT_EQ(none.pixelColor(6, 4), QColor(Qt::black));
-    EXPECT_EQ(none.pixelColor(5, 4), kFace);
-    EXPECT_EQ(top.pixelColor(7, 5), QColor(Qt::black));
-    EXPECT_EQ(none.pixelColor(14, 15), QColor(Qt::black)); // down arrow, lower-right
+    EXPECT_EQ(none.pixelColor(6, 3), QColor(Qt::black));
+    EXPECT_EQ(none.pixelColor(5, 3), kFace);
+    EXPECT_EQ(none.pixelColor(3, 6), QColor(Qt::black));
+    EXPECT_EQ(top.pixelColor(7, 4), QColor(Qt::black));
+    EXPECT_EQ(none.pixelColor(14, 14), QColor(Qt::black)); // down arrow, lower-right
 }
 
 TEST(TKitSpinButtonTest, HoldingAHalfRepeatsAfterADelay) {
