@@ -3,6 +3,9 @@
 #include "app/core/profiles/ProfileTexts.h"
 #include "app/gui/PageControls.h"
 #include "lang/TResourceStrings.h"
+#include "widgets/spin/TKitSpinEdit.h"
+#include "widgets/typed/TComboBoxVarox.h"
+#include "widgets/typed/TEditVarox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -30,8 +32,9 @@ std::string s(const QString& text) {
     return fromQString(text);
 }
 
-template <class Items> QComboBox* comboBox(QWidget* parent, const char* name, const Items& items) {
-    auto* combo = new QComboBox(parent);
+template <class Combo = QComboBox, class Items>
+Combo* comboBox(QWidget* parent, const char* name, const Items& items) {
+    auto* combo = new Combo(parent);
     combo->setObjectName(name);
     for (const auto& item : items)
         combo->addItem(q(item));
@@ -53,14 +56,15 @@ ProfileEditorPage::ProfileEditorPage(UiHost& ui, QWidget* parent) : QWidget(pare
             &ProfileEditorPage::ComboBoxDruhObdobiChange);
     connect(BitBtnOk, &QPushButton::clicked, this, &ProfileEditorPage::okClicked);
     connect(BitBtnZrus, &QPushButton::clicked, this, &ProfileEditorPage::cancelClicked);
-    // Enter moves on to the next field; in the password edit it asks for the password again.
-    for (QWidget* w : {static_cast<QWidget*>(EditOznac), static_cast<QWidget*>(EditCilZal),
-                       static_cast<QWidget*>(EditStartZal), static_cast<QWidget*>(EditFiltr),
+    // Enter moves on to the next field (the typed edits do that themselves); in the
+    // password edit it asks for the password again.
+    for (QWidget* w : {static_cast<QWidget*>(EditCilZal), static_cast<QWidget*>(EditStartZal),
                        static_cast<QWidget*>(EditNeuklSoub), static_cast<QWidget*>(EditPocInd),
-                       static_cast<QWidget*>(EditVelPrvDisk), static_cast<QWidget*>(EditVelDalDisk),
                        static_cast<QWidget*>(EditDnuZal), static_cast<QWidget*>(EditObdobiAutZal),
                        static_cast<QWidget*>(edt_Pass), static_cast<QWidget*>(EditHeslo)})
         w->installEventFilter(this);
+    for (TEditVarox* partSize : {EditVelPrvDisk, EditVelDalDisk})
+        partSize->setOnExit([this, partSize] { partSizeLeft(partSize); });
 }
 
 void ProfileEditorPage::buildControls() {
@@ -68,6 +72,13 @@ void ProfileEditorPage::buildControls() {
     const auto lineEdit = [this](const char* name) {
         auto* edit = new QLineEdit(this);
         edit->setObjectName(name);
+        return edit;
+    };
+    const auto typedEdit = [this](const char* name, TEditType type = ttString) {
+        auto* edit = new TEditVarox(this);
+        edit->setObjectName(name);
+        edit->setEditType(type);
+        edit->setUiHost(&ui_);
         return edit;
     };
     const auto checkBox = [this](const char* name, const char* caption) {
@@ -98,10 +109,10 @@ void ProfileEditorPage::buildControls() {
         return box;
     };
 
-    EditOznac = lineEdit("EditOznac");
+    EditOznac = typedEdit("EditOznac");
     addLabelledField(grid, 0, 0, "Označení:", EditOznac,
                      "Jméno profilu, zároveň jméno jeho souborů");
-    EditPopis = lineEdit("EditPopis");
+    EditPopis = typedEdit("EditPopis");
     addLabelledField(grid, 1, 0, "Popis:", EditPopis, "Libovolný popis profilu");
     QWidget* target = nullptr;
     EditCilZal = directoryEdit(ui_, this, "EditCilZal", target);
@@ -109,38 +120,38 @@ void ProfileEditorPage::buildControls() {
     QWidget* source = nullptr;
     EditStartZal = directoryEdit(ui_, this, "EditStartZal", source);
     addLabelledField(grid, 3, 0, "Odkud zálohovat:", source, "Zálohovaný adresář (F3: výběr)");
-    EditFiltr = lineEdit("EditFiltr");
+    EditFiltr = typedEdit("EditFiltr");
     addLabelledField(grid, 4, 0,
                      "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),
                      "Masky zálohovaných souborů oddělené \";\"");
     EditNeuklSoub = lineEdit("EditNeuklSoub");
     addLabelledField(grid, 5, 0, "Neukládat soubory:", EditNeuklSoub,
                      "Masky souborů, které se nezálohují, oddělené \";\"");
-    edt_NeklAdresar = lineEdit("edt_NeklAdresar");
+    edt_NeklAdresar = typedEdit("edt_NeklAdresar");
     addLabelledField(grid, 6, 0, "Neukládat adresáře:",
                      withButton(edt_NeklAdresar, btn_NeuklAdresar, "btn_NeuklAdresar"),
                      "Adresáře, které se nezálohují, oddělené \";\"");
-    EditPocInd = new QSpinBox(this);
+    EditPocInd = new TKitSpinEdit(this);
     EditPocInd->setObjectName("EditPocInd");
-    EditPocInd->setRange(0, kMaxVersionsKept);
+    EditPocInd->setMaxValue(kMaxVersionsKept);
     addLabelledField(grid, 7, 0, "Počet indexů:", EditPocInd,
                      "Počet uchovávaných číslovaných verzí archivu (0: jeden archiv bez čísla)");
     EditHeslo = lineEdit("EditHeslo");
     EditHeslo->setEchoMode(QLineEdit::Password);
     addLabelledField(grid, 8, 0, "Heslo:", EditHeslo,
                      "Heslo archivu; po zadání stiskněte Enter a heslo potvrďte");
-    edt_Mail = lineEdit("edt_Mail");
+    edt_Mail = typedEdit("edt_Mail");
     addLabelledField(grid, 9, 0, "E-mail:", edt_Mail, "Adresa, na kterou se archiv pošle");
 
     ComboBoxDElitArchiv = combo("ComboBoxDElitArchiv", kSplitComboItems);
     addLabelledField(grid, 0, 1, "Dělení archivu:", ComboBoxDElitArchiv, "Dělení archivu na části");
-    EditVelPrvDisk = numberEdit("EditVelPrvDisk", kMaxPartSize);
+    EditVelPrvDisk = typedEdit("EditVelPrvDisk", ttInteger);
     addLabelledField(grid, 1, 1, "První část (B):", EditVelPrvDisk,
                      "Velikost první části archivu v bajtech");
-    EditVelDalDisk = numberEdit("EditVelDalDisk", kMaxPartSize);
+    EditVelDalDisk = typedEdit("EditVelDalDisk", ttInteger);
     addLabelledField(grid, 2, 1, "Další části (B):", EditVelDalDisk,
                      "Velikost dalších částí v bajtech");
-    ChBPokrSoub = combo("ChBPokrSoub", kBackupKindComboItems);
+    ChBPokrSoub = comboBox<TComboBoxVarox>(this, "ChBPokrSoub", kBackupKindComboItems);
     addLabelledField(grid, 3, 1, "Druh zálohy:", ChBPokrSoub,
                      "Plná, podle stáří souborů nebo přírůstková");
     EditDnuZal = numberEdit("EditDnuZal", kMaxAgeDays);
@@ -167,7 +178,7 @@ void ProfileEditorPage::buildControls() {
     DateTimePickerStart->setDisplayFormat("H:mm:ss");
     addLabelledField(grid, 7, 1, "Začátek:", DateTimePickerStart,
                      "Čas, od kterého se záloha smí spustit");
-    edt_UserName = lineEdit("edt_UserName");
+    edt_UserName = typedEdit("edt_UserName");
     edt_Pass = lineEdit("edt_Pass");
     edt_Pass->setEchoMode(QLineEdit::Password);
     addLabelledField(grid, 8, 1, "Uživatel sítě:", edt_UserName, "Uživatel síťového cíle");
@@ -215,16 +226,16 @@ void ProfileEditorPage::buildControls() {
 }
 
 void ProfileEditorPage::setValues(const ProfileEditorValues& v) {
-    EditOznac->setText(q(v.name));
-    EditPopis->setText(q(v.description));
+    EditOznac->SetText(q(v.name));
+    EditPopis->SetText(q(v.description));
     EditCilZal->setText(q(v.targetDir));
     EditStartZal->setText(q(v.sourceDir));
-    EditFiltr->setText(q(v.masks));
-    EditPocInd->setValue(QString::fromStdString(v.versions).toInt());
+    EditFiltr->SetText(q(v.masks));
+    EditPocInd->setText(q(v.versions));
     ChBMazatDisk->setChecked(v.wipeDisk);
     ComboBoxDElitArchiv->setCurrentIndex(v.splitIndex);
-    EditVelPrvDisk->setText(q(v.firstPartSize));
-    EditVelDalDisk->setText(q(v.nextPartSize));
+    EditVelPrvDisk->SetText(q(v.firstPartSize));
+    EditVelDalDisk->SetText(q(v.nextPartSize));
     ChBRecurse->setChecked(v.recurse);
     ComboBoxDruhObdobi->setCurrentIndex(v.periodIndex);
     ComboBoxDruhObdobiChange(v.periodIndex);
@@ -239,25 +250,25 @@ void ProfileEditorPage::setValues(const ProfileEditorValues& v) {
     ChBSamoRozb->setChecked(v.selfExtract);
     chb_ArchivniBit->setChecked(v.archiveBitOnly);
     chb_ResetArcivBit->setChecked(v.resetArchiveBit);
-    edt_NeklAdresar->setText(q(v.excludedDirs));
+    edt_NeklAdresar->SetText(q(v.excludedDirs));
     chb_ZalozitNovy->setChecked(v.newArchive);
-    edt_Mail->setText(q(v.mailTo));
-    edt_UserName->setText(q(v.netUser));
+    edt_Mail->SetText(q(v.mailTo));
+    edt_UserName->SetText(q(v.netUser));
     edt_Pass->setText(q(v.netPassword));
 }
 
 ProfileEditorValues ProfileEditorPage::values() const {
     ProfileEditorValues v;
-    v.name = s(EditOznac->text());
-    v.description = s(EditPopis->text());
+    v.name = s(EditOznac->GetText());
+    v.description = s(EditPopis->GetText());
     v.targetDir = s(EditCilZal->text());
     v.sourceDir = s(EditStartZal->text());
-    v.masks = s(EditFiltr->text());
-    v.versions = std::to_string(EditPocInd->value());
+    v.masks = s(EditFiltr->GetText());
+    v.versions = s(EditPocInd->text());
     v.wipeDisk = ChBMazatDisk->isChecked();
     v.splitIndex = ComboBoxDElitArchiv->currentIndex();
-    v.firstPartSize = s(EditVelPrvDisk->text());
-    v.nextPartSize = s(EditVelDalDisk->text());
+    v.firstPartSize = s(EditVelPrvDisk->GetText());
+    v.nextPartSize = s(EditVelDalDisk->GetText());
     v.recurse = ChBRecurse->isChecked();
     v.periodIndex = ComboBoxDruhObdobi->currentIndex();
     v.periodValue = s(EditObdobiAutZal->text());
@@ -271,10 +282,10 @@ ProfileEditorValues ProfileEditorPage::values() const {
     v.selfExtract = ChBSamoRozb->isChecked();
     v.archiveBitOnly = chb_ArchivniBit->isChecked();
     v.resetArchiveBit = chb_ResetArcivBit->isChecked();
-    v.excludedDirs = s(edt_NeklAdresar->text());
+    v.excludedDirs = s(edt_NeklAdresar->GetText());
     v.newArchive = chb_ZalozitNovy->isChecked();
-    v.mailTo = s(edt_Mail->text());
-    v.netUser = s(edt_UserName->text());
+    v.mailTo = s(edt_Mail->GetText());
+    v.netUser = s(edt_UserName->GetText());
     v.netPassword = s(edt_Pass->text());
     return v;
 }
@@ -312,12 +323,6 @@ bool ProfileEditorPage::eventFilter(QObject* watched, QEvent* event) {
             focusNextChild();
             return true;
         }
-    } else if (event->type() == QEvent::FocusOut &&
-               (watched == EditVelPrvDisk || watched == EditVelDalDisk)) {
-        // Not for the focus a message box takes away.
-        if (static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason &&
-            static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
-            partSizeLeft(static_cast<QLineEdit*>(watched));
     }
     return QWidget::eventFilter(watched, event);
 }

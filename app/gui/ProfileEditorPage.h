@@ -9,12 +9,15 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 class QStatusBar;
 class QTimeEdit;
 class QToolButton;
 
 namespace kd {
+
+class TComboBoxVarox;
+class TEditVarox;
+class TKitSpinEdit;
 
 // The page "EditNastavení": the profile editor. It shows and returns the editor's
 // values; saving, the password confirmation and the checks live with the caller.
@@ -48,11 +51,13 @@ private:
     void buildControls();
 
     UiHost& ui_;
-    QLineEdit *EditOznac, *EditPopis, *EditCilZal, *EditStartZal, *EditFiltr, *EditNeuklSoub;
-    QLineEdit *edt_NeklAdresar, *EditVelPrvDisk, *EditVelDalDisk, *EditDnuZal;
-    QLineEdit *EditObdobiAutZal, *EditHeslo, *edt_Mail, *edt_UserName, *edt_Pass;
-    QSpinBox* EditPocInd;
-    QComboBox *ComboBoxDElitArchiv, *ChBPokrSoub, *ComboBoxDruhObdobi;
+    TEditVarox *EditOznac, *EditPopis, *EditFiltr, *edt_NeklAdresar, *EditVelPrvDisk;
+    TEditVarox *EditVelDalDisk, *edt_Mail, *edt_UserName;
+    QLineEdit *EditCilZal, *EditStartZal, *EditNeuklSoub, *EditDnuZal;
+    QLineEdit *EditObdobiAutZal, *EditHeslo, *edt_Pass;
+    TKitSpinEdit* EditPocInd;
+    TComboBoxVarox* ChBPokrSoub;
+    QComboBox *ComboBoxDElitArchiv, *ComboBoxDruhObdobi;
     QCheckBox *ChBMazatDisk, *ChBRecurse, *ChBSamoRozb, *chb_ArchivniBit, *chb_ResetArcivBit;
     QCheckBox *chb_ZalozitNovy, *ChBPozastavit, *ChBPoStartu;
     QLabel* lbl_Druhobdobi;

@@ -2,6 +2,7 @@
 
 #include "app/core/settings/OverwriteChoice.h"
 #include "app/gui/PageControls.h"
+#include "widgets/spin/TKitSpinEdit.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
 
@@ -87,9 +87,10 @@ void SettingsPage::buildControls() {
                        "Adresář protokolu záloh; prázdný: adresář programu (F3: výběr)");
     Overwrite = combo("Overwrite", kOverwriteChoiceItems);
     addLabelledField(grid, 0, 1, "Přepisovat:", Overwrite, "Kdy obnova přepíše existující soubor");
-    edt_PackLevel = new QSpinBox(this);
+    edt_PackLevel = new TKitSpinEdit(this);
     edt_PackLevel->setObjectName("edt_PackLevel");
-    edt_PackLevel->setRange(0, kMaxPackLevel);
+    edt_PackLevel->setMaxValue(kMaxPackLevel);
+    edt_PackLevel->setDecimal(0);
     addLabelledField(grid, 1, 1, "Stupeň komprese:", edt_PackLevel,
                      "0 bez komprese, 9 nejvyšší komprese");
     edt_Heslo = lineEdit("edt_Heslo");
@@ -157,7 +158,7 @@ void SettingsPage::setValues(const SettingsPageValues& v) {
     EditNastStartZal->setText(toQString(v.initRootDir));
     edt_TemAdresar->setText(toQString(v.tempDir));
     Overwrite->setCurrentIndex(v.overwritePosition);
-    edt_PackLevel->setValue(v.packLevel);
+    edt_PackLevel->setText(QString::number(v.packLevel));
     edt_Heslo->setText(toQString(v.profilePassword));
     edt_PasswordAdmin->setText(toQString(v.adminPassword));
     edt_LogZalohy->setText(toQString(v.logDir));
@@ -176,7 +177,11 @@ SettingsPageValues SettingsPage::values() const {
     v.initRootDir = fromQString(EditNastStartZal->text());
     v.tempDir = fromQString(edt_TemAdresar->text());
     v.overwritePosition = Overwrite->currentIndex();
-    v.packLevel = edt_PackLevel->value();
+    // A level out of bounds (left by a shortcut key before the field was left) or no
+    // number at all is refused by the settings' check.
+    bool isNumber = false;
+    const int level = edt_PackLevel->text().trimmed().toInt(&isNumber);
+    v.packLevel = isNumber ? level : -1;
     v.profilePassword = fromQString(edt_Heslo->text());
     v.adminPassword = fromQString(edt_PasswordAdmin->text());
     v.logDir = fromQString(edt_LogZalohy->text());

@@ -9,10 +9,11 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 class QStatusBar;
 
 namespace kd {
+
+class TKitSpinEdit;
 
 // The page "Nastavení": the program settings. It shows and returns the controls'
 // values; what they mean, OK and Cancel live in SettingsPageSession. Choices are read
@@ -47,7 +48,7 @@ private:
     QLineEdit *EditInterval, *EditNastCilZal, *EditNastStartZal, *edt_TemAdresar;
     QLineEdit *edt_Heslo, *edt_PasswordAdmin, *edt_LogZalohy;
     QComboBox *Overwrite, *cb_Language;
-    QSpinBox* edt_PackLevel;
+    TKitSpinEdit* edt_PackLevel;
     QPushButton *ButtonOk, *ButtonZrusNast;
     QStatusBar* StatusBar3;
 };

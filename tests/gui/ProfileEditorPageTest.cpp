@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTimeEdit>
 #include <QToolBar>
@@ -47,7 +46,7 @@ TEST_F(ProfileEditorPageTest, NewProfileThroughTheEditorIsSavedListedAndEditedAg
     setText("EditPopis", "Účetnictví");
     setText("EditCilZal", "/mnt/zaloha");
     setText("EditStartZal", "/home/data/");
-    widget<QSpinBox>("EditPocInd")->setValue(3);
+    widget<QLineEdit>("EditPocInd")->setText("3");
     widget<QComboBox>("ComboBoxDElitArchiv")->setCurrentIndex(2);
     setText("EditVelPrvDisk", "1440000");
     widget<QComboBox>("ComboBoxDruhObdobi")->setCurrentIndex(4);
@@ -121,4 +120,44 @@ TEST_F(ProfileEditorPageTest, CancelLeavesNoRowAndBadInputKeepsTheEditorOpen) {
     // Leaving a part size below 100 kB warns.
     window->editorPage().partSizeLeft(edit("EditVelDalDisk"));
     EXPECT_EQ(ui.shown.back().text, "Velikost oddílu musí být min 100 kB");
+}
+
+TEST_F(ProfileEditorPageTest, TypedFieldsCheckTheirValuesOnLeaving) {
+    open();
+    action("ActionNovyProfil")->trigger();
+    ASSERT_TRUE(editorShows());
+    window->activateWindow();
+    const auto tabFrom = [](QWidget* field) {
+        field->setFocus();
+        QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+        QCoreApplication::sendEvent(field, &tab);
+        QCoreApplication::processEvents();
+    };
+
+    // More versions than the profile holds are brought to the bound, not cut.
+    QLineEdit* versions = edit("EditPocInd");
+    versions->setText("1500");
+    tabFrom(versions);
+    EXPECT_EQ(versions->text(), "255");
+
+    // A part size that is no number is refused and keeps the focus; a small one warns.
+    QLineEdit* firstPart = edit("EditVelPrvDisk");
+    setText("EditVelPrvDisk", "12x");
+    const std::size_t before = ui.shown.size();
+    tabFrom(firstPart);
+    ASSERT_EQ(ui.shown.size(), before + 1);
+    EXPECT_EQ(ui.shown.back().text, " Chybný formát dat ");
+    EXPECT_TRUE(firstPart->hasFocus());
+    setText("EditVelPrvDisk", "5000");
+    tabFrom(firstPart);
+    ASSERT_EQ(ui.shown.size(), before + 2);
+    EXPECT_EQ(ui.shown.back().text, "Velikost oddílu musí být min 100 kB");
+    EXPECT_FALSE(firstPart->hasFocus());
+
+    // Enter moves on from the name, the name itself is kept as typed.
+    setText("EditOznac", "  Fotky ");
+    edit("EditOznac")->setFocus();
+    pressEnter(edit("EditOznac"));
+    EXPECT_FALSE(edit("EditOznac")->hasFocus());
+    EXPECT_EQ(edit("EditOznac")->text(), "  Fotky ");
 }

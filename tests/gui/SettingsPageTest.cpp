@@ -10,7 +10,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
@@ -62,7 +61,7 @@ TEST_F(SettingsPageTest, MenuAsksThePasswordAndOkWritesTheSettings) {
     EXPECT_EQ(overwrite->currentIndex(), 4);
 
     edit("EditInterval")->setText("20");
-    widget<QSpinBox>("edt_PackLevel")->setValue(3);
+    widget<QLineEdit>("edt_PackLevel")->setText("3");
     widget<QPushButton>("ButtonOk")->click();
     EXPECT_EQ(currentPage(), "TabSheetBrowse");
     EXPECT_FALSE(busy());

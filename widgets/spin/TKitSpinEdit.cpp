@@ -2,6 +2,7 @@
 
 #include "widgets/spin/TKitSpinButton.h"
 #include "widgets/spin/TKitUpDown.h"
+#include "widgets/typed/FocusReturn.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -174,6 +175,8 @@ void TKitSpinEdit::focusInEvent(QFocusEvent* event) {
 
 void TKitSpinEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
+    if (FocusReturn::inProgress())
+        return;
     const double value = Value();
     if (CheckValue(value) != value)
         setValue(value);

@@ -1,5 +1,7 @@
 #include "widgets/typed/TComboBoxVarox.h"
 
+#include "widgets/typed/FocusReturn.h"
+
 #include <QKeyEvent>
 
 namespace kd {
@@ -13,7 +15,8 @@ bool TComboBoxVarox::event(QEvent* event) {
 void TComboBoxVarox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
     // A message box or the drop-down list taking the focus is no exit.
-    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason &&
+        !FocusReturn::inProgress())
         keys_.exitAccepted(this);
 }
 

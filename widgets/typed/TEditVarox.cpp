@@ -2,11 +2,11 @@
 
 #include "platform/UiHost.h"
 #include "widgets/typed/CompleteDateTime.h"
+#include "widgets/typed/FocusReturn.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QTimer>
 #include <QToolButton>
 #include <cmath>
 
@@ -154,14 +154,11 @@ void TEditVarox::focusInEvent(QFocusEvent* event) {
 void TEditVarox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A message box or a menu taking the focus is no exit.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
+    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason ||
+        FocusReturn::inProgress())
         return;
     if (!SetText(GetText())) {
-        // Back into the field once the focus change in progress is over.
-        QTimer::singleShot(0, this, [this] {
-            if (isEnabled() && isVisible() && (focusPolicy() & Qt::TabFocus))
-                setFocus(Qt::OtherFocusReason);
-        });
+        FocusReturn::takeBack(this);
         return;
     }
     QLineEdit::setAlignment(alignment_);

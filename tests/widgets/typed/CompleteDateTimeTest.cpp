@@ -1,6 +1,7 @@
 #include "widgets/typed/CompleteDateTime.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 
 namespace kd {
 namespace {
@@ -9,6 +10,10 @@ struct Completion {
     const char* typed;
     const char* completed; // "" when the text cannot be completed
 };
+
+void PrintTo(const Completion& c, std::ostream* os) {
+    *os << '"' << c.typed << "\" -> \"" << c.completed << '"';
+}
 
 const QDate kToday(2026, 12, 7);
 
