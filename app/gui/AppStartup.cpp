@@ -38,7 +38,7 @@ void AppStartup::CreateForms() {
     ExtractDlg_ = std::make_unique<TExtractDlg>(ui_);
     FormZalohovani_->setExtractDialog(*ExtractDlg_);
     Formul_OAplikaci_ = std::make_unique<TFormul_OAplikaci>();
-    FrmSeznamAdresaru_ = std::make_unique<TFrmSeznamAdresaru>();
+    FrmSeznamAdresaru_ = std::make_unique<TFrmSeznamAdresaru>(ui_);
     frm_ViewLog_ = std::make_unique<Tfrm_ViewLog>();
     frm_ErrorDialog_ = std::make_unique<Tfrm_ErrorDialog>();
 }

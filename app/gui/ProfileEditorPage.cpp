@@ -56,6 +56,9 @@ ProfileEditorPage::ProfileEditorPage(UiHost& ui, QWidget* parent) : QWidget(pare
             &ProfileEditorPage::ComboBoxDruhObdobiChange);
     connect(BitBtnOk, &QPushButton::clicked, this, &ProfileEditorPage::okClicked);
     connect(BitBtnZrus, &QPushButton::clicked, this, &ProfileEditorPage::cancelClicked);
+    connect(SpdBtnFiltrSoub, &QToolButton::clicked, this, &ProfileEditorPage::maskListClicked);
+    connect(btn_NeuklAdresar, &QToolButton::clicked, this,
+            &ProfileEditorPage::excludedDirsListClicked);
     // Enter moves on to the next field (the typed edits do that themselves); in the
     // password edit it asks for the password again.
     for (QWidget* w : {static_cast<QWidget*>(EditCilZal), static_cast<QWidget*>(EditStartZal),
@@ -102,8 +105,6 @@ void ProfileEditorPage::buildControls() {
         button = new QToolButton(box);
         button->setObjectName(name);
         button->setText("...");
-        // The file-mask and directory list dialogs come later.
-        button->setEnabled(false);
         row->addWidget(edit);
         row->addWidget(button);
         return box;

@@ -39,10 +39,17 @@ public:
     // The period kind changed: the unit label follows.
     void ComboBoxDruhObdobiChange(int index);
 
+    // The fields the list dialogs edit, and where their browsing starts.
+    QLineEdit* maskEdit() const { return EditFiltr; }
+    QLineEdit* excludedDirsEdit() const { return edt_NeklAdresar; }
+    QLineEdit* sourceDirectoryEdit() const { return EditStartZal; }
+
 signals:
     void okClicked();
     void cancelClicked();
-    void passwordEntered(); // Enter in the password edit
+    void passwordEntered();         // Enter in the password edit
+    void maskListClicked();         // "..." beside the file masks
+    void excludedDirsListClicked(); // "..." beside the excluded directories
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,14 +1,21 @@
 #include "app/gui/TFormZalohovani.h"
 
+#include "app/core/logs/RunLogs.h"
 #include "app/core/main/MainMessages.h"
 #include "app/core/main/ProfileDeletion.h"
 #include "app/core/main/ProgramVersion.h"
 #include "app/gui/ContentsPage.h"
+#include "app/gui/HelpPage.h"
 #include "app/gui/PageControls.h"
 #include "app/gui/ProfileEditorPage.h"
 #include "app/gui/ProfileListPage.h"
+#include "app/gui/ProtocolPage.h"
 #include "app/gui/SettingsPage.h"
 #include "app/gui/TExtractDlg.h"
+#include "app/gui/TFormul_OAplikaci.h"
+#include "app/gui/TFrmSeznamAdresaru.h"
+#include "app/gui/TFrmSeznamSouboru.h"
+#include "app/gui/Tfrm_ViewLog.h"
 #include "lang/TResourceStrings.h"
 #include "lang/Translations.h"
 #include "platform/DateText.h"
@@ -20,7 +27,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -31,6 +42,7 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 
 namespace kd {
@@ -38,6 +50,12 @@ namespace {
 
 // The value of the start-with-the-system key that names this program.
 constexpr const char* kRunValueName = "Kordyne";
+// Message-table texts of the window's own boxes.
+constexpr int kWarningCaption = 10009;
+constexpr int kNoLogFile = 11039;
+constexpr int kQuitDuringRun = 11047;
+// The help text beside the executable.
+constexpr const char* kHelpFileName = "Kordyne.html";
 
 // The notification icon's hint follows the window's state, in the program's language.
 constexpr Translations kBusyHint{"Pracuji...", "Working...", "Pracujem..."};
@@ -65,6 +83,39 @@ std::string storeName(const std::string& executable) {
 }
 
 } // namespace
+
+// Every run of the window passes through here, so that quitting knows whether one is
+// under way and can wait for its end.
+class TFormZalohovani::RunCounter : public MainWindowRuns {
+public:
+    explicit RunCounter(TFormZalohovani& window) : window_(window) {}
+    void setRuns(MainWindowRuns& runs) { runs_ = &runs; }
+
+    RunResult RunBackup(TObjektZal& profile, int row) override {
+        return counted([&] { return runs_->RunBackup(profile, row); });
+    }
+    RunResult RestoreBackup(int row) override {
+        return counted([&] { return runs_->RestoreBackup(row); });
+    }
+    void applySettings(const ProgramSettings& settings) override { runs_->applySettings(settings); }
+
+private:
+    template <class Run> RunResult counted(Run&& run) {
+        struct Count {
+            TFormZalohovani& window;
+            explicit Count(TFormZalohovani& w) : window(w) { ++window.runDepth_; }
+            ~Count() {
+                // A quit asked for during the run happens once the run has unwound.
+                if (--window.runDepth_ == 0 && window.closeAfterRun_)
+                    QTimer::singleShot(0, &window, &TFormZalohovani::Konec1Click);
+            }
+        } count(window_);
+        return run();
+    }
+
+    TFormZalohovani& window_;
+    MainWindowRuns* runs_ = nullptr;
+};
 
 TFormZalohovani::TFormZalohovani(UiHost& ui, const std::string& programDirectory, QWidget* parent)
     : TFormZalohovani(ui, setupFor(programDirectory), parent) {}
@@ -98,6 +149,11 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     PageControl1->addWidget(TabSheetNastaven);
     TabSheetInfo = new ContentsPage(PageControl1);
     PageControl1->addWidget(TabSheetInfo);
+    TabSheetProtokol = new ProtocolPage(PageControl1);
+    PageControl1->addWidget(TabSheetProtokol);
+    TabSheetHelp = new HelpPage(PageControl1);
+    PageControl1->addWidget(TabSheetHelp);
+    connect(PageControl1, &QStackedWidget::currentChanged, this, &TFormZalohovani::pageChanged);
     setCentralWidget(PageControl1);
     buildMenus();
     buildStatusBar();
@@ -125,6 +181,13 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     connect(TabSheetInfo, &ContentsPage::extractClicked, this,
             [this] { guarded([this] { ButtonExtractClick(); }); });
     connect(TabSheetInfo, &ContentsPage::okClicked, this, &TFormZalohovani::ButtonOkInfoClick);
+    connect(TabSheetProtokol, &ProtocolPage::okClicked, this,
+            &TFormZalohovani::BitBtnOkProtokolClick);
+    connect(TabSheetHelp, &HelpPage::okClicked, this, &TFormZalohovani::ButtonOkHelpClick);
+    connect(TabSheetEditNastav, &ProfileEditorPage::maskListClicked, this,
+            [this] { guarded([this] { SpdBtnFiltrSoubClick(); }); });
+    connect(TabSheetEditNastav, &ProfileEditorPage::excludedDirsListClicked, this,
+            [this] { guarded([this] { btn_NeuklAdresarClick(); }); });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -138,12 +201,18 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     // In the language the settings file names.
     Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath, LanguageCode)));
     runs_ = std::make_unique<AppRuns>(state_);
-    state_.setRuns(*runs_);
-    connect(btn_Cancel, &QPushButton::clicked, this, [this] { runs_->cancel(); });
+    runCounter_ = std::make_unique<RunCounter>(*this);
+    setRuns(*runs_);
+    connect(btn_Cancel, &QPushButton::clicked, this, &TFormZalohovani::btn_CancelClick);
     // The settings page shows what the file set; entering it reloads only a few controls.
     TabSheetNastaven->setValues(settingsPageValues(state_.settings));
     showProfilePage();
     FormStorageKordyne->Active = true;
+}
+
+void TFormZalohovani::setRuns(MainWindowRuns& runs) {
+    runCounter_->setRuns(runs);
+    state_.setRuns(*runCounter_);
 }
 
 TFormZalohovani::~TFormZalohovani() {
@@ -180,24 +249,41 @@ void TFormZalohovani::buildMenus() {
                                         &TFormZalohovani::ActionInformaceOZalohovaniExecute);
     ActionObnovitData =
         action("ActionObnovitData", "O&bnovit data", &TFormZalohovani::ActionObnovitDataExecute);
+    ActionProhlednoutLog = action("ActionProhlednoutLog", "Prohlédnout &log",
+                                  &TFormZalohovani::ActionProhlednoutLogExecute);
+    MenuPopi = action("MenuPopi", "Popi&s programu", &TFormZalohovani::MenuPopiClick);
+    Oaplikaci1 = action("Oaplikaci1", "&O aplikaci", &TFormZalohovani::Oaplikaci1Click);
+    Konec1 = action("Konec1", "&Konec", &TFormZalohovani::Konec1Click);
 
     MenuProfil = menuBar()->addMenu("&Profil");
     MenuProfil->setObjectName("MenuProfil");
     MenuProfil->addActions({ActionNovyProfil, ActionOpravProfilu, ActionSmazatProfil});
+    MenuProfil->addSeparator();
+    MenuProfil->addAction(Konec1);
     MenuZaloha = menuBar()->addMenu("&Záloha");
     MenuZaloha->setObjectName("MenuZaloha");
-    MenuZaloha->addActions({ActionProvestZalohu, ActionInformaceOZalohovani, ActionObnovitData});
+    MenuZaloha->addActions(
+        {ActionProvestZalohu, ActionInformaceOZalohovani, ActionObnovitData, ActionProhlednoutLog});
     MenuServis = menuBar()->addMenu("&Servis");
     MenuServis->setObjectName("MenuServis");
     MenuServis->addActions({MenuNastaven1, MenuServisPridatpostartu1});
     buildSortMenu();
+    MenuNapoveda = menuBar()->addMenu("&Nápověda");
+    MenuNapoveda->setObjectName("MenuNapoveda");
+    MenuNapoveda->addActions({MenuPopi, Oaplikaci1});
 
     ToolBarBrowse = addToolBar("ToolBarBrowse");
     ToolBarBrowse->setObjectName("ToolBarBrowse");
-    const QList<QAction*> listActions = {ActionNovyProfil,           ActionOpravProfilu,
-                                         ActionSmazatProfil,         ActionProvestZalohu,
-                                         ActionInformaceOZalohovani, ActionObnovitData};
+    const QList<QAction*> listActions = {
+        ActionNovyProfil,           ActionOpravProfilu, ActionSmazatProfil,  ActionProvestZalohu,
+        ActionInformaceOZalohovani, ActionObnovitData,  ActionProhlednoutLog};
     ToolBarBrowse->addActions(listActions);
+    // Hiding and quitting stay at hand while a run keeps the list's tool bar disabled.
+    auto* windowTools = addToolBar("ToolBarWindow");
+    windowTools->setObjectName("ToolBarWindow");
+    SBSkryt = action("SBSkryt", "Skrýt do ikony-služby", &TFormZalohovani::SBSkrytClick);
+    windowTools->addAction(SBSkryt);
+    windowTools->addAction(action("SBKonec", "Ukončit program", &TFormZalohovani::Konec1Click));
     // The list's popup menu.
     for (QWidget* view : {static_cast<QWidget*>(TabSheetBrowse->ListSeznamZal()),
                           TabSheetBrowse->findChild<QWidget*>("ListSeznamZalIcons")})
@@ -245,11 +331,20 @@ void TFormZalohovani::buildTray() {
     KitTrayIcon->setIcon(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon));
     markRunTimeText(KitTrayIcon);
     KitTrayIcon->setToolTip(trayHint(kReadyHint));
-    connect(KitTrayIcon, &QSystemTrayIcon::activated, this, [this] {
-        showNormal();
-        raise();
-        activateWindow();
-    });
+    connect(KitTrayIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason != QSystemTrayIcon::Context)
+                    KitTrayIconClick();
+            });
+    TrayMenu = new QMenu(this);
+    TrayMenu->setObjectName("TrayMenu");
+    Zobrazit1 = action("Zobrazit1", "&Kordyne", &TFormZalohovani::KitTrayIconClick);
+    WWWStranky1 = action("WWWStranky1", "&WWW stránky autora", &TFormZalohovani::pnl_ReklamaClick);
+    KonecTray = action("KonecTray", "&Konec", &TFormZalohovani::Konec1Click);
+    TrayMenu->addActions({Zobrazit1, WWWStranky1});
+    TrayMenu->addSeparator();
+    TrayMenu->addAction(KonecTray);
+    KitTrayIcon->setContextMenu(TrayMenu);
     if (QSystemTrayIcon::isSystemTrayAvailable())
         KitTrayIcon->show();
 }
@@ -482,14 +577,14 @@ void TFormZalohovani::showEditorPage() {
 
 void TFormZalohovani::ShowBusy() {
     KitTrayIcon->setToolTip(trayHint(kBusyHint));
-    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis})
+    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis, MenuNapoveda})
         menu->menuAction()->setEnabled(false);
     btn_Cancel->setEnabled(true);
     ToolBarBrowse->setEnabled(false);
 }
 
 void TFormZalohovani::ShowReady() {
-    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis})
+    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis, MenuNapoveda})
         menu->menuAction()->setEnabled(true);
     btn_Cancel->setEnabled(false);
     ToolBarBrowse->setEnabled(true);
@@ -520,7 +615,7 @@ void TFormZalohovani::showTrayHint(const std::string& text) {
 
 void TFormZalohovani::minimizeApplication() {
     // Hidden only where the notification icon can bring the window back.
-    if (QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible()) {
+    if (trayUsable()) {
         formTranslation().nextShowIsRestore();
         hide();
     } else
@@ -539,6 +634,168 @@ void TFormZalohovani::terminateApplication() {
     QMetaObject::invokeMethod(
         qApp, [status = state_.ExitStatus] { QCoreApplication::exit(status); },
         Qt::QueuedConnection);
+}
+
+} // namespace kd
+
+namespace kd {
+
+std::string TFormZalohovani::protocolPath() const {
+    const std::string& logDirectory = state_.settings.LogDirectory;
+    return withTrailingSlash(logDirectory.empty() ? setup_.programDirectory : logDirectory) +
+           kProtocolFileName;
+}
+
+std::string TFormZalohovani::webAddress() const {
+    return withTrailingSlash(std::filesystem::path(setup_.executablePath).parent_path().string()) +
+           kHelpFileName;
+}
+
+template <class Dialog> void TFormZalohovani::editList(QLineEdit* edit) {
+    Dialog dialog(ui_, this);
+    dialog.setInitialDirectory(fromQString(TabSheetEditNastav->sourceDirectoryEdit()->text()));
+    dialog.ListText = fromQString(edit->text());
+    if (dialog.exec() == QDialog::Accepted)
+        edit->setText(toQString(dialog.ListText));
+}
+
+void TFormZalohovani::SpdBtnFiltrSoubClick() {
+    editList<TFrmSeznamSouboru>(TabSheetEditNastav->maskEdit());
+}
+
+void TFormZalohovani::btn_NeuklAdresarClick() {
+    editList<TFrmSeznamAdresaru>(TabSheetEditNastav->excludedDirsEdit());
+}
+
+void TFormZalohovani::pageChanged(int index) {
+    if (previousPage_ == TabSheetProtokol)
+        TabSheetProtokol->TabSheetProtokolExit();
+    else if (previousPage_ == TabSheetHelp)
+        TabSheetHelp->TabSheetHelpExit();
+    previousPage_ = PageControl1->widget(index);
+}
+
+void TFormZalohovani::showProtocolPage() {
+    ShowBusy();
+    PageControl1->setCurrentWidget(TabSheetProtokol);
+    TabSheetProtokolEnter();
+}
+
+void TFormZalohovani::TabSheetProtokolEnter() {
+    guarded([this] { TabSheetProtokol->TabSheetProtokolEnter(protocolPath()); });
+}
+
+void TFormZalohovani::BitBtnOkProtokolClick() {
+    ShowReady();
+    showProfilePage();
+}
+
+void TFormZalohovani::MenuPopiClick() {
+    ShowBusy();
+    PageControl1->setCurrentWidget(TabSheetHelp);
+    guarded([this] { TabSheetHelp->TabSheetHelpEnter(webAddress()); });
+}
+
+void TFormZalohovani::ButtonOkHelpClick() {
+    ShowReady();
+    showProfilePage();
+}
+
+void TFormZalohovani::ActionProhlednoutLogExecute() {
+    const int row = TabSheetBrowse->focusedRow();
+    if (row < 0)
+        return nothingSelected();
+    // The runs write the profile's log beside the program, named after the profile.
+    const std::string path =
+        withTrailingSlash(setup_.programDirectory) + state_.profiles.record(row).Name + ".log";
+    if (!pathExists(path)) {
+        ui_.messageBox(ResourceStrings.GetText(kNoLogFile),
+                       ResourceStrings.GetText(kWarningCaption), MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    Tfrm_ViewLog viewer(this);
+    ShowBusy();
+    struct ReadyAtEnd {
+        TFormZalohovani& window;
+        ~ReadyAtEnd() { window.ShowReady(); }
+    } ready{*this};
+    viewer.load(path);
+    viewer.exec();
+}
+
+void TFormZalohovani::SBSkrytClick() {
+    minimizeApplication();
+}
+
+void TFormZalohovani::KitTrayIconClick() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void TFormZalohovani::pnl_ReklamaClick() {
+    const QUrl address = QUrl::fromLocalFile(toQString(webAddress()));
+    if (urlOpener_)
+        urlOpener_(address);
+    else
+        QDesktopServices::openUrl(address);
+}
+
+void TFormZalohovani::btn_CancelClick() {
+    runs_->cancel();
+}
+
+void TFormZalohovani::Konec1Click() {
+    if (close())
+        terminateApplication();
+}
+
+void TFormZalohovani::closeEvent(QCloseEvent* event) {
+    if (runInProgress()) {
+        // Never in the middle of writing an archive: the run is cancelled and the
+        // window closes when it has ended.
+        event->ignore();
+        if (!closeAfterRun_ &&
+            ui_.messageBox(ResourceStrings.GetText(kQuitDuringRun),
+                           ResourceStrings.GetText(main_msg::QuestionCaption), MsgButtons::YesNo,
+                           MsgIcon::Question) == MsgAnswer::Yes) {
+            closeAfterRun_ = true;
+            btn_CancelClick();
+        }
+        return;
+    }
+    FormDestroy();
+    QMainWindow::closeEvent(event);
+}
+
+void TFormZalohovani::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimised by the window manager: hidden where the notification icon brings it
+    // back (queued: not inside the state change itself).
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && trayUsable())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                minimizeApplication();
+        });
+}
+
+} // namespace kd
+
+namespace kd {
+
+bool TFormZalohovani::trayUsable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible();
+}
+
+void TFormZalohovani::FormDestroy() {}
+
+} // namespace kd
+
+namespace kd {
+
+void TFormZalohovani::Oaplikaci1Click() {
+    TFormul_OAplikaci about(setup_.executablePath, this);
+    about.exec();
 }
 
 } // namespace kd

@@ -8,6 +8,8 @@
 #include "platform/UiHost.h"
 
 #include <QMainWindow>
+#include <QUrl>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 class QAction;
 class QActionGroup;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStackedWidget;
@@ -25,7 +28,9 @@ class QToolBar;
 namespace kd {
 
 class ContentsPage;
+class HelpPage;
 class ProfileEditorPage;
+class ProtocolPage;
 class ProfileListPage;
 class SettingsPage;
 class TExtractDlg;
@@ -54,7 +59,7 @@ public:
     const ProgramSettings& settings() const { return state_.settings; }
     MainState& state() { return state_; }
     // The backup and restore runs and the scheduler plug in here.
-    void setRuns(MainWindowRuns& runs) { state_.setRuns(runs); }
+    void setRuns(MainWindowRuns& runs);
     ProfileListPage& listPage() { return *TabSheetBrowse; }
     ProfileEditorPage& editorPage() { return *TabSheetEditNastav; }
     SettingsPage& settingsPage() { return *TabSheetNastaven; }
@@ -88,6 +93,29 @@ public:
     void ButtonOkClick();
     void ButtonZrusNastClick();
     void Timer1Timer();
+    void SpdBtnFiltrSoubClick();
+    void btn_NeuklAdresarClick();
+    void TabSheetProtokolEnter();
+    void BitBtnOkProtokolClick();
+    void MenuPopiClick();
+    void ButtonOkHelpClick();
+    void ActionProhlednoutLogExecute();
+    void SBSkrytClick();
+    void KitTrayIconClick();
+    void Konec1Click();
+    void btn_CancelClick();
+    void Oaplikaci1Click();
+    // The banner and the tray item open the project's address (the help file).
+    void pnl_ReklamaClick();
+    std::string webAddress() const;
+    void setUrlOpener(std::function<void(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
+    // Where the runs write the global log: the settings' log directory, else the
+    // program's directory.
+    std::string protocolPath() const;
+    // True while a backup or restore works.
+    bool runInProgress() const { return runDepth_ > 0; }
+    ProtocolPage& protocolPage() { return *TabSheetProtokol; }
+    HelpPage& helpPage() { return *TabSheetHelp; }
 
     // MainWindowView
     void showProfilePage() override;
@@ -103,9 +131,14 @@ public:
     bool interactive() const override;
     void showStatusText(const std::string& text) override;
     void showTrayHint(const std::string& text) override;
+    void showProtocolPage() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Quitting while a run works asks to cancel it; the window closes once it ended.
+    void closeEvent(QCloseEvent* event) override;
+    // Minimising hides to the notification area where there is one.
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
@@ -117,6 +150,16 @@ private:
     // Runs a handler; an error it raises is shown in a box and the program goes on.
     template <class F> void guarded(F&& handler);
     void nothingSelected();
+    // Shows one of the list dialogs for the editor field edit, starting in the
+    // profile's source directory; OK copies the list back.
+    template <class Dialog> void editList(QLineEdit* edit);
+    bool trayUsable() const;
+    // Leaving the window: the banner's timer stops.
+    void FormDestroy();
+    // Leaving the page shown before: the log and help pages disable their buttons.
+    void pageChanged(int index);
+    // Forwards to the runs set, counting the runs under way.
+    class RunCounter;
 
     UiHost& ui_;
     MainWindowSetup setup_;
@@ -126,6 +169,11 @@ private:
     SettingsPageSession settingsSession_{state_};
     // The runs over the window's ZIP writer; made once the settings are read.
     std::unique_ptr<AppRuns> runs_;
+    std::unique_ptr<RunCounter> runCounter_;
+    int runDepth_ = 0;
+    bool closeAfterRun_ = false;
+    QWidget* previousPage_ = nullptr;
+    std::function<void(const QUrl&)> urlOpener_;
     RegistryStore registry_;
     TExtractDlg* ExtractDlg = nullptr;
     bool activationQueued_ = false;
@@ -136,11 +184,16 @@ private:
     ProfileEditorPage* TabSheetEditNastav;
     SettingsPage* TabSheetNastaven;
     ContentsPage* TabSheetInfo;
+    ProtocolPage* TabSheetProtokol;
+    HelpPage* TabSheetHelp;
     QMenu *MenuProfil, *MenuZaloha, *MenuServis, *MenuTrideni;
     QActionGroup* SortItems;
     QAction *ActionNovyProfil, *ActionOpravProfilu, *ActionSmazatProfil, *ActionProvestZalohu;
     QAction *ActionInformaceOZalohovani, *ActionObnovitData;
     QAction *MenuServisPridatpostartu1, *MenuNastaven1;
+    QAction *ActionProhlednoutLog, *MenuPopi, *Oaplikaci1, *Konec1, *SBSkryt;
+    QAction *Zobrazit1, *WWWStranky1, *KonecTray;
+    QMenu *MenuNapoveda, *TrayMenu;
     QToolBar* ToolBarBrowse;
     QPushButton* btn_Cancel;
     QLabel* StatusPanel0;

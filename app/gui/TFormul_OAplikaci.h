@@ -2,14 +2,26 @@
 #include "lang/qt/TFrm_KD.h"
 
 #include <QDialog>
+#include <string>
+
+class QLabel;
+class QPushButton;
 
 namespace kd {
 
-// The about box.
+// The about box: the program, its version and date, the project's addresses.
 class TFormul_OAplikaci : public TFrm_KD<QDialog> {
     Q_OBJECT
 public:
-    explicit TFormul_OAplikaci(QWidget* parent = nullptr);
+    // executablePath: the program file whose date the version line shows; empty: this
+    // process's executable.
+    explicit TFormul_OAplikaci(const std::string& executablePath = {}, QWidget* parent = nullptr);
+
+    QLabel* Version;
+    QPushButton* OKButton;
+
+private:
+    void FormCreate(const std::string& executablePath);
 };
 
 } // namespace kd

@@ -2,8 +2,7 @@
 
 namespace kd {
 
-TFrmSeznamAdresaru::TFrmSeznamAdresaru(QWidget* parent) : TFrm_KD(parent) {
-    setObjectName("FrmSeznamAdresaru");
-}
+TFrmSeznamAdresaru::TFrmSeznamAdresaru(UiHost& ui, QWidget* parent)
+    : TListDialog(ui, "FrmSeznamAdresaru", "Seznam adresářů", parent) {}
 
 } // namespace kd
