@@ -515,16 +515,28 @@ void TFormZalohovani::BitBtnZrusClick() {
     showProfilePage();
 }
 
-void TFormZalohovani::MenuServisPridatpostartu1Click() {
-    // The check mark follows what the store holds afterwards; a failure is reported.
+bool TFormZalohovani::WriteMachineString(const std::string& subkey, const std::string& name,
+                                         const std::string& text) {
     try {
-        if (registry_.valueExists(RegistryStore::RunKey, kRunValueName))
-            registry_.deleteValue(RegistryStore::RunKey, kRunValueName);
-        else
-            registry_.writeString(RegistryStore::RunKey, kRunValueName,
-                                  setup_.executablePath + " 1");
+        registry_.writeString("Software\\" + subkey, name, text);
+        return true;
     } catch (const std::exception& e) {
         state_.reportError(e.what());
+        return false;
+    }
+}
+
+void TFormZalohovani::MenuServisPridatpostartu1Click() {
+    // The check mark follows what the store holds afterwards; a failure is reported.
+    if (registry_.valueExists(RegistryStore::RunKey, kRunValueName)) {
+        try {
+            registry_.deleteValue(RegistryStore::RunKey, kRunValueName);
+        } catch (const std::exception& e) {
+            state_.reportError(e.what());
+        }
+    } else {
+        WriteMachineString("Microsoft\\Windows\\CurrentVersion\\Run", kRunValueName,
+                           setup_.executablePath + " 1");
     }
     MenuServisPridatpostartu1->setChecked(
         registry_.valueExists(RegistryStore::RunKey, kRunValueName));

@@ -89,6 +89,10 @@ public:
     void BitBtnZrusClick();
     void EditHesloKeyPress();
     void MenuServisPridatpostartu1Click();
+    // Writes a text value under "Software\" + subkey of the registry store, creating
+    // the key; a failure is reported and answers false.
+    bool WriteMachineString(const std::string& subkey, const std::string& name,
+                            const std::string& text);
     void MenuNastaven1Click();
     void ButtonOkClick();
     void ButtonZrusNastClick();
