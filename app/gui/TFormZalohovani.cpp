@@ -23,16 +23,20 @@
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
 #include "widgets/storage/TFormStorage.h"
+#include "widgets/timer/TThTimer.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFrame>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -41,6 +45,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
+#include <QVBoxLayout>
 #include <algorithm>
 #include <filesystem>
 #include <limits>
@@ -54,8 +59,6 @@ constexpr const char* kRunValueName = "Kordyne";
 constexpr int kWarningCaption = 10009;
 constexpr int kNoLogFile = 11039;
 constexpr int kQuitDuringRun = 11047;
-// The help text beside the executable.
-constexpr const char* kHelpFileName = "Kordyne.html";
 
 // The notification icon's hint follows the window's state, in the program's language.
 constexpr Translations kBusyHint{"Pracuji...", "Working...", "Pracujem..."};
@@ -154,7 +157,12 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     TabSheetHelp = new HelpPage(PageControl1);
     PageControl1->addWidget(TabSheetHelp);
     connect(PageControl1, &QStackedWidget::currentChanged, this, &TFormZalohovani::pageChanged);
-    setCentralWidget(PageControl1);
+    auto* central = new QWidget(this);
+    auto* centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    PageControl1->setParent(central);
+    centralLayout->addWidget(PageControl1, 1);
+    setCentralWidget(central);
     buildMenus();
     buildStatusBar();
     buildTray();
@@ -206,6 +214,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     connect(btn_Cancel, &QPushButton::clicked, this, &TFormZalohovani::btn_CancelClick);
     // The settings page shows what the file set; entering it reloads only a few controls.
     TabSheetNastaven->setValues(settingsPageValues(state_.settings));
+    buildAdvert();
     showProfilePage();
     FormStorageKordyne->Active = true;
 }
@@ -219,6 +228,7 @@ TFormZalohovani::~TFormZalohovani() {
     // The placement is saved while the window is whole, then switched off.
     FormStorageKordyne->FormDestroy();
     FormStorageKordyne->Active = false;
+    FormDestroy();
     // The pages show the state's profile list; they go before the state does.
     delete PageControl1;
 }
@@ -659,8 +669,7 @@ std::string TFormZalohovani::protocolPath() const {
 }
 
 std::string TFormZalohovani::webAddress() const {
-    return withTrailingSlash(std::filesystem::path(setup_.executablePath).parent_path().string()) +
-           kHelpFileName;
+    return TFormul_OAplikaci::webAddress(setup_.executablePath);
 }
 
 template <class Dialog> void TFormZalohovani::editList(QLineEdit* edit) {
@@ -799,7 +808,49 @@ bool TFormZalohovani::trayUsable() const {
     return QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible();
 }
 
-void TFormZalohovani::FormDestroy() {}
+void TFormZalohovani::FormDestroy() {
+    ThTimer_Reklama->SetEnabled(false);
+}
+
+void TFormZalohovani::buildAdvert() {
+    pnl_Reklama = new QFrame(centralWidget());
+    pnl_Reklama->setObjectName("pnl_Reklama");
+    pnl_Reklama->setFrameShape(QFrame::StyledPanel);
+    pnl_Reklama->setCursor(Qt::PointingHandCursor);
+    lbl_Reklama = new QLabel(pnl_Reklama);
+    lbl_Reklama->setObjectName("lbl_Reklama");
+    lbl_Reklama->setProperty("kdData", true); // the settings' table, not the form's text
+    lbl_Reklama->setText(toQString(state_.settings.Adverts[0]));
+    auto* layout = new QHBoxLayout(pnl_Reklama);
+    layout->addWidget(lbl_Reklama);
+    centralWidget()->layout()->addWidget(pnl_Reklama);
+    pnl_Reklama->installEventFilter(this);
+    lbl_Reklama->installEventFilter(this);
+
+    ThTimer_Reklama = new TThTimer(this);
+    ThTimer_Reklama->setObjectName("ThTimer_Reklama");
+    ThTimer_Reklama->SetInterval(20000);
+    ThTimer_Reklama->SetOnTimer([this](TThTimer&) { ThTimer_ReklamaTimer(); });
+    // The setting "REKLAMA=NE" hides the banner and stops its timer.
+    pnl_Reklama->setVisible(state_.settings.ShowAdvert);
+    ThTimer_Reklama->SetEnabled(state_.settings.ShowAdvert);
+}
+
+void TFormZalohovani::ThTimer_ReklamaTimer() {
+    advertIndex_ = advertIndex_ % 5 + 1;
+    lbl_Reklama->setText(
+        toQString(state_.settings.Adverts[static_cast<std::size_t>(advertIndex_ - 1)]));
+}
+
+bool TFormZalohovani::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == pnl_Reklama || watched == lbl_Reklama) &&
+        event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        guarded([this] { pnl_ReklamaClick(); });
+        return true;
+    }
+    return TFrm_KD::eventFilter(watched, event);
+}
 
 } // namespace kd
 

@@ -16,6 +16,7 @@
 
 class QAction;
 class QActionGroup;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -35,6 +36,7 @@ class ProfileListPage;
 class SettingsPage;
 class TExtractDlg;
 class TFormStorage;
+class TThTimer;
 
 // Where the main window finds its files, its command line and its clock.
 struct MainWindowSetup {
@@ -109,6 +111,9 @@ public:
     void Konec1Click();
     void btn_CancelClick();
     void Oaplikaci1Click();
+    // A tick of the banner's timer: the next of the five texts (1 after 5).
+    void ThTimer_ReklamaTimer();
+    int advertIndex() const { return advertIndex_; }
     // The banner and the tray item open the project's address (the help file).
     void pnl_ReklamaClick();
     std::string webAddress() const;
@@ -139,6 +144,8 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // A click on the banner opens the project's address.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // Quitting while a run works asks to cancel it; the window closes once it ended.
     void closeEvent(QCloseEvent* event) override;
     // Minimising hides to the notification area where there is one.
@@ -148,6 +155,7 @@ private:
     void buildMenus();
     void buildStatusBar();
     void buildTray();
+    void buildAdvert();
     void buildSortMenu();
     QAction* action(const char* name, const char* caption, void (TFormZalohovani::*handler)());
     void showEditorPage();
@@ -176,6 +184,7 @@ private:
     std::unique_ptr<RunCounter> runCounter_;
     int runDepth_ = 0;
     bool closeAfterRun_ = false;
+    int advertIndex_ = 1;
     QWidget* previousPage_ = nullptr;
     std::function<void(const QUrl&)> urlOpener_;
     RegistryStore registry_;
@@ -206,6 +215,9 @@ private:
     QSystemTrayIcon* KitTrayIcon;
     // Keeps the window's position, size and state across runs.
     TFormStorage* FormStorageKordyne;
+    QFrame* pnl_Reklama;
+    QLabel* lbl_Reklama;
+    TThTimer* ThTimer_Reklama;
 };
 
 } // namespace kd

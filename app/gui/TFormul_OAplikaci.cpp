@@ -3,13 +3,27 @@
 #include "app/core/main/ProgramVersion.h"
 #include "app/gui/PageControls.h"
 #include "platform/Paths.h"
+#include "widgets/link/TLinkLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <filesystem>
 
 namespace kd {
+namespace {
+
+// The project's mail address; it has none yet, so the mail line stays hidden.
+constexpr const char* kProjectMail = "";
+constexpr const char* kHelpFileName = "Kordyne.html";
+
+} // namespace
+
+std::string TFormul_OAplikaci::webAddress(const std::string& executablePath) {
+    return withTrailingSlash(std::filesystem::path(executablePath).parent_path().string()) +
+           kHelpFileName;
+}
 
 TFormul_OAplikaci::TFormul_OAplikaci(const std::string& executablePath, QWidget* parent)
     : TFrm_KD(parent) {
@@ -26,6 +40,19 @@ TFormul_OAplikaci::TFormul_OAplikaci(const std::string& executablePath, QWidget*
     Version = new QLabel(this);
     Version->setObjectName("Version");
     Version->setProperty("kdData", true);
+    const std::string program = executablePath.empty() ? kd::executablePath() : executablePath;
+    lbl_Web = new TLinkLabel(this);
+    lbl_Web->setObjectName("lbl_Web");
+    lbl_Web->setProperty("kdData", true);
+    lbl_Web->SetLinkType(TLinkType::ltfile);
+    lbl_Web->SetHyperLink(toQString(webAddress(program)));
+    lbl_Mail = new TLinkLabel(this);
+    lbl_Mail->setObjectName("lbl_Mail");
+    lbl_Mail->setProperty("kdData", true);
+    lbl_Mail->SetLinkType(TLinkType::ltmailto);
+    lbl_Mail->setText(QString("e-mail :   ") + kProjectMail);
+    lbl_Mail->SetHyperLink(kProjectMail);
+    lbl_Mail->setVisible(*kProjectMail != '\0');
     OKButton = new QPushButton("OK", this);
     OKButton->setObjectName("OKButton");
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -34,11 +61,13 @@ TFormul_OAplikaci::TFormul_OAplikaci(const std::string& executablePath, QWidget*
     layout->addWidget(ProductName);
     layout->addWidget(Comments);
     layout->addWidget(Version);
+    layout->addWidget(lbl_Web);
+    layout->addWidget(lbl_Mail);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(OKButton);
     layout->addLayout(buttons);
-    FormCreate(executablePath.empty() ? kd::executablePath() : executablePath);
+    FormCreate(program);
 }
 
 void TFormul_OAplikaci::FormCreate(const std::string& executablePath) {

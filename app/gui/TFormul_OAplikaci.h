@@ -9,6 +9,8 @@ class QPushButton;
 
 namespace kd {
 
+class TLinkLabel;
+
 // The about box: the program, its version and date, the project's addresses.
 class TFormul_OAplikaci : public TFrm_KD<QDialog> {
     Q_OBJECT
@@ -17,7 +19,12 @@ public:
     // process's executable.
     explicit TFormul_OAplikaci(const std::string& executablePath = {}, QWidget* parent = nullptr);
 
+    // The project's address: its help file beside the program.
+    static std::string webAddress(const std::string& executablePath);
+
     QLabel* Version;
+    TLinkLabel* lbl_Web;
+    TLinkLabel* lbl_Mail; // shown only when the project has a mail address
     QPushButton* OKButton;
 
 private:

@@ -129,6 +129,7 @@ TEST_F(ListDialogTest, BrowsingStartsInTheGivenDirectoryAndFillsTheInput) {
 
 class EditorListTest : public MainWindowFixture {
 protected:
+    EditorListTest() { clearQuitRequest(); }
     // Answers the modal list dialog once it shows.
     template <class Answer> void whenDialogShows(Answer answer) {
         QTimer::singleShot(0, window.get(), [answer] {

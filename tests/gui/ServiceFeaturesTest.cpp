@@ -6,8 +6,11 @@
 #include "app/gui/ProtocolPage.h"
 #include "app/gui/TFormul_OAplikaci.h"
 #include "app/gui/Tfrm_ViewLog.h"
+#include "widgets/link/TLinkLabel.h"
+#include "widgets/timer/TThTimer.h"
 
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -52,6 +55,7 @@ TEST(LogTextTest, ALargeLogIsReadFromItsFirstWholeLineWithinTheLimit) {
 
 class ServiceFeaturesTest : public MainWindowFixture {
 protected:
+    ServiceFeaturesTest() { clearQuitRequest(); }
     QWidget* currentPage() { return widget<QStackedWidget>("PageControl1")->currentWidget(); }
     bool ready() { return widget<QToolBar>("ToolBarBrowse")->isEnabled(); }
     // Runs answer while the modal dialog shows, then closes it.
@@ -199,6 +203,42 @@ TEST_F(ServiceFeaturesTest, AFailedStartEntryIsReportedAndLeftUnchecked) {
     EXPECT_FALSE(item->isChecked());
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].icon, MsgIcon::Error);
+}
+
+TEST_F(ServiceFeaturesTest, BannerTurnsThroughItsFiveTextsAndOpensTheProjectsAddress) {
+    open();
+    const AdvertTexts& texts = window->settings().Adverts;
+    auto* label = widget<QLabel>("lbl_Reklama");
+    EXPECT_EQ(label->text().toStdString(), texts[0]);
+    EXPECT_NE(texts[0].find("Kordyne"), std::string::npos);
+    EXPECT_TRUE(widget<TThTimer>("ThTimer_Reklama")->Enabled());
+    EXPECT_EQ(widget<TThTimer>("ThTimer_Reklama")->Interval(), 20000u);
+    std::vector<int> order;
+    for (int tick = 0; tick < 6; ++tick) {
+        window->ThTimer_ReklamaTimer();
+        order.push_back(window->advertIndex());
+        EXPECT_EQ(label->text().toStdString(), texts[static_cast<std::size_t>(order.back() - 1)]);
+    }
+    EXPECT_EQ(order, (std::vector<int>{2, 3, 4, 5, 1, 2}));
+
+    std::vector<QUrl> opened;
+    window->setUrlOpener([&](const QUrl& url) { opened.push_back(url); });
+    QMouseEvent click(QEvent::MouseButtonRelease, QPointF(2, 2), QPointF(2, 2), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(label, &click);
+    action("WWWStranky1")->trigger();
+    const QUrl help = QUrl::fromLocalFile(QString::fromStdString(dir.file("Kordyne.html")));
+    EXPECT_EQ(opened, (std::vector<QUrl>{help, help}));
+    TFormul_OAplikaci about(dir.file("kordyne"));
+    EXPECT_EQ(about.lbl_Web->target(), help);
+}
+
+TEST_F(ServiceFeaturesTest, SettingsHideTheBannerOrGiveItTheirLanguagesTexts) {
+    dir.write("Nastaven.txt", "REKLAMA=NE\r\nLANGUAGE=EN\r\n");
+    open();
+    EXPECT_TRUE(widget<QWidget>("pnl_Reklama")->isHidden());
+    EXPECT_FALSE(widget<TThTimer>("ThTimer_Reklama")->Enabled());
+    EXPECT_EQ(window->settings().Adverts[0].rfind("Kordyne – a backup manager", 0), 0u);
 }
 
 TEST(VersionTextTest, PartsAfterTheFirstHaveTwoDigitsAndTheAboutBoxShowsTheDate) {

@@ -3,6 +3,7 @@
 #include "app/core/logs/LastRunStamp.h"
 #include "app/core/main/MainMessages.h"
 #include "app/core/profiles/ProfileTexts.h"
+#include "app/core/settings/BuiltInAdverts.h"
 #include "app/core/settings/SettingsFile.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
@@ -59,7 +60,8 @@ void MainState::FormCreate(const CommandLine& line) {
     commandLine = line;
     const int delay = line.DelaySwitch ? line.DelayMinutes : 3;
     scheduler_.setNextCheckTime(clock_.now() + std::chrono::minutes(delay));
-    settings = SettingsFile::read(programDirectory_ + "/" + SettingsFile::FileName, ui_);
+    settings =
+        SettingsFile::read(programDirectory_ + "/" + SettingsFile::FileName, ui_, builtInAdverts());
     LanguageCode = settings.LanguageCode;
     ResourceStrings.LoadLanguage(LanguageCode, &ui_);
 }
