@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QSystemTrayIcon>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -192,6 +193,18 @@ TEST_F(ServiceFeaturesTest, QuittingDuringARunAnsweredNoKeepsTheWindow) {
     action("Konec1")->trigger(); // no run: closes at once
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(ui.shown.size(), 1u);
+}
+
+TEST_F(ServiceFeaturesTest, WithoutANotificationAreaHidingOnlyMinimisesAndTheTrayItemRestores) {
+    open();
+    ASSERT_FALSE(QSystemTrayIcon::isSystemTrayAvailable()); // offscreen
+    action("SBSkryt")->trigger();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
+    action("Zobrazit1")->trigger();
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(ServiceFeaturesTest, AFailedStartEntryIsReportedAndLeftUnchecked) {
