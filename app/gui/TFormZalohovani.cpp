@@ -58,7 +58,10 @@ constexpr const char* kRunValueName = "Kordyne";
 // Message-table texts of the window's own boxes.
 constexpr int kWarningCaption = 10009;
 constexpr int kNoLogFile = 11039;
-constexpr int kQuitDuringRun = 11047;
+constexpr Translations kQuitDuringRun{
+    "Právě probíhá záloha. Přerušit ji a po jejím skončení ukončit program?",
+    "A backup is running. Stop it and quit the program once it has ended?",
+    "Práve prebieha záloha. Prerušiť ju a po jej skončení ukončiť program?"};
 
 // The notification icon's hint follows the window's state, in the program's language.
 constexpr Translations kBusyHint{"Pracuji...", "Working...", "Pracujem..."};
@@ -777,7 +780,7 @@ void TFormZalohovani::closeEvent(QCloseEvent* event) {
         // window closes when it has ended.
         event->ignore();
         if (!closeAfterRun_ &&
-            ui_.messageBox(ResourceStrings.GetText(kQuitDuringRun),
+            ui_.messageBox(kQuitDuringRun.in(LanguageCode),
                            ResourceStrings.GetText(main_msg::QuestionCaption), MsgButtons::YesNo,
                            MsgIcon::Question) == MsgAnswer::Yes) {
             closeAfterRun_ = true;
