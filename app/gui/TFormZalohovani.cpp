@@ -4,6 +4,7 @@
 #include "app/core/main/MainMessages.h"
 #include "app/core/main/ProfileDeletion.h"
 #include "app/core/main/ProgramVersion.h"
+#include "app/core/settings/BuiltInAdverts.h"
 #include "app/gui/ContentsPage.h"
 #include "app/gui/HelpPage.h"
 #include "app/gui/PageControls.h"
@@ -569,9 +570,14 @@ void TFormZalohovani::ButtonOkClick() {
     const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
     if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
         TabSheetNastaven->focusField(result.field);
-    // The window follows a new language at once, not only at its next show.
-    if (result.outcome == SettingsPageSession::OkOutcome::Saved && isVisible())
+    if (result.outcome != SettingsPageSession::OkOutcome::Saved)
+        return;
+    // The window follows a new language at once, not only at its next show; so does
+    // the banner.
+    if (isVisible())
         formTranslation().translateAgain();
+    state_.settings.Adverts = advertsIn(builtInAdverts(), state_.settings.LanguageCode);
+    showAdvert();
 }
 
 void TFormZalohovani::ButtonZrusNastClick() {
@@ -823,7 +829,7 @@ void TFormZalohovani::buildAdvert() {
     lbl_Reklama = new QLabel(pnl_Reklama);
     lbl_Reklama->setObjectName("lbl_Reklama");
     lbl_Reklama->setProperty("kdData", true); // the settings' table, not the form's text
-    lbl_Reklama->setText(toQString(state_.settings.Adverts[0]));
+    showAdvert();
     auto* layout = new QHBoxLayout(pnl_Reklama);
     layout->addWidget(lbl_Reklama);
     centralWidget()->layout()->addWidget(pnl_Reklama);
@@ -841,6 +847,10 @@ void TFormZalohovani::buildAdvert() {
 
 void TFormZalohovani::ThTimer_ReklamaTimer() {
     advertIndex_ = advertIndex_ % 5 + 1;
+    showAdvert();
+}
+
+void TFormZalohovani::showAdvert() {
     lbl_Reklama->setText(
         toQString(state_.settings.Adverts[static_cast<std::size_t>(advertIndex_ - 1)]));
 }

@@ -156,6 +156,8 @@ private:
     void buildStatusBar();
     void buildTray();
     void buildAdvert();
+    // The banner shows the current text of the settings' table.
+    void showAdvert();
     void buildSortMenu();
     QAction* action(const char* name, const char* caption, void (TFormZalohovani::*handler)());
     void showEditorPage();

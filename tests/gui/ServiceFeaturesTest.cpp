@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "app/core/main/ProgramVersion.h"
+#include "app/core/settings/BuiltInAdverts.h"
 #include "app/gui/HelpPage.h"
 #include "app/gui/LogText.h"
 #include "app/gui/LogView.h"
@@ -9,6 +10,7 @@
 #include "widgets/link/TLinkLabel.h"
 #include "widgets/timer/TThTimer.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -252,6 +254,12 @@ TEST_F(ServiceFeaturesTest, SettingsHideTheBannerOrGiveItTheirLanguagesTexts) {
     EXPECT_TRUE(widget<QWidget>("pnl_Reklama")->isHidden());
     EXPECT_FALSE(widget<TThTimer>("ThTimer_Reklama")->Enabled());
     EXPECT_EQ(window->settings().Adverts[0].rfind("Kordyne – a backup manager", 0), 0u);
+
+    // A language saved on the settings page: the banner follows at once.
+    action("MenuNastaven1")->trigger();
+    widget<QComboBox>("cb_Language")->setCurrentIndex(2); // SK
+    widget<QPushButton>("ButtonOk")->click();
+    EXPECT_EQ(widget<QLabel>("lbl_Reklama")->text().toStdString(), builtInAdverts().SK[0]);
 }
 
 TEST(VersionTextTest, PartsAfterTheFirstHaveTwoDigitsAndTheAboutBoxShowsTheDate) {

@@ -22,4 +22,10 @@ const AdvertTables& builtInAdverts() {
     return tables;
 }
 
+const AdvertTexts& advertsIn(const AdvertTables& tables, std::string_view languageCode) {
+    if (languageCode == "EN")
+        return tables.EN;
+    return languageCode == "SK" ? tables.SK : tables.CZ;
+}
+
 } // namespace kd

@@ -1,5 +1,6 @@
 #include "app/core/settings/SettingsFile.h"
 
+#include "app/core/settings/BuiltInAdverts.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/TextFile.h"
@@ -117,10 +118,8 @@ void SettingsReader::applyOverwrite(const std::string& value) {
 
 void SettingsReader::applyLanguage(const std::string& value) {
     settings_.LanguageCode = value;
-    if (value == "EN")
-        settings_.Adverts = adverts_.EN;
-    else if (value == "SK")
-        settings_.Adverts = adverts_.SK;
+    if (value == "EN" || value == "SK")
+        settings_.Adverts = advertsIn(adverts_, value);
 }
 
 } // namespace
