@@ -18,7 +18,7 @@ HelpPage::HelpPage(QWidget* parent) : QWidget(parent) {
     setObjectName("TabSheetHelp");
     RichEditHelp = new QTextBrowser(this);
     RichEditHelp->setObjectName("RichEditHelp");
-    RichEditHelp->setProperty("kdData", true);
+    markRunTimeText(RichEditHelp);
     RichEditHelp->setOpenExternalLinks(true);
     ButtonOkHelp = new QPushButton("&Ok", this);
     ButtonOkHelp->setObjectName("ButtonOkHelp");

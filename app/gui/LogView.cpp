@@ -18,7 +18,7 @@ LogView::LogView(QWidget* parent) : QWidget(parent) {
     lbl_LogTail->setVisible(false);
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
-    Memo1->setProperty("kdData", true);
+    markRunTimeText(Memo1);
     Memo1->setReadOnly(true);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     auto* layout = new QVBoxLayout(this);

@@ -327,7 +327,7 @@ void TFormZalohovani::buildStatusBar() {
     statusBar()->setObjectName("StatusBar1");
     StatusPanel0 = new QLabel(this);
     StatusPanel0->setObjectName("StatusBar1Panel0");
-    StatusPanel0->setProperty("kdData", true); // the runs' progress
+    markRunTimeText(StatusPanel0); // the runs' progress
     statusBar()->addWidget(StatusPanel0, 1);
     btn_Cancel = new QPushButton("Přerušit zálohu", this);
     btn_Cancel->setObjectName("btn_Cancel");
@@ -335,7 +335,7 @@ void TFormZalohovani::buildStatusBar() {
     statusBar()->addPermanentWidget(btn_Cancel);
     Version = new QLabel(this);
     Version->setObjectName("Version");
-    Version->setProperty("kdData", true);
+    markRunTimeText(Version);
     statusBar()->addPermanentWidget(Version);
 }
 
@@ -828,7 +828,7 @@ void TFormZalohovani::buildAdvert() {
     pnl_Reklama->setCursor(Qt::PointingHandCursor);
     lbl_Reklama = new QLabel(pnl_Reklama);
     lbl_Reklama->setObjectName("lbl_Reklama");
-    lbl_Reklama->setProperty("kdData", true); // the settings' table, not the form's text
+    markRunTimeText(lbl_Reklama); // the settings' table, not the form's text
     showAdvert();
     auto* layout = new QHBoxLayout(pnl_Reklama);
     layout->addWidget(lbl_Reklama);

@@ -2,6 +2,7 @@
 
 #include "app/core/main/ProgramVersion.h"
 #include "app/gui/PageControls.h"
+#include "lang/TResourceStrings.h"
 #include "platform/Paths.h"
 #include "widgets/link/TLinkLabel.h"
 
@@ -39,16 +40,16 @@ TFormul_OAplikaci::TFormul_OAplikaci(const std::string& executablePath, QWidget*
     Comments->setObjectName("Comments");
     Version = new QLabel(this);
     Version->setObjectName("Version");
-    Version->setProperty("kdData", true);
+    markRunTimeText(Version);
     const std::string program = executablePath.empty() ? kd::executablePath() : executablePath;
     lbl_Web = new TLinkLabel(this);
     lbl_Web->setObjectName("lbl_Web");
-    lbl_Web->setProperty("kdData", true);
+    markRunTimeText(lbl_Web);
     lbl_Web->SetLinkType(TLinkType::ltfile);
     lbl_Web->SetHyperLink(toQString(webAddress(program)));
     lbl_Mail = new TLinkLabel(this);
     lbl_Mail->setObjectName("lbl_Mail");
-    lbl_Mail->setProperty("kdData", true);
+    markRunTimeText(lbl_Mail);
     lbl_Mail->SetLinkType(TLinkType::ltmailto);
     lbl_Mail->setText(QString("e-mail :   ") + kProjectMail);
     lbl_Mail->SetHyperLink(kProjectMail);
@@ -71,7 +72,7 @@ TFormul_OAplikaci::TFormul_OAplikaci(const std::string& executablePath, QWidget*
 }
 
 void TFormul_OAplikaci::FormCreate(const std::string& executablePath) {
-    Version->setText(toQString(versionLabelText(executablePath)));
+    Version->setText(toQString(versionLabelText(executablePath, LanguageCode)));
 }
 
 } // namespace kd

@@ -32,7 +32,7 @@ TListDialog::TListDialog(UiHost& ui, const char* name, const char* caption, QWid
     BtnDelete->setObjectName("BtnDelete");
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName("ListBox1");
-    ListBox1->setProperty("kdData", true); // the caller's list, not a text to translate
+    markRunTimeText(ListBox1); // the caller's list, not a text to translate
     BitBtnOK = new QPushButton("OK", this);
     BitBtnOK->setObjectName("BitBtnOK");
     BitBtn2 = new QPushButton(QString::fromUtf8("&Zruš"), this);

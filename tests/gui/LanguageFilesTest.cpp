@@ -56,8 +56,8 @@ protected:
         dialogs.push_back(std::make_unique<TExtractDlg>(ui));
         dialogs.push_back(std::make_unique<TPasswordDlg>());
         dialogs.push_back(std::make_unique<TFormul_OAplikaci>());
-        dialogs.push_back(std::make_unique<TFrmSeznamSouboru>());
-        dialogs.push_back(std::make_unique<TFrmSeznamAdresaru>());
+        dialogs.push_back(std::make_unique<TFrmSeznamSouboru>(ui));
+        dialogs.push_back(std::make_unique<TFrmSeznamAdresaru>(ui));
         dialogs.push_back(std::make_unique<Tfrm_ViewLog>());
         for (const auto& dialog : dialogs) {
             dialog->show();
