@@ -1,6 +1,7 @@
 #pragma once
 #include "app/core/profiles/ProfileEditorValues.h"
 #include "platform/UiHost.h"
+#include "widgets/typed/TEditVarox.h"
 
 #include <QWidget>
 
@@ -16,7 +17,6 @@ class QToolButton;
 namespace kd {
 
 class TComboBoxVarox;
-class TEditVarox;
 class TKitSpinEdit;
 
 // The page "EditNastavení": the profile editor. It shows and returns the editor's
