@@ -2,6 +2,7 @@
 
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
+#include "crypto/CryptoLibrary.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
@@ -46,6 +47,7 @@ std::vector<QWidget*> AppStartup::forms() const {
 
 int AppStartup::run(int argc, char** argv) {
     SetRecordSignatures(0, 0, 0); // the standard records
+    InitializeCryptoLibrary();    // hash classes and text formats
     // A second copy ends here, before any window exists.
     MainWindowSetup setup;
     setup.programPath = argc > 0 ? argv[0] : "kordyne";

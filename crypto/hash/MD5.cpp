@@ -41,16 +41,18 @@ template <int I> inline void step(std::array<std::uint32_t, 4>& v, const std::ui
     const std::uint32_t b = v[(5 - I % 4) % 4];
     const std::uint32_t c = v[(6 - I % 4) % 4];
     const std::uint32_t d = v[(7 - I % 4) % 4];
-    std::uint32_t f;
+    // The message word and constant are added first: they do not wait for the other
+    // registers, so the processor overlaps them with the previous step.
+    std::uint32_t t = a + x[wordOf(I)] + kT[I];
     if constexpr (I < 16)
-        f = ((c ^ d) & b) ^ d;
+        t += ((c ^ d) & b) ^ d;
     else if constexpr (I < 32)
-        f = ((b ^ c) & d) ^ c;
+        t += (d & b) + (~d & c); // the two terms share no bit, so + is |
     else if constexpr (I < 48)
-        f = b ^ c ^ d;
+        t += b ^ c ^ d;
     else
-        f = c ^ (b | ~d);
-    a = b + RotateLeft32(a + f + x[wordOf(I)] + kT[I], unsigned(kShift[I / 16][I % 4]));
+        t += c ^ (b | ~d);
+    a = b + RotateLeft32(t, unsigned(kShift[I / 16][I % 4]));
 }
 
 template <int... I>
