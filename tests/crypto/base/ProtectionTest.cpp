@@ -44,8 +44,16 @@ TEST(ProtectionTest, StreamsCodeFromTheirPositionOrWholeAndStopAtTheirEnd) {
     AddOne p;
     MemoryStream s("abcdef");
     s.Seek(2, SeekOrigin::Begin);
+    std::vector<std::pair<std::int64_t, std::int64_t>> progress;
+    ProgressHook() = [&](TProtection&, std::int64_t at, std::int64_t of) {
+        progress.emplace_back(at, of);
+    };
     p.ProcessStream(&s, nullptr, 100, TProtectionAction::Encode);
+    ProgressHook() = nullptr;
     EXPECT_EQ(s.Bytes(), "abdefg");
+    const std::vector<std::pair<std::int64_t, std::int64_t>> expected = {
+        {0, 100}, {4, 100}, {0, 0}};
+    EXPECT_EQ(progress, expected);
     p.ProcessStream(&s, nullptr, -1, TProtectionAction::Encode);
     EXPECT_EQ(s.Bytes(), "bcefgh");
     EXPECT_EQ(p.ProcessText("", TProtectionAction::Encode), "");

@@ -11,7 +11,7 @@ namespace {
 
 TEST(StringFormatTest, Base64MatchesTheRfcExamplesBothWays) {
     const std::pair<const char*, const char*> examples[] = {
-        {"f", "Zg=="},     {"fo", "Zm8="},         {"foo", "Zm9v"},      {"foob", "Zm9vYg=="},
+        {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
         {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"}, {"abc", "YWJj"}, {"ab", "YWI="}};
     for (const auto& [plain, coded] : examples) {
         EXPECT_EQ(BinaryToFormat(plain, kFormatMIME64), coded);
@@ -98,9 +98,11 @@ TEST(StringFormatTest, RegistryLooksUpReplacesAndReportsUnknownIds) {
     }
 
     struct OtherHex : TStringFormat_HEX {
-        std::string Name() const override { return "Other"; }
+        std::string_view ClassName() const override { return "TStringFormat_OtherHex"; }
     };
     static const OtherHex other;
+    EXPECT_EQ(other.Name(), "Hexadecimal"); // inherited
+    EXPECT_EQ(other.TStringFormat::Name(), "OtherHex");
     RegisterStringFormats({&other});
     EXPECT_EQ(StringFormats()[1], &other);
     EXPECT_EQ(StringFormats().size(), 6u);
