@@ -87,6 +87,16 @@ TEST(HashRegistryTest, StartUpRegistersInOrderAndLooksUpByNameAndDescription) {
     EXPECT_FALSE(RegisterHash(nullptr, "x", "y"));
 }
 
+// Every registered class's known answer (where it has one) is its digest of "abc".
+TEST(HashRegistryTest, KnownAnswersAreTheDigestsOfAbc) {
+    for (const auto& entry : HashRegistry()) {
+        const std::string known = entry.cls->Create()->KnownAnswer();
+        if (!known.empty()) {
+            EXPECT_EQ(HexDigest(*entry.cls, "abc"), ToHex(known)) << entry.cls->ClassName();
+        }
+    }
+}
+
 TEST(HashRegistryTest, ARepeatedClassKeepsItsPlaceAndAnEmptyDescriptionIsDerived) {
     const auto saved = HashRegistry();
     const std::size_t size = saved.size();
