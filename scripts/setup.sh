@@ -7,7 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev
-    zlib1g-dev libssl-dev rhash
+    zlib1g-dev libssl-dev
     zip unzip p7zip-full libarchive-tools python3
     xauth xvfb
 )
