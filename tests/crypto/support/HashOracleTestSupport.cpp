@@ -1,0 +1,129 @@
+#include "crypto/support/HashOracleTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "support/TempDir.h"
+
+namespace kd::test {
+namespace {
+
+// Prints one digest per line for the prefixes named on the command line.
+constexpr const char* kOracleScript = R"PY(
+import ctypes, os, subprocess, sys, tempfile
+algorithm, path = sys.argv[1], sys.argv[2]
+lengths = [int(n) for n in sys.argv[3:]]
+data = open(path, 'rb').read()
+if algorithm == 'tiger':
+    folder = tempfile.mkdtemp()
+    names = []
+    for i, n in enumerate(lengths):
+        names.append(os.path.join(folder, str(i)))
+        open(names[-1], 'wb').write(data[:n])
+    out = subprocess.run(['rhash', '--tiger', '-p', '%{tiger}\\n'] + names, check=True,
+                         capture_output=True, text=True).stdout
+    for name in names:
+        os.remove(name)
+    os.rmdir(folder)
+    print(out, end='')
+else:
+    lib = ctypes.CDLL('libmhash.so.2')
+    lib.mhash_get_hash_name_static.restype = ctypes.c_char_p
+    lib.mhash_init.restype = ctypes.c_void_p
+    lib.mhash_end.restype = ctypes.c_void_p
+    ids = [i for i in range(64) if (lib.mhash_get_hash_name_static(i) or b'').decode().lower() == algorithm]
+    if not ids:
+        sys.exit('libmhash has no ' + algorithm)
+    size = lib.mhash_get_block_size(ids[0])
+    for n in lengths:
+        state = ctypes.c_void_p(lib.mhash_init(ids[0]))
+        lib.mhash(state, data[:n], n)
+        print(ctypes.string_at(lib.mhash_end(state), size).hex())
+)PY";
+
+} // namespace
+
+std::string Hex(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char c : bytes) {
+        hex += digits[c >> 4];
+        hex += digits[c & 15];
+    }
+    return hex;
+}
+
+std::vector<std::string> OracleDigests(const std::string& algorithm, const std::string& data,
+                                       const std::vector<std::size_t>& lengths) {
+    TempDir dir;
+    std::ostringstream command;
+    command << "python3 " << dir.write("oracle.py", kOracleScript) << ' ' << algorithm << ' '
+            << dir.write("data", data);
+    for (auto n : lengths)
+        command << ' ' << n;
+    std::string output;
+    const int status = runCommand(command.str(), &output);
+    std::vector<std::string> digests;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);)
+        digests.push_back(line);
+    if (status != 0 || digests.size() != lengths.size()) {
+        ADD_FAILURE() << "the " << algorithm << " oracle failed (python3 with libmhash2, rhash):\n"
+                      << output;
+        return {};
+    }
+    return digests;
+}
+
+std::string DigestInPieces(THash& hash, const std::string& data,
+                           const std::vector<std::size_t>& pieces) {
+    hash.Init();
+    std::size_t done = 0;
+    for (auto n : pieces) {
+        hash.Update(data.data() + done, n);
+        done += n;
+    }
+    hash.Update(data.data() + done, data.size() - done);
+    hash.Final();
+    return Hex(hash.DigestBytes());
+}
+
+std::vector<std::size_t> RandomPieces(std::size_t total, std::size_t largest, unsigned seed) {
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<std::size_t> size(0, largest);
+    std::vector<std::size_t> pieces;
+    for (std::size_t done = 0;;) {
+        const std::size_t n = size(random);
+        if (done + n > total)
+            return pieces;
+        pieces.push_back(n);
+        done += n;
+    }
+}
+
+std::string RandomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (auto& c : bytes)
+        c = static_cast<char>(random());
+    return bytes;
+}
+
+void CheckAgainstOracle(THash& hash, const std::string& algorithm) {
+    const std::string data = RandomBytes(1 << 20, 21);
+    std::vector<std::size_t> lengths;
+    for (std::size_t n = 0; n <= 300; ++n)
+        lengths.push_back(n);
+    lengths.push_back(data.size());
+    const auto expected = OracleDigests(algorithm, data, lengths);
+    if (expected.empty())
+        return;
+    for (std::size_t n = 0; n <= 300; ++n)
+        EXPECT_EQ(DigestInPieces(hash, data.substr(0, n)), expected[n]) << "length " << n;
+    EXPECT_EQ(DigestInPieces(hash, data, RandomPieces(data.size(), 5000, 7)), expected.back())
+        << "1 MB in random pieces";
+}
+
+} // namespace kd::test
