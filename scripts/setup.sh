@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     zlib1g-dev libssl-dev
     zip unzip p7zip-full libarchive-tools python3
+    rhash libmhash2
     xauth xvfb
 )
 
