@@ -34,11 +34,12 @@ inline void LineStep(std::uint32_t* v, const std::uint32_t* x) {
     constexpr int p = (W - Step % W) % W;
     constexpr int word = Right ? RightOrder[round][i] : LeftOrder[round][i];
     constexpr int shift = WordShift[round][word];
+    // The right line takes the functions in reverse order.
+    constexpr int function = Right ? Rounds - 1 - round : round;
     constexpr std::uint32_t k = Right ? RightConstant(round, Rounds) : LeftConstant(round);
     std::uint32_t& a = v[p];
     std::uint32_t& c = v[(p + 2) % W];
-    std::uint32_t t = a + Mix < Right ? Rounds - 1 - round
-                                      : round > (v[(p + 1) % W], c, v[(p + 3) % W]) + x[word] + k;
+    std::uint32_t t = a + Mix<function>(v[(p + 1) % W], c, v[(p + 3) % W]) + x[word] + k;
     if constexpr (W == 5) {
         a = std::rotl(t, shift) + v[(p + 4) % W];
         c = std::rotl(c, 10);
