@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "crypto/hash/Haval.h"
@@ -70,6 +71,20 @@ TEST(HavalPassesTest, PublishedVectors) {
     EXPECT_EQ(DigestInPieces(haval256, "The quick brown fox jumps over the lazy dog", {20, 1}),
               "b89c551cdfe2e06dbd4cea2be1bc7d557416c58ebb4d07cbc94e49f710c55be4");
     EXPECT_EQ(Hex(haval256.KnownAnswer()), DigestInPieces(haval256, "abc"));
+}
+
+// From 2^28 bytes on the bit length no longer fits a signed 32-bit number.
+TEST(HavalPassesTest, LongMessageKeepsItsStandardDigest) {
+    const std::size_t size = (std::size_t{1} << 28) + 100;
+    const auto expected = test::OracleDigests("haval128", nullptr, {size});
+    ASSERT_EQ(expected.size(), 1u);
+    const std::string zeros(1 << 20, '\0');
+    THash_Haval128 haval;
+    haval.Init();
+    for (std::size_t done = 0; done < size; done += zeros.size())
+        haval.Update(zeros.data(), std::min(zeros.size(), size - done));
+    haval.Final();
+    EXPECT_EQ(Hex(haval.DigestBytes()), expected[0]);
 }
 
 } // namespace

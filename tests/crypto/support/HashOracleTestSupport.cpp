@@ -15,7 +15,8 @@ constexpr const char* kOracleScript = R"PY(
 import ctypes, os, subprocess, sys, tempfile
 algorithm, path = sys.argv[1], sys.argv[2]
 lengths = [int(n) for n in sys.argv[3:]]
-data = open(path, 'rb').read()
+zeros = path == 'zeros'
+data = b'' if zeros else open(path, 'rb').read()
 if algorithm == 'tiger':
     folder = tempfile.mkdtemp()
     names = []
@@ -39,7 +40,12 @@ else:
     size = lib.mhash_get_block_size(ids[0])
     for n in lengths:
         state = ctypes.c_void_p(lib.mhash_init(ids[0]))
-        lib.mhash(state, data[:n], n)
+        if zeros:
+            piece = bytes(1 << 20)
+            for done in range(0, n, len(piece)):
+                lib.mhash(state, piece, min(len(piece), n - done))
+        else:
+            lib.mhash(state, data[:n], n)
         print(ctypes.string_at(lib.mhash_end(state), size).hex())
 )PY";
 
@@ -55,12 +61,12 @@ std::string Hex(const std::string& bytes) {
     return hex;
 }
 
-std::vector<std::string> OracleDigests(const std::string& algorithm, const std::string& data,
+std::vector<std::string> OracleDigests(const std::string& algorithm, const std::string* data,
                                        const std::vector<std::size_t>& lengths) {
     TempDir dir;
     std::ostringstream command;
     command << "python3 " << dir.write("oracle.py", kOracleScript) << ' ' << algorithm << ' '
-            << dir.write("data", data);
+            << (data ? dir.write("data", *data) : "zeros");
     for (auto n : lengths)
         command << ' ' << n;
     std::string output;
@@ -117,7 +123,7 @@ void CheckAgainstOracle(THash& hash, const std::string& algorithm) {
     for (std::size_t n = 0; n <= 300; ++n)
         lengths.push_back(n);
     lengths.push_back(data.size());
-    const auto expected = OracleDigests(algorithm, data, lengths);
+    const auto expected = OracleDigests(algorithm, &data, lengths);
     if (expected.empty())
         return;
     for (std::size_t n = 0; n <= 300; ++n)

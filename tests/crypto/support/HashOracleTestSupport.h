@@ -10,9 +10,10 @@
 namespace kd::test {
 
 // Lower-case hex digests, by `algorithm` ("ripemd128" ... "ripemd320", "haval128" ...
-// "haval256", "tiger"), of data's prefixes of the given lengths. Fails the test (and
-// returns empty) when the oracle cannot run.
-std::vector<std::string> OracleDigests(const std::string& algorithm, const std::string& data,
+// "haval256", "tiger"), of data's prefixes of the given lengths; without data, of that
+// many zero bytes (libmhash's algorithms only). Fails the test (and returns empty) when
+// the oracle cannot run.
+std::vector<std::string> OracleDigests(const std::string& algorithm, const std::string* data,
                                        const std::vector<std::size_t>& lengths);
 
 // Our digest (lower-case hex) of data fed to a fresh Init in pieces of the given sizes,
