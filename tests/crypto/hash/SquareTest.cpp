@@ -4,13 +4,14 @@
 
 #include "crypto/hash/Square.h"
 #include "crypto/hash/SquareCipher.h"
-#include "crypto/support/HashOracleTestSupport.h"
+#include "crypto/support/HashOracle.h"
+#include "crypto/support/MhashOracle.h"
 
 namespace kd {
 namespace {
 
-using test::DigestInPieces;
-using test::Hex;
+using test::HexDigestOf;
+using test::ToHex;
 
 std::string Unhex(const std::string& hex) {
     std::string bytes;
@@ -40,7 +41,7 @@ TEST(SquareTest, CipherMatchesPublishedVectors) {
         square::SquareCipher(reinterpret_cast<const std::uint8_t*>(key.data()))
             .Encrypt(reinterpret_cast<const std::uint8_t*>(plain.data()),
                      reinterpret_cast<std::uint8_t*>(out.data()));
-        EXPECT_EQ(Hex(out), c[2]) << c[0];
+        EXPECT_EQ(ToHex(out), c[2]) << c[0];
     }
 }
 
@@ -50,9 +51,9 @@ TEST(SquareTest, DigestDoesNotDependOnTheCuts) {
     THash_Square square;
     for (std::size_t size : {0u, 7u, 8u, 15u, 16u, 17u, 100u, 1000u}) {
         const std::string data = test::RandomBytes(size, static_cast<unsigned>(size));
-        const std::string whole = DigestInPieces(square, data);
+        const std::string whole = HexDigestOf(square, data);
         for (unsigned seed = 0; seed < 20; ++seed)
-            EXPECT_EQ(DigestInPieces(square, data, test::RandomPieces(size, 40, seed)), whole)
+            EXPECT_EQ(HexDigestOf(square, data, test::RandomPieces(size, 40, seed)), whole)
                 << size << " bytes, seed " << seed;
     }
 }
@@ -60,9 +61,9 @@ TEST(SquareTest, DigestDoesNotDependOnTheCuts) {
 // No outside implementation exists: these values keep the construction from drifting.
 TEST(SquareTest, KnownAnswers) {
     THash_Square square;
-    EXPECT_EQ(DigestInPieces(square, ""), "4322dbc535c7ccec45bec9480f4b32fc");
-    EXPECT_EQ(DigestInPieces(square, "abc"), "069b63aa6787311b7fcd5983be9cc9df");
-    EXPECT_EQ(DigestInPieces(square, std::string(1000, 'a')), "57cd57c7dcbcacbf37db9c7a9ffb8e46");
+    EXPECT_EQ(HexDigestOf(square, ""), "4322dbc535c7ccec45bec9480f4b32fc");
+    EXPECT_EQ(HexDigestOf(square, "abc"), "069b63aa6787311b7fcd5983be9cc9df");
+    EXPECT_EQ(HexDigestOf(square, std::string(1000, 'a')), "57cd57c7dcbcacbf37db9c7a9ffb8e46");
 }
 
 } // namespace
