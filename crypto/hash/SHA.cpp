@@ -6,7 +6,7 @@
 namespace kd {
 
 void THash_SHA::SetInitialState() {
-    THash_MD4::SetInitialState();
+    THash_RipeMD160::SetInitialState();
     rotateExpansion_ = false;
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 // SHA (the first version, without rotation in the message expansion) and SHA-1: the
-// MD4 family's state with big-endian words, length and digest.
-#include "crypto/hash/MD4Family.h"
+// MD4 family's state (by way of RIPEMD-160, whose 20-byte digest they share) with
+// big-endian words, length and digest.
+#include "crypto/hash/RipeMD.h"
 
 namespace kd {
 
-class THash_SHA : public THash_MD4 {
+class THash_SHA : public THash_RipeMD160 {
     KD_HASH_CLASS(THash_SHA)
 public:
-    using THash_MD4::THash_MD4;
-    std::size_t DigestSize() const override { return 20; }
+    using THash_RipeMD160::THash_RipeMD160;
     std::string KnownAnswer() const override;
 
 protected:

@@ -5,6 +5,7 @@
 #include "crypto/hash/MD5.h"
 #include "crypto/hash/Mac.h"
 #include "crypto/hash/SHA.h"
+#include "crypto/hash/Tiger.h"
 #include "crypto/support/HashOracle.h"
 #include "platform/MemoryStream.h"
 #include "support/TempDir.h"
@@ -79,7 +80,11 @@ TEST(HashFrameTest, MacWithoutKeyIsTheBareHashAndAKeyChangesEveryDigest) {
 TEST(HashRegistryTest, StartUpRegistersInOrderAndLooksUpByNameAndDescription) {
     const auto& registry = HashRegistry();
     ASSERT_FALSE(registry.empty());
+    ASSERT_EQ(registry.size(), 28u);
     EXPECT_EQ(registry.front().text, "Hash=Message Digest 4");
+    EXPECT_EQ(registry[13].text, "Hash=Sapphire II-128");
+    EXPECT_EQ(registry[22].cls, &HashClassOf<THash_Tiger>());
+    EXPECT_EQ(registry.back().text, "Checksum=CRC-32");
     EXPECT_EQ(FindHashClass("thash_sha1"), &HashClassOf<THash_SHA1>());
     EXPECT_EQ(FindHashClass("Secure Hash Algorithm"), &HashClassOf<THash_SHA>());
     EXPECT_EQ(FindHashClass("CRC-32")->DigestSize(), 4u);
