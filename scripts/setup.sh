@@ -10,6 +10,7 @@ packages=(
     libcrypto++-utils libgcrypt20 libnettle8
     zlib1g-dev libssl-dev
     zip unzip p7zip-full libarchive-tools python3
+    rhash libmhash2
     xauth xvfb
 )
 

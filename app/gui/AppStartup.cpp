@@ -3,6 +3,7 @@
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
 #include "app/gui/AppUiHost.h"
+#include "crypto/CryptoLibrary.h"
 #include "crypto/cipher/CipherRegistry.h"
 #include "lang/TResourceStrings.h"
 #include "lang/qt/FormTranslation.h"
@@ -51,6 +52,7 @@ std::vector<QWidget*> AppStartup::forms() const {
 int AppStartup::run(int argc, char** argv) {
     SetRecordSignatures(0, 0, 0); // the standard records
     RegisterCiphers();            // the cipher library's classes, known from start-up
+    InitializeCryptoLibrary();    // hash classes and text formats
     // A second copy ends here, before any window exists.
     MainWindowSetup setup;
     setup.programPath = argc > 0 ? argv[0] : "kordyne";

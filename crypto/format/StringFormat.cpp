@@ -22,17 +22,16 @@ std::string TStringFormat::BinaryToText(std::string_view data) const {
 }
 
 std::string TStringFormat::Name() const {
-    return "copy Input to Output";
+    if (ClassName() == "TStringFormat")
+        return "copy Input to Output";
+    // A format without a name of its own: its class name after the first "_".
+    const std::string_view name = ClassName();
+    const auto bar = name.find('_');
+    return std::string(bar == std::string_view::npos ? name : name.substr(bar + 1));
 }
 
 bool TStringFormat::IsValid(std::string_view, bool) const {
     return true;
-}
-
-std::string TStringFormat::NameFromClass() const {
-    const std::string_view name = ClassName();
-    const auto bar = name.find('_');
-    return std::string(bar == std::string_view::npos ? name : name.substr(bar + 1));
 }
 
 int& DefaultStringFormat() {

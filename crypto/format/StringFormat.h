@@ -26,6 +26,7 @@ public:
 
     virtual std::string TextToBinary(std::string_view text) const;
     virtual std::string BinaryToText(std::string_view data) const;
+    // A format without a name of its own gives its class name after the first "_".
     virtual std::string Name() const;
     virtual int FormatId() const { return 1; }
     virtual bool IsValid(std::string_view data, bool asText) const;
@@ -36,8 +37,6 @@ public:
 
 protected:
     TStringFormat() = default;
-    // The class name without everything up to its first "_".
-    std::string NameFromClass() const;
 };
 
 inline constexpr int kFormatCopy = 1;
