@@ -210,8 +210,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     MenuServisPridatpostartu1->setChecked(
         registry_.valueExists(RegistryStore::RunKey, kRunValueName));
     state_.FormCreate(CommandLine::parse(setup_.programPath, setup_.arguments));
-    // In the language the settings file names.
-    Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath, LanguageCode)));
+    showVersion();
     runs_ = std::make_unique<AppRuns>(state_);
     runCounter_ = std::make_unique<RunCounter>(*this);
     setRuns(*runs_);
@@ -576,8 +575,14 @@ void TFormZalohovani::ButtonOkClick() {
     // the banner.
     if (isVisible())
         formTranslation().translateAgain();
+    showVersion();
     state_.settings.Adverts = advertsIn(builtInAdverts(), state_.settings.LanguageCode);
     showAdvert();
+}
+
+void TFormZalohovani::showVersion() {
+    // In the language the settings name.
+    Version->setText(QString::fromStdString(versionLabelText(setup_.executablePath, LanguageCode)));
 }
 
 void TFormZalohovani::ButtonZrusNastClick() {

@@ -153,6 +153,7 @@ protected:
 
 private:
     void buildMenus();
+    void showVersion();
     void buildStatusBar();
     void buildTray();
     void buildAdvert();

@@ -57,11 +57,14 @@ TEST_F(WindowLanguageTest, TheShownWindowFollowsTheLanguageSavedInTheSettings) {
     EXPECT_EQ(action("ActionNovyProfil")->text(), "&New profile");
     EXPECT_EQ(firstColumn(), "Name");
     EXPECT_EQ(widget<QPushButton>("btn_Cancel")->text(), "Stop the backup");
-    EXPECT_EQ(widget<QLabel>("Version")->text(), version);
+    // The version line is the program's own: its words follow the language, the
+    // file's value for it never lands.
+    EXPECT_TRUE(widget<QLabel>("Version")->text().startsWith("Version:"));
 
     saveLanguage(0); // CZ: no file, the built-in texts come back
     EXPECT_EQ(menuTitle(), czechMenu);
     EXPECT_EQ(firstColumn(), czechColumn);
+    EXPECT_EQ(widget<QLabel>("Version")->text(), version);
 }
 
 TEST_F(WindowLanguageTest, SaveModeWritesTheMainWindowsTextsWithoutItsDialogsOrData) {
