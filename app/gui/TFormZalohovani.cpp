@@ -23,8 +23,13 @@
 #include "platform/FileOps.h"
 #include "platform/Paths.h"
 #include "platform/qt/QtUiHost.h"
+#include "widgets/appevents/KitApplication.h"
+#include "widgets/appevents/TAppEvents.h"
+#include "widgets/menu/TKitPopupMenu.h"
 #include "widgets/storage/TFormStorage.h"
 #include "widgets/timer/TThTimer.h"
+#include "widgets/tray/DrawnTrayIcons.h"
+#include "widgets/tray/TKitTrayIcon.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -42,7 +47,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
-#include <QSystemTrayIcon>
+#include <QThread>
 #include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
@@ -339,17 +344,7 @@ void TFormZalohovani::buildStatusBar() {
 }
 
 void TFormZalohovani::buildTray() {
-    KitTrayIcon = new QSystemTrayIcon(windowIcon(), this);
-    KitTrayIcon->setObjectName("KitTrayIcon");
-    KitTrayIcon->setIcon(QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon));
-    markRunTimeText(KitTrayIcon);
-    KitTrayIcon->setToolTip(trayHint(kReadyHint));
-    connect(KitTrayIcon, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason != QSystemTrayIcon::Context)
-                    KitTrayIconClick();
-            });
-    TrayMenu = new QMenu(this);
+    TrayMenu = new TKitPopupMenu(this);
     TrayMenu->setObjectName("TrayMenu");
     Zobrazit1 = action("Zobrazit1", "&Kordyne", &TFormZalohovani::KitTrayIconClick);
     WWWStranky1 = action("WWWStranky1", "&WWW stránky autora", &TFormZalohovani::pnl_ReklamaClick);
@@ -357,9 +352,52 @@ void TFormZalohovani::buildTray() {
     TrayMenu->addActions({Zobrazit1, WWWStranky1});
     TrayMenu->addSeparator();
     TrayMenu->addAction(KonecTray);
-    KitTrayIcon->setContextMenu(TrayMenu);
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        KitTrayIcon->show();
+
+    std::unique_ptr<TrayArea> area = setup_.trayArea ? setup_.trayArea() : nullptr;
+    KitTrayIcon = area ? new TKitTrayIcon(std::move(area), this) : new TKitTrayIcon(this);
+    KitTrayIcon->setObjectName("KitTrayIcon");
+    markRunTimeText(KitTrayIcon);
+    KitTrayIcon->SetHint(trayHint(kReadyHint));
+    KitTrayIcon->SetInterval(200);
+    KitTrayIcon->SetPopupMenu(TrayMenu);
+    KitTrayIcon->SetIcon(DrawTrayIcon());
+    for (const QIcon& frame : DrawTrayFrames(3))
+        KitTrayIcon->Icons().Add(frame);
+    KitTrayIcon->OnClick = [this](QObject*, Qt::MouseButton, TrayShiftState, int, int) {
+        KitTrayIconClick();
+    };
+    KitTrayIcon->Loaded();
+
+    AppEvents1 = new TAppEvents(this);
+    AppEvents1->setObjectName("AppEvents1");
+    AppEvents1->OnActivate = [this](QObject* sender) { AppEvents1Activate(sender); };
+    AppEvents1->OnHint = [this](QObject* sender) { AppEvents1Hint(sender); };
+    AppEvents1->OnMinimize = [this](QObject* sender) { AppEvents1Minimize(sender); };
+    AppEvents1->OnRestore = [this](QObject* sender) { AppEvents1Restore(sender); };
+    AppEvents1->OnSettingsChanged = [this](QObject* sender) { AppEvents1SettingsChanged(sender); };
+    Application().SetMainWindow(this);
+    AppEvents1->Loaded();
+}
+
+void TFormZalohovani::AppEvents1Activate(QObject*) {}
+
+void TFormZalohovani::AppEvents1Hint(QObject*) {}
+
+void TFormZalohovani::AppEvents1SettingsChanged(QObject*) {}
+
+void TFormZalohovani::AppEvents1Minimize(QObject*) {
+    // Minimised by the window manager: hidden where the notification icon brings it
+    // back (queued: not inside the state change itself).
+    if (trayUsable())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                minimizeApplication();
+        });
+}
+
+void TFormZalohovani::AppEvents1Restore(QObject*) {
+    if (isHidden())
+        show();
 }
 
 template <class F> void TFormZalohovani::guarded(F&& handler) {
@@ -612,7 +650,8 @@ void TFormZalohovani::showEditorPage() {
 }
 
 void TFormZalohovani::ShowBusy() {
-    KitTrayIcon->setToolTip(trayHint(kBusyHint));
+    KitTrayIcon->SetHint(trayHint(kBusyHint));
+    KitTrayIcon->SetAnimated(true);
     for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis, MenuNapoveda})
         menu->menuAction()->setEnabled(false);
     btn_Cancel->setEnabled(true);
@@ -625,7 +664,8 @@ void TFormZalohovani::ShowReady() {
     btn_Cancel->setEnabled(false);
     ToolBarBrowse->setEnabled(true);
     StatusPanel0->clear();
-    KitTrayIcon->setToolTip(trayHint(kReadyHint));
+    KitTrayIcon->SetAnimated(false);
+    KitTrayIcon->SetHint(trayHint(kReadyHint));
 }
 
 bool TFormZalohovani::readyForWork() const {
@@ -646,7 +686,13 @@ void TFormZalohovani::showStatusText(const std::string& text) {
 }
 
 void TFormZalohovani::showTrayHint(const std::string& text) {
-    KitTrayIcon->setToolTip(QString::fromStdString(text));
+    // The icon is touched on the GUI thread only.
+    if (QThread::currentThread() != thread()) {
+        QMetaObject::invokeMethod(
+            this, [this, text] { showTrayHint(text); }, Qt::QueuedConnection);
+        return;
+    }
+    KitTrayIcon->SetHint(QString::fromStdString(text));
 }
 
 void TFormZalohovani::minimizeApplication() {
@@ -803,23 +849,12 @@ void TFormZalohovani::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TFormZalohovani::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    // Minimised by the window manager: hidden where the notification icon brings it
-    // back (queued: not inside the state change itself).
-    if (event->type() == QEvent::WindowStateChange && isMinimized() && trayUsable())
-        QTimer::singleShot(0, this, [this] {
-            if (isMinimized())
-                minimizeApplication();
-        });
-}
-
 } // namespace kd
 
 namespace kd {
 
 bool TFormZalohovani::trayUsable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable() && KitTrayIcon->isVisible();
+    return KitTrayIcon->Shown();
 }
 
 void TFormZalohovani::FormDestroy() {

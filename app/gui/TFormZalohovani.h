@@ -22,7 +22,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QStackedWidget;
-class QSystemTrayIcon;
 class QTimer;
 class QToolBar;
 
@@ -34,7 +33,11 @@ class ProfileEditorPage;
 class ProtocolPage;
 class ProfileListPage;
 class SettingsPage;
+class TAppEvents;
 class TExtractDlg;
+class TKitPopupMenu;
+class TKitTrayIcon;
+class TrayArea;
 class TFormStorage;
 class TThTimer;
 
@@ -46,6 +49,8 @@ struct MainWindowSetup {
     std::vector<std::string> arguments; // the arguments after it
     const Clock* clock = nullptr;       // the system clock when null
     std::string configHome;             // the registry store's; empty: the user's
+    // The notification area; the desktop's when empty.
+    std::function<std::unique_ptr<TrayArea>()> trayArea;
 };
 
 // The main window: the profile list, the profile editor, the menus and the tool bar.
@@ -149,13 +154,17 @@ protected:
     // Quitting while a run works asks to cancel it; the window closes once it ended.
     void closeEvent(QCloseEvent* event) override;
     // Minimising hides to the notification area where there is one.
-    void changeEvent(QEvent* event) override;
 
 private:
     void buildMenus();
     void showVersion();
     void buildStatusBar();
     void buildTray();
+    void AppEvents1Activate(QObject* sender);
+    void AppEvents1Hint(QObject* sender);
+    void AppEvents1Minimize(QObject* sender);
+    void AppEvents1Restore(QObject* sender);
+    void AppEvents1SettingsChanged(QObject* sender);
     void buildAdvert();
     // The banner shows the current text of the settings' table.
     void showAdvert();
@@ -209,13 +218,15 @@ private:
     QAction *MenuServisPridatpostartu1, *MenuNastaven1;
     QAction *ActionProhlednoutLog, *MenuPopi, *Oaplikaci1, *Konec1, *SBSkryt;
     QAction *Zobrazit1, *WWWStranky1, *KonecTray;
-    QMenu *MenuNapoveda, *TrayMenu;
+    QMenu* MenuNapoveda;
+    TKitPopupMenu* TrayMenu;
     QToolBar* ToolBarBrowse;
     QPushButton* btn_Cancel;
     QLabel* StatusPanel0;
     QLabel* Version;
     QTimer* Timer1;
-    QSystemTrayIcon* KitTrayIcon;
+    TKitTrayIcon* KitTrayIcon;
+    TAppEvents* AppEvents1;
     // Keeps the window's position, size and state across runs.
     TFormStorage* FormStorageKordyne;
     QFrame* pnl_Reklama;

@@ -8,11 +8,13 @@
 #include "support/FakeClock.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
+#include "widgets/tray/TrayArea.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QCoreApplication>
 #include <QTreeView>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -74,6 +76,7 @@ protected:
         setup.arguments = std::move(arguments);
         setup.clock = &clock;
         setup.configHome = config.path();
+        setup.trayArea = trayArea;
         window = std::make_unique<TFormZalohovani>(host ? *host : ui, setup);
         if (countRuns)
             window->setRuns(runs);
@@ -103,6 +106,7 @@ protected:
     FakeClock clock;
     CountingRuns runs;
     bool countRuns = true; // false: the window's own runs back up and restore
+    std::function<std::unique_ptr<TrayArea>()> trayArea; // the desktop's when empty
     std::unique_ptr<TFormZalohovani> window;
 };
 

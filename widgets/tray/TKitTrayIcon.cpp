@@ -65,6 +65,14 @@ void TKitTrayIcon::SetInterval(quint16 milliseconds) {
     timer_.setInterval(milliseconds);
 }
 
+TKitPopupMenu* TKitTrayIcon::PopupMenu() const {
+    return popupMenu_;
+}
+
+void TKitTrayIcon::SetPopupMenu(TKitPopupMenu* menu) {
+    popupMenu_ = menu;
+}
+
 QIcon TKitTrayIcon::CurrentIcon() const {
     if (icons_.Count() > 0 && animated_)
         return icons_.Get(std::max(std::min(frame_, icons_.Count() - 1), 0));

@@ -60,8 +60,9 @@ public:
     void SetAnimated(bool value);
     int Interval() const { return interval_; }
     void SetInterval(quint16 milliseconds);
-    TKitPopupMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TKitPopupMenu* menu) { popupMenu_ = menu; }
+    TKitPopupMenu* PopupMenu() const;
+    // Not owned; a menu that is destroyed leaves none.
+    void SetPopupMenu(TKitPopupMenu* menu);
 
     // The icon shown now: the current frame while animated, else Icon.
     QIcon CurrentIcon() const;
