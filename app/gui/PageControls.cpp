@@ -1,5 +1,7 @@
 #include "app/gui/PageControls.h"
 
+#include "widgets/edits/TDirectoryEdit.h"
+
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -46,6 +48,21 @@ QString fieldName(const QWidget* field) {
 
 void markRunTimeText(QObject* object) {
     object->setProperty(kRunTimeTextProperty, true);
+}
+
+TDirectoryEdit* browseDirectoryEdit(UiHost& ui, QWidget* parent, const char* name,
+                                    const char* prompt) {
+    auto* edit = new TDirectoryEdit(ui, parent);
+    edit->setObjectName(name);
+    edit->Button()->setObjectName(QString(name) + "Button");
+    edit->setDialogKind(TDirDialogKind::dkWin32);
+    edit->setClickKey(QKeyCombination(Qt::Key_F3));
+    edit->setDialogText(prompt);
+    // The folder dialog starts in what the edit holds.
+    edit->OnButtonClick = [](TCustomComboEdit& sender) {
+        static_cast<TDirectoryEdit&>(sender).setInitialDir(fromQString(sender.text()));
+    };
+    return edit;
 }
 
 void addLabelledField(QGridLayout* grid, int row, int column, const char* caption, QWidget* field,

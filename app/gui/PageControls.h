@@ -6,6 +6,9 @@
 #include <string_view>
 
 class QGridLayout;
+namespace kd {
+class TDirectoryEdit;
+}
 class QLineEdit;
 class QObject;
 class QStatusBar;
@@ -35,6 +38,11 @@ void markRunTimeText(QObject* object);
 // The name of a field: its own, or for a container that of the first named widget in
 // it (the edit of a directory field).
 QString fieldName(const QWidget* field);
+
+// A directory browse edit named name: F3 or its button opens the folder dialog with
+// the prompt, starting in the directory the edit holds.
+TDirectoryEdit* browseDirectoryEdit(UiHost& ui, QWidget* parent, const char* name,
+                                    const char* prompt);
 
 // Puts a labelled field into the grid's row and column pair; the label is named
 // "lbl_" + the field's name. The hint becomes the

@@ -3,6 +3,7 @@
 #include "app/core/profiles/ProfileTexts.h"
 #include "app/gui/PageControls.h"
 #include "lang/TResourceStrings.h"
+#include "widgets/edits/TDirectoryEdit.h"
 #include "widgets/spin/TKitSpinEdit.h"
 #include "widgets/typed/TComboBoxVarox.h"
 #include "widgets/typed/TEditVarox.h"
@@ -115,12 +116,14 @@ void ProfileEditorPage::buildControls() {
                      "Jméno profilu, zároveň jméno jeho souborů");
     EditPopis = typedEdit("EditPopis");
     addLabelledField(grid, 1, 0, "Popis:", EditPopis, "Libovolný popis profilu");
-    QWidget* target = nullptr;
-    EditCilZal = directoryEdit(ui_, this, "EditCilZal", target);
-    addLabelledField(grid, 2, 0, "Kam zálohovat:", target, "Cílový adresář archivu (F3: výběr)");
-    QWidget* source = nullptr;
-    EditStartZal = directoryEdit(ui_, this, "EditStartZal", source);
-    addLabelledField(grid, 3, 0, "Odkud zálohovat:", source, "Zálohovaný adresář (F3: výběr)");
+    EditCilZal =
+        browseDirectoryEdit(ui_, this, "EditCilZal", "Vyhledejte cestu, do které chcete zálohovat");
+    addLabelledField(grid, 2, 0, "Kam zálohovat:", EditCilZal,
+                     "Cílový adresář archivu (F3: výběr)");
+    EditStartZal =
+        browseDirectoryEdit(ui_, this, "EditStartZal", "Vyhledejte cestu, co zálohovat ");
+    addLabelledField(grid, 3, 0, "Odkud zálohovat:", EditStartZal,
+                     "Zálohovaný adresář (F3: výběr)");
     EditFiltr = typedEdit("EditFiltr");
     addLabelledField(grid, 4, 0,
                      "Filtr souborů:", withButton(EditFiltr, SpdBtnFiltrSoub, "SpdBtnFiltrSoub"),

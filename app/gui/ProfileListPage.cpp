@@ -1,5 +1,7 @@
 #include "app/gui/ProfileListPage.h"
 
+#include "widgets/buttons/TKitSpeedButton.h"
+
 #include "app/core/profiles/ProfileListTexts.h"
 #include "app/gui/ColumnFit.h"
 
@@ -8,8 +10,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QListView>
+#include <QPainter>
 #include <QStackedWidget>
-#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -29,6 +31,44 @@ const StyleButton kStyleButtons[] = {
     {"SpeedButton3", ProfileListPage::List, "Zobrazit jako seznam"},
     {"SpeedButton4", ProfileListPage::Report, "Zobrazit detaily"},
 };
+
+// A 16 x 16 picture of the view style on a magenta (transparent) background.
+QImage viewStyleGlyph(int style) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(QColor(0xFF, 0x00, 0xFF));
+    QPainter painter(&image);
+    const QColor item(0x20, 0x40, 0xA0);
+    const QColor text(0x40, 0x40, 0x40);
+    switch (style) {
+    case ProfileListPage::LargeIcons:
+        for (int x : {1, 9}) {
+            painter.fillRect(x, 2, 6, 6, item);
+            painter.fillRect(x, 10, 6, 2, text);
+        }
+        break;
+    case ProfileListPage::SmallIcons:
+        for (int y : {2, 9})
+            for (int x : {1, 9}) {
+                painter.fillRect(x, y, 3, 3, item);
+                painter.fillRect(x + 4, y + 1, 3, 1, text);
+            }
+        break;
+    case ProfileListPage::List:
+        for (int y : {2, 6, 10}) {
+            painter.fillRect(1, y, 3, 3, item);
+            painter.fillRect(5, y + 1, 8, 1, text);
+        }
+        break;
+    default:
+        painter.fillRect(1, 1, 14, 2, item);
+        for (int y : {5, 8, 11, 14}) {
+            painter.fillRect(1, y, 6, 1, text);
+            painter.fillRect(9, y, 6, 1, text);
+        }
+        break;
+    }
+    return image;
+}
 
 } // namespace
 
@@ -73,12 +113,13 @@ ProfileListPage::ProfileListPage(ProfileList& list, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     for (const StyleButton& b : kStyleButtons) {
-        auto* button = new QToolButton(this);
+        auto* button = new TKitSpeedButton(this);
         button->setObjectName(b.name);
         button->setToolTip(QString::fromUtf8(b.hint));
-        button->setText(QString::number(b.style + 1));
+        button->setGlyph(viewStyleGlyph(b.style));
+        button->setFixedSize(25, 25);
         const int style = b.style;
-        connect(button, &QToolButton::clicked, this, [this, style] { setViewStyle(style); });
+        connect(button, &TKitSpeedButton::clicked, this, [this, style] { setViewStyle(style); });
         buttons->addWidget(button);
     }
     buttons->addStretch();

@@ -2,6 +2,7 @@
 
 #include "app/core/settings/OverwriteChoice.h"
 #include "app/gui/PageControls.h"
+#include "widgets/edits/TDirectoryEdit.h"
 #include "widgets/spin/TKitSpinEdit.h"
 
 #include <QButtonGroup>
@@ -52,10 +53,9 @@ void SettingsPage::buildControls() {
         return box;
     };
     const auto directoryField = [this](QGridLayout* grid, int row, const char* name,
-                                       const char* caption, const char* hint) {
-        QWidget* container = nullptr;
-        QLineEdit* edit = directoryEdit(ui_, this, name, container);
-        addLabelledField(grid, row, 0, caption, container, hint);
+                                       const char* caption, const char* hint, const char* prompt) {
+        TDirectoryEdit* edit = browseDirectoryEdit(ui_, this, name, prompt);
+        addLabelledField(grid, row, 0, caption, edit, hint);
         return edit;
     };
 
@@ -76,15 +76,18 @@ void SettingsPage::buildControls() {
     addLabelledField(grid, 0, 0, "Interval zálohování:", EditInterval,
                      "Po kolika minutách se kontroluje plán záloh (1 až 35791)");
     EditNastCilZal = directoryField(grid, 1, "EditNastCilZal", "Nabízet cíl zálohování:",
-                                    "Cílový adresář nabízený novému profilu (F3: výběr)");
+                                    "Cílový adresář nabízený novému profilu (F3: výběr)",
+                                    "Vyhledejte cestu, do které chcete zálohovat");
     EditNastStartZal = directoryField(grid, 2, "EditNastStartZal", "Nabízet start.zálohování:",
-                                      "Zálohovaný adresář nabízený novému profilu (F3: výběr)");
+                                      "Zálohovaný adresář nabízený novému profilu (F3: výběr)",
+                                      "Vyhledejte cestu standartního zdroje zálohování");
     edt_TemAdresar =
         directoryField(grid, 3, "edt_TemAdresar",
-                       "Dočasný adresář:", "Adresář pro dočasné soubory archivace (F3: výběr)");
-    edt_LogZalohy =
-        directoryField(grid, 4, "edt_LogZalohy", "Adresář zpráv o zálohách:",
-                       "Adresář protokolu záloh; prázdný: adresář programu (F3: výběr)");
+                       "Dočasný adresář:", "Adresář pro dočasné soubory archivace (F3: výběr)",
+                       "Vyhledejte cestu dočasného adresáře");
+    edt_LogZalohy = directoryField(grid, 4, "edt_LogZalohy", "Adresář zpráv o zálohách:",
+                                   "Adresář protokolu záloh; prázdný: adresář programu (F3: výběr)",
+                                   "Vyhledejte cestu, do které chcete zálohovat");
     Overwrite = combo("Overwrite", kOverwriteChoiceItems);
     addLabelledField(grid, 0, 1, "Přepisovat:", Overwrite, "Kdy obnova přepíše existující soubor");
     edt_PackLevel = new TKitSpinEdit(this);
