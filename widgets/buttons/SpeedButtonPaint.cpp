@@ -56,9 +56,7 @@ void TKitSpeedButton::stateFixUp() {
     if (!isEnabled()) {
         state_ = TButtonState::bsDisabled;
         dragging_ = false;
-        wasDisabled_ = true;
-    } else if (wasDisabled_ || state_ == TButtonState::bsDisabled) {
-        wasDisabled_ = false;
+    } else if (state_ == TButtonState::bsDisabled) {
         state_ = down_ && groupIndex_ != 0 ? TButtonState::bsExclusive : TButtonState::bsUp;
     }
 }

@@ -318,8 +318,7 @@ void TKitSpeedButton::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     switch (event->type()) {
     case QEvent::EnabledChange:
-        if (!isEnabled())
-            dragging_ = false;
+        stateFixUp(); // before any press can set a new state
         updateMouseMark();
         redraw();
         break;

@@ -115,7 +115,6 @@ private:
 
     TKitButtonGlyph glyph_;
     TButtonState state_ = TButtonState::bsUp;
-    bool wasDisabled_ = false;
     bool dragging_ = false;
     bool mouseInControl_ = false;
     bool menuTracking_ = false;
