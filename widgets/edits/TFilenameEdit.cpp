@@ -15,7 +15,12 @@ std::string QtFileFilter(const std::string& filter) {
         for (QString& pattern : patterns)
             if (pattern.trimmed() == "*.*")
                 pattern = "*";
-        entries << parts[i].trimmed() + " (" + patterns.join(' ') + ")";
+        // Qt reads the patterns from the final parentheses: any of the description's
+        // own give way to them.
+        QString description = parts[i].trimmed();
+        if (description.endsWith(')') && description.contains('('))
+            description = description.left(description.lastIndexOf('(')).trimmed();
+        entries << description + " (" + patterns.join(' ') + ")";
     }
     return entries.join(";;").toStdString();
 }

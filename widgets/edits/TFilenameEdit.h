@@ -55,7 +55,7 @@ private:
 };
 
 // The "description|patterns|..." filter as Qt's "description (patterns);;..." list;
-// "*.*" matches every name.
+// "*.*" matches every name, and a description's own "(...)" gives way to the patterns.
 std::string QtFileFilter(const std::string& filter);
 
 } // namespace kd
