@@ -9,8 +9,9 @@ QImage EllipsisGlyph(int buttonWidth) {
     const int width = std::max(1, buttonWidth - 6);
     QImage image(width, 4, QImage::Format_RGB32);
     image.fill(Qt::white);
-    const int gap = std::clamp((buttonWidth - 6) / 2, 1, 3);
-    const int first = (buttonWidth - 6 - 2 * gap) / 2;
+    // Spread over the image's own width, so that the dots stay inside it.
+    const int gap = std::clamp((width - 6) / 2, 1, 3);
+    const int first = std::max(0, (width - 6 - 2 * gap) / 2);
     QPainter painter(&image);
     for (int i = 0; i < 3; ++i)
         painter.fillRect(first + i * (gap + 2), 1, 2, 2, Qt::black);

@@ -3,6 +3,7 @@
 #include "widgets/support/MouseInput.h"
 #include "widgets/support/WidgetsApplication.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -86,6 +87,56 @@ TEST_F(ButtonFixture, ADownGroupMemberShowsTheCheckeredPattern) {
     const QColor b = exclusive.pixelColor(13, 12);
     EXPECT_NE(a, b);
     EXPECT_TRUE((a == kFace && b == kLight) || (a == kLight && b == kFace));
+}
+
+TEST_F(ButtonFixture, GlyphBesideTheCaptionKeepsItsMargin) {
+    button.resize(60, 25);
+    button.setGlyph(strip(1, {Qt::red}));
+    button.setCaption("Ab");
+    button.setLayout(TButtonLayout::blGlyphLeft);
+    button.setMargin(2);
+    button.setSpacing(4);
+    QImage left = shot(); // content from (2, 2): glyph at x 4, its square from 6
+    EXPECT_EQ(left.pixelColor(6, 10), QColor(Qt::red));
+    EXPECT_EQ(left.pixelColor(5, 10), kFace);
+    button.setLayout(TButtonLayout::blGlyphRight);
+    QImage right = shot(); // glyph at 2 + 56 - 2 - 16 = 40
+    EXPECT_EQ(right.pixelColor(42, 10), QColor(Qt::red));
+    EXPECT_EQ(right.pixelColor(41, 10), kFace);
+    EXPECT_EQ(right.pixelColor(6, 10), kFace);
+}
+
+TEST_F(ButtonFixture, DropDownMarkIsCentredAndAGoneMenuLeavesTheButton) {
+    auto menu = std::make_unique<TKitPopupMenu>();
+    button.setDropDownMenu(menu.get());
+    const QColor text = button.palette().color(QPalette::ButtonText);
+    QImage marked = shot(); // rows of 7, 5, 3 and 1 from (9, 10)
+    for (QPoint p : {QPoint(9, 10), QPoint(15, 10), QPoint(10, 11), QPoint(12, 13)})
+        EXPECT_EQ(marked.pixelColor(p), text) << p.x() << "," << p.y();
+    EXPECT_EQ(marked.pixelColor(11, 13), kFace);
+    menu.reset();
+    EXPECT_EQ(button.DropDownMenu(), nullptr);
+    EXPECT_EQ(shot().pixelColor(9, 10), kFace);
+}
+
+TEST(SpeedButton, ClickClosesItsDialogWithTheModalResultAndDownSurvivesDisabling) {
+    test::ensureApplication();
+    QDialog dialog;
+    auto* ok = new TKitSpeedButton(&dialog);
+    ok->setModalResult(QDialog::Accepted);
+    dialog.open();
+    ok->Click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+
+    QWidget parent;
+    TKitSpeedButton grouped(&parent);
+    grouped.setGroupIndex(2);
+    grouped.setDown(true);
+    grouped.setEnabled(false);
+    EXPECT_EQ(grouped.State(), TButtonState::bsDisabled);
+    grouped.setEnabled(true);
+    EXPECT_EQ(grouped.State(), TButtonState::bsExclusive);
 }
 
 TEST(GlyphCount, FollowsTheStripAndItsLimits) {

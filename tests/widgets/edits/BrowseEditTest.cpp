@@ -1,4 +1,5 @@
 #include "support/TempDir.h"
+#include "widgets/edits/EditGlyphs.h"
 #include "widgets/edits/FileNameText.h"
 #include "widgets/edits/TDirectoryEdit.h"
 #include "widgets/edits/TFilenameEdit.h"
@@ -189,6 +190,39 @@ TEST_F(BrowseEditTest, EnterReachesTheDefaultButtonBeforeTheKeyHandler) {
     key(edit, Qt::Key_Return);
     EXPECT_EQ(order, (std::vector<std::string>{"default", "enter"}));
     EXPECT_EQ(edit->text(), "abc");
+}
+
+TEST_F(BrowseEditTest, TheButtonSitsInsideTheRightEdgeAndTheTextStopsBeforeIt) {
+    TDirectoryEdit edit(ui);
+    edit.resize(200, 24);
+    edit.show();
+    EXPECT_EQ(edit.ButtonWidth(), 21); // the folder glyph is 14 wide: 14 + 6 < 21
+    const QRect button(edit.Button()->mapTo(&edit, QPoint(0, 0)), edit.Button()->size());
+    EXPECT_EQ(button.width(), 21);
+    EXPECT_LE(button.right(), edit.width() - 1);
+    EXPECT_GT(button.left(), 150);
+    EXPECT_GE(edit.textMargins().right(), 21);
+    EXPECT_GE(edit.minimumHeight(), QFontMetrics(edit.font()).height() / 2);
+
+    edit.setGlyphKind(TGlyphKind::gkEllipsis);
+    EXPECT_EQ(edit.Button()->Glyph().size(), QSize(15, 4));
+}
+
+TEST(EditGlyphs, EllipsisDotsStayInsideTheImage) {
+    // Three whole dots from an 8-pixel image up; narrower ones are cut.
+    for (int buttonWidth : {14, 15, 21, 40}) {
+        const QImage image = EllipsisGlyph(buttonWidth);
+        ASSERT_EQ(image.width(), buttonWidth - 6);
+        int dots = 0;
+        for (int x = 0; x < image.width(); ++x)
+            dots += image.pixelColor(x, 1) == QColor(Qt::black);
+        EXPECT_EQ(dots, 6) << buttonWidth;
+    }
+    EXPECT_EQ(EllipsisGlyph(3).size(), QSize(1, 4));
+    const QImage wide = EllipsisGlyph(21); // 15 wide, gap 3: dots at 1, 6 and 11
+    for (int x : {1, 2, 6, 7, 11, 12})
+        EXPECT_EQ(wide.pixelColor(x, 2), QColor(Qt::black)) << x;
+    EXPECT_EQ(wide.pixelColor(3, 2), QColor(Qt::white));
 }
 
 } // namespace
