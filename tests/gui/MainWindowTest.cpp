@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 #include "TestPaths.h"
 #include "platform/AtomicFile.h"
+#include "widgets/buttons/TKitSpeedButton.h"
 
 #include <QColor>
 #include <QFont>
@@ -91,7 +92,15 @@ TEST_F(MainWindowTest, ListSortsAsTextMarksPausedRowsAndKeepsAProfileAnsweredNo)
     EXPECT_EQ(paused.data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
     EXPECT_TRUE(paused.data(Qt::FontRole).value<QFont>().bold());
     EXPECT_FALSE(listModel().index(1, 0).data(Qt::ForegroundRole).isValid());
-    window->listPage().setViewStyle(ProfileListPage::LargeIcons);
+    // The view-style buttons carry glyphs, not numbers.
+    auto* large = window->findChild<TKitSpeedButton*>("SpeedButton2");
+    ASSERT_NE(large, nullptr);
+    EXPECT_TRUE(large->Caption().isEmpty());
+    EXPECT_EQ(large->Glyph().size(), QSize(16, 16));
+    window->findChild<TKitSpeedButton*>("SpeedButton3")->Click();
+    EXPECT_EQ(window->listPage().viewStyle(), ProfileListPage::List);
+    large->Click();
+    EXPECT_EQ(window->listPage().viewStyle(), ProfileListPage::LargeIcons);
     EXPECT_FALSE(paused.data(Qt::ForegroundRole).isValid());
 
     // Delete under the profile password: a wrong answer refuses, then No keeps it.
