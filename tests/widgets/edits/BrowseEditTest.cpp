@@ -151,6 +151,11 @@ TEST_F(BrowseEditTest, DroppedNamesTakeTheFirstOrPrependAll) {
     static_cast<QObject&>(edit).event(&drop);
     EXPECT_EQ(edit.text().toStdString(), dir.file("a"));
     EXPECT_EQ(drops, 3);
+
+    const std::string longName = "/" + std::string(300, 'x'); // no length limit
+    edit.setMultipleDirs(false);
+    edit.DropFiles({longName});
+    EXPECT_EQ(edit.text().toStdString(), longName);
 }
 
 TEST_F(BrowseEditTest, FileNamesWithBlanksAreQuotedAndReadBackPlain) {
