@@ -43,6 +43,17 @@ void recordUnixState(TZipHeaderInfo& header, const struct stat& st) {
     header.SetUnixModified(st.st_mtime);
 }
 
+// The file's last-write time as a DOS value, clamped (as the open stream gives it).
+std::uint32_t dosDateOf(const struct stat& st) {
+    return DosDateTimeClamp(UnixTimeToDosDateTime(st.st_mtime));
+}
+
+// What tells the file apart from a changed one, from what fstat gave.
+ArchiveStamp stampOf(const struct stat& st) {
+    return {static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
+            static_cast<std::int64_t>(st.st_size), static_cast<std::uint64_t>(st.st_ino)};
+}
+
 [[noreturn]] void refuseLargeFile(const std::string& name) {
     throw EZipTooLarge("The file " + name +
                        " is 4 GiB or larger, which a ZIP archive without ZIP64 cannot hold");
@@ -180,7 +191,8 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
     if (!source)
         return false;
     struct stat st {};
-    ::fstat(source->Handle(), &st);
+    if (::fstat(source->Handle(), &st) != 0)
+        return false;
     const auto expected = static_cast<std::uint64_t>(st.st_size);
     // The run owes nothing to the output: the old archive and the new one are
     // never their own input.
@@ -188,7 +200,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         return false;
 
     auto header = std::make_shared<TZipHeaderInfo>();
-    header->DosDateTime = source->FileDosDateTime();
+    header->DosDateTime = dosDateOf(st);
     header->ExternalAttributes = dosAttributes(name, st, attributes_->IsSet(name));
     recordUnixState(*header, st);
     header->UncompressedSize = static_cast<std::uint32_t>(expected);
@@ -201,9 +213,11 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
     std::uint32_t fileDate = header->DosDateTime;
     for (int attempt = 1;; ++attempt) {
         // A file read again carries its new date, unless OnStartZip chose another (the
-        // exact time then goes: it would contradict the chosen date).
-        const std::uint32_t date = source->FileDosDateTime();
-        ::fstat(source->Handle(), &st);
+        // exact time then goes: it would contradict the chosen date). The first read
+        // uses what was learnt when the file was opened.
+        if (attempt != 1 && ::fstat(source->Handle(), &st) != 0)
+            return false;
+        const std::uint32_t date = dosDateOf(st);
         if (header->DosDateTime == fileDate) {
             header->DosDateTime = date;
             header->SetUnixModified(st.st_mtime);
@@ -211,16 +225,14 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
             header->SetUnixModified(std::nullopt);
         }
         fileDate = date;
-        const auto stamp = ArchiveAttribute::StampOf(source->Handle());
-        if (!stamp)
-            return false;
-        if (static_cast<std::uint64_t>(stamp->size) > kMaxZipSize)
+        const ArchiveStamp stamp = stampOf(st);
+        if (static_cast<std::uint64_t>(stamp.size) > kMaxZipSize)
             refuseLargeFile(name);
-        if (writeFileData(run, *source, *header, *stamp)) {
+        if (writeFileData(run, *source, *header, stamp)) {
             if (dispose_)
-                run.DisposeList.push_back({name, *stamp});
+                run.DisposeList.push_back({name, stamp});
             if (resetArchiveBitOnZip_)
-                run.ResetList.push_back({name, *stamp});
+                run.ResetList.push_back({name, stamp});
             break;
         }
         // The file changed while it was read: what was written for it is taken back.

@@ -43,10 +43,12 @@ ZipWriterOutput::ZipWriterOutput(std::string zipName)
 ZipWriterOutput::~ZipWriterOutput() = default;
 
 void ZipWriterOutput::openFile(const std::string& target) {
+    out_.reset();
     stream_.reset();
     // Owner-only until Commit gives the archive its own permission bits.
     temp_ = std::make_unique<TempFileBeside>(target, 0600);
     stream_ = std::make_unique<TLFNFileStream>(temp_->DupFd(), target, kZipBufferSize, true);
+    out_ = std::make_unique<PositionStream>(*stream_);
 }
 
 void ZipWriterOutput::CheckRoom(std::uint64_t count) {
@@ -58,7 +60,7 @@ void ZipWriterOutput::CheckRoom(std::uint64_t count) {
 
 void ZipWriterOutput::WriteLocalHeader(TZipHeaderInfo& header) {
     CheckRoom(header.LocalHeaderSize());
-    header.WriteLocalHeader(*stream_);
+    header.WriteLocalHeader(*out_);
 }
 
 void ZipWriterOutput::PlaceEntry(std::uint64_t, std::uint64_t entrySize) {
@@ -81,7 +83,7 @@ void ZipWriterOutput::WriteData(Stream& source, std::uint64_t count,
 void ZipWriterOutput::Write(const void* data, std::size_t count) {
     CheckRoom(count);
     try {
-        stream_->WriteBuffer(data, count);
+        out_->WriteBuffer(data, count);
     } catch (const EWriteError&) {
         throw ENotEnoughRoom();
     }

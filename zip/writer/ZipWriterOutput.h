@@ -9,6 +9,7 @@
 #include "platform/TempFileBeside.h"
 #include "zip/base/TLFNFileStream.h"
 #include "zip/format/TZipHeaderInfo.h"
+#include "zip/writer/PositionStream.h"
 
 namespace kd {
 
@@ -27,14 +28,14 @@ public:
     ZipWriterOutput(const ZipWriterOutput&) = delete;
     ZipWriterOutput& operator=(const ZipWriterOutput&) = delete;
 
-    Stream& Out() { return *stream_; }
+    Stream& Out() { return *out_; }
     // Which file is being written (the first part of a set), for telling it apart
     // from the files to archive.
     std::optional<FileStamp> Identity() const {
         return temp_ ? FileStampOf(temp_->Fd()) : std::nullopt;
     }
-    std::int64_t Position() { return stream_->Position(); }
-    void Seek(std::int64_t position) { stream_->Seek(position, SeekOrigin::Begin); }
+    std::int64_t Position() { return out_->Position(); }
+    void Seek(std::int64_t position) { out_->Seek(position, SeekOrigin::Begin); }
 
     // Raises EZipTooLarge when count more bytes from the position would pass the
     // largest archive the format holds.
@@ -72,6 +73,8 @@ protected:
     std::string zipName_;
     std::unique_ptr<TempFileBeside> temp_;
     std::unique_ptr<TLFNFileStream> stream_; // over temp_, destroyed before it
+    // Over stream_, destroyed before it: every write and seek goes through here.
+    std::unique_ptr<PositionStream> out_;
     std::uint64_t maxSize_;
 };
 

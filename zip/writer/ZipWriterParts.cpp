@@ -23,6 +23,7 @@ void ZipWriterParts::openPart(const std::string& finalName, std::int64_t room) {
 
 void ZipWriterParts::closePart() {
     closeFile(partFinal_);
+    out_.reset();
     stream_.reset();
     closed_.emplace_back(std::move(temp_), partFinal_);
 }
@@ -82,7 +83,7 @@ void ZipWriterParts::PlaceEntry(std::uint64_t headerSize, std::uint64_t) {
 void ZipWriterParts::WriteLocalHeader(TZipHeaderInfo& header) {
     PlaceEntry(header.LocalHeaderSize(), 0);
     header.DiskStart = static_cast<std::uint16_t>(partNumber_);
-    header.WriteLocalHeader(*stream_);
+    header.WriteLocalHeader(*out_);
 }
 
 void ZipWriterParts::WriteData(Stream& source, std::uint64_t count,
