@@ -33,6 +33,8 @@ void TZipWriter::Assign(const TZipReader& source) {
     resetArchiveBitOnZip_ = writer->resetArchiveBitOnZip_;
     excludeList_ = writer->excludeList_;
     noCompressList_ = writer->noCompressList_;
+    threads_ = writer->threads_;
+    memoryInFlight_ = writer->memoryInFlight_;
     addDirEntriesOnRecurse_ = writer->addDirEntriesOnRecurse_;
     dirEntriesOnlyWithFiles_ = writer->dirEntriesOnlyWithFiles_;
     ownArchives_ = writer->ownArchives_;

@@ -1,4 +1,5 @@
 #pragma once
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,6 +14,7 @@
 namespace kd {
 
 struct ZipWriterRun;
+struct CompressedFile;
 struct StoredPath;
 
 // The component that writes ZIP archives. It inherits from the reader the archive
@@ -154,6 +156,15 @@ public:
     // entries of the old archive are kept or replaced as usual.
     bool DirEntriesOnlyWithFiles() const { return dirEntriesOnlyWithFiles_; }
     void SetDirEntriesOnlyWithFiles(bool value) { dirEntriesOnlyWithFiles_ = value; }
+    // Worker threads that compress the next files while the calling thread writes
+    // (default: the machine's cores). 1 compresses every file on the calling thread.
+    // The archive, the events and their order are the same whatever the count.
+    int Threads() const { return threads_; }
+    void SetThreads(int value) { threads_ = std::max(value, 1); }
+    // Input bytes of the files compressed ahead and not yet written, at most (default
+    // 64 MiB). A larger file is compressed in its turn on the calling thread.
+    std::uint64_t MemoryInFlight() const { return memoryInFlight_; }
+    void SetMemoryInFlight(std::uint64_t value) { memoryInFlight_ = value; }
     // Sharing flags of the original platform's file open; files are always opened
     // read-only without locking on Linux, so the value is only kept.
     std::uint16_t SourceOpenMode = 64;
@@ -198,6 +209,7 @@ protected:
     }
 
 private:
+    static int defaultThreads();
     int ProcessArchiveUpdate();
     void runProcess(ZipWriterRun& run);
     void checkOldArchive() const;
@@ -206,7 +218,14 @@ private:
     void expandFilesList(ZipWriterRun& run);
     void expandMask(ZipWriterRun& run, const std::string& mask);
     bool wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size);
+    void decideOldEntries(ZipWriterRun& run);
     void processOldEntries(ZipWriterRun& run);
+    // Starts the worker threads on the files the run will write, in that order.
+    void startPrefetch(ZipWriterRun& run);
+    // Refuses a run whose archive would hold more entries than the format allows,
+    // before anything is written.
+    void refuseTooManyEntries(const ZipWriterRun& run) const;
+    [[noreturn]] void tooManyEntries() const;
     void copyOldEntry(ZipWriterRun& run, int index, const TZipHeaderInfo& entry);
     void addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header);
     void writeCentralDirectory(ZipWriterRun& run);
@@ -232,6 +251,10 @@ private:
     bool leaveOut(TSkipReason reason, const std::string& name, std::string detail);
     bool writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
                        const ArchiveStamp& stamp);
+    // Writes an entry whose data a worker made (the events as if read here); false
+    // when the file changed meanwhile.
+    bool writePrefetchedData(ZipWriterRun& run, const CompressedFile& data, TLFNFileStream& source,
+                             TZipHeaderInfo& header, const ArchiveStamp& stamp);
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
     void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count, bool encrypt);
     StoredPath storedNameOf(const std::string& name) const;
@@ -261,6 +284,9 @@ private:
     bool skipEmptyArchive_ = false;
     bool emptyArchiveSkipped_ = false;
     std::string skipDetail_;
+
+    int threads_ = defaultThreads();
+    std::uint64_t memoryInFlight_ = std::uint64_t{64} << 20;
 
     std::uint64_t maxArchiveSize_ = kMaxZipSize;
     int maxEntries_ = kMaxZipEntries;

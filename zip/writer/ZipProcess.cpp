@@ -1,11 +1,14 @@
 // The zip process: the body of AddFilesToArchive.
 #include <algorithm>
 #include <filesystem>
+#include <thread>
+#include <unordered_set>
 
 #include "platform/TempFileBeside.h"
 #include "platform/Trim.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterCopy.h"
+#include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
 
 namespace kd {
@@ -66,6 +69,7 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
 
     expandFilesList(run);
     holdDirectoryEntries(run);
+    refuseTooManyEntries(run);
     // The end record first: the first part keeps room for its comment.
     if (run.HasOldArchive || endCentral_.Modified) {
         GetArchiveComment(); // loads it
@@ -79,8 +83,11 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     if (run.HasOldArchive) {
         if (!run.OldParts)
             OpenZipFile(); // loading the comment may have closed it
-        processOldEntries(run);
+        decideOldEntries(run);
     }
+    startPrefetch(run);
+    if (run.HasOldArchive)
+        processOldEntries(run);
 
     int remaining = 0;
     for (const std::string& item : run.Items)
@@ -121,11 +128,55 @@ void TZipWriter::checkOldArchive() const {
                                " has several parts; it is updated only as numbered parts");
 }
 
+int TZipWriter::defaultThreads() {
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+void TZipWriter::tooManyEntries() const {
+    throw EZipTooLarge("The archive " + ZipName() +
+                       " would hold more than 65535 entries, which a ZIP archive without "
+                       "ZIP64 cannot hold");
+}
+
+void TZipWriter::refuseTooManyEntries(const ZipWriterRun& run) const {
+    // Every old entry stays (kept, replaced or copied) and every item not among them
+    // is added; only a file left out while the run writes makes the count smaller.
+    std::unordered_set<std::string> names;
+    if (run.HasOldArchive && Directory())
+        for (const auto& entry : *Directory())
+            names.insert(entry->FullName());
+    for (const std::string& item : run.Items)
+        if (!item.empty())
+            names.insert(storedNameOf(item).FullName());
+    if (static_cast<std::int64_t>(names.size()) > maxEntries_)
+        tooManyEntries();
+}
+
+void TZipWriter::startPrefetch(ZipWriterRun& run) {
+    if (threads_ <= 1)
+        return;
+    std::vector<CompressJob> plan;
+    const auto add = [&](const std::string& item) {
+        const auto size = run.ItemSizes.find(item);
+        if (item.empty() || item.back() == '/' || size == run.ItemSizes.end())
+            return;
+        const bool stored =
+            packLevel_ <= 0 || MatchesMaskList(noCompressList_, storedNameOf(item).FileName);
+        plan.push_back({item, size->second, packLevel_, stored});
+    };
+    // The files replacing old entries come first, in the order of those entries.
+    for (const OldEntryDecision& decision : run.OldDecisions)
+        if (!decision.Keep)
+            add(decision.Item);
+    for (const std::string& item : run.Items)
+        add(item);
+    if (!plan.empty())
+        run.Prefetch = std::make_unique<EntryPrefetch>(std::move(plan), threads_, memoryInFlight_);
+}
+
 void TZipWriter::addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header) {
     if (static_cast<int>(run.Written.size()) >= maxEntries_)
-        throw EZipTooLarge("The archive " + ZipName() +
-                           " would hold more than 65535 entries, which a ZIP archive without "
-                           "ZIP64 cannot hold");
+        tooManyEntries();
     // Two old entries of the same name cannot both be kept.
     if (!run.Names.insert(header->FullName()).second)
         throw EListError("Duplicate Object index");

@@ -106,6 +106,23 @@ std::uint32_t DataDescriptorLength(Stream& archive, const TZipHeaderInfo& entry)
     return signature ? 16 : 12;
 }
 
+void TZipWriter::decideOldEntries(ZipWriterRun& run) {
+    const TSortedZip& directory = *Directory();
+    run.OldDecisions.assign(static_cast<std::size_t>(directory.Count()), {});
+    for (int i = 0; i < directory.Count(); ++i) {
+        const std::shared_ptr<TZipHeaderInfo> entry = directory.Get(i);
+        const auto found = run.ItemByName.find(entry->FullName());
+        if (found == run.ItemByName.end() || run.Items[found->second].empty())
+            continue;
+        OldEntryDecision& decision = run.OldDecisions[static_cast<std::size_t>(i)];
+        decision.Item = std::exchange(run.Items[found->second], std::string());
+        const bool isDirectory = decision.Item.back() == '/';
+        const std::string path =
+            isDirectory ? decision.Item.substr(0, decision.Item.size() - 1) : decision.Item;
+        decision.Keep = zipAction_ != TZipAction::zaReplace && entryUpToDate(*entry, path);
+    }
+}
+
 void TZipWriter::processOldEntries(ZipWriterRun& run) {
     const TSortedZip& directory = *Directory();
     if (run.OldParts)
@@ -115,13 +132,12 @@ void TZipWriter::processOldEntries(ZipWriterRun& run) {
             directory.Count());
     for (int i = 0; i < directory.Count(); ++i) {
         const std::shared_ptr<TZipHeaderInfo> entry = directory.Get(i);
-        const auto found = run.ItemByName.find(entry->FullName());
-        if (found != run.ItemByName.end() && !run.Items[found->second].empty()) {
-            const std::string item = std::exchange(run.Items[found->second], std::string());
+        const OldEntryDecision& decision = run.OldDecisions[static_cast<std::size_t>(i)];
+        if (!decision.Item.empty()) {
+            const std::string& item = decision.Item;
             const bool isDirectory = item.back() == '/';
-            const std::string path = isDirectory ? item.substr(0, item.size() - 1) : item;
-            const bool keep = zipAction_ != TZipAction::zaReplace && entryUpToDate(*entry, path);
-            if (keep) {
+            if (decision.Keep) {
+                const std::string path = isDirectory ? item.substr(0, item.size() - 1) : item;
                 if (dispose_ && !isDirectory)
                     if (const auto stamp = ArchiveAttribute::StampOf(path))
                         run.DisposeList.push_back({path, *stamp});

@@ -2,6 +2,7 @@
 #include "zip/format/Crc32.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/format/ZipRecords.h"
+#include "zip/writer/CompressedFile.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
@@ -33,6 +34,11 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     const auto size = static_cast<std::uint64_t>(stamp.size);
     header.UncompressedSize = static_cast<std::uint32_t>(size);
     header.Flags &= static_cast<std::uint16_t>(~kFlagEncrypted);
+    const bool storedByRule =
+        packLevel_ <= 0 || MatchesMaskList(noCompressList_, header.FileName());
+    if (run.Prefetch)
+        if (const auto made = run.Prefetch->Take(source.FileName(), stamp, storedByRule))
+            return writePrefetchedData(run, *made, source, header, stamp);
     // In several parts the local header waits until the data is complete.
     const bool spooled = run.Spool != nullptr;
     if (spooled)
@@ -78,7 +84,7 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     };
 
     std::uint64_t compressed = 0;
-    if (packLevel_ <= 0 || MatchesMaskList(noCompressList_, header.FileName())) {
+    if (storedByRule) {
         for (std::size_t got; (got = read(run.Scratch.data(), kStoreBlock)) > 0;) {
             write(run.Scratch.data(), got);
             compressed += got;
@@ -117,6 +123,69 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     out.Seek(header.LocalOffset);
     header.WriteLocalHeader(out.Out());
     out.Seek(end);
+    return true;
+}
+
+bool TZipWriter::writePrefetchedData(ZipWriterRun& run, const CompressedFile& data,
+                                     TLFNFileStream& source, TZipHeaderInfo& header,
+                                     const ArchiveStamp& stamp) {
+    const bool spooled = run.Spool != nullptr;
+    const bool encrypt = !Password().empty();
+    // The check word from the flags as they stand before the data is made, as inline.
+    const std::uint16_t checkFlags = header.Flags;
+    if (!data.StoredByRule)
+        header.Flags = static_cast<std::uint16_t>((header.Flags & ~6u) | data.LevelFlags);
+    header.Method = data.Method;
+    header.InternalAttributes = data.InternalAttributes;
+    header.Crc32 = data.Crc;
+    header.CompressedSize =
+        static_cast<std::uint32_t>(data.Data.size() + (encrypt ? ZipCrypt::kHeaderSize : 0));
+    if (encrypt)
+        header.Flags |= kFlagEncrypted;
+    // Everything is known: the local header is written once, final.
+    if (spooled)
+        run.Spool->Reset();
+    else
+        run.Output->WriteLocalHeader(header);
+    run.EntryBytesSinceCheck = kCheckInterval;
+    if (encrypt) {
+        // The keys live on this thread only: the data is encrypted as it is written.
+        const auto head = run.Cipher.CreateEncryptionHeader(
+            Password(), ZipCrypt::CheckWord(checkFlags, data.Crc,
+                                            static_cast<std::uint16_t>(header.DosDateTime)));
+        writeEntryBytes(run, head.data(), head.size());
+    }
+    // Each read of the file raises the progress events it raised when made, and the
+    // data goes out alongside in proportion, so that cancel is looked at as often.
+    const auto size = std::uint64_t{header.UncompressedSize};
+    const std::uint64_t total = data.Data.size();
+    std::uint64_t bytesRead = 0;
+    std::uint64_t written = 0;
+    const auto writeUpTo = [&](std::uint64_t upTo) {
+        if (upTo > written)
+            writeData(run, data.Data.data() + written, static_cast<std::size_t>(upTo - written),
+                      encrypt);
+        written = std::max(written, upTo);
+    };
+    for (const std::uint32_t got : data.Reads) {
+        bytesRead += got;
+        run.DoneBytes += got;
+        if (OnFilePercentDone)
+            OnFilePercentDone(*this, Percent(static_cast<std::int64_t>(bytesRead),
+                                             static_cast<std::int64_t>(size)) /
+                                         (spooled ? 2 : 1));
+        if (OnTotalPercentDone)
+            OnTotalPercentDone(*this, Percent(run.DoneBytes, run.TotalBytes));
+        writeUpTo(size == 0 ? total : total * bytesRead / size);
+    }
+    writeUpTo(total);
+    // A file that changed meanwhile (while the events ran) is read again, as inline.
+    if (!(ArchiveAttribute::StampOf(source.Handle()) == stamp)) {
+        run.DoneBytes -= static_cast<std::int64_t>(bytesRead);
+        return false;
+    }
+    if (spooled)
+        writeSpooledEntry(run, header);
     return true;
 }
 

@@ -88,6 +88,7 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
             const auto size = static_cast<std::uint64_t>(st.st_size);
             if (wantedFile(run, name, size)) {
                 run.Items.push_back(name);
+                run.ItemSizes.emplace(name, size);
                 run.TotalBytes += static_cast<std::int64_t>(size);
             }
         }
@@ -116,6 +117,7 @@ void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
         } else if (!MatchesMaskList(excludeList_, rec.Name) &&
                    wantedFile(run, rec.Name, rec.Size)) {
             run.Items.push_back(rec.Name);
+            run.ItemSizes.emplace(rec.Name, rec.Size);
             run.TotalBytes += static_cast<std::int64_t>(rec.Size);
         }
     }

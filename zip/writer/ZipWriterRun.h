@@ -16,6 +16,7 @@
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/reader/ZipReaderTypes.h"
+#include "zip/writer/EntryPrefetch.h"
 #include "zip/writer/OldPartSet.h"
 #include "zip/writer/ZipWriterOutput.h"
 #include "zip/writer/ZipWriterParts.h"
@@ -29,6 +30,12 @@ namespace kd {
 struct PendingFile {
     std::string Name;
     ArchiveStamp Stamp;
+};
+
+// What becomes of an old entry: the item that keeps or replaces it (none: copied).
+struct OldEntryDecision {
+    std::string Item;
+    bool Keep = false;
 };
 
 // Why a file or directory that could not be read (errno error) is left out.
@@ -46,6 +53,12 @@ struct ZipWriterRun {
     std::unordered_map<std::string, std::size_t> ItemByName;
     // The names of the old archive opened by this run, for zaFreshen.
     std::unordered_set<std::string> OldNames;
+    // The size each file item had when it was found.
+    std::unordered_map<std::string, std::uint64_t> ItemSizes;
+    // Per old entry (stored order), decided before anything is written.
+    std::vector<OldEntryDecision> OldDecisions;
+    // The files' entry data made ahead on worker threads (several threads only).
+    std::unique_ptr<EntryPrefetch> Prefetch;
     // Directory entries (items) written only once a file inside them is.
     std::unordered_set<std::string> HeldDirectories;
 

@@ -1,0 +1,129 @@
+#include "zip/writer/EntryPrefetch.h"
+
+#include <algorithm>
+
+#include "zip/deflate/Deflater.h"
+#include "zip/writer/FileCompressor.h"
+
+namespace kd {
+
+namespace {
+
+// At most this many files are started ahead of the writing thread, however small
+// they are: the plan of a large run is not turned into tasks all at once.
+constexpr std::size_t kMaxAhead = 1024;
+
+} // namespace
+
+struct EntryPrefetch::Task {
+    const CompressJob* Job = nullptr;
+    enum class State { Queued, Running, Done } Status = State::Queued;
+    bool Dropped = false; // passed or taken: a result that comes later is not kept
+    std::unique_ptr<CompressedFile> Result;
+};
+
+EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound)
+    : plan_(std::move(plan)), bound_(memoryBound) {
+    {
+        const std::lock_guard lock(mutex_);
+        startMore();
+    }
+    try {
+        for (int i = 0; i < std::max(threads, 1); ++i)
+            workers_.emplace_back([this] { work(); });
+    } catch (...) {
+        // Fewer workers than asked still do the work; none at all leaves it to the
+        // writing thread.
+        if (workers_.empty())
+            stop_ = true;
+    }
+}
+
+EntryPrefetch::~EntryPrefetch() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    wake_.notify_all();
+    for (std::thread& worker : workers_)
+        worker.join();
+}
+
+void EntryPrefetch::startMore() {
+    while (next_ < plan_.size() && window_.size() < kMaxAhead) {
+        const CompressJob& job = plan_[next_];
+        if (job.Size > bound_) {
+            ++next_; // the writing thread's own, in its turn
+            continue;
+        }
+        if (inFlight_ + job.Size > bound_)
+            break;
+        auto task = std::make_shared<Task>();
+        task->Job = &job;
+        inFlight_ += job.Size;
+        window_.push_back(task);
+        queue_.push_back(std::move(task));
+        ++next_;
+        wake_.notify_one();
+    }
+}
+
+void EntryPrefetch::drop(Task& task) {
+    if (task.Status == Task::State::Queued)
+        queue_.erase(std::find_if(queue_.begin(), queue_.end(),
+                                  [&](const auto& queued) { return queued.get() == &task; }));
+    // A running task ends with its result unused; its bytes are counted free now, so
+    // the memory in flight may pass the bound by what the workers hold at that moment.
+    inFlight_ -= task.Job->Size;
+    task.Dropped = true;
+    task.Result.reset();
+}
+
+std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
+                                                    const ArchiveStamp& stamp, bool storedByRule) {
+    std::unique_lock lock(mutex_);
+    if (workers_.empty())
+        return nullptr;
+    const auto found = std::find_if(window_.begin(), window_.end(),
+                                    [&](const auto& task) { return task->Job->Path == path; });
+    if (found == window_.end())
+        return nullptr;
+    const std::shared_ptr<Task> task = *found;
+    std::for_each(window_.begin(), found, [&](const auto& passed) { drop(*passed); });
+    window_.erase(window_.begin(), found + 1);
+    done_.wait(lock, [&] { return task->Status == Task::State::Done; });
+    std::unique_ptr<CompressedFile> result = std::move(task->Result);
+    drop(*task);
+    startMore();
+    lock.unlock();
+    if (!result || !result->Complete || !(result->Stamp == stamp) ||
+        result->StoredByRule != storedByRule)
+        return nullptr;
+    return result;
+}
+
+void EntryPrefetch::work() {
+    Deflater compressor;
+    for (;;) {
+        std::shared_ptr<Task> task;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+            if (stop_)
+                return;
+            task = std::move(queue_.front());
+            queue_.pop_front();
+            task->Status = Task::State::Running;
+        }
+        CompressedFile result = CompressFile(*task->Job, compressor, stop_);
+        {
+            const std::lock_guard lock(mutex_);
+            task->Status = Task::State::Done;
+            if (!task->Dropped)
+                task->Result = std::make_unique<CompressedFile>(std::move(result));
+        }
+        done_.notify_all();
+    }
+}
+
+} // namespace kd

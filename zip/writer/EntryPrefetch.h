@@ -1,0 +1,63 @@
+#pragma once
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "zip/writer/CompressedFile.h"
+
+namespace kd {
+
+// Makes the entry data of the files a run is about to write on worker threads, in
+// the order the run will ask for them, while the run's own thread writes the
+// finished ones. Nothing here touches the archive, the events or the cipher: a
+// worker only reads its file and compresses it into memory (CompressFile), and the
+// writing thread takes the results in turn.
+//
+// The files are started in plan order as long as the input bytes of the files
+// started and not yet taken stay within memoryBound; a file larger than the bound
+// is never started (the writing thread compresses it in its turn, while the workers
+// go on with the files after it).
+//
+// Destroying the object (the end of a run, or an exception such as a cancel) stops
+// every worker at its next read and waits for them.
+class EntryPrefetch {
+public:
+    EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound);
+    ~EntryPrefetch();
+    EntryPrefetch(const EntryPrefetch&) = delete;
+    EntryPrefetch& operator=(const EntryPrefetch&) = delete;
+
+    // The data of the file at path, when it was made ahead and is good for the file
+    // as it is now (stamp) and as the writing thread means to write it (stored by
+    // rule or not); waits for it when it is still being made. Files of the plan
+    // before it are dropped: the run passed them (left out or skipped). Nothing when
+    // the file is not among those started; the writing thread then makes the data.
+    std::unique_ptr<CompressedFile> Take(const std::string& path, const ArchiveStamp& stamp,
+                                         bool storedByRule);
+
+private:
+    struct Task;
+    void startMore();
+    void drop(Task& task);
+    void work();
+
+    std::vector<CompressJob> plan_;
+    std::size_t next_ = 0; // the first file of the plan not yet looked at
+    std::uint64_t bound_;
+    std::uint64_t inFlight_ = 0; // input bytes of the tasks started and not taken
+
+    std::mutex mutex_;
+    std::condition_variable wake_;             // a task queued, or stop
+    std::condition_variable done_;             // a task finished
+    std::deque<std::shared_ptr<Task>> window_; // started tasks in plan order
+    std::deque<std::shared_ptr<Task>> queue_;  // tasks no worker has taken yet
+    std::atomic<bool> stop_{false};
+    std::vector<std::thread> workers_;
+};
+
+} // namespace kd
