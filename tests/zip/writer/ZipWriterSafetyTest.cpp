@@ -147,4 +147,20 @@ TEST(ZipWriterSafety, SizesTheFormatCannotHoldAreRefused) {
     e.expectUntouched();
 }
 
+TEST(ZipWriterSafety, TooManyEntriesAreRefusedBeforeAnyFileIsRead) {
+    Existing e; // small.txt, kept: it counts
+    e.t.write("tree/one.txt", "1");
+    e.t.write("tree/two.txt", "2");
+    LimitedWriter zip(e.bench.ui, e.bench.volumes, e.bench.attributes);
+    zip.SetZipName(e.bench.archive);
+    zip.SetRootDir(e.t.file("tree"));
+    zip.SetFormatLimits(1u << 20, 2);
+    int started = 0;
+    zip.OnStartZip = [&](TZipWriter&, const std::string&, TZipHeaderInfo&, bool&) { ++started; };
+    zip.SetFilesList({"one.txt", "two.txt"});
+    EXPECT_THROW(zip.AddFilesToArchive(), EZipTooLarge);
+    EXPECT_EQ(started, 0);
+    e.expectUntouched();
+}
+
 } // namespace
