@@ -42,17 +42,57 @@ UniqueFd OpenExtractBase(const std::string& dir) {
     return UniqueFd(fd);
 }
 
+std::shared_ptr<const UniqueFd> DirectoryChain::Walk(int baseDir, const std::string& baseName,
+                                                     const std::vector<std::string>& dirs) {
+    if (!base_ || base_->get() < 0) {
+        UniqueFd base(::fcntl(baseDir, F_DUPFD_CLOEXEC, 0));
+        if (!base)
+            throw ECreateTargetFailed("Cannot open the destination: " + reason(errno));
+        base_ = std::make_shared<const UniqueFd>(std::move(base));
+    }
+    const std::size_t kept = keptPrefix(dirs);
+    open_.resize(kept);
+    ExtractPath walked;
+    walked.Dirs.assign(dirs.begin(), dirs.begin() + static_cast<std::ptrdiff_t>(kept));
+    for (std::size_t i = kept; i < dirs.size(); ++i) {
+        walked.Dirs.push_back(dirs[i]);
+        const int parent = i == 0 ? base_->get() : open_.back().dir->get();
+        auto next = std::make_shared<const UniqueFd>(
+            enterDirectory(parent, dirs[i], walked.JoinedTo(baseName)));
+        struct stat st {};
+        if (::fstat(next->get(), &st) != 0)
+            throw ECreateTargetFailed("Cannot open directory " + walked.JoinedTo(baseName) + ": " +
+                                      reason(errno));
+        open_.push_back({dirs[i], std::move(next), st.st_dev, st.st_ino});
+    }
+    return dirs.empty() ? base_ : open_.back().dir;
+}
+
+std::size_t DirectoryChain::keptPrefix(const std::vector<std::string>& dirs) const {
+    std::size_t kept = 0;
+    for (; kept < open_.size() && kept < dirs.size(); ++kept) {
+        const Level& level = open_[kept];
+        if (level.name != dirs[kept])
+            break;
+        const int parent = kept == 0 ? base_->get() : open_[kept - 1].dir->get();
+        struct stat st {};
+        if (::fstatat(parent, level.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISDIR(st.st_mode) || st.st_dev != level.device || st.st_ino != level.inode)
+            break;
+    }
+    return kept;
+}
+
+ExtractTarget ExtractTarget::Below(DirectoryChain& chain, int baseDir, const std::string& baseName,
+                                   const ExtractPath& path) {
+    return ExtractTarget(chain.Walk(baseDir, baseName, path.Dirs), path.Name,
+                         path.JoinedTo(baseName));
+}
+
 ExtractTarget ExtractTarget::Below(int baseDir, const std::string& baseName,
                                    const ExtractPath& path) {
-    UniqueFd current(::fcntl(baseDir, F_DUPFD_CLOEXEC, 0));
-    if (!current)
-        throw ECreateTargetFailed("Cannot open the destination: " + reason(errno));
-    ExtractPath walked;
-    for (const auto& dir : path.Dirs) {
-        walked.Dirs.push_back(dir);
-        current = enterDirectory(current.get(), dir, walked.JoinedTo(baseName));
-    }
-    return ExtractTarget(std::move(current), path.Name, path.JoinedTo(baseName));
+    DirectoryChain fresh;
+    return Below(fresh, baseDir, baseName, path);
 }
 
 ExtractTarget ExtractTarget::At(const std::string& path) {
@@ -67,7 +107,7 @@ ExtractTarget ExtractTarget::At(const std::string& path) {
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         throw ECreateTargetFailed("Cannot open directory " + dir + ": " + reason(errno));
-    return ExtractTarget(UniqueFd(fd), name, path);
+    return ExtractTarget(std::make_shared<const UniqueFd>(fd), name, path);
 }
 
 std::optional<ExtractTarget::Existing> ExtractTarget::Look() const {

@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/Exception.h"
 #include "platform/UniqueFd.h"
@@ -23,6 +25,32 @@ public:
 class ECreateTargetFailed : public Exception {
 public:
     using Exception::Exception;
+};
+
+// The directories walked for the last target below the destination, held open, so
+// that the next target in the same directory (or below it) opens only what differs.
+// Each directory is entered as ExtractTarget::Below enters it (created when missing,
+// never through a symbolic link); one kept is used again only while its name in its
+// parent still leads to it, so a directory moved away or swapped for a link since is
+// walked anew.
+class DirectoryChain {
+public:
+    // The open directory of dirs below baseDir (named baseName in messages); throws as
+    // ExtractTarget::Below.
+    std::shared_ptr<const UniqueFd> Walk(int baseDir, const std::string& baseName,
+                                         const std::vector<std::string>& dirs);
+
+private:
+    std::shared_ptr<const UniqueFd> base_;
+    struct Level {
+        std::string name;
+        std::shared_ptr<const UniqueFd> dir;
+        dev_t device;
+        ino_t inode;
+    };
+    // The prefix of dirs that open_ holds and that is still in place.
+    std::size_t keptPrefix(const std::vector<std::string>& dirs) const;
+    std::vector<Level> open_; // open_[i] is the directory dirs[0..i]
 };
 
 // The place of one extracted file: its directory, held open, and its name there. All
@@ -44,20 +72,25 @@ public:
     // links (EUnsafePath). ECreateTargetFailed when a directory cannot be made or
     // opened. With an empty name only the directories are made.
     static ExtractTarget Below(int baseDir, const std::string& baseName, const ExtractPath& path);
+    // The same, starting from the directories that chain holds open.
+    static ExtractTarget Below(DirectoryChain& chain, int baseDir, const std::string& baseName,
+                               const ExtractPath& path);
     // A path the program chose itself (an event handler): its directory is created
     // with its parents and used as it is.
     static ExtractTarget At(const std::string& path);
 
     const std::string& Path() const { return shown_; }
-    int DirFd() const { return dir_.get(); }
+    int DirFd() const { return dir_->get(); }
+    // The open directory, shared with the chain it may come from.
+    const std::shared_ptr<const UniqueFd>& Dir() const { return dir_; }
     const std::string& Name() const { return name_; }
     std::optional<Existing> Look() const;
 
 private:
-    ExtractTarget(UniqueFd dir, std::string name, std::string shown)
+    ExtractTarget(std::shared_ptr<const UniqueFd> dir, std::string name, std::string shown)
         : dir_(std::move(dir)), name_(std::move(name)), shown_(std::move(shown)) {}
 
-    UniqueFd dir_;
+    std::shared_ptr<const UniqueFd> dir_;
     std::string name_;
     std::string shown_;
 };

@@ -2,6 +2,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "platform/UniqueFd.h"
 #include "zip/decompress/Decompressor.h"
+#include "zip/extract/ArchiveReadAt.h"
 #include "zip/extract/EntryAttributes.h"
 #include "zip/extract/EntryBounds.h"
 #include "zip/extract/EntryInput.h"
@@ -73,12 +75,15 @@ private:
     std::optional<ExtractTarget> openTarget(int index, const ExtractPath& path,
                                             const std::string& proposed, const std::string& fName);
     // Applies the overwrite mode; the prompt handler may move the target.
-    bool mayWrite(int index, const TZipHeaderInfo& entry, std::optional<ExtractTarget>& target);
+    // existing is what is at the target when writing is allowed (nullopt: nothing).
+    bool mayWrite(int index, const TZipHeaderInfo& entry, std::optional<ExtractTarget>& target,
+                  std::optional<ExtractTarget::Existing>& existing);
     // ECreateTargetFailed when the handler's new target cannot be made.
     bool promptOverwrite(int index, const TZipHeaderInfo& entry,
                          std::optional<ExtractTarget>& target);
     void commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
-                const ExtractTarget& target);
+                const ExtractTarget& target,
+                const std::optional<ExtractTarget::Existing>& existing);
     // Removes what killed runs left in the target's directory, once a run.
     void sweepOnce(const ExtractTarget& target);
     // OnSkippingFile, the entry's size off the total, and (unless the file was kept by
@@ -121,6 +126,9 @@ private:
     ExtractDirectories directories_;
     const mode_t newFileMode_ = NewFileMode(); // under the umask as the run starts
     UniqueFd dest_;
+    std::optional<ArchiveReadAt> readAt_; // the archive read by position (one volume)
+    DirectoryChain walked_;               // the directories of the last target, open
+    std::shared_ptr<const UniqueFd> lastSwept_;
     std::string destShown_; // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;
     bool sortSwitched_ = false;

@@ -45,8 +45,16 @@ Stream& ZipExtractor::positionAt(const DataStart& at) {
         zip_.OpenVolume(at.volume + 1);
     if (!zip_.zipStream_)
         throw Exception("The archive is not open");
-    zip_.zipStream_->Seek(at.offset, SeekOrigin::Begin);
-    return *zip_.zipStream_;
+    if (spanned()) {
+        // A read may run on into the next volume, which only the reader's stream does.
+        zip_.zipStream_->Seek(at.offset, SeekOrigin::Begin);
+        return *zip_.zipStream_;
+    }
+    const int fd = zip_.zipStream_->Handle();
+    if (!readAt_ || readAt_->Fd() != fd)
+        readAt_.emplace(fd, zip_.zipStream_->FileName());
+    readAt_->Seek(at.offset, SeekOrigin::Begin);
+    return *readAt_;
 }
 
 EntryInput ZipExtractor::openInput(const TZipHeaderInfo& entry, const DataStart& at) {

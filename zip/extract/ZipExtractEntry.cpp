@@ -119,7 +119,8 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         }
         passwords = std::move(*checked);
     }
-    if (!mayWrite(index, entry, target))
+    std::optional<ExtractTarget::Existing> existing;
+    if (!mayWrite(index, entry, target, existing))
         return;
 
     sweepOnce(*target);
@@ -149,7 +150,7 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         badData(index, entry, crc, problem, entry.IsEncrypted());
         return;
     }
-    commit(index, entry, *temp, *target);
+    commit(index, entry, *temp, *target, existing);
 }
 
 std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPath& path,
@@ -157,7 +158,7 @@ std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPa
                                                       const std::string& fName) {
     try {
         if (fName == proposed)
-            return ExtractTarget::Below(dest_.get(), destShown_, path);
+            return ExtractTarget::Below(walked_, dest_.get(), destShown_, path);
         return ExtractTarget::At(fName);
     } catch (const EUnsafePath& e) {
         skip(index, TSkipReason::srUnsafePath, fName, e.what());
@@ -168,8 +169,9 @@ std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPa
 }
 
 bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
-                            std::optional<ExtractTarget>& target) {
-    const auto existing = target->Look();
+                            std::optional<ExtractTarget>& target,
+                            std::optional<ExtractTarget::Existing>& existing) {
+    existing = target->Look();
     if (!existing)
         return true;
     bool overwrite = false;
@@ -188,6 +190,8 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
     case TUZOverwriteMode::Prompt:
         try {
             overwrite = promptOverwrite(index, entry, target);
+            if (overwrite)
+                existing = target->Look(); // the handler may have moved or changed it
         } catch (const ECreateTargetFailed& e) {
             skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
             return false;
@@ -199,8 +203,7 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
         return false;
     }
     // A read-only file is replaced only when asked to.
-    const auto now = target->Look();
-    if (now && !now->writable && !zip_.ReplaceReadOnly()) {
+    if (existing && !existing->writable && !zip_.ReplaceReadOnly()) {
         skip(index, TSkipReason::srCreateFailed, target->Path(),
              "The file " + target->Path() + " is read-only");
         return false;
@@ -224,9 +227,9 @@ bool ZipExtractor::promptOverwrite(int index, const TZipHeaderInfo& entry,
 }
 
 void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
-                          const ExtractTarget& target) {
+                          const ExtractTarget& target,
+                          const std::optional<ExtractTarget::Existing>& existing) {
     // A file replaced keeps its permissions unless the entry brings its own.
-    const auto existing = target.Look();
     const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
                                           zip_.RetainAttributes(), newFileMode_);
     try {
@@ -245,6 +248,9 @@ void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFil
 }
 
 void ZipExtractor::sweepOnce(const ExtractTarget& target) {
+    if (target.Dir() == lastSwept_)
+        return; // the same open directory as the last file's
+    lastSwept_ = target.Dir();
     struct stat st {};
     if (::fstat(target.DirFd(), &st) == 0 && swept_.emplace(st.st_dev, st.st_ino).second)
         TempFileBeside::SweepStale(target.DirFd());

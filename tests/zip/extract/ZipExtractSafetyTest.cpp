@@ -110,3 +110,27 @@ TEST_F(ZipExtractSafety, EmptyDestinationIsTheCurrentDirectory) {
 }
 
 } // namespace kd
+
+namespace kd {
+
+// The run keeps the directories it walked open for the next entries; one moved away
+// and replaced by a link meanwhile must not take the next entry outside.
+TEST_F(ZipExtractSafety, ADirectorySwappedForALinkDuringTheRunIsNotFollowed) {
+    test::makePythonZip(t_, t_.file("a.zip"),
+                        {{"a/b/one.txt", "1"}, {"a/b/two.txt", "2"}, {"a/three.txt", "3"}});
+    test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("work/dest"));
+    int started = 0;
+    zip_.OnStartUnZip = [&](TZipReader&, int, std::string&, bool&) {
+        if (++started != 2)
+            return;
+        fs::rename(t_.file("work/dest/a"), t_.file("work/moved"));
+        fs::create_directory_symlink(t_.file("work/outside"), t_.file("work/dest/a"));
+    };
+    zip_.ExtractArchive();
+    EXPECT_TRUE(fs::is_empty(t_.file("work/outside")));
+    EXPECT_FALSE(fs::exists(t_.file("work/moved/b/two.txt")));
+    EXPECT_FALSE(fs::exists(t_.file("work/moved/three.txt")));
+    EXPECT_EQ(zip_.ExtractFailures().size(), 2u);
+}
+
+} // namespace kd

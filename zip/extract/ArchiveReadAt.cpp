@@ -1,0 +1,51 @@
+#include "zip/extract/ArchiveReadAt.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kd {
+
+std::size_t ArchiveReadAt::Read(void* buffer, std::size_t count) {
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(position_));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw EReadError("Read error in " + shownName_ + ": " + std::strerror(errno));
+        if (n == 0)
+            break;
+        done += static_cast<std::size_t>(n);
+        position_ += n;
+    }
+    return done;
+}
+
+std::size_t ArchiveReadAt::Write(const void*, std::size_t) {
+    throw EStreamError("The archive " + shownName_ + " is open for reading only");
+}
+
+std::int64_t ArchiveReadAt::Seek(std::int64_t offset, SeekOrigin origin) {
+    std::int64_t target = offset;
+    if (origin == SeekOrigin::Current)
+        target = position_ + offset;
+    else if (origin == SeekOrigin::End)
+        target = Size() + offset;
+    if (target < 0)
+        throw EStreamError("Seek before the start of " + shownName_);
+    position_ = target;
+    return position_;
+}
+
+std::int64_t ArchiveReadAt::Size() {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0)
+        throw EStreamError("Cannot read the size of " + shownName_ + ": " + std::strerror(errno));
+    return st.st_size;
+}
+
+} // namespace kd
