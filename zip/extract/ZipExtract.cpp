@@ -40,7 +40,9 @@ int ZipExtractor::Run() {
     zip_.extractFailures_.clear();
     try {
         extractChosen();
+        stopWorkers();
     } catch (...) {
+        stopWorkers();
         try {
             finishDirectories(false);
         } catch (...) {
@@ -64,6 +66,7 @@ void ZipExtractor::finishDirectories(bool report) {
 
 void ZipExtractor::extractChosen() {
     openDestination();
+    startWorkers();
     savedSort_ = zip_.SortMode();
     if (spanned() && savedSort_ != TZipSortMode::ByNone) {
         // Entries in disk order, so that each disk is asked for once.
@@ -87,6 +90,7 @@ void ZipExtractor::extractChosen() {
             extractOneEntry(i);
         while (retry_);
     }
+    drain();
 }
 
 void ZipExtractor::finishRun() {

@@ -1,7 +1,10 @@
 #pragma once
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstdint>
+#include <deque>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <set>
@@ -9,6 +12,7 @@
 #include <vector>
 
 #include "platform/UniqueFd.h"
+#include "zip/base/ThreadPool.h"
 #include "zip/decompress/Decompressor.h"
 #include "zip/extract/ArchiveReadAt.h"
 #include "zip/extract/EntryAttributes.h"
@@ -17,12 +21,11 @@
 #include "zip/extract/ExtractDirectories.h"
 #include "zip/extract/ExtractPath.h"
 #include "zip/extract/ExtractTarget.h"
+#include "zip/extract/ExtractTempFile.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/reader/TZipReader.h"
 
 namespace kd {
-
-class ExtractTempFile;
 
 // An entry that cannot be extracted whatever the password: its records are damaged
 // (no local header where the directory points, an encrypted entry shorter than its
@@ -44,7 +47,8 @@ private:
 // destination. Buffers and decoders live as long as the run.
 class ZipExtractor {
 public:
-    explicit ZipExtractor(TZipReader& zip) : zip_(zip) {}
+    explicit ZipExtractor(TZipReader& zip);
+    ~ZipExtractor();
 
     // Returns the number of entries extracted. OnUnZipComplete fires and FilesList is
     // emptied also when an exception ends the run.
@@ -101,6 +105,35 @@ private:
     // Fires OnBadPassword; true when it gave a different password (now Password).
     bool askNewPassword(int index);
 
+    // --- Entries inflated and written by workers (ZipExtractParallel.cpp) ---
+    // Everything of an entry handed to a worker: the calling thread has asked every
+    // question and made the temporary file; the worker fills it; the calling thread
+    // then reports the outcome, in entry order.
+    struct Job;
+    struct Decoded {
+        std::string problem; // empty: the data check out
+        std::uint32_t crc = 0;
+        bool outOfMemory = false;
+    };
+    bool parallel() const { return pool_ != nullptr; }
+    void startWorkers();
+    // Hands the entry to a worker, first reporting the oldest ones while too many are
+    // in flight.
+    void queueDecode(int index, const TZipHeaderInfo& entry, const DataStart& data,
+                     ExtractTarget target, std::optional<ExtractTarget::Existing> existing);
+    // True when an entry in flight goes to path or to a directory on its way.
+    bool inFlight(const std::string& path) const;
+    // Reports every entry in flight, in entry order (a no-op while one is reported).
+    void drain();
+    void reportOldest();
+    // Stops the workers at once; the entries in flight are dropped with their files.
+    void stopWorkers();
+    // The outcome of a decoded entry, or of a failed try, as the serial path has it.
+    void finishDecoded(int index, const TZipHeaderInfo& entry, std::optional<ExtractTempFile>& temp,
+                       const ExtractTarget& target,
+                       const std::optional<ExtractTarget::Existing>& existing,
+                       const Decoded& decoded);
+
     // --- Data (ZipExtractData.cpp) ---
     bool spanned() const;
     Stream& positionAt(const DataStart& at);
@@ -115,9 +148,14 @@ private:
     // Decodes the entry into temp; empty on success, else what was wrong (crc then
     // holds the CRC of what was produced). EDamagedEntry when the archive ends inside
     // the data the decoder needs, or when the file cannot be written.
-    std::string decode(const TZipHeaderInfo& entry, const DataStart& at,
-                       const std::string& password, ExtractTempFile& temp,
-                       const std::string& shownName, std::uint32_t& crc);
+    Decoded decode(const TZipHeaderInfo& entry, const DataStart& at, const std::string& password,
+                   ExtractTempFile& temp, const std::string& shownName);
+    // The decoding itself, on any thread: input is positioned at the data.
+    static Decoded decodeInto(Decompressor& decompressor, ZipCrypt& crypt,
+                              std::vector<std::uint8_t>& buffer, EntryInput& input,
+                              const TZipHeaderInfo& entry, const std::string& password,
+                              ExtractTempFile& temp, const std::string& shownName,
+                              std::function<void(std::uint64_t)> onFlushed);
 
     TZipReader& zip_;
     Decompressor decompressor_;
@@ -129,7 +167,11 @@ private:
     std::optional<ArchiveReadAt> readAt_; // the archive read by position (one volume)
     DirectoryChain walked_;               // the directories of the last target, open
     std::shared_ptr<const UniqueFd> lastSwept_;
-    std::string destShown_; // DestDir as given ("" for the current directory)
+    std::deque<std::unique_ptr<Job>> inFlight_;
+    std::atomic<bool> stopping_{false};
+    bool reporting_ = false;
+    std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
+    std::string destShown_;            // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;
     bool sortSwitched_ = false;
     bool retry_ = false;

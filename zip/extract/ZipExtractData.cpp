@@ -101,17 +101,13 @@ ZipExtractor::checkPassword(int index, const TZipHeaderInfo& entry, const DataSt
     }
 }
 
-std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& at,
-                                 const std::string& password, ExtractTempFile& temp,
-                                 const std::string& shownName, std::uint32_t& crc) {
+ZipExtractor::Decoded ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& at,
+                                           const std::string& password, ExtractTempFile& temp,
+                                           const std::string& shownName) {
     EntryInput input = openInput(entry, at);
-    if (entry.IsEncrypted()) {
-        crypt_.DecryptHeader(password, readEncryptionHeader(entry, input));
-        input.SetCipher(&crypt_);
-    }
     const std::int64_t writtenBefore = zip_.bytesWritten_;
-    EntryOutput output(
-        outputBuffer_, temp.Fd(), shownName, entry.UncompressedSize,
+    Decoded decoded = decodeInto(
+        decompressor_, crypt_, outputBuffer_, input, entry, password, temp, shownName,
         [this, &entry, writtenBefore](std::uint64_t written) {
             zip_.bytesWritten_ = writtenBefore + static_cast<std::int64_t>(written);
             if (zip_.OnFilePercentDone)
@@ -120,13 +116,31 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
             if (zip_.OnTotalPercentDone)
                 zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
         });
-    std::string problem;
+    if (decoded.outOfMemory)
+        zip_.Ui().messageBox(decoded.problem, std::string(kTextError), MsgButtons::Ok,
+                             MsgIcon::Error);
+    return decoded;
+}
+
+ZipExtractor::Decoded ZipExtractor::decodeInto(Decompressor& decompressor, ZipCrypt& crypt,
+                                               std::vector<std::uint8_t>& buffer, EntryInput& input,
+                                               const TZipHeaderInfo& entry,
+                                               const std::string& password, ExtractTempFile& temp,
+                                               const std::string& shownName,
+                                               std::function<void(std::uint64_t)> onFlushed) {
+    if (entry.IsEncrypted()) {
+        crypt.DecryptHeader(password, readEncryptionHeader(entry, input));
+        input.SetCipher(&crypt);
+    }
+    EntryOutput output(buffer, temp.Fd(), shownName, entry.UncompressedSize, std::move(onFlushed));
+    Decoded decoded;
+    std::string& problem = decoded.problem;
     try {
-        decompressor_.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags);
+        decompressor.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags);
         output.Finish();
     } catch (const EInflateOutOfMemory& e) {
-        zip_.Ui().messageBox(e.what(), std::string(kTextError), MsgButtons::Ok, MsgIcon::Error);
         problem = e.what();
+        decoded.outOfMemory = true;
     } catch (const EBadCompressedData& e) {
         problem = e.what();
     } catch (const EBiggerThanUncompressed& e) {
@@ -138,17 +152,17 @@ std::string ZipExtractor::decode(const TZipHeaderInfo& entry, const DataStart& a
         throw EDamagedEntry(std::string("Cannot read the archive: ") + e.what(),
                             TExtractProblem::ReadFailed);
     }
-    crc = output.Crc();
+    decoded.crc = output.Crc();
     if (problem.empty() && output.Written() != entry.UncompressedSize)
         problem = "The entry holds " + std::to_string(output.Written()) + " bytes, not " +
                   std::to_string(entry.UncompressedSize);
-    if (problem.empty() && crc != entry.Crc32)
-        problem = crcProblem(crc, entry.Crc32);
+    if (problem.empty() && decoded.crc != entry.Crc32)
+        problem = crcProblem(decoded.crc, entry.Crc32);
     // Data that ran out at the end of the file are told as such; data that check out
     // were whole, however far their stated size runs past the end.
     if (!problem.empty() && input.CutShort())
         throw EDamagedEntry(kMsgPrematureEnd, TExtractProblem::ReadFailed);
-    return problem;
+    return decoded;
 }
 
 } // namespace kd

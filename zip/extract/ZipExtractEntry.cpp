@@ -71,6 +71,8 @@ void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry)
             return;
         }
         const std::string shown = path->JoinedTo(destShown_);
+        if (parallel() && inFlight(shown))
+            drain(); // a file in flight stands where the directory goes
         if (!openTarget(index, *path, shown, shown))
             return;
         directories_.Add(index, entry.FullName(), *path,
@@ -107,6 +109,10 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         zip_.OnStartUnZip(zip_, index, fName, skipIt);
     if (skipIt)
         return;
+    // Entries in flight to the same place (or a place the handler chose) go first, so
+    // that this one finds what they leave, as in a run on one thread.
+    if (parallel() && (fName != proposed || inFlight(proposed)))
+        drain();
     auto target = openTarget(index, *path, proposed, fName);
     if (!target)
         return;
@@ -123,6 +129,11 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     if (!mayWrite(index, entry, target, existing))
         return;
 
+    if (parallel() && !entry.IsEncrypted()) {
+        queueDecode(index, entry, data, std::move(*target), std::move(existing));
+        return;
+    }
+    drain(); // this entry's outcome comes after those in flight
     sweepOnce(*target);
     std::optional<ExtractTempFile> temp;
     try {
@@ -131,8 +142,7 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
         return;
     }
-    std::string problem;
-    std::uint32_t crc = 0;
+    Decoded decoded;
     for (std::size_t k = 0; k < passwords.size(); ++k) {
         if (k > 0) {
             try {
@@ -141,16 +151,23 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
                 throw EDamagedEntry(e.what(), TExtractProblem::WriteFailed);
             }
         }
-        problem = decode(entry, data, passwords[k], *temp, target->Path(), crc);
-        if (problem.empty())
+        decoded = decode(entry, data, passwords[k], *temp, target->Path());
+        if (decoded.problem.empty())
             break;
     }
-    if (!problem.empty()) {
+    finishDecoded(index, entry, temp, *target, existing, decoded);
+}
+
+void ZipExtractor::finishDecoded(int index, const TZipHeaderInfo& entry,
+                                 std::optional<ExtractTempFile>& temp, const ExtractTarget& target,
+                                 const std::optional<ExtractTarget::Existing>& existing,
+                                 const Decoded& decoded) {
+    if (!decoded.problem.empty()) {
         temp.reset();
-        badData(index, entry, crc, problem, entry.IsEncrypted());
+        badData(index, entry, decoded.crc, decoded.problem, entry.IsEncrypted());
         return;
     }
-    commit(index, entry, *temp, *target, existing);
+    commit(index, entry, *temp, target, existing);
 }
 
 std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPath& path,
@@ -188,6 +205,7 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
         overwrite = CompareEntryTime(entry, existing->modified) < 0;
         break;
     case TUZOverwriteMode::Prompt:
+        drain(); // the question comes after the outcomes before it
         try {
             overwrite = promptOverwrite(index, entry, target);
             if (overwrite)
@@ -258,6 +276,7 @@ void ZipExtractor::sweepOnce(const ExtractTarget& target) {
 
 void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,
                         const std::string& problem, TExtractProblem kind) {
+    drain();
     bool retry = false; // not consulted
     if (zip_.OnSkippingFile)
         zip_.OnSkippingFile(zip_, reason, fName, index, retry);
@@ -268,6 +287,7 @@ void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,
 
 void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t crc,
                            const std::string& problem, bool passwordMayBeWrong) {
+    drain();
     if (passwordMayBeWrong) {
         if (askNewPassword(index)) {
             retry_ = true;
@@ -283,11 +303,13 @@ void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t
 }
 
 void ZipExtractor::recordFailure(int index, const std::string& problem, TExtractProblem kind) {
+    drain();
     zip_.extractFailures_.push_back(
         {index, shownName(zip_.scratchEntry_.FullName()), problem, kind});
 }
 
 bool ZipExtractor::askNewPassword(int index) {
+    drain();
     if (!zip_.OnBadPassword)
         return false;
     std::string password = zip_.Password();

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "platform/LinuxVolumeService.h"
+#include "zip/base/ThreadPool.h"
 
 namespace kd {
 
@@ -147,6 +148,10 @@ void TZipReader::CloseZipFile() {
 
 void TZipReader::RecordArchiveStamp() {
     recordedStamp_ = zipStream_ ? FileStampOf(zipStream_->Handle()) : std::nullopt;
+}
+
+int TZipReader::DefaultExtractThreads() {
+    return ThreadPool::Cores();
 }
 
 void TZipReader::ProcessMessagesAndCheckCancel() {

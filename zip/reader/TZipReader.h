@@ -104,10 +104,17 @@ public:
     void SetDoAll(bool value) { doAll_ = value; }
     TIncompleteZipMode IncompleteZipMode() const { return incompleteZipMode_; }
     void SetIncompleteZipMode(TIncompleteZipMode value) { incompleteZipMode_ = value; }
+    static int DefaultExtractThreads();
     bool KeepZipOpen() const { return keepZipOpen_; }
     void SetKeepZipOpen(bool value) { keepZipOpen_ = value; }
     bool DoProcessMessages() const { return doProcessMessages_; }
     void SetDoProcessMessages(bool value) { doProcessMessages_ = value; }
+    // Threads that inflate and write entries while extracting (at least 1; 1 unless
+    // set, DefaultExtractThreads() gives the machine's cores). With 1 everything runs
+    // on the calling thread. With more, a worker's entry reports its progress once,
+    // when done, and the next entry's start event may come before that.
+    int ExtractThreads() const { return extractThreads_; }
+    void SetExtractThreads(int value) { extractThreads_ = value < 1 ? 1 : value; }
     bool RetainAttributes() const { return retainAttributes_; }
     void SetRetainAttributes(bool value) { retainAttributes_ = value; }
     bool ReplaceReadOnly() const { return replaceReadOnly_; }
@@ -271,6 +278,7 @@ private:
     bool keepZipOpen_ = false;
     bool doProcessMessages_ = true;
     bool retainAttributes_ = true;
+    int extractThreads_ = 1;
     bool replaceReadOnly_ = false;
     bool flushFilesOnClose_ = false;
     std::string password_;

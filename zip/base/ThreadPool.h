@@ -1,0 +1,35 @@
+#pragma once
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kd {
+
+// A fixed number of worker threads running submitted tasks in the order submitted.
+// The destructor drops the tasks not yet started and waits for the running ones, so
+// nothing a task uses may die before the pool. A task must not throw.
+class ThreadPool {
+public:
+    explicit ThreadPool(int threads);
+    ~ThreadPool();
+    ThreadPool(const ThreadPool&) = delete;
+    ThreadPool& operator=(const ThreadPool&) = delete;
+
+    void Submit(std::function<void()> task);
+
+    // The machine's cores (at least 1).
+    static int Cores();
+
+private:
+    void work(const std::stop_token& stop);
+
+    std::mutex mutex_;
+    std::condition_variable_any wake_;
+    std::deque<std::function<void()>> tasks_;
+    std::vector<std::jthread> threads_; // last: stopped and joined first
+};
+
+} // namespace kd
