@@ -1,5 +1,6 @@
-// Times a whole extraction of a corpus archive (written by `zip -r -6`) with our engine
-// and with `unzip -q`, in the same run, and checks that both trees are equal.
+// Times a whole extraction of a corpus archive (written by `zip -r -6`) into an empty
+// directory with our engine (on the machine's cores) and with `unzip -q`, in the same
+// run, checks that both trees are equal, and prints our time on 1, 2, 4 and 8 threads.
 // Usage: [KORDYNE_BENCH_DIR=dir] bench_extract [CORPUS_DIR]
 //        (default /tmp/kordyne-corpus, made by shared/bench/make-corpus.sh)
 #include <sys/resource.h>
@@ -12,6 +13,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "bench/BenchCorpus.h"
 #include "zip/reader/TZipReader.h"
@@ -73,8 +75,10 @@ int main(int argc, char** argv) {
     constexpr int kRounds = 5;
     const std::string ours = work + "/ours", theirs = work + "/unzip";
     int entries = 0;
+    int threads = kd::TZipReader::DefaultExtractThreads();
     const auto extractOurs = [&] {
         kd::TZipReader zip;
+        zip.SetExtractThreads(threads);
         zip.SetZipName(archive);
         zip.SetDestDir(ours);
         zip.SetDoAll(true);
@@ -89,13 +93,24 @@ int main(int argc, char** argv) {
         if (!run("unzip -q -o '" + archive + "' -d '" + theirs + "'"))
             std::fprintf(stderr, "unzip failed\n");
     };
-    // Rounds alternate, so that a change of load on the machine hits both alike.
+    // Rounds alternate, so that a change of load on the machine hits every contender
+    // alike: unzip, ours on the machine's cores, then ours on 1, 2, 4 and 8 threads.
+    const int cores = threads;
+    const std::vector<int> counts{1, 2, 4, 8};
     Timing ourTime, unzipTime;
+    std::vector<Timing> scaling(counts.size());
+    bool same = true;
     for (int r = 0; r < kRounds; ++r) {
-        timeRound(ourTime, ours, extractOurs);
         timeRound(unzipTime, theirs, extractUnzip);
+        threads = cores;
+        timeRound(ourTime, ours, extractOurs);
+        if (r == 0)
+            same = run("diff -r -q '" + ours + "' '" + theirs + "' >/dev/null");
+        for (std::size_t k = 0; k < counts.size(); ++k) {
+            threads = counts[k];
+            timeRound(scaling[k], ours, extractOurs);
+        }
     }
-    const bool same = run("diff -r -q '" + ours + "' '" + theirs + "' >/dev/null");
 
     std::printf("archive: %s (%.1f MB, %d entries)\n", archive.c_str(),
                 static_cast<double>(fs::file_size(archive)) / 1e6, entries);
@@ -105,7 +120,10 @@ int main(int argc, char** argv) {
     std::printf("cpu   ours %.3f s   unzip -q %.3f s   ours/unzip %.2f (speed %.2fx unzip)\n",
                 ourTime.cpu, unzipTime.cpu, ourTime.cpu / unzipTime.cpu,
                 unzipTime.cpu / ourTime.cpu);
-    std::printf("trees %s\n", same ? "equal" : "DIFFER");
+    std::printf("trees %s (ours on %d threads)\n", same ? "equal" : "DIFFER", cores);
+    for (std::size_t k = 0; k < counts.size(); ++k)
+        std::printf("threads %d: wall %.3f s (%.2f of unzip -q)   cpu %.3f s\n", counts[k],
+                    scaling[k].wall, scaling[k].wall / unzipTime.wall, scaling[k].cpu);
     fs::remove_all(work);
     return same ? 0 : 1;
 }

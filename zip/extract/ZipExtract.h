@@ -85,9 +85,23 @@ private:
     // ECreateTargetFailed when the handler's new target cannot be made.
     bool promptOverwrite(int index, const TZipHeaderInfo& entry,
                          std::optional<ExtractTarget>& target);
-    void commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
-                const ExtractTarget& target,
-                const std::optional<ExtractTarget::Existing>& existing);
+    // Putting a decoded file in place (on any thread), and telling how it went.
+    struct PlaceSettings {
+        bool retainAttributes;
+        mode_t newFileMode;
+        bool flush;
+    };
+    struct Placed {
+        bool done = false;
+        TSkipReason reason = TSkipReason::srCreateFailed; // when not done
+        std::string problem;
+        TExtractProblem kind = TExtractProblem::Other;
+    };
+    static Placed place(ExtractTempFile& temp, const TZipHeaderInfo& entry,
+                        const std::optional<ExtractTarget::Existing>& existing,
+                        const PlaceSettings& settings);
+    PlaceSettings placeSettings() const;
+    void reportPlaced(int index, const ExtractTarget& target, const Placed& placed);
     // Removes what killed runs left in the target's directory, once a run.
     void sweepOnce(const ExtractTarget& target);
     // OnSkippingFile, the entry's size off the total, and (unless the file was kept by

@@ -167,7 +167,7 @@ void ZipExtractor::finishDecoded(int index, const TZipHeaderInfo& entry,
         badData(index, entry, decoded.crc, decoded.problem, entry.IsEncrypted());
         return;
     }
-    commit(index, entry, *temp, target, existing);
+    reportPlaced(index, target, place(*temp, entry, existing, placeSettings()));
 }
 
 std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPath& path,
@@ -244,20 +244,34 @@ bool ZipExtractor::promptOverwrite(int index, const TZipHeaderInfo& entry,
     return overwrite;
 }
 
-void ZipExtractor::commit(int index, const TZipHeaderInfo& entry, ExtractTempFile& temp,
-                          const ExtractTarget& target,
-                          const std::optional<ExtractTarget::Existing>& existing) {
+ZipExtractor::Placed ZipExtractor::place(ExtractTempFile& temp, const TZipHeaderInfo& entry,
+                                         const std::optional<ExtractTarget::Existing>& existing,
+                                         const PlaceSettings& settings) {
     // A file replaced keeps its permissions unless the entry brings its own.
     const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
-                                          zip_.RetainAttributes(), newFileMode_);
+                                          settings.retainAttributes, settings.newFileMode);
+    Placed placed;
     try {
-        temp.Commit(EntryModifiedTime(entry), mode, zip_.FlushFilesOnClose());
+        temp.Commit(EntryModifiedTime(entry), mode, settings.flush);
+        placed.done = true;
     } catch (const ECreateTargetFailed& e) {
-        skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
-        return;
+        placed.problem = e.what();
+        placed.reason = TSkipReason::srCreateFailed;
     } catch (const ECantWriteUCF& e) {
-        skip(index, TSkipReason::srReadWriteFailed, target.Path(), e.what(),
-             TExtractProblem::WriteFailed);
+        placed.problem = e.what();
+        placed.reason = TSkipReason::srReadWriteFailed;
+        placed.kind = TExtractProblem::WriteFailed;
+    }
+    return placed;
+}
+
+ZipExtractor::PlaceSettings ZipExtractor::placeSettings() const {
+    return {zip_.RetainAttributes(), newFileMode_, zip_.FlushFilesOnClose()};
+}
+
+void ZipExtractor::reportPlaced(int index, const ExtractTarget& target, const Placed& placed) {
+    if (!placed.done) {
+        skip(index, placed.reason, target.Path(), placed.problem, placed.kind);
         return;
     }
     if (zip_.OnEndUnZip)

@@ -1,6 +1,6 @@
-// Entries inflated and written on worker threads. The calling thread asks every
-// question and makes the temporary file before handing an entry over, and reports
-// the outcomes (events, failures, the file put in place) in entry order.
+// Entries inflated, written and put in place on worker threads. The calling thread
+// asks every question before handing an entry over, and reports the outcomes
+// (events, failures) in entry order.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -33,17 +33,20 @@ struct WorkerTools {
 
 struct ZipExtractor::Job {
     Job(int i, const TZipHeaderInfo& e, const DataStart& d, ExtractTarget t,
-        std::optional<ExtractTarget::Existing> x)
-        : index(i), entry(e), data(d), target(std::move(t)), existing(std::move(x)) {}
+        std::optional<ExtractTarget::Existing> x, const PlaceSettings& p)
+        : index(i), entry(e), data(d), target(std::move(t)), existing(std::move(x)), settings(p) {}
 
     const int index;
     const TZipHeaderInfo entry;
     const DataStart data;
     const ExtractTarget target;
     const std::optional<ExtractTarget::Existing> existing;
-    std::optional<ExtractTempFile> temp;
+    const PlaceSettings settings;
     // Set by the worker.
+    std::optional<ExtractTempFile> temp;
+    std::optional<std::string> createFailed; // why the temporary file could not be made
     Decoded decoded;
+    Placed placed;
     std::exception_ptr error;
     std::mutex mutex;
     std::condition_variable finished;
@@ -76,21 +79,23 @@ void ZipExtractor::queueDecode(int index, const TZipHeaderInfo& entry, const Dat
                                std::optional<ExtractTarget::Existing> existing) {
     while (inFlight_.size() >= kJobsPerWorker * static_cast<std::size_t>(zip_.ExtractThreads()))
         reportOldest();
-    auto job = std::make_unique<Job>(index, entry, data, std::move(target), std::move(existing));
+    auto job = std::make_unique<Job>(index, entry, data, std::move(target), std::move(existing),
+                                     placeSettings());
     sweepOnce(job->target);
-    try {
-        job->temp.emplace(job->target);
-    } catch (const ECreateTargetFailed& e) {
-        skip(index, TSkipReason::srCreateFailed, job->target.Path(), e.what());
-        return;
-    }
     Job* const raw = job.get();
     const int archive = zip_.zipStream_->Handle();
     const std::string archiveName = zip_.zipStream_->FileName();
     inFlight_.push_back(std::move(job));
     pool_->Submit([this, raw, archive, archiveName] {
         try {
+            raw->temp.emplace(raw->target);
+        } catch (const ECreateTargetFailed& e) {
+            raw->createFailed = e.what();
+        }
+        try {
             thread_local WorkerTools tools;
+            if (raw->createFailed)
+                throw EWorkerStopped("No file");
             ArchiveReadAt stream(archive, archiveName);
             stream.Seek(raw->data.offset, SeekOrigin::Begin);
             EntryInput input(stream, raw->entry.CompressedSize,
@@ -102,6 +107,10 @@ void ZipExtractor::queueDecode(int index, const TZipHeaderInfo& entry, const Dat
             raw->decoded =
                 decodeInto(tools.decompressor, tools.crypt, tools.buffer, input, raw->entry,
                            std::string(), *raw->temp, raw->target.Path(), {});
+            if (raw->decoded.problem.empty())
+                raw->placed = place(*raw->temp, raw->entry, raw->existing, raw->settings);
+        } catch (const EWorkerStopped&) {
+            // Nothing to report: the run stops, or the file could not be made.
         } catch (...) {
             raw->error = std::current_exception();
         }
@@ -145,6 +154,10 @@ void ZipExtractor::reportOldest() {
     zip_.scratchEntry_ = job.entry;
     reporting_ = true;
     try {
+        if (job.createFailed) {
+            skip(job.index, TSkipReason::srCreateFailed, job.target.Path(), *job.createFailed);
+            return;
+        }
         if (job.error)
             std::rethrow_exception(job.error);
         if (job.decoded.outOfMemory)
@@ -157,7 +170,12 @@ void ZipExtractor::reportOldest() {
             if (zip_.OnTotalPercentDone)
                 zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
         }
-        finishDecoded(job.index, job.entry, job.temp, job.target, job.existing, job.decoded);
+        if (!job.decoded.problem.empty()) {
+            job.temp.reset();
+            badData(job.index, job.entry, job.decoded.crc, job.decoded.problem, false);
+            return;
+        }
+        reportPlaced(job.index, job.target, job.placed);
     } catch (const EDamagedEntry& damage) {
         job.temp.reset();
         damaged(job.index, job.entry, damage);
