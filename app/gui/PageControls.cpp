@@ -4,37 +4,10 @@
 
 #include <QApplication>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
-#include <QShortcut>
 #include <QStatusBar>
-#include <QToolButton>
 
 namespace kd {
-
-QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*& container) {
-    container = new QWidget(parent);
-    auto* edit = new QLineEdit(container);
-    edit->setObjectName(name);
-    auto* browse = new QToolButton(container);
-    browse->setObjectName(QString(name) + "Button");
-    browse->setText("...");
-    browse->setFocusPolicy(Qt::NoFocus);
-    auto* row = new QHBoxLayout(container);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(edit);
-    row->addWidget(browse);
-    const auto chooseDirectory = [&ui, edit] {
-        if (const auto dir = ui.chooseDirectory("", fromQString(edit->text())))
-            edit->setText(toQString(*dir));
-    };
-    QObject::connect(browse, &QToolButton::clicked, edit, chooseDirectory);
-    auto* shortcut = new QShortcut(QKeySequence(Qt::Key_F3), edit);
-    shortcut->setContext(Qt::WidgetShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, edit, chooseDirectory);
-    return edit;
-}
 
 QString fieldName(const QWidget* field) {
     if (!field->objectName().isEmpty())

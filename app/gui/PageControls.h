@@ -9,7 +9,6 @@ class QGridLayout;
 namespace kd {
 class TDirectoryEdit;
 }
-class QLineEdit;
 class QObject;
 class QStatusBar;
 class QWidget;
@@ -24,11 +23,6 @@ inline QString toQString(std::string_view text) {
 inline std::string fromQString(const QString& text) {
     return text.toStdString();
 }
-
-// A directory edit named name with a browse button (name + "Button") beside it, both
-// in a new container widget of parent. The browse dialog starts in the directory the
-// edit holds; F3 in the edit opens it too.
-QLineEdit* directoryEdit(UiHost& ui, QWidget* parent, const char* name, QWidget*& container);
 
 // The dynamic property that marks a widget whose text the program fills at run time:
 // language files never replace it.

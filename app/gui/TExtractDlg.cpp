@@ -3,6 +3,7 @@
 #include "app/core/settings/OverwriteChoice.h"
 #include "app/gui/ColumnFit.h"
 #include "app/gui/PageControls.h"
+#include "widgets/edits/TDirectoryEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +14,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kd {
@@ -38,13 +38,10 @@ TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui)
     choiceColumn->addWidget(ExtractMask);
     AllFilesRBtn->setChecked(true);
 
-    QWidget* destination = nullptr;
-    DestDir = directoryEdit(ui_, this, "DestDir", destination);
-    // The browse button goes through DirBtnClick, under the dialog's own name.
-    DirBtn = destination->findChild<QToolButton*>("DestDirButton");
+    DestDir = browseDirectoryEdit(ui_, this, "DestDir", "");
+    // The edit's browse button, under the dialog's own name.
+    DirBtn = DestDir->Button();
     DirBtn->setObjectName("DirBtn");
-    DirBtn->disconnect();
-    connect(DirBtn, &QToolButton::clicked, this, &TExtractDlg::DirBtnClick);
     RelDir = new QLineEdit(this);
     RelDir->setObjectName("RelDir");
     Overwrite = new QComboBox(this);
@@ -67,7 +64,7 @@ TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui)
         label->setBuddy(field);
         form->addRow(label, field);
     };
-    labelled("Cíl:", destination);
+    labelled("Cíl:", DestDir);
     labelled("Relativní adresář (volitelně)", RelDir);
     labelled("Přepisovat:", Overwrite);
     form->addRow(RecreateDir);
@@ -128,10 +125,8 @@ ExtractOptions TExtractDlg::options() const {
 }
 
 void TExtractDlg::DirBtnClick() {
-    if (const auto dir = ui_.chooseDirectory("", fromQString(DestDir->text()))) {
-        DestDir->setText(toQString(*dir));
-        showWholeText(*DestDir);
-    }
+    DestDir->Button()->Click();
+    showWholeText(*DestDir);
 }
 
 } // namespace kd

@@ -9,9 +9,11 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QRadioButton;
-class QToolButton;
 
 namespace kd {
+
+class TDirectoryEdit;
+class TEditButton;
 
 // The dialog "Extract Files": which entries to extract (all, the selected ones, those
 // matching a mask), where to, a leading path to leave out, what to do with existing
@@ -31,8 +33,9 @@ public:
 private:
     UiHost& ui_;
     QRadioButton *AllFilesRBtn, *SelectedFiles, *UseMask;
-    QLineEdit *ExtractMask, *DestDir, *RelDir, *Password;
-    QToolButton* DirBtn;
+    QLineEdit *ExtractMask, *RelDir, *Password;
+    TDirectoryEdit* DestDir;
+    TEditButton* DirBtn;
     QComboBox* Overwrite;
     QCheckBox *RecreateDir, *RetainAttributesChk;
 };

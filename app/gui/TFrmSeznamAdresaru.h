@@ -1,7 +1,10 @@
 #pragma once
 #include "app/gui/TListDialog.h"
+#include "platform/UiHost.h"
 
 namespace kd {
+
+class TDirectoryEdit;
 
 // The directory list dialog of the profile editor: the input is added whole.
 class TFrmSeznamAdresaru : public TListDialog {
@@ -9,11 +12,13 @@ class TFrmSeznamAdresaru : public TListDialog {
 public:
     explicit TFrmSeznamAdresaru(UiHost& ui, QWidget* parent = nullptr);
 
+    void setInitialDirectory(std::string directory) override;
+
 protected:
     std::string lineFromInput(const std::string& input) const override { return input; }
-    std::optional<std::string> browse(UiHost& ui, const std::string& start) const override {
-        return ui.chooseDirectory("", start);
-    }
+
+private:
+    TDirectoryEdit* edit_;
 };
 
 } // namespace kd

@@ -1,5 +1,7 @@
 #include "app/gui/TFrmSeznamSouboru.h"
 
+#include "widgets/edits/TFilenameEdit.h"
+
 namespace kd {
 
 std::string fileNamePart(const std::string& path) {
@@ -8,14 +10,18 @@ std::string fileNamePart(const std::string& path) {
 }
 
 TFrmSeznamSouboru::TFrmSeznamSouboru(UiHost& ui, QWidget* parent)
-    : TListDialog(ui, "FrmSeznamSouboru", "Seznam souborů ", parent) {}
+    : TListDialog("FrmSeznamSouboru", "Seznam souborů ", parent),
+      edit_(new TFilenameEdit(ui, this)) {
+    edit_->setFilter(Filter);
+    setInput(edit_);
+}
+
+void TFrmSeznamSouboru::setInitialDirectory(std::string directory) {
+    edit_->setInitialDir(std::move(directory));
+}
 
 std::string TFrmSeznamSouboru::lineFromInput(const std::string& input) const {
     return fileNamePart(input);
-}
-
-std::optional<std::string> TFrmSeznamSouboru::browse(UiHost& ui, const std::string& start) const {
-    return ui.chooseFile("", start, Filter);
 }
 
 } // namespace kd

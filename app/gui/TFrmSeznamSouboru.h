@@ -1,7 +1,10 @@
 #pragma once
 #include "app/gui/TListDialog.h"
+#include "platform/UiHost.h"
 
 namespace kd {
+
+class TFilenameEdit;
 
 // The file-mask list dialog of the profile editor: the input adds its file-name part.
 class TFrmSeznamSouboru : public TListDialog {
@@ -10,12 +13,16 @@ public:
     explicit TFrmSeznamSouboru(UiHost& ui, QWidget* parent = nullptr);
 
     // The file dialog's choices.
-    static constexpr const char* Filter =
-        "All files (*);;Documents (*.doc *.rtf);;Tabulky (*.xls);;Bitmapy (*.jpg *.gif *.bmp)";
+    static constexpr const char* Filter = "All files (*.*)|*.*|Documents|*.doc;*.rtf|Tabulky|*.xls|"
+                                          "Bitmapy|*.jpg;*.gif;*.bmp";
+
+    void setInitialDirectory(std::string directory) override;
 
 protected:
     std::string lineFromInput(const std::string& input) const override;
-    std::optional<std::string> browse(UiHost& ui, const std::string& start) const override;
+
+private:
+    TFilenameEdit* edit_;
 };
 
 // The text after the last "/", "\" or ":" of a path.

@@ -2,30 +2,20 @@
 
 #include "app/gui/ListText.h"
 #include "app/gui/PageControls.h"
+#include "widgets/edits/TCustomComboEdit.h"
 
-#include <QDialogButtonBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace kd {
 
-TListDialog::TListDialog(UiHost& ui, const char* name, const char* caption, QWidget* parent)
-    : TFrm_KD(parent), ui_(ui) {
+TListDialog::TListDialog(const char* name, const char* caption, QWidget* parent) : TFrm_KD(parent) {
     setObjectName(name);
     setWindowTitle(QString::fromUtf8(caption));
     setModal(true);
-    FilenameEdit1 = new QLineEdit(this);
-    FilenameEdit1->setObjectName("FilenameEdit1");
-    FilenameEdit1Button = new QToolButton(this);
-    FilenameEdit1Button->setObjectName("FilenameEdit1Button");
-    FilenameEdit1Button->setText("...");
-    FilenameEdit1Button->setFocusPolicy(Qt::NoFocus);
     BtnAdd = new QPushButton(QString::fromUtf8("Přidat"), this);
     BtnAdd->setObjectName("BtnAdd");
     BtnDelete = new QPushButton(QString::fromUtf8("Smazat"), this);
@@ -43,17 +33,15 @@ TListDialog::TListDialog(UiHost& ui, const char* name, const char* caption, QWid
         button->setDefault(false);
     }
 
-    auto* input = new QHBoxLayout;
-    input->addWidget(FilenameEdit1, 1);
-    input->addWidget(FilenameEdit1Button);
-    input->addWidget(BtnAdd);
-    input->addWidget(BtnDelete);
+    inputRow_ = new QHBoxLayout;
+    inputRow_->addWidget(BtnAdd);
+    inputRow_->addWidget(BtnDelete);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(BitBtnOK);
     buttons->addWidget(BitBtn2);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(input);
+    layout->addLayout(inputRow_);
     layout->addWidget(ListBox1, 1);
     layout->addLayout(buttons);
     resize(460, 320);
@@ -62,9 +50,17 @@ TListDialog::TListDialog(UiHost& ui, const char* name, const char* caption, QWid
     connect(BtnDelete, &QPushButton::clicked, this, &TListDialog::BtnDeleteClick);
     connect(BitBtnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(FilenameEdit1Button, &QToolButton::clicked, this, &TListDialog::browseClicked);
-    FilenameEdit1->installEventFilter(this);
     ListBox1->installEventFilter(this);
+}
+
+void TListDialog::setInput(TCustomComboEdit* edit) {
+    FilenameEdit1 = edit;
+    FilenameEdit1->setObjectName("FilenameEdit1");
+    FilenameEdit1->OnKeyPress = [this](TCustomComboEdit& sender, int& key) {
+        FilenameEdit1KeyPress(sender, key);
+    };
+    inputRow_->insertWidget(0, FilenameEdit1, 1);
+    setTabOrder(FilenameEdit1, BtnAdd);
 }
 
 void TListDialog::showEvent(QShowEvent* event) {
@@ -95,28 +91,18 @@ void TListDialog::BtnDeleteClick() {
         delete ListBox1->takeItem(ListBox1->row(item));
 }
 
-void TListDialog::FilenameEdit1KeyPress() {
+void TListDialog::FilenameEdit1KeyPress(TCustomComboEdit& sender, int& key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return;
+    // Taken: the dialog stays open and the input becomes a line.
+    key = 0;
     BtnAddClick();
-    FilenameEdit1->clear();
-}
-
-void TListDialog::browseClicked() {
-    std::string start = fromQString(FilenameEdit1->text());
-    if (start.empty())
-        start = initialDirectory_;
-    if (const auto chosen = browse(ui_, start))
-        FilenameEdit1->setText(toQString(*chosen));
+    sender.clear();
 }
 
 bool TListDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == FilenameEdit1 &&
-            (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
-            // Swallowed: the dialog stays open and the input becomes a line.
-            FilenameEdit1KeyPress();
-            return true;
-        }
         if (watched == ListBox1 &&
             (key->text() == QLatin1String(".") || key->key() == Qt::Key_Delete)) {
             BtnDeleteClick();

@@ -3,6 +3,8 @@
 #include "app/gui/ListText.h"
 #include "app/gui/TFrmSeznamAdresaru.h"
 #include "app/gui/TFrmSeznamSouboru.h"
+#include "widgets/edits/TDirectoryEdit.h"
+#include "widgets/edits/TFilenameEdit.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,6 +12,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
+#include <filesystem>
 
 using namespace kd;
 using namespace kd::test;
@@ -116,15 +119,41 @@ TEST_F(ListDialogTest, DotAndDeleteKeysDeleteTheSelectedLineOnly) {
     EXPECT_EQ(lines(dialog), Lines{"c"});
 }
 
-TEST_F(ListDialogTest, BrowsingStartsInTheGivenDirectoryAndFillsTheInput) {
+TEST_F(ListDialogTest, DirectoryBrowseStartsInTheGivenDirectoryAndEnterAddsTheChoice) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("cache"));
     WindowUiHost host;
     TFrmSeznamAdresaru dialog(host);
+    dialog.setInitialDirectory(dir.path());
+    dialog.open();
+    EXPECT_EQ(dialog.findChildren<TDirectoryEdit*>("FilenameEdit1").size(), 1);
+    host.chooseNext(dir.file("cache"));
+    dialog.FilenameEdit1->Button()->Click();
+    EXPECT_EQ(host.chooseStarts, Lines{dir.path()});
+    EXPECT_EQ(dialog.FilenameEdit1->text().toStdString(), dir.file("cache"));
+    pressKey(dialog.FilenameEdit1, Qt::Key_Return, "\r");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(lines(dialog), Lines{dir.file("cache")});
+    // Escape stays the dialog's: it cancels.
+    pressKey(dialog.FilenameEdit1, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(ListDialogTest, MaskBrowseOffersTheMaskFilterAndAddsTheChosenFileName) {
+    WindowUiHost host;
+    TFrmSeznamSouboru dialog(host);
     dialog.setInitialDirectory("/srv/data");
-    dialog.show();
-    host.chooseNext("/srv/data/cache");
-    dialog.FilenameEdit1Button->click();
-    EXPECT_EQ(host.chooseStarts, Lines{"/srv/data"});
-    EXPECT_EQ(dialog.FilenameEdit1->text(), "/srv/data/cache");
+    dialog.open();
+    EXPECT_EQ(dialog.findChildren<TFilenameEdit*>("FilenameEdit1").size(), 1);
+    host.chooseNext("/srv/data/report.rtf");
+    dialog.FilenameEdit1->Button()->Click();
+    ASSERT_EQ(host.chooseStarts.size(), 1U);
+    EXPECT_EQ(host.chooseStarts[0].rfind("/srv/data", 0), 0U) << host.chooseStarts[0];
+    EXPECT_EQ(host.fileFilters, Lines{"All files (*);;Documents (*.doc *.rtf);;Tabulky (*.xls);;"
+                                      "Bitmapy (*.jpg *.gif *.bmp)"});
+    pressKey(dialog.FilenameEdit1, Qt::Key_Enter, "\r");
+    EXPECT_EQ(lines(dialog), Lines{"report.rtf"});
+    EXPECT_TRUE(dialog.isVisible());
 }
 
 class EditorListTest : public MainWindowFixture {
@@ -157,14 +186,16 @@ TEST_F(EditorListTest, DotsButtonsEditTheFieldsThroughTheDialogs) {
     EXPECT_EQ(widget<QLineEdit>("EditFiltr")->text(), "*.txt;*.csv");
 
     widget<QLineEdit>("edt_NeklAdresar")->setText("tmp");
-    ui.chooseNext("/srv/src/cache");
+    std::filesystem::create_directories(dir.file("src/cache"));
+    widget<QLineEdit>("EditStartZal")->setText(QString::fromStdString(dir.file("src")));
+    ui.chooseNext(dir.file("src/cache"));
     whenDialogShows([&](TListDialog& dialog) {
-        dialog.FilenameEdit1Button->click();
+        dialog.FilenameEdit1->Button()->Click();
         dialog.BtnAddClick();
         dialog.reject();
     });
     widget<QToolButton>("btn_NeuklAdresar")->click();
-    EXPECT_EQ(ui.chooseStarts, Lines{"/srv/src"});
+    EXPECT_EQ(ui.chooseStarts, Lines{dir.file("src")});
     EXPECT_EQ(widget<QLineEdit>("edt_NeklAdresar")->text(), "tmp");
 }
 

@@ -32,7 +32,8 @@ public:
     std::vector<std::string> backups;
 };
 
-// The scripted host, also noting where each directory dialog starts.
+// The scripted host, also noting where each directory or file dialog starts and the
+// file dialogs' filters.
 class WindowUiHost : public ScriptedUiHost {
 public:
     std::optional<std::string> chooseDirectory(const std::string& caption,
@@ -40,7 +41,14 @@ public:
         chooseStarts.push_back(start);
         return ScriptedUiHost::chooseDirectory(caption, start);
     }
+    std::optional<std::string> chooseFile(const std::string& caption, const std::string& start,
+                                          const std::string& filter) override {
+        // The start is noted by chooseDirectory, through which the scripted host answers.
+        fileFilters.push_back(filter);
+        return ScriptedUiHost::chooseFile(caption, start, filter);
+    }
     std::vector<std::string> chooseStarts;
+    std::vector<std::string> fileFilters;
 };
 
 // A main window over a temporary program directory and registry store.
