@@ -158,7 +158,6 @@ TEST_F(ListDialogTest, MaskBrowseOffersTheMaskFilterAndAddsTheChosenFileName) {
 
 class EditorListTest : public MainWindowFixture {
 protected:
-    EditorListTest() { clearQuitRequest(); }
     // Answers the modal list dialog once it shows.
     template <class Answer> void whenDialogShows(Answer answer) {
         QTimer::singleShot(0, window.get(), [answer] {

@@ -58,7 +58,6 @@ TEST(LogTextTest, ALargeLogIsReadFromItsFirstWholeLineWithinTheLimit) {
 
 class ServiceFeaturesTest : public MainWindowFixture {
 protected:
-    ServiceFeaturesTest() { clearQuitRequest(); }
     QWidget* currentPage() { return widget<QStackedWidget>("PageControl1")->currentWidget(); }
     bool ready() { return widget<QToolBar>("ToolBarBrowse")->isEnabled(); }
     // Runs answer while the modal dialog shows, then closes it.
