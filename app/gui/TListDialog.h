@@ -12,9 +12,9 @@ namespace kd {
 
 class TCustomComboEdit;
 
-// What the two list dialogs of the profile editor share: a browse edit as the input, "Přidat" and
-// "Smazat", the list and OK / "&Zruš". ListText is the
-// ";"-separated list the caller passes in and, after OK, reads back.
+// What the two list dialogs of the profile editor share: a browse edit as the input,
+// "Přidat" and "Smazat", the list and OK / "&Zruš". ListText is the ";"-separated
+// list the caller passes in and, after OK, reads back.
 class TListDialog : public TFrm_KD<QDialog> {
     Q_OBJECT
 public:
