@@ -5,63 +5,33 @@
 #include "crypto/cipher/classes/SimpleCiphers.h"
 #include "crypto/cipher/classes/Tea.h"
 
-#include <algorithm>
-#include <strings.h>
-
 namespace kd {
 namespace {
 
-std::vector<CipherRegistryEntry>& entries() {
-    static std::vector<CipherRegistryEntry> list;
+ClassRegistry<CipherClass>& registry() {
+    static ClassRegistry<CipherClass> list;
     return list;
-}
-
-std::string trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(s.substr(first, s.find_last_not_of(" \t\r\n") - first + 1));
 }
 
 } // namespace
 
 bool RegisterCipher(const CipherClass* cls, std::string_view description, std::string_view group) {
-    if (!cls)
-        return false;
-    std::string desc = trim(description);
-    if (desc.empty()) {
-        std::string_view name = cls->ClassName();
-        if (!name.empty() && name.front() == 'T')
-            name.remove_prefix(1);
-        if (const auto bar = name.find('_'); bar != std::string_view::npos)
-            name.remove_prefix(bar + 1);
-        desc = name;
-    }
-    std::string text = std::string(group) + "=" + desc;
-    auto& list = entries();
-    const auto it = std::find_if(list.begin(), list.end(),
-                                 [cls](const CipherRegistryEntry& e) { return e.cls == cls; });
-    if (it != list.end())
-        it->text = std::move(text);
-    else
-        list.push_back({std::move(text), cls});
-    return true;
+    return registry().add(cls, description, group);
 }
 
 const std::vector<CipherRegistryEntry>& CipherRegistry() {
-    return entries();
+    return registry().entries();
 }
 
 const CipherClass* FindCipherClass(std::string_view name) {
-    for (const auto& e : entries())
-        if (e.cls->ClassName().size() == name.size() &&
-            ::strncasecmp(e.cls->ClassName().data(), name.data(), name.size()) == 0)
+    for (const auto& e : registry().entries())
+        if (SameClassText(e.cls->ClassName(), name))
             return e.cls;
     return nullptr;
 }
 
 void ClearCipherRegistry() {
-    entries().clear();
+    registry().clear();
 }
 
 void RegisterCiphers() {

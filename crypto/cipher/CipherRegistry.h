@@ -5,14 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "crypto/base/ClassRegistry.h"
 #include "crypto/cipher/Cipher.h"
 
 namespace kd {
 
-struct CipherRegistryEntry {
-    std::string text; // group "=" description
-    const CipherClass* cls;
-};
+using CipherRegistryEntry = ClassRegistryEntry<CipherClass>;
 
 // Registers cls (false only for null). An empty description becomes the class name
 // without its leading "T" and everything up to its first "_". A class already there

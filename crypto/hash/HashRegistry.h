@@ -4,17 +4,12 @@
 #include <string_view>
 #include <vector>
 
+#include "crypto/base/ClassRegistry.h"
 #include "crypto/hash/Hash.h"
 
 namespace kd {
 
-struct HashRegistryEntry {
-    std::string text; // group "=" description
-    const HashClass* cls;
-
-    std::string_view Group() const;
-    std::string_view Description() const;
-};
+using HashRegistryEntry = ClassRegistryEntry<HashClass>;
 
 // Registers cls (false only for null). An empty description becomes the class name
 // without its leading "T" and everything up to its first "_". A class already there
