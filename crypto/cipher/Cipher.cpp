@@ -136,13 +136,17 @@ void TCipher::shiftFeedback(std::uint8_t last) {
     feedback_[BlockSize() - 1] = last;
 }
 
-void TCipher::EncryptData(const void* source, void* destination, std::size_t size) {
+void TCipher::checkCodingSize(std::size_t size) const {
     checkInitialized();
-    const std::size_t b = BlockSize();
-    if (Mode == TCipherMode::cmECB && size % b != 0)
+    if (Mode == TCipherMode::cmECB && size % BlockSize() != 0)
         throw ECipherException(4, Class().ClassName() + " in ECB mode codes whole blocks only: " +
                                       std::to_string(size) + " bytes are not a multiple of " +
-                                      std::to_string(b) + ".");
+                                      std::to_string(BlockSize()) + ".");
+}
+
+void TCipher::EncryptData(const void* source, void* destination, std::size_t size) {
+    checkCodingSize(size);
+    const std::size_t b = BlockSize();
     const auto* in = static_cast<const std::uint8_t*>(source);
     auto* out = static_cast<std::uint8_t*>(destination);
     std::uint8_t* k = scratch_.data();
@@ -185,12 +189,8 @@ void TCipher::DecryptData(const void* source, void* destination, std::size_t siz
         EncryptData(source, destination, size);
         return;
     }
-    checkInitialized();
+    checkCodingSize(size);
     const std::size_t b = BlockSize();
-    if (Mode == TCipherMode::cmECB && size % b != 0)
-        throw ECipherException(4, Class().ClassName() + " in ECB mode codes whole blocks only: " +
-                                      std::to_string(size) + " bytes are not a multiple of " +
-                                      std::to_string(b) + ".");
     const auto* in = static_cast<const std::uint8_t*>(source);
     auto* out = static_cast<std::uint8_t*>(destination);
     std::uint8_t* f = feedback_.data();

@@ -146,6 +146,8 @@ protected:
 
 private:
     void checkInitialized() const;
+    // Initialised, and in ECB mode a whole number of blocks.
+    void checkCodingSize(std::size_t size) const;
     void encryptScratchFromFeedback();
     void finalPiece(const std::uint8_t* in, std::uint8_t* out, std::size_t r);
     void shiftFeedback(std::uint8_t last);
