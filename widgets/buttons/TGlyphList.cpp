@@ -1,18 +1,13 @@
 #include "widgets/buttons/TGlyphList.h"
 
+#include "widgets/draw/MaskedDraw.h"
+
 #include <algorithm>
 
 namespace kd {
 
 int TGlyphList::AddMasked(const QImage& image, const QColor& maskColor) {
-    QImage copy = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = maskColor.rgb() & RGB_MASK;
-    for (int y = 0; y < copy.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(copy.scanLine(y));
-        for (int x = 0; x < copy.width(); ++x)
-            if ((line[x] & RGB_MASK) == key)
-                line[x] = 0;
-    }
+    QImage copy = ClearMaskColor(image, maskColor);
     const auto freeSlot = std::find(used_.begin(), used_.end(), false);
     const auto index = static_cast<std::size_t>(freeSlot - used_.begin());
     if (freeSlot == used_.end()) {

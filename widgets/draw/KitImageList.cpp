@@ -1,5 +1,7 @@
 #include "widgets/draw/KitImageList.h"
 
+#include "widgets/draw/MaskedDraw.h"
+
 namespace kd {
 
 void KitImageList::setSize(QSize size) {
@@ -17,14 +19,7 @@ int KitImageList::Add(const QImage& image) {
 }
 
 int KitImageList::AddMasked(const QImage& image, const QColor& maskColor) {
-    QImage copy = image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = maskColor.rgb() & RGB_MASK;
-    for (int y = 0; y < copy.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(copy.scanLine(y));
-        for (int x = 0; x < copy.width(); ++x)
-            if ((line[x] & RGB_MASK) == key)
-                line[x] = 0;
-    }
+    QImage copy = ClearMaskColor(image, maskColor);
     images_.push_back(std::move(copy));
     change();
     return Count() - 1;

@@ -2,16 +2,22 @@
 
 namespace kd {
 
-void MaskedStretchBlt(QPainter& destination, const QRect& target, const QImage& source,
-                      const QRect& sourceRect, const QColor& transparent) {
-    // The mask is taken at the source's size and stretched with it, pixel for pixel.
-    QImage copy = source.copy(sourceRect).convertToFormat(QImage::Format_ARGB32);
-    const QRgb key = transparent.rgb() & RGB_MASK;
+QImage ClearMaskColor(const QImage& image, const QColor& maskColor, bool opaqueRest) {
+    QImage copy = image.convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = maskColor.rgb() & RGB_MASK;
+    const QRgb opaque = opaqueRest ? 0xFF000000 : 0;
     for (int y = 0; y < copy.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(copy.scanLine(y));
         for (int x = 0; x < copy.width(); ++x)
-            line[x] = (line[x] & RGB_MASK) == key ? 0 : (line[x] | 0xFF000000);
+            line[x] = (line[x] & RGB_MASK) == key ? 0 : (line[x] | opaque);
     }
+    return copy;
+}
+
+void MaskedStretchBlt(QPainter& destination, const QRect& target, const QImage& source,
+                      const QRect& sourceRect, const QColor& transparent) {
+    // The mask is taken at the source's size and stretched with it, pixel for pixel.
+    const QImage copy = ClearMaskColor(source.copy(sourceRect), transparent, true);
     const QImage stretched =
         copy.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     destination.save();

@@ -8,6 +8,10 @@ namespace kd {
 
 // Draws the source rectangle stretched onto the destination rectangle, leaving the
 // destination as it was wherever the source has the transparent colour.
+// An ARGB copy of the image whose pixels of the mask colour are clear; with opaqueRest
+// every other pixel is made fully opaque.
+QImage ClearMaskColor(const QImage& image, const QColor& maskColor, bool opaqueRest = false);
+
 void MaskedStretchBlt(QPainter& destination, const QRect& target, const QImage& source,
                       const QRect& sourceRect, const QColor& transparent);
 
