@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "crypto/CryptoLibrary.h"
+#include "crypto/startup/CryptoLibrary.h"
 #include "crypto/hash/HashRegistry.h"
 
 namespace {

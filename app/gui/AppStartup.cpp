@@ -3,7 +3,7 @@
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
 #include "app/gui/AppUiHost.h"
-#include "crypto/CryptoLibrary.h"
+#include "crypto/startup/CryptoLibrary.h"
 #include "crypto/cipher/CipherRegistry.h"
 #include "lang/TResourceStrings.h"
 #include "lang/qt/FormTranslation.h"

@@ -1,7 +1,7 @@
 // Every crypto test runs with the library started as the program starts it.
 #include <gtest/gtest.h>
 
-#include "crypto/CryptoLibrary.h"
+#include "crypto/startup/CryptoLibrary.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "crypto/CryptoLibrary.h"
+#include "crypto/startup/CryptoLibrary.h"
 
 #include "crypto/format/StringFormat.h"
 #include "crypto/hash/Checksums.h"
