@@ -9,14 +9,15 @@ namespace kd {
 
 namespace {
 
-// At most this many files are started ahead of the writing thread, however small
-// they are: the plan of a large run is not turned into tasks all at once.
-constexpr std::size_t kMaxAhead = 1024;
+// At most this many files are in the window ahead of the writing thread, however
+// small they are: the plan of a large run is not turned into tasks all at once.
+constexpr std::size_t kMaxAhead = 4096;
 
 } // namespace
 
 struct EntryPrefetch::Task {
     const CompressJob* Job = nullptr;
+    std::size_t Index = 0; // place in the plan
     enum class State { Queued, Running, Done } Status = State::Queued;
     bool Dropped = false; // passed or taken: a result that comes later is not kept
     std::unique_ptr<CompressedFile> Result;
@@ -29,7 +30,7 @@ EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::ui
         startMore();
     }
     try {
-        for (int i = 0; i < std::max(threads, 1); ++i)
+        for (int i = 1; i < std::max(threads, 2); ++i)
             workers_.emplace_back([this] { work(); });
     } catch (...) {
         // Fewer workers than asked still do the work; none at all leaves it to the
@@ -60,9 +61,10 @@ void EntryPrefetch::startMore() {
             break;
         auto task = std::make_shared<Task>();
         task->Job = &job;
+        task->Index = next_;
         inFlight_ += job.Size;
         window_.push_back(task);
-        queue_.push_back(std::move(task));
+        queue_.emplace(QueueKey{job.Size, next_}, std::move(task));
         ++next_;
         wake_.notify_one();
     }
@@ -70,8 +72,7 @@ void EntryPrefetch::startMore() {
 
 void EntryPrefetch::drop(Task& task) {
     if (task.Status == Task::State::Queued)
-        queue_.erase(std::find_if(queue_.begin(), queue_.end(),
-                                  [&](const auto& queued) { return queued.get() == &task; }));
+        queue_.erase(QueueKey{task.Job->Size, task.Index});
     // A running task ends with its result unused; its bytes are counted free now, so
     // the memory in flight may pass the bound by what the workers hold at that moment.
     inFlight_ -= task.Job->Size;
@@ -91,6 +92,12 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     const std::shared_ptr<Task> task = *found;
     std::for_each(window_.begin(), found, [&](const auto& passed) { drop(*passed); });
     window_.erase(window_.begin(), found + 1);
+    if (task->Status == Task::State::Queued) {
+        // No worker has it yet: the writing thread is quicker making it itself.
+        drop(*task);
+        startMore();
+        return nullptr;
+    }
     done_.wait(lock, [&] { return task->Status == Task::State::Done; });
     std::unique_ptr<CompressedFile> result = std::move(task->Result);
     drop(*task);
@@ -111,8 +118,8 @@ void EntryPrefetch::work() {
             wake_.wait(lock, [&] { return stop_ || !queue_.empty(); });
             if (stop_)
                 return;
-            task = std::move(queue_.front());
-            queue_.pop_front();
+            task = std::move(queue_.begin()->second);
+            queue_.erase(queue_.begin());
             task->Status = Task::State::Running;
         }
         CompressedFile result = CompressFile(*task->Job, compressor, stop_);

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -18,10 +19,13 @@ namespace kd {
 // worker only reads its file and compresses it into memory (CompressFile), and the
 // writing thread takes the results in turn.
 //
-// The files are started in plan order as long as the input bytes of the files
-// started and not yet taken stay within memoryBound; a file larger than the bound
-// is never started (the writing thread compresses it in its turn, while the workers
-// go on with the files after it).
+// The files enter the window in plan order as long as the input bytes of the files
+// in it and not yet taken stay within memoryBound; a file larger than the bound is
+// never started (the writing thread compresses it in its turn, while the workers go
+// on with the files after it). Workers take the largest file of the window first, so
+// that a large file late in the plan does not end the run alone; the writing thread
+// compresses a file itself when its turn comes before a worker took it. It counts as
+// one of the threads: threads - 1 workers run beside it.
 //
 // Destroying the object (the end of a run, or an exception such as a cancel) stops
 // every worker at its next read and waits for them.
@@ -36,7 +40,8 @@ public:
     // as it is now (stamp) and as the writing thread means to write it (stored by
     // rule or not); waits for it when it is still being made. Files of the plan
     // before it are dropped: the run passed them (left out or skipped). Nothing when
-    // the file is not among those started; the writing thread then makes the data.
+    // the file is not among those started, or no worker has taken it yet; the writing
+    // thread then makes the data.
     std::unique_ptr<CompressedFile> Take(const std::string& path, const ArchiveStamp& stamp,
                                          bool storedByRule);
 
@@ -55,7 +60,14 @@ private:
     std::condition_variable wake_;             // a task queued, or stop
     std::condition_variable done_;             // a task finished
     std::deque<std::shared_ptr<Task>> window_; // started tasks in plan order
-    std::deque<std::shared_ptr<Task>> queue_;  // tasks no worker has taken yet
+    // Tasks no worker has taken yet, the largest first, then in plan order.
+    using QueueKey = std::pair<std::uint64_t, std::size_t>; // size, place in the plan
+    struct LargestFirst {
+        bool operator()(const QueueKey& a, const QueueKey& b) const {
+            return a.first != b.first ? a.first > b.first : a.second < b.second;
+        }
+    };
+    std::map<QueueKey, std::shared_ptr<Task>, LargestFirst> queue_;
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;
 };
