@@ -257,6 +257,9 @@ private:
                              TZipHeaderInfo& header, const ArchiveStamp& stamp);
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
     void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count, bool encrypt);
+    // One read of a file's data: counted in the run, then the progress events.
+    void reportRead(ZipWriterRun& run, std::uint64_t got, std::uint64_t bytesRead,
+                    std::uint64_t size, bool spooled);
     StoredPath storedNameOf(const std::string& name) const;
     std::string resolve(const std::string& name) const;
 

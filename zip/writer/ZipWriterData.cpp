@@ -28,6 +28,18 @@ void writeEntryBytes(ZipWriterRun& run, const std::uint8_t* data, std::size_t co
 
 } // namespace
 
+void TZipWriter::reportRead(ZipWriterRun& run, std::uint64_t got, std::uint64_t bytesRead,
+                            std::uint64_t size, bool spooled) {
+    run.DoneBytes += static_cast<std::int64_t>(got);
+    // Reading is the first half of the work when the data is copied afterwards.
+    if (OnFilePercentDone)
+        OnFilePercentDone(
+            *this, Percent(static_cast<std::int64_t>(bytesRead), static_cast<std::int64_t>(size)) /
+                       (spooled ? 2 : 1));
+    if (OnTotalPercentDone)
+        OnTotalPercentDone(*this, Percent(run.DoneBytes, run.TotalBytes));
+}
+
 bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
                                const ArchiveStamp& stamp) {
     ZipWriterOutput& out = *run.Output;
@@ -67,15 +79,8 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
         const std::size_t got = n == 0 ? 0 : source.Read(buffer, n);
         if (got > 0) {
             bytesRead += got;
-            run.DoneBytes += static_cast<std::int64_t>(got);
             run.Crc = Crc32Update(run.Crc, buffer, got);
-            // Reading is the first half of the work when the data is copied afterwards.
-            if (OnFilePercentDone)
-                OnFilePercentDone(*this, Percent(static_cast<std::int64_t>(bytesRead),
-                                                 static_cast<std::int64_t>(size)) /
-                                             (spooled ? 2 : 1));
-            if (OnTotalPercentDone)
-                OnTotalPercentDone(*this, Percent(run.DoneBytes, run.TotalBytes));
+            reportRead(run, got, bytesRead, size, spooled);
         }
         return got;
     };
@@ -169,13 +174,7 @@ bool TZipWriter::writePrefetchedData(ZipWriterRun& run, const CompressedFile& da
     };
     for (const std::uint32_t got : data.Reads) {
         bytesRead += got;
-        run.DoneBytes += got;
-        if (OnFilePercentDone)
-            OnFilePercentDone(*this, Percent(static_cast<std::int64_t>(bytesRead),
-                                             static_cast<std::int64_t>(size)) /
-                                         (spooled ? 2 : 1));
-        if (OnTotalPercentDone)
-            OnTotalPercentDone(*this, Percent(run.DoneBytes, run.TotalBytes));
+        reportRead(run, got, bytesRead, size, spooled);
         writeUpTo(size == 0 ? total : total * bytesRead / size);
     }
     writeUpTo(total);
