@@ -1,6 +1,8 @@
 #pragma once
 #include "platform/UiHost.h"
 
+#include <QElapsedTimer>
+
 #include <string>
 
 class QWidget;
@@ -51,6 +53,7 @@ protected:
 private:
     QWidget* parent_ = nullptr;
     int busyDepth_ = 0;
+    QElapsedTimer lastPump_;
     DialogButtonTexts buttonTexts_;
 };
 

@@ -7,7 +7,13 @@
 namespace kd {
 
 TS_BufferStream::TS_BufferStream(Stream& underlying, std::size_t bufferSize)
-    : underlying_(underlying), buffer_(std::max<std::size_t>(bufferSize, 1)) {}
+    : underlying_(underlying), size_(std::max<std::size_t>(bufferSize, 1)) {}
+
+std::uint8_t* TS_BufferStream::storage() {
+    if (!buffer_)
+        buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(size_);
+    return buffer_.get();
+}
 
 TS_BufferStream::~TS_BufferStream() {
     try {
@@ -24,7 +30,7 @@ void TS_BufferStream::restartEmpty() {
 }
 
 bool TS_BufferStream::RefillBuffer() {
-    const std::size_t n = underlying_.Read(buffer_.data(), buffer_.size());
+    const std::size_t n = underlying_.Read(storage(), size_);
     pos_ = 0;
     end_ = n;
     state_ = n > 0 ? Reading : Unknown;
@@ -35,7 +41,7 @@ bool TS_BufferStream::RefillBuffer() {
 void TS_BufferStream::FlushPending() {
     const std::size_t pending = state_ == Writing ? pos_ : 0;
     restartEmpty();
-    if (pending > 0 && underlying_.Write(buffer_.data(), pending) != pending)
+    if (pending > 0 && underlying_.Write(storage(), pending) != pending)
         throw EWriteError("Stream write error: the device took fewer bytes than written");
     NotifyFlush();
 }
@@ -47,7 +53,7 @@ std::size_t TS_BufferStream::Read(void* buffer, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         if (state_ != Reading || pos_ == end_) {
-            if (count - done >= buffer_.size()) {
+            if (count - done >= size_) {
                 // A large read bypasses the empty buffer.
                 restartEmpty();
                 const std::size_t n = underlying_.Read(out + done, count - done);
@@ -58,7 +64,7 @@ std::size_t TS_BufferStream::Read(void* buffer, std::size_t count) {
                 break;
         }
         const std::size_t n = std::min(count - done, end_ - pos_);
-        std::memcpy(out + done, buffer_.data() + pos_, n);
+        std::memcpy(out + done, storage() + pos_, n);
         pos_ += n;
         done += n;
     }
@@ -76,17 +82,17 @@ std::size_t TS_BufferStream::Write(const void* buffer, std::size_t count) {
     std::size_t done = 0;
     written_ = true;
     while (done < count) {
-        if (state_ != Writing && count - done >= buffer_.size()) {
+        if (state_ != Writing && count - done >= size_) {
             // A large write bypasses the empty buffer.
             underlying_.WriteBuffer(in + done, count - done);
             return count;
         }
         state_ = Writing;
-        const std::size_t n = std::min(count - done, buffer_.size() - pos_);
-        std::memcpy(buffer_.data() + pos_, in + done, n);
+        const std::size_t n = std::min(count - done, size_ - pos_);
+        std::memcpy(storage() + pos_, in + done, n);
         pos_ += n;
         done += n;
-        if (pos_ == buffer_.size())
+        if (pos_ == size_)
             FlushPending();
     }
     return done;
@@ -134,7 +140,7 @@ std::int64_t TS_BufferStream::Seek(std::int64_t offset, SeekOrigin origin) {
 void TS_BufferStream::PutBack(std::uint8_t b) {
     if (state_ != Reading || pos_ == 0)
         throw EStreamError("Putback overflow");
-    buffer_[--pos_] = b;
+    storage()[--pos_] = b;
 }
 
 void TS_BufferStream::FlushToDevice() {

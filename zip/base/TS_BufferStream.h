@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
-#include <vector>
+#include <memory>
 
 #include "platform/Stream.h"
 
@@ -55,7 +55,7 @@ public:
     bool Written() const { return written_; }
     void SetFlushOnClose(bool value) { flushOnClose_ = value; }
     bool FlushOnClose() const { return flushOnClose_; }
-    std::size_t BufferSize() const { return buffer_.size(); }
+    std::size_t BufferSize() const { return size_; }
 
     // Called after each refill and each flush.
     std::function<void(TS_BufferStream&)> OnRefilled;
@@ -69,9 +69,13 @@ protected:
 private:
     std::int64_t logicalPosition();
     void restartEmpty();
+    std::uint8_t* storage();
 
     Stream& underlying_;
-    std::vector<std::uint8_t> buffer_;
+    const std::size_t size_;
+    // Made at the first buffered read or write: a stream that is only opened and
+    // looked at (or read in large pieces) costs no buffer.
+    std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t pos_ = 0; // current position in the buffer
     std::size_t end_ = 0; // end of valid data (Reading)
     State state_ = Unknown;

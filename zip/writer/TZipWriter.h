@@ -1,8 +1,10 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -147,6 +149,10 @@ public:
     // While OnSkippingFile reports a file the run leaves out: the system's reason
     // ("Permission denied"), empty when the reason says it all.
     const std::string& SkipDetail() const { return skipDetail_; }
+    // While OnStartZip and OnEndZip report a file: its last-write time as the run found
+    // it on the open file, so that handlers need not look the file up again. Nothing
+    // for a directory entry and outside those events.
+    const std::optional<timespec>& SourceModified() const { return sourceModified_; }
     // A recursive search also adds an entry for each directory it enters.
     bool AddDirEntriesOnRecurse() const { return addDirEntriesOnRecurse_; }
     void SetAddDirEntriesOnRecurse(bool value) { addDirEntriesOnRecurse_ = value; }
@@ -287,6 +293,7 @@ private:
     bool skipEmptyArchive_ = false;
     bool emptyArchiveSkipped_ = false;
     std::string skipDetail_;
+    std::optional<timespec> sourceModified_;
 
     int threads_ = defaultThreads();
     std::uint64_t memoryInFlight_ = std::uint64_t{64} << 20;

@@ -199,6 +199,12 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
     if (run.IsOwnFile(st.st_dev, st.st_ino))
         return false;
 
+    struct ModifiedShown {
+        std::optional<timespec>& shown;
+        ~ModifiedShown() { shown.reset(); }
+    } modifiedShown{sourceModified_};
+    sourceModified_ = st.st_mtim;
+
     auto header = std::make_shared<TZipHeaderInfo>();
     header->DosDateTime = dosDateOf(st);
     header->ExternalAttributes = dosAttributes(name, st, attributes_->IsSet(name));
@@ -217,6 +223,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         // uses what was learnt when the file was opened.
         if (attempt != 1 && ::fstat(source->Handle(), &st) != 0)
             return false;
+        sourceModified_ = st.st_mtim;
         const std::uint32_t date = dosDateOf(st);
         if (header->DosDateTime == fileDate) {
             header->DosDateTime = date;

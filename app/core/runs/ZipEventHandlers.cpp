@@ -38,11 +38,25 @@ bool inExcludedDirectory(const TObjektZal& profile, const std::string& fName) {
     return false;
 }
 
+namespace {
+
+TDateTime dateTimeOf(const timespec& moment) {
+    return toDateTime(moment.tv_sec) + static_cast<double>(moment.tv_nsec) / 86400e9;
+}
+
+} // namespace
+
 std::optional<TDateTime> fileModified(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
         return std::nullopt;
-    return toDateTime(info.st_mtim.tv_sec) + static_cast<double>(info.st_mtim.tv_nsec) / 86400e9;
+    return dateTimeOf(info.st_mtim);
+}
+
+std::optional<TDateTime> fileModified(const TZipWriter& writer, const std::string& path) {
+    if (const auto& seen = writer.SourceModified())
+        return dateTimeOf(*seen);
+    return fileModified(path);
 }
 
 std::string nextDiskName(const std::string& fName, int nextDisk) {
@@ -59,12 +73,17 @@ ZipEventHandlers::ZipEventHandlers(RunState& state, MainWindowView& view, UiHost
     : state_(state), view_(view), ui_(ui) {}
 
 void ZipEventHandlers::bind(TZipWriter& writer) {
-    writer.OnStartZip = [this](TZipWriter&, const std::string& fName, TZipHeaderInfo&, bool& skip) {
-        ZipEngineStartZip(fName, skip);
+    writer.OnStartZip = [this](TZipWriter& sender, const std::string& fName, TZipHeaderInfo&,
+                               bool& skip) {
+        // A directory's date decides nothing: it is not looked up.
+        ZipEngineStartZip(fName, fName.ends_with('/') ? std::nullopt : fileModified(sender, fName),
+                          skip);
     };
-    writer.OnEndZip = [this](TZipWriter&, const std::string& fName, std::uint32_t uncompressed,
-                             std::uint32_t compressed,
-                             std::int64_t) { ZipEngineEndZip(fName, uncompressed, compressed); };
+    writer.OnEndZip = [this](TZipWriter& sender, const std::string& fName,
+                             std::uint32_t uncompressed, std::uint32_t compressed, std::int64_t) {
+        ZipEngineEndZip(fName, uncompressed, compressed,
+                        state_.DetailedInfo ? fileModified(sender, fName) : std::nullopt);
+    };
     writer.OnSkippingFile = [this, &writer](TZipReader&, TSkipReason reason,
                                             const std::string& fName, int, bool& retry) {
         ZipEngineSkippingFile(reason, fName, writer.SkipDetail(), retry);
@@ -91,22 +110,24 @@ void ZipEventHandlers::bindExtraction(TZipReader& reader) {
     };
 }
 
-void ZipEventHandlers::ZipEngineStartZip(const std::string& fName, bool& skip) {
+void ZipEventHandlers::ZipEngineStartZip(const std::string& fName,
+                                         std::optional<TDateTime> modified, bool& skip) {
     if (!state_.CurrentProfile || skip)
         return;
-    skip = skipByProfile(*state_.CurrentProfile, fName, fileModified(fName), state_.RunStarted,
-                         state_.LastRun);
+    skip =
+        skipByProfile(*state_.CurrentProfile, fName, modified, state_.RunStarted, state_.LastRun);
 }
 
 void ZipEventHandlers::ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
-                                       std::uint64_t compressedSize) {
+                                       std::uint64_t compressedSize,
+                                       std::optional<TDateTime> modified) {
     if (fName.ends_with('/'))
         return; // a directory entry: neither a file to count nor a line of its own
     ++state_.FilesStored;
     if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
         return;
-    state_.logs.toProfileLog(run_log::storedFileLine(fName, uncompressedSize, compressedSize,
-                                                     fileModified(fName).value_or(0)));
+    state_.logs.toProfileLog(
+        run_log::storedFileLine(fName, uncompressedSize, compressedSize, modified.value_or(0)));
 }
 
 void ZipEventHandlers::ZipEngineSkippingFile(TSkipReason reason, const std::string& fName,

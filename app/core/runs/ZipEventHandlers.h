@@ -57,6 +57,9 @@ bool inExcludedDirectory(const TObjektZal& profile, const std::string& fName);
 // A file's last-modification moment as a local date-time, to fractions of a second;
 // nullopt when it cannot be read.
 std::optional<TDateTime> fileModified(const std::string& path);
+// The same for the file the writer reports: the time it saw on the open file, or else
+// the file system's.
+std::optional<TDateTime> fileModified(const TZipWriter& writer, const std::string& path);
 
 // The main window's handlers of the ZIP engine's events: the file selection of a
 // backup, the lines of the run logs, the progress in the status bar and the
@@ -70,10 +73,11 @@ public:
     // Binds the events a restore needs: the extraction lines and the incomplete archive.
     void bindExtraction(TZipReader& reader);
 
-    void ZipEngineStartZip(const std::string& fName, bool& skip);
+    // modified: the file's last-write time (see fileModified).
+    void ZipEngineStartZip(const std::string& fName, std::optional<TDateTime> modified, bool& skip);
     // A stored file is counted (FilesStored) and gets its line; a directory entry neither.
     void ZipEngineEndZip(const std::string& fName, std::uint64_t uncompressedSize,
-                         std::uint64_t compressedSize);
+                         std::uint64_t compressedSize, std::optional<TDateTime> modified);
     // A file or directory the writer left out (detail: the system's reason) is logged
     // in both logs and counted, unless the profile would not have taken it anyway. A
     // file an extraction keeps by the overwrite rule is counted (FilesKept).

@@ -1,11 +1,16 @@
 #include "app/core/runs/ZipEventHandlers.h"
 #include "lang/TResourceStrings.h"
+#include "platform/ArchiveAttributeStore.h"
 #include "platform/AtomicFile.h"
+#include "platform/FakeVolumeService.h"
 #include "support/ScriptedUiHost.h"
 #include "support/TempDir.h"
 #include "zip/writer/TZipWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 using namespace kd;
 using namespace kd::test;
@@ -91,7 +96,7 @@ TEST_F(ZipEventHandlersTest, LogLinesGoToTheirLogs) {
     state.logs.ProtocolFile.open(dir.file("Protokol.txt"), false);
     state.logs.ProfileLogFile.open(dir.file("P.log"), false);
     const std::string file = dir.write("a.txt", "hello");
-    handlers.ZipEngineEndZip(file, 5, 7);
+    handlers.ZipEngineEndZip(file, 5, 7, fileModified(file));
     TObjektZal profile;
     state.CurrentProfile = &profile;
     bool retry = true;
@@ -132,3 +137,37 @@ TEST_F(ZipEventHandlersTest, NextDiskNamesThePartAndMayCancel) {
 }
 
 } // namespace
+
+namespace {
+
+void setModified(const std::string& path, std::time_t seconds, long nanoseconds) {
+    const timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+} // namespace
+
+// The writer hands the handlers the time it saw on the open file: a backup of files
+// changed since the last run tells apart changes within one second of it.
+TEST_F(ZipEventHandlersTest, ChangedSinceTheLastRunToFractionsOfASecond) {
+    const std::time_t second = 1'700'000'000;
+    setModified(dir.write("tree/before.txt", "b"), second, 200'000'000);
+    setModified(dir.write("tree/after.txt", "a"), second, 800'000'000);
+    TObjektZal profile;
+    profile.BackupKind = 2;
+    state.CurrentProfile = &profile;
+    state.LastRun = toDateTime(second) + 0.5 / 86400;
+    state.RunStarted = state.LastRun + 1;
+
+    FakeVolumeService volumes;
+    ArchiveAttributeStore attributes(dir.file("state/archived.idx"));
+    TZipWriter zip(ui, volumes, attributes);
+    handlers.bind(zip);
+    zip.SetRootDir(dir.file("tree"));
+    zip.SetRelativePaths(true);
+    zip.SetZipName(dir.file("out.zip"));
+    zip.SetFilesList({"*.*"});
+    EXPECT_EQ(zip.AddFilesToArchive(), 1);
+    EXPECT_EQ(zip.GetEntryFileName(0), "after.txt");
+    EXPECT_FALSE(zip.SourceModified()); // nothing outside the file's events
+}
