@@ -12,6 +12,8 @@ inline constexpr unsigned DeflateMinMatch = 3;
 inline constexpr unsigned DeflateMaxMatch = 258;
 inline constexpr unsigned DeflateMinLookahead = DeflateMaxMatch + DeflateMinMatch + 1;
 inline constexpr unsigned DeflateMaxDistance = DeflateWindowSize - DeflateMinLookahead;
+// Match comparison reads up to a whole match length, plus one word, past the data.
+inline constexpr unsigned DeflateReadSlack = DeflateMaxMatch + 16;
 // A 3-byte match further back than this costs more than three literals.
 inline constexpr unsigned DeflateTooFar = 4096;
 

@@ -1,9 +1,11 @@
 #pragma once
+#include "platform/Exception.h"
 #include "zip/deflate/DeflateBitWriter.h"
-#include "zip/deflate/DeflateChains.h"
 #include "zip/deflate/DeflateLevels.h"
+#include "zip/deflate/DeflateMatcher.h"
 #include "zip/deflate/DeflateTrees.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,6 +16,12 @@ namespace kd {
 // Supplies input: fills up to `size` bytes of `buffer` and returns how many it put
 // there; 0 means the end of the data. It may throw to stop compression.
 using DeflateReadFunction = std::function<std::size_t(std::uint8_t* buffer, std::size_t size)>;
+
+// Thrown by Deflater::DeflateInMemory when it is cancelled.
+class EDeflateCanceled : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // What the compressor settles about one archive entry.
 struct DeflateEntry {
@@ -50,7 +58,26 @@ public:
     std::uint64_t DeflateStream(const DeflateReadFunction& read, const DeflateWriteFunction& write,
                                 int PackLevel, DeflateEntry& entry);
 
+    // Compresses size bytes already in memory, followed by DeflateReadSlack readable
+    // bytes, on up to `threads` threads: exactly the bytes, method, flags and text guess
+    // that DeflateStream makes when its read function hands the same data over in full
+    // pieces. onRead gets the sizes of those pieces, in their order, as the data is
+    // taken (for progress). Throws EDeflateCanceled once cancel is true.
+    std::uint64_t DeflateInMemory(const std::uint8_t* data, std::uint64_t size, int PackLevel,
+                                  int threads, const DeflateWriteFunction& write,
+                                  DeflateEntry& entry,
+                                  const std::function<void(std::size_t)>& onRead,
+                                  const std::atomic<bool>& cancel);
+
+    // DeflateInMemory splits the data into parts of this many bytes (for tests: the
+    // result is the same for every size).
+    void SetSegmentSize(std::uint64_t bytes) { segmentSize_ = bytes; }
+
 private:
+    struct BlockOutput;
+    struct ItemReplay;
+    struct WindowInput;
+
     void copyStored(const DeflateReadFunction& read);
     void fillWindow();
     void slideWindow();
@@ -59,23 +86,25 @@ private:
     unsigned compressFast();
     unsigned compressLazy();
     void flushBlock(unsigned position, bool last);
-    unsigned insertString(unsigned position);
-    unsigned longestMatch(unsigned candidate, unsigned prevLength, unsigned position,
-                          unsigned lookahead);
+    void emitBlock(const std::uint8_t* data, std::uint64_t size, bool last);
+    int startEntry(int PackLevel, const DeflateWriteFunction& write, DeflateEntry& entry);
+    std::uint64_t endEntry(DeflateEntry& entry);
+    void replaySegments(const std::uint8_t* data, std::uint64_t size, int level, int threads,
+                        const std::function<void(std::size_t)>& onRead,
+                        const std::atomic<bool>& cancel);
 
     // Two halves of input plus readable slack past the end, so that match comparison
     // may run a whole match length beyond the last valid byte.
     std::unique_ptr<std::uint8_t[]> window_;
-    DeflateChains chains_;
+    DeflateMatcher matcher_;
     DeflateTrees trees_;
     DeflateBitWriter out_;
 
     const DeflateReadFunction* read_ = nullptr;
-    DeflateLevel level_{};
     unsigned position_ = 0;       // current position in the window
     unsigned lookahead_ = 0;      // valid bytes from the current position on
-    unsigned matchStart_ = 0;     // start of the last match found
     std::int64_t blockStart_ = 0; // window position of the current block's first byte
+    std::uint64_t segmentSize_ = 512 * 1024;
     bool endOfInput_ = false;
     bool storedEntry_ = false;
     std::uint16_t internalAttributes_ = 2;

@@ -28,12 +28,14 @@ struct CompressedFile {
 };
 
 // What a file's entry data is made from: its path, size, the Deflate level (0 or
-// less stores) and whether it is stored by rule.
+// less stores), whether it is stored by rule, and how many threads a large file's
+// compression may use (the bytes are the same for any number).
 struct CompressJob {
     std::string Path;
     std::uint64_t Size = 0;
     int PackLevel = 6;
     bool StoredByRule = false;
+    int Threads = 1;
 };
 
 } // namespace kd

@@ -1,6 +1,7 @@
 #include "zip/writer/EntryPrefetch.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "zip/deflate/Deflater.h"
 #include "zip/writer/FileCompressor.h"
@@ -12,6 +13,8 @@ namespace {
 // At most this many files are in the window ahead of the writing thread, however
 // small they are: the plan of a large run is not turned into tasks all at once.
 constexpr std::size_t kMaxAhead = 4096;
+// How often the writing thread, waiting for a file's data, lets the window answer.
+constexpr std::chrono::milliseconds kWaitSlice{20};
 
 } // namespace
 
@@ -48,6 +51,8 @@ EntryPrefetch::~EntryPrefetch() {
     wake_.notify_all();
     for (std::thread& worker : workers_)
         worker.join();
+    for (std::thread& thread : extra_)
+        thread.join();
 }
 
 void EntryPrefetch::startMore() {
@@ -81,7 +86,8 @@ void EntryPrefetch::drop(Task& task) {
 }
 
 std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
-                                                    const ArchiveStamp& stamp, bool storedByRule) {
+                                                    const ArchiveStamp& stamp, bool storedByRule,
+                                                    const std::function<void()>& whileWaiting) {
     std::unique_lock lock(mutex_);
     if (workers_.empty())
         return nullptr;
@@ -93,12 +99,26 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     std::for_each(window_.begin(), found, [&](const auto& passed) { drop(*passed); });
     window_.erase(window_.begin(), found + 1);
     if (task->Status == Task::State::Queued) {
-        // No worker has it yet: the writing thread is quicker making it itself.
-        drop(*task);
-        startMore();
-        return nullptr;
+        if (!CompressesInParts(*task->Job)) {
+            // No worker has it yet: the writing thread is quicker making it itself.
+            drop(*task);
+            startMore();
+            return nullptr;
+        }
+        // A large file gets a thread of its own now, so that it is still made on
+        // several threads while this one keeps the window answering.
+        queue_.erase(QueueKey{task->Job->Size, task->Index});
+        task->Status = Task::State::Running;
+        extra_.emplace_back([this, task] {
+            Deflater compressor;
+            make(*task, compressor);
+        });
     }
-    done_.wait(lock, [&] { return task->Status == Task::State::Done; });
+    while (!done_.wait_for(lock, kWaitSlice, [&] { return task->Status == Task::State::Done; })) {
+        lock.unlock();
+        whileWaiting(); // may end the run (cancel): the destructor stops the work
+        lock.lock();
+    }
     std::unique_ptr<CompressedFile> result = std::move(task->Result);
     drop(*task);
     startMore();
@@ -107,6 +127,17 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
         result->StoredByRule != storedByRule)
         return nullptr;
     return result;
+}
+
+void EntryPrefetch::make(Task& task, Deflater& compressor) {
+    CompressedFile result = CompressFile(*task.Job, compressor, stop_);
+    {
+        const std::lock_guard lock(mutex_);
+        task.Status = Task::State::Done;
+        if (!task.Dropped)
+            task.Result = std::make_unique<CompressedFile>(std::move(result));
+    }
+    done_.notify_all();
 }
 
 void EntryPrefetch::work() {
@@ -122,14 +153,7 @@ void EntryPrefetch::work() {
             queue_.erase(queue_.begin());
             task->Status = Task::State::Running;
         }
-        CompressedFile result = CompressFile(*task->Job, compressor, stop_);
-        {
-            const std::lock_guard lock(mutex_);
-            task->Status = Task::State::Done;
-            if (!task->Dropped)
-                task->Result = std::make_unique<CompressedFile>(std::move(result));
-        }
-        done_.notify_all();
+        make(*task, compressor);
     }
 }
 

@@ -3,12 +3,14 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "zip/deflate/Deflater.h"
 #include "zip/writer/CompressedFile.h"
 
 namespace kd {
@@ -24,8 +26,8 @@ namespace kd {
 // never started (the writing thread compresses it in its turn, while the workers go
 // on with the files after it). Workers take the largest file of the window first, so
 // that a large file late in the plan does not end the run alone; the writing thread
-// compresses a file itself when its turn comes before a worker took it. It counts as
-// one of the threads: threads - 1 workers run beside it.
+// makes a file's data itself, as a worker would, when its turn comes before a worker
+// took it. It counts as one of the threads: threads - 1 workers run beside it.
 //
 // Destroying the object (the end of a run, or an exception such as a cancel) stops
 // every worker at its next read and waits for them.
@@ -38,18 +40,22 @@ public:
 
     // The data of the file at path, when it was made ahead and is good for the file
     // as it is now (stamp) and as the writing thread means to write it (stored by
-    // rule or not); waits for it when it is still being made. Files of the plan
-    // before it are dropped: the run passed them (left out or skipped). Nothing when
-    // the file is not among those started, or no worker has taken it yet; the writing
-    // thread then makes the data.
+    // rule or not); waits for it when it is still being made (a large file no worker
+    // took yet is started on a thread of its own), calling whileWaiting now and then,
+    // which may throw to end the run. Files of the plan before it are dropped: the run
+    // passed them (left out or skipped). Nothing when the file is not among those
+    // started, or no worker has taken a small one yet; the writing thread then makes
+    // the data.
     std::unique_ptr<CompressedFile> Take(const std::string& path, const ArchiveStamp& stamp,
-                                         bool storedByRule);
+                                         bool storedByRule,
+                                         const std::function<void()>& whileWaiting);
 
 private:
     struct Task;
     void startMore();
     void drop(Task& task);
     void work();
+    void make(Task& task, Deflater& compressor);
 
     std::vector<CompressJob> plan_;
     std::size_t next_ = 0; // the first file of the plan not yet looked at
@@ -70,6 +76,7 @@ private:
     std::map<QueueKey, std::shared_ptr<Task>, LargestFirst> queue_;
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;
+    std::vector<std::thread> extra_; // threads of large files started at their turn
 };
 
 } // namespace kd

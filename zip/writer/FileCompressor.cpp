@@ -1,6 +1,7 @@
 #include "zip/writer/FileCompressor.h"
 
 #include <algorithm>
+#include <memory>
 #include <sys/stat.h>
 
 #include "zip/base/TLFNFileStream.h"
@@ -12,10 +13,37 @@ namespace kd {
 namespace {
 
 constexpr std::size_t kStoreBlock = 32768;
+// A file at least this large is compressed on several threads when the run has them.
+constexpr std::uint64_t kSplitFrom = std::uint64_t{1} << 20;
 
 class Stopped {};
 
+// Reads the whole file and compresses it on the job's threads. The progress pieces are
+// those the streaming compressor would have read; returns the bytes read.
+std::uint64_t deflateWhole(TLFNFileStream& source, const CompressJob& job, Deflater& compressor,
+                           const DeflateWriteFunction& write, DeflateEntry& entry,
+                           CompressedFile& result, const std::atomic<bool>& stop) {
+    const auto size = static_cast<std::size_t>(job.Size);
+    const auto data = std::make_unique_for_overwrite<std::uint8_t[]>(size + DeflateReadSlack);
+    std::size_t got = 0;
+    for (std::size_t n; got < size && (n = source.Read(data.get() + got, size - got)) > 0;)
+        got += n;
+    if (got != size)
+        return got; // shorter than it was: the writing thread reads it itself
+    result.Crc = Crc32Update(0, data.get(), size);
+    compressor.DeflateInMemory(
+        data.get(), size, job.PackLevel, job.Threads, write, entry,
+        [&](std::size_t piece) { result.Reads.push_back(static_cast<std::uint32_t>(piece)); },
+        stop);
+    return got;
+}
+
 } // namespace
+
+bool CompressesInParts(const CompressJob& job) {
+    return !job.StoredByRule && job.Threads > 1 && job.Size >= kSplitFrom &&
+           deflateLevelIsLazy(std::clamp(job.PackLevel, 0, 9));
+}
 
 CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
                             const std::atomic<bool>& stop) {
@@ -58,7 +86,10 @@ CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
             result.InternalAttributes = 0;
         } else {
             DeflateEntry entry{8, 0, 2};
-            compressor.DeflateStream(read, write, job.PackLevel, entry);
+            if (CompressesInParts(job))
+                bytesRead = deflateWhole(source, job, compressor, write, entry, result, stop);
+            else
+                compressor.DeflateStream(read, write, job.PackLevel, entry);
             result.Method = entry.Method;
             result.LevelFlags = entry.Flags & 6u;
             result.InternalAttributes = entry.Method == 0 ? 0 : entry.InternalAttributes;

@@ -13,4 +13,7 @@ namespace kd {
 CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
                             const std::atomic<bool>& stop);
 
+// Whether CompressFile makes the job's data on several threads of its own.
+bool CompressesInParts(const CompressJob& job);
+
 } // namespace kd

@@ -162,7 +162,7 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
             return;
         const bool stored =
             packLevel_ <= 0 || MatchesMaskList(noCompressList_, storedNameOf(item).FileName);
-        plan.push_back({item, size->second, packLevel_, stored});
+        plan.push_back({item, size->second, packLevel_, stored, threads_});
     };
     // The files replacing old entries come first, in the order of those entries.
     for (const OldEntryDecision& decision : run.OldDecisions)

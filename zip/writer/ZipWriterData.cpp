@@ -49,7 +49,8 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     const bool storedByRule =
         packLevel_ <= 0 || MatchesMaskList(noCompressList_, header.FileName());
     if (run.Prefetch)
-        if (const auto made = run.Prefetch->Take(source.FileName(), stamp, storedByRule))
+        if (const auto made = run.Prefetch->Take(source.FileName(), stamp, storedByRule,
+                                                 [this] { ProcessMessagesAndCheckCancel(); }))
             return writePrefetchedData(run, *made, source, header, stamp);
     // In several parts the local header waits until the data is complete.
     const bool spooled = run.Spool != nullptr;

@@ -38,7 +38,9 @@ struct Recorded {
     test::WriterBench bench{t};
     std::string log;
 
-    Recorded(test::TempDir& dir, const std::string& archive, int threads) : t(dir) {
+    Recorded(test::TempDir& dir, const std::string& archive, int threads,
+             std::uint64_t bound = kBound)
+        : t(dir) {
         bench.archive = t.file(archive);
         bench.zip.SetZipName(bench.archive);
         bench.zip.SetRootDir(t.file("tree"));
@@ -47,7 +49,7 @@ struct Recorded {
         bench.zip.SetRelativePaths(true);
         bench.zip.SetNoCompressList({"*.zip"});
         bench.zip.SetThreads(threads);
-        bench.zip.SetMemoryInFlight(kBound);
+        bench.zip.SetMemoryInFlight(bound);
         TZipWriter& zip = bench.zip;
         zip.OnStartZip = [this](TZipWriter&, const std::string& name, TZipHeaderInfo&, bool&) {
             log += "start " + name + "\n";
@@ -89,6 +91,23 @@ int threadsOfProcess() {
     for ([[maybe_unused]] const auto& task : fs::directory_iterator("/proc/self/task"))
         ++count;
     return count;
+}
+
+// A file large enough to be compressed on several threads itself.
+TEST(ZipWriterThreads, AFileCompressedOnSeveralThreadsGivesTheSameEntry) {
+    test::TempDir t;
+    std::string text;
+    for (int i = 0; i < 40000; ++i)
+        text += "record " + std::to_string(i * 7919 % 1013) + " of the file\n";
+    t.write("tree/big.log", text + test::randomBytes(300000, 6) + text);
+    t.write("tree/small.txt", "small");
+    Recorded one(t, "one.zip", 1, 8 << 20);
+    Recorded four(t, "four.zip", 4, 8 << 20);
+    one.bench.add({"*"});
+    four.bench.add({"*"});
+    EXPECT_EQ(four.log, one.log);
+    EXPECT_EQ(test::fileBytes(four.bench.archive), test::fileBytes(one.bench.archive));
+    test::expectToolsAccept(four.bench.archive);
 }
 
 TEST(ZipWriterThreads, NewAndUpdatedArchivesAndPartSetsAreTheSameWithAnyThreadCount) {

@@ -1,0 +1,109 @@
+#include "zip/deflate/DeflateSegmentQueue.h"
+
+#include <algorithm>
+
+namespace kd {
+
+namespace {
+
+// Helper threads of all segment queues together: one per core.
+std::atomic<int> helpersFree{static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))};
+
+int drawHelpers(int wanted) {
+    int free = helpersFree.load();
+    for (;;) {
+        const int got = std::clamp(wanted, 0, std::max(free, 0));
+        if (got == 0 || helpersFree.compare_exchange_weak(free, free - got))
+            return got;
+    }
+}
+
+} // namespace
+
+DeflateSegmentQueue::DeflateSegmentQueue(int level, const std::uint8_t* data, std::uint64_t size,
+                                         int threads, std::uint64_t segmentSize,
+                                         const std::atomic<bool>& cancel)
+    : level_(level), data_(data), size_(size),
+      segmentSize_(std::max<std::uint64_t>(segmentSize, 1)), cancel_(cancel),
+      slots_(static_cast<std::size_t>(
+          std::max<std::uint64_t>(1, (size + segmentSize_ - 1) / segmentSize_))) {
+    const int wanted = static_cast<int>(std::min<std::size_t>(
+        static_cast<std::size_t>(std::max(threads - 1, 0)), slots_.size() - 1));
+    budget_ = drawHelpers(wanted);
+    ahead_ = static_cast<std::size_t>(budget_) + 1;
+    try {
+        for (int i = 0; i < budget_; ++i)
+            helpers_.emplace_back([this] { help(); });
+    } catch (...) {
+        // Fewer helpers still do the work; the taking thread parses what is left.
+    }
+}
+
+DeflateSegmentQueue::~DeflateSegmentQueue() {
+    {
+        const std::lock_guard lock(mutex_);
+        stop_ = true;
+    }
+    stopParses_ = true;
+    changed_.notify_all();
+    for (std::thread& helper : helpers_)
+        helper.join();
+    helpersFree += budget_;
+}
+
+DeflateSegment DeflateSegmentQueue::parse(std::size_t index) const {
+    const std::uint64_t next = startOf(index + 1);
+    // A parse still running when the queue goes away is of no use either.
+    return parseDeflateSegment(
+        level_, data_, size_, startOf(index), [next](std::uint64_t at) { return at >= next; },
+        [this] { return cancel_.load(std::memory_order_relaxed) || stopParses_.load(); });
+}
+
+bool DeflateSegmentQueue::claim(std::size_t& index) {
+    if (next_ >= slots_.size() || next_ >= taken_ + ahead_)
+        return false;
+    index = next_++;
+    slots_[index].Status = Slot::State::Parsing;
+    return true;
+}
+
+void DeflateSegmentQueue::help() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        std::size_t index = 0;
+        changed_.wait(lock, [&] { return stop_ || cancel_ || claim(index); });
+        if (stop_ || cancel_)
+            return;
+        lock.unlock();
+        auto parsed = std::make_unique<DeflateSegment>(parse(index));
+        lock.lock();
+        slots_[index].Parse = std::move(parsed);
+        slots_[index].Status = Slot::State::Done;
+        changed_.notify_all();
+    }
+}
+
+const DeflateSegment& DeflateSegmentQueue::take(std::size_t index) {
+    std::unique_lock lock(mutex_);
+    for (std::size_t i = taken_; i < index; ++i)
+        slots_[i].Parse.reset();
+    taken_ = std::max(taken_, index);
+    changed_.notify_all(); // room ahead for the helpers
+    Slot& slot = slots_[index];
+    if (slot.Status == Slot::State::Waiting) {
+        // Nobody has it yet: parse it here rather than wait.
+        std::size_t claimed = 0;
+        while (slot.Status == Slot::State::Waiting && claim(claimed)) {
+            lock.unlock();
+            auto parsed = std::make_unique<DeflateSegment>(parse(claimed));
+            lock.lock();
+            slots_[claimed].Parse = std::move(parsed);
+            slots_[claimed].Status = Slot::State::Done;
+            changed_.notify_all();
+        }
+    }
+    changed_.wait(lock, [&] { return slot.Status == Slot::State::Done; });
+    return *slot.Parse;
+}
+
+} // namespace kd
