@@ -140,8 +140,12 @@ std::unique_ptr<TempFileBeside> TempFileBeside::InDirectory(const std::string& d
 }
 
 TempFileBeside::~TempFileBeside() {
-    if (!published_ && Named())
-        ::unlinkat(dir_.get(), tempName_.c_str(), 0);
+    if (published_)
+        return;
+    if (!stagedName_.empty())
+        ::unlinkat(stageDir_, stagedName_.c_str(), 0);
+    else if (Named())
+        ::unlinkat(nameDir(), tempName_.c_str(), 0);
 }
 
 void TempFileBeside::create(mode_t mode) {
@@ -190,11 +194,11 @@ void TempFileBeside::Publish() {
     PublishAs(target_);
 }
 
-bool TempFileBeside::linkUnnamed(std::string& name) const {
+bool TempFileBeside::linkUnnamed(int dirFd, std::string& name) const {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         name = randomName();
-        if (::linkat(AT_FDCWD, self.c_str(), dir_.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        if (::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
             return true;
         if (errno != EEXIST)
             return false;
@@ -203,31 +207,68 @@ bool TempFileBeside::linkUnnamed(std::string& name) const {
 }
 
 void TempFileBeside::PublishAs(const std::string& fileName) {
-    if (fileName.empty())
-        throw Exception("A scratch file in " + shown_ + " has no name to take");
-    if (Named()) {
-        if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), fileName.c_str()) != 0)
-            fail("Cannot put in place");
-        published_ = true;
-        return;
-    }
-    // A link cannot replace a file: the file gets a temporary name first (a process
-    // killed right here leaves that, for the next sweep), which rename then moves
-    // over the target in one step.
-    std::string name;
-    if (!linkUnnamed(name))
-        fail("Cannot put in place");
-    if (::renameat(dir_.get(), name.c_str(), dir_.get(), fileName.c_str()) != 0) {
+    if ((stagedName_.empty() || target_ != fileName) && !StageInto(dir_.get(), fileName, shown_))
+        fail("Cannot put in place"); // the same directory: cannot happen
+    if (stagedName_ != target_ &&
+        ::renameat(stageDir_, stagedName_.c_str(), stageDir_, target_.c_str()) != 0) {
         const int saved = errno;
-        ::unlinkat(dir_.get(), name.c_str(), 0);
+        if (!Named()) { // the unnamed file's extra link goes; a named file stays as it is
+            ::unlinkat(stageDir_, stagedName_.c_str(), 0);
+            stagedName_.clear();
+        }
         errno = saved;
         fail("Cannot put in place");
     }
     published_ = true;
 }
 
+bool TempFileBeside::StageInto(int dirFd, const std::string& fileName,
+                               const std::string& shownPath) {
+    if (fileName.empty())
+        throw Exception("A scratch file in " + shown_ + " has no name to take");
+    if (Named()) {
+        // A named file moves to the directory under a fresh temporary name.
+        if (dirFd != nameDir()) {
+            const std::string name = randomName();
+            if (::renameat(nameDir(), tempName_.c_str(), dirFd, name.c_str()) != 0) {
+                if (errno == EXDEV)
+                    return false;
+                fail("Cannot put in place", shownPath);
+            }
+            tempName_ = name;
+        }
+        stagedName_ = tempName_;
+    } else {
+        // Where the name is free the link alone puts the file in place; a link cannot
+        // replace a file, so elsewhere the file gets a temporary name first (a process
+        // killed meanwhile leaves that, for the next sweep), which rename moves over
+        // the target in one step.
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
+        if (::linkat(AT_FDCWD, self.c_str(), dirFd, fileName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            stagedName_ = fileName;
+        } else {
+            if (errno == EXDEV)
+                return false;
+            if (errno != EEXIST || !linkUnnamed(dirFd, stagedName_)) {
+                if (errno == EXDEV)
+                    return false;
+                stagedName_.clear();
+                fail("Cannot put in place", shownPath);
+            }
+        }
+    }
+    stageDir_ = dirFd;
+    target_ = fileName;
+    shown_ = shownPath;
+    return true;
+}
+
 void TempFileBeside::fail(const std::string& what) const {
-    throw Exception(what + " " + shown_ + ": " + std::strerror(errno));
+    fail(what, shown_);
+}
+
+void TempFileBeside::fail(const std::string& what, const std::string& shown) {
+    throw Exception(what + " " + shown + ": " + std::strerror(errno));
 }
 
 int TempFileBeside::SweepStale(int dirFd) {

@@ -52,6 +52,13 @@ public:
     // kd::Exception with the reason; the file then stays temporary.
     void Publish();
     void PublishAs(const std::string& fileName);
+    // Links the file into the directory open as dirFd (used, not taken: it must stay
+    // open while this object lives) for taking the name fileName there (shownPath in
+    // messages): under that name when no file has it, else under a temporary name.
+    // Publish then completes the move; the destructor undoes it. False, with nothing
+    // changed, when that directory is on another file system than the file; throws
+    // kd::Exception with the reason when the link cannot be made.
+    bool StageInto(int dirFd, const std::string& fileName, const std::string& shownPath);
 
     // Removes files of kTempFilePrefix that killed runs left in a directory: regular
     // files only (a link is neither followed nor removed), none that a live run
@@ -71,16 +78,22 @@ private:
     void create(mode_t mode);
     bool createUnnamed(mode_t mode);
     void createNamed(mode_t mode);
-    // Links the unnamed file under a fresh temporary name; false (errno set) when
-    // it cannot.
-    bool linkUnnamed(std::string& name) const;
+    // Links the unnamed file under a fresh temporary name in dirFd; false (errno
+    // set) when it cannot.
+    bool linkUnnamed(int dirFd, std::string& name) const;
     [[noreturn]] void fail(const std::string& what) const;
+    [[noreturn]] static void fail(const std::string& what, const std::string& shown);
+
+    // The directory where the file has its name: the staging one, else dir_.
+    int nameDir() const { return stageDir_ >= 0 ? stageDir_ : dir_.get(); }
 
     UniqueFd dir_;
     std::string target_;
     std::string shown_;
-    std::string tempName_; // the named file's name in dir_, empty while unnamed
+    std::string tempName_; // the named file's name in nameDir(), empty while unnamed
     UniqueFd fd_;
+    int stageDir_ = -1;      // the directory of StageInto (borrowed)
+    std::string stagedName_; // the file's name there, empty until staged
     bool published_ = false;
 };
 

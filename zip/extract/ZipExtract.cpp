@@ -66,7 +66,6 @@ void ZipExtractor::finishDirectories(bool report) {
 
 void ZipExtractor::extractChosen() {
     openDestination();
-    startWorkers();
     savedSort_ = zip_.SortMode();
     if (spanned() && savedSort_ != TZipSortMode::ByNone) {
         // Entries in disk order, so that each disk is asked for once.
@@ -83,14 +82,16 @@ void ZipExtractor::extractChosen() {
     if (files <= 0 || stopNow)
         return;
     const TSortedZip* view = zip_.View();
-    for (int i = 0; i < view->Count(); ++i) {
-        if (!zip_.DoAll() && !view->Get(i)->Matched)
-            continue;
+    for (int i = 0; i < view->Count(); ++i)
+        if (zip_.DoAll() || view->Get(i)->Matched)
+            order_.push_back(i);
+    for (std::size_t k = 0; k < order_.size(); ++k) {
+        if (parallel())
+            lookAhead(k);
         do
-            extractOneEntry(i);
+            extractOneEntry(order_[k]);
         while (retry_);
     }
-    drain();
 }
 
 void ZipExtractor::finishRun() {

@@ -119,30 +119,45 @@ private:
     // Fires OnBadPassword; true when it gave a different password (now Password).
     bool askNewPassword(int index);
 
-    // --- Entries inflated and written by workers (ZipExtractParallel.cpp) ---
-    // Everything of an entry handed to a worker: the calling thread has asked every
-    // question and made the temporary file; the worker fills it; the calling thread
-    // then reports the outcome, in entry order.
+    // --- Entries decoded ahead by workers (ZipExtractParallel.cpp) ---
+    // A worker inflates a chosen entry into a file of its own before the calling
+    // thread reaches it, recording the progress it would have reported. At the
+    // entry's turn the calling thread asks every question as on one thread and then
+    // puts the worker's file in place, or, when it cannot be used, extracts the entry
+    // itself. Nothing a worker does is seen before the entry's turn.
     struct Job;
     struct Decoded {
         std::string problem; // empty: the data check out
         std::uint32_t crc = 0;
         bool outOfMemory = false;
     };
-    bool parallel() const { return pool_ != nullptr; }
-    void startWorkers();
-    // Hands the entry to a worker, first reporting the oldest ones while too many are
-    // in flight.
-    void queueDecode(int index, const TZipHeaderInfo& entry, const DataStart& data,
-                     ExtractTarget target, std::optional<ExtractTarget::Existing> existing);
-    // True when an entry in flight goes to path or to a directory on its way.
-    bool inFlight(const std::string& path) const;
-    // Reports every entry in flight, in entry order (a no-op while one is reported).
-    void drain();
-    void reportOldest();
+    bool parallel() const { return threads_ > 1; }
+    // Hands the entries after position in order_ to workers, as far as the bounds of
+    // work in flight allow.
+    void lookAhead(std::size_t position);
+    // The job of entry index when one was started (the jobs before it are dropped);
+    // it lives until the next entry's turn or until finishJob.
+    Job* takeJob(int index);
+    static DataStart jobData(const Job& job);
+    // Puts the job's file in place with the events of the entry's data; false when
+    // the file cannot be used (nothing reported then).
+    bool finishJob(int index, const TZipHeaderInfo& entry, Job& job, const ExtractTarget& target,
+                   const std::optional<ExtractTarget::Existing>& existing);
+    void waitFor(Job& job);
+    // Fires the events of the job's chunks and progress from step on.
+    void replay(const Job& job, std::size_t step);
+    // Tells the outcome of a job whose data did not check out, as on one thread.
+    void reportFailedJob(int index, const TZipHeaderInfo& entry, const Job& job,
+                         const ExtractTarget& target,
+                         const std::optional<ExtractTarget::Existing>& existing);
+    // The worker's part of a job.
+    void decodeAhead(Job& job, int archive, const std::string& archiveName,
+                     const PlaceSettings& settings);
+    // True for an entry a worker may decode: a file of a known method, not encrypted.
+    static bool decodableAhead(const TZipHeaderInfo& entry);
     // Stops the workers at once; the entries in flight are dropped with their files.
     void stopWorkers();
-    // The outcome of a decoded entry, or of a failed try, as the serial path has it.
+    // The outcome of a decoded entry as the run tells it.
     void finishDecoded(int index, const TZipHeaderInfo& entry, std::optional<ExtractTempFile>& temp,
                        const ExtractTarget& target,
                        const std::optional<ExtractTarget::Existing>& existing,
@@ -164,11 +179,15 @@ private:
     // the data the decoder needs, or when the file cannot be written.
     Decoded decode(const TZipHeaderInfo& entry, const DataStart& at, const std::string& password,
                    ExtractTempFile& temp, const std::string& shownName);
-    // The decoding itself, on any thread: input is positioned at the data.
+    // The progress events of an entry that has written bytes of its data.
+    void reportProgress(const TZipHeaderInfo& entry, std::int64_t writtenBefore,
+                        std::uint64_t written);
+    // The decoding itself, on any thread: input is positioned at the data, fd is the
+    // file written.
     static Decoded decodeInto(Decompressor& decompressor, ZipCrypt& crypt,
                               std::vector<std::uint8_t>& buffer, EntryInput& input,
-                              const TZipHeaderInfo& entry, const std::string& password,
-                              ExtractTempFile& temp, const std::string& shownName,
+                              const TZipHeaderInfo& entry, const std::string& password, int fd,
+                              const std::string& shownName,
                               std::function<void(std::uint64_t)> onFlushed);
 
     TZipReader& zip_;
@@ -181,9 +200,14 @@ private:
     std::optional<ArchiveReadAt> readAt_; // the archive read by position (one volume)
     DirectoryChain walked_;               // the directories of the last target, open
     std::shared_ptr<const UniqueFd> lastSwept_;
-    std::deque<std::unique_ptr<Job>> inFlight_;
+    const int threads_;
+    std::vector<int> order_;    // the entries the run goes through, in order
+    std::size_t nextAhead_ = 0; // the first entry of order_ not yet looked at for a job
+    std::uint64_t bytesAhead_ = 0;
+    std::deque<std::unique_ptr<Job>> jobs_; // in entry order
+    std::unique_ptr<Job> current_;          // the job of the entry being extracted
+    std::optional<bool> aheadAllowed_;      // the destination takes unnamed files
     std::atomic<bool> stopping_{false};
-    bool reporting_ = false;
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
     std::string destShown_;            // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

@@ -106,33 +106,38 @@ ZipExtractor::Decoded ZipExtractor::decode(const TZipHeaderInfo& entry, const Da
                                            const std::string& shownName) {
     EntryInput input = openInput(entry, at);
     const std::int64_t writtenBefore = zip_.bytesWritten_;
-    Decoded decoded = decodeInto(
-        decompressor_, crypt_, outputBuffer_, input, entry, password, temp, shownName,
-        [this, &entry, writtenBefore](std::uint64_t written) {
-            zip_.bytesWritten_ = writtenBefore + static_cast<std::int64_t>(written);
-            if (zip_.OnFilePercentDone)
-                zip_.OnFilePercentDone(
-                    zip_, Percent(static_cast<std::int64_t>(written), entry.UncompressedSize));
-            if (zip_.OnTotalPercentDone)
-                zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
-        });
+    Decoded decoded =
+        decodeInto(decompressor_, crypt_, outputBuffer_, input, entry, password, temp.Fd(),
+                   shownName, [this, &entry, writtenBefore](std::uint64_t written) {
+                       reportProgress(entry, writtenBefore, written);
+                   });
     if (decoded.outOfMemory)
         zip_.Ui().messageBox(decoded.problem, std::string(kTextError), MsgButtons::Ok,
                              MsgIcon::Error);
     return decoded;
 }
 
+void ZipExtractor::reportProgress(const TZipHeaderInfo& entry, std::int64_t writtenBefore,
+                                  std::uint64_t written) {
+    zip_.bytesWritten_ = writtenBefore + static_cast<std::int64_t>(written);
+    if (zip_.OnFilePercentDone)
+        zip_.OnFilePercentDone(zip_,
+                               Percent(static_cast<std::int64_t>(written), entry.UncompressedSize));
+    if (zip_.OnTotalPercentDone)
+        zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
+}
+
 ZipExtractor::Decoded ZipExtractor::decodeInto(Decompressor& decompressor, ZipCrypt& crypt,
                                                std::vector<std::uint8_t>& buffer, EntryInput& input,
                                                const TZipHeaderInfo& entry,
-                                               const std::string& password, ExtractTempFile& temp,
+                                               const std::string& password, int fd,
                                                const std::string& shownName,
                                                std::function<void(std::uint64_t)> onFlushed) {
     if (entry.IsEncrypted()) {
         crypt.DecryptHeader(password, readEncryptionHeader(entry, input));
         input.SetCipher(&crypt);
     }
-    EntryOutput output(buffer, temp.Fd(), shownName, entry.UncompressedSize, std::move(onFlushed));
+    EntryOutput output(buffer, fd, shownName, entry.UncompressedSize, std::move(onFlushed));
     Decoded decoded;
     std::string& problem = decoded.problem;
     try {

@@ -27,6 +27,12 @@ std::string shownName(const std::string& name) {
 
 } // namespace
 
+bool ZipExtractor::decodableAhead(const TZipHeaderInfo& entry) {
+    return !entry.FileName().empty() && entry.FullName().size() <= kMaxNameLength &&
+           !entry.IsEncrypted() && entry.Method != kMethodAes &&
+           Decompressor::IsSupported(entry.Method);
+}
+
 void ZipExtractor::extractOneEntry(int index) {
     retry_ = false;
     zip_.scratchEntry_ = *zip_.EntryPtr(index);
@@ -71,8 +77,6 @@ void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry)
             return;
         }
         const std::string shown = path->JoinedTo(destShown_);
-        if (parallel() && inFlight(shown))
-            drain(); // a file in flight stands where the directory goes
         if (!openTarget(index, *path, shown, shown))
             return;
         directories_.Add(index, entry.FullName(), *path,
@@ -101,7 +105,8 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         skip(index, TSkipReason::srUnsafePath, stored, kRefusedName);
         return;
     }
-    const DataStart data = locateData(entry);
+    Job* const job = takeJob(index);
+    const DataStart data = job ? jobData(*job) : locateData(entry);
     const std::string proposed = path->JoinedTo(destShown_);
     std::string fName = proposed;
     bool skipIt = false;
@@ -109,10 +114,6 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         zip_.OnStartUnZip(zip_, index, fName, skipIt);
     if (skipIt)
         return;
-    // Entries in flight to the same place (or a place the handler chose) go first, so
-    // that this one finds what they leave, as in a run on one thread.
-    if (parallel() && (fName != proposed || inFlight(proposed)))
-        drain();
     auto target = openTarget(index, *path, proposed, fName);
     if (!target)
         return;
@@ -128,13 +129,9 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     std::optional<ExtractTarget::Existing> existing;
     if (!mayWrite(index, entry, target, existing))
         return;
-
-    if (parallel() && !entry.IsEncrypted()) {
-        queueDecode(index, entry, data, std::move(*target), std::move(existing));
-        return;
-    }
-    drain(); // this entry's outcome comes after those in flight
     sweepOnce(*target);
+    if (job && finishJob(index, entry, *job, *target, existing))
+        return;
     std::optional<ExtractTempFile> temp;
     try {
         temp.emplace(*target);
@@ -205,7 +202,6 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
         overwrite = CompareEntryTime(entry, existing->modified) < 0;
         break;
     case TUZOverwriteMode::Prompt:
-        drain(); // the question comes after the outcomes before it
         try {
             overwrite = promptOverwrite(index, entry, target);
             if (overwrite)
@@ -290,7 +286,6 @@ void ZipExtractor::sweepOnce(const ExtractTarget& target) {
 
 void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,
                         const std::string& problem, TExtractProblem kind) {
-    drain();
     bool retry = false; // not consulted
     if (zip_.OnSkippingFile)
         zip_.OnSkippingFile(zip_, reason, fName, index, retry);
@@ -301,7 +296,6 @@ void ZipExtractor::skip(int index, TSkipReason reason, const std::string& fName,
 
 void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t crc,
                            const std::string& problem, bool passwordMayBeWrong) {
-    drain();
     if (passwordMayBeWrong) {
         if (askNewPassword(index)) {
             retry_ = true;
@@ -317,13 +311,11 @@ void ZipExtractor::badData(int index, const TZipHeaderInfo& entry, std::uint32_t
 }
 
 void ZipExtractor::recordFailure(int index, const std::string& problem, TExtractProblem kind) {
-    drain();
     zip_.extractFailures_.push_back(
         {index, shownName(zip_.scratchEntry_.FullName()), problem, kind});
 }
 
 bool ZipExtractor::askNewPassword(int index) {
-    drain();
     if (!zip_.OnBadPassword)
         return false;
     std::string password = zip_.Password();

@@ -1,6 +1,9 @@
-// Entries inflated, written and put in place on worker threads. The calling thread
-// asks every question before handing an entry over, and reports the outcomes
-// (events, failures) in entry order.
+// Entries decoded ahead on worker threads. A worker writes a chosen entry into an
+// unnamed file of the destination's file system, checks its data and gives it its
+// time, recording each chunk it read and each progress step it would have reported.
+// The calling thread goes through the entries in order exactly as on one thread; at
+// an entry's turn it links the worker's file into place and replays the recorded
+// steps, or extracts the entry itself when the file cannot be used.
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -11,15 +14,19 @@ namespace kd {
 
 namespace {
 
-// Entries in flight per worker: bounds the memory and descriptors a run holds.
-constexpr std::size_t kJobsPerWorker = 4;
+// Entries decoded ahead per worker, and their data on disk (beyond one entry):
+// bound the descriptors and the disk space a run holds ahead of its turn.
+constexpr std::size_t kJobsPerWorker = 8;
+constexpr std::uint64_t kBytesAhead = 64u << 20;
 // How often the calling thread, waiting for a worker, looks at its messages.
 constexpr std::chrono::milliseconds kPollInterval{50};
+// A recorded step that is a chunk read (others are the bytes written so far).
+constexpr std::int64_t kChunkRead = -1;
 
-// Thrown inside a worker when the run stops; never reported.
+// Thrown inside a worker when the run stops.
 class EWorkerStopped : public Exception {
 public:
-    using Exception::Exception;
+    EWorkerStopped() : Exception("Stopped") {}
 };
 
 // A worker's decoder state, kept for the thread's life.
@@ -32,160 +39,257 @@ struct WorkerTools {
 } // namespace
 
 struct ZipExtractor::Job {
-    Job(int i, const TZipHeaderInfo& e, const DataStart& d, ExtractTarget t,
-        std::optional<ExtractTarget::Existing> x, const PlaceSettings& p)
-        : index(i), entry(e), data(d), target(std::move(t)), existing(std::move(x)), settings(p) {}
+    Job(int i, const TZipHeaderInfo& e, const DataStart& d) : index(i), entry(e), data(d) {}
+
+    enum class Outcome {
+        Usable,  // file holds the checked data
+        BadData, // decoded tells what is wrong
+        Damaged, // damage is the entry's failure
+        Redo,    // the calling thread extracts the entry itself
+    };
 
     const int index;
     const TZipHeaderInfo entry;
     const DataStart data;
-    const ExtractTarget target;
-    const std::optional<ExtractTarget::Existing> existing;
-    const PlaceSettings settings;
-    // Set by the worker.
-    std::optional<ExtractTempFile> temp;
-    std::optional<std::string> createFailed; // why the temporary file could not be made
+    // Set by the worker; read by the calling thread once done.
+    Outcome outcome = Outcome::Redo;
+    std::optional<ExtractTempFile> file; // only when usable
+    std::vector<std::int64_t> steps;
     Decoded decoded;
-    Placed placed;
-    std::exception_ptr error;
+    std::exception_ptr damage;
+    mode_t mode = 0;       // the permission bits the file has
+    bool diskFull = false; // the disk did not take the data
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
 };
 
-ZipExtractor::ZipExtractor(TZipReader& zip) : zip_(zip) {}
+ZipExtractor::ZipExtractor(TZipReader& zip)
+    : zip_(zip), threads_(zip.endCentral_.ThisDisk != 0 ? 1 : zip.ExtractThreads()) {}
 
 ZipExtractor::~ZipExtractor() {
     stopWorkers();
 }
 
-void ZipExtractor::startWorkers() {
-    if (zip_.ExtractThreads() > 1 && !spanned())
-        pool_ = std::make_unique<ThreadPool>(zip_.ExtractThreads());
+ZipExtractor::DataStart ZipExtractor::jobData(const Job& job) {
+    return job.data;
 }
 
-bool ZipExtractor::inFlight(const std::string& path) const {
-    for (const auto& job : inFlight_) {
-        const std::string& busy = job->target.Path();
-        if (path == busy || (path.size() > busy.size() && path.compare(0, busy.size(), busy) == 0 &&
-                             path[busy.size()] == '/'))
-            return true;
+void ZipExtractor::lookAhead(std::size_t position) {
+    if (!aheadAllowed_) {
+        // Named temporary files would stand in the destination meanwhile, and a
+        // killed run would leave them where no sweep of a target's directory finds
+        // them: such file systems get every entry on the calling thread.
+        try {
+            aheadAllowed_ = !ExtractTempFile(dest_.get(), destShown_).Named();
+        } catch (const Exception&) {
+            aheadAllowed_ = false;
+        }
     }
-    return false;
-}
-
-void ZipExtractor::queueDecode(int index, const TZipHeaderInfo& entry, const DataStart& data,
-                               ExtractTarget target,
-                               std::optional<ExtractTarget::Existing> existing) {
-    while (inFlight_.size() >= kJobsPerWorker * static_cast<std::size_t>(zip_.ExtractThreads()))
-        reportOldest();
-    auto job = std::make_unique<Job>(index, entry, data, std::move(target), std::move(existing),
-                                     placeSettings());
-    sweepOnce(job->target);
-    Job* const raw = job.get();
-    const int archive = zip_.zipStream_->Handle();
-    const std::string archiveName = zip_.zipStream_->FileName();
-    inFlight_.push_back(std::move(job));
-    pool_->Submit([this, raw, archive, archiveName] {
-        try {
-            raw->temp.emplace(raw->target);
-        } catch (const ECreateTargetFailed& e) {
-            raw->createFailed = e.what();
-        }
-        try {
-            thread_local WorkerTools tools;
-            if (raw->createFailed)
-                throw EWorkerStopped("No file");
-            ArchiveReadAt stream(archive, archiveName);
-            stream.Seek(raw->data.offset, SeekOrigin::Begin);
-            EntryInput input(stream, raw->entry.CompressedSize,
-                             [this] {
-                                 if (stopping_)
-                                     throw EWorkerStopped("Stopped");
-                             },
-                             {});
-            raw->decoded =
-                decodeInto(tools.decompressor, tools.crypt, tools.buffer, input, raw->entry,
-                           std::string(), *raw->temp, raw->target.Path(), {});
-            if (raw->decoded.problem.empty())
-                raw->placed = place(*raw->temp, raw->entry, raw->existing, raw->settings);
-        } catch (const EWorkerStopped&) {
-            // Nothing to report: the run stops, or the file could not be made.
-        } catch (...) {
-            raw->error = std::current_exception();
-        }
-        {
-            const std::lock_guard lock(raw->mutex);
-            raw->done = true;
-        }
-        raw->finished.notify_all();
-    });
-}
-
-void ZipExtractor::drain() {
-    if (reporting_)
+    if (!*aheadAllowed_)
         return;
-    while (!inFlight_.empty())
-        reportOldest();
+    nextAhead_ = std::max(nextAhead_, position);
+    const std::size_t maxJobs = kJobsPerWorker * static_cast<std::size_t>(threads_);
+    const TSortedZip* view = zip_.View();
+    while (nextAhead_ < order_.size() && jobs_.size() < maxJobs &&
+           (jobs_.empty() || bytesAhead_ < kBytesAhead)) {
+        const int index = order_[nextAhead_++];
+        const TZipHeaderInfo& entry = *view->Get(index);
+        if (!decodableAhead(entry))
+            continue;
+        DataStart data;
+        try {
+            data = locateData(entry);
+        } catch (const Exception&) {
+            continue; // told at the entry's turn
+        }
+        if (!pool_)
+            pool_ = std::make_unique<ThreadPool>(threads_);
+        auto job = std::make_unique<Job>(index, entry, data);
+        Job* const raw = job.get();
+        bytesAhead_ += entry.UncompressedSize;
+        jobs_.push_back(std::move(job));
+        pool_->Submit([this, raw, archive = zip_.zipStream_->Handle(),
+                       name = zip_.zipStream_->FileName(),
+                       settings = placeSettings()] { decodeAhead(*raw, archive, name, settings); });
+    }
 }
 
-void ZipExtractor::reportOldest() {
-    Job& job = *inFlight_.front();
-    {
-        std::unique_lock lock(job.mutex);
-        while (!job.finished.wait_for(lock, kPollInterval, [&job] { return job.done; })) {
-            lock.unlock();
-            zip_.ProcessMessagesAndCheckCancel(); // may end the run; the job stays queued
-            lock.lock();
-        }
-    }
-    const std::unique_ptr<Job> owned = std::move(inFlight_.front());
-    inFlight_.pop_front();
-
-    // The outcome is told as the single-threaded run tells it, about this entry.
-    struct Reporting {
-        ZipExtractor& self;
-        TZipHeaderInfo saved;
-        ~Reporting() {
-            self.zip_.scratchEntry_ = std::move(saved);
-            self.reporting_ = false;
-        }
-    } reporting{*this, zip_.scratchEntry_};
-    zip_.scratchEntry_ = job.entry;
-    reporting_ = true;
+void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archiveName,
+                               const PlaceSettings& settings) {
     try {
-        if (job.createFailed) {
-            skip(job.index, TSkipReason::srCreateFailed, job.target.Path(), *job.createFailed);
-            return;
-        }
-        if (job.error)
-            std::rethrow_exception(job.error);
-        if (job.decoded.outOfMemory)
-            zip_.Ui().messageBox(job.decoded.problem, std::string(kTextError), MsgButtons::Ok,
-                                 MsgIcon::Error);
+        if (stopping_)
+            throw EWorkerStopped();
+        job.file.emplace(dest_.get(), destShown_);
+        thread_local WorkerTools tools;
+        ArchiveReadAt stream(archive, archiveName);
+        stream.Seek(job.data.offset, SeekOrigin::Begin);
+        EntryInput input(stream, job.entry.CompressedSize,
+                         [this, &job] {
+                             if (stopping_)
+                                 throw EWorkerStopped();
+                             job.steps.push_back(kChunkRead);
+                         },
+                         {});
+        job.decoded =
+            decodeInto(tools.decompressor, tools.crypt, tools.buffer, input, job.entry,
+                       std::string(), job.file->Fd(), destShown_, [&job](std::uint64_t written) {
+                           job.steps.push_back(static_cast<std::int64_t>(written));
+                       });
         if (job.decoded.problem.empty()) {
-            zip_.bytesWritten_ += static_cast<std::int64_t>(job.entry.UncompressedSize);
-            if (zip_.OnFilePercentDone)
-                zip_.OnFilePercentDone(zip_, 100);
-            if (zip_.OnTotalPercentDone)
-                zip_.OnTotalPercentDone(zip_, Percent(zip_.bytesWritten_, zip_.totalBytes_));
+            // The bits of a new file; the calling thread changes them for a file replaced.
+            job.mode = ExtractedFileMode(job.entry, std::nullopt, settings.retainAttributes,
+                                         settings.newFileMode);
+            job.file->Seal(EntryModifiedTime(job.entry), job.mode, settings.flush, destShown_);
+            job.outcome = Job::Outcome::Usable;
+        } else {
+            job.outcome = Job::Outcome::BadData;
         }
-        if (!job.decoded.problem.empty()) {
-            job.temp.reset();
-            badData(job.index, job.entry, job.decoded.crc, job.decoded.problem, false);
-            return;
+    } catch (const EDamagedEntry& e) {
+        job.diskFull = e.Problem() == TExtractProblem::WriteFailed;
+        if (!job.diskFull) {
+            job.outcome = Job::Outcome::Damaged;
+            job.damage = std::current_exception();
         }
-        reportPlaced(job.index, job.target, job.placed);
-    } catch (const EDamagedEntry& damage) {
-        job.temp.reset();
-        damaged(job.index, job.entry, damage);
+    } catch (const ECantWriteUCF&) {
+        job.diskFull = true;
+        job.outcome = Job::Outcome::Redo;
+    } catch (...) {
+        job.outcome = Job::Outcome::Redo;
     }
+    if (job.outcome != Job::Outcome::Usable)
+        job.file.reset();
+    {
+        const std::lock_guard lock(job.mutex);
+        job.done = true;
+    }
+    job.finished.notify_all();
+}
+
+ZipExtractor::Job* ZipExtractor::takeJob(int index) {
+    current_.reset();
+    while (!jobs_.empty() && jobs_.front()->index <= index) {
+        std::unique_ptr<Job> job = std::move(jobs_.front());
+        jobs_.pop_front();
+        bytesAhead_ -= job->entry.UncompressedSize;
+        if (job->index == index) {
+            current_ = std::move(job);
+            return current_.get();
+        }
+        waitFor(*job); // an entry passed by: its worker must be done with it
+    }
+    return nullptr;
+}
+
+void ZipExtractor::waitFor(Job& job) {
+    std::unique_lock lock(job.mutex);
+    while (!job.finished.wait_for(lock, kPollInterval, [&job] { return job.done; })) {
+        lock.unlock();
+        zip_.ProcessMessagesAndCheckCancel(); // may end the run
+        lock.lock();
+    }
+}
+
+void ZipExtractor::replay(const Job& job, std::size_t step) {
+    const std::int64_t before = zip_.bytesWritten_;
+    for (; step < job.steps.size(); ++step) {
+        if (job.steps[step] == kChunkRead)
+            zip_.ProcessMessagesAndCheckCancel();
+        else
+            reportProgress(job.entry, before, static_cast<std::uint64_t>(job.steps[step]));
+    }
+}
+
+bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
+                             const ExtractTarget& target,
+                             const std::optional<ExtractTarget::Existing>& existing) {
+    waitFor(job);
+    switch (job.outcome) {
+    case Job::Outcome::Usable:
+        break;
+    case Job::Outcome::BadData:
+    case Job::Outcome::Damaged:
+        reportFailedJob(index, entry, job, target, existing);
+        return true;
+    case Job::Outcome::Redo:
+        // On a full disk the files decoded ahead go first, to leave the entry room.
+        if (job.diskFull)
+            stopWorkers();
+        current_.reset();
+        return false;
+    }
+    const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
+                                          zip_.RetainAttributes(), newFileMode_);
+    std::size_t step = 0;
+    try {
+        if (mode != job.mode)
+            job.file->SetMode(mode, target.Path());
+        // The check before the first chunk comes first: a cancel pending now leaves
+        // the target's directory as it is.
+        if (!job.steps.empty() && job.steps[0] == kChunkRead) {
+            zip_.ProcessMessagesAndCheckCancel();
+            step = 1;
+        }
+        // What keeps the file from the target's directory (another file system, no
+        // permission) lets the entry run as on one thread, which tells it.
+        if (!job.file->Stage(target)) {
+            current_.reset();
+            return false;
+        }
+    } catch (const ECantWriteUCF&) {
+        current_.reset();
+        return false;
+    } catch (const ECreateTargetFailed&) {
+        current_.reset();
+        return false;
+    }
+    try {
+        replay(job, step);
+        job.file->Publish(target);
+    } catch (const ECreateTargetFailed& e) {
+        current_.reset();
+        skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
+        return true;
+    } catch (...) {
+        current_.reset(); // takes the staged file away while its directory is open
+        throw;
+    }
+    current_.reset();
+    Placed placed;
+    placed.done = true;
+    reportPlaced(index, target, placed);
+    return true;
+}
+
+void ZipExtractor::reportFailedJob(int index, const TZipHeaderInfo& entry, const Job& job,
+                                   const ExtractTarget& target,
+                                   const std::optional<ExtractTarget::Existing>& existing) {
+    // As on one thread: the file is made beside the target, the data's events come,
+    // and the file goes with the failure.
+    std::optional<ExtractTempFile> temp;
+    try {
+        temp.emplace(target);
+    } catch (const ECreateTargetFailed& e) {
+        skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
+        return;
+    }
+    replay(job, 0);
+    if (job.damage) {
+        temp.reset();
+        std::rethrow_exception(job.damage);
+    }
+    if (job.decoded.outOfMemory)
+        zip_.Ui().messageBox(job.decoded.problem, std::string(kTextError), MsgButtons::Ok,
+                             MsgIcon::Error);
+    finishDecoded(index, entry, temp, target, existing, job.decoded);
 }
 
 void ZipExtractor::stopWorkers() {
     stopping_ = true;
     pool_.reset(); // drops what has not started, waits for what runs
-    inFlight_.clear();
+    jobs_.clear();
+    current_.reset();
+    bytesAhead_ = 0;
     stopping_ = false;
 }
 

@@ -109,10 +109,11 @@ public:
     void SetKeepZipOpen(bool value) { keepZipOpen_ = value; }
     bool DoProcessMessages() const { return doProcessMessages_; }
     void SetDoProcessMessages(bool value) { doProcessMessages_ = value; }
-    // Threads that inflate and write entries while extracting (at least 1; 1 unless
-    // set, DefaultExtractThreads() gives the machine's cores). With 1 everything runs
-    // on the calling thread. With more, a worker's entry reports its progress once,
-    // when done, and the next entry's start event may come before that.
+    // Threads that inflate and write entries while extracting (at least 1; by default
+    // DefaultExtractThreads(), the machine's cores). With 1 everything runs on the
+    // calling thread. With more, workers decode entries ahead, while the events, the
+    // questions and the outcomes come on the calling thread in the order and with
+    // the values of a run on one thread.
     int ExtractThreads() const { return extractThreads_; }
     void SetExtractThreads(int value) { extractThreads_ = value < 1 ? 1 : value; }
     bool RetainAttributes() const { return retainAttributes_; }
@@ -278,7 +279,7 @@ private:
     bool keepZipOpen_ = false;
     bool doProcessMessages_ = true;
     bool retainAttributes_ = true;
-    int extractThreads_ = 1;
+    int extractThreads_ = DefaultExtractThreads();
     bool replaceReadOnly_ = false;
     bool flushFilesOnClose_ = false;
     std::string password_;
