@@ -167,7 +167,10 @@ void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archive
 }
 
 ZipExtractor::Job* ZipExtractor::takeJob(int index) {
-    current_.reset();
+    if (current_) {
+        waitFor(*current_); // its entry did not need it; its worker may still run
+        current_.reset();
+    }
     while (!jobs_.empty() && jobs_.front()->index <= index) {
         std::unique_ptr<Job> job = std::move(jobs_.front());
         jobs_.pop_front();

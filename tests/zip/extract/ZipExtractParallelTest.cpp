@@ -1,6 +1,7 @@
 // Extraction on several threads gives what extraction on one thread gives: the same
-// tree, the same failures in the same order, the questions in entry order, and a
-// cancel that leaves no worker and no temporary file.
+// tree, every event with the same arguments in the same order (what a handler sees on
+// disk included), the same failures, and a cancel that leaves no worker and no
+// temporary file.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -34,16 +35,6 @@ std::string fullListing(const std::string& dir) {
     for (const auto& line : lines)
         text += line + "\n";
     return text;
-}
-
-// The events that tell an entry's outcome, in their order.
-std::vector<std::string> outcomes(const test::ExtractEvents& events) {
-    std::vector<std::string> kept;
-    for (const auto& line : events.lines)
-        if (line.rfind("end ", 0) == 0 || line.rfind("skip ", 0) == 0 ||
-            line.rfind("badcrc ", 0) == 0 || line.rfind("complete ", 0) == 0)
-            kept.push_back(line);
-    return kept;
 }
 
 std::size_t threadsOfThisProcess() {
@@ -83,20 +74,42 @@ protected:
 
     struct Result {
         std::string tree;
-        std::vector<std::string> outcomes;
+        std::vector<std::string> events;
         std::vector<std::string> failures;
         int count = 0;
     };
 
+    // Extracts into dest with handlers that record every event (and whether the
+    // start event's file exists, as the run log's handler looks), skip one entry,
+    // move another, and answer each overwrite question with no.
     Result extract(int threads, const std::string& dest) {
         test::configureExtractAll(zip_, t_.file("a.zip"), t_.file(dest));
         zip_.SetPassword("pw");
         zip_.SetExtractThreads(threads);
+        zip_.SetOverwriteMode(TUZOverwriteMode::Prompt);
         events_.emplace(zip_);
+        auto& lines = events_->lines;
+        zip_.OnStartUnZip = [this, &lines, dest](TZipReader&, int i, std::string& name,
+                                                 bool& skip) {
+            const std::string file = fs::path(name).filename().string();
+            lines.push_back("start " + std::to_string(i) + " " + file +
+                            (fs::exists(name) ? " exists" : ""));
+            skip = file == "f5.txt";
+            if (file == "f7.txt")
+                name = t_.file(dest + "/moved/f7.txt");
+        };
+        zip_.OnPromptForOverwrite = [&lines](TZipReader&, bool&, int i, std::string& name) {
+            lines.push_back("prompt " + std::to_string(i) + " " +
+                            fs::path(name).filename().string());
+        };
+        zip_.OnBadPassword = [&lines](TZipReader&, int i, std::string&) {
+            lines.push_back("password " + std::to_string(i));
+        };
+        t_.write(dest + "/many/f9.txt", "mine");
         Result result;
         result.count = zip_.ExtractArchive();
         result.tree = fullListing(t_.file(dest));
-        result.outcomes = outcomes(*events_);
+        result.events = lines;
         for (const auto& f : zip_.ExtractFailures())
             result.failures.push_back(std::to_string(f.FileIndex) + " " + f.Name + ": " +
                                       f.Message);
@@ -108,18 +121,57 @@ protected:
 
 } // namespace
 
-TEST_F(ZipExtractParallel, GivesTheTreeFailuresAndOutcomesOfOneThread) {
+TEST_F(ZipExtractParallel, GivesTheTreeEventsAndFailuresOfOneThread) {
     makeVariedZip();
     const Result one = extract(1, "one");
-    const Result many = extract(8, "many");
-    EXPECT_EQ(many.tree, one.tree);
-    EXPECT_EQ(many.outcomes, one.outcomes);
-    EXPECT_EQ(many.failures, one.failures);
-    EXPECT_EQ(many.count, one.count);
+    for (const int threads : {4, 8}) {
+        const std::string dest = "many" + std::to_string(threads);
+        const Result many = extract(threads, dest);
+        EXPECT_EQ(many.tree, one.tree) << threads << " threads";
+        EXPECT_EQ(many.events, one.events) << threads << " threads";
+        EXPECT_EQ(many.failures, one.failures) << threads << " threads";
+        EXPECT_EQ(many.count, one.count) << threads << " threads";
+    }
+    const auto has = [&one](const std::string& line) {
+        return std::find(one.events.begin(), one.events.end(), line) != one.events.end();
+    };
+    EXPECT_TRUE(has("file% 100"));
+    EXPECT_FALSE(has("end 2 bad.txt"));
     ASSERT_EQ(one.failures.size(), 2u);
     EXPECT_NE(one.failures[0].find("CRC error"), std::string::npos);
     EXPECT_NE(one.failures[1].find("Unknown Compression Method 12"), std::string::npos);
-    EXPECT_EQ(test::readFile(t_.file("many/secret.txt")), "secret");
+    EXPECT_EQ(test::readFile(t_.file("one/secret.txt")), "secret");
+    EXPECT_EQ(test::readFile(t_.file("one/many/f9.txt")), "mine");
+    EXPECT_TRUE(fs::exists(t_.file("one/moved/f7.txt")));
+    EXPECT_FALSE(fs::exists(t_.file("one/many/f5.txt")));
+}
+
+// A directory swapped for a link to elsewhere while the run goes on: the files decoded
+// ahead for it are never put through the link.
+TEST_F(ZipExtractParallel, ADirectorySwappedForALinkIsNeverFollowed) {
+    makeVariedZip();
+    fs::create_directories(t_.file("outside"));
+    std::vector<std::string> lines[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string dest = t_.file(run == 0 ? "one" : "many");
+        test::configureExtractAll(zip_, t_.file("a.zip"), dest);
+        zip_.SetExtractThreads(run == 0 ? 1 : 4);
+        events_.emplace(zip_);
+        auto record = zip_.OnStartUnZip;
+        zip_.OnStartUnZip = [&, record, dest](TZipReader& zip, int i, std::string& name,
+                                              bool& skip) {
+            record(zip, i, name, skip);
+            if (fs::path(name).filename() == "f20.txt") {
+                fs::rename(dest + "/many", dest + "/away");
+                fs::create_directory_symlink(t_.file("outside"), dest + "/many");
+            }
+        };
+        zip_.ExtractArchive();
+        lines[run] = events_->lines;
+    }
+    EXPECT_TRUE(fs::is_empty(t_.file("outside")));
+    EXPECT_EQ(lines[1], lines[0]);
+    EXPECT_NE(std::find(lines[0].begin(), lines[0].end(), "skip 5 20 f21.txt"), lines[0].end());
 }
 
 TEST_F(ZipExtractParallel, AsksTheOverwriteQuestionsInEntryOrder) {
@@ -136,6 +188,7 @@ TEST_F(ZipExtractParallel, AsksTheOverwriteQuestionsInEntryOrder) {
         zip_.SetPassword("pw");
         zip_.SetExtractThreads(run == 0 ? 1 : 8);
         zip_.SetOverwriteMode(TUZOverwriteMode::Prompt);
+        zip_.OnStartUnZip = nullptr;
         zip_.OnPromptForOverwrite = [&](TZipReader&, bool& overwrite, int index, std::string&) {
             asked[run].push_back(index);
             overwrite = index % 3 != 0;
