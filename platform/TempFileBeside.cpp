@@ -40,6 +40,24 @@ bool procFdUsable() {
     return usable;
 }
 
+// Gives the open file fd the name name in dirFd. Kernels that let the opener link
+// its descriptor itself save the look-up through /proc.
+bool linkFile(int fd, int dirFd, const std::string& name) {
+    static std::atomic<bool> emptyPathLinks{true};
+    if (emptyPathLinks) {
+        if (::linkat(fd, "", dirFd, name.c_str(), AT_EMPTY_PATH) == 0)
+            return true;
+        if (errno != ENOENT && errno != EPERM)
+            return false; // not a matter of permission: /proc would say the same
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        emptyPathLinks = false;
+        return true;
+    }
+    return false;
+}
+
 // A run keeps every part of a set open until it is placed: when the descriptors run
 // out, the soft limit is raised to the hard one. False when it cannot be raised.
 bool raiseDescriptorLimit() {
@@ -195,10 +213,9 @@ void TempFileBeside::Publish() {
 }
 
 bool TempFileBeside::linkUnnamed(int dirFd, std::string& name) const {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         name = randomName();
-        if (::linkat(AT_FDCWD, self.c_str(), dirFd, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        if (linkFile(fd_.get(), dirFd, name))
             return true;
         if (errno != EEXIST)
             return false;
@@ -243,8 +260,7 @@ bool TempFileBeside::StageInto(int dirFd, const std::string& fileName,
         // replace a file, so elsewhere the file gets a temporary name first (a process
         // killed meanwhile leaves that, for the next sweep), which rename moves over
         // the target in one step.
-        const std::string self = "/proc/self/fd/" + std::to_string(fd_.get());
-        if (::linkat(AT_FDCWD, self.c_str(), dirFd, fileName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        if (linkFile(fd_.get(), dirFd, fileName)) {
             stagedName_ = fileName;
         } else {
             if (errno == EXDEV)

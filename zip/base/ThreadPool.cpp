@@ -27,6 +27,20 @@ void ThreadPool::Submit(std::function<void()> task) {
     wake_.notify_one();
 }
 
+void ThreadPool::Submit(std::vector<std::function<void()>> tasks) {
+    if (tasks.empty())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        for (auto& task : tasks)
+            tasks_.push_back(std::move(task));
+    }
+    if (tasks.size() == 1)
+        wake_.notify_one();
+    else
+        wake_.notify_all();
+}
+
 int ThreadPool::Cores() {
     return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }

@@ -19,6 +19,8 @@ public:
     ThreadPool& operator=(const ThreadPool&) = delete;
 
     void Submit(std::function<void()> task);
+    // Submits the tasks in their order, waking the workers once.
+    void Submit(std::vector<std::function<void()>> tasks);
 
     // The machine's cores (at least 1).
     static int Cores();

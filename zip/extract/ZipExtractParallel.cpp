@@ -4,6 +4,8 @@
 // The calling thread goes through the entries in order exactly as on one thread; at
 // an entry's turn it links the worker's file into place and replays the recorded
 // steps, or extracts the entry itself when the file cannot be used.
+#include <fcntl.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -29,6 +31,20 @@ public:
     EWorkerStopped() : Exception("Stopped") {}
 };
 
+// The deepest of dirs (a path below base) that exists, opened without following a
+// link; none when not even the first exists.
+UniqueFd deepestExisting(int base, const std::vector<std::string>& dirs) {
+    UniqueFd deepest;
+    for (const auto& dir : dirs) {
+        const int fd = ::openat(deepest ? deepest.get() : base, dir.c_str(),
+                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            break;
+        deepest = UniqueFd(fd);
+    }
+    return deepest;
+}
+
 // A worker's decoder state, kept for the thread's life.
 struct WorkerTools {
     Decompressor decompressor;
@@ -39,7 +55,8 @@ struct WorkerTools {
 } // namespace
 
 struct ZipExtractor::Job {
-    Job(int i, const TZipHeaderInfo& e, const DataStart& d) : index(i), entry(e), data(d) {}
+    Job(int i, const TZipHeaderInfo& e, const DataStart& d, ExtractPath p)
+        : index(i), entry(e), data(d), path(std::move(p)) {}
 
     enum class Outcome {
         Usable,  // file holds the checked data
@@ -51,6 +68,7 @@ struct ZipExtractor::Job {
     const int index;
     const TZipHeaderInfo entry;
     const DataStart data;
+    const ExtractPath path; // where it goes below the destination, unless moved
     // Set by the worker; read by the calling thread once done.
     Outcome outcome = Outcome::Redo;
     std::optional<ExtractTempFile> file; // only when usable
@@ -90,12 +108,19 @@ void ZipExtractor::lookAhead(std::size_t position) {
         return;
     nextAhead_ = std::max(nextAhead_, position);
     const std::size_t maxJobs = kJobsPerWorker * static_cast<std::size_t>(threads_);
+    // Topped up by halves, so that the workers are woken once for many entries.
+    if (jobs_.size() > maxJobs / 2 && bytesAhead_ < kBytesAhead / 2)
+        return;
     const TSortedZip* view = zip_.View();
+    std::vector<std::function<void()>> tasks;
     while (nextAhead_ < order_.size() && jobs_.size() < maxJobs &&
            (jobs_.empty() || bytesAhead_ < kBytesAhead)) {
         const int index = order_[nextAhead_++];
         const TZipHeaderInfo& entry = *view->Get(index);
         if (!decodableAhead(entry))
+            continue;
+        auto path = MakeExtractPath(entry.FullName(), zip_.RootDir(), zip_.RecreateDirs());
+        if (!path)
             continue;
         DataStart data;
         try {
@@ -105,7 +130,7 @@ void ZipExtractor::lookAhead(std::size_t position) {
         }
         if (!pool_)
             pool_ = std::make_unique<ThreadPool>(threads_);
-        auto job = std::make_unique<Job>(index, entry, data);
+        auto job = std::make_unique<Job>(index, entry, data, std::move(*path));
         Job* const raw = job.get();
         bytesAhead_ += entry.UncompressedSize;
         jobs_.push_back(std::move(job));
@@ -120,7 +145,10 @@ void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archive
     try {
         if (stopping_)
             throw EWorkerStopped();
-        job.file.emplace(dest_.get(), destShown_);
+        // The file is made as near its target as exists already, where a file system
+        // places such files best (and where the target's own file would be made).
+        const UniqueFd near = deepestExisting(dest_.get(), job.path.Dirs);
+        job.file.emplace(near ? near.get() : dest_.get(), destShown_);
         thread_local WorkerTools tools;
         ArchiveReadAt stream(archive, archiveName);
         stream.Seek(job.data.offset, SeekOrigin::Begin);
