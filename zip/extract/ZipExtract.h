@@ -144,6 +144,8 @@ private:
     bool finishJob(int index, const TZipHeaderInfo& entry, Job& job, const ExtractTarget& target,
                    const std::optional<ExtractTarget::Existing>& existing);
     void waitFor(Job& job);
+    // Lets a worker close the files of a job whose file is in place.
+    void dispose(std::unique_ptr<Job> job);
     // Fires the events of the job's chunks and progress from step on.
     void replay(const Job& job, std::size_t step);
     // Tells the outcome of a job whose data did not check out, as on one thread.
@@ -204,9 +206,10 @@ private:
     std::vector<int> order_;    // the entries the run goes through, in order
     std::size_t nextAhead_ = 0; // the first entry of order_ not yet looked at for a job
     std::uint64_t bytesAhead_ = 0;
-    std::deque<std::unique_ptr<Job>> jobs_; // in entry order
-    std::unique_ptr<Job> current_;          // the job of the entry being extracted
-    std::optional<bool> aheadAllowed_;      // the destination takes unnamed files
+    std::deque<std::unique_ptr<Job>> jobs_;   // in entry order
+    std::unique_ptr<Job> current_;            // the job of the entry being extracted
+    std::vector<std::unique_ptr<Job>> spent_; // placed, their files still open
+    std::optional<bool> aheadAllowed_;        // the destination takes unnamed files
     std::atomic<bool> stopping_{false};
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
     std::string destShown_;            // DestDir as given ("" for the current directory)

@@ -20,6 +20,8 @@ namespace {
 // bound the descriptors and the disk space a run holds ahead of its turn.
 constexpr std::size_t kJobsPerWorker = 8;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
+// Jobs done with, closed by a worker in batches: the calling thread saves the calls.
+constexpr std::size_t kSpentBatch = 32;
 // How often the calling thread, waiting for a worker, looks at its messages.
 constexpr std::chrono::milliseconds kPollInterval{50};
 // A recorded step that is a chunk read (others are the bytes written so far).
@@ -285,7 +287,7 @@ bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
         current_.reset(); // takes the staged file away while its directory is open
         throw;
     }
-    current_.reset();
+    dispose(std::move(current_));
     Placed placed;
     placed.done = true;
     reportPlaced(index, target, placed);
@@ -315,10 +317,21 @@ void ZipExtractor::reportFailedJob(int index, const TZipHeaderInfo& entry, const
     finishDecoded(index, entry, temp, target, existing, job.decoded);
 }
 
+void ZipExtractor::dispose(std::unique_ptr<Job> job) {
+    spent_.push_back(std::move(job));
+    if (spent_.size() < kSpentBatch || !pool_)
+        return;
+    // std::function wants a task it can copy.
+    auto batch = std::make_shared<std::vector<std::unique_ptr<Job>>>(std::move(spent_));
+    spent_.clear();
+    pool_->Submit([batch] { batch->clear(); });
+}
+
 void ZipExtractor::stopWorkers() {
     stopping_ = true;
     pool_.reset(); // drops what has not started, waits for what runs
     jobs_.clear();
+    spent_.clear();
     current_.reset();
     bytesAhead_ = 0;
     stopping_ = false;
