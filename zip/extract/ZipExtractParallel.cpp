@@ -19,6 +19,7 @@ namespace {
 // Entries decoded ahead per worker, and their data on disk (beyond one entry):
 // bound the descriptors and the disk space a run holds ahead of its turn.
 constexpr std::size_t kJobsPerWorker = 8;
+constexpr std::size_t kMaxJobs = 128;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
 // Jobs done with, closed by a worker in batches: the calling thread saves the calls.
 constexpr std::size_t kSpentBatch = 32;
@@ -109,7 +110,8 @@ void ZipExtractor::lookAhead(std::size_t position) {
     if (!*aheadAllowed_)
         return;
     nextAhead_ = std::max(nextAhead_, position);
-    const std::size_t maxJobs = kJobsPerWorker * static_cast<std::size_t>(threads_);
+    const std::size_t maxJobs =
+        std::min(kMaxJobs, kJobsPerWorker * static_cast<std::size_t>(threads_));
     // Topped up by halves, so that the workers are woken once for many entries.
     if (jobs_.size() > maxJobs / 2 && bytesAhead_ < kBytesAhead / 2)
         return;
