@@ -35,17 +35,37 @@ public:
 };
 
 // The deepest of dirs (a path below base) that exists, opened without following a
-// link; none when not even the first exists.
-UniqueFd deepestExisting(int base, const std::vector<std::string>& dirs) {
+// link (none when not even the first exists); complete tells that all exist.
+UniqueFd deepestExisting(int base, const std::vector<std::string>& dirs, bool& complete) {
     UniqueFd deepest;
-    for (const auto& dir : dirs) {
-        const int fd = ::openat(deepest ? deepest.get() : base, dir.c_str(),
+    std::size_t depth = 0;
+    for (; depth < dirs.size(); ++depth) {
+        const int fd = ::openat(deepest ? deepest.get() : base, dirs[depth].c_str(),
                                 O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0)
             break;
         deepest = UniqueFd(fd);
     }
+    complete = depth == dirs.size();
     return deepest;
+}
+
+// Where a worker makes an entry's file: as near its target as exists already, where
+// a file system places such files best (and where the target's own file would be
+// made); base when nothing of the way exists. The directory of the last file stays
+// open for the next file of the same directory.
+int nearDirectory(int base, const std::vector<std::string>& dirs) {
+    struct Near {
+        std::vector<std::string> dirs;
+        UniqueFd fd;
+    };
+    thread_local Near near; // lives as long as the worker, which serves one run
+    if (near.fd && near.dirs == dirs)
+        return near.fd.get();
+    bool complete = false;
+    near.fd = deepestExisting(base, dirs, complete);
+    near.dirs = complete ? dirs : std::vector<std::string>{};
+    return near.fd ? near.fd.get() : base;
 }
 
 // A worker's decoder state, kept for the thread's life.
@@ -149,10 +169,7 @@ void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archive
     try {
         if (stopping_)
             throw EWorkerStopped();
-        // The file is made as near its target as exists already, where a file system
-        // places such files best (and where the target's own file would be made).
-        const UniqueFd near = deepestExisting(dest_.get(), job.path.Dirs);
-        job.file.emplace(near ? near.get() : dest_.get(), destShown_);
+        job.file.emplace(nearDirectory(dest_.get(), job.path.Dirs), destShown_);
         thread_local WorkerTools tools;
         ArchiveReadAt stream(archive, archiveName);
         stream.Seek(job.data.offset, SeekOrigin::Begin);
