@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <system_error>
 
 #include "zip/extract/ZipExtract.h"
 
@@ -152,8 +153,14 @@ void ZipExtractor::lookAhead(std::size_t position) {
         } catch (const Exception&) {
             continue; // told at the entry's turn
         }
-        if (!pool_)
-            pool_ = std::make_unique<ThreadPool>(threads_);
+        if (!pool_) {
+            try {
+                pool_ = std::make_unique<ThreadPool>(threads_);
+            } catch (const std::system_error&) {
+                aheadAllowed_ = false; // no threads to be had: all on this one
+                return;
+            }
+        }
         auto job = std::make_unique<Job>(index, entry, data, std::move(*path));
         Job* const raw = job.get();
         bytesAhead_ += entry.UncompressedSize;
