@@ -1,6 +1,8 @@
 // The sweep of temporary files that killed runs left: only stale regular files of the
 // program's prefix go.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -54,4 +56,31 @@ TEST(TempFileBesideSweep, RemovesOnlyStaleRegularFilesOfThePrefix) {
     EXPECT_EQ(bytesOf(linked), "reached through a link");
     live.Publish();
     EXPECT_EQ(TempFileBeside::SweepStale(t.path()), 0);
+}
+
+// A file made in one directory and moved into another: a file of the name is kept
+// until Publish, and a file never published leaves nothing, named or not.
+TEST(TempFileBesideStage, ReplacesOnlyOnPublishAndLeavesNothingOtherwise) {
+    for (const bool unnamed : {true, false}) {
+        TempFileBeside::SetUnnamedAllowed(unnamed);
+        test::TempDir t;
+        t.write("target/taken.txt", "old");
+        t.write("made/.keep", "");
+        const UniqueFd target(::open(t.file("target").c_str(), O_RDONLY | O_DIRECTORY));
+        {
+            TempFileBeside file(t.file("made/any"), 0600);
+            ASSERT_EQ(::write(file.Fd(), "new", 3), 3);
+            ASSERT_TRUE(file.StageInto(target.get(), "taken.txt", t.file("target/taken.txt")));
+            EXPECT_EQ(bytesOf(t.file("target/taken.txt")), "old");
+            file.Publish();
+        }
+        EXPECT_EQ(bytesOf(t.file("target/taken.txt")), "new");
+        {
+            TempFileBeside file(t.file("made/any"), 0600);
+            ASSERT_TRUE(file.StageInto(target.get(), "free.txt", t.file("target/free.txt")));
+        }
+        EXPECT_EQ(namesIn(t.file("target")), std::set<std::string>{"taken.txt"}) << unnamed;
+        EXPECT_EQ(namesIn(t.file("made")), std::set<std::string>{".keep"}) << unnamed;
+    }
+    TempFileBeside::SetUnnamedAllowed(true);
 }
