@@ -215,10 +215,9 @@ void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archive
     }
     if (job.outcome != Job::Outcome::Usable)
         job.file.reset();
-    {
-        const std::lock_guard lock(job.mutex);
-        job.done = true;
-    }
+    // Told under the lock: once the calling thread sees done it may destroy the job.
+    const std::lock_guard lock(job.mutex);
+    job.done = true;
     job.finished.notify_all();
 }
 
