@@ -159,7 +159,8 @@ private:
     static bool decodableAhead(const TZipHeaderInfo& entry);
     // Stops the workers at once; the entries in flight are dropped with their files.
     void stopWorkers();
-    // The outcome of a decoded entry as the run tells it.
+
+    // The outcome of a decoded entry as the run tells it (ZipExtractEntry.cpp).
     void finishDecoded(int index, const TZipHeaderInfo& entry, std::optional<ExtractTempFile>& temp,
                        const ExtractTarget& target,
                        const std::optional<ExtractTarget::Existing>& existing,
