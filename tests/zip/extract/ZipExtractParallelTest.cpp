@@ -11,6 +11,7 @@
 #include <set>
 
 #include "platform/TempFileBeside.h"
+#include "support/ProcessThreads.h"
 #include "zip/format/Crc32.h"
 #include "zip/support/ZipExtractTestSupport.h"
 #include "zip/support/ZipReaderTestSupport.h"
@@ -36,11 +37,6 @@ std::string fullListing(const std::string& dir) {
     for (const auto& line : lines)
         text += line + "\n";
     return text;
-}
-
-std::size_t threadsOfThisProcess() {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
 }
 
 bool holdsTemporaryFiles(const std::string& dir) {
@@ -208,7 +204,7 @@ TEST_F(ZipExtractParallel, AsksTheOverwriteQuestionsInEntryOrder) {
 
 TEST_F(ZipExtractParallel, CancelLeavesNoWorkerAndNoTemporaryFile) {
     makeVariedZip();
-    const std::size_t threadsBefore = threadsOfThisProcess();
+    const std::size_t threadsBefore = test::threadsOfThisProcess();
     test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("dest"));
     zip_.SetExtractThreads(8);
     int started = 0;
@@ -217,7 +213,7 @@ TEST_F(ZipExtractParallel, CancelLeavesNoWorkerAndNoTemporaryFile) {
             zip.CancelRunningOperation();
     };
     EXPECT_THROW(zip_.ExtractArchive(), EUserCanceled);
-    EXPECT_EQ(threadsOfThisProcess(), threadsBefore);
+    EXPECT_EQ(test::threadsOfThisProcess(), threadsBefore);
     EXPECT_FALSE(holdsTemporaryFiles(t_.file("dest")));
     EXPECT_LT(
         fs::exists(t_.file("dest/many"))

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/ProcessThreads.h"
 #include "zip/support/ZipReaderTestSupport.h"
 #include "zip/support/ZipWriterTestSupport.h"
 
@@ -84,13 +85,6 @@ std::map<std::string, std::string> filesStartingWith(const test::TempDir& t,
         if (name.rfind(stem, 0) == 0)
             files[name.substr(stem.size())] = test::fileBytes(t.file(name));
     return files;
-}
-
-int threadsOfProcess() {
-    int count = 0;
-    for ([[maybe_unused]] const auto& task : fs::directory_iterator("/proc/self/task"))
-        ++count;
-    return count;
 }
 
 // A file large enough to be compressed on several threads itself.
@@ -174,7 +168,7 @@ TEST(ZipWriterThreads, CancelLeavesTheOldArchiveAndNoWorkerBehind) {
     Recorded run(t, "out.zip", 4);
     run.bench.add({"text.txt"});
     const std::string before = test::fileBytes(run.bench.archive);
-    const int threadsBefore = threadsOfProcess();
+    const std::size_t threadsBefore = test::threadsOfThisProcess();
     run.bench.zip.SetDoProcessMessages(true);
     int ended = 0;
     run.bench.zip.OnEndZip = [&](TZipWriter& zip, const std::string&, std::uint32_t, std::uint32_t,
@@ -185,7 +179,7 @@ TEST(ZipWriterThreads, CancelLeavesTheOldArchiveAndNoWorkerBehind) {
     run.bench.zip.SetZipAction(TZipAction::zaReplace);
     EXPECT_THROW(run.bench.add({"*"}), EUserCanceled);
     EXPECT_EQ(ended, 3);
-    EXPECT_EQ(threadsOfProcess(), threadsBefore);
+    EXPECT_EQ(test::threadsOfThisProcess(), threadsBefore);
     EXPECT_EQ(test::fileBytes(run.bench.archive), before);
     EXPECT_EQ(test::filesIn(t.path()), std::vector<std::string>{"out.zip"});
 }
