@@ -9,7 +9,7 @@ seconds=${1:-600}
 jobs=${FUZZ_JOBS:-4}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
-targets="InflateFuzz LegacyDecompressFuzz DeflateRoundTripFuzz ArchiveFuzz ProfileFileFuzz SettingsFileFuzz"
+targets="InflateFuzz LegacyDecompressFuzz DeflateRoundTripFuzz DeflatePartsFuzz ArchiveFuzz ProfileFileFuzz SettingsFileFuzz"
 [ $# -gt 1 ] && shift && targets="$*"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -30,6 +30,7 @@ seed ArchiveFuzz $(find "$root/tests/data" -name '*.zip' -o -name '*.exe')
 seed ProfileFileFuzz $(find "$root/tests/data" -name '*.lus')
 seed SettingsFileFuzz $(find "$root/tests/data" -name 'Nastaven*.txt')
 seed DeflateRoundTripFuzz $(find "$root/tests/data" -name '*.lus' -o -name '*.txt')
+seed DeflatePartsFuzz $(find "$root/tests/data" -name '*.lus' -o -name '*.txt')
 # The decoders get the raw data of the fixtures' entries and zlib's streams.
 python3 "$root/bench/fuzz-seeds.py" "$root/tests/data" "$build/corpus"
 
