@@ -1,0 +1,165 @@
+#!/usr/bin/env bash
+# Backups and restores at scale: the corpus, ten copies of it, and 60,000 small text
+# files in 320 directories. Each set is backed up with the program's "a" switch
+# (offscreen) against `zip -r -6 -q` and `7z -tzip -mx5 -mmt=8`, and the archive is
+# restored into an empty directory with the "o" switch against `unzip -q`; rounds
+# alternate with the references, best of three. Prints the time ratios, the larger
+# sets' ratios against the corpus's, and the peak resident memory of our runs, each
+# with its goal. Usage: bench/scale.sh   (work files under $TMPDIR or /tmp, removed)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+build=$("$here/../scripts/build.sh" Release | tail -n 1)
+
+corpus_script="${KORDYNE_SHARED_DIR:-$here/../../shared}/bench/make-corpus.sh"
+[ -f "$corpus_script" ] || corpus_script=/work/shared/bench/make-corpus.sh
+work=$(mktemp -d "${TMPDIR:-/tmp}/kordyne-scale.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+echo "building the sets in $work ..."
+corpus=$(sh "$corpus_script" "$work/corpus" | tail -n 1)
+mkdir -p "$work/ten"
+for k in 0 1 2 3 4 5 6 7 8 9; do
+    cp -r "$corpus" "$work/ten/copy$k"
+done
+# 60,000 files of a few hundred bytes to a few KB of varied text: 20 directories of
+# 15 each, 200 files in every one of the 300 leaves (60,320 entries with the folders).
+python3 - "$work/small" <<'EOF'
+import os, random, sys
+root = sys.argv[1]
+rng = random.Random(23)
+letters = "etaoinshrdlucmfwypvbgkjqxz"
+vocabulary = ["".join(rng.choice(letters[: rng.randint(8, 26)]) for _ in range(rng.randint(2, 11)))
+              for _ in range(3000)]
+weights = [1.0 / (rank + 1) for rank in range(len(vocabulary))]
+for top in range(20):
+    for sub in range(15):
+        folder = os.path.join(root, f"dir{top:02d}", f"sub{sub:02d}")
+        os.makedirs(folder)
+        for n in range(200):
+            size = int(200 * (20 ** rng.random()))  # 200 B .. 4 KB, more small than large
+            words = rng.choices(vocabulary, weights, k=size // 5 + 1)
+            text, line = [], 0
+            for word in words:
+                text.append(word)
+                line += len(word) + 1
+                if line > rng.randint(40, 100):
+                    text.append(f"{rng.randint(0, 99999)}\n")
+                    line = 0
+            with open(os.path.join(folder, f"note{n:03d}.txt"), "w") as out:
+                out.write(" ".join(text)[:size])
+EOF
+
+# The program with its settings beside it; "bench" backs a set up into $work/ours,
+# "rest" restores $work/rest/rest.zip into the empty $work/restored. Its per-user
+# files go to $work/xdg.
+prog="$work/prog"
+mkdir -p "$prog" "$work/ours" "$work/rest" "$work/xdg"
+chmod 700 "$work/xdg"
+cp "$build/app/kordyne" "$prog/kordyne"
+printf 'ZALOHA=BEZDOT\r\nINFO_ZIP=ANO\r\nLEVEL=6\r\nFULLPATH=NE\r\n' >"$prog/Nastaven.txt"
+# profile FILE SOURCE TARGET
+profile() {
+    {
+        printf '%s\r\n' "benchmark" "$2/" "$3/" "*" 0 0 NE 0 0 Ne Ano 3 "0:00:00" Ne ""
+        printf '%s\r\n' Ne "" 0 0 Ne Ne Ne "" Ano "" "" ""
+    } >"$prog/$1.lus"
+}
+profile rest "$work/restored" "$work/rest"
+
+now() { date +%s.%N; }
+best() { echo "$1 $2" | awk '{print ($1 < $2) ? $1 : $2}'; }
+most() { echo "$1 $2" | awk '{print ($1 > $2) ? $1 : $2}'; }
+# Seconds one call of a command takes; the command's output goes to stderr.
+timed() {
+    local start end
+    start=$(now)
+    "$@" >&2
+    end=$(now)
+    echo "$start $end" | awk '{print $2 - $1}'
+}
+# Our program with one switch; its peak resident set (KB) is written to $work/rss.
+kordyne() {
+    local status=0
+    XDG_RUNTIME_DIR="$work/xdg" XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
+        QT_QPA_PLATFORM=offscreen /usr/bin/time -f %M -o "$work/rss" \
+        "$prog/kordyne" "$1" "$2" 2>/dev/null || status=$?
+    if [ "$status" -ne 0 ]; then
+        echo "kordyne $1 $2 ended with status $status" >&2
+        exit 1
+    fi
+}
+backup_ours() { rm -f "$work/ours/bench.zip" && kordyne a bench; }
+backup_zip() { rm -f "$work/ref.zip" && (cd "$source_dir" && zip -r -6 -q "$work/ref.zip" .); }
+backup_7z() { rm -f "$work/ref7.zip" && (cd "$source_dir" && 7z a -tzip -mx5 -mmt=8 "$work/ref7.zip" . >/dev/null); }
+# The restores start in an empty directory with nothing dirty left to write back.
+restore_ours() { kordyne o rest; }
+restore_unzip() { unzip -q "$work/rest/rest.zip" -d "$work/unzipped"; }
+emptied() {
+    rm -rf "$work/restored" "$work/unzipped"
+    mkdir "$work/restored"
+    sync
+}
+
+# ratio A B: A / B. line TEXT RATIO GOAL: one figure with its goal.
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+verdict() { awk -v r="$1" -v g="$2" 'BEGIN { print (r <= g) ? "met" : "MISSED" }'; }
+line() { printf '  %-34s %7.3f   goal <= %-6s %s\n' "$1" "$2" "$3" "$(verdict "$2" "$3")"; }
+
+base_zip="" base_7z="" base_unzip=""
+# measure NAME DIR: backs DIR up and restores it, three alternating rounds each.
+measure() {
+    local name=$1
+    source_dir=$2
+    profile bench "$source_dir" "$work/ours"
+    local t_ours=1e9 t_zip=1e9 t_7z=1e9 r_ours=1e9 r_unzip=1e9 rss_a=0 rss_o=0
+    for _ in 1 2 3; do
+        t_ours=$(best "$(timed backup_ours)" "$t_ours")
+        rss_a=$(most "$(cat "$work/rss")" "$rss_a")
+        t_zip=$(best "$(timed backup_zip)" "$t_zip")
+        t_7z=$(best "$(timed backup_7z)" "$t_7z")
+    done
+    unzip -t -qq "$work/ours/bench.zip" >/dev/null
+    ln -f "$work/ours/bench.zip" "$work/rest/rest.zip"
+    for round in 1 2 3; do
+        emptied
+        r_unzip=$(best "$(timed restore_unzip)" "$r_unzip")
+        emptied
+        r_ours=$(best "$(timed restore_ours)" "$r_ours")
+        rss_o=$(most "$(cat "$work/rss")" "$rss_o")
+        if [ "$round" = 1 ] && ! diff -r -q "$source_dir" "$work/restored" >/dev/null; then
+            echo "$name: the restored tree differs from the source" >&2
+            exit 1
+        fi
+    done
+    rm -rf "$work/restored" "$work/unzipped"
+
+    local files dirs bytes z7 zz rz
+    files=$(find "$source_dir" -type f | wc -l)
+    dirs=$(find "$source_dir" -mindepth 1 -type d | wc -l)
+    bytes=$(du -sb "$source_dir" | cut -f1)
+    zz=$(ratio "$t_ours" "$t_zip")
+    z7=$(ratio "$t_ours" "$t_7z")
+    rz=$(ratio "$r_ours" "$r_unzip")
+    echo
+    echo "$name: $files files, $dirs directories, $bytes bytes;" \
+        "archive $(stat -c %s "$work/ours/bench.zip") bytes ($(unzip -Z1 "$work/ours/bench.zip" | wc -l) entries)"
+    printf '  backup:  kordyne a %.3f s   zip -r -6 %.3f s   7z -mmt=8 %.3f s\n' "$t_ours" "$t_zip" "$t_7z"
+    printf '  restore: kordyne o %.3f s   unzip -q %.3f s\n' "$r_ours" "$r_unzip"
+    line "backup time ratio to zip" "$zz" 0.25
+    line "backup time ratio to 7z" "$z7" 0.4
+    line "restore time ratio to unzip" "$rz" 0.4
+    if [ -z "$base_zip" ]; then
+        base_zip=$zz base_7z=$z7 base_unzip=$rz
+    else
+        # Within 10% of the corpus's ratios: at most 1.1 times them.
+        line "to zip, against the corpus's" "$(ratio "$zz" "$base_zip")" 1.1
+        line "to 7z, against the corpus's" "$(ratio "$z7" "$base_7z")" 1.1
+        line "to unzip, against the corpus's" "$(ratio "$rz" "$base_unzip")" 1.1
+    fi
+    line "peak memory of the backup, MB" "$(awk -v k="$rss_a" 'BEGIN { printf "%.1f", k / 1024 }')" 150
+    line "peak memory of the restore, MB" "$(awk -v k="$rss_o" 'BEGIN { printf "%.1f", k / 1024 }')" 150
+}
+
+measure "corpus" "$corpus"
+measure "ten copies of the corpus" "$work/ten"
+measure "60,000 small files" "$work/small"
