@@ -50,8 +50,8 @@ for top in range(20):
 EOF
 
 # The program with its settings beside it; "bench" backs a set up into $work/ours,
-# "rest" restores $work/rest/rest.zip into the empty $work/restored. Its per-user
-# files go to $work/xdg.
+# "rest" restores $work/rest/rest.zip into an empty directory below $work/restored.
+# Its per-user files go to $work/xdg.
 prog="$work/prog"
 mkdir -p "$prog" "$work/ours" "$work/rest" "$work/xdg"
 chmod 700 "$work/xdg"
@@ -64,7 +64,6 @@ profile() {
         printf '%s\r\n' Ne "" 0 0 Ne Ne Ne "" Ano "" "" ""
     } >"$prog/$1.lus"
 }
-profile rest "$work/restored" "$work/rest"
 
 now() { date +%s.%N; }
 best() { echo "$1 $2" | awk '{print ($1 < $2) ? $1 : $2}'; }
@@ -91,12 +90,16 @@ kordyne() {
 backup_ours() { rm -f "$work/ours/bench.zip" && kordyne a bench; }
 backup_zip() { rm -f "$work/ref.zip" && (cd "$source_dir" && zip -r -6 -q "$work/ref.zip" .); }
 backup_7z() { rm -f "$work/ref7.zip" && (cd "$source_dir" && 7z a -tzip -mx5 -mmt=8 "$work/ref7.zip" . >/dev/null); }
-# The restores start in an empty directory with nothing dirty left to write back.
+# Each restore goes into a new empty directory with nothing dirty left to write back.
+# No tree is deleted before the end: a file system that has just freed many inodes
+# (ext4 without a journal) makes every new file scan past them, which would time the
+# deletion rather than the restore.
 restore_ours() { kordyne o rest; }
-restore_unzip() { unzip -q "$work/rest/rest.zip" -d "$work/unzipped"; }
-emptied() {
-    rm -rf "$work/restored" "$work/unzipped"
-    mkdir "$work/restored"
+restore_unzip() { unzip -q "$work/rest/rest.zip" -d "$restored"; }
+fresh() {
+    restored="$work/restored/$1"
+    mkdir -p "$restored"
+    profile rest "$restored" "$work/rest"
     sync
 }
 
@@ -105,11 +108,12 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 verdict() { awk -v r="$1" -v g="$2" 'BEGIN { print (r <= g) ? "met" : "MISSED" }'; }
 line() { printf '  %-34s %7.3f   goal <= %-6s %s\n' "$1" "$2" "$3" "$(verdict "$2" "$3")"; }
 
-base_zip="" base_7z="" base_unzip=""
+base_zip="" base_7z="" base_unzip="" set_no=0
 # measure NAME DIR: backs DIR up and restores it, three alternating rounds each.
 measure() {
     local name=$1
     source_dir=$2
+    set_no=$((set_no + 1))
     profile bench "$source_dir" "$work/ours"
     local t_ours=1e9 t_zip=1e9 t_7z=1e9 r_ours=1e9 r_unzip=1e9 rss_a=0 rss_o=0
     for _ in 1 2 3; do
@@ -121,17 +125,16 @@ measure() {
     unzip -t -qq "$work/ours/bench.zip" >/dev/null
     ln -f "$work/ours/bench.zip" "$work/rest/rest.zip"
     for round in 1 2 3; do
-        emptied
+        fresh "$set_no.$round.unzip"
         r_unzip=$(best "$(timed restore_unzip)" "$r_unzip")
-        emptied
+        fresh "$set_no.$round"
         r_ours=$(best "$(timed restore_ours)" "$r_ours")
         rss_o=$(most "$(cat "$work/rss")" "$rss_o")
-        if [ "$round" = 1 ] && ! diff -r -q "$source_dir" "$work/restored" >/dev/null; then
+        if [ "$round" = 1 ] && ! diff -r -q "$source_dir" "$restored" >/dev/null; then
             echo "$name: the restored tree differs from the source" >&2
             exit 1
         fi
     done
-    rm -rf "$work/restored" "$work/unzipped"
 
     local files dirs bytes z7 zz rz
     files=$(find "$source_dir" -type f | wc -l)
