@@ -56,14 +56,22 @@ EntryPrefetch::~EntryPrefetch() {
 }
 
 void EntryPrefetch::startMore() {
+    // A window full by count is topped up only when half of it is taken, so that the
+    // workers are woken once for many small files rather than once a file.
+    if (!fullByBytes_ && !window_.empty() && window_.size() > kMaxAhead / 2)
+        return;
+    std::size_t started = 0;
+    fullByBytes_ = false;
     while (next_ < plan_.size() && window_.size() < kMaxAhead) {
         const CompressJob& job = plan_[next_];
         if (job.Size > bound_) {
             ++next_; // the writing thread's own, in its turn
             continue;
         }
-        if (inFlight_ + job.Size > bound_)
+        if (inFlight_ + job.Size > bound_) {
+            fullByBytes_ = true;
             break;
+        }
         auto task = std::make_shared<Task>();
         task->Job = &job;
         task->Index = next_;
@@ -71,8 +79,12 @@ void EntryPrefetch::startMore() {
         window_.push_back(task);
         queue_.emplace(QueueKey{job.Size, next_}, std::move(task));
         ++next_;
-        wake_.notify_one();
+        ++started;
     }
+    if (started == 1)
+        wake_.notify_one();
+    else if (started > 1)
+        wake_.notify_all();
 }
 
 void EntryPrefetch::drop(Task& task) {

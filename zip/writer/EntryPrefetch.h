@@ -61,6 +61,7 @@ private:
     std::size_t next_ = 0; // the first file of the plan not yet looked at
     std::uint64_t bound_;
     std::uint64_t inFlight_ = 0; // input bytes of the tasks started and not taken
+    bool fullByBytes_ = false;   // the last top-up stopped at the memory bound
 
     std::mutex mutex_;
     std::condition_variable wake_;             // a task queued, or stop
