@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <memory>
-#include <optional>
 #include <sys/stat.h>
 
 #include "zip/base/TLFNFileStream.h"
@@ -16,23 +15,6 @@ namespace {
 constexpr std::size_t kStoreBlock = 32768;
 // A file at least this large is compressed on several threads when the run has them.
 constexpr std::uint64_t kSplitFrom = std::uint64_t{1} << 20;
-// At most this many files are held whole in memory for that at once; other large files
-// meanwhile are compressed as they are read, each on its worker.
-constexpr int kFilesInParts = 2;
-std::atomic<int> filesInParts{0};
-
-// A place among the files compressed in parts, while one is free.
-class InPartsSlot {
-public:
-    InPartsSlot() : held_(filesInParts.fetch_add(1) < kFilesInParts) {}
-    ~InPartsSlot() { filesInParts.fetch_sub(1); }
-    InPartsSlot(const InPartsSlot&) = delete;
-    InPartsSlot& operator=(const InPartsSlot&) = delete;
-    explicit operator bool() const { return held_; }
-
-private:
-    const bool held_;
-};
 
 class Stopped {};
 
@@ -104,10 +86,7 @@ CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
             result.InternalAttributes = 0;
         } else {
             DeflateEntry entry{8, 0, 2};
-            std::optional<InPartsSlot> slot;
             if (CompressesInParts(job))
-                slot.emplace();
-            if (slot && *slot)
                 bytesRead = deflateWhole(source, job, compressor, write, entry, result, stop);
             else
                 compressor.DeflateStream(read, write, job.PackLevel, entry);
