@@ -74,13 +74,17 @@ void DeflateSegmentQueue::help() {
         changed_.wait(lock, [&] { return stop_ || cancel_ || claim(index); });
         if (stop_ || cancel_)
             return;
-        lock.unlock();
-        auto parsed = std::make_unique<DeflateSegment>(parse(index));
-        lock.lock();
-        slots_[index].Parse = std::move(parsed);
-        slots_[index].Status = Slot::State::Done;
-        changed_.notify_all();
+        parseClaimed(lock, index);
     }
+}
+
+void DeflateSegmentQueue::parseClaimed(std::unique_lock<std::mutex>& lock, std::size_t index) {
+    lock.unlock();
+    auto parsed = std::make_unique<DeflateSegment>(parse(index));
+    lock.lock();
+    slots_[index].Parse = std::move(parsed);
+    slots_[index].Status = Slot::State::Done;
+    changed_.notify_all();
 }
 
 const DeflateSegment& DeflateSegmentQueue::take(std::size_t index) {
@@ -93,14 +97,8 @@ const DeflateSegment& DeflateSegmentQueue::take(std::size_t index) {
     if (slot.Status == Slot::State::Waiting) {
         // Nobody has it yet: parse it here rather than wait.
         std::size_t claimed = 0;
-        while (slot.Status == Slot::State::Waiting && claim(claimed)) {
-            lock.unlock();
-            auto parsed = std::make_unique<DeflateSegment>(parse(claimed));
-            lock.lock();
-            slots_[claimed].Parse = std::move(parsed);
-            slots_[claimed].Status = Slot::State::Done;
-            changed_.notify_all();
-        }
+        while (slot.Status == Slot::State::Waiting && claim(claimed))
+            parseClaimed(lock, claimed);
     }
     changed_.wait(lock, [&] { return slot.Status == Slot::State::Done; });
     return *slot.Parse;

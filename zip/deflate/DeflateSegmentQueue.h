@@ -39,6 +39,8 @@ private:
 
     DeflateSegment parse(std::size_t index) const;
     bool claim(std::size_t& index); // under the lock
+    // Parses a claimed segment with the lock let go meanwhile, and hands it over.
+    void parseClaimed(std::unique_lock<std::mutex>& lock, std::size_t index);
     void help();
 
     const int level_;
