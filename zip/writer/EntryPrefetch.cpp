@@ -134,7 +134,13 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     std::unique_ptr<CompressedFile> result = std::move(task->Result);
     drop(*task);
     startMore();
+    // A thread started for this file has done its work: it goes now, so that a run of
+    // many large files does not gather ended threads.
+    std::vector<std::thread> ended = std::move(extra_);
+    extra_.clear();
     lock.unlock();
+    for (std::thread& thread : ended)
+        thread.join();
     if (!result || !result->Complete || !(result->Stamp == stamp) ||
         result->StoredByRule != storedByRule)
         return nullptr;
