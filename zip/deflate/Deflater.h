@@ -38,8 +38,9 @@ struct DeflateEntry {
 // Deflate (RFC 1951) compressor of archive entries: a hash-chain string matcher
 // (greedy at levels 1-3, lazy at 4-9) feeding a block stage that picks stored,
 // fixed-code or dynamic-code blocks. All buffers are allocated by the constructor and
-// reused for every entry, so compression itself allocates nothing; keep one Deflater
-// for a whole archive run. Not thread-safe; one entry at a time.
+// reused for every entry, so streaming compression allocates nothing (compression in
+// parts makes its parts' buffers); keep one Deflater for a whole archive run. One
+// entry at a time; compression in parts starts and ends its own helper threads.
 class Deflater {
 public:
     Deflater();
