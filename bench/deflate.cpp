@@ -51,6 +51,23 @@ struct Totals {
     unsigned failures = 0;
 };
 
+// Streams data through the compressor in the pieces it asks for, appending to out.
+void deflateStreaming(kd::Deflater& deflater, const std::vector<std::uint8_t>& data, int level,
+                      std::vector<std::uint8_t>& out, kd::DeflateEntry& entry) {
+    std::size_t offset = 0;
+    deflater.DeflateStream(
+        [&](std::uint8_t* buffer, std::size_t size) {
+            const std::size_t n = std::min(size, data.size() - offset);
+            std::memcpy(buffer, data.data() + offset, n);
+            offset += n;
+            return n;
+        },
+        [&](const std::uint8_t* bytes, std::size_t size) {
+            out.insert(out.end(), bytes, bytes + size);
+        },
+        level, entry);
+}
+
 Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
     kd::Deflater deflater;
     z_stream zs{};
@@ -70,21 +87,10 @@ Totals runLevel(const std::vector<Sample>& samples, int level, int rounds) {
         kd::DeflateEntry entry;
         for (int round = 0; round < rounds; ++round) {
             auto runOurs = [&] {
-                std::size_t offset = 0;
                 ours.clear();
                 entry = kd::DeflateEntry{};
                 const auto start = Clock::now();
-                deflater.DeflateStream(
-                    [&](std::uint8_t* buffer, std::size_t size) {
-                        const std::size_t n = std::min(size, data.size() - offset);
-                        std::memcpy(buffer, data.data() + offset, n);
-                        offset += n;
-                        return n;
-                    },
-                    [&](const std::uint8_t* bytes, std::size_t size) {
-                        ours.insert(ours.end(), bytes, bytes + size);
-                    },
-                    level, entry);
+                deflateStreaming(deflater, data, level, ours, entry);
                 bestOurs = std::min(bestOurs, bench::seconds(Clock::now() - start));
             };
             auto runZlib = [&] {
@@ -147,17 +153,9 @@ unsigned compareInMemory(const std::vector<Sample>& samples, int level, int roun
         for (int round = 0; round < rounds; ++round) {
             a.clear();
             b.clear();
-            std::size_t offset = 0;
             kd::DeflateEntry e1, e2;
             auto start = Clock::now();
-            streaming.DeflateStream(
-                [&](std::uint8_t* buffer, std::size_t size) {
-                    const std::size_t n = std::min(size, sample.data.size() - offset);
-                    std::memcpy(buffer, sample.data.data() + offset, n);
-                    offset += n;
-                    return n;
-                },
-                sink(a), level, e1);
+            deflateStreaming(streaming, sample.data, level, a, e1);
             bestStream = std::min(bestStream, bench::seconds(Clock::now() - start));
             start = Clock::now();
             parallel.DeflateInMemory(
