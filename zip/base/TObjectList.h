@@ -115,9 +115,14 @@ public:
     auto end() const { return items_.end(); }
 
 protected:
+    // The reported capacity keeps the engine's steps, but the storage grows by
+    // doubling: reserving each step exactly would copy the whole list every 16
+    // items, quadratic in an archive of many entries.
     virtual void Grow() {
         const int delta = capacity_ > 8 ? 16 : capacity_ > 4 ? 8 : 4;
-        SetCapacity(capacity_ + delta);
+        if (capacity_ + delta > MaxListSize)
+            ErrorIndex(capacity_ + delta);
+        capacity_ += delta;
     }
     [[noreturn]] static void Error(const std::string& message) { throw EListError(message); }
     [[noreturn]] static void ErrorIndex(int index) {
