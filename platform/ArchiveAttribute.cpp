@@ -24,6 +24,10 @@ std::optional<ArchiveStamp> ArchiveAttribute::StampOf(int fd) {
     return archiveStampOf(FileStampOf(fd));
 }
 
+ArchiveStamp ArchiveAttribute::StampOf(const struct stat& st) {
+    return *archiveStampOf(FileStampOf(st));
+}
+
 bool ArchiveAttribute::IsSet(const std::string& path) {
     const auto recorded = Recorded(path);
     return !recorded || recorded != StampOf(path);

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+struct stat;
+
 namespace kd {
 
 // What a file looked like when it was last archived: its modification time to the
@@ -25,6 +27,8 @@ public:
     static std::optional<ArchiveStamp> StampOf(const std::string& path);
     // The stamp of an open file.
     static std::optional<ArchiveStamp> StampOf(int fd);
+    // The stamp of what stat or fstat gave.
+    static ArchiveStamp StampOf(const struct stat& st);
 
     // True when the file changed since the attribute was last reset, or never was.
     bool IsSet(const std::string& path);

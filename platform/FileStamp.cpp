@@ -4,28 +4,24 @@
 
 namespace kd {
 
-namespace {
-
-FileStamp stampOf(const struct stat& st) {
+FileStamp FileStampOf(const struct stat& st) {
     return {static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
             static_cast<std::int64_t>(st.st_size), static_cast<std::uint64_t>(st.st_dev),
             static_cast<std::uint64_t>(st.st_ino)};
 }
 
-} // namespace
-
 std::optional<FileStamp> FileStampOf(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)
         return std::nullopt;
-    return stampOf(st);
+    return FileStampOf(st);
 }
 
 std::optional<FileStamp> FileStampOf(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return std::nullopt;
-    return stampOf(st);
+    return FileStampOf(st);
 }
 
 } // namespace kd

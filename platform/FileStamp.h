@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+struct stat;
+
 namespace kd {
 
 // What tells whether a file changed on disk: its modification time to the nanosecond
@@ -16,6 +18,8 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The stamp of what stat or fstat gave.
+FileStamp FileStampOf(const struct stat& st);
 // The stamp of an open file; nullopt when fstat fails.
 std::optional<FileStamp> FileStampOf(int fd);
 // The stamp of a named file; nullopt when it does not exist.

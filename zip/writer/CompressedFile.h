@@ -1,4 +1,6 @@
 #pragma once
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +14,9 @@ namespace kd {
 // settled, and the sizes of the reads that fed it, so that the writing thread can
 // raise the same progress events as if it had read the file itself.
 struct CompressedFile {
-    // The file as it was read: the data is good only for this stamp.
+    // The file as it was read (fstat of the open file): the data is good only for
+    // this state, and the entry's header is made from it.
+    struct stat Status {};
     ArchiveStamp Stamp;
     // False when the file could not be read whole and unchanged; the writing thread
     // then reads it itself, which reports whatever went wrong.

@@ -98,7 +98,6 @@ void EntryPrefetch::drop(Task& task) {
 }
 
 std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
-                                                    const ArchiveStamp& stamp, bool storedByRule,
                                                     const std::function<void()>& whileWaiting) {
     std::unique_lock lock(mutex_);
     if (workers_.empty())
@@ -141,8 +140,7 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     lock.unlock();
     for (std::thread& thread : ended)
         thread.join();
-    if (!result || !result->Complete || !(result->Stamp == stamp) ||
-        result->StoredByRule != storedByRule)
+    if (!result || !result->Complete)
         return nullptr;
     return result;
 }

@@ -38,16 +38,15 @@ public:
     EntryPrefetch(const EntryPrefetch&) = delete;
     EntryPrefetch& operator=(const EntryPrefetch&) = delete;
 
-    // The data of the file at path, when it was made ahead and is good for the file
-    // as it is now (stamp) and as the writing thread means to write it (stored by
-    // rule or not); waits for it when it is still being made (a large file no worker
-    // took yet is started on a thread of its own), calling whileWaiting now and then,
-    // which may throw to end the run. Files of the plan before it are dropped: the run
-    // passed them (left out or skipped). Nothing when the file is not among those
-    // started, or no worker has taken a small one yet; the writing thread then makes
-    // the data.
-    std::unique_ptr<CompressedFile> Take(const std::string& path, const ArchiveStamp& stamp,
-                                         bool storedByRule,
+    // The data of the file at path, made ahead from the whole file as it stood
+    // unchanged while it was read (its Status and Stamp say how it stood); waits for
+    // it when it is still being made (a large file no worker took yet is started on a
+    // thread of its own), calling whileWaiting now and then, which may throw to end
+    // the run. Files of the plan before it are dropped: the run passed them (left out
+    // or skipped). Nothing when the file is not among those started, no worker has
+    // taken a small one yet, or it could not be read whole and unchanged; the writing
+    // thread then reads the file itself.
+    std::unique_ptr<CompressedFile> Take(const std::string& path,
                                          const std::function<void()>& whileWaiting);
 
 private:

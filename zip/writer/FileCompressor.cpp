@@ -55,10 +55,10 @@ CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
         if (::stat(job.Path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             return result;
         TLFNFileStream source(job.Path, kZipBufferSize, false, FileOpenMode::Read);
-        const auto before = ArchiveAttribute::StampOf(source.Handle());
-        if (!before || static_cast<std::uint64_t>(before->size) != job.Size)
+        if (::fstat(source.Handle(), &result.Status) != 0 ||
+            static_cast<std::uint64_t>(result.Status.st_size) != job.Size)
             return result;
-        result.Stamp = *before;
+        result.Stamp = ArchiveAttribute::StampOf(result.Status);
         const std::uint64_t size = job.Size;
         std::uint64_t bytesRead = 0;
         const DeflateReadFunction read = [&](std::uint8_t* buffer, std::size_t wanted) {
@@ -96,8 +96,8 @@ CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
         }
         std::uint8_t probe = 0;
         const bool grew = source.Read(&probe, 1) == 1;
-        result.Complete =
-            bytesRead == size && !grew && ArchiveAttribute::StampOf(source.Handle()) == before;
+        result.Complete = bytesRead == size && !grew &&
+                          ArchiveAttribute::StampOf(source.Handle()) == result.Stamp;
     } catch (...) {
         // Stopped, unreadable or out of memory: the writing thread reads it itself.
         result.Complete = false;

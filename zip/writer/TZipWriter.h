@@ -258,9 +258,11 @@ private:
     bool writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHeaderInfo& header,
                        const ArchiveStamp& stamp);
     // Writes an entry whose data a worker made (the events as if read here); false
-    // when the file changed meanwhile.
-    bool writePrefetchedData(ZipWriterRun& run, const CompressedFile& data, TLFNFileStream& source,
-                             TZipHeaderInfo& header, const ArchiveStamp& stamp);
+    // when the file changed since.
+    bool writePrefetchedData(ZipWriterRun& run, const CompressedFile& data,
+                             const std::string& name, TZipHeaderInfo& header);
+    // The file goes in stored, without compression (level 0 or NoCompressList).
+    bool isStoredByRule(const TZipHeaderInfo& header) const;
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
     void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count, bool encrypt);
     // One read of a file's data: counted in the run, then the progress events.

@@ -48,12 +48,6 @@ std::uint32_t dosDateOf(const struct stat& st) {
     return DosDateTimeClamp(UnixTimeToDosDateTime(st.st_mtime));
 }
 
-// What tells the file apart from a changed one, from what fstat gave.
-ArchiveStamp stampOf(const struct stat& st) {
-    return {static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec,
-            static_cast<std::int64_t>(st.st_size), static_cast<std::uint64_t>(st.st_ino)};
-}
-
 [[noreturn]] void refuseLargeFile(const std::string& name) {
     throw EZipTooLarge("The file " + name +
                        " is 4 GiB or larger, which a ZIP archive without ZIP64 cannot hold");
@@ -187,12 +181,20 @@ std::unique_ptr<TLFNFileStream> TZipWriter::openSource(const std::string& name) 
 }
 
 bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
-    const std::unique_ptr<TLFNFileStream> source = openSource(name);
-    if (!source)
-        return false;
+    // Data a worker made ahead comes with the state of the file it read: the file is
+    // opened here only when there is none, or it turns out stale.
+    std::unique_ptr<CompressedFile> made;
+    if (run.Prefetch)
+        made = run.Prefetch->Take(name, [this] { ProcessMessagesAndCheckCancel(); });
+    std::unique_ptr<TLFNFileStream> source;
     struct stat st {};
-    if (::fstat(source->Handle(), &st) != 0)
-        return false;
+    if (made) {
+        st = made->Status;
+    } else {
+        source = openSource(name);
+        if (!source || ::fstat(source->Handle(), &st) != 0)
+            return false;
+    }
     const auto expected = static_cast<std::uint64_t>(st.st_size);
     // The run owes nothing to the output: the old archive and the new one are
     // never their own input.
@@ -215,14 +217,23 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         return false;
     if (expected > kMaxZipSize)
         refuseLargeFile(name);
+    // Data made for another storing rule (OnStartZip renamed the entry) is not used.
+    if (made && made->StoredByRule != isStoredByRule(*header))
+        made.reset();
 
     std::uint32_t fileDate = header->DosDateTime;
     for (int attempt = 1;; ++attempt) {
         // A file read again carries its new date, unless OnStartZip chose another (the
         // exact time then goes: it would contradict the chosen date). The first read
-        // uses what was learnt when the file was opened.
-        if (attempt != 1 && ::fstat(source->Handle(), &st) != 0)
-            return false;
+        // uses what was learnt before the entry started.
+        if (!made && (attempt != 1 || !source)) {
+            if (!source && !(source = openSource(name))) {
+                run.TotalBytes -= static_cast<std::int64_t>(expected);
+                return false; // gone since it was read ahead
+            }
+            if (::fstat(source->Handle(), &st) != 0)
+                return false;
+        }
         sourceModified_ = st.st_mtim;
         const std::uint32_t date = dosDateOf(st);
         if (header->DosDateTime == fileDate) {
@@ -232,10 +243,13 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
             header->SetUnixModified(std::nullopt);
         }
         fileDate = date;
-        const ArchiveStamp stamp = stampOf(st);
+        const ArchiveStamp stamp = ArchiveAttribute::StampOf(st);
         if (static_cast<std::uint64_t>(stamp.size) > kMaxZipSize)
             refuseLargeFile(name);
-        if (writeFileData(run, *source, *header, stamp)) {
+        const bool written =
+            made ? writePrefetchedData(run, *std::exchange(made, nullptr), name, *header)
+                 : writeFileData(run, *source, *header, stamp);
+        if (written) {
             if (dispose_)
                 run.DisposeList.push_back({name, stamp});
             if (resetArchiveBitOnZip_)
@@ -244,7 +258,8 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         }
         // The file changed while it was read: what was written for it is taken back.
         run.Output->Seek(header->LocalOffset);
-        source->Seek(0, SeekOrigin::Begin);
+        if (source)
+            source->Seek(0, SeekOrigin::Begin);
         if (attempt < kReadAttempts)
             continue;
         if (!leaveOut(TSkipReason::srFileChanged, name, "")) {

@@ -46,12 +46,7 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     const auto size = static_cast<std::uint64_t>(stamp.size);
     header.UncompressedSize = static_cast<std::uint32_t>(size);
     header.Flags &= static_cast<std::uint16_t>(~kFlagEncrypted);
-    const bool storedByRule =
-        packLevel_ <= 0 || MatchesMaskList(noCompressList_, header.FileName());
-    if (run.Prefetch)
-        if (const auto made = run.Prefetch->Take(source.FileName(), stamp, storedByRule,
-                                                 [this] { ProcessMessagesAndCheckCancel(); }))
-            return writePrefetchedData(run, *made, source, header, stamp);
+    const bool storedByRule = isStoredByRule(header);
     // In several parts the local header waits until the data is complete.
     const bool spooled = run.Spool != nullptr;
     if (spooled)
@@ -132,9 +127,12 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     return true;
 }
 
+bool TZipWriter::isStoredByRule(const TZipHeaderInfo& header) const {
+    return packLevel_ <= 0 || MatchesMaskList(noCompressList_, header.FileName());
+}
+
 bool TZipWriter::writePrefetchedData(ZipWriterRun& run, const CompressedFile& data,
-                                     TLFNFileStream& source, TZipHeaderInfo& header,
-                                     const ArchiveStamp& stamp) {
+                                     const std::string& name, TZipHeaderInfo& header) {
     const bool spooled = run.Spool != nullptr;
     const bool encrypt = !Password().empty();
     // The check word from the flags as they stand before the data is made, as inline.
@@ -179,8 +177,11 @@ bool TZipWriter::writePrefetchedData(ZipWriterRun& run, const CompressedFile& da
         writeUpTo(size == 0 ? total : total * bytesRead / size);
     }
     writeUpTo(total);
-    // A file that changed meanwhile (while the events ran) is read again, as inline.
-    if (!(ArchiveAttribute::StampOf(source.Handle()) == stamp)) {
+    // A file that changed since it was read (while the events ran) is read again, as
+    // one that changes while read here. One deleted meanwhile keeps what was read
+    // whole: a file held open here would have been read after its deletion too.
+    const auto now = ArchiveAttribute::StampOf(name);
+    if (now && !(*now == data.Stamp)) {
         run.DoneBytes -= static_cast<std::int64_t>(bytesRead);
         return false;
     }

@@ -217,4 +217,34 @@ TEST(ZipWriterThreads, AFileChangingWhileReadIsReportedAsOnOneThread) {
     EXPECT_EQ(logs[1], logs[0]);
 }
 
+TEST(ZipWriterThreads, AFileDeletedAtItsTurnIsStoredAsOnOneThread) {
+    test::TempDir t;
+    writeTree(t);
+    std::string logs[2];
+    for (const int threads : {1, 4}) {
+        // Deleted while its entry starts: one thread holds it open by then, workers
+        // read it before; either way the entry holds what the file held.
+        t.write("tree/text.txt", std::string(150000, 'y'));
+        Recorded run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
+        const std::string path = t.file("tree/text.txt");
+        const auto start = run.bench.zip.OnStartZip;
+        run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
+                                       TZipHeaderInfo& header, bool& skip) {
+            if (name == path)
+                fs::remove(path);
+            start(zip, name, header, skip);
+        };
+        run.bench.add({"*"});
+        logs[threads == 1 ? 0 : 1] = run.log;
+        std::map<std::string, std::string> expected{
+            {"text.txt", t.write("kept.txt", std::string(150000, 'y'))}};
+        for (const auto& entry : fs::recursive_directory_iterator(t.file("tree")))
+            if (entry.is_regular_file())
+                expected[fs::relative(entry.path(), t.file("tree")).string()] =
+                    entry.path().string();
+        EXPECT_EQ(test::zipfileMismatches(run.bench.archive, expected), "");
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+}
+
 } // namespace
