@@ -70,6 +70,8 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     expandFilesList(run);
     holdDirectoryEntries(run);
     refuseTooManyEntries(run);
+    run.Names.reserve(run.Items.size() +
+                      (run.HasOldArchive && Directory() ? Directory()->Count() : 0));
     // The end record first: the first part keeps room for its comment.
     if (run.HasOldArchive || endCentral_.Modified) {
         GetArchiveComment(); // loads it
@@ -141,6 +143,13 @@ void TZipWriter::tooManyEntries() const {
 void TZipWriter::refuseTooManyEntries(const ZipWriterRun& run) const {
     // Every old entry stays (kept, replaced or copied) and every item not among them
     // is added; only a file left out while the run writes makes the count smaller.
+    // The names are compared only when the items and old entries together could
+    // pass the limit.
+    const std::size_t old = run.HasOldArchive && Directory() ? Directory()->Count() : 0;
+    const auto items = std::count_if(run.Items.begin(), run.Items.end(),
+                                     [](const std::string& item) { return !item.empty(); });
+    if (static_cast<std::int64_t>(old) + items <= maxEntries_)
+        return;
     std::unordered_set<std::string> names;
     if (run.HasOldArchive && Directory())
         for (const auto& entry : *Directory())
@@ -161,7 +170,8 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
         if (item.empty() || item.back() == '/' || size == run.ItemSizes.end())
             return;
         const bool stored =
-            packLevel_ <= 0 || MatchesMaskList(noCompressList_, storedNameOf(item).FileName);
+            packLevel_ <= 0 || (!noCompressList_.empty() &&
+                                MatchesMaskList(noCompressList_, storedNameOf(item).FileName));
         plan.push_back({item, size->second, packLevel_, stored, threads_});
     };
     // The files replacing old entries come first, in the order of those entries.

@@ -8,6 +8,7 @@
 #include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 #include "zip/writer/TZipWriter.h"
+#include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
 
 namespace kd {
@@ -107,6 +108,8 @@ std::uint32_t DataDescriptorLength(Stream& archive, const TZipHeaderInfo& entry)
 }
 
 void TZipWriter::decideOldEntries(ZipWriterRun& run) {
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        run.ItemByName.emplace(storedNameOf(run.Items[i]).FullName(), i);
     const TSortedZip& directory = *Directory();
     run.OldDecisions.assign(static_cast<std::size_t>(directory.Count()), {});
     for (int i = 0; i < directory.Count(); ++i) {

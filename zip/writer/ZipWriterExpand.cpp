@@ -95,9 +95,6 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
     }
     for (const std::string& mask : masks)
         expandMask(run, mask);
-
-    for (std::size_t i = 0; i < run.Items.size(); ++i)
-        run.ItemByName.emplace(storedNameOf(run.Items[i]).FullName(), i);
 }
 
 void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
