@@ -33,6 +33,11 @@ bool ArchiveAttribute::IsSet(const std::string& path) {
     return !recorded || recorded != StampOf(path);
 }
 
+bool ArchiveAttribute::IsSet(const std::string& path, int fd, const ArchiveStamp& now) {
+    const auto recorded = Recorded(path, fd);
+    return !recorded || *recorded != now;
+}
+
 std::string FormatArchiveStamp(const ArchiveStamp& stamp) {
     return std::to_string(stamp.modifiedNs) + ' ' + std::to_string(stamp.size) + ' ' +
            std::to_string(stamp.inode);

@@ -32,6 +32,9 @@ public:
 
     // True when the file changed since the attribute was last reset, or never was.
     bool IsSet(const std::string& path);
+    // The same for the file at path open as fd, whose stamp is now; safe to call on
+    // several threads at once.
+    bool IsSet(const std::string& path, int fd, const ArchiveStamp& now);
     // Clears the attribute by recording stamp, the state in which the file was
     // archived (a file changed since then keeps its attribute set). Failures are
     // swallowed: the attribute then simply stays set.
@@ -42,6 +45,10 @@ public:
 protected:
     // The stamp recorded by the last reset; nullopt when there is none.
     virtual std::optional<ArchiveStamp> Recorded(const std::string& path) = 0;
+    // The same, read through the open file where the record lives on the file.
+    virtual std::optional<ArchiveStamp> Recorded(const std::string& path, int /*fd*/) {
+        return Recorded(path);
+    }
 };
 
 // Text form of a stamp ("modifiedNs size inode") and back.

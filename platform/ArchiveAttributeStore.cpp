@@ -43,18 +43,30 @@ std::string ArchiveAttributeStore::DefaultIndexFile() {
 }
 
 std::optional<ArchiveStamp> ArchiveAttributeStore::Recorded(const std::string& path) {
+    return lookUp(path, -1);
+}
+
+std::optional<ArchiveStamp> ArchiveAttributeStore::Recorded(const std::string& path, int fd) {
+    return lookUp(path, fd);
+}
+
+std::optional<ArchiveStamp> ArchiveAttributeStore::lookUp(const std::string& path, int fd) {
     if (useXattr_) {
         std::array<char, 96> value{};
-        const ssize_t n = ::getxattr(path.c_str(), kXattrName, value.data(), value.size() - 1);
+        const ssize_t n =
+            fd >= 0 ? ::fgetxattr(fd, kXattrName, value.data(), value.size() - 1)
+                    : ::getxattr(path.c_str(), kXattrName, value.data(), value.size() - 1);
         if (n >= 0)
             return ParseArchiveStamp(std::string(value.data(), static_cast<std::size_t>(n)));
     }
+    const std::lock_guard lock(mutex_);
     loadIndex();
     const auto found = index_.find(path);
     return found == index_.end() ? std::nullopt : std::optional(found->second);
 }
 
 void ArchiveAttributeStore::Reset(const std::string& path, const ArchiveStamp& stamp) {
+    const std::lock_guard lock(mutex_);
     const std::string value = FormatArchiveStamp(stamp);
     if (useXattr_ && ::setxattr(path.c_str(), kXattrName, value.data(), value.size(), 0) == 0) {
         if (loaded_ && index_.erase(path))
@@ -90,6 +102,7 @@ void ArchiveAttributeStore::loadIndex() {
 }
 
 void ArchiveAttributeStore::Flush() {
+    const std::lock_guard lock(mutex_);
     if (!dirty_)
         return;
     // Entries of files that are gone are dropped on the way.

@@ -1,5 +1,6 @@
 #pragma once
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -33,10 +34,15 @@ public:
 
 protected:
     std::optional<ArchiveStamp> Recorded(const std::string& path) override;
+    std::optional<ArchiveStamp> Recorded(const std::string& path, int fd) override;
 
 private:
+    // The record on the file (read through fd when it is not -1), else in the index.
+    std::optional<ArchiveStamp> lookUp(const std::string& path, int fd);
     void loadIndex();
 
+    // Workers compressing files ahead look at the attribute beside the run's thread.
+    std::mutex mutex_;
     std::string indexFile_;
     std::map<std::string, ArchiveStamp> index_;
     bool loaded_ = false;

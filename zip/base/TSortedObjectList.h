@@ -64,6 +64,12 @@ protected:
 
 private:
     int Place(Item item) {
+        // Objects placed in their order (a directory read or written) go to the end
+        // after one comparison.
+        if (!this->Empty() && Compare(*this->Last(), *item) < 0) {
+            this->InsertAt(this->Count(), std::move(item));
+            return this->Count() - 1;
+        }
         int index = 0;
         if (Find(*item, index)) {
             if (duplicates_ == TDuplicates::Ignore)

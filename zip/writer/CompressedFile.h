@@ -18,6 +18,8 @@ struct CompressedFile {
     // this state, and the entry's header is made from it.
     struct stat Status {};
     ArchiveStamp Stamp;
+    // The file's archive attribute in that state.
+    bool ArchiveSet = true;
     // False when the file could not be read whole and unchanged; the writing thread
     // then reads it itself, which reports whatever went wrong.
     bool Complete = false;

@@ -26,8 +26,9 @@ struct EntryPrefetch::Task {
     std::unique_ptr<CompressedFile> Result;
 };
 
-EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound)
-    : plan_(std::move(plan)), bound_(memoryBound) {
+EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound,
+                             ArchiveAttribute& attributes)
+    : plan_(std::move(plan)), attributes_(attributes), bound_(memoryBound) {
     {
         const std::lock_guard lock(mutex_);
         startMore();
@@ -146,7 +147,7 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
 }
 
 void EntryPrefetch::make(Task& task, Deflater& compressor) {
-    CompressedFile result = CompressFile(*task.Job, compressor, stop_);
+    CompressedFile result = CompressFile(*task.Job, compressor, stop_, attributes_);
     {
         const std::lock_guard lock(mutex_);
         task.Status = Task::State::Done;

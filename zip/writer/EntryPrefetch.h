@@ -33,7 +33,9 @@ namespace kd {
 // every worker at its next read and waits for them.
 class EntryPrefetch {
 public:
-    EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound);
+    // The files' archive attributes are looked at in attributes, on the workers.
+    EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound,
+                  ArchiveAttribute& attributes);
     ~EntryPrefetch();
     EntryPrefetch(const EntryPrefetch&) = delete;
     EntryPrefetch& operator=(const EntryPrefetch&) = delete;
@@ -57,6 +59,7 @@ private:
     void make(Task& task, Deflater& compressor);
 
     std::vector<CompressJob> plan_;
+    ArchiveAttribute& attributes_;
     std::size_t next_ = 0; // the first file of the plan not yet looked at
     std::uint64_t bound_;
     std::uint64_t inFlight_ = 0; // input bytes of the tasks started and not taken

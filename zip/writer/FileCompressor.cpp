@@ -46,7 +46,7 @@ bool CompressesInParts(const CompressJob& job) {
 }
 
 CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
-                            const std::atomic<bool>& stop) {
+                            const std::atomic<bool>& stop, ArchiveAttribute& attributes) {
     CompressedFile result;
     result.StoredByRule = job.StoredByRule;
     try {
@@ -59,6 +59,7 @@ CompressedFile CompressFile(const CompressJob& job, Deflater& compressor,
             static_cast<std::uint64_t>(result.Status.st_size) != job.Size)
             return result;
         result.Stamp = ArchiveAttribute::StampOf(result.Status);
+        result.ArchiveSet = attributes.IsSet(job.Path, source.Handle(), result.Stamp);
         const std::uint64_t size = job.Size;
         std::uint64_t bytesRead = 0;
         const DeflateReadFunction read = [&](std::uint8_t* buffer, std::size_t wanted) {

@@ -259,8 +259,8 @@ private:
                        const ArchiveStamp& stamp);
     // Writes an entry whose data a worker made (the events as if read here); false
     // when the file changed since.
-    bool writePrefetchedData(ZipWriterRun& run, const CompressedFile& data,
-                             const std::string& name, TZipHeaderInfo& header);
+    bool writePrefetchedData(ZipWriterRun& run, const CompressedFile& data, const std::string& name,
+                             TZipHeaderInfo& header);
     // The file goes in stored, without compression (level 0 or NoCompressList).
     bool isStoredByRule(const TZipHeaderInfo& header) const;
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);

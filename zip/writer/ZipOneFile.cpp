@@ -209,7 +209,8 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
 
     auto header = std::make_shared<TZipHeaderInfo>();
     header->DosDateTime = dosDateOf(st);
-    header->ExternalAttributes = dosAttributes(name, st, attributes_->IsSet(name));
+    header->ExternalAttributes =
+        dosAttributes(name, st, made ? made->ArchiveSet : attributes_->IsSet(name));
     recordUnixState(*header, st);
     header->UncompressedSize = static_cast<std::uint32_t>(expected);
     header->InternalAttributes = 2; // text or binary: the compressor decides

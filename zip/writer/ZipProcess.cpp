@@ -181,7 +181,8 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
     for (const std::string& item : run.Items)
         add(item);
     if (!plan.empty())
-        run.Prefetch = std::make_unique<EntryPrefetch>(std::move(plan), threads_, memoryInFlight_);
+        run.Prefetch = std::make_unique<EntryPrefetch>(std::move(plan), threads_, memoryInFlight_,
+                                                       *attributes_);
 }
 
 void TZipWriter::addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> header) {

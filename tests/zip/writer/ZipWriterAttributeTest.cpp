@@ -10,7 +10,10 @@ using namespace kd;
 
 namespace {
 
-TEST(ZipWriterAttribute, SecondRunTakesOnlyTheFileEditedSince) {
+class ZipWriterAttribute : public ::testing::TestWithParam<int> {};
+
+// On one thread the writer looks at each attribute itself, on several the workers do.
+TEST_P(ZipWriterAttribute, SecondRunTakesOnlyTheFileEditedSince) {
     test::TempDir t;
     t.write("tree/a.txt", "a");
     t.write("tree/b.txt", "b");
@@ -19,6 +22,7 @@ TEST(ZipWriterAttribute, SecondRunTakesOnlyTheFileEditedSince) {
     FakeVolumeService volumes;
     ArchiveAttributeStore attributes(t.file("state/archived.idx"));
     TZipWriter zip(ui, volumes, attributes);
+    zip.SetThreads(GetParam());
     zip.SetRootDir(t.file("tree"));
     zip.SetRelativePaths(true);
     zip.SetSkipIfArchiveBitNotSet(true);
@@ -58,5 +62,7 @@ TEST(ZipWriterAttribute, SecondRunTakesOnlyTheFileEditedSince) {
     EXPECT_EQ(zip.AddFilesToArchive(), 3);
     EXPECT_EQ(attributesSeen, (std::vector<std::uint32_t>{0, 0, 0}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Threads, ZipWriterAttribute, ::testing::Values(1, 4));
 
 } // namespace
