@@ -147,9 +147,10 @@ void QtUiHost::setBusyCursor(bool busy) {
 }
 
 void QtUiHost::processEvents() {
-    // Long work calls this for every file: a hundred times a second is responsive
-    // enough, and spares thousands of event-loop turns (and repaints) per run.
-    constexpr qint64 kIntervalMs = 10;
+    // Long work calls this for every file: forty times a second is responsive
+    // enough, and spares thousands of event-loop turns (each a relayout and repaint
+    // of the progress window) per run.
+    constexpr qint64 kIntervalMs = 25;
     if (lastPump_.isValid() && lastPump_.elapsed() < kIntervalMs)
         return;
     lastPump_.start();

@@ -1,4 +1,6 @@
 // The data of one file entry: read, checked, compressed or stored, encrypted.
+#include <sys/stat.h>
+
 #include "zip/format/Crc32.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/format/ZipRecords.h"
@@ -180,8 +182,8 @@ bool TZipWriter::writePrefetchedData(ZipWriterRun& run, const CompressedFile& da
     // A file that changed since it was read (while the events ran) is read again, as
     // one that changes while read here. One deleted meanwhile keeps what was read
     // whole: a file held open here would have been read after its deletion too.
-    const auto now = ArchiveAttribute::StampOf(name);
-    if (now && !(*now == data.Stamp)) {
+    struct stat now {};
+    if (run.Sources.Stat(name, now) && !(ArchiveAttribute::StampOf(now) == data.Stamp)) {
         run.DoneBytes -= static_cast<std::int64_t>(bytesRead);
         return false;
     }

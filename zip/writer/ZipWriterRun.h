@@ -11,6 +11,7 @@
 
 #include "platform/ArchiveAttribute.h"
 #include "platform/FileStamp.h"
+#include "platform/SiblingStat.h"
 #include "zip/deflate/Deflater.h"
 #include "zip/format/TEndCentral.h"
 #include "zip/format/TZipHeaderInfo.h"
@@ -87,6 +88,9 @@ struct ZipWriterRun {
     int FileCount = 0;
     std::vector<PendingFile> DisposeList;
     std::vector<PendingFile> ResetList;
+
+    // Looks at the files written, one directory after another.
+    SiblingStat Sources;
 
     // The entry being written.
     Deflater Compressor;
