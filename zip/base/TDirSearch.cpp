@@ -18,10 +18,16 @@ TSearchRec unreadable(std::string name, bool directory, std::time_t modified, in
     return {std::move(name), 0, directory, modified, TSearchProblem::Unreadable, error};
 }
 
+// Listing threads of a recursive search, and how many directories they list ahead.
+constexpr int kListingThreads = 3;
+constexpr std::size_t kListedAhead = 24;
+
 } // namespace
 
 TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
     : mask_(std::move(mask)), recurse_(recurse) {
+    if (recurse_)
+        ahead_ = std::make_unique<ListingAhead>(kListingThreads, kListedAhead);
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
     const auto wild = dir.find_first_of(kWildcardChars);
@@ -41,13 +47,26 @@ TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
 int TDirSearch::openLevel(std::string dir) {
     const std::size_t depth = levels_.size();
     std::string levelMask = depth < wildParts_.size() ? wildParts_[depth] : mask_;
-    levels_.emplace_back(std::move(dir), std::move(levelMask));
+    DirListing listing = ahead_ ? ahead_->Take(dir) : listDirectory(dir);
+    levels_.emplace_back(std::move(dir), std::move(levelMask), std::move(listing));
     const int error = levels_.back().Error();
     // A directory that failed part-way is searched as far as it could be read, and
     // reported all the same.
     if (error && levels_.back().EmptyDirectory())
         levels_.pop_back();
+    askAhead();
     return error;
+}
+
+void TDirSearch::askAhead() {
+    if (!ahead_)
+        return;
+    // The deepest level is searched first; the levels of the wildcard parts enter
+    // only the directories that match, and are not listed ahead.
+    bool room = true;
+    const auto ask = [&](const std::string& dir) { return room = ahead_->Ask(dir); };
+    for (std::size_t level = levels_.size(); room && level-- > wildParts_.size();)
+        levels_[level].AskAhead(ask);
 }
 
 bool TDirSearch::enter(const std::string& dir, std::time_t modified, TSearchRec& rec) {

@@ -1,10 +1,12 @@
 #pragma once
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "zip/base/ListingAhead.h"
 #include "zip/base/TSearchData.h"
 
 namespace kd {
@@ -59,7 +61,10 @@ private:
     // directory that cannot be listed is described in rec.
     bool enter(const std::string& dir, std::time_t modified, TSearchRec& rec);
     bool matchesMask(const std::string& name) const;
+    // Asks for the listings of the subdirectories the search enters next.
+    void askAhead();
 
+    std::unique_ptr<ListingAhead> ahead_; // recursing: subdirectories listed ahead
     std::vector<TSearchData> levels_;
     std::vector<std::string> wildParts_; // directory masks of the levels below the fixed part
     std::string mask_;

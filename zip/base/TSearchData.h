@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,8 +12,8 @@ namespace kd {
 // is opened (sorted by name), and a cursor over them.
 class TSearchData {
 public:
-    // dir is "" (the current directory) or ends with "/".
-    TSearchData(std::string dir, std::string mask);
+    // dir is "" (the current directory) or ends with "/"; listing is its listing.
+    TSearchData(std::string dir, std::string mask, DirListing listing);
 
     const std::string& Dir() const { return dir_; }
     const std::string& Mask() const { return mask_; }
@@ -22,12 +23,16 @@ public:
     int Error() const { return listing_.error; }
     // The next entry, or nullptr when the level is exhausted.
     const DirEntry* Next();
+    // Hands the subdirectories still ahead of the cursor (as paths ending in "/"),
+    // each once, to ask, until it returns false.
+    void AskAhead(const std::function<bool(const std::string&)>& ask);
 
 private:
     std::string dir_;
     std::string mask_;
     DirListing listing_;
     std::size_t next_ = 0;
+    std::size_t asked_ = 0; // entries before this one were handed to AskAhead's ask
 };
 
 } // namespace kd

@@ -165,21 +165,21 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
     if (threads_ <= 1)
         return;
     std::vector<CompressJob> plan;
-    const auto add = [&](const std::string& item) {
-        const auto size = run.ItemSizes.find(item);
-        if (item.empty() || item.back() == '/' || size == run.ItemSizes.end())
+    const auto add = [&](const std::string& item, std::size_t index) {
+        if (item.empty() || item.back() == '/' || !run.ItemSizes[index])
             return;
+        const std::uint64_t size = *run.ItemSizes[index];
         const bool stored =
             packLevel_ <= 0 || (!noCompressList_.empty() &&
                                 MatchesMaskList(noCompressList_, storedNameOf(item).FileName));
-        plan.push_back({item, size->second, packLevel_, stored, threads_});
+        plan.push_back({item, size, packLevel_, stored, threads_});
     };
     // The files replacing old entries come first, in the order of those entries.
     for (const OldEntryDecision& decision : run.OldDecisions)
         if (!decision.Keep)
-            add(decision.Item);
-    for (const std::string& item : run.Items)
-        add(item);
+            add(decision.Item, decision.Index);
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        add(run.Items[i], i);
     if (!plan.empty())
         run.Prefetch = std::make_unique<EntryPrefetch>(std::move(plan), threads_, memoryInFlight_,
                                                        *attributes_);

@@ -119,6 +119,7 @@ void TZipWriter::decideOldEntries(ZipWriterRun& run) {
             continue;
         OldEntryDecision& decision = run.OldDecisions[static_cast<std::size_t>(i)];
         decision.Item = std::exchange(run.Items[found->second], std::string());
+        decision.Index = found->second;
         const bool isDirectory = decision.Item.back() == '/';
         const std::string path =
             isDirectory ? decision.Item.substr(0, decision.Item.size() - 1) : decision.Item;

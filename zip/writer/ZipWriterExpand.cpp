@@ -65,7 +65,7 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
         if (item.empty())
             continue;
         if (item.back() == '/') {
-            run.Items.push_back(resolve(item));
+            run.AddItem(resolve(item));
         } else if (HasWildcard(item)) {
             masks.push_back(item);
         } else {
@@ -82,13 +82,12 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
                 continue;
             }
             if (S_ISDIR(st.st_mode)) {
-                run.Items.push_back(name + "/"); // a directory named without its "/"
+                run.AddItem(name + "/"); // a directory named without its "/"
                 continue;
             }
             const auto size = static_cast<std::uint64_t>(st.st_size);
             if (wantedFile(run, name, size)) {
-                run.Items.push_back(name);
-                run.ItemSizes.emplace(name, size);
+                run.AddItem(name, size);
                 run.TotalBytes += static_cast<std::int64_t>(size);
             }
         }
@@ -110,11 +109,10 @@ void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
                 leaveOut(reasonOf(rec), rec.Name, systemReason(rec.Error));
         } else if (rec.IsDirectory) {
             if (mask.Recurse && addDirEntriesOnRecurse_)
-                run.Items.push_back(rec.Name);
+                run.AddItem(rec.Name);
         } else if (!MatchesMaskList(excludeList_, rec.Name) &&
                    wantedFile(run, rec.Name, rec.Size)) {
-            run.Items.push_back(rec.Name);
-            run.ItemSizes.emplace(rec.Name, rec.Size);
+            run.AddItem(rec.Name, rec.Size);
             run.TotalBytes += static_cast<std::int64_t>(rec.Size);
         }
     }

@@ -36,6 +36,7 @@ struct PendingFile {
 // What becomes of an old entry: the item that keeps or replaces it (none: copied).
 struct OldEntryDecision {
     std::string Item;
+    std::size_t Index = 0; // where the item stood in Items
     bool Keep = false;
 };
 
@@ -50,12 +51,12 @@ inline TSkipReason unreadableReason(int error, bool directory) {
 struct ZipWriterRun {
     // FilesList after expansion; an item taken by an old entry is cleared (emptied).
     std::vector<std::string> Items;
+    // Beside each item, the size a file had when it was found (none for a directory).
+    std::vector<std::optional<std::uint64_t>> ItemSizes;
     // Stored name -> first item with that name, for matching old entries.
     std::unordered_map<std::string, std::size_t> ItemByName;
     // The names of the old archive opened by this run, for zaFreshen.
     std::unordered_set<std::string> OldNames;
-    // The size each file item had when it was found.
-    std::unordered_map<std::string, std::uint64_t> ItemSizes;
     // Per old entry (stored order), decided before anything is written.
     std::vector<OldEntryDecision> OldDecisions;
     // The files' entry data made ahead on worker threads (several threads only).
@@ -99,6 +100,11 @@ struct ZipWriterRun {
     std::int64_t EntryBytesSinceCheck = 0;
     std::vector<std::uint8_t> Scratch = std::vector<std::uint8_t>(65536);
     std::vector<std::uint8_t> CipherBuffer = std::vector<std::uint8_t>(65536);
+
+    void AddItem(std::string item, std::optional<std::uint64_t> size = std::nullopt) {
+        Items.push_back(std::move(item));
+        ItemSizes.push_back(size);
+    }
 
     // True when the file of this device and inode is one of the archives above.
     bool IsOwnFile(std::uint64_t device, std::uint64_t inode) const {
