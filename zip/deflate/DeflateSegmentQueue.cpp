@@ -27,12 +27,18 @@ DeflateSegmentQueue::DeflateSegmentQueue(int level, const std::uint8_t* data, st
       segmentSize_(std::max<std::uint64_t>(segmentSize, 1)), cancel_(cancel),
       slots_(static_cast<std::size_t>(
           std::max<std::uint64_t>(1, (size + segmentSize_ - 1) / segmentSize_))) {
-    const int wanted = static_cast<int>(std::min<std::size_t>(
+    wanted_ = static_cast<int>(std::min<std::size_t>(
         static_cast<std::size_t>(std::max(threads - 1, 0)), slots_.size() - 1));
-    budget_ = drawHelpers(wanted);
+    const std::lock_guard lock(mutex_);
+    drawMoreHelpers();
+}
+
+void DeflateSegmentQueue::drawMoreHelpers() {
+    const int more = drawHelpers(wanted_ - budget_);
+    budget_ += more;
     ahead_ = static_cast<std::size_t>(budget_) + 1;
     try {
-        for (int i = 0; i < budget_; ++i)
+        for (int i = 0; i < more; ++i)
             helpers_.emplace_back([this] { help(); });
     } catch (...) {
         // Fewer helpers still do the work; the taking thread parses what is left.
@@ -89,6 +95,10 @@ void DeflateSegmentQueue::parseClaimed(std::unique_lock<std::mutex>& lock, std::
 
 const DeflateSegment& DeflateSegmentQueue::take(std::size_t index) {
     std::unique_lock lock(mutex_);
+    // Helpers that other files gave back since are taken up: a file started while
+    // others held them is not left to one thread.
+    if (budget_ < wanted_)
+        drawMoreHelpers();
     for (std::size_t i = taken_; i < index; ++i)
         slots_[i].Parse.reset();
     taken_ = std::max(taken_, index);

@@ -14,7 +14,8 @@ namespace kd {
 // Parses the segments of in-memory data (every segmentSize bytes one starts) on helper
 // threads, a few ahead of the thread that takes them in order. The helpers come from
 // one budget for the whole process, so that several files compressed at once do not
-// start a crowd of threads; with none to spare, the taking thread parses itself.
+// start a crowd of threads; with none to spare, the taking thread parses itself, and
+// takes up helpers as other files give them back.
 class DeflateSegmentQueue {
 public:
     DeflateSegmentQueue(int level, const std::uint8_t* data, std::uint64_t size, int threads,
@@ -42,6 +43,9 @@ private:
     // Parses a claimed segment with the lock let go meanwhile, and hands it over.
     void parseClaimed(std::unique_lock<std::mutex>& lock, std::size_t index);
     void help();
+    // Starts as many more helpers as the budget has to spare, up to wanted_ (under
+    // the lock).
+    void drawMoreHelpers();
 
     const int level_;
     const std::uint8_t* const data_;
@@ -57,6 +61,7 @@ private:
     std::size_t taken_ = 0; // segments before this one are released
     bool stop_ = false;
     std::atomic<bool> stopParses_{false};
+    int wanted_ = 0; // helpers the data has work for
     int budget_ = 0; // helpers drawn from the process's budget
     std::vector<std::thread> helpers_;
 };
