@@ -21,7 +21,10 @@ constexpr std::chrono::milliseconds kWaitSlice{20};
 struct EntryPrefetch::Task {
     const CompressJob* Job = nullptr;
     std::size_t Index = 0; // place in the plan
-    enum class State { Queued, Running, Done } Status = State::Queued;
+    enum class State { Queued, Running, Done };
+    // Changed under the lock; Done is set after Result, so that the writing thread
+    // may take a finished task's result without the lock.
+    std::atomic<State> Status = State::Queued;
     bool Dropped = false; // passed or taken: a result that comes later is not kept
     std::unique_ptr<CompressedFile> Result;
 };
@@ -29,10 +32,7 @@ struct EntryPrefetch::Task {
 EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound,
                              ArchiveAttribute& attributes)
     : plan_(std::move(plan)), attributes_(attributes), bound_(memoryBound) {
-    {
-        const std::lock_guard lock(mutex_);
-        startMore();
-    }
+    startMore();
     try {
         for (int i = 1; i < std::max(threads, 2); ++i)
             workers_.emplace_back([this] { work(); });
@@ -61,7 +61,7 @@ void EntryPrefetch::startMore() {
     // workers are woken once for many small files rather than once a file.
     if (!fullByBytes_ && !window_.empty() && window_.size() > kMaxAhead / 2)
         return;
-    std::size_t started = 0;
+    std::vector<std::shared_ptr<Task>> started;
     fullByBytes_ = false;
     while (next_ < plan_.size() && window_.size() < kMaxAhead) {
         const CompressJob& job = plan_[next_];
@@ -78,13 +78,19 @@ void EntryPrefetch::startMore() {
         task->Index = next_;
         inFlight_ += job.Size;
         window_.push_back(task);
-        queue_.emplace(QueueKey{job.Size, next_}, std::move(task));
+        started.push_back(std::move(task));
         ++next_;
-        ++started;
     }
-    if (started == 1)
+    if (started.empty())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        for (std::shared_ptr<Task>& task : started)
+            queue_.emplace(QueueKey{task->Job->Size, task->Index}, std::move(task));
+    }
+    if (started.size() == 1)
         wake_.notify_one();
-    else if (started > 1)
+    else
         wake_.notify_all();
 }
 
@@ -100,7 +106,8 @@ void EntryPrefetch::drop(Task& task) {
 
 std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
                                                     const std::function<void()>& whileWaiting) {
-    std::unique_lock lock(mutex_);
+    // The window and the counts are the writing thread's own; the lock guards what
+    // the workers share: the queue and the tasks' results.
     if (workers_.empty())
         return nullptr;
     const auto found = std::find_if(window_.begin(), window_.end(),
@@ -108,13 +115,31 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     if (found == window_.end())
         return nullptr;
     const std::shared_ptr<Task> task = *found;
-    std::for_each(window_.begin(), found, [&](const auto& passed) { drop(*passed); });
+    if (found != window_.begin()) {
+        const std::lock_guard lock(mutex_);
+        std::for_each(window_.begin(), found, [&](const auto& passed) { drop(*passed); });
+    }
     window_.erase(window_.begin(), found + 1);
+    std::unique_ptr<CompressedFile> result;
+    if (task->Status.load(std::memory_order_acquire) == Task::State::Done) {
+        result = std::move(task->Result); // its worker is done with it
+        inFlight_ -= task->Job->Size;
+    } else {
+        result = waitFor(task, whileWaiting);
+    }
+    startMore();
+    if (!result || !result->Complete)
+        return nullptr;
+    return result;
+}
+
+std::unique_ptr<CompressedFile> EntryPrefetch::waitFor(const std::shared_ptr<Task>& task,
+                                                       const std::function<void()>& whileWaiting) {
+    std::unique_lock lock(mutex_);
     if (task->Status == Task::State::Queued) {
         if (!CompressesInParts(*task->Job)) {
             // No worker has it yet: the writing thread is quicker making it itself.
             drop(*task);
-            startMore();
             return nullptr;
         }
         // A large file gets a thread of its own now, so that it is still made on
@@ -133,7 +158,6 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     }
     std::unique_ptr<CompressedFile> result = std::move(task->Result);
     drop(*task);
-    startMore();
     // A thread started for this file has done its work: it goes now, so that a run of
     // many large files does not gather ended threads.
     std::vector<std::thread> ended = std::move(extra_);
@@ -141,8 +165,6 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     lock.unlock();
     for (std::thread& thread : ended)
         thread.join();
-    if (!result || !result->Complete)
-        return nullptr;
     return result;
 }
 
@@ -150,9 +172,9 @@ void EntryPrefetch::make(Task& task, Deflater& compressor) {
     CompressedFile result = CompressFile(*task.Job, compressor, stop_, attributes_);
     {
         const std::lock_guard lock(mutex_);
-        task.Status = Task::State::Done;
         if (!task.Dropped)
             task.Result = std::make_unique<CompressedFile>(std::move(result));
+        task.Status.store(Task::State::Done, std::memory_order_release);
     }
     done_.notify_all();
 }

@@ -54,21 +54,30 @@ public:
 private:
     struct Task;
     void startMore();
+    // Under the lock: forgets a task the run passed or took.
     void drop(Task& task);
+    // Waits for a task that was not done when its turn came; nothing when the
+    // writing thread is to make its data itself.
+    std::unique_ptr<CompressedFile> waitFor(const std::shared_ptr<Task>& task,
+                                            const std::function<void()>& whileWaiting);
     void work();
     void make(Task& task, Deflater& compressor);
 
     std::vector<CompressJob> plan_;
     ArchiveAttribute& attributes_;
+
+    // The writing thread's own.
     std::size_t next_ = 0; // the first file of the plan not yet looked at
     std::uint64_t bound_;
-    std::uint64_t inFlight_ = 0; // input bytes of the tasks started and not taken
-    bool fullByBytes_ = false;   // the last top-up stopped at the memory bound
-
-    std::mutex mutex_;
-    std::condition_variable wake_;             // a task queued, or stop
-    std::condition_variable done_;             // a task finished
+    std::uint64_t inFlight_ = 0;               // input bytes of the tasks started and not taken
+    bool fullByBytes_ = false;                 // the last top-up stopped at the memory bound
     std::deque<std::shared_ptr<Task>> window_; // started tasks in plan order
+    std::vector<std::thread> extra_;           // threads of large files started at their turn
+
+    // Shared with the workers.
+    std::mutex mutex_;
+    std::condition_variable wake_; // a task queued, or stop
+    std::condition_variable done_; // a task finished
     // Tasks no worker has taken yet, the largest first, then in plan order.
     using QueueKey = std::pair<std::uint64_t, std::size_t>; // size, place in the plan
     struct LargestFirst {
@@ -79,7 +88,6 @@ private:
     std::map<QueueKey, std::shared_ptr<Task>, LargestFirst> queue_;
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;
-    std::vector<std::thread> extra_; // threads of large files started at their turn
 };
 
 } // namespace kd
