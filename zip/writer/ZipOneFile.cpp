@@ -70,6 +70,7 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
         return false; // a directory entry without a name (no paths stored)
     header.SetDirectory(stored.Directory);
     header.SetFileName(stored.FileName);
+    const std::string directory = header.Directory(), fileName = header.FileName();
     const auto leaveOut = [&] {
         run.TotalBytes -= static_cast<std::int64_t>(size);
         return false;
@@ -87,7 +88,9 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
     bool skip = false;
     if (OnStartZip)
         OnStartZip(*this, name, header, skip);
-    if (skip || header.FullName().empty() || duplicate())
+    // A name the handler changed is looked up again.
+    const bool renamed = header.Directory() != directory || header.FileName() != fileName;
+    if (skip || header.FullName().empty() || (renamed && duplicate()))
         return leaveOut();
     if (name.back() != '/')
         writeHeldDirectories(run, name);

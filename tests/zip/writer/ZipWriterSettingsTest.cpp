@@ -158,6 +158,19 @@ TEST(ZipWriterMasks, DuplicatesExclusionsAndStoredFiles) {
     }
 }
 
+TEST(ZipWriterMasks, AHandlerRenamingToAStoredNameIsReportedAsADuplicate) {
+    Tree tree;
+    tree.bench.zip.OnStartZip = [](TZipWriter&, const std::string& name, TZipHeaderInfo& header,
+                                   bool&) {
+        if (name.ends_with("top.txt"))
+            header.SetFileName("empty.txt");
+    };
+    EXPECT_EQ(tree.bench.add({"empty.txt", "top.txt"}), 1);
+    EXPECT_EQ(tree.names(), std::vector<std::string>{"empty.txt"});
+    ASSERT_EQ(tree.skipped.size(), 1u);
+    EXPECT_EQ(tree.skipped[0].first, TSkipReason::srFileExists);
+}
+
 TEST(ZipWriterMasks, EncryptedEmptyFileAndHandlerEdits) {
     Tree tree;
     tree.bench.zip.SetPassword("pw");
