@@ -75,12 +75,15 @@ std::vector<std::string> ProfileArchives::present() const {
 }
 
 bool ProfileArchives::covers(const std::string& path) const {
+    return covers(path, FileStampOf(path));
+}
+
+bool ProfileArchives::covers(const std::string& path, const std::optional<FileStamp>& stamp) const {
     const std::size_t slash = path.rfind('/');
     const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash);
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     if (isArchiveName(name) && (directory == targetDir_ || sameFile(directory, targetDir_)))
         return true;
-    const auto stamp = FileStampOf(path);
     if (!stamp)
         return false;
     if (!presentIds_) {

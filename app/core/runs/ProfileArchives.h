@@ -28,6 +28,8 @@ public:
     // target directory (however the directory is spelled), or it is the same file as
     // one present (those are looked up at the first call that needs them).
     bool covers(const std::string& path) const;
+    // The same with the stamp of path taken by the caller (nullopt: nothing there).
+    bool covers(const std::string& path, const std::optional<FileStamp>& stamp) const;
 
 private:
     bool isPlainArchiveName(std::string_view fileName) const;

@@ -3,6 +3,7 @@
 #include "app/core/logs/RunMessages.h"
 #include "app/core/runs/LeftOutTexts.h"
 #include "lang/TResourceStrings.h"
+#include "platform/FileStamp.h"
 #include "zip/writer/TZipWriter.h"
 
 #include <cstdio>
@@ -42,6 +43,18 @@ namespace {
 
 TDateTime dateTimeOf(const timespec& moment) {
     return toDateTime(moment.tv_sec) + static_cast<double>(moment.tv_nsec) / 86400e9;
+}
+
+TDateTime dateTimeOf(const FileStamp& stamp) {
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    timespec moment{};
+    moment.tv_sec = static_cast<time_t>(stamp.modifiedNs / kNsPerSecond);
+    moment.tv_nsec = static_cast<long>(stamp.modifiedNs % kNsPerSecond);
+    if (moment.tv_nsec < 0) { // before 1970: the remainder is taken from the second below
+        moment.tv_nsec += kNsPerSecond;
+        --moment.tv_sec;
+    }
+    return dateTimeOf(moment);
 }
 
 } // namespace
@@ -182,16 +195,19 @@ void ZipEventHandlers::ZipEngineZipComplete() {
 }
 
 void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip) {
-    if (state_.OwnArchives && state_.OwnArchives->covers(fName)) {
+    const bool logged = state_.DetailedInfo && state_.logs.ProfileLogOpen();
+    if (!state_.OwnArchives && !logged)
+        return;
+    // One look at the target serves both the guard of the archives and the log line.
+    const std::optional<FileStamp> stamp = FileStampOf(fName);
+    if (state_.OwnArchives && state_.OwnArchives->covers(fName, stamp)) {
         skip = true;
         state_.OwnArchivesLeftAlone.push_back(
             {fileIndex, fName, left_out::ownArchiveText(LanguageCode)});
         return;
     }
-    if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
-        return;
-    if (const auto modified = fileModified(fName))
-        state_.logs.toProfileLog(run_log::overwrittenFileLine(fName, *modified));
+    if (logged && stamp)
+        state_.logs.toProfileLog(run_log::overwrittenFileLine(fName, dateTimeOf(*stamp)));
 }
 
 void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName) {
