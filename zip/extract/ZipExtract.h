@@ -135,6 +135,8 @@ private:
     // Hands the entries after position in order_ to workers, as far as the bounds of
     // work in flight allow.
     void lookAhead(std::size_t position);
+    // Lists the jobs lookAhead hands out; returns the workers' tasks for them.
+    std::vector<std::function<void()>> listJobs(const TSortedZip* view, std::size_t maxJobs);
     // The job of entry index when one was started (the jobs before it are dropped);
     // it lives until the next entry's turn or until finishJob.
     Job* takeJob(int index);
@@ -146,6 +148,8 @@ private:
     void waitFor(Job& job);
     // Lets a worker close the files of a job whose file is in place.
     void dispose(std::unique_ptr<Job> job);
+    // A task closing the files of the jobs in spent_, which it takes.
+    std::function<void()> spentTask();
     // Fires the events of the job's chunks and progress from step on.
     void replay(const Job& job, std::size_t step);
     // Tells the outcome of a job whose data did not check out, as on one thread.

@@ -6,6 +6,7 @@
 // steps, or extracts the entry itself when the file cannot be used.
 #include <fcntl.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -22,8 +23,11 @@ namespace {
 constexpr std::size_t kJobsPerWorker = 8;
 constexpr std::size_t kMaxJobs = 128;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
+// Jobs and compressed bytes of a batch that make it worth another worker.
+constexpr std::size_t kJobsPerTask = 8;
+constexpr std::uint64_t kBytesPerTask = 256u << 10;
 // Jobs done with, closed by a worker in batches: the calling thread saves the calls.
-constexpr std::size_t kSpentBatch = 32;
+constexpr std::size_t kSpentBatch = 64;
 // How often the calling thread, waiting for a worker, looks at its messages.
 constexpr std::chrono::milliseconds kPollInterval{50};
 // A recorded step that is a chunk read (others are the bytes written so far).
@@ -137,7 +141,31 @@ void ZipExtractor::lookAhead(std::size_t position) {
     if (jobs_.size() > maxJobs / 2 && bytesAhead_ < kBytesAhead / 2)
         return;
     const TSortedZip* view = zip_.View();
+    const std::size_t listedBefore = jobs_.size();
     std::vector<std::function<void()>> tasks;
+    try {
+        tasks = listJobs(view, maxJobs);
+    } catch (...) {
+        // A job no worker runs would be waited for without end.
+        while (jobs_.size() > listedBefore) {
+            bytesAhead_ -= jobs_.back()->entry.UncompressedSize;
+            jobs_.pop_back();
+        }
+        throw;
+    }
+    if (!tasks.empty())
+        pool_->Submit(std::move(tasks)); // the workers woken once for the lot
+}
+
+std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view,
+                                                          std::size_t maxJobs) {
+    // The new jobs go to the workers as one batch, which they take job by job in
+    // order: the pool's queue is locked once per worker, not once per entry.
+    struct Batch {
+        std::vector<Job*> jobs;
+        std::atomic<std::size_t> next{0};
+    };
+    auto batch = std::make_shared<Batch>();
     while (nextAhead_ < order_.size() && jobs_.size() < maxJobs &&
            (jobs_.empty() || bytesAhead_ < kBytesAhead)) {
         const int index = order_[nextAhead_++];
@@ -158,17 +186,34 @@ void ZipExtractor::lookAhead(std::size_t position) {
                 pool_ = std::make_unique<ThreadPool>(threads_);
             } catch (const std::system_error&) {
                 aheadAllowed_ = false; // no threads to be had: all on this one
-                return;
+                return {};
             }
         }
-        auto job = std::make_unique<Job>(index, entry, data, std::move(*path));
-        Job* const raw = job.get();
+        jobs_.push_back(std::make_unique<Job>(index, entry, data, std::move(*path)));
         bytesAhead_ += entry.UncompressedSize;
-        jobs_.push_back(std::move(job));
-        pool_->Submit([this, raw, archive = zip_.zipStream_->Handle(),
-                       name = zip_.zipStream_->FileName(),
-                       settings = placeSettings()] { decodeAhead(*raw, archive, name, settings); });
+        batch->jobs.push_back(jobs_.back().get());
     }
+    std::vector<std::function<void()>> tasks;
+    if (batch->jobs.empty())
+        return tasks;
+    // As many workers as the batch keeps busy: each one woken costs the calling
+    // thread a wake-up and may take its core, which small files do not repay.
+    std::uint64_t compressed = 0;
+    for (const Job* job : batch->jobs)
+        compressed += job->entry.CompressedSize;
+    const std::size_t wanted = std::max((batch->jobs.size() + kJobsPerTask - 1) / kJobsPerTask,
+                                        static_cast<std::size_t>(compressed / kBytesPerTask));
+    const std::size_t workers =
+        std::clamp<std::size_t>(wanted, 1, static_cast<std::size_t>(std::max(threads_, 1)));
+    for (std::size_t w = 0; w < workers; ++w)
+        tasks.emplace_back([this, batch, archive = zip_.zipStream_->Handle(),
+                            name = zip_.zipStream_->FileName(), settings = placeSettings()] {
+            for (std::size_t k; (k = batch->next.fetch_add(1)) < batch->jobs.size();)
+                decodeAhead(*batch->jobs[k], archive, name, settings);
+        });
+    if (!spent_.empty()) // the files of jobs done with are closed by a worker too
+        tasks.push_back(spentTask());
+    return tasks;
 }
 
 void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archiveName,
@@ -344,12 +389,16 @@ void ZipExtractor::reportFailedJob(int index, const TZipHeaderInfo& entry, const
 
 void ZipExtractor::dispose(std::unique_ptr<Job> job) {
     spent_.push_back(std::move(job));
-    if (spent_.size() < kSpentBatch || !pool_)
-        return;
+    // They go with the next jobs handed out, or on their own when none come.
+    if (spent_.size() >= kSpentBatch && pool_)
+        pool_->Submit(spentTask());
+}
+
+std::function<void()> ZipExtractor::spentTask() {
     // std::function wants a task it can copy.
     auto batch = std::make_shared<std::vector<std::unique_ptr<Job>>>(std::move(spent_));
     spent_.clear();
-    pool_->Submit([batch] { batch->clear(); });
+    return [batch] { batch->clear(); };
 }
 
 void ZipExtractor::stopWorkers() {
