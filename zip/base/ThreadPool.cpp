@@ -35,10 +35,9 @@ void ThreadPool::Submit(std::vector<std::function<void()>> tasks) {
         for (auto& task : tasks)
             tasks_.push_back(std::move(task));
     }
-    if (tasks.size() == 1)
-        wake_.notify_one();
-    else
-        wake_.notify_all();
+    // One worker is woken here; each worker that takes a task while more wait wakes
+    // the next, so that the waking is not all on the submitting thread.
+    wake_.notify_one();
 }
 
 int ThreadPool::Cores() {
@@ -48,13 +47,17 @@ int ThreadPool::Cores() {
 void ThreadPool::work(const std::stop_token& stop) {
     for (;;) {
         std::function<void()> task;
+        bool more = false;
         {
             std::unique_lock lock(mutex_);
             if (!wake_.wait(lock, stop, [this] { return !tasks_.empty(); }))
                 return;
             task = std::move(tasks_.front());
             tasks_.pop_front();
+            more = !tasks_.empty();
         }
+        if (more)
+            wake_.notify_one();
         task();
     }
 }

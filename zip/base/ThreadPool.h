@@ -10,7 +10,8 @@ namespace kd {
 
 // A fixed number of worker threads running submitted tasks in the order submitted.
 // The destructor drops the tasks not yet started and waits for the running ones, so
-// nothing a task uses may die before the pool. A task must not throw.
+// nothing a task uses may die before the pool. A task must not throw. A submission
+// wakes one sleeping worker, which wakes another while tasks wait.
 class ThreadPool {
 public:
     explicit ThreadPool(int threads);
