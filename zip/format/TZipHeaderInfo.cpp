@@ -161,13 +161,16 @@ bool TZipHeaderInfo::ReadCentralHeader(Stream& stream, const NextVolume& nextVol
     comment_.reset();
     Matched = Selected = false;
     // The extra field may claim more than the stream holds: what is there is parsed,
-    // and the stream goes where the lengths say, as for any header.
-    const std::int64_t extraStart = s->Position();
+    // and the stream goes where the lengths say, as for any header. The position is
+    // worked out rather than asked for while the header lies on one volume.
+    const std::int64_t extraStart =
+        switched ? s->Position() : start + static_cast<std::int64_t>(h.size()) + nameLength;
     std::string extra(CentralExtraLength, '\0');
     extra.resize(s->Read(extra.data(), extra.size()));
     unixModified_ = ExtraFieldModified(extra);
     Zip64Extra = ExtraFieldHasZip64(extra);
-    s->Seek(extraStart + CentralExtraLength + CommentLength, SeekOrigin::Begin);
+    if (extra.size() != CentralExtraLength || CommentLength != 0)
+        s->Seek(extraStart + CentralExtraLength + CommentLength, SeekOrigin::Begin);
     return true;
 }
 
