@@ -140,12 +140,17 @@ private:
     // The job of entry index when one was started (the jobs before it are dropped);
     // it lives until the next entry's turn or until finishJob.
     Job* takeJob(int index);
-    static DataStart jobData(const Job& job);
+    // Where the job's worker found the entry's data; nullopt, with the job dropped,
+    // when it did not (the calling thread then looks itself and tells why).
+    std::optional<DataStart> jobData(Job& job);
     // Puts the job's file in place with the events of the entry's data; false when
     // the file cannot be used (nothing reported then).
     bool finishJob(int index, const TZipHeaderInfo& entry, Job& job, const ExtractTarget& target,
                    const std::optional<ExtractTarget::Existing>& existing);
     void waitFor(Job& job);
+    // Waits until the job is done or, with located, until its worker has looked for
+    // the entry's data.
+    void waitFor(Job& job, bool located);
     // Lets a worker close the files of a job whose file is in place.
     void dispose(std::unique_ptr<Job> job);
     // A task closing the files of the jobs in spent_, which it takes.
@@ -159,6 +164,11 @@ private:
     // The worker's part of a job.
     void decodeAhead(Job& job, int archive, const std::string& archiveName,
                      const PlaceSettings& settings);
+    // Makes the job's path and finds its data (read through stream), and tells the
+    // calling thread.
+    void locate(Job& job, ArchiveReadAt& stream) const;
+    // Decodes a located job's entry into a file of its own.
+    void decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings);
     // True for an entry a worker may decode: a file of a known method, not encrypted.
     static bool decodableAhead(const TZipHeaderInfo& entry);
     // Stops the workers at once; the entries in flight are dropped with their files.
@@ -177,6 +187,10 @@ private:
     // Reads the local header; EDamagedEntry when there is none, or when the entry's
     // header or data overlap another entry.
     DataStart locateData(const TZipHeaderInfo& entry);
+    // The same from stream, standing at the entry's local header (found at header);
+    // reads nothing but stream and the directory, so any thread may call it.
+    DataStart dataBehindHeader(Stream& stream, const TZipHeaderInfo& entry,
+                               const DataStart& header) const;
     // The password candidates whose check byte matches, asking OnBadPassword for new
     // passwords; nullopt when none is found.
     std::optional<std::vector<std::string>> checkPassword(int index, const TZipHeaderInfo& entry,

@@ -68,7 +68,11 @@ EntryInput ZipExtractor::openInput(const TZipHeaderInfo& entry, const DataStart&
 
 ZipExtractor::DataStart ZipExtractor::locateData(const TZipHeaderInfo& entry) {
     const DataStart header{spanned() ? entry.DiskStart : zip_.currentVolume_, entry.LocalOffset};
-    Stream& stream = positionAt(header);
+    return dataBehindHeader(positionAt(header), entry, header);
+}
+
+ZipExtractor::DataStart ZipExtractor::dataBehindHeader(Stream& stream, const TZipHeaderInfo& entry,
+                                                       const DataStart& header) const {
     std::array<std::uint8_t, kLocalHeaderFixed> fixed{};
     if (stream.Read(fixed.data(), fixed.size()) != fixed.size() ||
         GetLE32(fixed.data()) != Signatures().Local)

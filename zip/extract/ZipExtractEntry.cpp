@@ -105,8 +105,11 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         skip(index, TSkipReason::srUnsafePath, stored, kRefusedName);
         return;
     }
-    Job* const job = takeJob(index);
-    const DataStart data = job ? jobData(*job) : locateData(entry);
+    Job* job = takeJob(index);
+    std::optional<DataStart> located = job ? jobData(*job) : std::nullopt;
+    if (!located)
+        job = nullptr;
+    const DataStart data = located ? *located : locateData(entry);
     const std::string proposed = path->JoinedTo(destShown_);
     std::string fName = proposed;
     bool skipIt = false;

@@ -83,8 +83,8 @@ struct WorkerTools {
 } // namespace
 
 struct ZipExtractor::Job {
-    Job(int i, const TZipHeaderInfo& e, const DataStart& d, ExtractPath p)
-        : index(i), entry(e), data(d), path(std::move(p)) {}
+    Job(int i, const TZipHeaderInfo& e, const DataStart& h, std::string_view root, bool recreate)
+        : index(i), entry(e), header(h), rootDir(root), recreateDirs(recreate) {}
 
     enum class Outcome {
         Usable,  // file holds the checked data
@@ -95,9 +95,12 @@ struct ZipExtractor::Job {
 
     const int index;
     const TZipHeaderInfo entry;
-    const DataStart data;
-    const ExtractPath path; // where it goes below the destination, unless moved
-    // Set by the worker; read by the calling thread once done.
+    const DataStart header;    // where the entry's local header is
+    const std::string rootDir; // what the target's path is made with
+    const bool recreateDirs;
+    // Set by the worker; read by the calling thread once located (data) or done.
+    std::optional<DataStart> data;   // where the entry's data begin, when found
+    std::optional<ExtractPath> path; // where it goes below the destination, unless moved
     Outcome outcome = Outcome::Redo;
     std::optional<ExtractTempFile> file; // only when usable
     std::vector<std::int64_t> steps;
@@ -107,6 +110,7 @@ struct ZipExtractor::Job {
     bool diskFull = false; // the disk did not take the data
     std::mutex mutex;
     std::condition_variable finished;
+    bool located = false; // the worker looked for the data
     bool done = false;
 };
 
@@ -117,8 +121,13 @@ ZipExtractor::~ZipExtractor() {
     stopWorkers();
 }
 
-ZipExtractor::DataStart ZipExtractor::jobData(const Job& job) {
-    return job.data;
+std::optional<ZipExtractor::DataStart> ZipExtractor::jobData(Job& job) {
+    waitFor(job, true);
+    if (job.data)
+        return job.data; // set before located, never changed after
+    waitFor(job);
+    current_.reset();
+    return std::nullopt;
 }
 
 void ZipExtractor::lookAhead(std::size_t position) {
@@ -172,15 +181,6 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
         const TZipHeaderInfo& entry = *view->Get(index);
         if (!decodableAhead(entry))
             continue;
-        auto path = MakeExtractPath(entry.FullName(), zip_.RootDir(), zip_.RecreateDirs());
-        if (!path)
-            continue;
-        DataStart data;
-        try {
-            data = locateData(entry);
-        } catch (const Exception&) {
-            continue; // told at the entry's turn
-        }
         if (!pool_) {
             try {
                 pool_ = std::make_unique<ThreadPool>(threads_);
@@ -189,7 +189,9 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
                 return {};
             }
         }
-        jobs_.push_back(std::make_unique<Job>(index, entry, data, std::move(*path)));
+        jobs_.push_back(std::make_unique<Job>(index, entry,
+                                              DataStart{zip_.currentVolume_, entry.LocalOffset},
+                                              zip_.RootDir(), zip_.RecreateDirs()));
         bytesAhead_ += entry.UncompressedSize;
         batch->jobs.push_back(jobs_.back().get());
     }
@@ -216,36 +218,43 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
     return tasks;
 }
 
+void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings) {
+    job.file.emplace(nearDirectory(dest_.get(), job.path->Dirs), destShown_);
+    thread_local WorkerTools tools;
+    stream.Seek(job.data->offset, SeekOrigin::Begin);
+    EntryInput input(stream, job.entry.CompressedSize,
+                     [this, &job] {
+                         if (stopping_)
+                             throw EWorkerStopped();
+                         job.steps.push_back(kChunkRead);
+                     },
+                     {});
+    job.decoded =
+        decodeInto(tools.decompressor, tools.crypt, tools.buffer, input, job.entry, std::string(),
+                   job.file->Fd(), destShown_, [&job](std::uint64_t written) {
+                       job.steps.push_back(static_cast<std::int64_t>(written));
+                   });
+    if (job.decoded.problem.empty()) {
+        // The bits of a new file; the calling thread changes them for a file replaced.
+        job.mode = ExtractedFileMode(job.entry, std::nullopt, settings.retainAttributes,
+                                     settings.newFileMode);
+        job.file->Seal(EntryModifiedTime(job.entry), job.mode, settings.flush, destShown_);
+        job.outcome = Job::Outcome::Usable;
+    } else {
+        job.outcome = Job::Outcome::BadData;
+    }
+}
+
 void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archiveName,
                                const PlaceSettings& settings) {
     try {
         if (stopping_)
             throw EWorkerStopped();
-        job.file.emplace(nearDirectory(dest_.get(), job.path.Dirs), destShown_);
-        thread_local WorkerTools tools;
         ArchiveReadAt stream(archive, archiveName);
-        stream.Seek(job.data.offset, SeekOrigin::Begin);
-        EntryInput input(stream, job.entry.CompressedSize,
-                         [this, &job] {
-                             if (stopping_)
-                                 throw EWorkerStopped();
-                             job.steps.push_back(kChunkRead);
-                         },
-                         {});
-        job.decoded =
-            decodeInto(tools.decompressor, tools.crypt, tools.buffer, input, job.entry,
-                       std::string(), job.file->Fd(), destShown_, [&job](std::uint64_t written) {
-                           job.steps.push_back(static_cast<std::int64_t>(written));
-                       });
-        if (job.decoded.problem.empty()) {
-            // The bits of a new file; the calling thread changes them for a file replaced.
-            job.mode = ExtractedFileMode(job.entry, std::nullopt, settings.retainAttributes,
-                                         settings.newFileMode);
-            job.file->Seal(EntryModifiedTime(job.entry), job.mode, settings.flush, destShown_);
-            job.outcome = Job::Outcome::Usable;
-        } else {
-            job.outcome = Job::Outcome::BadData;
-        }
+        locate(job, stream);
+        // Otherwise the calling thread extracts the entry itself, or refuses it.
+        if (job.data && job.path)
+            decodeLocated(job, stream, settings);
     } catch (const EDamagedEntry& e) {
         job.diskFull = e.Problem() == TExtractProblem::WriteFailed;
         if (!job.diskFull) {
@@ -284,9 +293,32 @@ ZipExtractor::Job* ZipExtractor::takeJob(int index) {
     return nullptr;
 }
 
+void ZipExtractor::locate(Job& job, ArchiveReadAt& stream) const {
+    std::optional<DataStart> data;
+    auto path = MakeExtractPath(job.entry.FullName(), job.rootDir, job.recreateDirs);
+    if (path) {
+        try {
+            stream.Seek(job.header.offset, SeekOrigin::Begin);
+            data = dataBehindHeader(stream, job.entry, job.header);
+        } catch (const Exception&) {
+            // Told at the entry's turn, when the calling thread looks again.
+        }
+    }
+    const std::lock_guard lock(job.mutex);
+    job.data = data;
+    job.path = std::move(path);
+    job.located = true;
+    job.finished.notify_all();
+}
+
 void ZipExtractor::waitFor(Job& job) {
+    waitFor(job, false);
+}
+
+void ZipExtractor::waitFor(Job& job, bool located) {
     std::unique_lock lock(job.mutex);
-    while (!job.finished.wait_for(lock, kPollInterval, [&job] { return job.done; })) {
+    while (!job.finished.wait_for(
+        lock, kPollInterval, [&job, located] { return job.done || (located && job.located); })) {
         lock.unlock();
         zip_.ProcessMessagesAndCheckCancel(); // may end the run
         lock.lock();
