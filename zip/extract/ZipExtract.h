@@ -167,6 +167,11 @@ private:
     // Makes the job's path and finds its data (read through stream), and tells the
     // calling thread.
     void locate(Job& job, ArchiveReadAt& stream) const;
+    // Looks a target's name up in its directory, for the cache alone.
+    void warmLookup(int dirFd, const std::string& name);
+    // Links the job's file in beside the target (ExtractTempFile::Stage) while no
+    // worker looks a name up.
+    bool stageAlone(Job& job, const ExtractTarget& target);
     // Decodes a located job's entry into a file of its own.
     void decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings);
     // True for an entry a worker may decode: a file of a known method, not encrypted.
@@ -230,6 +235,8 @@ private:
     std::vector<std::unique_ptr<Job>> spent_; // placed, their files still open
     std::optional<bool> aheadAllowed_;        // the destination takes unnamed files
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> linking_{false}; // the calling thread links a file into place
+    std::atomic<int> looking_{0};      // workers looking a name up
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
     std::string destShown_;            // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

@@ -5,12 +5,14 @@
 // an entry's turn it links the worker's file into place and replays the recorded
 // steps, or extracts the entry itself when the file cannot be used.
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "zip/extract/ZipExtract.h"
 
@@ -20,11 +22,13 @@ namespace {
 
 // Entries decoded ahead per worker, and their data on disk (beyond one entry):
 // bound the descriptors and the disk space a run holds ahead of its turn.
-constexpr std::size_t kJobsPerWorker = 8;
+constexpr std::size_t kJobsPerWorker = 16;
 constexpr std::size_t kMaxJobs = 128;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
+// How long a worker waits for the calling thread to finish linking a file in.
+constexpr int kLinkingSpins = 200;
 // Jobs and compressed bytes of a batch that make it worth another worker.
-constexpr std::size_t kJobsPerTask = 8;
+constexpr std::size_t kJobsPerTask = 4;
 constexpr std::uint64_t kBytesPerTask = 256u << 10;
 // Jobs done with, closed by a worker in batches: the calling thread saves the calls.
 constexpr std::size_t kSpentBatch = 64;
@@ -57,17 +61,18 @@ UniqueFd deepestExisting(int base, const std::vector<std::string>& dirs, bool& c
 
 // Where a worker makes an entry's file: as near its target as exists already, where
 // a file system places such files best (and where the target's own file would be
-// made); base when nothing of the way exists. The directory of the last file stays
-// open for the next file of the same directory.
-int nearDirectory(int base, const std::vector<std::string>& dirs) {
+// made); base when nothing of the way exists. complete tells that it is the target's
+// own directory. The directory of the last file stays open for the next file of the
+// same directory.
+int nearDirectory(int base, const std::vector<std::string>& dirs, bool& complete) {
     struct Near {
         std::vector<std::string> dirs;
         UniqueFd fd;
     };
     thread_local Near near; // lives as long as the worker, which serves one run
-    if (near.fd && near.dirs == dirs)
+    complete = near.fd && near.dirs == dirs;
+    if (complete)
         return near.fd.get();
-    bool complete = false;
     near.fd = deepestExisting(base, dirs, complete);
     near.dirs = complete ? dirs : std::vector<std::string>{};
     return near.fd ? near.fd.get() : base;
@@ -219,7 +224,11 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
 }
 
 void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings) {
-    job.file.emplace(nearDirectory(dest_.get(), job.path->Dirs), destShown_);
+    bool inTarget = false;
+    const int near = nearDirectory(dest_.get(), job.path->Dirs, inTarget);
+    if (inTarget)
+        warmLookup(near, job.path->Name);
+    job.file.emplace(near, destShown_);
     thread_local WorkerTools tools;
     stream.Seek(job.data->offset, SeekOrigin::Begin);
     EntryInput input(stream, job.entry.CompressedSize,
@@ -243,6 +252,37 @@ void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSet
     } else {
         job.outcome = Job::Outcome::BadData;
     }
+}
+
+void ZipExtractor::warmLookup(int dirFd, const std::string& name) {
+    // The first lookup of a name a directory does not hold yet searches the directory,
+    // and its result (also that there is no such file) stays cached for the calling
+    // thread's own looks, which decide everything as before. The search shares the
+    // directory's lock, which the calling thread takes alone while it links a file
+    // in: so the two keep out of each other's way here rather than sleep on it.
+    for (int spin = 0; spin < kLinkingSpins; ++spin) {
+        looking_.fetch_add(1);
+        if (!linking_.load()) {
+            struct stat st {};
+            static_cast<void>(::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW));
+            looking_.fetch_sub(1);
+            return;
+        }
+        looking_.fetch_sub(1);
+        std::this_thread::yield();
+    }
+}
+
+bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target) {
+    struct Linking {
+        std::atomic<bool>& flag;
+        explicit Linking(std::atomic<bool>& f) : flag(f) { flag.store(true); }
+        ~Linking() { flag.store(false); }
+    } linking(linking_);
+    // A worker's look that began first ends within microseconds.
+    while (looking_.load() > 0)
+        std::this_thread::yield();
+    return job.file->Stage(target);
 }
 
 void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archiveName,
@@ -367,7 +407,7 @@ bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
         }
         // What keeps the file from the target's directory (another file system, no
         // permission) lets the entry run as on one thread, which tells it.
-        if (!job.file->Stage(target)) {
+        if (!stageAlone(job, target)) {
             current_.reset();
             return false;
         }
