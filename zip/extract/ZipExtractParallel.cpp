@@ -27,6 +27,8 @@ constexpr std::size_t kMaxJobs = 128;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
 // How long a worker waits for the calling thread to finish linking a file in.
 constexpr int kLinkingSpins = 200;
+// How long the calling thread spins for a worker's look before it yields.
+constexpr int kLookSpins = 1000;
 // Jobs and compressed bytes of a batch that make it worth another worker.
 constexpr std::size_t kJobsPerTask = 4;
 constexpr std::uint64_t kBytesPerTask = 256u << 10;
@@ -36,6 +38,15 @@ constexpr std::size_t kSpentBatch = 64;
 constexpr std::chrono::milliseconds kPollInterval{50};
 // A recorded step that is a chunk read (others are the bytes written so far).
 constexpr std::int64_t kChunkRead = -1;
+
+// Tells the core that this thread spins, for a few cycles.
+void pauseBriefly() {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#elif defined(__aarch64__)
+    asm volatile("yield");
+#endif
+}
 
 // Thrown inside a worker when the run stops.
 class EWorkerStopped : public Exception {
@@ -279,9 +290,14 @@ bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target) {
         explicit Linking(std::atomic<bool>& f) : flag(f) { flag.store(true); }
         ~Linking() { flag.store(false); }
     } linking(linking_);
-    // A worker's look that began first ends within microseconds.
-    while (looking_.load() > 0)
-        std::this_thread::yield();
+    // A worker's look that began first ends within microseconds: spun out before
+    // the thread gives up its core.
+    for (int spin = 0; looking_.load() > 0; ++spin) {
+        if (spin < kLookSpins)
+            pauseBriefly();
+        else
+            std::this_thread::yield();
+    }
     return job.file->Stage(target);
 }
 
