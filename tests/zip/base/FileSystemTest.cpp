@@ -92,7 +92,7 @@ TEST(DirSearch, HasNoDepthLimit) {
     test::TempDir t;
     std::string rel;
     for (int i = 0; i < 40; ++i)
-        rel += "d" + std::to_string(i) + "/";
+        rel.append("d").append(std::to_string(i)).append("/");
     t.write(rel + "deep.txt", "x");
     const auto names = searchAll(t.path(), true, "*.txt", t.path() + "/");
     EXPECT_EQ(names.back(), rel + "deep.txt");
