@@ -112,6 +112,11 @@ void ZipEventHandlers::bind(TZipWriter& writer) {
 }
 
 void ZipEventHandlers::bindExtraction(TZipReader& reader) {
+    // Each extraction looks at its targets afresh: a directory opened for the last
+    // one may have been moved away since.
+    reader.OnStartUnZipInfo = [this](TZipReader&, int, std::int64_t, bool&) {
+        targets_ = SiblingStat();
+    };
     reader.OnInCompleteZip = [this](TZipReader&, TIncompleteZipMode& mode) {
         ZipEngineInCompleteZip(mode);
     };
@@ -198,8 +203,11 @@ void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fNa
     const bool logged = state_.DetailedInfo && state_.logs.ProfileLogOpen();
     if (!state_.OwnArchives && !logged)
         return;
-    // One look at the target serves both the guard of the archives and the log line.
-    const std::optional<FileStamp> stamp = FileStampOf(fName);
+    // One look at the target serves both the guard of the archives and the log line;
+    // the targets come directory by directory, each looked up in its open directory.
+    struct stat st {};
+    const std::optional<FileStamp> stamp =
+        targets_.Stat(fName, st) ? std::optional(FileStampOf(st)) : std::nullopt;
     if (state_.OwnArchives && state_.OwnArchives->covers(fName, stamp)) {
         skip = true;
         state_.OwnArchivesLeftAlone.push_back(

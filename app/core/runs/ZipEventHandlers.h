@@ -3,6 +3,7 @@
 #include "app/core/profiles/ObjektZal.h"
 #include "app/core/runs/MainWindowView.h"
 #include "app/core/runs/ProfileArchives.h"
+#include "platform/SiblingStat.h"
 #include "platform/UiHost.h"
 #include "zip/reader/ExtractFailure.h"
 #include "zip/reader/ZipReaderTypes.h"
@@ -97,6 +98,7 @@ private:
     RunState& state_;
     MainWindowView& view_;
     UiHost& ui_;
+    SiblingStat targets_; // the files a restore is about to write
 };
 
 // fName with its extension replaced by "." and the disk number in three digits.

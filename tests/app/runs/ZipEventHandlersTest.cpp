@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 using namespace kd;
@@ -171,3 +172,34 @@ TEST_F(ZipEventHandlersTest, ChangedSinceTheLastRunToFractionsOfASecond) {
     EXPECT_EQ(zip.GetEntryFileName(0), "after.txt");
     EXPECT_FALSE(zip.SourceModified()); // nothing outside the file's events
 }
+
+namespace {
+
+TEST_F(ZipEventHandlersTest, EachExtractionLooksAtItsTargetsAfresh) {
+    state.logs.ProfileLogFile.open(dir.file("P.log"), false);
+    FakeVolumeService volumes;
+    ArchiveAttributeStore attributes(dir.file("state/archived.idx"));
+    TZipWriter zip(ui, volumes, attributes);
+    handlers.bind(zip);
+    const auto extractOne = [&](const std::string& target) {
+        bool stop = false, skip = false;
+        zip.OnStartUnZipInfo(zip, 1, 1, stop);
+        std::string name = target;
+        zip.OnStartUnZip(zip, 0, name, skip);
+    };
+    const std::string target = dir.file("out/a.txt");
+    setModified(dir.write("out/a.txt", "old"), 1'600'000'000, 0);
+    extractOne(target);
+    // The directory moves away between two runs; another takes its place.
+    std::filesystem::rename(dir.file("out"), dir.file("moved"));
+    setModified(dir.write("out/a.txt", "new"), 1'700'000'000, 0);
+    extractOne(target);
+    state.logs.closeAll();
+    const std::string log = readWholeFile(dir.file("P.log"));
+    EXPECT_NE(log.find(run_log::overwrittenFileLine(target, toDateTime(1'600'000'000))),
+              std::string::npos);
+    EXPECT_NE(log.find(run_log::overwrittenFileLine(target, toDateTime(1'700'000'000))),
+              std::string::npos);
+}
+
+} // namespace
