@@ -47,9 +47,10 @@ protected:
     // A run adding the big file, killed when its data is three quarters through
     // (for parts: several parts written and waiting to be put in place).
     bool killRun(bool unnamedAllowed) {
+        // Made here: the killed run cannot remove a directory of its own.
+        const test::TempDir scratch;
         return test::killedAtHalt([&](const std::function<void()>& halt) {
             TempFileBeside::SetUnnamedAllowed(unnamedAllowed);
-            test::TempDir scratch;
             test::WriterBench bench(scratch);
             configure(bench.zip);
             bench.zip.OnFilePercentDone = [&](TZipReader&, int percent) {
