@@ -1,6 +1,7 @@
 #include "zip/base/TDirSearch.h"
 
 #include <cerrno>
+#include <system_error>
 
 #include "zip/base/WildMatch.h"
 #include "zip/base/ZipFiles.h"
@@ -26,8 +27,13 @@ constexpr std::size_t kListedAhead = 24;
 
 TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
     : mask_(std::move(mask)), recurse_(recurse) {
-    if (recurse_)
-        ahead_ = std::make_unique<ListingAhead>(kListingThreads, kListedAhead);
+    if (recurse_) {
+        try {
+            ahead_ = std::make_unique<ListingAhead>(kListingThreads, kListedAhead);
+        } catch (const std::system_error&) {
+            // No threads to be had: the search lists every directory itself.
+        }
+    }
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
     const auto wild = dir.find_first_of(kWildcardChars);
