@@ -262,7 +262,9 @@ private:
     bool writePrefetchedData(ZipWriterRun& run, const CompressedFile& data, const std::string& name,
                              TZipHeaderInfo& header);
     // The file goes in stored, without compression (level 0 or NoCompressList).
-    bool isStoredByRule(const TZipHeaderInfo& header) const;
+    bool isStoredByRule(const std::string& fileName) const;
+    // Entries of the old archive the run keeps, replaces or copies (none without one).
+    std::size_t oldEntryCount(const ZipWriterRun& run) const;
     std::uint32_t crcOfSource(ZipWriterRun& run, TLFNFileStream& source);
     void writeData(ZipWriterRun& run, const std::uint8_t* data, std::size_t count, bool encrypt);
     // One read of a file's data: counted in the run, then the progress events.

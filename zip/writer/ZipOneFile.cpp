@@ -222,7 +222,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
     if (expected > kMaxZipSize)
         refuseLargeFile(name);
     // Data made for another storing rule (OnStartZip renamed the entry) is not used.
-    if (made && made->StoredByRule != isStoredByRule(*header))
+    if (made && made->StoredByRule != isStoredByRule(header->FileName()))
         made.reset();
 
     std::uint32_t fileDate = header->DosDateTime;

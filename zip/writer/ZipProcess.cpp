@@ -70,8 +70,7 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     expandFilesList(run);
     holdDirectoryEntries(run);
     refuseTooManyEntries(run);
-    run.Names.reserve(run.Items.size() +
-                      (run.HasOldArchive && Directory() ? Directory()->Count() : 0));
+    run.Names.reserve(run.Items.size() + oldEntryCount(run));
     // The end record first: the first part keeps room for its comment.
     if (run.HasOldArchive || endCentral_.Modified) {
         GetArchiveComment(); // loads it
@@ -140,12 +139,16 @@ void TZipWriter::tooManyEntries() const {
                        "ZIP64 cannot hold");
 }
 
+std::size_t TZipWriter::oldEntryCount(const ZipWriterRun& run) const {
+    return run.HasOldArchive && Directory() ? static_cast<std::size_t>(Directory()->Count()) : 0;
+}
+
 void TZipWriter::refuseTooManyEntries(const ZipWriterRun& run) const {
     // Every old entry stays (kept, replaced or copied) and every item not among them
     // is added; only a file left out while the run writes makes the count smaller.
     // The names are compared only when the items and old entries together could
     // pass the limit.
-    const std::size_t old = run.HasOldArchive && Directory() ? Directory()->Count() : 0;
+    const std::size_t old = oldEntryCount(run);
     const auto items = std::count_if(run.Items.begin(), run.Items.end(),
                                      [](const std::string& item) { return !item.empty(); });
     if (static_cast<std::int64_t>(old) + items <= maxEntries_)
@@ -169,9 +172,9 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
         if (item.empty() || item.back() == '/' || !run.ItemSizes[index])
             return;
         const std::uint64_t size = *run.ItemSizes[index];
+        // The stored name is worked out only when a mask may take it.
         const bool stored =
-            packLevel_ <= 0 || (!noCompressList_.empty() &&
-                                MatchesMaskList(noCompressList_, storedNameOf(item).FileName));
+            isStoredByRule(noCompressList_.empty() ? std::string() : storedNameOf(item).FileName);
         plan.push_back({item, size, packLevel_, stored, threads_});
     };
     // The files replacing old entries come first, in the order of those entries.

@@ -48,7 +48,7 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     const auto size = static_cast<std::uint64_t>(stamp.size);
     header.UncompressedSize = static_cast<std::uint32_t>(size);
     header.Flags &= static_cast<std::uint16_t>(~kFlagEncrypted);
-    const bool storedByRule = isStoredByRule(header);
+    const bool storedByRule = isStoredByRule(header.FileName());
     // In several parts the local header waits until the data is complete.
     const bool spooled = run.Spool != nullptr;
     if (spooled)
@@ -129,8 +129,8 @@ bool TZipWriter::writeFileData(ZipWriterRun& run, TLFNFileStream& source, TZipHe
     return true;
 }
 
-bool TZipWriter::isStoredByRule(const TZipHeaderInfo& header) const {
-    return packLevel_ <= 0 || MatchesMaskList(noCompressList_, header.FileName());
+bool TZipWriter::isStoredByRule(const std::string& fileName) const {
+    return packLevel_ <= 0 || MatchesMaskList(noCompressList_, fileName);
 }
 
 bool TZipWriter::writePrefetchedData(ZipWriterRun& run, const CompressedFile& data,
