@@ -13,15 +13,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool sameName(const std::string& a, const std::string& b) {
-    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return fold(x) == fold(y); });
-}
-
 template <class T> auto findNamed(T& items, const std::string& name) {
     return std::find_if(items.begin(), items.end(),
-                        [&](const auto& item) { return sameName(item.name, name); });
+                        [&](const auto& item) { return RegistryStore::sameName(item.name, name); });
 }
 
 void refuseLineBreak(const std::string& text) {
@@ -59,6 +53,12 @@ std::string execArgument(const std::string& argument) {
 }
 
 } // namespace
+
+bool RegistryStore::sameName(const std::string& a, const std::string& b) {
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return fold(x) == fold(y); });
+}
 
 RegistryStore::RegistryStore(std::string programName, std::string configHome) {
     const fs::path home(configHome);
@@ -124,22 +124,34 @@ bool RegistryStore::keyExists(const std::string& key) const {
 
 void RegistryStore::writeString(const std::string& key, const std::string& name,
                                 const std::string& value) {
-    refuseLineBreak(key);
-    refuseLineBreak(name);
-    refuseLineBreak(value);
-    if (key.find(']') != std::string::npos || name.find('=') != std::string::npos || name.empty())
-        throw Exception("Invalid registry name \"" + key + "\" \"" + name + "\"");
+    writeStrings({{key, name, value}});
+}
+
+void RegistryStore::writeStrings(const std::vector<Entry>& entries) {
+    for (const Entry& entry : entries) {
+        refuseLineBreak(entry.key);
+        refuseLineBreak(entry.name);
+        refuseLineBreak(entry.value);
+        if (entry.key.find(']') != std::string::npos ||
+            entry.name.find('=') != std::string::npos || entry.name.empty())
+            throw Exception("Invalid registry name \"" + entry.key + "\" \"" + entry.name + "\"");
+    }
+    if (entries.empty())
+        return;
     auto keys = load();
-    auto k = findNamed(keys, key);
-    if (k == keys.end())
-        k = keys.insert(keys.end(), {key, {}});
-    if (auto v = findNamed(k->values, name); v != k->values.end())
-        v->text = value;
-    else
-        k->values.push_back({name, value});
+    for (const Entry& entry : entries) {
+        auto k = findNamed(keys, entry.key);
+        if (k == keys.end())
+            k = keys.insert(keys.end(), {entry.key, {}});
+        if (auto v = findNamed(k->values, entry.name); v != k->values.end())
+            v->text = entry.value;
+        else
+            k->values.push_back({entry.name, entry.value});
+    }
     save(keys);
-    if (sameName(key, RunKey))
-        writeAutostart(name, value);
+    for (const Entry& entry : entries)
+        if (sameName(entry.key, RunKey))
+            writeAutostart(entry.name, entry.value);
 }
 
 bool RegistryStore::deleteValue(const std::string& key, const std::string& name) {

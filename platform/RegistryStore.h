@@ -29,9 +29,19 @@ public:
     // Creates the key when needed. Throws kd::Exception when the store cannot be
     // written or a name or value holds a line break.
     void writeString(const std::string& key, const std::string& name, const std::string& value);
+    // One value to write, with its key.
+    struct Entry {
+        std::string key, name, value;
+    };
+    // Writes the entries in order, as writeString would one by one, with the file
+    // rewritten once; nothing is written when one of them is refused.
+    void writeStrings(const std::vector<Entry>& entries);
     // False when there was no such value. Throws kd::Exception when the store cannot
     // be written.
     bool deleteValue(const std::string& key, const std::string& name);
+
+    // Whether two key or value names are one (letter case of A-Z ignored).
+    static bool sameName(const std::string& a, const std::string& b);
 
     const std::string& filePath() const { return filePath_; }
     const std::string& autostartPath() const { return autostartPath_; }

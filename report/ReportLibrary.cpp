@@ -7,8 +7,13 @@
 namespace kd {
 namespace {
 
+// The font list and the cursors are made at their first use while the library is
+// started: listing every font family and drawing the cursors took a tenth of the
+// program's start-up, which a run from the command line never needs.
 struct Tables {
     int startups = 0;
+    bool fontsMade = false;
+    bool cursorsMade = false;
     std::vector<std::string> fonts;
     TPageDefaults page;
     TDrawingDefaults drawing;
@@ -35,10 +40,8 @@ ReportLibrary::ReportLibrary() {
     Tables& t = tables();
     if (t.startups++ > 0)
         return;
-    t.fonts = screenAndPrinterFonts();
     t.page = startupPageDefaults();
     t.drawing = startupDrawingDefaults();
-    t.cursors = makeDesignerCursors();
 }
 
 ReportLibrary::~ReportLibrary() {
@@ -49,6 +52,7 @@ ReportLibrary::~ReportLibrary() {
     t.page = {};
     t.drawing = {};
     t.cursors.clear();
+    t.fontsMade = t.cursorsMade = false;
 }
 
 bool ReportLibrary::started() {
@@ -56,7 +60,12 @@ bool ReportLibrary::started() {
 }
 
 const std::vector<std::string>& ReportLibrary::fontList() {
-    return tables().fonts;
+    Tables& t = tables();
+    if (t.startups > 0 && !t.fontsMade) {
+        t.fonts = screenAndPrinterFonts();
+        t.fontsMade = true;
+    }
+    return t.fonts;
 }
 
 const TPageDefaults& ReportLibrary::pageDefaults() {
@@ -68,7 +77,12 @@ const TDrawingDefaults& ReportLibrary::drawingDefaults() {
 }
 
 QCursor ReportLibrary::cursor(int index) {
-    const auto& cursors = tables().cursors;
+    Tables& t = tables();
+    if (t.startups > 0 && !t.cursorsMade) {
+        t.cursors = makeDesignerCursors();
+        t.cursorsMade = true;
+    }
+    const auto& cursors = t.cursors;
     if (index < 1 || index > static_cast<int>(cursors.size()))
         return QCursor(Qt::ArrowCursor);
     return cursors[static_cast<std::size_t>(index - 1)];

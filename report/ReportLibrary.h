@@ -8,7 +8,8 @@
 namespace kd {
 
 // The report designer's tables, prepared when the program starts (after the
-// application object exists) and released at its end. The first living ReportLibrary
+// application object exists; the font list and cursors at their first use, on the
+// GUI thread) and released at its end. The first living ReportLibrary
 // prepares them, the last one to go releases them.
 class ReportLibrary {
 public:

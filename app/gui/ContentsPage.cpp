@@ -78,16 +78,13 @@ ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setFont(QFont("Arial"));
     // Rows are drawn 4 pixels inside their cells, each as wide as its header section.
     list_->setStyleSheet("QTreeView::item { padding: 0px 4px; height: 16px; }");
     QHeaderView* header = list_->header();
     header->setObjectName("Header1");
-    header->setFont(QFont("Courier"));
     // The table's widths are the least each column gets; its contents may widen it.
     for (std::size_t i = 0; i < kContentsColumnCount; ++i)
         header->resizeSection(static_cast<int>(i), kContentsColumns[i].width);
-    keepColumnsFitted(*list_);
 
     const auto label = [this](const char* name, const char* caption) {
         auto* l = new QLabel(QString::fromUtf8(caption), this);
@@ -126,7 +123,22 @@ ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
     connect(ButtonOkInfo, &QPushButton::clicked, this, &ContentsPage::okClicked);
 }
 
+void ContentsPage::applyFontsOnce() {
+    if (fontsApplied_)
+        return;
+    fontsApplied_ = true;
+    list_->setFont(QFont("Arial"));
+    list_->header()->setFont(QFont("Courier"));
+    keepColumnsFitted(*list_);
+}
+
+void ContentsPage::showEvent(QShowEvent* event) {
+    applyFontsOnce();
+    QWidget::showEvent(event);
+}
+
 void ContentsPage::fill(const TZipReader& reader) {
+    applyFontsOnce();
     std::vector<ContentsRow> rows;
     rows.reserve(static_cast<std::size_t>(reader.GetEntryCount()));
     for (int i = 0; i < reader.GetEntryCount(); ++i)

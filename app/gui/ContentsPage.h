@@ -36,7 +36,16 @@ signals:
     void extractClicked();
     void okClicked();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // The list's fonts, and the column widths measured with them, come when the page
+    // is first filled or shown: finding two more font families took a tenth of the
+    // program's start-up, which a run from the command line never shows.
+    void applyFontsOnce();
+
+    bool fontsApplied_ = false;
     ContentsModel* model_;
     QTreeView* list_;
     QLabel *LabelPoslZal, *lbl_PoslZalCas, *LabelIndex;

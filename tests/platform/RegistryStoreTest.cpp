@@ -38,6 +38,14 @@ TEST_F(RegistryStoreTest, ValuesMatchIgnoringLetterCaseAndSurviveANewStore) {
     EXPECT_THROW(store.writeString("Software\\Kordyne", "x", "a\nb"), Exception);
 }
 
+TEST_F(RegistryStoreTest, ABatchIsWrittenInOrderWholeOrNotAtAll) {
+    store.writeStrings({{"Okno", "Pozice", "1"}, {"OKNO", "pozice", "2"}, {"Dalsi", "x", "3"}});
+    EXPECT_EQ(readWholeFile(store.filePath()), "[Okno]\nPozice=2\n[Dalsi]\nx=3\n");
+    EXPECT_THROW(store.writeStrings({{"Okno", "Nove", "4"}, {"Okno", "Zlomene", "a\nb"}}),
+                 Exception);
+    EXPECT_FALSE(store.valueExists("Okno", "Nove"));
+}
+
 TEST_F(RegistryStoreTest, RunValueIsMirroredAsAnAutostartEntry) {
     const std::string program = home.write("my apps/kordyne", "");
     store.writeString(runKey, "Kordyne", program + " 1");

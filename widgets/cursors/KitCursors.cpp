@@ -21,7 +21,7 @@ std::map<int, CursorImage>& cursorTable() {
 }
 
 void registerCursor(int id, const char* resource, QPoint hotSpot) {
-    QImage image(resource);
+    QImage image(resource, "XPM"); // named: no image plugin is loaded to guess it
     if (!image.isNull())
         cursorTable()[id] = {std::move(image), hotSpot};
 }

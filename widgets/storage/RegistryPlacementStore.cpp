@@ -49,12 +49,22 @@ std::string RegistryPlacementStore::keyOf(const std::string& section) const {
 
 std::string RegistryPlacementStore::readString(const std::string& section, const std::string& name,
                                                const std::string& def) {
-    return store_.readString(keyOf(section), name).value_or(def);
+    const std::string key = keyOf(section);
+    // The last value written and not yet stored, as the store will hold it.
+    for (auto k = pending_.rbegin(); k != pending_.rend(); ++k)
+        if (RegistryStore::sameName(k->key, key) && RegistryStore::sameName(k->name, name))
+            return k->value;
+    return store_.readString(key, name).value_or(def);
 }
 
 void RegistryPlacementStore::writeString(const std::string& section, const std::string& name,
                                          const std::string& value) {
-    store_.writeString(keyOf(section), name, value);
+    pending_.push_back({keyOf(section), name, value});
+}
+
+void RegistryPlacementStore::close() {
+    store_.writeStrings(pending_);
+    pending_.clear();
 }
 
 void RegistryPlacementStore::eraseSection(const std::string&) {}

@@ -3,6 +3,7 @@
 #include "widgets/storage/IniPlacementStore.h"
 #include "widgets/storage/OnScreen.h"
 #include "widgets/storage/PlacementValues.h"
+#include "widgets/storage/RegistryPlacementStore.h"
 #include "widgets/storage/TFormStorage.h"
 #include "widgets/support/WidgetsApplication.h"
 
@@ -226,6 +227,18 @@ TEST_F(PlacementTest, StoredPropertiesAndValuesGoIntoTheSection) {
     secret.Value = QString("old");
     secret.Restore();
     EXPECT_EQ(secret.Value.toString(), "old");
+}
+
+TEST_F(PlacementTest, RegistryValuesAreReadBackAtOnceAndStoredOnClose) {
+    RegistryPlacementStore placement(registry, DefaultRegistryKey());
+    store("Flags", "0");
+    placement.writeString(kSection, "Flags", "1");
+    placement.writeInteger(kSection, "FormVersion", 155);
+    EXPECT_EQ(placement.readString(kSection, "FLAGS", ""), "1");
+    EXPECT_EQ(stored("Flags"), "0");
+    placement.close();
+    EXPECT_EQ(stored("Flags"), "1");
+    EXPECT_EQ(stored("FormVersion"), "155");
 }
 
 TEST(IniPlacementStoreTest, QuotedValuesComeBackUnchangedAndTheFileIsWrittenOnClose) {
