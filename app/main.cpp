@@ -1,10 +1,12 @@
 #include "app/gui/AppStartup.h"
+#include "platform/DescriptorTable.h"
 #include "platform/MemoryPolicy.h"
 
 #include <exception>
 #include <iostream>
 
 int main(int argc, char** argv) {
+    kd::ReserveDescriptorTable();
     kd::ReturnLargeBlocksToTheSystem();
     try {
         return kd::AppStartup::run(argc, argv);

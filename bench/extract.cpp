@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "bench/BenchCorpus.h"
+#include "platform/DescriptorTable.h"
 #include "zip/reader/TZipReader.h"
 
 namespace fs = std::filesystem;
@@ -58,6 +59,7 @@ void timeRound(Timing& best, const std::string& dest, const std::function<void()
 } // namespace
 
 int main(int argc, char** argv) {
+    kd::ReserveDescriptorTable(); // as the program does
     const std::string corpus = bench::corpusDirectory(argc, argv);
     // KORDYNE_BENCH_DIR may name a tmpfs (/dev/shm) to time the engines without the disk.
     const char* base = std::getenv("KORDYNE_BENCH_DIR");

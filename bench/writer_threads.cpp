@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "BenchCorpus.h"
+#include "platform/DescriptorTable.h"
 #include "zip/writer/TZipWriter.h"
 
 namespace {
@@ -35,6 +36,7 @@ double zipOnce(const std::string& corpus, const std::string& archive, int thread
 } // namespace
 
 int main(int argc, char** argv) {
+    kd::ReserveDescriptorTable(); // as the program does
     const std::string corpus = bench::corpusDirectory(argc, argv);
     const std::string dir = std::filesystem::temp_directory_path() / "kordyne-bench-threads";
     std::filesystem::create_directories(dir);

@@ -132,8 +132,8 @@ void RegistryStore::writeStrings(const std::vector<Entry>& entries) {
         refuseLineBreak(entry.key);
         refuseLineBreak(entry.name);
         refuseLineBreak(entry.value);
-        if (entry.key.find(']') != std::string::npos ||
-            entry.name.find('=') != std::string::npos || entry.name.empty())
+        if (entry.key.find(']') != std::string::npos || entry.name.find('=') != std::string::npos ||
+            entry.name.empty())
             throw Exception("Invalid registry name \"" + entry.key + "\" \"" + entry.name + "\"");
     }
     if (entries.empty())

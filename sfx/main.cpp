@@ -1,12 +1,14 @@
 // The self-extractor stub: the program in front of a self-extracting archive.
 #include <iostream>
 
+#include "platform/DescriptorTable.h"
 #include "platform/Paths.h"
 #include "sfx/SfxExtractor.h"
 #include "sfx/SfxImage.h"
 #include "sfx/SfxOptions.h"
 
 int main(int argc, char** argv) {
+    kd::ReserveDescriptorTable();
     const std::string program = argc > 0 ? kd::fileNameOf(argv[0]) : "sfx";
     try {
         const kd::SfxOptions options = kd::ParseSfxOptions(argc, argv);
