@@ -15,12 +15,15 @@ std::string reason(int error) {
     return std::strerror(error);
 }
 
-// Opens the subdirectory name of dir, creating it when missing; never follows a link.
-UniqueFd enterDirectory(int dir, const std::string& name, const std::string& shown) {
+// Opens the subdirectory name of dir, creating it when missing (made tells); never
+// follows a link.
+UniqueFd enterDirectory(int dir, const std::string& name, const std::string& shown, bool& made) {
     constexpr int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    made = false;
     int fd = ::openat(dir, name.c_str(), flags);
     if (fd < 0 && errno == ENOENT) {
-        if (::mkdirat(dir, name.c_str(), 0777) != 0 && errno != EEXIST)
+        made = ::mkdirat(dir, name.c_str(), 0777) == 0;
+        if (!made && errno != EEXIST)
             throw ECreateTargetFailed("Cannot create directory " + shown + ": " + reason(errno));
         fd = ::openat(dir, name.c_str(), flags);
     }
@@ -42,6 +45,13 @@ UniqueFd OpenExtractBase(const std::string& dir) {
     return UniqueFd(fd);
 }
 
+DirectoryChain::DirectoryChain(bool watched)
+    : changes_(watched ? std::make_unique<DirectoryWatch>() : nullptr) {}
+
+int DirectoryChain::watch(int dirFd) {
+    return changes_ ? changes_->Watch(dirFd) : DirectoryWatch::kNoWatch;
+}
+
 std::shared_ptr<const UniqueFd> DirectoryChain::Walk(int baseDir, const std::string& baseName,
                                                      const std::vector<std::string>& dirs) {
     if (!base_ || base_->get() < 0) {
@@ -49,31 +59,57 @@ std::shared_ptr<const UniqueFd> DirectoryChain::Walk(int baseDir, const std::str
         if (!base)
             throw ECreateTargetFailed("Cannot open the destination: " + reason(errno));
         base_ = std::make_shared<const UniqueFd>(std::move(base));
+        baseWatch_ = watch(base_->get());
     }
     const std::size_t kept = keptPrefix(dirs);
+    for (std::size_t i = kept; i < open_.size() && changes_; ++i)
+        changes_->Unwatch(open_[i].watch);
     open_.resize(kept);
     ExtractPath walked;
     walked.Dirs.assign(dirs.begin(), dirs.begin() + static_cast<std::ptrdiff_t>(kept));
     for (std::size_t i = kept; i < dirs.size(); ++i) {
         walked.Dirs.push_back(dirs[i]);
         const int parent = i == 0 ? base_->get() : open_.back().dir->get();
+        bool made = false;
         auto next = std::make_shared<const UniqueFd>(
-            enterDirectory(parent, dirs[i], walked.JoinedTo(baseName)));
+            enterDirectory(parent, dirs[i], walked.JoinedTo(baseName), made));
         struct stat st {};
         if (::fstat(next->get(), &st) != 0)
             throw ECreateTargetFailed("Cannot open directory " + walked.JoinedTo(baseName) + ": " +
                                       reason(errno));
-        open_.push_back({dirs[i], std::move(next), st.st_dev, st.st_ino});
+        if (made)
+            made_.emplace(st.st_dev, st.st_ino);
+        // Watched from here on; a move before this is its parent's event.
+        const int watched = watch(next->get());
+        open_.push_back({dirs[i], std::move(next), st.st_dev, st.st_ino, watched});
     }
     return dirs.empty() ? base_ : open_.back().dir;
 }
 
-std::size_t DirectoryChain::keptPrefix(const std::vector<std::string>& dirs) const {
+bool DirectoryChain::Made(dev_t device, ino_t inode) const {
+    return made_.count({device, inode}) != 0;
+}
+
+bool DirectoryChain::unchanged(std::size_t levels) {
+    // Taken on every walk, so that what was queued meanwhile is never held over.
+    const bool quiet = changes_ && !changes_->Changed();
+    if (!quiet || baseWatch_ == DirectoryWatch::kNoWatch)
+        return false;
+    for (std::size_t i = 0; i < levels; ++i)
+        if (open_[i].watch == DirectoryWatch::kNoWatch)
+            return false;
+    return true;
+}
+
+std::size_t DirectoryChain::keptPrefix(const std::vector<std::string>& dirs) {
+    std::size_t same = 0;
+    while (same < open_.size() && same < dirs.size() && open_[same].name == dirs[same])
+        ++same;
+    if (unchanged(same))
+        return same;
     std::size_t kept = 0;
-    for (; kept < open_.size() && kept < dirs.size(); ++kept) {
+    for (; kept < same; ++kept) {
         const Level& level = open_[kept];
-        if (level.name != dirs[kept])
-            break;
         const int parent = kept == 0 ? base_->get() : open_[kept - 1].dir->get();
         struct stat st {};
         if (::fstatat(parent, level.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||

@@ -5,9 +5,11 @@
 #include <ctime>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "platform/DirectoryWatch.h"
 #include "platform/Exception.h"
 #include "platform/UniqueFd.h"
 #include "zip/extract/ExtractPath.h"
@@ -35,10 +37,17 @@ public:
 // walked anew.
 class DirectoryChain {
 public:
+    // watched: the chain serves many targets, and a queue of changes to the
+    // directories it holds tells when they must be looked at again; otherwise they
+    // are looked at on every walk.
+    explicit DirectoryChain(bool watched = false);
+
     // The open directory of dirs below baseDir (named baseName in messages); throws as
     // ExtractTarget::Below.
     std::shared_ptr<const UniqueFd> Walk(int baseDir, const std::string& baseName,
                                          const std::vector<std::string>& dirs);
+    // Whether the chain made the directory (device, inode) itself.
+    bool Made(dev_t device, ino_t inode) const;
 
 private:
     std::shared_ptr<const UniqueFd> base_;
@@ -47,10 +56,19 @@ private:
         std::shared_ptr<const UniqueFd> dir;
         dev_t device;
         ino_t inode;
+        int watch;
     };
     // The prefix of dirs that open_ holds and that is still in place.
-    std::size_t keptPrefix(const std::vector<std::string>& dirs) const;
+    std::size_t keptPrefix(const std::vector<std::string>& dirs);
+    // Whether nothing watched may have changed since the last walk, for the first
+    // levels of open_.
+    bool unchanged(std::size_t levels);
+    int watch(int dirFd);
+
     std::vector<Level> open_; // open_[i] is the directory dirs[0..i]
+    std::unique_ptr<DirectoryWatch> changes_;
+    int baseWatch_ = DirectoryWatch::kNoWatch;
+    std::set<std::pair<dev_t, ino_t>> made_;
 };
 
 // The place of one extracted file: its directory, held open, and its name there. All

@@ -224,7 +224,7 @@ private:
     const mode_t newFileMode_ = NewFileMode(); // under the umask as the run starts
     UniqueFd dest_;
     std::optional<ArchiveReadAt> readAt_; // the archive read by position (one volume)
-    DirectoryChain walked_;               // the directories of the last target, open
+    DirectoryChain walked_{true};         // the directories of the last target, open
     std::shared_ptr<const UniqueFd> lastSwept_;
     const int threads_;
     std::vector<int> order_;    // the entries the run goes through, in order

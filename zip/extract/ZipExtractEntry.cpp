@@ -282,8 +282,10 @@ void ZipExtractor::sweepOnce(const ExtractTarget& target) {
     if (target.Dir() == lastSwept_)
         return; // the same open directory as the last file's
     lastSwept_ = target.Dir();
+    // A directory this run made holds no file of an earlier run.
     struct stat st {};
-    if (::fstat(target.DirFd(), &st) == 0 && swept_.emplace(st.st_dev, st.st_ino).second)
+    if (::fstat(target.DirFd(), &st) == 0 && swept_.emplace(st.st_dev, st.st_ino).second &&
+        !walked_.Made(st.st_dev, st.st_ino))
         TempFileBeside::SweepStale(target.DirFd());
 }
 

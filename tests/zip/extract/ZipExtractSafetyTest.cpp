@@ -133,4 +133,23 @@ TEST_F(ZipExtractSafety, ADirectorySwappedForALinkDuringTheRunIsNotFollowed) {
     EXPECT_EQ(zip_.ExtractFailures().size(), 2u);
 }
 
+// The same deeper down: the directory swapped is one the run holds below another.
+TEST_F(ZipExtractSafety, ADeeperDirectorySwappedForALinkIsNotFollowedEither) {
+    test::makePythonZip(t_, t_.file("a.zip"),
+                        {{"a/b/one.txt", "1"}, {"a/b/two.txt", "2"}, {"a/three.txt", "3"}});
+    test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("work/dest"));
+    int started = 0;
+    zip_.OnStartUnZip = [&](TZipReader&, int, std::string&, bool&) {
+        if (++started != 2)
+            return;
+        fs::rename(t_.file("work/dest/a/b"), t_.file("work/moved"));
+        fs::create_directory_symlink(t_.file("work/outside"), t_.file("work/dest/a/b"));
+    };
+    zip_.ExtractArchive();
+    EXPECT_TRUE(fs::is_empty(t_.file("work/outside")));
+    EXPECT_FALSE(fs::exists(t_.file("work/moved/two.txt")));
+    EXPECT_EQ(test::readFile(t_.file("work/dest/a/three.txt")), "3");
+    EXPECT_EQ(zip_.ExtractFailures().size(), 1u);
+}
+
 } // namespace kd
