@@ -21,9 +21,11 @@ namespace kd {
 namespace {
 
 // Entries decoded ahead per worker, and their data on disk (beyond one entry):
-// bound the descriptors and the disk space a run holds ahead of its turn.
-constexpr std::size_t kJobsPerWorker = 16;
-constexpr std::size_t kMaxJobs = 128;
+// bound the descriptors (within the table the program reserves at start-up) and the
+// disk space a run holds ahead of its turn. A window of a few hundred small files
+// starts a large file further on early enough to be done at its turn.
+constexpr std::size_t kJobsPerWorker = 64;
+constexpr std::size_t kMaxJobs = 512;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
 // How long a worker waits for the calling thread to finish linking a file in.
 constexpr int kLinkingSpins = 200;

@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kMaxAhead = 4096;
 // How often the writing thread, waiting for a file's data, lets the window answer.
 constexpr std::chrono::milliseconds kWaitSlice{20};
+// Data written, handed to the workers to free this many at a time.
+constexpr std::size_t kReleaseBatch = 64;
 
 } // namespace
 
@@ -168,6 +170,19 @@ std::unique_ptr<CompressedFile> EntryPrefetch::waitFor(const std::shared_ptr<Tas
     return result;
 }
 
+void EntryPrefetch::Release(std::unique_ptr<CompressedFile> written) {
+    released_.push_back(std::move(written));
+    if (released_.size() < kReleaseBatch || workers_.empty())
+        return;
+    {
+        const std::lock_guard lock(mutex_);
+        for (auto& data : released_)
+            toFree_.push_back(std::move(data));
+    }
+    released_.clear();
+    wake_.notify_one();
+}
+
 void EntryPrefetch::make(Task& task, Deflater& compressor) {
     CompressedFile result = CompressFile(*task.Job, compressor, stop_, attributes_);
     {
@@ -183,16 +198,22 @@ void EntryPrefetch::work() {
     Deflater compressor;
     for (;;) {
         std::shared_ptr<Task> task;
+        std::vector<std::unique_ptr<CompressedFile>> written;
         {
             std::unique_lock lock(mutex_);
-            wake_.wait(lock, [&] { return stop_ || !queue_.empty(); });
+            wake_.wait(lock, [&] { return stop_ || !queue_.empty() || !toFree_.empty(); });
             if (stop_)
                 return;
-            task = std::move(queue_.begin()->second);
-            queue_.erase(queue_.begin());
-            task->Status = Task::State::Running;
+            written.swap(toFree_);
+            if (!queue_.empty()) {
+                task = std::move(queue_.begin()->second);
+                queue_.erase(queue_.begin());
+                task->Status = Task::State::Running;
+            }
         }
-        make(*task, compressor);
+        written.clear(); // freed here, off the writing thread
+        if (task)
+            make(*task, compressor);
     }
 }
 

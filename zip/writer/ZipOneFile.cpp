@@ -250,9 +250,14 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         const ArchiveStamp stamp = ArchiveAttribute::StampOf(st);
         if (static_cast<std::uint64_t>(stamp.size) > kMaxZipSize)
             refuseLargeFile(name);
-        const bool written =
-            made ? writePrefetchedData(run, *std::exchange(made, nullptr), name, *header)
-                 : writeFileData(run, *source, *header, stamp);
+        bool written = false;
+        if (made) {
+            std::unique_ptr<CompressedFile> data = std::exchange(made, nullptr);
+            written = writePrefetchedData(run, *data, name, *header);
+            run.Prefetch->Release(std::move(data));
+        } else {
+            written = writeFileData(run, *source, *header, stamp);
+        }
         if (written) {
             if (dispose_)
                 run.DisposeList.push_back({name, stamp});
