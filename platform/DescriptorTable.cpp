@@ -13,8 +13,8 @@ namespace kd {
 namespace {
 
 // What the table is grown to: the descriptors a run holds ahead (files decoded or
-// read ahead, directories, archive parts) stay well within it.
-constexpr rlim_t kReserved = 1024;
+// read ahead, their directories, archive parts) stay well within it.
+constexpr rlim_t kReserved = 4096;
 
 } // namespace
 
@@ -22,6 +22,13 @@ void ReserveDescriptorTable() {
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return;
+    // The usual soft limit of 1024 is raised as far as the hard one allows.
+    if (limit.rlim_cur < kReserved && limit.rlim_max > limit.rlim_cur) {
+        rlimit raised = limit;
+        raised.rlim_cur = std::min(kReserved, limit.rlim_max);
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
     const rlim_t wanted = std::min(kReserved, limit.rlim_cur);
     if (wanted < 2)
         return;
