@@ -35,19 +35,21 @@ LockState flockStateOf(pid_t pid, const std::string& path);
 
 // Polls until the condition holds; false when it still fails after the limit.
 template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(20));
+bool eventually(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(20),
+                std::chrono::milliseconds every = std::chrono::milliseconds(10));
 
 } // namespace kd::test
 
 #include <thread>
 
 template <class Condition>
-bool kd::test::eventually(Condition condition, std::chrono::milliseconds limit) {
+bool kd::test::eventually(Condition condition, std::chrono::milliseconds limit,
+                          std::chrono::milliseconds every) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::this_thread::sleep_for(every);
     }
     return true;
 }

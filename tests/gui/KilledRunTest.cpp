@@ -71,7 +71,7 @@ protected:
 
     // A file of bytes that do not compress, large enough to take a while.
     void bigFile() {
-        std::string bytes(12 << 20, '\0');
+        std::string bytes(32 << 20, '\0');
         std::uint32_t seed = 1;
         for (char& c : bytes)
             c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
@@ -89,7 +89,9 @@ protected:
     bool killWhileWriting(const std::string& which, const std::string& watched) {
         const auto before = contentsOf(watched);
         const auto process = start(which);
-        const bool caught = eventually([&] { return writesIn(process->pid(), watched, before); });
+        // Looked at every millisecond: a restore writes even this file in a few.
+        const bool caught = eventually([&] { return writesIn(process->pid(), watched, before); },
+                                       std::chrono::seconds(20), std::chrono::milliseconds(1));
         process->kill();
         process->waitForExit();
         return caught;
