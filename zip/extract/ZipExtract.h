@@ -137,6 +137,10 @@ private:
     void lookAhead(std::size_t position);
     // Lists the jobs lookAhead hands out; returns the workers' tasks for them.
     std::vector<std::function<void()>> listJobs(const TSortedZip* view, std::size_t maxJobs);
+    // Starts the large entries some way beyond the window, each a task of its own.
+    void startLargeAhead(const TSortedZip* view);
+    // Lets go of entries started early that the run has passed.
+    void retireEarly();
     // The job of entry index when one was started (the jobs before it are dropped);
     // it lives until the next entry's turn or until finishJob.
     Job* takeJob(int index);
@@ -231,6 +235,8 @@ private:
     std::size_t nextAhead_ = 0; // the first entry of order_ not yet looked at for a job
     std::uint64_t bytesAhead_ = 0;
     std::deque<std::unique_ptr<Job>> jobs_;   // in entry order
+    std::vector<std::unique_ptr<Job>> early_; // large entries beyond jobs_, in entry order
+    std::size_t earlyScanned_ = 0;            // order_ is looked at for them up to here
     std::unique_ptr<Job> current_;            // the job of the entry being extracted
     std::vector<std::unique_ptr<Job>> spent_; // placed, their files still open
     std::optional<bool> aheadAllowed_;        // the destination takes unnamed files

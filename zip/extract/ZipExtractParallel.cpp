@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -21,12 +22,15 @@ namespace kd {
 namespace {
 
 // Entries decoded ahead per worker, and their data on disk (beyond one entry):
-// bound the descriptors (within the table the program reserves at start-up) and the
-// disk space a run holds ahead of its turn. A window of a few hundred small files
-// starts a large file further on early enough to be done at its turn.
-constexpr std::size_t kJobsPerWorker = 64;
-constexpr std::size_t kMaxJobs = 512;
+// bound the descriptors and the disk space a run holds ahead of its turn. (A wider
+// window of small files only slows the file system down.)
+constexpr std::size_t kJobsPerWorker = 16;
+constexpr std::size_t kMaxJobs = 128;
 constexpr std::uint64_t kBytesAhead = 64u << 20;
+// A large entry takes a worker long enough that it is started well before the window
+// reaches it (as far as this many entries further on), so that it is ready at its turn.
+constexpr std::uint64_t kLargeEntry = 1u << 20;
+constexpr std::size_t kLargeReach = 4096;
 // How long a worker waits for the calling thread to finish linking a file in.
 constexpr int kLinkingSpins = 200;
 // How long the calling thread spins for a worker's look before it yields.
@@ -130,6 +134,7 @@ struct ZipExtractor::Job {
     std::condition_variable finished;
     bool located = false; // the worker looked for the data
     bool done = false;
+    bool early = false; // started before the window reached it
 };
 
 ZipExtractor::ZipExtractor(TZipReader& zip)
@@ -162,6 +167,7 @@ void ZipExtractor::lookAhead(std::size_t position) {
     if (!*aheadAllowed_)
         return;
     nextAhead_ = std::max(nextAhead_, position);
+    retireEarly();
     const std::size_t maxJobs =
         std::min(kMaxJobs, kJobsPerWorker * static_cast<std::size_t>(threads_));
     // Topped up by halves, so that the workers are woken once for many entries.
@@ -173,15 +179,24 @@ void ZipExtractor::lookAhead(std::size_t position) {
     try {
         tasks = listJobs(view, maxJobs);
     } catch (...) {
-        // A job no worker runs would be waited for without end.
+        // A job no worker runs would be waited for without end; one started early
+        // goes back where it came from.
         while (jobs_.size() > listedBefore) {
-            bytesAhead_ -= jobs_.back()->entry.UncompressedSize;
+            std::unique_ptr<Job> job = std::move(jobs_.back());
             jobs_.pop_back();
+            if (job->early) // back in its place, within the room kept for it
+                early_.insert(std::lower_bound(
+                                  early_.begin(), early_.end(), job,
+                                  [](const auto& a, const auto& b) { return a->index < b->index; }),
+                              std::move(job));
+            else
+                bytesAhead_ -= job->entry.UncompressedSize;
         }
         throw;
     }
     if (!tasks.empty())
         pool_->Submit(std::move(tasks)); // the workers woken once for the lot
+    startLargeAhead(view);
 }
 
 std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view,
@@ -196,12 +211,18 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
     while (nextAhead_ < order_.size() && jobs_.size() < maxJobs &&
            (jobs_.empty() || bytesAhead_ < kBytesAhead)) {
         const int index = order_[nextAhead_++];
+        if (!early_.empty() && early_.front()->index == index) {
+            jobs_.push_back(std::move(early_.front())); // a worker has it already
+            early_.erase(early_.begin());
+            continue;
+        }
         const TZipHeaderInfo& entry = *view->Get(index);
         if (!decodableAhead(entry))
             continue;
         if (!pool_) {
             try {
                 pool_ = std::make_unique<ThreadPool>(threads_);
+                early_.reserve(static_cast<std::size_t>(threads_));
             } catch (const std::system_error&) {
                 aheadAllowed_ = false; // no threads to be had: all on this one
                 return {};
@@ -234,6 +255,53 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
     if (!spent_.empty()) // the files of jobs done with are closed by a worker too
         tasks.push_back(spentTask());
     return tasks;
+}
+
+void ZipExtractor::startLargeAhead(const TSortedZip* view) {
+    if (!pool_)
+        return;
+    // At most one per worker, within the bytes a run holds ahead.
+    const auto room = static_cast<std::size_t>(threads_) - early_.size();
+    std::vector<std::unique_ptr<Job>> started;
+    std::vector<std::function<void()>> tasks;
+    std::uint64_t bytes = bytesAhead_;
+    earlyScanned_ = std::max(earlyScanned_, nextAhead_);
+    const std::size_t reach = std::min(order_.size(), nextAhead_ + kLargeReach);
+    for (; earlyScanned_ < reach && started.size() < room; ++earlyScanned_) {
+        const int index = order_[earlyScanned_];
+        const TZipHeaderInfo& entry = *view->Get(index);
+        if (entry.UncompressedSize < kLargeEntry || !decodableAhead(entry))
+            continue;
+        if (bytes + entry.UncompressedSize > kBytesAhead)
+            break; // looked at again when the bytes ahead have gone down
+        started.push_back(std::make_unique<Job>(index, entry,
+                                                DataStart{zip_.currentVolume_, entry.LocalOffset},
+                                                zip_.RootDir(), zip_.RecreateDirs()));
+        started.back()->early = true;
+        tasks.emplace_back([this, job = started.back().get(), archive = zip_.zipStream_->Handle(),
+                            name = zip_.zipStream_->FileName(), settings = placeSettings()] {
+            decodeAhead(*job, archive, name, settings);
+        });
+        bytes += entry.UncompressedSize;
+    }
+    if (started.empty())
+        return;
+    pool_->Submit(std::move(tasks));
+    bytesAhead_ = bytes;
+    for (auto& job : started) // in entry order, after those there; within the room kept
+        early_.push_back(std::move(job));
+}
+
+void ZipExtractor::retireEarly() {
+    // An entry started early that the run passed without the window reaching it (it
+    // was extracted here, or left): its worker finishes, and its file goes.
+    const int next = nextAhead_ < order_.size() ? order_[nextAhead_] : INT_MAX;
+    while (!early_.empty() && early_.front()->index < next) {
+        std::unique_ptr<Job> passed = std::move(early_.front());
+        early_.erase(early_.begin());
+        bytesAhead_ -= passed->entry.UncompressedSize;
+        waitFor(*passed);
+    }
 }
 
 void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings) {
@@ -495,6 +563,7 @@ void ZipExtractor::stopWorkers() {
     stopping_ = true;
     pool_.reset(); // drops what has not started, waits for what runs
     jobs_.clear();
+    early_.clear();
     spent_.clear();
     current_.reset();
     bytesAhead_ = 0;

@@ -50,18 +50,27 @@ class ZipExtractParallel : public test::ExtractTest {
 protected:
     // An archive of many entries: texts, an empty file, binary data, directories,
     // a damaged entry, one of an unknown method, an encrypted one, one leading
-    // outside, and a name stored twice.
+    // outside, a name stored twice, and large files far behind hundreds of small
+    // ones (started before the others are done; one of them is skipped).
     void makeVariedZip() {
         test::makeExtractTree(t_, "src");
         for (int i = 0; i < 40; ++i)
             t_.write(
                 "src/many/f" + std::to_string(i) + ".txt",
                 std::string(static_cast<std::size_t>(i) * 997, static_cast<char>('a' + i % 26)));
+        for (int i = 0; i < 300; ++i)
+            t_.write("src/wide/w" + std::to_string(i) + ".txt", std::to_string(i * i));
+        for (const char* big : {"late/x1.bin", "late/f5.txt", "late/x2.bin"}) {
+            std::string bytes(1536u << 10, '\0');
+            for (std::size_t k = 0; k < bytes.size(); ++k)
+                bytes[k] = static_cast<char>((k * 2654435761u) >> 13 ^ (k >> 9));
+            t_.write(std::string("src/") + big, bytes);
+        }
         t_.write("src/bad.txt", std::string(5000, 'b'));
         t_.write("src/odd.txt", "odd method");
         fs::permissions(t_.file("src/a.txt"), fs::perms(0640));
         test::mustRun("cd " + t_.file("src") + " && zip -q -r -X ../a.zip a.txt bad.txt odd.txt " +
-                      "many empty.txt sub emptydir 'ž luťoučký kůň.txt'");
+                      "many empty.txt sub emptydir 'ž luťoučký kůň.txt' wide late");
         t_.write("src/secret.txt", "secret");
         test::mustRun("cd " + t_.file("src") + " && zip -q -P pw ../a.zip secret.txt");
         test::mustRun("cd " + t_.file("src") + " && zip -q ../a.zip many/f3.txt"); // again
@@ -146,6 +155,8 @@ TEST_F(ZipExtractParallel, GivesTheTreeEventsAndFailuresOfOneThread) {
     EXPECT_EQ(test::readFile(t_.file("one/many/f9.txt")), "mine");
     EXPECT_TRUE(fs::exists(t_.file("one/moved/f7.txt")));
     EXPECT_FALSE(fs::exists(t_.file("one/many/f5.txt")));
+    EXPECT_FALSE(fs::exists(t_.file("one/late/f5.txt")));
+    EXPECT_EQ(fs::file_size(t_.file("one/late/x2.bin")), 1536u << 10);
 }
 
 // A directory swapped for a link to elsewhere while the run goes on: the files decoded
