@@ -16,39 +16,43 @@ EntryOutput::EntryOutput(std::vector<std::uint8_t>& buffer, int fd, std::string 
                          std::uint64_t limit, std::function<void(std::uint64_t)> onFlushed)
     : buffer_(buffer), fd_(fd), shownName_(std::move(shownName)), limit_(limit),
       onFlushed_(std::move(onFlushed)) {
-    buffer_.resize(kChunkSize);
+    buffer_.resize(kBlockSize);
 }
 
 void EntryOutput::Write(const std::uint8_t* data, std::size_t length) {
     while (length > 0) {
-        if (pending_ == 0 && length >= kChunkSize) {
-            flush(data, kChunkSize); // whole chunks skip the copy
-            data += kChunkSize;
-            length -= kChunkSize;
-            continue;
-        }
-        const std::size_t n = std::min(length, kChunkSize - pending_);
+        const std::size_t n = std::min(length, chunkStart_ + kChunkSize - pending_);
         std::memcpy(buffer_.data() + pending_, data, n);
         pending_ += n;
         data += n;
         length -= n;
-        if (pending_ == kChunkSize) {
-            pending_ = 0;
-            flush(buffer_.data(), kChunkSize);
+        if (pending_ == chunkStart_ + kChunkSize) {
+            endChunk();
+            if (pending_ == kBlockSize)
+                writeBlock();
         }
     }
 }
 
 void EntryOutput::Finish() {
-    const std::size_t n = std::exchange(pending_, 0);
-    flush(buffer_.data(), n);
+    endChunk();
+    writeBlock();
 }
 
-void EntryOutput::flush(const std::uint8_t* data, std::size_t length) {
+void EntryOutput::endChunk() {
+    const std::size_t length = pending_ - chunkStart_;
     if (written_ + length > limit_)
         throw EBiggerThanUncompressed();
-    for (std::size_t done = 0; done < length;) {
-        const ssize_t n = ::write(fd_, data + done, length - done);
+    crc_ = Crc32Update(crc_, buffer_.data() + chunkStart_, length);
+    written_ += length;
+    chunkStart_ = pending_;
+    if (onFlushed_)
+        onFlushed_(written_);
+}
+
+void EntryOutput::writeBlock() {
+    for (std::size_t done = 0; done < pending_;) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, pending_ - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -58,10 +62,8 @@ void EntryOutput::flush(const std::uint8_t* data, std::size_t length) {
         }
         done += static_cast<std::size_t>(n);
     }
-    crc_ = Crc32Update(crc_, data, length);
-    written_ += length;
-    if (onFlushed_)
-        onFlushed_(written_);
+    pending_ = 0;
+    chunkStart_ = 0;
 }
 
 } // namespace kd
