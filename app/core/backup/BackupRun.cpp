@@ -150,6 +150,8 @@ RunResult BackupRun::RunBackup(TObjektZal& profile, int row) {
         state_.logs.toProtocol(run_log::headerLine(profile.Name, state_.RunStarted));
         services_.view.ShowBusy();
         runSteps(profile);
+        // A log that cannot take its last lines fails the run as a line would.
+        state_.logs.flushAll();
     } catch (const EUserCanceled&) {
         const std::string cancelled = cancelledText(LanguageCode, CancelledRun::Backup);
         fail(cancelled);

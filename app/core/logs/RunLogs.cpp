@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <utility>
 
 namespace kd {
 namespace {
@@ -29,7 +30,25 @@ std::size_t utf8Length(std::string_view s) {
     return n;
 }
 
+// Lines gathered before they are written.
+constexpr std::size_t kFlushBytes = 4096;
+
 } // namespace
+
+RunLogFile::~RunLogFile() {
+    close();
+}
+
+RunLogFile& RunLogFile::operator=(RunLogFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::move(other.fd_);
+        path_ = std::move(other.path_);
+        pending_ = std::move(other.pending_);
+        tried_ = other.tried_;
+    }
+    return *this;
+}
 
 void RunLogFile::open(const std::string& path, bool append) {
     close();
@@ -39,13 +58,23 @@ void RunLogFile::open(const std::string& path, bool append) {
         throw Exception("Cannot open the log " + path + ": " + std::strerror(errno));
     fd_ = std::move(fd);
     path_ = path;
+    tried_ = false;
 }
 
 void RunLogFile::writeLine(std::string_view line) {
     if (!fd_)
         return;
-    std::string bytes(line);
-    bytes += "\r\n";
+    pending_ += line;
+    pending_ += "\r\n";
+    // The first line goes at once: a log that takes nothing ends the run there.
+    if (pending_.size() >= kFlushBytes || !tried_)
+        flush();
+}
+
+void RunLogFile::flush() {
+    // Taken whatever happens: lines that did not go are not tried again.
+    const std::string bytes = std::exchange(pending_, {});
+    tried_ = tried_ || !bytes.empty();
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
@@ -59,7 +88,15 @@ void RunLogFile::writeLine(std::string_view line) {
 }
 
 bool RunLogFile::close() {
-    return fd_.close() == 0;
+    if (!fd_)
+        return true;
+    bool written = true;
+    try {
+        flush();
+    } catch (const Exception&) {
+        written = false;
+    }
+    return fd_.close() == 0 && written;
 }
 
 bool RunLogs::closeAll() {

@@ -180,6 +180,7 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
     // Users are told of files: the directory entries are restored, not counted.
     const int files = static_cast<int>(runState_.FilesExtracted);
     logs.toProfileLog(restore_log::countsLine(language, files, failures.size()));
+    logs.ProfileLogFile.flush(); // a log that cannot take its lines fails the run
     outcome_ = {extracted, static_cast<int>(failures.size()), static_cast<int>(runState_.FilesKept),
                 true};
     reportOutcome(files, failures);

@@ -66,7 +66,35 @@ TEST(RunLogFile, MissingDirectoryAndFullDiskAreErrors) {
     RunLogFile log;
     EXPECT_THROW(log.open("/nonexistent-dir/Protokol.txt", true), Exception);
     log.open("/dev/full", true);
-    EXPECT_THROW(log.writeLine("x"), Exception);
+    EXPECT_THROW(log.writeLine("the first line goes at once"), Exception);
+    log.writeLine("later ones are gathered");
+    EXPECT_THROW(log.flush(), Exception);
+    log.writeLine("and written on close");
+    EXPECT_FALSE(log.close());
+}
+
+TEST(RunLogFile, LinesAreWrittenInBlocksAndAllByCloseOrFlush) {
+    TempDir dir;
+    const std::string path = dir.file("log.txt");
+    RunLogFile log;
+    log.open(path, false);
+    std::string expected;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string line = "line " + std::to_string(i);
+        log.writeLine(line);
+        expected += line + "\r\n";
+    }
+    const std::string early = readWholeFile(path);
+    EXPECT_GT(early.size(), 0u); // blocks went as they filled
+    EXPECT_EQ(early, expected.substr(0, early.size()));
+    log.flush();
+    EXPECT_EQ(readWholeFile(path), expected);
+    log.writeLine("last");
+    {
+        RunLogs logs;
+        logs.ProfileLogFile = std::move(log); // the moved log keeps its lines
+    }                                         // and writes them when it goes
+    EXPECT_EQ(readWholeFile(path), expected + "last\r\n");
 }
 
 } // namespace
