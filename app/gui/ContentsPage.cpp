@@ -78,8 +78,6 @@ ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
     list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // Rows are drawn 4 pixels inside their cells, each as wide as its header section.
-    list_->setStyleSheet("QTreeView::item { padding: 0px 4px; height: 16px; }");
     QHeaderView* header = list_->header();
     header->setObjectName("Header1");
     // The table's widths are the least each column gets; its contents may widen it.
@@ -127,7 +125,11 @@ void ContentsPage::applyFontsOnce() {
     if (fontsApplied_)
         return;
     fontsApplied_ = true;
+    // In this order: the style sheet keeps the fonts the widgets have when it comes,
+    // and the header's own font is saved with it.
     list_->setFont(QFont("Arial"));
+    // Rows are drawn 4 pixels inside their cells, each as wide as its header section.
+    list_->setStyleSheet("QTreeView::item { padding: 0px 4px; height: 16px; }");
     list_->header()->setFont(QFont("Courier"));
     keepColumnsFitted(*list_);
 }

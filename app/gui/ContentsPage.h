@@ -40,9 +40,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The list's fonts, and the column widths measured with them, come when the page
-    // is first filled or shown: finding two more font families took a tenth of the
-    // program's start-up, which a run from the command line never shows.
+    // The list's fonts and style sheet, and the column widths measured with them, come
+    // when the page is first filled or shown: finding two more font families took a
+    // tenth of the program's start-up, which a run from the command line never shows.
     void applyFontsOnce();
 
     bool fontsApplied_ = false;
