@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -49,7 +50,15 @@ DirectoryChain::DirectoryChain(bool watched)
     : changes_(watched ? std::make_unique<DirectoryWatch>() : nullptr) {}
 
 int DirectoryChain::watch(int dirFd) {
-    return changes_ ? changes_->Watch(dirFd) : DirectoryWatch::kNoWatch;
+    if (!changes_)
+        return DirectoryWatch::kNoWatch;
+    const int watch = changes_->Watch(dirFd);
+    // A directory held twice (mounted within itself) shares its watch: giving that up
+    // for one level would end it for the other, so this level goes unwatched.
+    const bool shared = watch == baseWatch_ ||
+                        std::any_of(open_.begin(), open_.end(),
+                                    [&](const Level& level) { return level.watch == watch; });
+    return shared && watch != DirectoryWatch::kNoWatch ? DirectoryWatch::kNoWatch : watch;
 }
 
 std::shared_ptr<const UniqueFd> DirectoryChain::Walk(int baseDir, const std::string& baseName,
