@@ -29,12 +29,14 @@ FileStream::FileStream(const std::string& path, FileOpenMode mode) : path_(path)
         const char* verb = mode == FileOpenMode::Create ? "Cannot create file" : "Cannot open file";
         throw EFOpenError(std::string(verb) + " \"" + path + "\". " + std::strerror(errno));
     }
+    position_ = 0;
 }
 
 FileStream::FileStream(UniqueFd fd, const std::string& path)
     : path_(path), mode_(FileOpenMode::ReadWrite), fd_(std::move(fd)) {}
 
-void FileStream::fail(const char* what) const {
+void FileStream::fail(const char* what) {
+    position_ = -1;
     throw EStreamError(std::string(what) + " \"" + path_ + "\": " + std::strerror(errno));
 }
 
@@ -52,6 +54,7 @@ std::size_t FileStream::Read(void* buffer, std::size_t count) {
             break;
         done += static_cast<std::size_t>(n);
     }
+    advance(done);
     return done;
 }
 
@@ -69,16 +72,26 @@ std::size_t FileStream::Write(const void* buffer, std::size_t count) {
             break;
         done += static_cast<std::size_t>(n);
     }
+    advance(done);
     return done;
 }
 
+void FileStream::advance(std::size_t bytes) {
+    if (position_ >= 0)
+        position_ += static_cast<std::int64_t>(bytes);
+}
+
 std::int64_t FileStream::Seek(std::int64_t offset, SeekOrigin origin) {
+    if (position_ >= 0 && ((origin == SeekOrigin::Current && offset == 0) ||
+                           (origin == SeekOrigin::Begin && offset == position_)))
+        return position_;
     const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
                        : origin == SeekOrigin::Current ? SEEK_CUR
                                                        : SEEK_END;
     const off_t pos = ::lseek(fd_.get(), static_cast<off_t>(offset), whence);
     if (pos < 0)
         fail("Seek error in");
+    position_ = pos;
     return pos;
 }
 

@@ -14,6 +14,9 @@ enum class FileOpenMode {
 
 // A file opened through its POSIX descriptor. Open failures throw EFOpenError with
 // the file name and the system's reason; read, write and seek errors EStreamError.
+// The stream keeps its position itself, so that asking for it costs no system call;
+// whoever uses Handle() must not move the descriptor's offset (pread, fstat, ftruncate
+// and the like do not).
 class FileStream : public Stream {
 public:
     FileStream(const std::string& path, FileOpenMode mode);
@@ -35,11 +38,13 @@ public:
     bool Writable() const { return mode_ != FileOpenMode::Read; }
 
 private:
-    [[noreturn]] void fail(const char* what) const;
+    [[noreturn]] void fail(const char* what);
+    void advance(std::size_t bytes);
 
     std::string path_;
     FileOpenMode mode_;
     UniqueFd fd_;
+    std::int64_t position_ = -1; // not known (yet, or after an error)
 };
 
 } // namespace kd
