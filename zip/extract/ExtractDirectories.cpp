@@ -17,7 +17,8 @@ void ExtractDirectories::Add(int index, std::string storedName, ExtractPath path
         pending_.push_back({index, std::move(storedName), std::move(path), mode, modified});
 }
 
-std::vector<TExtractFailure> ExtractDirectories::Finish(int baseDir, const std::string& baseName) {
+std::vector<TExtractFailure> ExtractDirectories::Finish(DirectoryChain& chain, int baseDir,
+                                                        const std::string& baseName) {
     std::vector<Pending> pending = std::move(pending_);
     pending_.clear();
     std::stable_sort(pending.begin(), pending.end(), [](const Pending& a, const Pending& b) {
@@ -30,7 +31,7 @@ std::vector<TExtractFailure> ExtractDirectories::Finish(int baseDir, const std::
             failures.push_back({dir.index, dir.storedName, what});
         };
         try {
-            const ExtractTarget target = ExtractTarget::Below(baseDir, baseName, dir.path);
+            const ExtractTarget target = ExtractTarget::Below(chain, baseDir, baseName, dir.path);
             if (dir.mode && ::fchmod(target.DirFd(), *dir.mode) != 0) {
                 fail("Cannot set the permissions of directory " + shown + ": " +
                      std::strerror(errno));

@@ -11,6 +11,8 @@
 
 namespace kd {
 
+class DirectoryChain;
+
 // The directories of a run's directory entries, which get their stored mode and time
 // only once the run's files are written: a directory without write permission could
 // not take its files, and each file written into a directory changes its time.
@@ -21,11 +23,12 @@ public:
     void Add(int index, std::string storedName, ExtractPath path, std::optional<mode_t> mode,
              std::optional<std::time_t> modified);
 
-    // Walks to each directory from baseDir (named baseName in messages) without
-    // following links and sets its mode, then its time, deepest directories first, so
-    // that a directory closed to its owner is closed after its subdirectories are done.
-    // Returns the directories that could not be finished; forgets them all.
-    std::vector<TExtractFailure> Finish(int baseDir, const std::string& baseName);
+    // Walks to each directory from baseDir (named baseName in messages) through chain,
+    // without following links, and sets its mode, then its time, deepest directories
+    // first, so that a directory closed to its owner is closed after its subdirectories
+    // are done. Returns the directories that could not be finished; forgets them all.
+    std::vector<TExtractFailure> Finish(DirectoryChain& chain, int baseDir,
+                                        const std::string& baseName);
 
 private:
     struct Pending {

@@ -59,7 +59,7 @@ int ZipExtractor::Run() {
 void ZipExtractor::finishDirectories(bool report) {
     if (!dest_)
         return;
-    for (auto& failure : directories_.Finish(dest_.get(), destShown_))
+    for (auto& failure : directories_.Finish(walked_, dest_.get(), destShown_))
         if (report)
             zip_.extractFailures_.push_back(std::move(failure));
 }

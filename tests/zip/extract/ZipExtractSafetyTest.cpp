@@ -141,4 +141,31 @@ TEST_F(ZipExtractSafety, ADirectorySwappedForALinkDuringTheRunIsNotFollowed) {
     }
 }
 
+// The directories' stored times are set at the end, through the directories the run
+// still holds: one swapped for a link after its files went in keeps the time off the
+// directory linked to, and off the one moved away.
+TEST_F(ZipExtractSafety, DirectoryTimesGoOnlyToDirectoriesStillInPlace) {
+    test::makePythonZip(t_, t_.file("a.zip"),
+                        {{"a/", ""}, {"a/b/", ""}, {"a/c/", ""}, {"a/c/two.txt", "2"},
+                         {"a/b/one.txt", "1"}});
+    test::configureExtractAll(zip_, t_.file("a.zip"), t_.file("work/dest"));
+    zip_.SetRecreateDirs(true);
+    const auto timeOf = [](const std::string& path) {
+        return fs::last_write_time(path).time_since_epoch().count();
+    };
+    const auto outsideTime = timeOf(t_.file("work/outside"));
+    zip_.OnEndUnZip = [&](TZipReader&, int, const std::string& name) {
+        if (name.ends_with("one.txt")) {
+            fs::rename(t_.file("work/dest/a/b"), t_.file("work/moved"));
+            fs::create_directory_symlink(t_.file("work/outside"), t_.file("work/dest/a/b"));
+        }
+    };
+    zip_.ExtractArchive();
+    EXPECT_EQ(timeOf(t_.file("work/outside")), outsideTime);
+    EXPECT_NE(timeOf(t_.file("work/moved")), timeOf(t_.file("work/dest/a/c")));
+    EXPECT_EQ(timeOf(t_.file("work/dest/a/c")), timeOf(t_.file("work/dest/a")));
+    ASSERT_EQ(zip_.ExtractFailures().size(), 1u);
+    EXPECT_EQ(zip_.ExtractFailures()[0].Name, "a/b/");
+}
+
 } // namespace kd
