@@ -4,6 +4,8 @@
 
 #include <cerrno>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace kd {
 
@@ -16,6 +18,18 @@ constexpr std::uint32_t kWatched =
     IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE | IN_MOVE_SELF | IN_DELETE_SELF | IN_ONLYDIR;
 
 } // namespace
+
+DirectoryWatch::~DirectoryWatch() {
+    // Closing the queue waits until the kernel has retired its watches, which takes it
+    // a grace period (milliseconds at the end of every run): a thread of its own waits.
+    if (!queue_)
+        return;
+    try {
+        std::thread([queue = std::move(queue_)]() mutable { queue.close(); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the queue, moved into the task, has closed with it here.
+    }
+}
 
 int DirectoryWatch::Watch(int dirFd) {
     if (!queue_ && !unavailable_) {

@@ -11,6 +11,11 @@ class DirectoryWatch {
 public:
     static constexpr int kNoWatch = -1;
 
+    DirectoryWatch() = default;
+    DirectoryWatch(const DirectoryWatch&) = delete;
+    DirectoryWatch& operator=(const DirectoryWatch&) = delete;
+    ~DirectoryWatch();
+
     // Starts watching the open directory dirFd; kNoWatch when it cannot.
     int Watch(int dirFd);
     void Unwatch(int watch);

@@ -3,8 +3,11 @@
 
 #include <fcntl.h>
 
+#include <chrono>
 #include <filesystem>
+#include <iterator>
 #include <string>
+#include <thread>
 
 #include "platform/DirectoryWatch.h"
 #include "platform/UniqueFd.h"
@@ -18,6 +21,11 @@ namespace {
 
 UniqueFd openDirectory(const std::string& path) {
     return UniqueFd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+int openDescriptors() {
+    return static_cast<int>(
+        std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{}));
 }
 
 } // namespace
@@ -52,6 +60,21 @@ TEST(DirectoryWatch, TellsEntriesMovedOrDeletedAndTheDirectoryMovedButNotNewFile
 
     watch.Unwatch(subWatch); // giving a watch up is no change
     EXPECT_FALSE(watch.Changed());
+}
+
+// The queue is closed by a thread of its own, which the caller does not wait for.
+TEST(DirectoryWatch, ItsQueueClosesOnceTheWatchIsGone) {
+    test::TempDir t;
+    fs::create_directory(t.file("d"));
+    const int before = openDescriptors();
+    {
+        const UniqueFd dir = openDirectory(t.file("d"));
+        DirectoryWatch watch;
+        ASSERT_NE(watch.Watch(dir.get()), DirectoryWatch::kNoWatch);
+    }
+    for (int waited = 0; waited < 5000 && openDescriptors() != before; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(openDescriptors(), before);
 }
 
 } // namespace kd
