@@ -95,6 +95,13 @@ std::shared_ptr<const UniqueFd> DirectoryChain::Walk(int baseDir, const std::str
     return dirs.empty() ? base_ : open_.back().dir;
 }
 
+void DirectoryChain::StopWatching() {
+    changes_.reset();
+    baseWatch_ = DirectoryWatch::kNoWatch;
+    for (Level& level : open_)
+        level.watch = DirectoryWatch::kNoWatch;
+}
+
 bool DirectoryChain::Made(dev_t device, ino_t inode) const {
     return made_.count({device, inode}) != 0;
 }

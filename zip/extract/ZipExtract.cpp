@@ -57,6 +57,9 @@ int ZipExtractor::Run() {
 }
 
 void ZipExtractor::finishDirectories(bool report) {
+    // The few walks left look for themselves, while the queue of changes closes: that
+    // waits for the kernel to retire the watches, which then overlaps the rest of the run.
+    walked_.StopWatching();
     if (!dest_)
         return;
     for (auto& failure : directories_.Finish(walked_, dest_.get(), destShown_))
