@@ -1,6 +1,7 @@
 #pragma once
 #include <sys/types.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -149,8 +150,9 @@ private:
     std::optional<DataStart> jobData(Job& job);
     // Puts the job's file in place with the events of the entry's data; false when
     // the file cannot be used (nothing reported then).
+    // proposed tells that the target is the entry's own place below the destination.
     bool finishJob(int index, const TZipHeaderInfo& entry, Job& job, const ExtractTarget& target,
-                   const std::optional<ExtractTarget::Existing>& existing);
+                   bool proposed, const std::optional<ExtractTarget::Existing>& existing);
     void waitFor(Job& job);
     // Waits until the job is done or, with located, until its worker has looked for
     // the entry's data.
@@ -171,11 +173,12 @@ private:
     // Makes the job's path and finds its data (read through stream), and tells the
     // calling thread.
     void locate(Job& job, ArchiveReadAt& stream) const;
-    // Looks a target's name up in its directory, for the cache alone.
-    void warmLookup(int dirFd, const std::string& name);
+    // Looks a target's name up in its directory (known by directory), for the cache
+    // alone.
+    void warmLookup(int dirFd, const std::string& name, std::size_t directory);
     // Links the job's file in beside the target (ExtractTempFile::Stage) while no
-    // worker looks a name up.
-    bool stageAlone(Job& job, const ExtractTarget& target);
+    // worker looks a name up in its directory (any directory when not known).
+    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory);
     // Decodes a located job's entry into a file of its own.
     void decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings);
     // True for an entry a worker may decode: a file of a known method, not encrypted.
@@ -241,8 +244,13 @@ private:
     std::vector<std::unique_ptr<Job>> spent_; // placed, their files still open
     std::optional<bool> aheadAllowed_;        // the destination takes unnamed files
     std::atomic<bool> stopping_{false};
-    std::atomic<bool> linking_{false}; // the calling thread links a file into place
-    std::atomic<int> looking_{0};      // workers looking a name up
+    // The directory the calling thread links a file into (0: none), and the workers
+    // looking a name up, counted by directory (directories share a count at random).
+    std::atomic<std::size_t> linkingIn_{0};
+    struct alignas(64) LookCount {
+        std::atomic<int> workers{0};
+    };
+    std::array<LookCount, 64> looking_;
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
     std::string destShown_;            // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

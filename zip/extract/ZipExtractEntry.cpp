@@ -133,7 +133,7 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     if (!mayWrite(index, entry, target, existing))
         return;
     sweepOnce(*target);
-    if (job && finishJob(index, entry, *job, *target, existing))
+    if (job && finishJob(index, entry, *job, *target, fName == proposed, existing))
         return;
     std::optional<ExtractTempFile> temp;
     try {

@@ -44,6 +44,8 @@ constexpr std::size_t kSpentBatch = 64;
 constexpr std::chrono::milliseconds kPollInterval{50};
 // A recorded step that is a chunk read (others are the bytes written so far).
 constexpr std::int64_t kChunkRead = -1;
+// The directory of a target not below the destination's entry paths.
+constexpr std::size_t kAnyDirectory = SIZE_MAX;
 
 // Tells the core that this thread spins, for a few cycles.
 void pauseBriefly() {
@@ -95,6 +97,16 @@ int nearDirectory(int base, const std::vector<std::string>& dirs, bool& complete
     return near.fd ? near.fd.get() : base;
 }
 
+// A directory below the destination as the key of its look-up counts (never 0 or
+// kAnyDirectory). Two directories may share a key: that only makes the calling
+// thread wait for a look it need not wait for.
+std::size_t directoryKey(const std::vector<std::string>& dirs) {
+    std::size_t key = dirs.size();
+    for (const std::string& dir : dirs)
+        key = key * 1000003u ^ std::hash<std::string>{}(dir);
+    return key == 0 || key == kAnyDirectory ? 1 : key;
+}
+
 // A worker's decoder state, kept for the thread's life.
 struct WorkerTools {
     Decompressor decompressor;
@@ -123,6 +135,7 @@ struct ZipExtractor::Job {
     // Set by the worker; read by the calling thread once located (data) or done.
     std::optional<DataStart> data;   // where the entry's data begin, when found
     std::optional<ExtractPath> path; // where it goes below the destination, unless moved
+    std::size_t directory = kAnyDirectory; // the key of the path's directory
     Outcome outcome = Outcome::Redo;
     std::optional<ExtractTempFile> file; // only when usable
     std::vector<std::int64_t> steps;
@@ -307,8 +320,9 @@ void ZipExtractor::retireEarly() {
 void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings) {
     bool inTarget = false;
     const int near = nearDirectory(dest_.get(), job.path->Dirs, inTarget);
+    job.directory = directoryKey(job.path->Dirs);
     if (inTarget)
-        warmLookup(near, job.path->Name);
+        warmLookup(near, job.path->Name, job.directory);
     job.file.emplace(near, destShown_);
     thread_local WorkerTools tools;
     stream.Seek(job.data->offset, SeekOrigin::Begin);
@@ -335,34 +349,46 @@ void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSet
     }
 }
 
-void ZipExtractor::warmLookup(int dirFd, const std::string& name) {
+void ZipExtractor::warmLookup(int dirFd, const std::string& name, std::size_t directory) {
     // The first lookup of a name a directory does not hold yet searches the directory,
     // and its result (also that there is no such file) stays cached for the calling
     // thread's own looks, which decide everything as before. The search shares the
     // directory's lock, which the calling thread takes alone while it links a file
-    // in: so the two keep out of each other's way here rather than sleep on it.
+    // in: so the two keep out of each other's way here rather than sleep on it. Looks
+    // in other directories go on meanwhile. (Both sides announce themselves before
+    // they look at the other, so that one of them always sees the other.)
+    std::atomic<int>& looking = looking_[directory % looking_.size()].workers;
     for (int spin = 0; spin < kLinkingSpins; ++spin) {
-        looking_.fetch_add(1);
-        if (!linking_.load()) {
+        looking.fetch_add(1);
+        const std::size_t linking = linkingIn_.load();
+        if (linking != directory && linking != kAnyDirectory) {
             struct stat st {};
             static_cast<void>(::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW));
-            looking_.fetch_sub(1);
+            looking.fetch_sub(1);
             return;
         }
-        looking_.fetch_sub(1);
+        looking.fetch_sub(1);
         std::this_thread::yield();
     }
 }
 
-bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target) {
+bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory) {
     struct Linking {
-        std::atomic<bool>& flag;
-        explicit Linking(std::atomic<bool>& f) : flag(f) { flag.store(true); }
-        ~Linking() { flag.store(false); }
-    } linking(linking_);
+        std::atomic<std::size_t>& into;
+        Linking(std::atomic<std::size_t>& in, std::size_t directory) : into(in) {
+            into.store(directory);
+        }
+        ~Linking() { into.store(0); }
+    } linking(linkingIn_, directory);
     // A worker's look that began first ends within microseconds: spun out before
     // the thread gives up its core.
-    for (int spin = 0; looking_.load() > 0; ++spin) {
+    const auto lookingNow = [&] {
+        if (directory != kAnyDirectory)
+            return looking_[directory % looking_.size()].workers.load() > 0;
+        return std::any_of(looking_.begin(), looking_.end(),
+                           [](const LookCount& count) { return count.workers.load() > 0; });
+    };
+    for (int spin = 0; lookingNow(); ++spin) {
         if (spin < kLookSpins)
             pauseBriefly();
         else
@@ -462,7 +488,7 @@ void ZipExtractor::replay(const Job& job, std::size_t step) {
 }
 
 bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
-                             const ExtractTarget& target,
+                             const ExtractTarget& target, bool proposed,
                              const std::optional<ExtractTarget::Existing>& existing) {
     waitFor(job);
     switch (job.outcome) {
@@ -493,7 +519,7 @@ bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
         }
         // What keeps the file from the target's directory (another file system, no
         // permission) lets the entry run as on one thread, which tells it.
-        if (!stageAlone(job, target)) {
+        if (!stageAlone(job, target, proposed ? job.directory : kAnyDirectory)) {
             current_.reset();
             return false;
         }
