@@ -48,6 +48,8 @@ public:
                                          const std::vector<std::string>& dirs);
     // Whether the chain made the directory (device, inode) itself.
     bool Made(dev_t device, ino_t inode) const;
+    // How many directories the chain has made.
+    std::size_t MadeCount() const { return made_.size(); }
     // Gives up the queue of changes; from here on every walk looks at the levels it
     // keeps. The queue takes a while to close, which goes on meanwhile.
     void StopWatching();

@@ -89,6 +89,7 @@ void ZipExtractor::extractChosen() {
         if (zip_.DoAll() || view->Get(i)->Matched)
             order_.push_back(i);
     for (std::size_t k = 0; k < order_.size(); ++k) {
+        position_ = k;
         if (parallel())
             lookAhead(k);
         do

@@ -23,6 +23,7 @@
 #include "zip/extract/ExtractPath.h"
 #include "zip/extract/ExtractTarget.h"
 #include "zip/extract/ExtractTempFile.h"
+#include "zip/extract/NameWarmer.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/reader/TZipReader.h"
 
@@ -179,6 +180,10 @@ private:
     // Links the job's file in beside the target (ExtractTempFile::Stage) while no
     // worker looks a name up in its directory (any directory when not known).
     bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory);
+    // When the walk to target made its directory, has the names of the entries ahead
+    // in the same directory looked up there (path is where target is below the
+    // destination).
+    void warmAhead(const ExtractTarget& target, const ExtractPath& path);
     // Decodes a located job's entry into a file of its own.
     void decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings);
     // True for an entry a worker may decode: a file of a known method, not encrypted.
@@ -251,6 +256,9 @@ private:
         std::atomic<int> workers{0};
     };
     std::array<LookCount, 64> looking_;
+    std::unique_ptr<NameWarmer> warmer_; // stopped before what its looks use goes
+    std::size_t madeSeen_ = 0;           // the directories made when last warmed
+    std::size_t position_ = 0;           // the entry of order_ being extracted
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
     std::string destShown_;            // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

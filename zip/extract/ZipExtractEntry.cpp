@@ -77,8 +77,10 @@ void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry)
             return;
         }
         const std::string shown = path->JoinedTo(destShown_);
-        if (!openTarget(index, *path, shown, shown))
+        const auto target = openTarget(index, *path, shown, shown);
+        if (!target)
             return;
+        warmAhead(*target, *path);
         directories_.Add(index, entry.FullName(), *path,
                          zip_.RetainAttributes() ? StoredPermissions(entry) : std::nullopt,
                          EntryModifiedTime(entry));
@@ -120,6 +122,8 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
     auto target = openTarget(index, *path, proposed, fName);
     if (!target)
         return;
+    if (fName == proposed)
+        warmAhead(*target, *path);
     std::vector<std::string> passwords{std::string()};
     if (entry.IsEncrypted()) {
         auto checked = checkPassword(index, entry, data);

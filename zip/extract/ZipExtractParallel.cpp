@@ -42,6 +42,8 @@ constexpr std::uint64_t kBytesPerTask = 256u << 10;
 constexpr std::size_t kSpentBatch = 64;
 // How often the calling thread, waiting for a worker, looks at its messages.
 constexpr std::chrono::milliseconds kPollInterval{50};
+// Entries looked at ahead for names to look up in a directory just made.
+constexpr std::size_t kWarmAhead = 512;
 // A recorded step that is a chunk read (others are the bytes written so far).
 constexpr std::int64_t kChunkRead = -1;
 // The directory of a target not below the destination's entry paths.
@@ -372,6 +374,32 @@ void ZipExtractor::warmLookup(int dirFd, const std::string& name, std::size_t di
     }
 }
 
+void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& path) {
+    const std::size_t made = walked_.MadeCount();
+    if (made == madeSeen_ || !parallel())
+        return;
+    madeSeen_ = made;
+    // Most of a directory's entries are decoded before it exists, so their workers
+    // could not look their names up there.
+    const std::string& directory = zip_.scratchEntry_.Directory();
+    const TSortedZip* view = zip_.View();
+    std::vector<std::string> names;
+    const std::size_t end = std::min(order_.size(), position_ + 1 + kWarmAhead);
+    for (std::size_t k = position_ + 1; k < end; ++k) {
+        const TZipHeaderInfo& next = *view->Get(order_[k]);
+        if (!next.FileName().empty() && next.Directory() == directory)
+            names.push_back(next.FileName());
+    }
+    if (names.empty())
+        return;
+    if (!warmer_)
+        warmer_ = std::make_unique<NameWarmer>(
+            [this](int dirFd, const std::string& name, std::size_t key) {
+                warmLookup(dirFd, name, key);
+            });
+    warmer_->Add(target.Dir(), directoryKey(path.Dirs), std::move(names));
+}
+
 bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory) {
     struct Linking {
         std::atomic<std::size_t>& into;
@@ -586,6 +614,7 @@ std::function<void()> ZipExtractor::spentTask() {
 }
 
 void ZipExtractor::stopWorkers() {
+    warmer_.reset();
     stopping_ = true;
     pool_.reset(); // drops what has not started, waits for what runs
     jobs_.clear();
