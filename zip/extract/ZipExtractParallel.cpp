@@ -42,8 +42,10 @@ constexpr std::uint64_t kBytesPerTask = 256u << 10;
 constexpr std::size_t kSpentBatch = 64;
 // How often the calling thread, waiting for a worker, looks at its messages.
 constexpr std::chrono::milliseconds kPollInterval{50};
-// Entries looked at ahead for names to look up in a directory just made.
+// Entries looked at ahead for names to look up in a directory just made, and the
+// entries in a row elsewhere that end the search.
 constexpr std::size_t kWarmAhead = 512;
+constexpr std::size_t kWarmElsewhere = 256;
 // A recorded step that is a chunk read (others are the bytes written so far).
 constexpr std::int64_t kChunkRead = -1;
 // The directory of a target not below the destination's entry paths.
@@ -380,15 +382,22 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
         return;
     madeSeen_ = made;
     // Most of a directory's entries are decoded before it exists, so their workers
-    // could not look their names up there.
+    // could not look their names up there. Its files follow it, with its
+    // subdirectories' files between them at times: a run of entries elsewhere ends
+    // the list, so that a tree of many directories with few files costs little.
     const std::string& directory = zip_.scratchEntry_.Directory();
     const TSortedZip* view = zip_.View();
     std::vector<std::string> names;
     const std::size_t end = std::min(order_.size(), position_ + 1 + kWarmAhead);
-    for (std::size_t k = position_ + 1; k < end; ++k) {
+    std::size_t elsewhere = 0;
+    for (std::size_t k = position_ + 1; k < end && elsewhere < kWarmElsewhere; ++k) {
         const TZipHeaderInfo& next = *view->Get(order_[k]);
-        if (!next.FileName().empty() && next.Directory() == directory)
-            names.push_back(next.FileName());
+        if (next.FileName().empty() || next.Directory() != directory) {
+            ++elsewhere;
+            continue;
+        }
+        names.push_back(next.FileName());
+        elsewhere = 0;
     }
     if (names.empty())
         return;
