@@ -46,6 +46,8 @@ constexpr std::chrono::milliseconds kPollInterval{50};
 // entries in a row elsewhere that end the search.
 constexpr std::size_t kWarmAhead = 512;
 constexpr std::size_t kWarmElsewhere = 256;
+// Names fewer than this are left to the calling thread.
+constexpr std::size_t kWarmLeast = 8;
 // A recorded step that is a chunk read (others are the bytes written so far).
 constexpr std::int64_t kChunkRead = -1;
 // The directory of a target not below the destination's entry paths.
@@ -399,8 +401,8 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
         names.push_back(next.FileName());
         elsewhere = 0;
     }
-    if (names.empty())
-        return;
+    if (names.size() < kWarmLeast)
+        return; // not worth waking a thread for
     if (!warmer_)
         warmer_ = std::make_unique<NameWarmer>(
             [this](int dirFd, const std::string& name, std::size_t key) {
