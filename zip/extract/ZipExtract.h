@@ -23,7 +23,6 @@
 #include "zip/extract/ExtractPath.h"
 #include "zip/extract/ExtractTarget.h"
 #include "zip/extract/ExtractTempFile.h"
-#include "zip/extract/NameWarmer.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/reader/TZipReader.h"
 
@@ -256,7 +255,7 @@ private:
         std::atomic<int> workers{0};
     };
     std::array<LookCount, 64> looking_;
-    std::unique_ptr<NameWarmer> warmer_; // stopped before what its looks use goes
+    std::unique_ptr<ThreadPool> warmer_; // one thread looking names up ahead
     std::size_t madeSeen_ = 0;           // the directories made when last warmed
     std::size_t position_ = 0;           // the entry of order_ being extracted
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes

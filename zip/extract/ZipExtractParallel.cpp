@@ -403,12 +403,22 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
     }
     if (names.size() < kWarmLeast)
         return; // not worth waking a thread for
-    if (!warmer_)
-        warmer_ = std::make_unique<NameWarmer>(
-            [this](int dirFd, const std::string& name, std::size_t key) {
-                warmLookup(dirFd, name, key);
-            });
-    warmer_->Add(target.Dir(), directoryKey(path.Dirs), std::move(names));
+    if (!warmer_) {
+        try {
+            warmer_ = std::make_unique<ThreadPool>(1);
+        } catch (const std::system_error&) {
+            return; // no thread to be had: the calling thread looks for itself
+        }
+    }
+    // The looks decide nothing: every decision rests on the calling thread's own.
+    warmer_->Submit([this, dir = target.Dir(), key = directoryKey(path.Dirs),
+                     names = std::move(names)] {
+        for (const std::string& name : names) {
+            if (stopping_)
+                return;
+            warmLookup(dir->get(), name, key);
+        }
+    });
 }
 
 bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory) {
@@ -625,8 +635,8 @@ std::function<void()> ZipExtractor::spentTask() {
 }
 
 void ZipExtractor::stopWorkers() {
-    warmer_.reset();
     stopping_ = true;
+    warmer_.reset();
     pool_.reset(); // drops what has not started, waits for what runs
     jobs_.clear();
     early_.clear();
