@@ -139,16 +139,25 @@ void RegistryStore::writeStrings(const std::vector<Entry>& entries) {
     if (entries.empty())
         return;
     auto keys = load();
+    bool changed = false;
     for (const Entry& entry : entries) {
         auto k = findNamed(keys, entry.key);
-        if (k == keys.end())
+        if (k == keys.end()) {
             k = keys.insert(keys.end(), {entry.key, {}});
-        if (auto v = findNamed(k->values, entry.name); v != k->values.end())
-            v->text = entry.value;
-        else
+            changed = true;
+        }
+        if (auto v = findNamed(k->values, entry.name); v == k->values.end()) {
             k->values.push_back({entry.name, entry.value});
+            changed = true;
+        } else if (v->text != entry.value) {
+            v->text = entry.value;
+            changed = true;
+        }
     }
-    save(keys);
+    // The windows write their places back at every close, mostly unchanged: a
+    // rewrite then would only wait for the disk.
+    if (changed)
+        save(keys);
     for (const Entry& entry : entries)
         if (sameName(entry.key, RunKey))
             writeAutostart(entry.name, entry.value);

@@ -8,7 +8,7 @@ namespace kd {
 // The per-user store that stands in for the registry: an INI-style file
 // <config home>/<program>/registry.ini, one section per key. Key and value names are
 // kept as written and matched ignoring letter case (A-Z); every change rewrites the
-// file atomically.
+// file atomically, and a write that changes nothing leaves it alone.
 //
 // The start-with-the-system key (RunKey) is mirrored as an XDG autostart entry
 // <config home>/autostart/<program>.desktop, so that the desktop really starts the
@@ -34,7 +34,8 @@ public:
         std::string key, name, value;
     };
     // Writes the entries in order, as writeString would one by one, with the file
-    // rewritten once; nothing is written when one of them is refused.
+    // rewritten once, and not at all when it holds every value already; nothing is
+    // written when one of them is refused.
     void writeStrings(const std::vector<Entry>& entries);
     // False when there was no such value. Throws kd::Exception when the store cannot
     // be written.

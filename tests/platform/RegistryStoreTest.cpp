@@ -4,6 +4,7 @@
 #include "support/TempDir.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 using namespace kd;
@@ -16,6 +17,12 @@ class RegistryStoreTest : public ::testing::Test {
 protected:
     test::TempDir home;
     RegistryStore store{"kordyne", home.path()};
+
+    // Every rewrite of the file gives it a new inode.
+    ino_t fileInode() const {
+        struct stat st {};
+        return ::stat(store.filePath().c_str(), &st) == 0 ? st.st_ino : 0;
+    }
 };
 
 } // namespace
@@ -44,6 +51,16 @@ TEST_F(RegistryStoreTest, ABatchIsWrittenInOrderWholeOrNotAtAll) {
     EXPECT_THROW(store.writeStrings({{"Okno", "Nove", "4"}, {"Okno", "Zlomene", "a\nb"}}),
                  Exception);
     EXPECT_FALSE(store.valueExists("Okno", "Nove"));
+}
+
+TEST_F(RegistryStoreTest, AWriteThatChangesNothingLeavesTheFileAlone) {
+    store.writeStrings({{"Okno", "Left", "10"}, {"Okno", "Top", "20"}});
+    const auto written = fileInode();
+    store.writeStrings({{"OKNO", "left", "10"}, {"Okno", "Top", "20"}});
+    EXPECT_EQ(fileInode(), written);
+    store.writeStrings({{"Okno", "Left", "10"}, {"Okno", "Top", "21"}});
+    EXPECT_NE(fileInode(), written);
+    EXPECT_EQ(readWholeFile(store.filePath()), "[Okno]\nLeft=10\nTop=21\n");
 }
 
 TEST_F(RegistryStoreTest, RunValueIsMirroredAsAnAutostartEntry) {
