@@ -138,6 +138,8 @@ private:
     void lookAhead(std::size_t position);
     // Lists the jobs lookAhead hands out; returns the workers' tasks for them.
     std::vector<std::function<void()>> listJobs(const TSortedZip* view, std::size_t maxJobs);
+    // A job for entry index, its data found from its local header in this volume.
+    std::unique_ptr<Job> newJob(int index, const TZipHeaderInfo& entry);
     // Starts the large entries some way beyond the window, each a task of its own.
     void startLargeAhead(const TSortedZip* view);
     // Lets go of entries started early that the run has passed.

@@ -247,9 +247,7 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
                 return {};
             }
         }
-        jobs_.push_back(std::make_unique<Job>(index, entry,
-                                              DataStart{zip_.currentVolume_, entry.LocalOffset},
-                                              zip_.RootDir(), zip_.RecreateDirs()));
+        jobs_.push_back(newJob(index, entry));
         bytesAhead_ += entry.UncompressedSize;
         batch->jobs.push_back(jobs_.back().get());
     }
@@ -276,6 +274,11 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
     return tasks;
 }
 
+std::unique_ptr<ZipExtractor::Job> ZipExtractor::newJob(int index, const TZipHeaderInfo& entry) {
+    return std::make_unique<Job>(index, entry, DataStart{zip_.currentVolume_, entry.LocalOffset},
+                                 zip_.RootDir(), zip_.RecreateDirs());
+}
+
 void ZipExtractor::startLargeAhead(const TSortedZip* view) {
     if (!pool_)
         return;
@@ -293,9 +296,7 @@ void ZipExtractor::startLargeAhead(const TSortedZip* view) {
             continue;
         if (bytes + entry.UncompressedSize > kBytesAhead)
             break; // looked at again when the bytes ahead have gone down
-        started.push_back(std::make_unique<Job>(index, entry,
-                                                DataStart{zip_.currentVolume_, entry.LocalOffset},
-                                                zip_.RootDir(), zip_.RecreateDirs()));
+        started.push_back(newJob(index, entry));
         started.back()->early = true;
         tasks.emplace_back([this, job = started.back().get(), archive = zip_.zipStream_->Handle(),
                             name = zip_.zipStream_->FileName(), settings = placeSettings()] {
