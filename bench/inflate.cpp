@@ -1,10 +1,13 @@
 // Inflate speed against zlib: every corpus file is deflated once by zlib (raw,
 // level 6); then all streams are inflated by our decoder and by zlib, alternating,
-// and the best round of each is compared.
+// and the best round of each is compared. Then the corpus's largest file is
+// inflated on one thread and with helpers on the other cores.
 // Usage: bench_inflate [CORPUS_DIR]   (default /tmp/kordyne-corpus, built if missing)
 #include "bench/BenchCorpus.h"
+#include "zip/base/ThreadPool.h"
 #include "zip/decompress/DecompressIO.h"
 #include "zip/decompress/InflateDecoder.h"
+#include "zip/decompress/ParallelInflate.h"
 
 #include <algorithm>
 #include <chrono>
@@ -29,6 +32,7 @@ struct Sample {
 class SpanInput : public kd::DecompressInput {
 public:
     explicit SpanInput(const Bytes& data) : data_(data) {}
+    std::uint64_t Remaining() const override { return data_.size() - pos_; }
     std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override {
         const std::size_t n = std::min(capacity, data_.size() - pos_);
         std::memcpy(buffer, data_.data() + pos_, n);
@@ -39,6 +43,16 @@ public:
 private:
     const Bytes& data_;
     std::size_t pos_ = 0;
+};
+
+class CheckedOutput : public kd::DecompressOutput {
+public:
+    void Write(const std::uint8_t* data, std::size_t length) override {
+        total += length;
+        crc = crc32(crc, data, static_cast<uInt>(length));
+    }
+    std::size_t total = 0;
+    uLong crc = 0;
 };
 
 class CountingOutput : public kd::DecompressOutput {
@@ -86,6 +100,38 @@ std::size_t ZlibInflate(const Bytes& stream, Bytes& buffer) {
     return total;
 }
 
+// The largest stream on one thread, then with helpers: best of several rounds each.
+void largestOnThreads(const std::vector<Sample>& samples, kd::InflateDecoder& decoder) {
+    const Sample& large =
+        *std::max_element(samples.begin(), samples.end(),
+                          [](const Sample& a, const Sample& b) { return a.size < b.size; });
+    const int helpers = kd::ThreadPool::Cores() - 1;
+    kd::ThreadPool pool(helpers);
+    const kd::InflateHelpers help{[&pool](std::function<void()> task) { pool.Submit(task); },
+                                  static_cast<unsigned>(helpers)};
+    double one = 1e30, many = 1e30;
+    std::size_t used = 0;
+    for (int round = 0; round < 15; ++round) {
+        SpanInput input(large.stream), again(large.stream);
+        CheckedOutput output, output2;
+        auto start = std::chrono::steady_clock::now();
+        decoder.Run(input, output);
+        one = std::min(one, bench::seconds(std::chrono::steady_clock::now() - start));
+        start = std::chrono::steady_clock::now();
+        used = kd::ParallelInflate(again, decoder, output2, help);
+        many = std::min(many, bench::seconds(std::chrono::steady_clock::now() - start));
+        if (output2.total != large.size || output2.crc != output.crc) {
+            std::fprintf(stderr, "inflate on threads gave other bytes: %zu of %zu\n", output2.total,
+                         large.size);
+            std::exit(1);
+        }
+    }
+    std::printf("largest file, %.1f MB: one thread %.1f ms, with %d helpers %.1f ms "
+                "(%zu pieces by helpers), ratio %.2f\n",
+                static_cast<double>(large.size) / 1e6, one * 1e3, helpers, many * 1e3, used,
+                many / one);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -129,5 +175,6 @@ int main(int argc, char** argv) {
                 mb, static_cast<double>(totalPacked) / 1e6);
     std::printf("inflate ours: %.0f MB/s   zlib %s: %.0f MB/s   ratio ours/zlib: %.2f\n", mb / ours,
                 zlibVersion(), mb / zlib, zlib / ours);
+    largestOnThreads(samples, decoder);
     return 0;
 }

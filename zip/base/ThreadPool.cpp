@@ -20,9 +20,20 @@ ThreadPool::~ThreadPool() {
 }
 
 void ThreadPool::Submit(std::function<void()> task) {
+    add(std::move(task), false);
+}
+
+void ThreadPool::SubmitFirst(std::function<void()> task) {
+    add(std::move(task), true);
+}
+
+void ThreadPool::add(std::function<void()> task, bool first) {
     {
         const std::lock_guard lock(mutex_);
-        tasks_.push_back(std::move(task));
+        if (first)
+            tasks_.push_front(std::move(task));
+        else
+            tasks_.push_back(std::move(task));
     }
     wake_.notify_one();
 }

@@ -22,11 +22,14 @@ public:
     void Submit(std::function<void()> task);
     // Submits the tasks in their order, waking the workers once.
     void Submit(std::vector<std::function<void()>> tasks);
+    // Submits a task to run before those waiting: one that a running task waits for.
+    void SubmitFirst(std::function<void()> task);
 
     // The machine's cores (at least 1).
     static int Cores();
 
 private:
+    void add(std::function<void()> task, bool first);
     void work(const std::stop_token& stop);
 
     std::mutex mutex_;

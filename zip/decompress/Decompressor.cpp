@@ -20,7 +20,8 @@ bool Decompressor::IsSupported(unsigned method) {
 }
 
 void Decompressor::Run(unsigned method, DecompressInput& input, DecompressOutput& output,
-                       std::uint64_t uncompressedSize, unsigned flags) {
+                       std::uint64_t uncompressedSize, unsigned flags,
+                       const InflateHelpers& helpers) {
     switch (method) {
     case 0:
         CopyStored(input, output);
@@ -45,7 +46,10 @@ void Decompressor::Run(unsigned method, DecompressInput& input, DecompressOutput
                 throw EInflateOutOfMemory();
             }
         }
-        inflate_->Run(input, output);
+        if (helpers.count > 0)
+            ParallelInflate(input, *inflate_, output, helpers);
+        else
+            inflate_->Run(input, output);
         return;
     default:
         throw Exception("Unsupported compression method " + std::to_string(method));

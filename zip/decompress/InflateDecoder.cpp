@@ -28,12 +28,12 @@ constexpr std::ptrdiff_t kPairingThreshold = 2048;
 constexpr std::array<std::uint8_t, 19> kCodeLengthOrder = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                                            11, 4,  12, 3, 13, 2, 14, 1, 15};
 
-inline std::uint64_t Load64(const std::uint8_t* p) {
+inline std::uint64_t Load64(const void* p) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
-inline void Store64(std::uint8_t* p, std::uint64_t v) {
+inline void Store64(void* p, std::uint64_t v) {
     std::memcpy(p, &v, sizeof v);
 }
 inline void Store16(std::uint8_t* p, std::uint16_t v) {
@@ -43,30 +43,34 @@ inline std::uint64_t LowBits(std::uint64_t bits, unsigned count) {
     return bits & ((std::uint64_t{1} << count) - 1);
 }
 
-// Copies a match of `length` bytes from `distance` back; may write up to 15 bytes
+// Copies a match of `length` symbols from `distance` back; may write up to 15 bytes
 // past the end, which the output margin allows.
-inline std::uint8_t* CopyMatch(std::uint8_t* out, std::size_t distance, std::size_t length) {
-    const std::uint8_t* src = out - distance;
-    std::uint8_t* const end = out + length;
-    if (distance >= 16) {
+template <class Symbol> Symbol* CopyMatch(Symbol* out, std::size_t distance, std::size_t length) {
+    constexpr std::size_t kPerWord = 8 / sizeof(Symbol);
+    // Spreads one symbol over a word: 0x0101... for bytes.
+    constexpr std::uint64_t kSpread =
+        ~std::uint64_t{0} / ((std::uint64_t{1} << (8 * sizeof(Symbol))) - 1);
+    const Symbol* src = out - distance;
+    Symbol* const end = out + length;
+    if (distance >= 2 * kPerWord) {
         do {
-            const std::uint64_t a = Load64(src), b = Load64(src + 8);
+            const std::uint64_t a = Load64(src), b = Load64(src + kPerWord);
             Store64(out, a);
-            Store64(out + 8, b);
-            out += 16;
-            src += 16;
+            Store64(out + kPerWord, b);
+            out += 2 * kPerWord;
+            src += 2 * kPerWord;
         } while (out < end);
-    } else if (distance >= 8) {
+    } else if (distance >= kPerWord) {
         do {
             Store64(out, Load64(src));
-            out += 8;
-            src += 8;
+            out += kPerWord;
+            src += kPerWord;
         } while (out < end);
     } else if (distance == 1) {
-        const std::uint64_t v = *src * 0x0101010101010101ull;
+        const std::uint64_t v = *src * kSpread;
         do {
             Store64(out, v);
-            out += 8;
+            out += kPerWord;
         } while (out < end);
     } else {
         do
@@ -76,9 +80,19 @@ inline std::uint8_t* CopyMatch(std::uint8_t* out, std::size_t distance, std::siz
     return end;
 }
 
+// Stores the one or two literals of a table entry; the second may be dropped later.
+inline void StoreLiterals(std::uint8_t* out, std::uint32_t entry) {
+    Store16(out, static_cast<std::uint16_t>(entry >> 16));
+}
+inline void StoreLiterals(std::uint16_t* out, std::uint32_t entry) {
+    const std::uint32_t pair = ((entry >> 16) & 0xFF) | ((entry >> 24) << 16);
+    std::memcpy(out, &pair, sizeof pair);
+}
+
 } // namespace
 
-InflateDecoder::InflateDecoder()
+template <class Symbol>
+BasicInflateDecoder<Symbol>::BasicInflateDecoder()
     : inputBuffer_(kInputSize + kInputMargin), window_(kHistory + kChunk + kOutputMargin) {
     std::array<std::uint8_t, 288> lengths{};
     std::fill_n(lengths.begin(), 144, 8);
@@ -90,19 +104,31 @@ InflateDecoder::InflateDecoder()
     fixedDistances_.Build(lengths.data(), 32);
 }
 
-void InflateDecoder::Run(DecompressInput& input, DecompressOutput& output) {
+template <class Symbol>
+void BasicInflateDecoder<Symbol>::Run(DecompressInput& input, Output& output) {
+    RunBlocks(input, InflateStretch{}, {}, output);
+}
+
+template <class Symbol>
+InflateStop
+BasicInflateDecoder<Symbol>::RunBlocks(DecompressInput& input, const InflateStretch& stretch,
+                                       std::span<const Symbol> history, Output& output) {
     input_ = &input;
     output_ = &output;
     in_ = inEnd_ = inputBuffer_.data();
     inputEnded_ = false;
+    inputRead_ = stretch.start / 8;
     bitBuffer_ = 0;
     bitCount_ = 0;
-    out_ = flushed_ = window_.data();
+    history = history.last(std::min(history.size(), kHistory));
+    std::copy(history.begin(), history.end(), window_.begin());
+    out_ = flushed_ = window_.data() + history.size();
     flushAt_ = window_.data() + kHistory + kChunk;
+    GetBits(static_cast<unsigned>(stretch.start % 8));
 
-    bool last = false;
-    while (!last) {
-        last = GetBits(1) != 0;
+    InflateStop stop;
+    while (!stop.final) {
+        stop.final = GetBits(1) != 0;
         switch (GetBits(2)) {
         case 0:
             ReadStoredBlock();
@@ -117,14 +143,28 @@ void InflateDecoder::Run(DecompressInput& input, DecompressOutput& output) {
         default:
             throw EBadCompressedData("invalid block type");
         }
+        stop.bit = BitPosition();
+        if (stop.bit >= stretch.stop || (stretch.untilKnown && RecentOutputKnown()))
+            break;
     }
     if (out_ > flushed_)
         output_->Write(flushed_, static_cast<std::size_t>(out_ - flushed_));
     flushed_ = out_;
+    return stop;
+}
+
+template <class Symbol> std::uint64_t BasicInflateDecoder<Symbol>::BitPosition() const {
+    return (inputRead_ - static_cast<std::uint64_t>(inEnd_ - in_)) * 8 - bitCount_;
+}
+
+template <class Symbol> bool BasicInflateDecoder<Symbol>::RecentOutputKnown() const {
+    const Symbol* const from = out_ - std::min<std::size_t>(out_ - window_.data(), kHistory);
+    return std::none_of(from, static_cast<const Symbol*>(out_),
+                        [](Symbol symbol) { return symbol > 0xFF; });
 }
 
 // Moves the unread input to the front and reads more; false when nothing came.
-bool InflateDecoder::FillInput() {
+template <class Symbol> bool BasicInflateDecoder<Symbol>::FillInput() {
     if (inputEnded_)
         return false;
     const std::size_t kept = static_cast<std::size_t>(inEnd_ - in_);
@@ -141,13 +181,14 @@ bool InflateDecoder::FillInput() {
             break;
         }
         end += n;
+        inputRead_ += n;
     }
     inEnd_ = end;
     return end > base + kept;
 }
 
 // Loads input until at least `count` bits are held, or as many as the input has.
-void InflateDecoder::PullBits(unsigned count) {
+template <class Symbol> void BasicInflateDecoder<Symbol>::PullBits(unsigned count) {
     if (bitCount_ >= count)
         return;
     if (inEnd_ - in_ >= 8) {
@@ -164,7 +205,7 @@ void InflateDecoder::PullBits(unsigned count) {
     }
 }
 
-std::uint32_t InflateDecoder::GetBits(unsigned count) {
+template <class Symbol> std::uint32_t BasicInflateDecoder<Symbol>::GetBits(unsigned count) {
     PullBits(count);
     if (bitCount_ < count)
         throw EBadCompressedData("unexpected end of data");
@@ -175,7 +216,8 @@ std::uint32_t InflateDecoder::GetBits(unsigned count) {
 }
 
 // Decodes one code near the end of the input, checking every bit it uses.
-std::uint32_t InflateDecoder::DecodeSlow(const InflateTable& table) {
+template <class Symbol>
+std::uint32_t BasicInflateDecoder<Symbol>::DecodeSlow(const InflateTable& table) {
     PullBits(15);
     const std::uint32_t* entries = table.Entries();
     std::uint32_t entry = entries[LowBits(bitBuffer_, table.RootBits())];
@@ -198,7 +240,7 @@ std::uint32_t InflateDecoder::DecodeSlow(const InflateTable& table) {
 
 // After the fast loop ran into the zero padding past the end of the input: drops
 // the padding bits from the bit buffer, or fails when some of them were decoded.
-void InflateDecoder::DropPaddingBits() {
+template <class Symbol> void BasicInflateDecoder<Symbol>::DropPaddingBits() {
     if (in_ <= inEnd_)
         return;
     const auto padding = static_cast<unsigned>(in_ - inEnd_) * 8;
@@ -209,14 +251,14 @@ void InflateDecoder::DropPaddingBits() {
     in_ = inEnd_;
 }
 
-void InflateDecoder::FlushAndSlide() {
+template <class Symbol> void BasicInflateDecoder<Symbol>::FlushAndSlide() {
     output_->Write(flushed_, static_cast<std::size_t>(out_ - flushed_));
-    std::memmove(window_.data(), out_ - kHistory, kHistory);
+    std::copy(out_ - kHistory, out_, window_.data());
     out_ = window_.data() + kHistory;
     flushed_ = out_;
 }
 
-void InflateDecoder::ReadStoredBlock() {
+template <class Symbol> void BasicInflateDecoder<Symbol>::ReadStoredBlock() {
     bitBuffer_ >>= bitCount_ & 7;
     bitCount_ &= ~7u;
     const std::uint32_t length = GetBits(16);
@@ -239,14 +281,14 @@ void InflateDecoder::ReadStoredBlock() {
             throw EBadCompressedData("unexpected end of data");
         const std::size_t n = std::min({left, static_cast<std::size_t>(inEnd_ - in_),
                                         static_cast<std::size_t>(flushAt_ + kOutputMargin - out_)});
-        std::memcpy(out_, in_, n);
+        std::copy_n(in_, n, out_);
         out_ += n;
         in_ += n;
         left -= n;
     }
 }
 
-void InflateDecoder::ReadDynamicTables() {
+template <class Symbol> void BasicInflateDecoder<Symbol>::ReadDynamicTables() {
     const unsigned literalCount = GetBits(5) + 257;
     const unsigned distanceCount = GetBits(5) + 1;
     const unsigned codeLengthCount = GetBits(4) + 4;
@@ -303,7 +345,9 @@ void InflateDecoder::ReadDynamicTables() {
     distances_.Build(lengths.data() + literalCount, distanceCount);
 }
 
-void InflateDecoder::DecodeBlock(const InflateTable& literals, const InflateTable& distances) {
+template <class Symbol>
+void BasicInflateDecoder<Symbol>::DecodeBlock(const InflateTable& literals,
+                                              const InflateTable& distances) {
     for (;;) {
         if (out_ >= flushAt_)
             FlushAndSlide();
@@ -323,8 +367,9 @@ void InflateDecoder::DecodeBlock(const InflateTable& literals, const InflateTabl
 
 // Decodes symbols while the input holds enough bytes and the output has room,
 // without checking for the end of either. True at the end of the block.
-bool InflateDecoder::DecodeFast(const InflateTable& literalTable,
-                                const InflateTable& distanceTable) {
+template <class Symbol>
+bool BasicInflateDecoder<Symbol>::DecodeFast(const InflateTable& literalTable,
+                                             const InflateTable& distanceTable) {
     using T = InflateTable;
     constexpr std::uint64_t kLiteralMask = (1u << T::kLiteralLengthBits) - 1;
     constexpr std::uint64_t kDistanceMask = (1u << T::kDistanceBits) - 1;
@@ -332,9 +377,9 @@ bool InflateDecoder::DecodeFast(const InflateTable& literalTable,
     const std::uint32_t* const dt = distanceTable.Entries();
     const std::uint8_t* in = in_;
     const std::uint8_t* const inLimit = inputEnded_ ? inEnd_ : inEnd_ - kInputMargin;
-    std::uint8_t* out = out_;
-    std::uint8_t* const outLimit = flushAt_;
-    const std::uint8_t* const outStart = window_.data();
+    Symbol* out = out_;
+    Symbol* const outLimit = flushAt_;
+    const Symbol* const outStart = window_.data();
     std::uint64_t bits = bitBuffer_;
     unsigned count = bitCount_;
     bool endOfBlock = false;
@@ -351,7 +396,7 @@ bool InflateDecoder::DecodeFast(const InflateTable& literalTable,
         count -= n;
     };
     const auto putLiterals = [&](std::uint32_t entry) {
-        Store16(out, static_cast<std::uint16_t>(entry >> 16));
+        StoreLiterals(out, entry);
         out += (entry >> 12) & 3;
     };
 
@@ -431,7 +476,9 @@ bool InflateDecoder::DecodeFast(const InflateTable& literalTable,
 }
 
 // Decodes one symbol with every input bit checked. True at the end of the block.
-bool InflateDecoder::DecodeOneSymbol(const InflateTable& literals, const InflateTable& distances) {
+template <class Symbol>
+bool BasicInflateDecoder<Symbol>::DecodeOneSymbol(const InflateTable& literals,
+                                                  const InflateTable& distances) {
     std::uint32_t entry = DecodeSlow(literals);
     if (entry & InflateTable::kLiteral) {
         *out_++ = static_cast<std::uint8_t>(entry >> 16);
@@ -450,5 +497,8 @@ bool InflateDecoder::DecodeOneSymbol(const InflateTable& literals, const Inflate
         *out_ = *(out_ - distance);
     return false;
 }
+
+template class BasicInflateDecoder<std::uint8_t>;
+template class BasicInflateDecoder<std::uint16_t>;
 
 } // namespace kd

@@ -25,7 +25,7 @@ public:
 
     // Decrypts everything read from now on with cipher (which must outlive the input).
     void SetCipher(ZipCrypt* cipher) { cipher_ = cipher; }
-    std::uint32_t Remaining() const { return remaining_; }
+    std::uint64_t Remaining() const override { return remaining_; }
 
     // Returns 0 at the end of the entry's data, and also where the archive ends before
     // it (CutShort() tells).

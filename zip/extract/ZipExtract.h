@@ -222,12 +222,13 @@ private:
     void reportProgress(const TZipHeaderInfo& entry, std::int64_t writtenBefore,
                         std::uint64_t written);
     // The decoding itself, on any thread: input is positioned at the data, fd is the
-    // file written.
+    // file written; helpers, when given, inflate with the thread.
     static Decoded decodeInto(Decompressor& decompressor, ZipCrypt& crypt,
                               std::vector<std::uint8_t>& buffer, EntryInput& input,
                               const TZipHeaderInfo& entry, const std::string& password, int fd,
                               const std::string& shownName,
-                              std::function<void(std::uint64_t)> onFlushed);
+                              std::function<void(std::uint64_t)> onFlushed,
+                              const InflateHelpers& helpers = {});
 
     TZipReader& zip_;
     Decompressor decompressor_;
@@ -250,6 +251,9 @@ private:
     std::vector<std::unique_ptr<Job>> spent_; // placed, their files still open
     std::optional<bool> aheadAllowed_;        // the destination takes unnamed files
     std::atomic<bool> stopping_{false};
+    // A worker inflates an entry with the others' help: one entry at a time, so that
+    // the memory it takes stays bounded.
+    std::atomic<bool> inflateHelped_{false};
     // The directory the calling thread links a file into (0: none), and the workers
     // looking a name up, counted by directory (directories share a count at random).
     std::atomic<std::size_t> linkingIn_{0};
@@ -260,6 +264,9 @@ private:
     std::unique_ptr<ThreadPool> warmer_; // one thread looking names up ahead
     std::size_t madeSeen_ = 0;           // the directories made when last warmed
     std::size_t position_ = 0;           // the entry of order_ being extracted
+    // The workers as their tasks see them: set before any task is handed out, and
+    // left alone while the pool is stopped (a worker may still hand out help then).
+    ThreadPool* workers_ = nullptr;
     std::unique_ptr<ThreadPool> pool_; // last: stopped before the rest goes
     std::string destShown_;            // DestDir as given ("" for the current directory)
     TZipSortMode savedSort_ = TZipSortMode::ByNone;

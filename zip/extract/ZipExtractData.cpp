@@ -136,7 +136,8 @@ ZipExtractor::Decoded ZipExtractor::decodeInto(Decompressor& decompressor, ZipCr
                                                const TZipHeaderInfo& entry,
                                                const std::string& password, int fd,
                                                const std::string& shownName,
-                                               std::function<void(std::uint64_t)> onFlushed) {
+                                               std::function<void(std::uint64_t)> onFlushed,
+                                               const InflateHelpers& helpers) {
     if (entry.IsEncrypted()) {
         crypt.DecryptHeader(password, readEncryptionHeader(entry, input));
         input.SetCipher(&crypt);
@@ -145,7 +146,7 @@ ZipExtractor::Decoded ZipExtractor::decodeInto(Decompressor& decompressor, ZipCr
     Decoded decoded;
     std::string& problem = decoded.problem;
     try {
-        decompressor.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags);
+        decompressor.Run(entry.Method, input, output, entry.UncompressedSize, entry.Flags, helpers);
         output.Finish();
     } catch (const EInflateOutOfMemory& e) {
         problem = e.what();

@@ -31,6 +31,8 @@ constexpr std::uint64_t kBytesAhead = 64u << 20;
 // reaches it (as far as this many entries further on), so that it is ready at its turn.
 constexpr std::uint64_t kLargeEntry = 1u << 20;
 constexpr std::size_t kLargeReach = 4096;
+// An entry compressed to this many bytes is inflated by several workers.
+constexpr std::uint64_t kHelpedInflate = 1u << 20;
 // How long a worker waits for the calling thread to finish linking a file in.
 constexpr int kLinkingSpins = 200;
 // How long the calling thread spins for a worker's look before it yields.
@@ -241,6 +243,7 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
         if (!pool_) {
             try {
                 pool_ = std::make_unique<ThreadPool>(threads_);
+                workers_ = pool_.get();
                 early_.reserve(static_cast<std::size_t>(threads_));
             } catch (const std::system_error&) {
                 aheadAllowed_ = false; // no threads to be had: all on this one
@@ -340,11 +343,28 @@ void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSet
                          job.steps.push_back(kChunkRead);
                      },
                      {});
-    job.decoded =
-        decodeInto(tools.decompressor, tools.crypt, tools.buffer, input, job.entry, std::string(),
-                   job.file->Fd(), destShown_, [&job](std::uint64_t written) {
-                       job.steps.push_back(static_cast<std::int64_t>(written));
-                   });
+    // A long entry is inflated with the other workers' help, when no other entry has it.
+    const bool helped = job.entry.Method == 8 && job.entry.CompressedSize >= kHelpedInflate &&
+                        !inflateHelped_.exchange(true);
+    struct HelpHeld {
+        std::atomic<bool>& flag;
+        const bool held;
+        ~HelpHeld() {
+            if (held)
+                flag = false;
+        }
+    } helpHeld{inflateHelped_, helped};
+    InflateHelpers helpers;
+    if (helped)
+        helpers = {[pool = workers_](std::function<void()> task) {
+                       pool->SubmitFirst(std::move(task));
+                   },
+                   static_cast<unsigned>(threads_ - 1)};
+    job.decoded = decodeInto(
+        tools.decompressor, tools.crypt, tools.buffer, input, job.entry, std::string(),
+        job.file->Fd(), destShown_,
+        [&job](std::uint64_t written) { job.steps.push_back(static_cast<std::int64_t>(written)); },
+        helpers);
     if (job.decoded.problem.empty()) {
         // The bits of a new file; the calling thread changes them for a file replaced.
         job.mode = ExtractedFileMode(job.entry, std::nullopt, settings.retainAttributes,

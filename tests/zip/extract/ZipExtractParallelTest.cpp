@@ -51,7 +51,8 @@ protected:
     // An archive of many entries: texts, an empty file, binary data, directories,
     // a damaged entry, one of an unknown method, an encrypted one, one leading
     // outside, a name stored twice, and large files far behind hundreds of small
-    // ones (started before the others are done; one of them is skipped).
+    // ones (started before the others are done; one of them is skipped; one is long
+    // enough to be inflated by several workers at once).
     void makeVariedZip() {
         test::makeExtractTree(t_, "src");
         for (int i = 0; i < 40; ++i)
@@ -66,6 +67,13 @@ protected:
                 bytes[k] = static_cast<char>((k * 2654435761u) >> 13 ^ (k >> 9));
             t_.write(std::string("src/") + big, bytes);
         }
+        std::string lettered(2560u << 10, '\0'); // 16 letters at random: 1.5 MB deflated
+        std::uint32_t state = 12345;
+        for (char& c : lettered) {
+            state = state * 1103515245u + 12345u;
+            c = static_cast<char>('a' + (state >> 28));
+        }
+        t_.write("src/late/x3.bin", lettered);
         t_.write("src/bad.txt", std::string(5000, 'b'));
         t_.write("src/odd.txt", "odd method");
         fs::permissions(t_.file("src/a.txt"), fs::perms(0640));
@@ -157,6 +165,7 @@ TEST_F(ZipExtractParallel, GivesTheTreeEventsAndFailuresOfOneThread) {
     EXPECT_FALSE(fs::exists(t_.file("one/many/f5.txt")));
     EXPECT_FALSE(fs::exists(t_.file("one/late/f5.txt")));
     EXPECT_EQ(fs::file_size(t_.file("one/late/x2.bin")), 1536u << 10);
+    EXPECT_EQ(fs::file_size(t_.file("one/late/x3.bin")), 2560u << 10);
 }
 
 // A directory swapped for a link to elsewhere while the run goes on: the files decoded

@@ -16,6 +16,7 @@ public:
     explicit MemoryInput(Bytes data, std::size_t piece = 1u << 20)
         : data_(std::move(data)), piece_(piece) {}
     std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override;
+    std::uint64_t Remaining() const override { return data_.size() - pos_; }
 
 private:
     Bytes data_;
