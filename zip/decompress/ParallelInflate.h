@@ -22,7 +22,9 @@ struct InflateHelpers {
 // in. A piece whose block proves not to be where the stream's blocks are, or that
 // failed in any way, the calling thread decodes itself: so the output and the errors
 // are those of Run. A helper that starts after the stream is done finds nothing to do.
-// Returns the number of pieces whose helper's work was used.
+// At most count pieces are held at once, each with at most 4 MiB of output (a piece
+// that gives more is left to the calling thread). Returns the number of pieces whose
+// helper's work was used.
 std::size_t ParallelInflate(DecompressInput& input, InflateDecoder& decoder,
                             DecompressOutput& output, const InflateHelpers& helpers);
 
