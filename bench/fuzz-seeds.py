@@ -40,6 +40,7 @@ def main():
         for method, flags, size, raw in local_entries(archive.read_bytes()):
             if method == 8:
                 save(corpus, "InflateFuzz", raw)
+                save(corpus, "ParallelInflateFuzz", raw)
                 continue
             if method == 1:
                 choice = 0
@@ -53,7 +54,9 @@ def main():
     for text in list(data_dir.rglob("*.lus")) + list(data_dir.rglob("*.py")):
         for level in (1, 6, 9):
             packer = zlib.compressobj(level, zlib.DEFLATED, -15)
-            save(corpus, "InflateFuzz", packer.compress(text.read_bytes()) + packer.flush())
+            stream = packer.compress(text.read_bytes()) + packer.flush()
+            save(corpus, "InflateFuzz", stream)
+            save(corpus, "ParallelInflateFuzz", stream)
 
     if shutil.which("zip"):
         with tempfile.TemporaryDirectory() as work:

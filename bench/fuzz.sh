@@ -9,7 +9,7 @@ seconds=${1:-600}
 jobs=${FUZZ_JOBS:-4}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/fuzz
-targets="InflateFuzz LegacyDecompressFuzz DeflateRoundTripFuzz DeflatePartsFuzz ArchiveFuzz ProfileFileFuzz SettingsFileFuzz"
+targets="InflateFuzz ParallelInflateFuzz LegacyDecompressFuzz DeflateRoundTripFuzz DeflatePartsFuzz ArchiveFuzz ProfileFileFuzz SettingsFileFuzz"
 [ $# -gt 1 ] && shift && targets="$*"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

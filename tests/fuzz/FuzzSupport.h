@@ -18,6 +18,7 @@ public:
     BytesInput(const std::uint8_t* data, std::size_t size, std::size_t piece = 4096)
         : data_(data), size_(size), piece_(piece) {}
     std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override;
+    std::uint64_t Remaining() const override { return size_ - pos_; }
 
 private:
     const std::uint8_t* data_;

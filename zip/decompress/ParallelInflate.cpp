@@ -54,6 +54,8 @@ public:
     std::size_t Read(std::uint8_t* buffer, std::size_t capacity) override {
         if (first_.empty())
             std::swap(first_, second_);
+        if (first_.empty())
+            return 0;
         const std::size_t n = std::min(capacity, first_.size());
         std::memcpy(buffer, first_.data(), n);
         first_ = first_.subspan(n);
