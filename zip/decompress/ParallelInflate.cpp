@@ -216,7 +216,8 @@ void Help(Shared& shared) {
 }
 
 // Takes a step of a piece back from the helpers: true when it is the calling
-// thread's to do, false when a helper did it (waited for here).
+// thread's to do now; false when a helper did it (waited for here), or when it was
+// taken back before.
 bool Claim(Shared& shared, Piece& piece, Piece::Step Piece::*step) {
     std::unique_lock lock(shared.mutex);
     if (piece.*step == Piece::Step::Waiting) {
