@@ -115,14 +115,15 @@ struct Shared {
 // that decodes, and decodes on with marked history until the history is known or the
 // next piece's part is reached; then on with bytes.
 void DecodePiece(Piece& piece) {
-    thread_local MarkedInflateDecoder markedDecoder;
-    thread_local InflateDecoder plainDecoder;
     const std::span<const std::uint8_t> own(*piece.own);
     const std::span<const std::uint8_t> next =
         piece.next ? std::span<const std::uint8_t>(*piece.next) : std::span<const std::uint8_t>();
     // Bits are counted from the start of own here.
     const std::uint64_t stop = piece.stopBit == kNoStop ? kNoStop : piece.stopBit - piece.firstBit;
     try {
+        // Made on a thread's first piece; memory refused for them leaves the piece too.
+        thread_local MarkedInflateDecoder markedDecoder;
+        thread_local InflateDecoder plainDecoder;
         // Room for all a piece may give: the memory is touched only as it fills.
         piece.marked.reserve(kPieceOutputCap / 2);
         std::optional<std::uint64_t> start = FindDynamicBlock(own, 0, own.size() * 8);
