@@ -464,7 +464,7 @@ std::size_t ParallelInflate(DecompressInput& input, InflateDecoder& decoder,
             ++used;
         } else {
             // Piece k does not follow on (or is the first, or none is left): decoded here.
-            if (k < pieceCount && handedOut[k])
+            if (k < pieceCount)
                 handedOut[k].reset();
             ReaderInput in(reader, at.bit / 8);
             at = decoder.RunBlocks(in, {at.bit, k < pieceCount ? stopOf(k) : kNoStop},

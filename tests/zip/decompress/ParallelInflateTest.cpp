@@ -4,6 +4,7 @@
 #include "zip/decompress/DecompressError.h"
 #include "zip/decompress/ParallelInflate.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -32,13 +33,14 @@ struct Outcome {
     std::size_t used = 0;
 };
 
-Outcome InflateOneThread(const Bytes& stream) {
-    InflateDecoder decoder;
+// The stream decoded by decode (which returns the pieces used), or its refusal.
+Outcome InflateWith(const Bytes& stream,
+                    const std::function<std::size_t(DecompressInput&, DecompressOutput&)>& decode) {
     MemoryInput input(stream, 5000);
-    Outcome outcome;
     VectorOutput output;
+    Outcome outcome;
     try {
-        decoder.Run(input, output);
+        outcome.used = decode(input, output);
     } catch (const EBadCompressedData& e) {
         outcome.error = e.what();
     }
@@ -46,13 +48,18 @@ Outcome InflateOneThread(const Bytes& stream) {
     return outcome;
 }
 
+Outcome InflateOneThread(const Bytes& stream) {
+    InflateDecoder decoder;
+    return InflateWith(stream, [&decoder](DecompressInput& input, DecompressOutput& output) {
+        decoder.Run(input, output);
+        return std::size_t{0};
+    });
+}
+
 // With pool's threads as helpers; with none, each helper's task runs as it is handed
 // out, so that every piece the helpers can do is theirs.
 Outcome InflateOnThreads(const Bytes& stream, std::uint64_t pieceSize, ThreadPool* pool) {
     InflateDecoder decoder;
-    MemoryInput input(stream, 5000);
-    Outcome outcome;
-    VectorOutput output;
     const InflateHelpers helpers{[pool](std::function<void()> task) {
                                      if (pool)
                                          pool->Submit(task);
@@ -60,13 +67,9 @@ Outcome InflateOnThreads(const Bytes& stream, std::uint64_t pieceSize, ThreadPoo
                                          task();
                                  },
                                  4, pieceSize};
-    try {
-        outcome.used = ParallelInflate(input, decoder, output, helpers);
-    } catch (const EBadCompressedData& e) {
-        outcome.error = e.what();
-    }
-    outcome.bytes = std::move(output.bytes);
-    return outcome;
+    return InflateWith(stream, [&](DecompressInput& input, DecompressOutput& output) {
+        return ParallelInflate(input, decoder, output, helpers);
+    });
 }
 
 } // namespace
