@@ -1,10 +1,22 @@
 #include "zip/deflate/DeflateSegmentQueue.h"
 
 #include <algorithm>
+#include <set>
 
 namespace kd {
 
 namespace {
+
+// The ranks of the queues that want helpers. Only the first-ranked draw and keep
+// them: the data the writing thread needs soonest is made first, rather than every
+// large file at a crawl while the run waits for one.
+std::mutex ranksMutex;
+std::multiset<std::uint64_t> ranks;
+
+bool rankedFirst(std::uint64_t rank) {
+    const std::lock_guard lock(ranksMutex);
+    return ranks.empty() || rank <= *ranks.begin();
+}
 
 // Helper threads of all segment queues together: one per core.
 std::atomic<int> helpersFree{static_cast<int>(std::max(1u, std::thread::hardware_concurrency()))};
@@ -22,18 +34,24 @@ int drawHelpers(int wanted) {
 
 DeflateSegmentQueue::DeflateSegmentQueue(int level, const std::uint8_t* data, std::uint64_t size,
                                          int threads, std::uint64_t segmentSize,
-                                         const std::atomic<bool>& cancel)
-    : level_(level), data_(data), size_(size),
+                                         std::uint64_t rank, const std::atomic<bool>& cancel)
+    : level_(level), data_(data), size_(size), rank_(rank),
       segmentSize_(std::max<std::uint64_t>(segmentSize, 1)), cancel_(cancel),
       slots_(static_cast<std::size_t>(
           std::max<std::uint64_t>(1, (size + segmentSize_ - 1) / segmentSize_))) {
     wanted_ = static_cast<int>(std::min<std::size_t>(
         static_cast<std::size_t>(std::max(threads - 1, 0)), slots_.size() - 1));
+    if (wanted_ > 0) {
+        const std::lock_guard lock(ranksMutex);
+        ranks.insert(rank_);
+    }
     const std::lock_guard lock(mutex_);
     drawMoreHelpers();
 }
 
 void DeflateSegmentQueue::drawMoreHelpers() {
+    if (!rankedFirst(rank_))
+        return;
     const int more = drawHelpers(wanted_ - budget_);
     budget_ += more;
     ahead_ = static_cast<std::size_t>(budget_) + 1;
@@ -55,6 +73,10 @@ DeflateSegmentQueue::~DeflateSegmentQueue() {
     for (std::thread& helper : helpers_)
         helper.join();
     helpersFree += budget_;
+    if (wanted_ > 0) {
+        const std::lock_guard lock(ranksMutex);
+        ranks.erase(ranks.find(rank_));
+    }
 }
 
 DeflateSegment DeflateSegmentQueue::parse(std::size_t index) const {
@@ -81,6 +103,14 @@ void DeflateSegmentQueue::help() {
         if (stop_ || cancel_)
             return;
         parseClaimed(lock, index);
+        // A queue ranked before this one came: its data is wanted sooner, and the
+        // helper goes back to the budget for it.
+        if (!rankedFirst(rank_)) {
+            --budget_;
+            ahead_ = static_cast<std::size_t>(budget_) + 1;
+            helpersFree += 1;
+            return;
+        }
     }
 }
 

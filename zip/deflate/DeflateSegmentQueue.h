@@ -18,8 +18,10 @@ namespace kd {
 // takes up helpers as other files give them back.
 class DeflateSegmentQueue {
 public:
+    // Of the queues that want helpers at once, only those of the lowest rank get them.
     DeflateSegmentQueue(int level, const std::uint8_t* data, std::uint64_t size, int threads,
-                        std::uint64_t segmentSize, const std::atomic<bool>& cancel);
+                        std::uint64_t segmentSize, std::uint64_t rank,
+                        const std::atomic<bool>& cancel);
     // Stops the helpers (at their next window move) and waits for them.
     ~DeflateSegmentQueue();
     DeflateSegmentQueue(const DeflateSegmentQueue&) = delete;
@@ -50,9 +52,10 @@ private:
     const int level_;
     const std::uint8_t* const data_;
     const std::uint64_t size_;
+    const std::uint64_t rank_;
     const std::uint64_t segmentSize_;
     const std::atomic<bool>& cancel_;
-    std::size_t ahead_;
+    std::size_t ahead_ = 1; // segments parsed or being parsed past the last taken
 
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -73,6 +73,9 @@ public:
     // DeflateInMemory splits the data into parts of this many bytes (for tests: the
     // result is the same for every size).
     void SetSegmentSize(std::uint64_t bytes) { segmentSize_ = bytes; }
+    // Of the compressions in memory running at once in the process, those of the
+    // lowest rank get the helper threads (0, the default, comes first).
+    void SetHelperRank(std::uint64_t rank) { helperRank_ = rank; }
 
 private:
     struct BlockOutput;
@@ -106,6 +109,7 @@ private:
     unsigned lookahead_ = 0;      // valid bytes from the current position on
     std::int64_t blockStart_ = 0; // window position of the current block's first byte
     std::uint64_t segmentSize_ = 512 * 1024;
+    std::uint64_t helperRank_ = 0;
     bool endOfInput_ = false;
     bool storedEntry_ = false;
     std::uint16_t internalAttributes_ = 2;

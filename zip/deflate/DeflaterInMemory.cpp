@@ -120,7 +120,7 @@ std::uint64_t Deflater::DeflateInMemory(const std::uint8_t* data, std::uint64_t 
 void Deflater::replaySegments(const std::uint8_t* data, std::uint64_t size, int level, int threads,
                               const std::function<void(std::size_t)>& onRead,
                               const std::atomic<bool>& cancel) {
-    DeflateSegmentQueue queue(level, data, size, threads, segmentSize_, cancel);
+    DeflateSegmentQueue queue(level, data, size, threads, segmentSize_, helperRank_, cancel);
     const std::function<bool()> cancelled = [&] { return cancel.load(std::memory_order_relaxed); };
     ItemReplay replay{*this, data, size, onRead};
     replay.start();

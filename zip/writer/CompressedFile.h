@@ -42,6 +42,9 @@ struct CompressJob {
     int PackLevel = 6;
     bool StoredByRule = false;
     int Threads = 1;
+    // The file's place in the run: of large files compressed at once, the earlier
+    // ones get the helper threads.
+    std::uint64_t Rank = 0;
 };
 
 } // namespace kd

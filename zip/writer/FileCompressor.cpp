@@ -31,6 +31,7 @@ std::uint64_t deflateWhole(TLFNFileStream& source, const CompressJob& job, Defla
     if (got != size)
         return got; // shorter than it was: the writing thread reads it itself
     result.Crc = Crc32Update(0, data.get(), size);
+    compressor.SetHelperRank(job.Rank);
     compressor.DeflateInMemory(
         data.get(), size, job.PackLevel, job.Threads, write, entry,
         [&](std::size_t piece) { result.Reads.push_back(static_cast<std::uint32_t>(piece)); },

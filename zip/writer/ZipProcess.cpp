@@ -175,7 +175,7 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
         // The stored name is worked out only when a mask may take it.
         const bool stored =
             isStoredByRule(noCompressList_.empty() ? std::string() : storedNameOf(item).FileName);
-        plan.push_back({item, size, packLevel_, stored, threads_});
+        plan.push_back({item, size, packLevel_, stored, threads_, plan.size()});
     };
     // The files replacing old entries come first, in the order of those entries.
     for (const OldEntryDecision& decision : run.OldDecisions)

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 using namespace kd;
@@ -53,11 +54,12 @@ Result streamed(const Bytes& input, int level) {
 }
 
 Result inMemory(const Bytes& input, int level, int threads, std::uint64_t segment,
-                const std::atomic<bool>& cancel = false) {
+                const std::atomic<bool>& cancel = false, std::uint64_t rank = 0) {
     Bytes padded(input);
     padded.resize(input.size() + DeflateReadSlack, 0xA5);
     Deflater deflater;
     deflater.SetSegmentSize(segment);
+    deflater.SetHelperRank(rank);
     Result out;
     DeflateEntry entry;
     out.size = deflater.DeflateInMemory(
@@ -146,6 +148,22 @@ TEST(DeflateInMemory, CancelStopsWithAnErrorAndLeavesNoThreadBehind) {
     EXPECT_THROW(inMemory(data, 6, 4, 40'000, cancel), EDeflateCanceled);
     // The helpers went back to the budget: a run after it still uses them.
     EXPECT_TRUE(inMemory(data, 6, 4, 40'000) == streamed(data, 6));
+}
+
+TEST(DeflateInMemory, SeveralAtOnceOfEveryRankFinishWithTheSameBytes) {
+    // Only the first-ranked get helpers: the others parse alone, take helpers up when
+    // those before them end, and give them back when one ranked before them starts.
+    const Bytes data = mixedData();
+    const Result expected = streamed(data, 6);
+    std::vector<Result> results(6);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t i = 0; i < results.size(); ++i)
+            threads.emplace_back(
+                [&, i] { results[i] = inMemory(data, 6, 4, 20'000, false, results.size() - i); });
+    }
+    for (std::size_t i = 0; i < results.size(); ++i)
+        EXPECT_TRUE(results[i] == expected) << "compression " << i;
 }
 
 } // namespace
