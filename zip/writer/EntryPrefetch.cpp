@@ -28,6 +28,9 @@ struct EntryPrefetch::Task {
     // may take a finished task's result without the lock.
     std::atomic<State> Status = State::Queued;
     bool Dropped = false; // passed or taken: a result that comes later is not kept
+    // Bytes counted for it in the memory in flight: its input size until it is done,
+    // then what its result holds.
+    std::uint64_t Held = 0;
     std::unique_ptr<CompressedFile> Result;
 };
 
@@ -59,6 +62,7 @@ EntryPrefetch::~EntryPrefetch() {
 }
 
 void EntryPrefetch::startMore() {
+    inFlight_ -= returned_.exchange(0);
     // A window full by count is topped up only when half of it is taken, so that the
     // workers are woken once for many small files rather than once a file.
     if (!fullByBytes_ && !window_.empty() && window_.size() > kMaxAhead / 2)
@@ -78,6 +82,7 @@ void EntryPrefetch::startMore() {
         auto task = std::make_shared<Task>();
         task->Job = &job;
         task->Index = next_;
+        task->Held = job.Size;
         inFlight_ += job.Size;
         window_.push_back(task);
         started.push_back(std::move(task));
@@ -101,7 +106,7 @@ void EntryPrefetch::drop(Task& task) {
         queue_.erase(QueueKey{task.Job->Size, task.Index});
     // A running task ends with its result unused; its bytes are counted free now, so
     // the memory in flight may pass the bound by what the workers hold at that moment.
-    inFlight_ -= task.Job->Size;
+    inFlight_ -= task.Held;
     task.Dropped = true;
     task.Result.reset();
 }
@@ -125,7 +130,7 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
     std::unique_ptr<CompressedFile> result;
     if (task->Status.load(std::memory_order_acquire) == Task::State::Done) {
         result = std::move(task->Result); // its worker is done with it
-        inFlight_ -= task->Job->Size;
+        inFlight_ -= task->Held;
     } else {
         result = waitFor(task, whileWaiting);
     }
@@ -153,9 +158,21 @@ std::unique_ptr<CompressedFile> EntryPrefetch::waitFor(const std::shared_ptr<Tas
             make(*task, compressor);
         });
     }
-    while (!done_.wait_for(lock, kWaitSlice, [&] { return task->Status == Task::State::Done; })) {
+    // Memory the workers give back meanwhile lets the window take in more files, so
+    // that they do not stand idle while this one is made.
+    const std::uint64_t topUpFrom = bound_ / 16;
+    auto answerBy = std::chrono::steady_clock::now() + kWaitSlice;
+    while (task->Status != Task::State::Done) {
+        const bool woken = done_.wait_until(lock, answerBy, [&] {
+            return task->Status == Task::State::Done || returned_.load() >= topUpFrom;
+        });
         lock.unlock();
-        whileWaiting(); // may end the run (cancel): the destructor stops the work
+        if (woken)
+            startMore();
+        if (std::chrono::steady_clock::now() >= answerBy) {
+            whileWaiting(); // may end the run (cancel): the destructor stops the work
+            answerBy = std::chrono::steady_clock::now() + kWaitSlice;
+        }
         lock.lock();
     }
     std::unique_ptr<CompressedFile> result = std::move(task->Result);
@@ -185,10 +202,21 @@ void EntryPrefetch::Release(std::unique_ptr<CompressedFile> written) {
 
 void EntryPrefetch::make(Task& task, Deflater& compressor) {
     CompressedFile result = CompressFile(*task.Job, compressor, stop_, attributes_);
+    // The data was given room for half the input; what it does not use goes back, so
+    // that a done file counts at what it holds.
+    if (result.Data.capacity() - result.Data.size() > result.Data.size() / 4 + 4096)
+        result.Data.shrink_to_fit();
+    const std::uint64_t held =
+        result.Data.capacity() + result.Reads.capacity() * sizeof(result.Reads[0]);
     {
         const std::lock_guard lock(mutex_);
-        if (!task.Dropped)
+        if (!task.Dropped) {
             task.Result = std::make_unique<CompressedFile>(std::move(result));
+            if (held < task.Held) {
+                returned_ += task.Held - held;
+                task.Held = held;
+            }
+        }
         task.Status.store(Task::State::Done, std::memory_order_release);
     }
     done_.notify_all();

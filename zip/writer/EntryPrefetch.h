@@ -21,8 +21,9 @@ namespace kd {
 // worker only reads its file and compresses it into memory (CompressFile), and the
 // writing thread takes the results in turn.
 //
-// The files enter the window in plan order as long as the input bytes of the files
-// in it and not yet taken stay within memoryBound; a file larger than the bound is
+// The files enter the window in plan order as long as the memory the files in it and
+// not yet taken hold stays within memoryBound (a file's size until its data is made,
+// then the size of that data); a file larger than the bound is
 // never started (the writing thread compresses it in its turn, while the workers go
 // on with the files after it). Workers take the largest file of the window first, so
 // that a large file late in the plan does not end the run alone; the writing thread
@@ -73,7 +74,7 @@ private:
     // The writing thread's own.
     std::size_t next_ = 0; // the first file of the plan not yet looked at
     std::uint64_t bound_;
-    std::uint64_t inFlight_ = 0;               // input bytes of the tasks started and not taken
+    std::uint64_t inFlight_ = 0;               // bytes the tasks started and not taken hold
     bool fullByBytes_ = false;                 // the last top-up stopped at the memory bound
     std::deque<std::shared_ptr<Task>> window_; // started tasks in plan order
     std::vector<std::unique_ptr<CompressedFile>> released_; // not yet handed to the workers
@@ -93,6 +94,8 @@ private:
     std::map<QueueKey, std::shared_ptr<Task>, LargestFirst> queue_;
     std::vector<std::unique_ptr<CompressedFile>> toFree_; // for the next worker to free
     std::atomic<bool> stop_{false};
+    // Bytes of the memory in flight that done tasks gave back, not yet counted off.
+    std::atomic<std::uint64_t> returned_{0};
     std::vector<std::thread> workers_;
 };
 
