@@ -81,8 +81,11 @@ struct SegmentRecorder {
 
 DeflateSegment parseDeflateSegment(int level, const std::uint8_t* data, std::uint64_t size,
                                    std::uint64_t from, const DeflateSegmentStop& stopAt,
-                                   const std::function<bool()>& cancelled) {
-    DeflateSegment segment;
+                                   const std::function<bool()>& cancelled,
+                                   DeflateSegment reuse) {
+    DeflateSegment segment = std::move(reuse);
+    segment.Items.clear();
+    segment.Restarts.clear();
     segment.Start = from;
     segment.Restarts.emplace_back(from, 0);
     DeflateMatcher matcher;

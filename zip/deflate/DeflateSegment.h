@@ -33,9 +33,11 @@ using DeflateSegmentStop = std::function<bool(std::uint64_t position)>;
 // Parses data[from, size) at a lazy level (4-9) from the starting state until stopAt
 // says so or the data ends. data must be followed by DeflateReadSlack readable bytes.
 // The parse looks at cancelled every window move and stops early when it says so; the
-// result is then of no use.
+// result is then of no use. The result is made in the memory of reuse, a segment done
+// with, so that a run of parses does not ask the system for fresh pages each time.
 DeflateSegment parseDeflateSegment(int level, const std::uint8_t* data, std::uint64_t size,
                                    std::uint64_t from, const DeflateSegmentStop& stopAt,
-                                   const std::function<bool()>& cancelled);
+                                   const std::function<bool()>& cancelled,
+                                   DeflateSegment reuse = {});
 
 } // namespace kd

@@ -79,12 +79,13 @@ DeflateSegmentQueue::~DeflateSegmentQueue() {
     }
 }
 
-DeflateSegment DeflateSegmentQueue::parse(std::size_t index) const {
+DeflateSegment DeflateSegmentQueue::parse(std::size_t index, DeflateSegment reuse) const {
     const std::uint64_t next = startOf(index + 1);
     // A parse still running when the queue goes away is of no use either.
     return parseDeflateSegment(
         level_, data_, size_, startOf(index), [next](std::uint64_t at) { return at >= next; },
-        [this] { return cancel_.load(std::memory_order_relaxed) || stopParses_.load(); });
+        [this] { return cancel_.load(std::memory_order_relaxed) || stopParses_.load(); },
+        std::move(reuse));
 }
 
 bool DeflateSegmentQueue::claim(std::size_t& index) {
@@ -115,8 +116,15 @@ void DeflateSegmentQueue::help() {
 }
 
 void DeflateSegmentQueue::parseClaimed(std::unique_lock<std::mutex>& lock, std::size_t index) {
+    std::unique_ptr<DeflateSegment> parsed;
+    if (spare_.empty()) {
+        parsed = std::make_unique<DeflateSegment>();
+    } else {
+        parsed = std::move(spare_.back());
+        spare_.pop_back();
+    }
     lock.unlock();
-    auto parsed = std::make_unique<DeflateSegment>(parse(index));
+    *parsed = parse(index, std::move(*parsed));
     lock.lock();
     slots_[index].Parse = std::move(parsed);
     slots_[index].Status = Slot::State::Done;
@@ -129,8 +137,10 @@ const DeflateSegment& DeflateSegmentQueue::take(std::size_t index) {
     // others held them is not left to one thread.
     if (budget_ < wanted_)
         drawMoreHelpers();
+    // Segments passed keep their memory for the parses still to come.
     for (std::size_t i = taken_; i < index; ++i)
-        slots_[i].Parse.reset();
+        if (slots_[i].Parse)
+            spare_.push_back(std::move(slots_[i].Parse));
     taken_ = std::max(taken_, index);
     changed_.notify_all(); // room ahead for the helpers
     Slot& slot = slots_[index];

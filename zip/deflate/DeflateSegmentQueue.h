@@ -40,7 +40,7 @@ private:
         std::unique_ptr<DeflateSegment> Parse;
     };
 
-    DeflateSegment parse(std::size_t index) const;
+    DeflateSegment parse(std::size_t index, DeflateSegment reuse) const;
     bool claim(std::size_t& index); // under the lock
     // Parses a claimed segment with the lock let go meanwhile, and hands it over.
     void parseClaimed(std::unique_lock<std::mutex>& lock, std::size_t index);
@@ -60,6 +60,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<Slot> slots_;
+    std::vector<std::unique_ptr<DeflateSegment>> spare_; // passed: their memory is reused
     std::size_t next_ = 0;  // the first segment nobody parses yet
     std::size_t taken_ = 0; // segments before this one are released
     bool stop_ = false;

@@ -126,6 +126,7 @@ void Deflater::replaySegments(const std::uint8_t* data, std::uint64_t size, int 
     replay.start();
     std::uint64_t at = 0; // the joined parse is in its starting state here
     std::size_t index = 0;
+    DeflateSegment joining;
     while (at < size) {
         while (index + 1 < queue.count() && queue.startOf(index + 1) <= at)
             ++index;
@@ -138,10 +139,10 @@ void Deflater::replaySegments(const std::uint8_t* data, std::uint64_t size, int 
             at = segment.End;
             continue;
         }
-        const DeflateSegment joining = parseDeflateSegment(
+        joining = parseDeflateSegment(
             level, data, size, at,
             [&](std::uint64_t p) { return p >= segment.End || segment.restartAt(p) >= 0; },
-            cancelled);
+            cancelled, std::move(joining));
         if (cancelled())
             canceled();
         for (const std::uint32_t item : joining.Items)
