@@ -25,8 +25,9 @@ namespace kd {
 // not yet taken hold stays within memoryBound (a file's size until its data is made,
 // then the size of that data); a file larger than the bound is
 // never started (the writing thread compresses it in its turn, while the workers go
-// on with the files after it). Workers take the largest file of the window first, so
-// that a large file late in the plan does not end the run alone; the writing thread
+// on with the files after it). Workers take the large files of the window first, the
+// largest first, so that one late in the plan does not end the run alone, and the
+// others in plan order, so that they are ready at their turn; the writing thread
 // makes a file's data itself, as a worker would, when its turn comes before a worker
 // took it. It counts as one of the threads: threads - 1 workers run beside it.
 //
@@ -84,14 +85,20 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_; // a task queued, or stop
     std::condition_variable done_; // a task finished
-    // Tasks no worker has taken yet, the largest first, then in plan order.
+    // Tasks no worker has taken yet: the large files, the largest first, then the
+    // others in plan order.
     using QueueKey = std::pair<std::uint64_t, std::size_t>; // size, place in the plan
-    struct LargestFirst {
+    static constexpr std::uint64_t kLargeFile = std::uint64_t{1} << 20;
+    struct LargeFirst {
         bool operator()(const QueueKey& a, const QueueKey& b) const {
-            return a.first != b.first ? a.first > b.first : a.second < b.second;
+            const bool largeA = a.first >= kLargeFile;
+            const bool largeB = b.first >= kLargeFile;
+            if (largeA != largeB)
+                return largeA;
+            return largeA && a.first != b.first ? a.first > b.first : a.second < b.second;
         }
     };
-    std::map<QueueKey, std::shared_ptr<Task>, LargestFirst> queue_;
+    std::map<QueueKey, std::shared_ptr<Task>, LargeFirst> queue_;
     std::vector<std::unique_ptr<CompressedFile>> toFree_; // for the next worker to free
     std::atomic<bool> stop_{false};
     // Bytes of the memory in flight that done tasks gave back, not yet counted off.
