@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kMaxAhead = 4096;
 // How often the writing thread, waiting for a file's data, lets the window answer.
 constexpr std::chrono::milliseconds kWaitSlice{20};
+// Small files the workers leave to the writing thread ahead of it, per worker.
+constexpr std::size_t kGapPerWorker = 16;
 // Data written, handed to the workers to free this many at a time.
 constexpr std::size_t kReleaseBatch = 64;
 
@@ -37,6 +39,7 @@ struct EntryPrefetch::Task {
 EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound,
                              ArchiveAttribute& attributes)
     : plan_(std::move(plan)), attributes_(attributes), bound_(memoryBound) {
+    gap_ = kGapPerWorker * static_cast<std::size_t>(std::max(threads - 1, 1));
     startMore();
     try {
         for (int i = 1; i < std::max(threads, 2); ++i)
@@ -127,6 +130,7 @@ std::unique_ptr<CompressedFile> EntryPrefetch::Take(const std::string& path,
         std::for_each(window_.begin(), found, [&](const auto& passed) { drop(*passed); });
     }
     window_.erase(window_.begin(), found + 1);
+    writerAt_.store(task->Index + 1, std::memory_order_relaxed);
     std::unique_ptr<CompressedFile> result;
     if (task->Status.load(std::memory_order_acquire) == Task::State::Done) {
         result = std::move(task->Result); // its worker is done with it
@@ -222,6 +226,17 @@ void EntryPrefetch::make(Task& task, Deflater& compressor) {
     done_.notify_all();
 }
 
+EntryPrefetch::Queue::iterator EntryPrefetch::next() {
+    const auto first = queue_.begin();
+    if (first->first.first >= kLargeFile)
+        return first;
+    // A small file some way ahead of the writing thread; when there is none, the
+    // farthest from it.
+    const std::size_t from = writerAt_.load(std::memory_order_relaxed) + gap_;
+    const auto ahead = queue_.lower_bound(QueueKey{0, from});
+    return ahead != queue_.end() ? ahead : std::prev(queue_.end());
+}
+
 void EntryPrefetch::work() {
     Deflater compressor;
     for (;;) {
@@ -234,8 +249,9 @@ void EntryPrefetch::work() {
                 return;
             written.swap(toFree_);
             if (!queue_.empty()) {
-                task = std::move(queue_.begin()->second);
-                queue_.erase(queue_.begin());
+                const auto pick = next();
+                task = std::move(pick->second);
+                queue_.erase(pick);
                 task->Status = Task::State::Running;
             }
         }

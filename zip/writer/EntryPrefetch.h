@@ -23,13 +23,15 @@ namespace kd {
 //
 // The files enter the window in plan order as long as the memory the files in it and
 // not yet taken hold stays within memoryBound (a file's size until its data is made,
-// then the size of that data); a file larger than the bound is
-// never started (the writing thread compresses it in its turn, while the workers go
-// on with the files after it). Workers take the large files of the window first, the
-// largest first, so that one late in the plan does not end the run alone, and the
-// others in plan order, so that they are ready at their turn; the writing thread
-// makes a file's data itself, as a worker would, when its turn comes before a worker
-// took it. It counts as one of the threads: threads - 1 workers run beside it.
+// then the size of that data); a file larger than the bound is never started (the
+// writing thread compresses it in its turn, while the workers go on with the files
+// after it). Workers take the large files of the window first, the largest first, so
+// that one late in the plan does not end the run alone; then the others in plan
+// order, from some way ahead of the writing thread, so that they are ready at their
+// turn. The writing thread makes a file's data itself, as a worker would, when its
+// turn comes before a worker took it; the gap keeps it from waiting for a small file
+// a worker has just begun. It counts as one of the threads: threads - 1 workers run
+// beside it.
 //
 // Destroying the object (the end of a run, or an exception such as a cancel) stops
 // every worker at its next read and waits for them.
@@ -98,7 +100,14 @@ private:
             return largeA && a.first != b.first ? a.first > b.first : a.second < b.second;
         }
     };
-    std::map<QueueKey, std::shared_ptr<Task>, LargeFirst> queue_;
+    using Queue = std::map<QueueKey, std::shared_ptr<Task>, LargeFirst>;
+    Queue queue_;
+    // The place in the plan of the file after the last the writing thread took, and
+    // how far ahead of it the workers take small files.
+    std::atomic<std::size_t> writerAt_{0};
+    std::size_t gap_ = 0;
+    // Under the lock, with the queue not empty: the task a worker takes next.
+    Queue::iterator next();
     std::vector<std::unique_ptr<CompressedFile>> toFree_; // for the next worker to free
     std::atomic<bool> stop_{false};
     // Bytes of the memory in flight that done tasks gave back, not yet counted off.
