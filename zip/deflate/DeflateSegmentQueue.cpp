@@ -54,7 +54,6 @@ void DeflateSegmentQueue::drawMoreHelpers() {
         return;
     const int more = drawHelpers(wanted_ - budget_);
     budget_ += more;
-    ahead_ = static_cast<std::size_t>(budget_) + 1;
     try {
         for (int i = 0; i < more; ++i)
             helpers_.emplace_back([this] { help(); });
@@ -89,7 +88,9 @@ DeflateSegment DeflateSegmentQueue::parse(std::size_t index, DeflateSegment reus
 }
 
 bool DeflateSegmentQueue::claim(std::size_t& index) {
-    if (next_ >= slots_.size() || next_ >= taken_ + ahead_)
+    // One segment past the last taken for the taking thread and each helper: the
+    // parses held stay few.
+    if (next_ >= slots_.size() || next_ >= taken_ + static_cast<std::size_t>(budget_) + 1)
         return false;
     index = next_++;
     slots_[index].Status = Slot::State::Parsing;
@@ -108,7 +109,6 @@ void DeflateSegmentQueue::help() {
         // helper goes back to the budget for it.
         if (!rankedFirst(rank_)) {
             --budget_;
-            ahead_ = static_cast<std::size_t>(budget_) + 1;
             helpersFree += 1;
             return;
         }

@@ -14,11 +14,11 @@ namespace kd {
 // Parses the segments of in-memory data (every segmentSize bytes one starts) on helper
 // threads, a few ahead of the thread that takes them in order. The helpers come from
 // one budget for the whole process, so that several files compressed at once do not
-// start a crowd of threads; with none to spare, the taking thread parses itself, and
-// takes up helpers as other files give them back.
+// start a crowd of threads, and only the queues of the lowest rank hold them; with none
+// to spare, the taking thread parses itself, and takes up helpers as other files give
+// them back.
 class DeflateSegmentQueue {
 public:
-    // Of the queues that want helpers at once, only those of the lowest rank get them.
     DeflateSegmentQueue(int level, const std::uint8_t* data, std::uint64_t size, int threads,
                         std::uint64_t segmentSize, std::uint64_t rank,
                         const std::atomic<bool>& cancel);
@@ -55,7 +55,6 @@ private:
     const std::uint64_t rank_;
     const std::uint64_t segmentSize_;
     const std::atomic<bool>& cancel_;
-    std::size_t ahead_ = 1; // segments parsed or being parsed past the last taken
 
     std::mutex mutex_;
     std::condition_variable changed_;
