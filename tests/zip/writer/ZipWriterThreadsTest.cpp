@@ -115,6 +115,11 @@ TEST(ZipWriterThreads, NewAndUpdatedArchivesAndPartSetsAreTheSameWithAnyThreadCo
     EXPECT_EQ(four.log, one.log);
     EXPECT_EQ(test::fileBytes(four.bench.archive), test::fileBytes(one.bench.archive));
     test::expectToolsAccept(four.bench.archive);
+    // One worker beside the writing thread: the two make the small files between them.
+    Recorded two(t, "two.zip", 2);
+    two.bench.add({"*"});
+    EXPECT_EQ(two.log, one.log);
+    EXPECT_EQ(test::fileBytes(two.bench.archive), test::fileBytes(one.bench.archive));
 
     // An update: some files newer, one new; the old entries are kept or replaced.
     test::touchBy(t.file("tree/text.txt"), 30);
