@@ -38,8 +38,8 @@ struct EntryPrefetch::Task {
 
 EntryPrefetch::EntryPrefetch(std::vector<CompressJob> plan, int threads, std::uint64_t memoryBound,
                              ArchiveAttribute& attributes)
-    : plan_(std::move(plan)), attributes_(attributes), bound_(memoryBound) {
-    gap_ = kGapPerWorker * static_cast<std::size_t>(std::max(threads - 1, 1));
+    : plan_(std::move(plan)), attributes_(attributes), bound_(memoryBound),
+      gap_(kGapPerWorker * static_cast<std::size_t>(std::max(threads - 1, 1))) {
     startMore();
     try {
         for (int i = 1; i < std::max(threads, 2); ++i)

@@ -105,7 +105,7 @@ private:
     // The place in the plan of the file after the last the writing thread took, and
     // how far ahead of it the workers take small files.
     std::atomic<std::size_t> writerAt_{0};
-    std::size_t gap_ = 0;
+    const std::size_t gap_;
     // Under the lock, with the queue not empty: the task a worker takes next.
     Queue::iterator next();
     std::vector<std::unique_ptr<CompressedFile>> toFree_; // for the next worker to free
