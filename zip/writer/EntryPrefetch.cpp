@@ -11,8 +11,10 @@ namespace kd {
 namespace {
 
 // At most this many files are in the window ahead of the writing thread, however
-// small they are: the plan of a large run is not turned into tasks all at once.
-constexpr std::size_t kMaxAhead = 4096;
+// small they are: the plan of a large run is not turned into tasks all at once. Half
+// of it is still several thousand files, so that while the writing thread waits for
+// a large file the workers go on with the small ones after it.
+constexpr std::size_t kMaxAhead = 16384;
 // How often the writing thread, waiting for a file's data, lets the window answer.
 constexpr std::chrono::milliseconds kWaitSlice{20};
 // Small files the workers leave to the writing thread ahead of it, per worker.
