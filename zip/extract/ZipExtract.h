@@ -261,9 +261,8 @@ private:
         std::atomic<int> workers{0};
     };
     std::array<LookCount, 64> looking_;
-    std::unique_ptr<ThreadPool> warmer_; // one thread looking names up ahead
-    std::size_t madeSeen_ = 0;           // the directories made when last warmed
-    std::size_t position_ = 0;           // the entry of order_ being extracted
+    std::size_t madeSeen_ = 0;  // the directories made when last warmed
+    std::size_t position_ = 0;  // the entry of order_ being extracted
     // The workers as their tasks see them: set before any task is handed out, and
     // left alone while the pool is stopped (a worker may still hand out help then).
     ThreadPool* workers_ = nullptr;

@@ -50,6 +50,8 @@ constexpr std::size_t kWarmAhead = 512;
 constexpr std::size_t kWarmElsewhere = 256;
 // Names fewer than this are left to the calling thread.
 constexpr std::size_t kWarmLeast = 8;
+// Names one worker looks up of those.
+constexpr std::size_t kWarmChunk = 32;
 // A recorded step that is a chunk read (others are the bytes written so far).
 constexpr std::int64_t kChunkRead = -1;
 // The directory of a target not below the destination's entry paths.
@@ -422,24 +424,22 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
         names.push_back(next.FileName());
         elsewhere = 0;
     }
-    if (names.size() < kWarmLeast)
+    if (names.size() < kWarmLeast || !pool_)
         return; // not worth waking a thread for
-    if (!warmer_) {
-        try {
-            warmer_ = std::make_unique<ThreadPool>(1);
-        } catch (const std::system_error&) {
-            return; // no thread to be had: the calling thread looks for itself
-        }
-    }
-    // The looks decide nothing: every decision rests on the calling thread's own.
-    warmer_->Submit([this, dir = target.Dir(), key = directoryKey(path.Dirs),
-                     names = std::move(names)] {
-        for (const std::string& name : names) {
-            if (stopping_)
-                return;
-            warmLookup(dir->get(), name, key);
-        }
-    });
+    // Shared among the workers, ahead of their other tasks (the nearest names first):
+    // looked up while the directory holds few files, each look is short, and the
+    // calling thread meets them for a moment only rather than all the way through
+    // the directory. The looks decide nothing: every decision rests on the calling
+    // thread's own.
+    auto shared = std::make_shared<const std::vector<std::string>>(std::move(names));
+    const auto key = directoryKey(path.Dirs);
+    const std::size_t chunks = (shared->size() + kWarmChunk - 1) / kWarmChunk;
+    for (std::size_t chunk = chunks; chunk-- > 0;)
+        pool_->SubmitFirst([this, dir = target.Dir(), key, shared, from = chunk * kWarmChunk] {
+            const std::size_t to = std::min(shared->size(), from + kWarmChunk);
+            for (std::size_t k = from; k < to && !stopping_; ++k)
+                warmLookup(dir->get(), (*shared)[k], key);
+        });
 }
 
 bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory) {
@@ -657,7 +657,6 @@ std::function<void()> ZipExtractor::spentTask() {
 
 void ZipExtractor::stopWorkers() {
     stopping_ = true;
-    warmer_.reset();
     pool_.reset(); // drops what has not started, waits for what runs
     jobs_.clear();
     early_.clear();
