@@ -239,6 +239,17 @@ void TempFileBeside::PublishAs(const std::string& fileName) {
     published_ = true;
 }
 
+bool TempFileBeside::StageWhereFree(int dirFd, const std::string& fileName,
+                                    const std::string& shownPath) {
+    if (Named() || fileName.empty() || !linkFile(fd_.get(), dirFd, fileName))
+        return false;
+    stagedName_ = fileName;
+    stageDir_ = dirFd;
+    target_ = fileName;
+    shown_ = shownPath;
+    return true;
+}
+
 bool TempFileBeside::StageInto(int dirFd, const std::string& fileName,
                                const std::string& shownPath) {
     if (fileName.empty())

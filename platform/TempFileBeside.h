@@ -59,6 +59,9 @@ public:
     // changed, when that directory is on another file system than the file; throws
     // kd::Exception with the reason when the link cannot be made.
     bool StageInto(int dirFd, const std::string& fileName, const std::string& shownPath);
+    // As StageInto, but only where no file has the name: false (errno set), with
+    // nothing changed, when one has it or the link cannot be made. Unnamed files only.
+    bool StageWhereFree(int dirFd, const std::string& fileName, const std::string& shownPath);
 
     // Removes files of kTempFilePrefix that killed runs left in a directory: regular
     // files only (a link is neither followed nor removed), none that a live run

@@ -75,6 +75,10 @@ bool ExtractTempFile::Stage(const ExtractTarget& target) {
     }
 }
 
+bool ExtractTempFile::StageWhereFree(const ExtractTarget& target) {
+    return file_.StageWhereFree(target.DirFd(), target.Name(), target.Path());
+}
+
 void ExtractTempFile::Publish(const ExtractTarget& target) {
     try {
         file_.Publish();

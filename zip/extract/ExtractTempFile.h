@@ -41,6 +41,9 @@ public:
     // must stay open while this object lives; ECreateTargetFailed when that fails.
     // False, with nothing changed, when the target is on another file system.
     bool Stage(const ExtractTarget& target);
+    // Links the file in under the target's name where no file has it; false, with
+    // nothing changed, otherwise.
+    bool StageWhereFree(const ExtractTarget& target);
     // Puts the staged file over the target (ECreateTargetFailed when that fails, for
     // example when a directory is in the way).
     void Publish(const ExtractTarget& target);

@@ -150,11 +150,19 @@ private:
     // Where the job's worker found the entry's data; nullopt, with the job dropped,
     // when it did not (the calling thread then looks itself and tells why).
     std::optional<DataStart> jobData(Job& job);
-    // Puts the job's file in place with the events of the entry's data; false when
-    // the file cannot be used (nothing reported then).
-    // proposed tells that the target is the entry's own place below the destination.
-    bool finishJob(int index, const TZipHeaderInfo& entry, Job& job, const ExtractTarget& target,
-                   bool proposed, const std::optional<ExtractTarget::Existing>& existing);
+    // How finishJob left an entry.
+    enum class JobEnd {
+        Done,      // the file is in place, or the entry's failure told
+        Itself,    // the file cannot be used: the calling thread extracts the entry
+        LookFirst, // (whereFree only) nothing done: a file has the name, or may have
+    };
+    // Puts the job's file in place with the events of the entry's data (nothing is
+    // reported unless Done). proposed tells that the target is the entry's own place
+    // below the destination. whereFree, before the target is looked at: only a
+    // usable file, and only under a name no file has.
+    JobEnd finishJob(int index, const TZipHeaderInfo& entry, Job& job, const ExtractTarget& target,
+                     bool proposed, const std::optional<ExtractTarget::Existing>& existing,
+                     bool whereFree = false);
     void waitFor(Job& job);
     // Waits until the job is done or, with located, until its worker has looked for
     // the entry's data.
@@ -178,9 +186,11 @@ private:
     // Looks a target's name up in its directory (known by directory), for the cache
     // alone.
     void warmLookup(int dirFd, const std::string& name, std::size_t directory);
-    // Links the job's file in beside the target (ExtractTempFile::Stage) while no
-    // worker looks a name up in its directory (any directory when not known).
-    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory);
+    // Links the job's file in beside the target (ExtractTempFile::Stage, or
+    // StageWhereFree) while no worker looks a name up in its directory (any directory
+    // when not known).
+    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory,
+                    bool whereFree);
     // When the walk to target made its directory, has the names of the entries ahead
     // in the same directory looked up there (path is where target is below the
     // destination).

@@ -134,10 +134,21 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         passwords = std::move(*checked);
     }
     std::optional<ExtractTarget::Existing> existing;
+    // A file decoded ahead goes in at once where no file has its name, as it would
+    // after a look that found none: a link never replaces a file, so where one has
+    // the name nothing changes, and the target is looked at and decided on as ever.
+    if (job && fName == proposed) {
+        sweepOnce(*target);
+        const JobEnd end = finishJob(index, entry, *job, *target, true, existing, true);
+        if (end == JobEnd::Done)
+            return;
+        if (end == JobEnd::Itself)
+            job = nullptr;
+    }
     if (!mayWrite(index, entry, target, existing))
         return;
     sweepOnce(*target);
-    if (job && finishJob(index, entry, *job, *target, fName == proposed, existing))
+    if (job && finishJob(index, entry, *job, *target, fName == proposed, existing) == JobEnd::Done)
         return;
     std::optional<ExtractTempFile> temp;
     try {

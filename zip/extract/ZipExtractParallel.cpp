@@ -442,7 +442,8 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
         });
 }
 
-bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory) {
+bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory,
+                              bool whereFree) {
     struct Linking {
         std::atomic<std::size_t>& into;
         Linking(std::atomic<std::size_t>& in, std::size_t directory) : into(in) {
@@ -464,7 +465,7 @@ bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t
         else
             std::this_thread::yield();
     }
-    return job.file->Stage(target);
+    return whereFree ? job.file->StageWhereFree(target) : job.file->Stage(target);
 }
 
 void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archiveName,
@@ -557,23 +558,26 @@ void ZipExtractor::replay(const Job& job, std::size_t step) {
     }
 }
 
-bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
-                             const ExtractTarget& target, bool proposed,
-                             const std::optional<ExtractTarget::Existing>& existing) {
+ZipExtractor::JobEnd ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
+                                             const ExtractTarget& target, bool proposed,
+                                             const std::optional<ExtractTarget::Existing>& existing,
+                                             bool whereFree) {
     waitFor(job);
+    if (whereFree && job.outcome != Job::Outcome::Usable)
+        return JobEnd::LookFirst;
     switch (job.outcome) {
     case Job::Outcome::Usable:
         break;
     case Job::Outcome::BadData:
     case Job::Outcome::Damaged:
         reportFailedJob(index, entry, job, target, existing);
-        return true;
+        return JobEnd::Done;
     case Job::Outcome::Redo:
         // On a full disk the files decoded ahead go first, to leave the entry room.
         if (job.diskFull)
             stopWorkers();
         current_.reset();
-        return false;
+        return JobEnd::Itself;
     }
     const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
                                           zip_.RetainAttributes(), newFileMode_);
@@ -588,17 +592,20 @@ bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
             step = 1;
         }
         // What keeps the file from the target's directory (another file system, no
-        // permission) lets the entry run as on one thread, which tells it.
-        if (!stageAlone(job, target, proposed ? job.directory : kAnyDirectory)) {
+        // permission) lets the entry run as on one thread, which tells it; a name
+        // taken is looked at first.
+        if (!stageAlone(job, target, proposed ? job.directory : kAnyDirectory, whereFree)) {
+            if (whereFree)
+                return JobEnd::LookFirst;
             current_.reset();
-            return false;
+            return JobEnd::Itself;
         }
     } catch (const ECantWriteUCF&) {
         current_.reset();
-        return false;
+        return JobEnd::Itself;
     } catch (const ECreateTargetFailed&) {
         current_.reset();
-        return false;
+        return JobEnd::Itself;
     }
     try {
         replay(job, step);
@@ -606,7 +613,7 @@ bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
     } catch (const ECreateTargetFailed& e) {
         current_.reset();
         skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
-        return true;
+        return JobEnd::Done;
     } catch (...) {
         current_.reset(); // takes the staged file away while its directory is open
         throw;
@@ -615,7 +622,7 @@ bool ZipExtractor::finishJob(int index, const TZipHeaderInfo& entry, Job& job,
     Placed placed;
     placed.done = true;
     reportPlaced(index, target, placed);
-    return true;
+    return JobEnd::Done;
 }
 
 void ZipExtractor::reportFailedJob(int index, const TZipHeaderInfo& entry, const Job& job,

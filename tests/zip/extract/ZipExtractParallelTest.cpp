@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <set>
 
@@ -223,6 +224,37 @@ TEST_F(ZipExtractParallel, AsksTheOverwriteQuestionsInEntryOrder) {
     EXPECT_FALSE(asked[0].empty());
     EXPECT_EQ(asked[1], asked[0]);
     EXPECT_EQ(fullListing(t_.file("many")), fullListing(t_.file("one")));
+}
+
+// A file that appears at a target while its entry starts (made by the start event's
+// handler) is asked about, as on one thread: a file decoded ahead never takes its place
+// unasked.
+TEST_F(ZipExtractParallel, AFileMadeAtTheTargetAsItsEntryStartsIsAskedAbout) {
+    makeVariedZip();
+    std::vector<std::string> asked[2];
+    for (int run = 0; run < 2; ++run) {
+        const std::string dest = t_.file(run == 0 ? "one" : "many");
+        test::configureExtractAll(zip_, t_.file("a.zip"), dest);
+        zip_.SetExtractThreads(run == 0 ? 1 : 8);
+        zip_.SetOverwriteMode(TUZOverwriteMode::Prompt);
+        zip_.OnStartUnZip = [](TZipReader&, int, std::string& name, bool&) {
+            const std::string file = fs::path(name).filename().string();
+            if (file == "w7.txt" || file == "w150.txt" || file == "x2.bin")
+                std::ofstream(name) << "made meanwhile";
+        };
+        zip_.OnPromptForOverwrite = [&](TZipReader&, bool& overwrite, int, std::string& name) {
+            const std::string file = fs::path(name).filename().string();
+            asked[run].push_back(file);
+            overwrite = file == "w150.txt";
+        };
+        zip_.ExtractArchive();
+    }
+    EXPECT_EQ(asked[0], (std::vector<std::string>{"w7.txt", "w150.txt", "x2.bin"}));
+    EXPECT_EQ(asked[1], asked[0]);
+    EXPECT_EQ(test::readFile(t_.file("many/wide/w7.txt")), "made meanwhile");
+    EXPECT_EQ(test::readFile(t_.file("many/wide/w150.txt")), std::to_string(150 * 150));
+    EXPECT_EQ(fs::file_size(t_.file("many/late/x2.bin")), std::string("made meanwhile").size());
+    EXPECT_EQ(test::treeListing(t_.file("many")), test::treeListing(t_.file("one")));
 }
 
 TEST_F(ZipExtractParallel, CancelLeavesNoWorkerAndNoTemporaryFile) {
