@@ -1,5 +1,6 @@
 #include "zip/base/TDirSearch.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -19,9 +20,16 @@ TSearchRec unreadable(std::string name, bool directory, std::time_t modified, in
     return {std::move(name), 0, directory, modified, TSearchProblem::Unreadable, error};
 }
 
-// Listing threads of a recursive search, and how many directories they list ahead.
-constexpr int kListingThreads = 3;
-constexpr std::size_t kListedAhead = 24;
+// How many directories the listing threads of a recursive search list ahead: enough
+// that the directories found higher up, listed early and waiting their turn, leave
+// most of them to the ones the search enters next.
+constexpr std::size_t kListedAhead = 64;
+
+// One listing thread per core beside the search's own: listing is most of the work
+// before anything is compressed, and the cores have nothing else to do yet.
+int listingThreads() {
+    return std::max(1, ThreadPool::Cores() - 1);
+}
 
 } // namespace
 
@@ -29,7 +37,7 @@ TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
     : mask_(std::move(mask)), recurse_(recurse) {
     if (recurse_) {
         try {
-            ahead_ = std::make_unique<ListingAhead>(kListingThreads, kListedAhead);
+            ahead_ = std::make_unique<ListingAhead>(listingThreads(), kListedAhead);
         } catch (const std::system_error&) {
             // No threads to be had: the search lists every directory itself.
         }
