@@ -76,7 +76,7 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
         return false;
     };
     const auto duplicate = [&] {
-        if (!run.Names.count(header.FullName()))
+        if (!run.Names.Contains(header.FullName()))
             return false;
         bool retry = false;
         if (OnSkippingFile)

@@ -70,7 +70,7 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
     expandFilesList(run);
     holdDirectoryEntries(run);
     refuseTooManyEntries(run);
-    run.Names.reserve(run.Items.size() + oldEntryCount(run));
+    run.Names.Reserve(run.Items.size() + oldEntryCount(run));
     // The end record first: the first part keeps room for its comment.
     if (run.HasOldArchive || endCentral_.Modified) {
         GetArchiveComment(); // loads it
@@ -192,7 +192,7 @@ void TZipWriter::addEntry(ZipWriterRun& run, std::shared_ptr<TZipHeaderInfo> hea
     if (static_cast<int>(run.Written.size()) >= maxEntries_)
         tooManyEntries();
     // Two old entries of the same name cannot both be kept.
-    if (!run.Names.insert(header->FullName()).second)
+    if (!run.Names.Insert(header->FullName()))
         throw EListError("Duplicate Object index");
     run.Written.push_back(std::move(header));
     ++run.End.EntriesOnDisk;

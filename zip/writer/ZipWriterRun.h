@@ -17,6 +17,7 @@
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipCrypt.h"
 #include "zip/reader/ZipReaderTypes.h"
+#include "zip/writer/EntryNameSet.h"
 #include "zip/writer/EntryPrefetch.h"
 #include "zip/writer/OldPartSet.h"
 #include "zip/writer/ZipWriterOutput.h"
@@ -80,7 +81,7 @@ struct ZipWriterRun {
     // The new directory in the order written, the names in it (letter case counts),
     // and the central header bytes of entries copied from the old archive.
     std::vector<std::shared_ptr<TZipHeaderInfo>> Written;
-    std::unordered_set<std::string> Names;
+    EntryNameSet Names;
     std::unordered_map<const TZipHeaderInfo*, std::string> RawCentral;
     TEndCentral End;
 
