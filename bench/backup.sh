@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # A whole backup of the benchmark corpus: the program's "a" switch (offscreen) against
 # `zip -r -6 -q` and `7z -tzip -mx5 -mmt=8` on the same tree. Prints the time ratios and
-# the size ratio (ours / zip's), best of three runs each, then the writer's thread count
-# against speed (bench_writer_threads). Usage: bench/backup.sh
+# the size ratio (ours / zip's), best of five alternating runs each (the machine's noise
+# slows single runs by a fifth or more), then the writer's thread count against speed
+# (bench_writer_threads). Usage: bench/backup.sh
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$("$here/../scripts/build.sh" Release | tail -n 1)
@@ -52,7 +53,7 @@ best() { echo "$1 $2" | awk '{print ($1 < $2) ? $1 : $2}'; }
 t_ours=1e9
 t_ref=1e9
 t_7z=1e9
-for _ in 1 2 3; do
+for _ in 1 2 3 4 5; do
     t_ours=$(best "$(timed ours)" "$t_ours")
     t_ref=$(best "$(timed reference)" "$t_ref")
     t_7z=$(best "$(timed sevenzip)" "$t_7z")

@@ -3,9 +3,10 @@
 # files in 320 directories. Each set is backed up with the program's "a" switch
 # (offscreen) against `zip -r -6 -q` and `7z -tzip -mx5 -mmt=8`, and the archive is
 # restored into an empty directory with the "o" switch against `unzip -q`; rounds
-# alternate with the references, best of three. Prints the time ratios, the larger
-# sets' ratios against the corpus's, and the peak resident memory of our runs, each
-# with its goal. Usage: bench/scale.sh   (work files under $TMPDIR or /tmp, removed)
+# alternate with the references, best of five (the machine's noise slows single runs
+# by a fifth or more). Prints the time ratios, the larger sets' ratios against the
+# corpus's, and the peak resident memory of our runs, each with its goal.
+# Usage: bench/scale.sh   (work files under $TMPDIR or /tmp, removed)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$("$here/../scripts/build.sh" Release | tail -n 1)
@@ -109,14 +110,14 @@ verdict() { awk -v r="$1" -v g="$2" 'BEGIN { print (r <= g) ? "met" : "MISSED" }
 line() { printf '  %-34s %7.3f   goal <= %-6s %s\n' "$1" "$2" "$3" "$(verdict "$2" "$3")"; }
 
 base_zip="" base_7z="" base_unzip="" set_no=0
-# measure NAME DIR: backs DIR up and restores it, three alternating rounds each.
+# measure NAME DIR: backs DIR up and restores it, five alternating rounds each.
 measure() {
     local name=$1
     source_dir=$2
     set_no=$((set_no + 1))
     profile bench "$source_dir" "$work/ours"
     local t_ours=1e9 t_zip=1e9 t_7z=1e9 r_ours=1e9 r_unzip=1e9 rss_a=0 rss_o=0
-    for _ in 1 2 3; do
+    for _ in 1 2 3 4 5; do
         t_ours=$(best "$(timed backup_ours)" "$t_ours")
         rss_a=$(most "$(cat "$work/rss")" "$rss_a")
         t_zip=$(best "$(timed backup_zip)" "$t_zip")
@@ -124,7 +125,7 @@ measure() {
     done
     unzip -t -qq "$work/ours/bench.zip" >/dev/null
     ln -f "$work/ours/bench.zip" "$work/rest/rest.zip"
-    for round in 1 2 3; do
+    for round in 1 2 3 4 5; do
         fresh "$set_no.$round.unzip"
         r_unzip=$(best "$(timed restore_unzip)" "$r_unzip")
         fresh "$set_no.$round"
