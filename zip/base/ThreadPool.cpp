@@ -1,6 +1,7 @@
 #include "zip/base/ThreadPool.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace kd {
 
@@ -39,12 +40,20 @@ void ThreadPool::add(std::function<void()> task, bool first) {
 }
 
 void ThreadPool::Submit(std::vector<std::function<void()>> tasks) {
+    addAll(std::move(tasks), false);
+}
+
+void ThreadPool::SubmitFirst(std::vector<std::function<void()>> tasks) {
+    addAll(std::move(tasks), true);
+}
+
+void ThreadPool::addAll(std::vector<std::function<void()>> tasks, bool first) {
     if (tasks.empty())
         return;
     {
         const std::lock_guard lock(mutex_);
-        for (auto& task : tasks)
-            tasks_.push_back(std::move(task));
+        tasks_.insert(first ? tasks_.begin() : tasks_.end(), std::make_move_iterator(tasks.begin()),
+                      std::make_move_iterator(tasks.end()));
     }
     // One worker is woken here; each worker that takes a task while more wait wakes
     // the next, so that the waking is not all on the submitting thread.

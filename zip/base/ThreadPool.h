@@ -24,12 +24,15 @@ public:
     void Submit(std::vector<std::function<void()>> tasks);
     // Submits a task to run before those waiting: one that a running task waits for.
     void SubmitFirst(std::function<void()> task);
+    // Submits the tasks, in their order, before those waiting, waking the workers once.
+    void SubmitFirst(std::vector<std::function<void()>> tasks);
 
     // The machine's cores (at least 1).
     static int Cores();
 
 private:
     void add(std::function<void()> task, bool first);
+    void addAll(std::vector<std::function<void()>> tasks, bool first);
     void work(const std::stop_token& stop);
 
     std::mutex mutex_;

@@ -433,13 +433,15 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
     // thread's own.
     auto shared = std::make_shared<const std::vector<std::string>>(std::move(names));
     const auto key = directoryKey(path.Dirs);
-    const std::size_t chunks = (shared->size() + kWarmChunk - 1) / kWarmChunk;
-    for (std::size_t chunk = chunks; chunk-- > 0;)
-        pool_->SubmitFirst([this, dir = target.Dir(), key, shared, from = chunk * kWarmChunk] {
+    std::vector<std::function<void()>> chunks;
+    for (std::size_t from = 0; from < shared->size(); from += kWarmChunk)
+        chunks.emplace_back([this, dir = target.Dir(), key, shared, from] {
             const std::size_t to = std::min(shared->size(), from + kWarmChunk);
             for (std::size_t k = from; k < to && !stopping_; ++k)
                 warmLookup(dir->get(), (*shared)[k], key);
         });
+    // Woken once: this thread, which links the files in, wakes no worker per chunk.
+    pool_->SubmitFirst(std::move(chunks));
 }
 
 bool ZipExtractor::stageAlone(Job& job, const ExtractTarget& target, std::size_t directory,
