@@ -7,6 +7,7 @@
 #include "crypto/cipher/CipherRegistry.h"
 #include "lang/TResourceStrings.h"
 #include "lang/qt/FormTranslation.h"
+#include "platform/DisplayChoice.h"
 #include "platform/Paths.h"
 #include "report/ReportLibrary.h"
 #include "widgets/cursors/KitCursors.h"
@@ -53,21 +54,27 @@ int AppStartup::run(int argc, char** argv) {
     SetRecordSignatures(0, 0, 0); // the standard records
     RegisterCiphers();            // the cipher library's classes, known from start-up
     InitializeCryptoLibrary();    // hash classes and text formats
-    // A second copy ends here, before any window exists.
     MainWindowSetup setup;
     setup.programPath = argc > 0 ? argv[0] : "kordyne";
     for (int i = 1; i < argc; ++i)
         setup.arguments.emplace_back(argv[i]);
     readSaveTranslationSwitch(setup.arguments);
+    const CommandLine line = CommandLine::parse(setup.programPath, setup.arguments);
+    const bool unattended = line.RunSwitch || line.RestoreSwitch;
+    // A second copy ends here, before any window exists.
     StartUpGuard guard(setup.programPath, setup.arguments);
     if (!guard.StartUp()) {
         // Silent for a plain second start; a backup or restore asked of this copy
         // did not happen, which a calling script must be able to tell.
-        const CommandLine line = CommandLine::parse(setup.programPath, setup.arguments);
-        if (!line.RunSwitch && !line.RestoreSwitch)
+        if (!unattended)
             return 0;
         std::cerr << "Kordyne is already running; nothing was backed up or restored "
                      "(add \"wait\" to wait for it).\n";
+        return 1;
+    }
+    if (ChooseDisplayForThisProcess(unattended) == DisplayChoice::None) {
+        std::cerr << "Kordyne found no display. Run it anyway with QT_QPA_PLATFORM=offscreen, "
+                     "or run one profile: kordyne a <profile>\n";
         return 1;
     }
 
