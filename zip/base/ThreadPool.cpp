@@ -21,33 +21,22 @@ ThreadPool::~ThreadPool() {
 }
 
 void ThreadPool::Submit(std::function<void()> task) {
-    add(std::move(task), false);
+    add(std::span(&task, 1), false);
 }
 
 void ThreadPool::SubmitFirst(std::function<void()> task) {
-    add(std::move(task), true);
-}
-
-void ThreadPool::add(std::function<void()> task, bool first) {
-    {
-        const std::lock_guard lock(mutex_);
-        if (first)
-            tasks_.push_front(std::move(task));
-        else
-            tasks_.push_back(std::move(task));
-    }
-    wake_.notify_one();
+    add(std::span(&task, 1), true);
 }
 
 void ThreadPool::Submit(std::vector<std::function<void()>> tasks) {
-    addAll(std::move(tasks), false);
+    add(std::span(tasks), false);
 }
 
 void ThreadPool::SubmitFirst(std::vector<std::function<void()>> tasks) {
-    addAll(std::move(tasks), true);
+    add(std::span(tasks), true);
 }
 
-void ThreadPool::addAll(std::vector<std::function<void()>> tasks, bool first) {
+void ThreadPool::add(std::span<std::function<void()>> tasks, bool first) {
     if (tasks.empty())
         return;
     {

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -31,8 +32,8 @@ public:
     static int Cores();
 
 private:
-    void add(std::function<void()> task, bool first);
-    void addAll(std::vector<std::function<void()>> tasks, bool first);
+    // Moves the tasks in, in their order, before or after those waiting.
+    void add(std::span<std::function<void()>> tasks, bool first);
     void work(const std::stop_token& stop);
 
     std::mutex mutex_;
