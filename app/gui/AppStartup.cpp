@@ -3,14 +3,15 @@
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
 #include "app/gui/AppUiHost.h"
-#include "crypto/startup/CryptoLibrary.h"
 #include "crypto/cipher/CipherRegistry.h"
+#include "crypto/startup/CryptoLibrary.h"
 #include "lang/TResourceStrings.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/DisplayChoice.h"
 #include "platform/Paths.h"
 #include "report/ReportLibrary.h"
 #include "widgets/cursors/KitCursors.h"
+#include "zip/base/ObjectClassRegistry.h"
 #include "zip/format/RecordSignatures.h"
 
 #include <QApplication>
@@ -52,8 +53,10 @@ std::vector<QWidget*> AppStartup::forms() const {
 
 int AppStartup::run(int argc, char** argv) {
     SetRecordSignatures(0, 0, 0); // the standard records
-    RegisterCiphers();            // the cipher library's classes, known from start-up
-    InitializeCryptoLibrary();    // hash classes and text formats
+    // The engine's class registry: empty from here to the end of the program.
+    const ObjectClassRegistryLifetime classRegistry;
+    RegisterCiphers();         // the cipher library's classes, known from start-up
+    InitializeCryptoLibrary(); // hash classes and text formats
     MainWindowSetup setup;
     setup.programPath = argc > 0 ? argv[0] : "kordyne";
     for (int i = 1; i < argc; ++i)

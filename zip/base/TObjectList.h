@@ -1,13 +1,15 @@
 #pragma once
-#include <cxxabi.h>
-
-#include <cstdlib>
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <typeinfo>
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/Stream.h"
+#include "zip/base/ObjectClassRegistry.h"
+#include "zip/base/TFiler.h"
 
 namespace kd {
 
@@ -24,6 +26,11 @@ public:
 // The capacity grows in the engine's steps (by 4 below 5 slots, by 8 up to 8, then by
 // 16), so adding one by one gives 4, 8, 16, 32, 48, ... Index errors raise EListError
 // "List index out of bounds (N)".
+//
+// The list streams its objects through the class registry as its binary property
+// "ObjectContainer": an owns byte, the count (4 bytes, little-endian), then per object
+// its class name (a length byte and at most 63 characters) and what the class's store
+// procedure writes.
 template <class T> class TObjectList {
 public:
     using Item = std::shared_ptr<T>;
@@ -106,9 +113,49 @@ public:
             return direction == 1 ? First() : Last();
         const int index = IndexOf(item);
         if (index < 0)
-            throw EListError("tObject " + ClassName() + " not in item list");
+            throw EListError("tObject " + ClassNameOf(typeid(*item)) + " not in item list");
         const int next = direction == 1 ? index + 1 : index - 1;
         return next >= 0 && next < Count() ? items_[static_cast<std::size_t>(next)] : nullptr;
+    }
+
+    // Names "ObjectContainer", written only when the list has items.
+    void DefineProperties(TFiler& filer) {
+        filer.DefineBinaryProperty(
+            "ObjectContainer", [this](Stream& stream) { LoadFromStream(stream); },
+            [this](Stream& stream) { SaveToStream(stream); }, !Empty());
+    }
+
+    // Adds the objects of a stream written by SaveToStream, each with Add.
+    virtual void LoadFromStream(Stream& stream) {
+        std::uint8_t owns = 0;
+        stream.ReadBuffer(&owns, 1); // the list keeps its objects alive whatever it says
+        std::uint8_t bytes[4];
+        stream.ReadBuffer(bytes, sizeof bytes);
+        const std::uint32_t count =
+            bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+        if (count > static_cast<std::uint32_t>(MaxListSize - Count()))
+            ErrorIndex(static_cast<int>(std::min<std::uint32_t>(count, 0x7FFFFFFF)));
+        // Every object takes a byte at least: a count beyond the stream's end is a
+        // damaged stream, not a reason to reserve gigabytes.
+        if (count > static_cast<std::uint64_t>(
+                        std::max<std::int64_t>(stream.Size() - stream.Position(), 0)))
+            throw EReadError("The object list in the stream is cut short");
+        SetCapacity(std::max(Capacity(), Count() + static_cast<int>(count)));
+        for (std::uint32_t i = 0; i < count; ++i)
+            Add(ObjectClassRegistry::ReadObject<T>(stream));
+    }
+
+    // Writes the list as LoadFromStream reads it.
+    virtual void SaveToStream(Stream& stream) const {
+        const std::uint8_t owns = 1;
+        stream.WriteBuffer(&owns, 1);
+        const auto count = static_cast<std::uint32_t>(Count());
+        const std::uint8_t bytes[4] = {
+            static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(count >> 8),
+            static_cast<std::uint8_t>(count >> 16), static_cast<std::uint8_t>(count >> 24)};
+        stream.WriteBuffer(bytes, sizeof bytes);
+        for (const Item& item : items_)
+            ObjectClassRegistry::WriteObject<T>(item.get(), stream);
     }
 
     auto begin() const { return items_.begin(); }
@@ -134,12 +181,6 @@ protected:
     }
     // Inserts without the checks of a derived class's Insert.
     void InsertAt(int index, Item item) { TObjectList::Insert(index, std::move(item)); }
-    static std::string ClassName() {
-        int status = 0;
-        std::unique_ptr<char, decltype(&std::free)> name(
-            abi::__cxa_demangle(typeid(T).name(), nullptr, nullptr, &status), &std::free);
-        return status == 0 && name ? name.get() : typeid(T).name();
-    }
 
 private:
     std::vector<Item> items_;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 #include "zip/base/TObjectList.h"
 
@@ -24,14 +25,33 @@ public:
 
     void Put(int, Item) override { this->Error("Cannot <Put> an Object in a sorted list!"); }
 
-    // Returns the index the object went to, or -1 when it was dropped (Ignore).
-    int Add(Item item) override { return Place(std::move(item)); }
+    // Add is Insert: the object goes to its place (or is dropped, or refused, as the
+    // duplicates mode says). The result is always 0, whatever happened.
+    int Add(Item item) override {
+        Place(std::move(item));
+        return 0;
+    }
     void Insert(int, Item item) override { Place(std::move(item)); }
 
     // Index of an object equal to item by Compare (-1 when none).
     int IndexOf(const T* item) const override {
         int index = 0;
         return item && Find(*item, index) ? index : -1;
+    }
+
+    // The stream form starts with the duplicates mode, which the list then takes.
+    void LoadFromStream(Stream& stream) override {
+        std::uint8_t mode = 0;
+        stream.ReadBuffer(&mode, 1);
+        if (mode > static_cast<std::uint8_t>(TDuplicates::Error))
+            this->Error("Unknown duplicates mode " + std::to_string(mode) + " in the stream");
+        duplicates_ = static_cast<TDuplicates>(mode);
+        TObjectList<T>::LoadFromStream(stream);
+    }
+    void SaveToStream(Stream& stream) const override {
+        const auto mode = static_cast<std::uint8_t>(duplicates_);
+        stream.WriteBuffer(&mode, 1);
+        TObjectList<T>::SaveToStream(stream);
     }
 
     // Binary search for key. True when an equal object is present; index is then the
@@ -63,22 +83,21 @@ protected:
     virtual int Compare(const T& a, const T& b) const = 0;
 
 private:
-    int Place(Item item) {
+    void Place(Item item) {
         // Objects placed in their order (a directory read or written) go to the end
         // after one comparison.
         if (!this->Empty() && Compare(*this->Last(), *item) < 0) {
             this->InsertAt(this->Count(), std::move(item));
-            return this->Count() - 1;
+            return;
         }
         int index = 0;
         if (Find(*item, index)) {
             if (duplicates_ == TDuplicates::Ignore)
-                return -1;
+                return;
             if (duplicates_ == TDuplicates::Error)
                 this->Error("Duplicate Object index");
         }
         this->InsertAt(index, std::move(item));
-        return index;
     }
 
     TDuplicates duplicates_;

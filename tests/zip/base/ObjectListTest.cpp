@@ -84,7 +84,7 @@ TEST(ObjectList, Navigate) {
     EXPECT_EQ(list.Navigate(list[0].get(), 0), nullptr);
     const auto stranger = num(7);
     EXPECT_EQ(listErrorOf([&] { list.Navigate(stranger.get(), 1); }),
-              "tObject (anonymous namespace)::Num not in item list");
+              "tObject Num not in item list");
 }
 
 TEST(ObjectList, SharedItemsOutliveTheList) {
@@ -100,10 +100,12 @@ TEST(ObjectList, SharedItemsOutliveTheList) {
 
 TEST(SortedObjectList, DuplicateRules) {
     SortedNums ignore(TDuplicates::Ignore);
-    EXPECT_EQ(ignore.Add(num(1, 1)), 0);
-    EXPECT_EQ(ignore.Add(num(1, 2)), -1);
-    EXPECT_EQ(ignore.Count(), 1);
+    EXPECT_EQ(ignore.Add(num(2, 1)), 0);
+    EXPECT_EQ(ignore.Add(num(1, 1)), 0); // Add gives 0 wherever the object went
+    EXPECT_EQ(ignore.Add(num(1, 2)), 0); // and when it was dropped
+    ASSERT_EQ(ignore.Count(), 2);
     EXPECT_EQ(ignore[0]->tag, 1);
+    EXPECT_EQ(ignore[1]->value, 2);
 
     SortedNums error(TDuplicates::Error);
     error.Add(num(1));
