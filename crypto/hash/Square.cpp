@@ -1,12 +1,14 @@
 #include "crypto/hash/Square.h"
 
+#include <cstring>
+
 #include "crypto/base/Bits.h"
-#include "crypto/hash/SquareCipher.h"
 
 namespace kd {
 
 THash_Square::~THash_Square() {
     SecureZero(digest_, sizeof digest_);
+    SecureZero(&cipher_, sizeof cipher_);
 }
 
 void THash_Square::Init() {
@@ -19,8 +21,9 @@ void THash_Square::Init() {
 
 void THash_Square::Compress(const std::uint8_t* blocks, std::size_t count) {
     for (; count > 0; --count, blocks += kBlockSize) {
-        square::SquareCipher cipher(digest_);
-        cipher.Encrypt(blocks, digest_);
+        cipher_.setKey(digest_, sizeof digest_);
+        std::memcpy(digest_, blocks, kBlockSize);
+        cipher_.encrypt(digest_);
         // Feed the whole block forward, so the result depends on the block alone and
         // not on how the input was cut into Update calls.
         XorBuffers(digest_, blocks, kBlockSize, digest_);

@@ -3,6 +3,7 @@
 // current digest as key, and the result XOR the block is the new digest.
 #include <cstdint>
 
+#include "crypto/cipher/core/Square.h"
 #include "crypto/hash/Hash.h"
 #include "crypto/hash/HashBlocks.h"
 
@@ -27,6 +28,8 @@ private:
 
     std::uint8_t digest_[16] = {};
     HashBlocks<kBlockSize> blocks_;
+    // Keyed anew with the digest for every block.
+    cipher::SquareCore cipher_{};
 };
 
 } // namespace kd

@@ -60,4 +60,19 @@ template <std::size_t N> GfMatrix<N> gfInvert(GfMatrix<N> m, unsigned poly) {
     return inv;
 }
 
+// The look-up tables of a substitution followed by the matrix m: table[j][x] is column
+// j of m times s[x], row i of the column in byte i of the word, so that m applied to
+// s of every byte of a state word is the XOR of table[j][byte j].
+template <class Word, std::size_t N>
+std::array<std::array<Word, 256>, N>
+gfColumnTables(const GfMatrix<N>& m, const std::array<std::uint8_t, 256>& s, unsigned poly) {
+    static_assert(sizeof(Word) == N);
+    std::array<std::array<Word, 256>, N> t{};
+    for (std::size_t j = 0; j < N; ++j)
+        for (std::size_t x = 0; x < 256; ++x)
+            for (std::size_t i = 0; i < N; ++i)
+                t[j][x] |= Word{gfMul(m[i][j], s[x], poly)} << (8 * i);
+    return t;
+}
+
 } // namespace kd::cipher

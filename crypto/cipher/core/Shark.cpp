@@ -5,53 +5,62 @@
 #include "crypto/cipher/core/InverseSbox.h"
 #include "crypto/cipher/core/Words.h"
 
+#include <array>
+
 namespace kd::cipher {
 namespace {
 
 constexpr int kRounds = SharkCore::kRounds;
 
+using Word = std::uint64_t;
+using Sbox = std::array<std::uint8_t, 256>;
+using RoundTables = std::array<std::array<Word, 256>, 8>;
+
 // The diffusion layer is our own choice of MDS matrix: the Cauchy matrix
-// M[i][j] = 1 / (i xor (8 + j)) over SHARK's field, MDS by construction.
-struct Diffusion {
-    GfMatrix<8> forward{}, backward{};
-    Diffusion() {
+// M[i][j] = 1 / (i xor (8 + j)) over SHARK's field, MDS by construction. A round's
+// S-box and diffusion are one step x -> M S(x): table[j][x] holds column j of the
+// matrix times the S-box value of x, and the step is the XOR over the eight bytes.
+struct Tables {
+    RoundTables encrypt{}, decrypt{};
+    Sbox sbox{}, inverse{};
+
+    Tables() : sbox(inverseSbox().forward), inverse(inverseSbox().backward) {
+        GfMatrix<8> m{};
         for (std::size_t i = 0; i < 8; ++i)
             for (std::size_t j = 0; j < 8; ++j)
-                forward[i][j] = gfInverse(static_cast<std::uint8_t>(i ^ (8 + j)), kInverseSboxPoly);
-        backward = gfInvert(forward, kInverseSboxPoly);
+                m[i][j] = gfInverse(static_cast<std::uint8_t>(i ^ (8 + j)), kInverseSboxPoly);
+        encrypt = gfColumnTables<Word>(m, sbox, kInverseSboxPoly);
+        decrypt = gfColumnTables<Word>(gfInvert(m, kInverseSboxPoly), inverse, kInverseSboxPoly);
     }
 };
 
-const Diffusion& diffusion() {
-    static const Diffusion d;
-    return d;
+const Tables& tables() {
+    static const Tables t;
+    return t;
 }
 
-void mix(std::uint8_t* a, const GfMatrix<8>& m) {
-    std::uint8_t out[8] = {};
-    for (std::size_t i = 0; i < 8; ++i)
-        for (std::size_t j = 0; j < 8; ++j)
-            out[i] ^= gfMul(m[i][j], a[j], kInverseSboxPoly);
-    for (int i = 0; i < 8; ++i)
-        a[i] = out[i];
+Word diffuse(Word a, const RoundTables& t) {
+    Word out = 0;
+    for (std::size_t j = 0; j < 8; ++j)
+        out ^= t[j][(a >> (8 * j)) & 0xFF];
+    return out;
 }
 
-void addKey(std::uint8_t* a, const std::uint8_t* k) {
-    for (int i = 0; i < 8; ++i)
-        a[i] ^= k[i];
+Word substitute(Word a, const Sbox& s) {
+    Word out = 0;
+    for (int j = 0; j < 8; ++j)
+        out |= Word{s[(a >> (8 * j)) & 0xFF]} << (8 * j);
+    return out;
 }
 
 // Rounds 1..R-1: key, S-box, diffusion; round R: key, S-box, then the last key.
-void encryptWith(std::uint8_t* a, const std::uint8_t (*keys)[8]) {
-    const auto& s = inverseSbox().forward;
-    for (int r = 0; r < kRounds; ++r) {
-        addKey(a, keys[r]);
-        for (int i = 0; i < 8; ++i)
-            a[i] = s[a[i]];
-        if (r < kRounds - 1)
-            mix(a, diffusion().forward);
-    }
-    addKey(a, keys[kRounds]);
+// Decryption has the same shape with the inverse tables, its inner keys carried
+// through the inverse diffusion.
+void crypt(std::uint8_t* block, const Word* keys, const RoundTables& t, const Sbox& s) {
+    Word a = LoadLE64(block) ^ keys[0];
+    for (int r = 1; r < kRounds; ++r)
+        a = diffuse(a, t) ^ keys[r];
+    StoreLE64(block, substitute(a, s) ^ keys[kRounds]);
 }
 
 } // namespace
@@ -60,40 +69,34 @@ void SharkCore::setKey(const std::uint8_t* bytes, std::size_t length) {
     // The round-key material is the zero-padded 16-byte key repeated; it is encrypted in
     // 64-bit CFB mode (zero vector) by SHARK under starting keys that are our choice:
     // the first 56 bytes of the S-box.
+    const Tables& t = tables();
     std::uint8_t key[16];
     const WipeOnExit wipe(key);
     padKey(key, sizeof key, bytes, length);
-    std::uint8_t start[kRounds + 1][8];
-    for (int i = 0; i < 8 * (kRounds + 1); ++i)
-        start[i / 8][i % 8] = inverseSbox().forward[static_cast<std::size_t>(i)];
+    Word start[kRounds + 1];
+    for (int r = 0; r <= kRounds; ++r)
+        start[r] = LoadLE64(t.sbox.data() + 8 * r);
     std::uint8_t feedback[8] = {};
     const WipeOnExit wipeFeedback(feedback);
     for (int r = 0; r <= kRounds; ++r) {
-        encryptWith(feedback, start);
+        crypt(feedback, start, t.encrypt, t.sbox);
         for (int i = 0; i < 8; ++i)
             feedback[i] ^= key[(8 * r + i) % 16];
-        for (int i = 0; i < 8; ++i)
-            encryptKeys[r][i] = feedback[i];
+        encryptKeys[r] = LoadLE64(feedback);
     }
-    for (int r = 0; r <= kRounds; ++r)
-        for (int i = 0; i < 8; ++i)
-            decryptKeys[kRounds - r][i] = encryptKeys[r][i];
+    // The inverse diffusion alone is a decryption step after the S-box.
+    for (int r = 0; r <= kRounds; ++r) {
+        const Word k = encryptKeys[kRounds - r];
+        decryptKeys[r] = r == 0 || r == kRounds ? k : diffuse(substitute(k, t.sbox), t.decrypt);
+    }
 }
 
 void SharkCore::encrypt(std::uint8_t* block) const {
-    encryptWith(block, encryptKeys);
+    crypt(block, encryptKeys, tables().encrypt, tables().sbox);
 }
 
 void SharkCore::decrypt(std::uint8_t* block) const {
-    const auto& s = inverseSbox().backward;
-    addKey(block, decryptKeys[0]);
-    for (int r = 1; r <= kRounds; ++r) {
-        if (r > 1)
-            mix(block, diffusion().backward);
-        for (int i = 0; i < 8; ++i)
-            block[i] = s[block[i]];
-        addKey(block, decryptKeys[r]);
-    }
+    crypt(block, decryptKeys, tables().decrypt, tables().inverse);
 }
 
 } // namespace kd::cipher

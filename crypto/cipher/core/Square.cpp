@@ -6,7 +6,6 @@
 #include "crypto/cipher/core/Words.h"
 
 #include <array>
-#include <utility>
 
 namespace kd::cipher {
 namespace {
@@ -14,20 +13,27 @@ namespace {
 constexpr unsigned kPoly = kInverseSboxPoly;
 constexpr int kRounds = 8;
 
-struct Tables {
-    const std::array<std::uint8_t, 256>& se = inverseSbox().forward;
-    const std::array<std::uint8_t, 256>& sd = inverseSbox().backward;
-    // theta multiplies each row by c(x) = 2 + x + x^2 + 3x^3 modulo x^4 + 1; the inverse
-    // is the inverse circulant matrix.
-    GfMatrix<4> theta{}, thetaInverse{};
+using Row = std::uint32_t;
+using RoundTables = std::array<std::array<Row, 256>, 4>;
 
-    Tables() {
+// The rounds written as x -> theta(pi(gamma(x))) xor key: byte i of row j after the
+// transposition is byte j of row i before it, so row j of the result is the XOR over i
+// of table[i][byte j of row i], table[i][x] holding theta's column i times the S-box
+// value of x.
+struct Tables {
+    RoundTables encrypt{}, decrypt{};
+    std::array<std::uint8_t, 256> sbox{}, inverse{};
+
+    Tables() : sbox(inverseSbox().forward), inverse(inverseSbox().backward) {
+        // theta multiplies each row by c(x) = 2 + x + x^2 + 3x^3 modulo x^4 + 1; its
+        // inverse is the inverse circulant matrix.
         constexpr std::uint8_t c[4] = {2, 1, 1, 3};
-        for (int j = 0; j < 4; ++j)
-            for (int k = 0; k < 4; ++k)
-                theta[static_cast<std::size_t>(j)][static_cast<std::size_t>(k)] =
-                    c[(j - k + 4) % 4];
-        thetaInverse = gfInvert(theta, kPoly);
+        GfMatrix<4> theta{};
+        for (std::size_t j = 0; j < 4; ++j)
+            for (std::size_t k = 0; k < 4; ++k)
+                theta[j][k] = c[(j - k + 4) % 4];
+        encrypt = gfColumnTables<Row>(theta, sbox, kPoly);
+        decrypt = gfColumnTables<Row>(gfInvert(theta, kPoly), inverse, kPoly);
     }
 };
 
@@ -36,81 +42,80 @@ const Tables& tables() {
     return t;
 }
 
-using State = std::uint8_t[16];
-
-void mixRows(std::uint8_t* a, const GfMatrix<4>& m) {
-    for (int row = 0; row < 4; ++row) {
-        std::uint8_t* r = a + 4 * row;
-        std::uint8_t out[4] = {};
-        for (std::size_t j = 0; j < 4; ++j)
-            for (std::size_t k = 0; k < 4; ++k)
-                out[j] ^= gfMul(m[j][k], r[k], kPoly);
-        for (int j = 0; j < 4; ++j)
-            r[j] = out[j];
-    }
+// Every byte of a row doubled in the field.
+Row doubled(Row a) {
+    return (a & 0x7F7F7F7Fu) << 1 ^ ((a >> 7) & 0x01010101u) * (kPoly & 0xFF);
 }
 
-void substitute(std::uint8_t* a, const std::array<std::uint8_t, 256>& s) {
-    for (int i = 0; i < 16; ++i)
-        a[i] = s[a[i]];
+// theta on one row: byte m becomes 2a[m] + a[m-1] + a[m-2] + 3a[m-3].
+Row theta(Row a) {
+    const Row twice = doubled(a);
+    return twice ^ rotl32(a, 8) ^ rotl32(a, 16) ^ rotl32(a, 24) ^ rotl32(twice, 24);
 }
 
-void transpose(std::uint8_t* a) {
+std::uint8_t byteAt(Row r, int j) {
+    return static_cast<std::uint8_t>(r >> (8 * j));
+}
+
+// Both directions: the first key, seven table rounds, and a last round of the S-box and
+// the transposition alone.
+void crypt(std::uint8_t* block, const std::uint32_t (*keys)[4], const RoundTables& t,
+           const std::array<std::uint8_t, 256>& s) {
+    Row a[4];
     for (int i = 0; i < 4; ++i)
-        for (int j = i + 1; j < 4; ++j)
-            std::swap(a[4 * i + j], a[4 * j + i]);
-}
-
-void addKey(std::uint8_t* a, const std::uint8_t* k) {
-    for (int i = 0; i < 16; ++i)
-        a[i] ^= k[i];
+        a[i] = loadLE32(block + 4 * i) ^ keys[0][i];
+    for (int r = 1; r < kRounds; ++r) {
+        Row b[4];
+        for (int j = 0; j < 4; ++j)
+            b[j] = t[0][byteAt(a[0], j)] ^ t[1][byteAt(a[1], j)] ^ t[2][byteAt(a[2], j)] ^
+                   t[3][byteAt(a[3], j)] ^ keys[r][j];
+        for (int j = 0; j < 4; ++j)
+            a[j] = b[j];
+    }
+    for (int j = 0; j < 4; ++j) {
+        const Row out = Row{s[byteAt(a[0], j)]} | Row{s[byteAt(a[1], j)]} << 8 |
+                        Row{s[byteAt(a[2], j)]} << 16 | Row{s[byteAt(a[3], j)]} << 24;
+        storeLE32(block + 4 * j, out ^ keys[kRounds][j]);
+    }
 }
 
 } // namespace
 
+// Square is theta^-1, key 0, then eight rounds of theta, gamma, pi and a key. Moving
+// each theta behind the key before it turns the first key and keys 1-7 into their theta
+// images; decryption runs the same shape with the inverse tables, keys 8 down to 1 as
+// they are and theta of key 0 last.
 void SquareCore::setKey(const std::uint8_t* bytes, std::size_t length) {
-    padKey(encryptKeys[0], 16, bytes, length);
-    // Key evolution: row 0 takes row 3 rotated by one byte and the round constant, each
-    // following row the row before it.
-    std::uint8_t constant = 1;
-    for (int t = 1; t <= kRounds; ++t) {
-        const std::uint8_t* p = encryptKeys[t - 1];
-        std::uint8_t* k = encryptKeys[t];
-        k[0] = p[0] ^ p[13] ^ constant;
-        k[1] = p[1] ^ p[14];
-        k[2] = p[2] ^ p[15];
-        k[3] = p[3] ^ p[12];
-        for (int i = 4; i < 16; ++i)
-            k[i] = p[i] ^ k[i - 4];
-        constant = gfMul(constant, 2, kPoly);
+    std::uint8_t padded[16];
+    Row k[4];
+    const WipeOnExit wipePadded(padded);
+    const WipeOnExit wipeRows(k);
+    padKey(padded, sizeof padded, bytes, length);
+    for (int i = 0; i < 4; ++i)
+        k[i] = loadLE32(padded + 4 * i);
+    Row constant = 1;
+    for (int t = 0; t <= kRounds; ++t) {
+        if (t > 0) {
+            // Key evolution: row 0 takes row 3 rotated by one byte and the round
+            // constant, each following row the new row before it.
+            k[0] ^= rotr32(k[3], 8) ^ constant;
+            for (int i = 1; i < 4; ++i)
+                k[i] ^= k[i - 1];
+            constant = doubled(constant);
+        }
+        for (int i = 0; i < 4; ++i) {
+            encryptKeys[t][i] = t < kRounds ? theta(k[i]) : k[i];
+            decryptKeys[kRounds - t][i] = t > 0 ? k[i] : theta(k[i]);
+        }
     }
-    for (int t = 0; t <= kRounds; ++t)
-        for (int i = 0; i < 16; ++i)
-            decryptKeys[kRounds - t][i] = encryptKeys[t][i];
 }
 
 void SquareCore::encrypt(std::uint8_t* block) const {
-    const Tables& t = tables();
-    mixRows(block, t.thetaInverse);
-    addKey(block, encryptKeys[0]);
-    for (int r = 1; r <= kRounds; ++r) {
-        mixRows(block, t.theta);
-        substitute(block, t.se);
-        transpose(block);
-        addKey(block, encryptKeys[r]);
-    }
+    crypt(block, encryptKeys, tables().encrypt, tables().sbox);
 }
 
 void SquareCore::decrypt(std::uint8_t* block) const {
-    const Tables& t = tables();
-    for (int r = 0; r < kRounds; ++r) {
-        addKey(block, decryptKeys[r]);
-        transpose(block);
-        substitute(block, t.sd);
-        mixRows(block, t.thetaInverse);
-    }
-    addKey(block, decryptKeys[kRounds]);
-    mixRows(block, t.theta);
+    crypt(block, decryptKeys, tables().decrypt, tables().inverse);
 }
 
 } // namespace kd::cipher
