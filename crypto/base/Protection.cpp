@@ -48,6 +48,11 @@ void TProtection::ProcessChunk(void* buffer, std::size_t size, TProtectionAction
         protection_->ProcessChunk(buffer, size, action);
 }
 
+void TProtection::CheckRunSize(std::uint64_t size, TProtectionAction action) const {
+    if (protection_)
+        protection_->CheckRunSize(size, action);
+}
+
 void TProtection::reportProgress(std::int64_t current, std::int64_t maximum) {
     if (const auto& hook = ProgressHook())
         hook(*this, current, maximum);
@@ -91,6 +96,11 @@ void TProtection::ProcessStream(Stream* source, Stream* destination, std::int64_
         size = source->Size();
         source->Seek(0, SeekOrigin::Begin);
     }
+    // The run ends early at the end of the source: what it will code is refused as a
+    // whole now, not at its last chunk after the others were written.
+    CheckRunSize(std::uint64_t(std::max<std::int64_t>(
+                     0, std::min(size, source->Size() - source->Position()))),
+                 action);
     const std::int64_t total = size;
     ActionGuard guard(*this, action);
     struct ProgressEnd {
@@ -164,6 +174,9 @@ void TProtection::ProcessFile(const std::string& sourceName, const std::string& 
         return;
     }
     FileStream source(sourceName, FileOpenMode::Read);
+    // Checked before the destination is created, so that a refused run leaves a file of
+    // that name as it was.
+    CheckRunSize(std::uint64_t(source.Size()), action);
     FileStream destination(destinationName, FileOpenMode::Create);
     ProcessStream(&source, &destination, source.Size(), action);
     destination.Close();
@@ -187,12 +200,14 @@ std::size_t TProtection::ProcessMemory(void* buffer, std::size_t size, TProtecti
         CalculateMemory(buffer, size);
         return size;
     }
+    CheckRunSize(size, action);
     ActionGuard guard(*this, action);
     ProcessChunk(buffer, size, action);
     return size;
 }
 
 void TProtection::CalculateMemory(const void* buffer, std::size_t size) {
+    CheckRunSize(size, TProtectionAction::Calculate);
     ActionGuard guard(*this, TProtectionAction::Calculate);
     if (!buffer)
         return;

@@ -70,6 +70,9 @@ public:
     virtual void StartAction(TProtectionAction action);
     virtual void FinishAction(TProtectionAction action);
     virtual void ProcessChunk(void* buffer, std::size_t size, TProtectionAction action);
+    // Throws, before a run changes any byte, when some protection of the chain cannot
+    // code a run of `size` bytes as a whole; the base asks the chained protection.
+    virtual void CheckRunSize(std::uint64_t size, TProtectionAction action) const;
 
     // Codes size bytes of source from its position (size < 0: all of it from 0) into
     // destination (null: back into source, in place).

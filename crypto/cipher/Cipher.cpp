@@ -136,7 +136,7 @@ void TCipher::shiftFeedback(std::uint8_t last) {
     feedback_[BlockSize() - 1] = last;
 }
 
-void TCipher::checkCodingSize(std::size_t size) const {
+void TCipher::checkCodingSize(std::uint64_t size) const {
     checkInitialized();
     if (Mode == TCipherMode::cmECB && size % BlockSize() != 0)
         throw ECipherException(4, Class().ClassName() + " in ECB mode codes whole blocks only: " +
@@ -235,6 +235,12 @@ void TCipher::ChainBlocks(const std::uint8_t* in, std::uint8_t* out, std::size_t
                           bool xorChain, bool mac) {
     cipher_detail::chainBlocks([this](std::uint8_t* block) { EncryptBlock(block); }, in, out, whole,
                                BlockSize(), feedback_.data(), scratch_.data(), xorChain, mac);
+}
+
+void TCipher::CheckRunSize(std::uint64_t size, TProtectionAction action) const {
+    if (Actions.Contains(action))
+        checkCodingSize(size);
+    TProtection::CheckRunSize(size, action);
 }
 
 void TCipher::restartFeedback(TProtectionAction action) {

@@ -127,6 +127,9 @@ public:
     void StartAction(TProtectionAction action) override;
     void FinishAction(TProtectionAction action) override;
     void ProcessChunk(void* buffer, std::size_t size, TProtectionAction action) override;
+    // Refuses a run this cipher would stop in the middle of: uninitialised (code 3), or
+    // in ECB mode not a whole number of blocks (code 4).
+    void CheckRunSize(std::uint64_t size, TProtectionAction action) const override;
 
 protected:
     // Clears the initialised flag and wipes; a negative size becomes 0, one above
@@ -147,7 +150,7 @@ protected:
 private:
     void checkInitialized() const;
     // Initialised, and in ECB mode a whole number of blocks.
-    void checkCodingSize(std::size_t size) const;
+    void checkCodingSize(std::uint64_t size) const;
     void encryptScratchFromFeedback();
     void finalPiece(const std::uint8_t* in, std::uint8_t* out, std::size_t r);
     void shiftFeedback(std::uint8_t last);

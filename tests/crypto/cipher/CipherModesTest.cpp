@@ -4,10 +4,15 @@
 #include "crypto/cipher/classes/SimpleCiphers.h"
 #include "crypto/cipher/support/Vectors.h"
 #include "crypto/hash/MD4Family.h"
+#include "platform/MemoryStream.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
 
 namespace kd::test {
 namespace {
@@ -90,20 +95,57 @@ TEST(CipherModes, MacModesMatchTheirEncryptingTwins) {
     }
 }
 
-TEST(CipherModes, EcbRefusesAPartialBlock) {
-    TCipher_IDEA c;
+void expectCode4(const std::function<void()>& run, const char* what) {
+    try {
+        run();
+        ADD_FAILURE() << what << ": ECB coded a partial block";
+    } catch (const ECipherException& e) {
+        EXPECT_EQ(e.Code, 4) << what;
+    }
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A length that is no whole number of blocks is refused before any byte changes: in a
+// buffer, and in streams and files coded chunk by chunk, where the whole chunks ahead
+// of the last one used to be written first.
+TEST(CipherModes, EcbRefusesAPartialBlockBeforeChangingAnything) {
+    const auto c = std::make_shared<TCipher_IDEA>();
     const Bytes key = pattern(16);
-    c.Init(key.data(), 16);
-    c.Mode = TCipherMode::cmECB;
+    c->Init(key.data(), 16);
+    c->Mode = TCipherMode::cmECB;
     Bytes data = pattern(12);
     const Bytes before = data;
-    try {
-        c.EncryptData(data.data(), data.data(), data.size());
-        FAIL() << "ECB coded a partial block";
-    } catch (const ECipherException& e) {
-        EXPECT_EQ(e.Code, 4);
-    }
+    expectCode4([&] { c->EncryptData(data.data(), data.data(), data.size()); }, "buffer");
     EXPECT_EQ(data, before);
+
+    Bytes large = pattern(100001);
+    const std::string plain(large.begin(), large.end());
+    MemoryStream stream(plain);
+    expectCode4([&] { c->ProcessStream(&stream, nullptr, -1, TProtectionAction::Encode); },
+                "stream");
+    // A source shorter than the whole blocks asked for ends the run early.
+    stream.Seek(0, SeekOrigin::Begin);
+    expectCode4([&] { c->ProcessStream(&stream, nullptr, 200000, TProtectionAction::Encode); },
+                "short stream");
+    EXPECT_TRUE(stream.Bytes() == plain);
+
+    TempDir dir;
+    const std::string path = dir.write("data", plain);
+    const std::string target = dir.write("target", "kept");
+    expectCode4([&] { c->ProcessFile(path, "", TProtectionAction::Encode); }, "file in place");
+    expectCode4([&] { c->ProcessFile(path, target, TProtectionAction::Decode); }, "file to file");
+    EXPECT_TRUE(fileBytes(path) == plain);
+    EXPECT_EQ(fileBytes(target), "kept");
+
+    // A hash in front decodes its part first: the cipher behind it is asked up front.
+    THash_MD4 hash(c);
+    expectCode4([&] { hash.ProcessMemory(large.data(), large.size(), TProtectionAction::Decode); },
+                "chain");
+    EXPECT_TRUE(std::string(large.begin(), large.end()) == plain);
 }
 
 TEST(CipherModes, ProtectionRunsStartFromTheVector) {
