@@ -2,12 +2,17 @@
 
 #include <bit>
 
+#include "crypto/base/Bits.h"
 #include "crypto/base/Crc.h"
 
 namespace kd {
 
 static_assert(std::endian::native == std::endian::little,
               "checksum registers are read as little-endian digests");
+
+THash_XOR16::~THash_XOR16() {
+    SecureZero(&crc_, sizeof crc_);
+}
 
 void THash_XOR16::Init() {
     crc_ = InitialValue();
@@ -28,6 +33,14 @@ void THash_CRC16_CCITT::Update(const void* data, std::size_t size) {
 
 void Thash_CRC16_Standard::Update(const void* data, std::size_t size) {
     crc_ = crc::Crc16Update(crc_, data, size);
+}
+
+// Both running sums and the held byte are the register of a longer or shorter message.
+THash_XOR32::~THash_XOR32() {
+    SecureZero(&crc_, sizeof crc_);
+    SecureZero(&evenSum_, sizeof evenSum_);
+    SecureZero(&oddSum_, sizeof oddSum_);
+    SecureZero(&held_, sizeof held_);
 }
 
 void THash_XOR32::Init() {

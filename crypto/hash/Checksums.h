@@ -11,6 +11,7 @@ class THash_XOR16 : public TChecksum {
     KD_HASH_CLASS(THash_XOR16)
 public:
     using TChecksum::TChecksum;
+    ~THash_XOR16() override;
     void Init() override;
     void Update(const void* data, std::size_t size) override;
     std::uint8_t* Digest() override { return reinterpret_cast<std::uint8_t*>(&crc_); }
@@ -48,6 +49,7 @@ class THash_XOR32 : public TChecksum {
     KD_HASH_CLASS(THash_XOR32)
 public:
     using TChecksum::TChecksum;
+    ~THash_XOR32() override;
     void Init() override;
     void Update(const void* data, std::size_t size) override;
     std::uint8_t* Digest() override { return reinterpret_cast<std::uint8_t*>(&crc_); }
