@@ -1,6 +1,6 @@
 #pragma once
 // The partial-block buffer and 64-bit byte counter of the block hashes outside the MD4
-// family (HAVAL, Square): whole blocks go to the compression straight from the
+// family (HAVAL, Snefru, Square): whole blocks go to the compression straight from the
 // caller's data, only a partial block is copied.
 #include <cstddef>
 #include <cstdint>

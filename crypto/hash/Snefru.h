@@ -1,34 +1,32 @@
 #pragma once
-// Snefru-256. Its S-boxes are Merkle's published tables, which no procedure generates
-// and which this build does not carry: the class is registered, reports its sizes, and
-// refuses to hash with EHashNotAvailable.
+// Snefru-256 on Merkle's compression with 8 passes and the standard S-boxes, with a
+// finalisation of its own: the bit length shares the last message block when it fits.
 #include <cstdint>
 
 #include "crypto/hash/Hash.h"
+#include "crypto/hash/HashBlocks.h"
+#include "crypto/hash/SnefruTransform.h"
 
 namespace kd {
-
-class EHashNotAvailable : public Exception {
-public:
-    using Exception::Exception;
-};
 
 class THash_Snefru : public THash {
     KD_HASH_CLASS(THash_Snefru)
 public:
-    static constexpr std::size_t kBlockSize = 32;
+    static constexpr std::size_t kBlockSize = snefru::kBlockSize;
 
     using THash::THash;
+    ~THash_Snefru() override;
 
-    // Each raises EHashNotAvailable.
     void Init() override;
     void Update(const void* data, std::size_t size) override;
     void Final() override;
+    // The chaining value, which is the digest after Final.
     std::uint8_t* Digest() override { return digest_; }
-    std::size_t DigestSize() const override { return 32; }
+    std::size_t DigestSize() const override { return snefru::kChainSize; }
 
 private:
-    std::uint8_t digest_[32] = {};
+    std::uint8_t digest_[snefru::kChainSize] = {};
+    HashBlocks<kBlockSize> blocks_;
 };
 
 } // namespace kd

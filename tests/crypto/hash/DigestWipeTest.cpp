@@ -11,6 +11,7 @@
 #include "crypto/hash/RipeMD.h"
 #include "crypto/hash/SHA.h"
 #include "crypto/hash/Sapphire.h"
+#include "crypto/hash/Snefru.h"
 #include "crypto/hash/Square.h"
 #include "crypto/hash/Tiger.h"
 
@@ -30,9 +31,9 @@ template <class T> void expectDigestCleared() {
     ASSERT_TRUE(std::any_of(storage + offset, storage + offset + size,
                             [](unsigned char b) { return b != 0; }));
     hash->~T();
-    EXPECT_TRUE(std::all_of(storage + offset, storage + offset + size,
-                            [](unsigned char b) { return b == 0; }))
-        << T::kClassName;
+    EXPECT_TRUE(std::all_of(storage + offset, storage + offset + size, [](unsigned char b) {
+        return b == 0;
+    })) << T::kClassName;
 }
 
 template <class... T> void expectDigestsCleared() {
@@ -43,10 +44,10 @@ TEST(DigestWipeTest, EveryClassClearsItsDigestWhenDestroyed) {
     expectDigestsCleared<THash_MD4, THash_MD5, THash_SHA, THash_SHA1, THash_RipeMD128,
                          THash_RipeMD160, THash_RipeMD256, THash_RipeMD320, THash_Haval128,
                          THash_Haval160, THash_Haval192, THash_Haval224, THash_Haval256,
-                         THash_Sapphire128, THash_Sapphire160, THash_Sapphire192,
-                         THash_Sapphire224, THash_Sapphire256, THash_Sapphire288,
-                         THash_Sapphire320, THash_Square, THash_Tiger, THash_XOR16,
-                         THash_XOR32, THash_CRC16_CCITT, Thash_CRC16_Standard, THash_CRC32>();
+                         THash_Sapphire128, THash_Sapphire160, THash_Sapphire192, THash_Sapphire224,
+                         THash_Sapphire256, THash_Sapphire288, THash_Sapphire320, THash_Snefru,
+                         THash_Square, THash_Tiger, THash_XOR16, THash_XOR32, THash_CRC16_CCITT,
+                         Thash_CRC16_Standard, THash_CRC32>();
 }
 
 } // namespace

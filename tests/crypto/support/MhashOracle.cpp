@@ -88,6 +88,17 @@ std::vector<std::size_t> RandomPieces(std::size_t total, std::size_t largest, un
     }
 }
 
+void ExpectDigestIgnoresCuts(THash& hash, const std::vector<std::size_t>& sizes,
+                             std::size_t largest) {
+    for (const std::size_t size : sizes) {
+        const std::string data = RandomBytes(size, static_cast<std::uint32_t>(size));
+        const std::string whole = HexDigestOf(hash, data);
+        for (unsigned seed = 0; seed < 20; ++seed)
+            EXPECT_EQ(HexDigestOf(hash, data, RandomPieces(size, largest, seed)), whole)
+                << size << " bytes, seed " << seed;
+    }
+}
+
 void ExpectOracleDigests(THash& hash, const std::string& data,
                          const std::vector<std::string>& expected) {
     const auto lengths = OracleLengths();

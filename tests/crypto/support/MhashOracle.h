@@ -23,6 +23,11 @@ std::string HexDigestOf(THash& hash, const std::string& data,
 // Random piece sizes from 0 to `largest` adding up to at most `total`.
 std::vector<std::size_t> RandomPieces(std::size_t total, std::size_t largest, unsigned seed);
 
+// Checks that hash gives random messages of each size the same digest whole and cut
+// into random pieces of up to `largest` bytes (also whole blocks after a partial one).
+void ExpectDigestIgnoresCuts(THash& hash, const std::vector<std::size_t>& sizes,
+                             std::size_t largest);
+
 // Checks hash against `expected`, the oracle's digests of data's OracleLengths()
 // prefixes: each prefix whole, and all of data in random pieces.
 void ExpectOracleDigests(THash& hash, const std::string& data,
