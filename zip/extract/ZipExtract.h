@@ -61,6 +61,12 @@ private:
         int volume = 0;
         std::int64_t offset = 0;
     };
+    // What an entry's local header tells: where its data begin, and the exact time
+    // its extra field names (the time extracted files get, as with other tools).
+    struct LocalHeader {
+        DataStart data;
+        std::optional<std::int64_t> modified;
+    };
 
     // --- The run (ZipExtract.cpp) ---
     void extractChosen();
@@ -74,8 +80,9 @@ private:
 
     // --- One entry (ZipExtractEntry.cpp) ---
     void extractOneEntry(int index);
-    void extractDirectoryEntry(int index, const TZipHeaderInfo& entry);
-    void extractFile(int index, const TZipHeaderInfo& entry);
+    // Both take the time of the entry's local header into entry.
+    void extractDirectoryEntry(int index, TZipHeaderInfo& entry);
+    void extractFile(int index, TZipHeaderInfo& entry);
     // The target the events settled on; nullopt (reported) when it cannot be used.
     std::optional<ExtractTarget> openTarget(int index, const ExtractPath& path,
                                             const std::string& proposed, const std::string& fName);
@@ -149,7 +156,7 @@ private:
     Job* takeJob(int index);
     // Where the job's worker found the entry's data; nullopt, with the job dropped,
     // when it did not (the calling thread then looks itself and tells why).
-    std::optional<DataStart> jobData(Job& job);
+    std::optional<LocalHeader> jobData(Job& job);
     // How finishJob left an entry.
     enum class JobEnd {
         Done,      // the file is in place, or the entry's failure told
@@ -195,8 +202,10 @@ private:
     // in the same directory looked up there (path is where target is below the
     // destination).
     void warmAhead(const ExtractTarget& target, const ExtractPath& path);
-    // Decodes a located job's entry into a file of its own.
-    void decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings);
+    // Decodes a located job's entry (with the time of its local header) into a file
+    // of its own.
+    void decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveReadAt& stream,
+                       const PlaceSettings& settings);
     // True for an entry a worker may decode: a file of a known method, not encrypted.
     static bool decodableAhead(const TZipHeaderInfo& entry);
     // Stops the workers at once; the entries in flight are dropped with their files.
@@ -212,13 +221,13 @@ private:
     bool spanned() const;
     Stream& positionAt(const DataStart& at);
     EntryInput openInput(const TZipHeaderInfo& entry, const DataStart& at);
-    // Reads the local header; EDamagedEntry when there is none, or when the entry's
-    // header or data overlap another entry.
-    DataStart locateData(const TZipHeaderInfo& entry);
+    // Reads the local header with its extra field; EDamagedEntry when there is none,
+    // or when the entry's header or data overlap another entry.
+    LocalHeader locateData(const TZipHeaderInfo& entry);
     // The same from stream, standing at the entry's local header (found at header);
     // reads nothing but stream and the directory, so any thread may call it.
-    DataStart dataBehindHeader(Stream& stream, const TZipHeaderInfo& entry,
-                               const DataStart& header) const;
+    LocalHeader dataBehindHeader(Stream& stream, const TZipHeaderInfo& entry,
+                                 const DataStart& header) const;
     // The password candidates whose check byte matches, asking OnBadPassword for new
     // passwords; nullopt when none is found.
     std::optional<std::vector<std::string>> checkPassword(int index, const TZipHeaderInfo& entry,

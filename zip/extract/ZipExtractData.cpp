@@ -7,6 +7,7 @@
 #include "zip/extract/EntryOutput.h"
 #include "zip/extract/ExtractTempFile.h"
 #include "zip/extract/ZipExtract.h"
+#include "zip/format/ExtraField.h"
 #include "zip/format/RecordSignatures.h"
 #include "zip/format/ZipRecords.h"
 
@@ -66,25 +67,36 @@ EntryInput ZipExtractor::openInput(const TZipHeaderInfo& entry, const DataStart&
         std::move(next));
 }
 
-ZipExtractor::DataStart ZipExtractor::locateData(const TZipHeaderInfo& entry) {
+ZipExtractor::LocalHeader ZipExtractor::locateData(const TZipHeaderInfo& entry) {
     const DataStart header{spanned() ? entry.DiskStart : zip_.currentVolume_, entry.LocalOffset};
     return dataBehindHeader(positionAt(header), entry, header);
 }
 
-ZipExtractor::DataStart ZipExtractor::dataBehindHeader(Stream& stream, const TZipHeaderInfo& entry,
-                                                       const DataStart& header) const {
+ZipExtractor::LocalHeader ZipExtractor::dataBehindHeader(Stream& stream,
+                                                         const TZipHeaderInfo& entry,
+                                                         const DataStart& header) const {
     std::array<std::uint8_t, kLocalHeaderFixed> fixed{};
     if (stream.Read(fixed.data(), fixed.size()) != fixed.size() ||
         GetLE32(fixed.data()) != Signatures().Local)
         throw EDamagedEntry("No local header where the directory points");
-    const std::int64_t skip = GetLE16(fixed.data() + 26) + GetLE16(fixed.data() + 28);
-    const DataStart data{header.volume,
-                         header.offset + static_cast<std::int64_t>(fixed.size()) + skip};
+    const std::uint16_t nameLength = GetLE16(fixed.data() + 26);
+    const std::uint16_t extraLength = GetLE16(fixed.data() + 28);
+    LocalHeader local;
+    local.data = {header.volume, header.offset + static_cast<std::int64_t>(fixed.size()) +
+                                     nameLength + extraLength};
     if (const auto overlap =
-            EntryBounds(*zip_.Directory(), zip_.endCentral_).Overlap(entry, data.offset))
+            EntryBounds(*zip_.Directory(), zip_.endCentral_).Overlap(entry, local.data.offset))
         throw EDamagedEntry("Refused, overlapping entries (possible zip bomb): " + *overlap,
                             TExtractProblem::Overlapping);
-    return data;
+    if (extraLength != 0) {
+        // What a cut archive leaves of the field gives its time all the same; the data
+        // behind it are checked by their own reading.
+        std::string extra(extraLength, '\0');
+        stream.Seek(nameLength, SeekOrigin::Current);
+        extra.resize(stream.Read(extra.data(), extra.size()));
+        local.modified = ExtraFieldModified(extra);
+    }
+    return local;
 }
 
 std::optional<std::vector<std::string>>

@@ -36,7 +36,7 @@ bool ZipExtractor::decodableAhead(const TZipHeaderInfo& entry) {
 void ZipExtractor::extractOneEntry(int index) {
     retry_ = false;
     zip_.scratchEntry_ = *zip_.EntryPtr(index);
-    const TZipHeaderInfo& entry = zip_.scratchEntry_;
+    TZipHeaderInfo& entry = zip_.scratchEntry_;
     if (entry.FullName().size() > kMaxNameLength) {
         skip(index, TSkipReason::srRefusedEntry, shownName(entry.FullName()),
              "The name is longer than " + std::to_string(kMaxNameLength) + " bytes",
@@ -69,12 +69,19 @@ void ZipExtractor::damaged(int index, const TZipHeaderInfo& entry, const EDamage
     }
 }
 
-void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry) {
+void ZipExtractor::extractDirectoryEntry(int index, TZipHeaderInfo& entry) {
     if (zip_.RecreateDirs()) {
         const auto path = MakeExtractPath(entry.FullName(), zip_.RootDir(), true);
         if (!path) {
             skip(index, TSkipReason::srUnsafePath, entry.FullName(), kRefusedName);
             return;
+        }
+        if (!spanned()) {
+            // Where the directory's local header cannot be read, its central time does.
+            try {
+                entry.TakeLocalTime(locateData(entry).modified);
+            } catch (const Exception&) {
+            }
         }
         const std::string shown = path->JoinedTo(destShown_);
         const auto target = openTarget(index, *path, shown, shown);
@@ -88,7 +95,7 @@ void ZipExtractor::extractDirectoryEntry(int index, const TZipHeaderInfo& entry)
     ++extracted_;
 }
 
-void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
+void ZipExtractor::extractFile(int index, TZipHeaderInfo& entry) {
     const std::string stored = entry.FullName();
     zip_.ProcessMessagesAndCheckCancel();
     // Checked before anything else, so that no password is asked and no file touched.
@@ -108,10 +115,12 @@ void ZipExtractor::extractFile(int index, const TZipHeaderInfo& entry) {
         return;
     }
     Job* job = takeJob(index);
-    std::optional<DataStart> located = job ? jobData(*job) : std::nullopt;
+    std::optional<LocalHeader> located = job ? jobData(*job) : std::nullopt;
     if (!located)
         job = nullptr;
-    const DataStart data = located ? *located : locateData(entry);
+    const LocalHeader local = located ? *located : locateData(entry);
+    const DataStart& data = local.data;
+    entry.TakeLocalTime(local.modified);
     const std::string proposed = path->JoinedTo(destShown_);
     std::string fName = proposed;
     bool skipIt = false;

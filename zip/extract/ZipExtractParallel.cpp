@@ -142,9 +142,9 @@ struct ZipExtractor::Job {
     const DataStart header;    // where the entry's local header is
     const std::string rootDir; // what the target's path is made with
     const bool recreateDirs;
-    // Set by the worker; read by the calling thread once located (data) or done.
-    std::optional<DataStart> data;   // where the entry's data begin, when found
-    std::optional<ExtractPath> path; // where it goes below the destination, unless moved
+    // Set by the worker; read by the calling thread once located (local) or done.
+    std::optional<LocalHeader> local;      // where the entry's data begin, when found
+    std::optional<ExtractPath> path;       // where it goes below the destination, unless moved
     std::size_t directory = kAnyDirectory; // the key of the path's directory
     Outcome outcome = Outcome::Redo;
     std::optional<ExtractTempFile> file; // only when usable
@@ -167,10 +167,10 @@ ZipExtractor::~ZipExtractor() {
     stopWorkers();
 }
 
-std::optional<ZipExtractor::DataStart> ZipExtractor::jobData(Job& job) {
+std::optional<ZipExtractor::LocalHeader> ZipExtractor::jobData(Job& job) {
     waitFor(job, true);
-    if (job.data)
-        return job.data; // set before located, never changed after
+    if (job.local)
+        return job.local; // set before located, never changed after
     waitFor(job);
     current_.reset();
     return std::nullopt;
@@ -329,7 +329,8 @@ void ZipExtractor::retireEarly() {
     }
 }
 
-void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSettings& settings) {
+void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveReadAt& stream,
+                                 const PlaceSettings& settings) {
     bool inTarget = false;
     const int near = nearDirectory(dest_.get(), job.path->Dirs, inTarget);
     job.directory = directoryKey(job.path->Dirs);
@@ -337,8 +338,8 @@ void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSet
         warmLookup(near, job.path->Name, job.directory);
     job.file.emplace(near, destShown_);
     thread_local WorkerTools tools;
-    stream.Seek(job.data->offset, SeekOrigin::Begin);
-    EntryInput input(stream, job.entry.CompressedSize,
+    stream.Seek(job.local->data.offset, SeekOrigin::Begin);
+    EntryInput input(stream, entry.CompressedSize,
                      [this, &job] {
                          if (stopping_)
                              throw EWorkerStopped();
@@ -346,7 +347,7 @@ void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSet
                      },
                      {});
     // A long entry is inflated with the other workers' help, when no other entry has it.
-    const bool helped = job.entry.Method == 8 && job.entry.CompressedSize >= kHelpedInflate &&
+    const bool helped = entry.Method == 8 && entry.CompressedSize >= kHelpedInflate &&
                         !inflateHelped_.exchange(true);
     struct HelpHeld {
         std::atomic<bool>& flag;
@@ -363,15 +364,15 @@ void ZipExtractor::decodeLocated(Job& job, ArchiveReadAt& stream, const PlaceSet
                    },
                    static_cast<unsigned>(threads_ - 1)};
     job.decoded = decodeInto(
-        tools.decompressor, tools.crypt, tools.buffer, input, job.entry, std::string(),
-        job.file->Fd(), destShown_,
+        tools.decompressor, tools.crypt, tools.buffer, input, entry, std::string(), job.file->Fd(),
+        destShown_,
         [&job](std::uint64_t written) { job.steps.push_back(static_cast<std::int64_t>(written)); },
         helpers);
     if (job.decoded.problem.empty()) {
         // The bits of a new file; the calling thread changes them for a file replaced.
-        job.mode = ExtractedFileMode(job.entry, std::nullopt, settings.retainAttributes,
-                                     settings.newFileMode);
-        job.file->Seal(EntryModifiedTime(job.entry), job.mode, settings.flush, destShown_);
+        job.mode =
+            ExtractedFileMode(entry, std::nullopt, settings.retainAttributes, settings.newFileMode);
+        job.file->Seal(EntryModifiedTime(entry), job.mode, settings.flush, destShown_);
         job.outcome = Job::Outcome::Usable;
     } else {
         job.outcome = Job::Outcome::BadData;
@@ -478,8 +479,11 @@ void ZipExtractor::decodeAhead(Job& job, int archive, const std::string& archive
         ArchiveReadAt stream(archive, archiveName);
         locate(job, stream);
         // Otherwise the calling thread extracts the entry itself, or refuses it.
-        if (job.data && job.path)
-            decodeLocated(job, stream, settings);
+        if (job.local && job.path) {
+            TZipHeaderInfo entry = job.entry;
+            entry.TakeLocalTime(job.local->modified);
+            decodeLocated(job, entry, stream, settings);
+        }
     } catch (const EDamagedEntry& e) {
         job.diskFull = e.Problem() == TExtractProblem::WriteFailed;
         if (!job.diskFull) {
@@ -519,18 +523,18 @@ ZipExtractor::Job* ZipExtractor::takeJob(int index) {
 }
 
 void ZipExtractor::locate(Job& job, ArchiveReadAt& stream) const {
-    std::optional<DataStart> data;
+    std::optional<LocalHeader> local;
     auto path = MakeExtractPath(job.entry.FullName(), job.rootDir, job.recreateDirs);
     if (path) {
         try {
             stream.Seek(job.header.offset, SeekOrigin::Begin);
-            data = dataBehindHeader(stream, job.entry, job.header);
+            local = dataBehindHeader(stream, job.entry, job.header);
         } catch (const Exception&) {
             // Told at the entry's turn, when the calling thread looks again.
         }
     }
     const std::lock_guard lock(job.mutex);
-    job.data = data;
+    job.local = local;
     job.path = std::move(path);
     job.located = true;
     job.finished.notify_all();

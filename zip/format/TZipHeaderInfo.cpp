@@ -49,6 +49,11 @@ void TZipHeaderInfo::SetUnixModified(std::optional<std::int64_t> modified) {
     CentralExtraLength = LocalExtraLength = static_cast<std::uint16_t>(ExtraField().size());
 }
 
+void TZipHeaderInfo::TakeLocalTime(std::optional<std::int64_t> modified) {
+    if (modified)
+        unixModified_ = modified;
+}
+
 std::string TZipHeaderInfo::ExtraField() const {
     return unixModified_ ? ExtendedTimestampField(*unixModified_) : std::string();
 }

@@ -25,8 +25,9 @@ namespace kd {
 //
 // Besides the DOS date and time (local time, two-second steps) an entry may carry its
 // exact modification time in UTC (UnixModified): read from the extended timestamp or
-// the NTFS extra field of its central header, and written as an extended timestamp
-// into both headers. No other extra field is kept or written.
+// the NTFS extra field of its central header (extraction takes the local header's
+// when it has one), and written as an extended timestamp into both headers. No other
+// extra field is kept or written.
 class TZipHeaderInfo {
 public:
     // Gives the stream of the next disk when a central header continues there.
@@ -80,6 +81,10 @@ public:
     const std::optional<std::int64_t>& UnixModified() const { return unixModified_; }
     // Sets the time to write; both extra lengths become the length of its field.
     void SetUnixModified(std::optional<std::int64_t> modified);
+    // Takes the exact time of the entry's local header when it names one (nothing
+    // else changes): a file extracted gets that time, as other tools give it, and the
+    // central header may lack it or hold only its flags.
+    void TakeLocalTime(std::optional<std::int64_t> modified);
     // The extra field the header writers store (empty without a time the field holds).
     std::string ExtraField() const;
 

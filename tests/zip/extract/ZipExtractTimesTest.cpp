@@ -1,9 +1,13 @@
-// Exact times of Info-ZIP and 7-Zip archives (extended timestamp and NTFS fields)
-// survive time zones and summer time; overwrite decisions use them too.
+// Exact times of Info-ZIP, 7-Zip and macOS archives (extended timestamp and NTFS
+// fields, in local and central headers) survive time zones and summer time; overwrite
+// decisions use them too.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <sstream>
 #include <sys/stat.h>
 
 #include "zip/support/ZipExtractTestSupport.h"
@@ -37,6 +41,66 @@ const std::vector<std::pair<std::string, std::time_t>> kTimes = {
     {"d/winter.txt", 1610000001},
     {"d", 1600000003},
 };
+
+// Extended timestamps as macOS and other tools write them, made in California
+// (DOS times 03:20:30 local): the modification time of the local header alone (its
+// flags announcing access and creation times too), the central one holding only the
+// flags, both headers, the central one alone; and a directory timed in its local
+// header only.
+constexpr std::time_t kMacTime = 1626344431; // 2021-07-15 10:20:31 UTC
+const char* const kMacFormsScript = R"(
+import struct, sys, zlib
+T = 1626344431
+def ut(flags, *times):
+    data = bytes([flags]) + b''.join(struct.pack('<I', t) for t in times)
+    return struct.pack('<HH', 0x5455, len(data)) + data
+DOS = (3 << 11 | 20 << 5 | 15) | (41 << 9 | 7 << 5 | 15) << 16
+entries = [
+    ('local-only.txt', ut(7, T), b''),
+    ('central-flags.txt', ut(1, T), ut(1)),
+    ('both.txt', ut(3, T, T - 86400), ut(3, T)),
+    ('central-only.txt', b'', ut(1, T)),
+    ('d/', ut(7, T), b''),
+]
+out, central = bytearray(), bytearray()
+for name, local, cen in entries:
+    data = b'' if name.endswith('/') else name.encode()
+    mode = 0o40755 if name.endswith('/') else 0o100644
+    n, crc, at = name.encode(), zlib.crc32(data), len(out)
+    out += struct.pack('<IHHHIIIIHH', 0x04034B50, 10, 0, 0, DOS, crc, len(data), len(data),
+                       len(n), len(local)) + n + local + data
+    central += struct.pack('<IHHHHIIIIHHHHHII', 0x02014B50, 0x0315, 10, 0, 0, DOS, crc,
+                           len(data), len(data), len(n), len(cen), 0, 0, 0, mode << 16,
+                           at) + n + cen
+out += central + struct.pack('<IHHHHIIH', 0x06054B50, 0, 0, len(entries), len(entries),
+                             len(central), len(out), 0)
+open(sys.argv[1], 'wb').write(out)
+)";
+
+// "YYYY-MM-DD HH:MM" as unzip -l shows an entry's time.
+std::string minuteText(TDateTime when) {
+    const DateParts p = decodeDateTime(when);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d", p.year, p.month, p.day, p.hour,
+                  p.minute);
+    return text;
+}
+
+// Name to "date time" of unzip -l's listing.
+std::map<std::string, std::string> unzipListing(const test::TempDir& t,
+                                                const std::string& archive) {
+    const std::string listing = t.file("listing.txt");
+    test::mustRun("unzip -l '" + archive + "' > '" + listing + "'");
+    std::map<std::string, std::string> times;
+    std::istringstream lines(test::readFile(listing));
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string size, date, time, name;
+        if (fields >> size >> date >> time >> name && date.size() == 10 && date[4] == '-')
+            times[name] = date + " " + time;
+    }
+    return times;
+}
 
 class ZipExtractTimes : public test::ExtractTest {
 protected:
@@ -90,6 +154,45 @@ TEST_F(ZipExtractTimes, OnlyNewerAndOnlyOlderCompareTheExactTimes) {
     zip_.SetFilesList({"summer.txt"});
     EXPECT_EQ(zip_.ExtractArchive(), 1);
     EXPECT_EQ(test::readFile(file), "summer");
+}
+
+TEST_F(ZipExtractTimes, EveryFormOfTheExtendedTimestampGivesTheExactTime) {
+    const TimeZoneScope scope("Europe/Prague");
+    const std::string archive = t_.file("mac.zip");
+    test::runPython(t_, kMacFormsScript, "'" + archive + "'");
+    // Other tools: unzip gives the time of the local header (the DOS time, nine hours
+    // off, where there is none) and lists the central header's.
+    test::mustRun("unzip -q '" + archive + "' -d '" + t_.file("unzip") + "'");
+    auto unzipListed = unzipListing(t_, archive);
+    const std::time_t dosTime = kMacTime - 9 * 3600 - 1;
+    for (const int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        const std::string dest = t_.file("dest" + std::to_string(threads));
+        test::configureExtractAll(zip_, archive, dest);
+        zip_.SetExtractThreads(threads);
+        EXPECT_EQ(zip_.ExtractArchive(), 5);
+        for (const char* name : {"local-only.txt", "central-flags.txt", "both.txt", "d"}) {
+            EXPECT_EQ(timeOf(dest + "/" + name), kMacTime) << name;
+            EXPECT_EQ(timeOf(t_.file("unzip/") + name), kMacTime) << name;
+        }
+        // Where only the central header has it, that time is the one there is.
+        EXPECT_EQ(timeOf(dest + "/central-only.txt"), kMacTime);
+        EXPECT_EQ(timeOf(t_.file("unzip/central-only.txt")), dosTime);
+        for (int i = 0; i < zip_.GetEntryCount(); ++i)
+            EXPECT_EQ(minuteText(zip_.GetEntryDateTime(i)),
+                      unzipListed[zip_.GetEntryPath(i) + zip_.GetEntryFileName(i)])
+                << zip_.GetEntryFileName(i);
+    }
+    // Only newer: a file a second older than the entry's local time is replaced.
+    for (const int threads : {1, 4}) {
+        const std::string mine = t_.write("dest1/local-only.txt", "mine");
+        test::mustRun("touch -d @" + std::to_string(kMacTime - 1) + " " + mine);
+        zip_.SetExtractThreads(threads);
+        zip_.SetOverwriteMode(TUZOverwriteMode::ifNewer);
+        zip_.SetDestDir(t_.file("dest1"));
+        EXPECT_EQ(zip_.ExtractArchive(), 2) << threads; // the file and the directory
+        EXPECT_EQ(test::readFile(mine), "local-only.txt");
+    }
 }
 
 } // namespace kd
