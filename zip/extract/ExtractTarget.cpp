@@ -163,8 +163,12 @@ ExtractTarget ExtractTarget::At(const std::string& path) {
 }
 
 std::optional<ExtractTarget::Existing> ExtractTarget::Look() const {
+    return LookAt(DirFd(), name_);
+}
+
+std::optional<ExtractTarget::Existing> ExtractTarget::LookAt(int dirFd, const std::string& name) {
     struct stat st {};
-    if (::fstatat(DirFd(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+    if (::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
         return std::nullopt;
     Existing existing;
     existing.isDirectory = S_ISDIR(st.st_mode);

@@ -108,6 +108,8 @@ public:
     const std::shared_ptr<const UniqueFd>& Dir() const { return dir_; }
     const std::string& Name() const { return name_; }
     std::optional<Existing> Look() const;
+    // What is at name in the directory open as dirFd.
+    static std::optional<Existing> LookAt(int dirFd, const std::string& name);
 
 private:
     ExtractTarget(std::shared_ptr<const UniqueFd> dir, std::string name, std::string shown)

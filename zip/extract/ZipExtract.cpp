@@ -88,6 +88,8 @@ void ZipExtractor::extractChosen() {
     for (int i = 0; i < view->Count(); ++i)
         if (zip_.DoAll() || view->Get(i)->Matched)
             order_.push_back(i);
+    if (parallel())
+        findRepeatedTargets();
     for (std::size_t k = 0; k < order_.size(); ++k) {
         position_ = k;
         if (parallel())

@@ -93,11 +93,14 @@ private:
     // ECreateTargetFailed when the handler's new target cannot be made.
     bool promptOverwrite(int index, const TZipHeaderInfo& entry,
                          std::optional<ExtractTarget>& target);
-    // Putting a decoded file in place (on any thread), and telling how it went.
+    // Putting a decoded file in place (on any thread), and telling how it went; the
+    // last two decide whether it goes over a file found there.
     struct PlaceSettings {
         bool retainAttributes;
         mode_t newFileMode;
         bool flush;
+        TUZOverwriteMode overwriteMode;
+        bool replaceReadOnly;
     };
     struct Placed {
         bool done = false;
@@ -129,10 +132,12 @@ private:
 
     // --- Entries decoded ahead by workers (ZipExtractParallel.cpp) ---
     // A worker inflates a chosen entry into a file of its own before the calling
-    // thread reaches it, recording the progress it would have reported. At the
-    // entry's turn the calling thread asks every question as on one thread and then
-    // puts the worker's file in place, or, when it cannot be used, extracts the entry
-    // itself. Nothing a worker does is seen before the entry's turn.
+    // thread reaches it, recording the progress it would have reported; an entry
+    // whose target holds a file that the overwrite mode keeps, or asks about, it
+    // leaves undecoded. At the entry's turn the calling thread asks every question as
+    // on one thread and then puts the worker's file in place, or, when there is none
+    // or it cannot be used, extracts the entry itself. Nothing a worker does is seen
+    // before the entry's turn.
     struct Job;
     struct Decoded {
         std::string problem; // empty: the data check out
@@ -140,6 +145,9 @@ private:
         bool outOfMemory = false;
     };
     bool parallel() const { return threads_ > 1; }
+    bool repeatedAt(std::size_t position) const {
+        return position < repeated_.size() && repeated_[position];
+    }
     // Hands the entries after position in order_ to workers, as far as the bounds of
     // work in flight allow.
     void lookAhead(std::size_t position);
@@ -191,8 +199,14 @@ private:
     // calling thread.
     void locate(Job& job, ArchiveReadAt& stream) const;
     // Looks a target's name up in its directory (known by directory), for the cache
-    // alone.
-    void warmLookup(int dirFd, const std::string& name, std::size_t directory);
+    // alone; false when the calling thread kept linking files in there meanwhile.
+    bool warmLookup(int dirFd, const std::string& name, std::size_t directory,
+                    std::optional<ExtractTarget::Existing>* found = nullptr);
+    // What is at a target (looked up as warmLookup does, when it can).
+    std::optional<ExtractTarget::Existing> lookUpTarget(int dirFd, const std::string& name,
+                                                        std::size_t directory);
+    // Marks the entries of order_ whose target an earlier one takes too (repeated_).
+    void findRepeatedTargets();
     // Links the job's file in beside the target (ExtractTempFile::Stage, or
     // StageWhereFree) while no worker looks a name up in its directory (any directory
     // when not known).
@@ -203,7 +217,7 @@ private:
     // destination).
     void warmAhead(const ExtractTarget& target, const ExtractPath& path);
     // Decodes a located job's entry (with the time of its local header) into a file
-    // of its own.
+    // of its own, unless the file at its target looks to stay.
     void decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveReadAt& stream,
                        const PlaceSettings& settings);
     // True for an entry a worker may decode: a file of a known method, not encrypted.
@@ -261,6 +275,10 @@ private:
     std::shared_ptr<const UniqueFd> lastSwept_;
     const int threads_;
     std::vector<int> order_;    // the entries the run goes through, in order
+    // By position in order_: an earlier entry has the same target (the overwrite mode
+    // decides that entry only once the earlier one is in place). Empty when the
+    // mode replaces every file anyway.
+    std::vector<bool> repeated_;
     std::size_t nextAhead_ = 0; // the first entry of order_ not yet looked at for a job
     std::uint64_t bytesAhead_ = 0;
     std::deque<std::unique_ptr<Job>> jobs_;   // in entry order

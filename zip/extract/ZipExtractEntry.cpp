@@ -4,6 +4,7 @@
 #include "zip/base/ZipFiles.h"
 #include "zip/extract/EntryAttributes.h"
 #include "zip/extract/ExtractTempFile.h"
+#include "zip/extract/OverwriteRule.h"
 #include "zip/extract/ZipExtract.h"
 #include "zip/format/ZipRecords.h"
 
@@ -215,20 +216,9 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
     existing = target->Look();
     if (!existing)
         return true;
-    bool overwrite = false;
-    switch (zip_.OverwriteMode()) {
-    case TUZOverwriteMode::Always:
-        overwrite = true;
-        break;
-    case TUZOverwriteMode::Never:
-        break;
-    case TUZOverwriteMode::ifNewer:
-        overwrite = CompareEntryTime(entry, existing->modified) > 0;
-        break;
-    case TUZOverwriteMode::ifOlder:
-        overwrite = CompareEntryTime(entry, existing->modified) < 0;
-        break;
-    case TUZOverwriteMode::Prompt:
+    const OverwriteAnswer answer = AnswerOfMode(zip_.OverwriteMode(), entry, *existing);
+    bool overwrite = answer == OverwriteAnswer::Replace;
+    if (answer == OverwriteAnswer::Ask) {
         try {
             overwrite = promptOverwrite(index, entry, target);
             if (overwrite)
@@ -237,14 +227,12 @@ bool ZipExtractor::mayWrite(int index, const TZipHeaderInfo& entry,
             skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
             return false;
         }
-        break;
     }
     if (!overwrite) {
         skip(index, TSkipReason::srFileExists, target->Path(), "");
         return false;
     }
-    // A read-only file is replaced only when asked to.
-    if (existing && !existing->writable && !zip_.ReplaceReadOnly()) {
+    if (existing && KeptAsReadOnly(*existing, zip_.ReplaceReadOnly())) {
         skip(index, TSkipReason::srCreateFailed, target->Path(),
              "The file " + target->Path() + " is read-only");
         return false;
@@ -289,7 +277,8 @@ ZipExtractor::Placed ZipExtractor::place(ExtractTempFile& temp, const TZipHeader
 }
 
 ZipExtractor::PlaceSettings ZipExtractor::placeSettings() const {
-    return {zip_.RetainAttributes(), newFileMode_, zip_.FlushFilesOnClose()};
+    return {zip_.RetainAttributes(), newFileMode_, zip_.FlushFilesOnClose(), zip_.OverwriteMode(),
+            zip_.ReplaceReadOnly()};
 }
 
 void ZipExtractor::reportPlaced(int index, const ExtractTarget& target, const Placed& placed) {

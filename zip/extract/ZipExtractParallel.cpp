@@ -14,7 +14,9 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
+#include "zip/extract/OverwriteRule.h"
 #include "zip/extract/ZipExtract.h"
 
 namespace kd {
@@ -117,6 +119,15 @@ std::size_t directoryKey(const std::vector<std::string>& dirs) {
     return key == 0 || key == kAnyDirectory ? 1 : key;
 }
 
+// Whether the overwrite mode has an entry written over what its target's look found,
+// as far as that tells (a question is answered only at the entry's turn).
+bool writtenOver(const TZipHeaderInfo& entry,
+                 const std::optional<ExtractTarget::Existing>& existing, TUZOverwriteMode mode,
+                 bool replaceReadOnly) {
+    return !existing || (AnswerOfMode(mode, entry, *existing) == OverwriteAnswer::Replace &&
+                         !KeptAsReadOnly(*existing, replaceReadOnly));
+}
+
 // A worker's decoder state, kept for the thread's life.
 struct WorkerTools {
     Decompressor decompressor;
@@ -134,6 +145,7 @@ struct ZipExtractor::Job {
         Usable,  // file holds the checked data
         BadData, // decoded tells what is wrong
         Damaged, // damage is the entry's failure
+        Kept,    // not decoded: the file at the target looks to stay (or is asked about)
         Redo,    // the calling thread extracts the entry itself
     };
 
@@ -240,7 +252,7 @@ std::vector<std::function<void()>> ZipExtractor::listJobs(const TSortedZip* view
             continue;
         }
         const TZipHeaderInfo& entry = *view->Get(index);
-        if (!decodableAhead(entry))
+        if (!decodableAhead(entry) || repeatedAt(nextAhead_ - 1))
             continue;
         if (!pool_) {
             try {
@@ -297,7 +309,8 @@ void ZipExtractor::startLargeAhead(const TSortedZip* view) {
     for (; earlyScanned_ < reach && started.size() < room; ++earlyScanned_) {
         const int index = order_[earlyScanned_];
         const TZipHeaderInfo& entry = *view->Get(index);
-        if (entry.UncompressedSize < kLargeEntry || !decodableAhead(entry))
+        if (entry.UncompressedSize < kLargeEntry || !decodableAhead(entry) ||
+            repeatedAt(earlyScanned_))
             continue;
         if (bytes + entry.UncompressedSize > kBytesAhead)
             break; // looked at again when the bytes ahead have gone down
@@ -334,8 +347,13 @@ void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveR
     bool inTarget = false;
     const int near = nearDirectory(dest_.get(), job.path->Dirs, inTarget);
     job.directory = directoryKey(job.path->Dirs);
-    if (inTarget)
-        warmLookup(near, job.path->Name, job.directory);
+    // Decided again at the entry's turn, as on one thread; an entry whose file stays
+    // is then neither read nor written. (A target whose directory is missing is free.)
+    if (inTarget && !writtenOver(entry, lookUpTarget(near, job.path->Name, job.directory),
+                                 settings.overwriteMode, settings.replaceReadOnly)) {
+        job.outcome = Job::Outcome::Kept;
+        return;
+    }
     job.file.emplace(near, destShown_);
     thread_local WorkerTools tools;
     stream.Seek(job.local->data.offset, SeekOrigin::Begin);
@@ -379,7 +397,8 @@ void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveR
     }
 }
 
-void ZipExtractor::warmLookup(int dirFd, const std::string& name, std::size_t directory) {
+bool ZipExtractor::warmLookup(int dirFd, const std::string& name, std::size_t directory,
+                              std::optional<ExtractTarget::Existing>* found) {
     // The first lookup of a name a directory does not hold yet searches the directory,
     // and its result (also that there is no such file) stays cached for the calling
     // thread's own looks, which decide everything as before. The search shares the
@@ -392,13 +411,45 @@ void ZipExtractor::warmLookup(int dirFd, const std::string& name, std::size_t di
         looking.fetch_add(1);
         const std::size_t linking = linkingIn_.load();
         if (linking != directory && linking != kAnyDirectory) {
-            struct stat st {};
-            static_cast<void>(::fstatat(dirFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW));
+            auto existing = ExtractTarget::LookAt(dirFd, name);
             looking.fetch_sub(1);
-            return;
+            if (found)
+                *found = std::move(existing);
+            return true;
         }
         looking.fetch_sub(1);
         std::this_thread::yield();
+    }
+    return false;
+}
+
+std::optional<ExtractTarget::Existing>
+ZipExtractor::lookUpTarget(int dirFd, const std::string& name, std::size_t directory) {
+    std::optional<ExtractTarget::Existing> found;
+    if (!warmLookup(dirFd, name, directory, &found))
+        found = ExtractTarget::LookAt(dirFd, name); // needed all the same
+    return found;
+}
+
+void ZipExtractor::findRepeatedTargets() {
+    // A worker would look at such a target before the earlier entry is put there and
+    // find it free. Names are compared by their hashes: two that merely share one are
+    // decided at their turn too, which costs time, not a result.
+    repeated_.clear();
+    if (zip_.OverwriteMode() == TUZOverwriteMode::Always)
+        return;
+    const TSortedZip* view = zip_.View();
+    const bool dirs = zip_.RecreateDirs(); // else all go straight into the destination
+    const std::hash<std::string> hash;
+    std::unordered_set<std::size_t> seen;
+    seen.reserve(order_.size());
+    repeated_.resize(order_.size());
+    for (std::size_t k = 0; k < order_.size(); ++k) {
+        const TZipHeaderInfo& entry = *view->Get(order_[k]);
+        if (entry.FileName().empty())
+            continue;
+        const std::size_t key = hash(entry.FileName()) ^ (dirs ? hash(entry.Directory()) * 31 : 0);
+        repeated_[k] = !seen.insert(key).second;
     }
 }
 
@@ -578,6 +629,7 @@ ZipExtractor::JobEnd ZipExtractor::finishJob(int index, const TZipHeaderInfo& en
     case Job::Outcome::Damaged:
         reportFailedJob(index, entry, job, target, existing);
         return JobEnd::Done;
+    case Job::Outcome::Kept:
     case Job::Outcome::Redo:
         // On a full disk the files decoded ahead go first, to leave the entry room.
         if (job.diskFull)
