@@ -78,6 +78,12 @@ std::optional<ExtractPath> MakeExtractPath(std::string_view storedName, std::str
     return path;
 }
 
+bool NamesNothing(std::string_view storedName) {
+    if (hasDrive(storedName))
+        storedName.remove_prefix(2);
+    return storedName.find_first_not_of("/\\") == std::string_view::npos;
+}
+
 bool ExtractMaskMatches(std::string_view mask, std::string_view storedName) {
     if (WildcardMatch(mask, storedName))
         return true;

@@ -25,6 +25,11 @@ struct ExtractPath {
 std::optional<ExtractPath> MakeExtractPath(std::string_view storedName, std::string_view rootDir,
                                            bool recreateDirs);
 
+// True when the stored name holds nothing but separators (after a drive), so that it
+// names no file or directory at all ("\", "/", "C:\" or an empty name); "./" names
+// the destination itself.
+bool NamesNothing(std::string_view storedName);
+
 // True when a mask of the extraction chooses the stored name. Like a directory search,
 // a name without an extension is also tried with "." appended, so "*.*" takes it.
 bool ExtractMaskMatches(std::string_view mask, std::string_view storedName);

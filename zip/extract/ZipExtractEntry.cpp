@@ -26,12 +26,17 @@ std::string shownName(const std::string& name) {
     return name.substr(0, cut) + "... (" + std::to_string(name.size()) + " bytes)";
 }
 
+// WinZip AES: an encrypted entry whose real method is in its extra field. Method 99
+// without encryption is just a method unknown here.
+bool isAes(const TZipHeaderInfo& entry) {
+    return entry.Method == kMethodAes && entry.IsEncrypted();
+}
+
 } // namespace
 
 bool ZipExtractor::decodableAhead(const TZipHeaderInfo& entry) {
     return !entry.FileName().empty() && entry.FullName().size() <= kMaxNameLength &&
-           !entry.IsEncrypted() && entry.Method != kMethodAes &&
-           Decompressor::IsSupported(entry.Method);
+           !entry.IsEncrypted() && Decompressor::IsSupported(entry.Method);
 }
 
 void ZipExtractor::extractOneEntry(int index) {
@@ -77,6 +82,11 @@ void ZipExtractor::extractDirectoryEntry(int index, TZipHeaderInfo& entry) {
             skip(index, TSkipReason::srUnsafePath, entry.FullName(), kRefusedName);
             return;
         }
+        if (NamesNothing(entry.FullName())) {
+            skip(index, TSkipReason::srRefusedEntry, entry.FullName(),
+                 "The name names no file or directory");
+            return;
+        }
         if (!spanned()) {
             // Where the directory's local header cannot be read, its central time does.
             try {
@@ -100,7 +110,7 @@ void ZipExtractor::extractFile(int index, TZipHeaderInfo& entry) {
     const std::string stored = entry.FullName();
     zip_.ProcessMessagesAndCheckCancel();
     // Checked before anything else, so that no password is asked and no file touched.
-    if (entry.Method == kMethodAes) {
+    if (isAes(entry)) {
         skip(index, TSkipReason::srUnknownMethod, stored, "AES encryption is not supported",
              TExtractProblem::AesEncrypted);
         return;

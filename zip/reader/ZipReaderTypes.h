@@ -26,7 +26,8 @@ enum class TSkipReason {
     srSpecialFile = 8,      // zipping: a FIFO, socket or device, which is never read
     srPathTooLong = 9,      // zipping: the path is longer than the system accepts
     srReadWriteFailed = 10, // extraction: the archive ended or the file could not be written
-    srRefusedEntry = 11     // extraction: the entry overlaps another or its name is too long
+    srRefusedEntry = 11     // extraction: the entry overlaps another, or its name is too long or
+                            // names nothing
 };
 
 inline constexpr std::string_view kTextOpenZipFile = "Open a Zip File";

@@ -96,6 +96,40 @@ TEST_F(ZipExtractFailure, UnknownMethodIsSkippedBeforeThePasswordAndTheTarget) {
     EXPECT_EQ(zip_.ExtractFailures()[0].Message, "Unknown Compression Method 12");
 }
 
+TEST_F(ZipExtractFailure, EveryEntryLeftOutIsToldWithItsOwnReason) {
+    // Unknown methods whose sizes disagree either way, method 99 without encryption
+    // (not AES), a directory named only "\" (nothing to make), and "./" (the
+    // destination itself, which is there).
+    makeZip({{"larger.txt", std::string(100, 'x')},
+             {"smaller.txt", "xxxxx"},
+             {"m99.txt", "ninety-nine"},
+             {"\\", "", false, 0, "2020, 1, 1, 12, 0, 0", true},
+             {"./", ""},
+             {"ok.txt", "ok"}});
+    const std::string archive = t_.file("a.zip");
+    test::patchEntry(archive, 0, HeaderField::Method, 12);
+    test::patchEntry(archive, 0, HeaderField::UncompressedSize, 5);
+    test::patchEntry(archive, 1, HeaderField::Method, 12);
+    test::patchEntry(archive, 1, HeaderField::UncompressedSize, 100);
+    test::patchEntry(archive, 2, HeaderField::Method, 99);
+    for (const int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        zip_.SetExtractThreads(threads);
+        test::ExtractEvents events(zip_);
+        EXPECT_EQ(zip_.ExtractArchive(), 2);
+        std::vector<std::string> told;
+        for (const auto& f : zip_.ExtractFailures())
+            told.push_back(std::to_string(f.FileIndex) + " " + f.Name + ": " + f.Message);
+        EXPECT_EQ(told, (std::vector<std::string>{"0 larger.txt: Unknown Compression Method 12",
+                                                  "1 smaller.txt: Unknown Compression Method 12",
+                                                  "2 m99.txt: Unknown Compression Method 99",
+                                                  "3 /: The name names no file or directory"}));
+        EXPECT_EQ(std::count(events.lines.begin(), events.lines.end(), "skip 11 3 "), 1);
+        expectDest({{"ok.txt", "ok"}});
+        fs::remove(t_.file("dest/ok.txt"));
+    }
+}
+
 TEST_F(ZipExtractFailure, EncryptedEntryFailingItsCrcAsksForAnotherPassword) {
     const std::string text = "stored secret text";
     t_.write("src/a.txt", text);
