@@ -27,30 +27,11 @@ struct IoCounts {
 };
 std::optional<IoCounts> ioCounts() {
     std::ifstream in("/proc/self/io");
+    std::string key;
     IoCounts counts;
-    bool found = false;
-    for (std::string key; in >> key;) {
-        std::uint64_t value = 0;
-        in >> value;
-        if (key == "rchar:") {
-            counts.read = value;
-            found = true;
-        } else if (key == "wchar:") {
-            counts.written = value;
-        }
-    }
-    return found ? std::optional(counts) : std::nullopt;
-}
-
-// Letters at random, which deflate to about two thirds.
-std::string letters(unsigned seed) {
-    std::string text(kFileSize, '\0');
-    std::uint32_t state = seed;
-    for (char& c : text) {
-        state = state * 1103515245u + 12345u;
-        c = static_cast<char>('a' + (state >> 27));
-    }
-    return text;
+    if (!(in >> key >> counts.read >> key >> counts.written) || key != "wchar:")
+        return std::nullopt;
+    return counts;
 }
 
 class ZipExtractKept : public test::ExtractTest {
@@ -77,7 +58,8 @@ TEST_F(ZipExtractKept, EntriesWhoseFilesStayAreNeitherReadNorWritten) {
     if (!ioCounts())
         GTEST_SKIP() << "the kernel counts no I/O per process";
     for (int i = 0; i < kFiles; ++i)
-        t_.write("src/d/f" + std::to_string(i) + ".txt", letters(static_cast<unsigned>(i)));
+        t_.write("src/d/f" + std::to_string(i) + ".txt",
+                 test::randomBytes(kFileSize, static_cast<unsigned>(i)));
     test::mustRun("cd " + t_.file("src") + " && zip -q -r ../a.zip d");
     const auto archiveSize = fs::file_size(t_.file("a.zip"));
     extract("a.zip", "dest", 1, TUZOverwriteMode::Always);
@@ -104,20 +86,20 @@ TEST_F(ZipExtractKept, EntriesWhoseFilesStayAreNeitherReadNorWritten) {
             EXPECT_EQ(asked, mode == TUZOverwriteMode::Prompt ? kFiles - 1 : 0);
             EXPECT_LT(io.written, 2 * kFileSize);
             EXPECT_LT(io.read, archiveSize / 4);
-            EXPECT_EQ(test::readFile(t_.file("dest/d/f5.txt")), letters(5));
+            EXPECT_EQ(test::readFile(t_.file("dest/d/f5.txt")), test::randomBytes(kFileSize, 5));
         }
 
     // Two entries for one target in an empty destination: the second finds the
     // first's file, as on one thread, and is not decoded ahead meanwhile.
     zip_.OnStartUnZip = nullptr;
-    t_.write("src/e/f1.txt", letters(99));
+    t_.write("src/e/f1.txt", test::randomBytes(kFileSize, 99));
     test::mustRun("cd " + t_.file("src") + " && zip -q -r ../twice.zip d/f1.txt e/f1.txt");
     for (const int threads : {1, 8}) {
         const std::string dest = "twice" + std::to_string(threads);
         const IoCounts io = extract("twice.zip", dest, threads, TUZOverwriteMode::Never, false);
         EXPECT_EQ(extracted_, 1) << threads;
         EXPECT_LT(io.written, kFileSize * 3 / 2) << threads;
-        EXPECT_EQ(test::readFile(t_.file(dest + "/f1.txt")), letters(1));
+        EXPECT_EQ(test::readFile(t_.file(dest + "/f1.txt")), test::randomBytes(kFileSize, 1));
     }
 }
 
