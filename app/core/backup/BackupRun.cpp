@@ -258,10 +258,12 @@ void BackupRun::runSteps(TObjektZal& profile) {
     // A millisecond early, so that rounding the stamp to whole seconds never moves it
     // past the start (a file changed right after it would be missed next time).
     WriteLastRun(programDirectory_, profile.Name, state_.RunStarted - 0.001 / 86400);
-    if (!profile.MailTo.empty() && hooks_.MailArchive)
-        mailArchive(profile);
+    // The program first: the mail client may read the file long after the run, and
+    // the ".zip" is gone once the program is built.
     if (profile.SelfExtract && hooks_.WriteSelfExtractor)
         buildSelfExtractor(profile);
+    if (!profile.MailTo.empty() && hooks_.MailArchive)
+        mailArchive(profile);
     outcome_.succeeded = true;
 }
 

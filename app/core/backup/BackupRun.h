@@ -45,7 +45,8 @@ struct BackupRunHooks {
 // checks, the numbered versions, the wipe of a removable target, the ZIP writer
 // configured from the profile (the settings' level, overwrite mode and temporary
 // directory are the owner's to set, AppRuns) and called once with all masks, the last-run
-// stamp (the run's start), mail and self-extractor, and the closing summary.
+// stamp (the run's start), self-extractor, mail (of the file that stays) and the closing
+// summary.
 //
 // A run that ends early or fails never counts as a success: both logs say why, no
 // stamp, mail or self-extractor follows, and no earlier archive or version is lost.

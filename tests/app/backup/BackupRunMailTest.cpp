@@ -19,9 +19,9 @@ protected:
         return run.RunBackup(profile, 0);
     }
     std::function<std::string(const std::string&, const std::string&)> mailer() {
-        return [](const std::string& archive, const std::string& address) {
+        return [this](const std::string& archive, const std::string& address) {
             return MailArchive(nullptr, {std::chrono::seconds(60), std::chrono::seconds(60), {}})(
-                archive, address, true, LanguageCode);
+                archive, address, settings.NoQuestions, LanguageCode);
         };
     }
     bool inBothLogs(const std::string& line) {
@@ -47,6 +47,22 @@ TEST_F(BackupRunMailTest, TheArchiveGoesToSendmailAndBothLogsSaySo) {
               0)
         << out;
     EXPECT_EQ(out, "P.zip\n");
+}
+
+// The mail client reads its attachments when the user sends, long after the run.
+TEST_F(BackupRunMailTest, ASelfExtractingProfileMailsTheProgramThatStays) {
+    profile.SelfExtract = true;
+    settings.NoQuestions = false;
+    programs.add("xdg-email");
+    EXPECT_EQ(runWith(mailer()), RunResult::Complete);
+    const std::vector<std::string> args = readTextLines(programs.recorded("xdg-email", "args"));
+    const auto attach = std::find(args.begin(), args.end(), "--attach");
+    ASSERT_NE(attach, args.end());
+    ASSERT_NE(attach + 1, args.end());
+    EXPECT_EQ(attach[1], archive("P.exe"));
+    EXPECT_TRUE(std::filesystem::exists(attach[1]));
+    EXPECT_FALSE(std::filesystem::exists(archive("P.zip")));
+    EXPECT_TRUE(inBothLogs(mail_text::opened(LanguageCode, profile.MailTo, 1))) << protocol();
 }
 
 TEST_F(BackupRunMailTest, AMailThatCannotGoLeavesTheRunsResultAsItIs) {
