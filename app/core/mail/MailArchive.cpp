@@ -49,8 +49,11 @@ std::string MailArchive::operator()(const std::string& archive, const std::strin
     const std::vector<std::string> files =
         archive.empty() ? std::vector<std::string>{} : matchingFiles(archive, MaxAttachments);
     if (!noQuestions) {
-        if (const std::string client = findProgram("xdg-email"); !client.empty())
-            return mailClient(client, address, files, languageCode);
+        // Shown before it is sent, or not sent at all: never behind the user's back.
+        const std::string client = findProgram("xdg-email");
+        if (client.empty())
+            return mail_text::noClient(languageCode, address);
+        return mailClient(client, address, files, languageCode);
     }
     if (const std::string program = findProgram("sendmail", options_.sendmailDirectories);
         !program.empty())

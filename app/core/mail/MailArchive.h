@@ -26,10 +26,11 @@ struct MailOptions {
 //
 // Without questions the message is built here and handed to the system's
 // "sendmail -i -- <address>"; with questions the desktop mail client's compose window
-// opens through "xdg-email" (or, where there is none, sendmail takes it). Both are
-// looked up on $PATH, sendmail also in /usr/sbin. An address with a control character
-// or a leading "-" is never handed to either. Nothing here throws: every outcome is
-// the one line the run writes to both logs, and the run's result stays as it is.
+// opens through "xdg-email", and where there is none nothing is sent, as the message
+// is to be shown first. Both are looked up on $PATH, sendmail also in /usr/sbin. An
+// address with a control character or a leading "-" is never handed to either.
+// Nothing here throws: every outcome is the one line the run writes to both logs, and
+// the run's result stays as it is.
 class MailArchive {
 public:
     static constexpr const char* MessagingKey = "Software\\Microsoft\\Windows Messaging Subsystem";

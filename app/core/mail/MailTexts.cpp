@@ -18,6 +18,8 @@ enum Text : std::size_t {
     RefusedAfter,
     NoProgramBefore,
     NoProgramAfter,
+    NoClientBefore,
+    NoClientAfter,
     TextCount
 };
 
@@ -40,9 +42,16 @@ constexpr std::array<Translations, TextCount> kTexts = {{
      "\" cannot be used as an address (a line break or a leading \"-\")",
      "\" nemožno použiť (zalomenie riadku alebo \"-\" na začiatku)"},
     {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
-    {"\" nebyl odeslán: není nainstalován poštovní program (sendmail ani xdg-email)",
-     "\" was not sent: no mail program is installed (neither sendmail nor xdg-email)",
-     "\" nebol odoslaný: nie je nainštalovaný poštový program (sendmail ani xdg-email)"},
+    {"\" nebyl odeslán: není nainstalován poštovní program (sendmail)",
+     "\" was not sent: no mail program is installed (sendmail)",
+     "\" nebol odoslaný: nie je nainštalovaný poštový program (sendmail)"},
+    {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
+    {"\" nebyl odeslán: žádný poštovní klient jej nemohl zobrazit (chybí xdg-email) a bez "
+     "zobrazení se neodesílá",
+     "\" was not sent: no mail client could show it (xdg-email is missing), and it is not sent "
+     "unseen",
+     "\" nebol odoslaný: žiadny poštový klient ho nemohol zobraziť (chýba xdg-email) a bez "
+     "zobrazenia sa neodosiela"},
 }};
 
 std::string around(std::string_view languageCode, Text before, const std::string& address) {
@@ -79,6 +88,10 @@ std::string addressRefused(std::string_view languageCode, const std::string& add
 
 std::string noProgram(std::string_view languageCode, const std::string& address) {
     return around(languageCode, NoProgramBefore, shown(address));
+}
+
+std::string noClient(std::string_view languageCode, const std::string& address) {
+    return around(languageCode, NoClientBefore, shown(address));
 }
 
 } // namespace kd::mail_text

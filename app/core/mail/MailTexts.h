@@ -11,6 +11,9 @@ std::string opened(std::string_view languageCode, const std::string& address, st
 std::string notSent(std::string_view languageCode, const std::string& address,
                     const std::string& detail);
 std::string addressRefused(std::string_view languageCode, const std::string& address);
+// No questions, and no sendmail.
 std::string noProgram(std::string_view languageCode, const std::string& address);
+// Questions, and no mail client that could show the message first.
+std::string noClient(std::string_view languageCode, const std::string& address);
 
 } // namespace kd::mail_text

@@ -65,6 +65,15 @@ TEST_F(BackupRunMailTest, ASelfExtractingProfileMailsTheProgramThatStays) {
     EXPECT_TRUE(inBothLogs(mail_text::opened(LanguageCode, profile.MailTo, 1))) << protocol();
 }
 
+TEST_F(BackupRunMailTest, WithQuestionsAndNoMailClientNothingIsSentAndBothLogsSaySo) {
+    settings.NoQuestions = false;
+    programs.alone();
+    programs.add("sendmail");
+    EXPECT_EQ(runWith(mailer()), RunResult::Complete);
+    EXPECT_TRUE(inBothLogs(mail_text::noClient(LanguageCode, profile.MailTo))) << protocol();
+    EXPECT_FALSE(std::filesystem::exists(programs.recorded("sendmail", "args")));
+}
+
 TEST_F(BackupRunMailTest, AMailThatCannotGoLeavesTheRunsResultAsItIs) {
     programs.alone();
     EXPECT_EQ(runWith(mailer()), RunResult::Complete);

@@ -143,11 +143,13 @@ TEST_F(MailArchiveTest, WithoutAMailProgramOnlyTheLineIsLeft) {
     programs.alone();
     const std::string archive = dir.write("P.zip", "zip");
     EXPECT_EQ(send(archive, "a@b.c"), mail_text::noProgram("EN", "a@b.c"));
-    EXPECT_EQ(send(archive, "a@b.c", false), mail_text::noProgram("EN", "a@b.c"));
+    EXPECT_EQ(send(archive, "a@b.c", false), mail_text::noClient("EN", "a@b.c"));
 
-    // Without the mail client, the questions' way falls back on sendmail.
+    // With questions the message is shown before it goes: without a mail client that
+    // could show it, sendmail does not get it either.
     programs.add("sendmail");
-    EXPECT_EQ(send(archive, "a@b.c", false), mail_text::sent("EN", "a@b.c", 1));
+    EXPECT_EQ(send(archive, "a@b.c", false), mail_text::noClient("EN", "a@b.c"));
+    EXPECT_FALSE(std::filesystem::exists(programs.recorded("sendmail", "args")));
 }
 
 TEST_F(MailArchiveTest, TheMailFlagGoesOnlyIntoAKeyThatIsThere) {
