@@ -2,7 +2,6 @@
 
 #include "app/core/mail/MailProgram.h"
 #include "app/core/mail/MailTexts.h"
-#include "app/core/mail/MatchingFiles.h"
 #include "app/core/mail/MimeMessage.h"
 
 #include <ctime>
@@ -13,6 +12,10 @@ namespace {
 std::string duration(std::chrono::milliseconds limit) {
     const long long ms = limit.count();
     return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
+std::size_t leftOut(const ArchiveFiles& files) {
+    return files.total - files.files.size();
 }
 
 } // namespace
@@ -46,8 +49,8 @@ std::string MailArchive::operator()(const std::string& archive, const std::strin
     setMailFlag();
     if (!usableAddress(address))
         return mail_text::addressRefused(languageCode, address);
-    const std::vector<std::string> files =
-        archive.empty() ? std::vector<std::string>{} : matchingFiles(archive, MaxAttachments);
+    const ArchiveFiles files =
+        archive.empty() ? ArchiveFiles{} : archiveFiles(archive, MaxAttachments);
     if (!noQuestions) {
         // Shown before it is sent, or not sent at all: never behind the user's back.
         const std::string client = findProgram("xdg-email");
@@ -62,9 +65,8 @@ std::string MailArchive::operator()(const std::string& archive, const std::strin
 }
 
 std::string MailArchive::sendmail(const std::string& program, const std::string& address,
-                                  const std::vector<std::string>& files,
-                                  std::string_view languageCode) const {
-    const MailContent content{address, Subject, Text, files, mailDate(std::time(nullptr))};
+                                  const ArchiveFiles& files, std::string_view languageCode) const {
+    const MailContent content{address, Subject, Text, files.files, mailDate(std::time(nullptr))};
     try {
         // "-i": a line of a single "." does not end the message.
         const ProgramExit exit = runProgram(
@@ -72,7 +74,7 @@ std::string MailArchive::sendmail(const std::string& program, const std::string&
             [&](const auto& send) { writeMimeMessage(content, send); }, options_.sendmailLimit,
             options_.pump);
         if (exit.succeeded())
-            return mail_text::sent(languageCode, address, files.size());
+            return mail_text::sent(languageCode, address, files.files.size(), leftOut(files));
         if (exit.running)
             return mail_text::notSent(languageCode, address,
                                       program + " did not end within " +
@@ -84,10 +86,10 @@ std::string MailArchive::sendmail(const std::string& program, const std::string&
 }
 
 std::string MailArchive::mailClient(const std::string& program, const std::string& address,
-                                    const std::vector<std::string>& files,
+                                    const ArchiveFiles& files,
                                     std::string_view languageCode) const {
     std::vector<std::string> arguments{"--utf8", "--subject", Subject, "--body", Text};
-    for (const std::string& file : files) {
+    for (const std::string& file : files.files) {
         arguments.push_back("--attach");
         arguments.push_back(file);
     }
@@ -97,7 +99,7 @@ std::string MailArchive::mailClient(const std::string& program, const std::strin
             runProgram(program, arguments, {}, options_.mailClientLimit, options_.pump);
         // A client that keeps its window open past the wait has the message all the same.
         if (exit.succeeded() || exit.running)
-            return mail_text::opened(languageCode, address, files.size());
+            return mail_text::opened(languageCode, address, files.files.size(), leftOut(files));
         return mail_text::notSent(languageCode, address, program + ": " + exit.detail);
     } catch (const std::exception& e) {
         return mail_text::notSent(languageCode, address, program + ": " + e.what());

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/core/mail/MatchingFiles.h"
 #include "platform/RegistryStore.h"
 
 #include <chrono>
@@ -21,8 +22,9 @@ struct MailOptions {
     std::function<void()> pump = {};
 };
 
-// Mails a finished backup: one message to the profile's address with the files the
-// archive's name matches (taken as a pattern, at most MaxAttachments).
+// Mails a finished backup: one message to the profile's address with the archive's
+// files, at most MaxAttachments (archiveFiles: every part of a set, else the files
+// the name matches as a pattern).
 //
 // Without questions the message is built here and handed to the system's
 // "sendmail -i -- <address>"; with questions the desktop mail client's compose window
@@ -52,11 +54,9 @@ public:
 private:
     void setMailFlag() const;
     std::string sendmail(const std::string& program, const std::string& address,
-                         const std::vector<std::string>& files,
-                         std::string_view languageCode) const;
+                         const ArchiveFiles& files, std::string_view languageCode) const;
     std::string mailClient(const std::string& program, const std::string& address,
-                           const std::vector<std::string>& files,
-                           std::string_view languageCode) const;
+                           const ArchiveFiles& files, std::string_view languageCode) const;
 
     RegistryStore* registry_;
     MailOptions options_;

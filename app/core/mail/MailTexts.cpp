@@ -20,6 +20,7 @@ enum Text : std::size_t {
     NoProgramAfter,
     NoClientBefore,
     NoClientAfter,
+    NotAttached,
     TextCount
 };
 
@@ -52,6 +53,9 @@ constexpr std::array<Translations, TextCount> kTexts = {{
      "unseen",
      "\" nebol odoslaný: žiadny poštový klient ho nemohol zobraziť (chýba xdg-email) a bez "
      "zobrazenia sa neodosiela"},
+    {"; nepřipojeno (zpráva nese nejvýše 19 souborů): ",
+     "; not attached (a message carries at most 19 files): ",
+     "; nepripojených (správa nesie najviac 19 súborov): "},
 }};
 
 std::string around(std::string_view languageCode, Text before, const std::string& address) {
@@ -67,14 +71,26 @@ std::string shown(const std::string& address) {
     return out;
 }
 
-} // namespace
-
-std::string sent(std::string_view languageCode, const std::string& address, std::size_t files) {
-    return around(languageCode, SentBefore, shown(address)) + std::to_string(files);
+// The count of files attached, and of those left out when there are any.
+std::string attached(std::string_view languageCode, std::size_t files, std::size_t leftOut) {
+    std::string out = std::to_string(files);
+    if (leftOut > 0)
+        out += kTexts[NotAttached].in(languageCode) + std::to_string(leftOut);
+    return out;
 }
 
-std::string opened(std::string_view languageCode, const std::string& address, std::size_t files) {
-    return around(languageCode, OpenedBefore, shown(address)) + std::to_string(files);
+} // namespace
+
+std::string sent(std::string_view languageCode, const std::string& address, std::size_t files,
+                 std::size_t leftOut) {
+    return around(languageCode, SentBefore, shown(address)) +
+           attached(languageCode, files, leftOut);
+}
+
+std::string opened(std::string_view languageCode, const std::string& address, std::size_t files,
+                   std::size_t leftOut) {
+    return around(languageCode, OpenedBefore, shown(address)) +
+           attached(languageCode, files, leftOut);
 }
 
 std::string notSent(std::string_view languageCode, const std::string& address,

@@ -5,9 +5,12 @@
 namespace kd::mail_text {
 
 // The log lines of the mail step, in the language "CZ", "EN" or "SK" (others give
-// Czech). address: as the profile gives it; detail: the system's reason.
-std::string sent(std::string_view languageCode, const std::string& address, std::size_t files);
-std::string opened(std::string_view languageCode, const std::string& address, std::size_t files);
+// Czech). address: as the profile gives it; files: attached; leftOut: files of the
+// archive a message had no room for; detail: the system's reason.
+std::string sent(std::string_view languageCode, const std::string& address, std::size_t files,
+                 std::size_t leftOut = 0);
+std::string opened(std::string_view languageCode, const std::string& address, std::size_t files,
+                   std::size_t leftOut = 0);
 std::string notSent(std::string_view languageCode, const std::string& address,
                     const std::string& detail);
 std::string addressRefused(std::string_view languageCode, const std::string& address);

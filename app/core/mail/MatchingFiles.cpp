@@ -1,5 +1,6 @@
 #include "app/core/mail/MatchingFiles.h"
 
+#include <cstdio>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
@@ -17,7 +18,47 @@ std::size_t characterLength(unsigned char c) {
     return c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
 }
 
+// The number of the last part when archive names one of a set ("P.003": 3), else 0.
+unsigned long lastPartNumber(const std::string& archive) {
+    const std::size_t dot = archive.rfind('.');
+    if (dot == std::string::npos || archive.find('/', dot) != std::string::npos)
+        return 0;
+    const std::string digits = archive.substr(dot + 1);
+    // Three digits at least; more once a set passes 999 parts.
+    if (digits.size() < 3 || digits.size() > 6 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    return std::stoul(digits);
+}
+
+std::string partName(const std::string& stem, unsigned long number) {
+    char extension[16];
+    std::snprintf(extension, sizeof extension, ".%03lu", number);
+    return stem + extension;
+}
+
 } // namespace
+
+ArchiveFiles archiveFiles(const std::string& archive, std::size_t limit) {
+    ArchiveFiles result;
+    if (const unsigned long last = lastPartNumber(archive); last > 0) {
+        const std::string stem = archive.substr(0, archive.rfind('.'));
+        for (unsigned long number = 1; number <= last; ++number) {
+            const std::string part = partName(stem, number);
+            if (!isRegularFile(part))
+                continue;
+            ++result.total;
+            if (result.files.size() < limit)
+                result.files.push_back(part);
+        }
+        return result;
+    }
+    result.files = matchingFiles(archive, static_cast<std::size_t>(-1));
+    result.total = result.files.size();
+    if (result.files.size() > limit)
+        result.files.resize(limit);
+    return result;
+}
 
 bool nameMatches(std::string_view pattern, std::string_view name) {
     // Greedy matching with one point to come back to: the last "*" seen.

@@ -12,6 +12,16 @@ namespace kd {
 // count; directories do not. Empty when the directory cannot be read.
 std::vector<std::string> matchingFiles(const std::string& pattern, std::size_t limit);
 
+// The files a mail of an archive carries, at most limit, and how many there are in all.
+struct ArchiveFiles {
+    std::vector<std::string> files;
+    std::size_t total = 0;
+};
+
+// An archive in numbered parts goes by its last part (name.001 ... name.NNN): every
+// part of the set, in order. Any other name is taken as a pattern (matchingFiles).
+ArchiveFiles archiveFiles(const std::string& archive, std::size_t limit);
+
 // Whether a name matches a pattern of "*" and "?" (UTF-8: "?" takes one character).
 bool nameMatches(std::string_view pattern, std::string_view name);
 

@@ -24,6 +24,22 @@ protected:
                 archive, address, settings.NoQuestions, LanguageCode);
         };
     }
+    // The attachments of the message sendmail took: file name, then whether its data
+    // equals that of the file of that name in the target, one a line.
+    std::string attachments() {
+        std::string out;
+        EXPECT_EQ(runCommand("python3 -c 'import sys, os, email\n"
+                             "m = email.message_from_binary_file(open(sys.argv[1], \"rb\"))\n"
+                             "for a in [p for p in m.walk() if p.get_filename()]:\n"
+                             "    f = open(os.path.join(sys.argv[2], a.get_filename()), \"rb\")\n"
+                             "    same = a.get_payload(decode=True) == f.read()\n"
+                             "    print(a.get_filename(), same)' '" +
+                                 programs.recorded("sendmail", "input") + "' '" + target + "'",
+                             &out),
+                  0)
+            << out;
+        return out;
+    }
     bool inBothLogs(const std::string& line) {
         return protocol().find(line) != std::string::npos &&
                readWholeFile(program + "/P.log").find(line) != std::string::npos;
@@ -36,17 +52,27 @@ TEST_F(BackupRunMailTest, TheArchiveGoesToSendmailAndBothLogsSaySo) {
     programs.add("sendmail");
     EXPECT_EQ(runWith(mailer()), RunResult::Complete);
     EXPECT_TRUE(inBothLogs(mail_text::sent(LanguageCode, profile.MailTo, 1))) << protocol();
-    std::string out;
-    EXPECT_EQ(runCommand("python3 -c 'import sys, email\n"
-                         "m = email.message_from_binary_file(open(sys.argv[1], \"rb\"))\n"
-                         "[a] = [p for p in m.walk() if p.get_filename()]\n"
-                         "assert a.get_payload(decode=True) == open(sys.argv[2], \"rb\").read()\n"
-                         "print(a.get_filename())' '" +
-                             programs.recorded("sendmail", "input") + "' '" + archive() + "'",
-                         &out),
-              0)
-        << out;
-    EXPECT_EQ(out, "P.zip\n");
+    EXPECT_EQ(attachments(), "P.zip True\n");
+}
+
+TEST_F(BackupRunMailTest, ASplitArchiveGoesWithEveryPart) {
+    profile.SplitMode = 1;
+    profile.FirstPartSize = 16000;
+    profile.NextPartSize = 24000;
+    noise("a.bin", 60000);
+    programs.add("sendmail");
+    EXPECT_EQ(runWith(mailer()), RunResult::Complete);
+    std::string parts;
+    std::size_t count = 0;
+    for (const char* name : {"P.001", "P.002", "P.003", "P.004", "P.005"}) {
+        if (std::filesystem::exists(archive(name))) {
+            parts += std::string(name) + " True\n";
+            ++count;
+        }
+    }
+    EXPECT_GE(count, 3u);
+    EXPECT_TRUE(inBothLogs(mail_text::sent(LanguageCode, profile.MailTo, count))) << protocol();
+    EXPECT_EQ(attachments(), parts);
 }
 
 // The mail client reads its attachments when the user sends, long after the run.

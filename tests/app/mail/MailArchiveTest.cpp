@@ -76,7 +76,7 @@ TEST_F(MailArchiveTest, TheNameAsAPatternAttachesAtMostNineteenFiles) {
     dir.write("other.zip", "x");
     std::filesystem::create_directory(dir.file("partdir.zip")); // a directory is no file
 
-    EXPECT_EQ(send(dir.file("part*.zip"), "a@b.c"), mail_text::sent("EN", "a@b.c", 19));
+    EXPECT_EQ(send(dir.file("part*.zip"), "a@b.c"), mail_text::sent("EN", "a@b.c", 19, 6));
 
     const std::vector<std::string> message =
         parsed(programs.recorded("sendmail", "input"), dir.path());
@@ -107,6 +107,31 @@ TEST_F(MailArchiveTest, AnAddressThatIsNotOneArgumentIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(programs.recorded("xdg-email", "args")));
     // The log line itself stays one line.
     EXPECT_EQ(mail_text::addressRefused("EN", "a\nb").find('\n'), std::string::npos);
+}
+
+TEST_F(MailArchiveTest, ASetOfPartsGoesWholeInTheOrderOfItsParts) {
+    programs.add("sendmail");
+    for (int i = 1; i <= 3; ++i)
+        dir.write("P.00" + std::to_string(i), bytes(20000, i));
+    dir.write("P.zfc", "directory"); // a copy of what the last part holds
+    dir.write("P.zip", "an older archive");
+
+    EXPECT_EQ(send(dir.file("P.003"), "a@b.c"), mail_text::sent("EN", "a@b.c", 3));
+    EXPECT_EQ(parsed(programs.recorded("sendmail", "input"), dir.path()),
+              (std::vector<std::string>{"a@b.c", MailArchive::Subject, MailArchive::Text,
+                                        "P.001 same", "P.002 same", "P.003 same"}));
+
+    // More parts than a message carries: the first ones go, the line counts the rest.
+    for (int i = 4; i <= 21; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "P.%03d", i);
+        dir.write(name, bytes(100, i));
+    }
+    EXPECT_EQ(send(dir.file("P.021"), "a@b.c"), mail_text::sent("EN", "a@b.c", 19, 2));
+    const std::vector<std::string> message =
+        parsed(programs.recorded("sendmail", "input"), dir.path());
+    ASSERT_EQ(message.size(), 3u + 19u);
+    EXPECT_EQ(message.back(), "P.019 same");
 }
 
 TEST_F(MailArchiveTest, AFailedOrStalledHandOverIsReportedNotFatal) {
