@@ -72,14 +72,22 @@ std::string MailArchive::sendmail(const std::string& program, const std::string&
         const ProgramExit exit = runProgram(
             program, {"-i", "--", address},
             [&](const auto& send) { writeMimeMessage(content, send); }, options_.sendmailLimit,
-            options_.pump);
-        if (exit.succeeded())
-            return mail_text::sent(languageCode, address, files.files.size(), leftOut(files));
-        if (exit.running)
+            options_.pump, WhenLate::Stop);
+        switch (exit.outcome) {
+        case ProgramExit::Outcome::InputNotTaken:
+            return mail_text::notSent(languageCode, address,
+                                      program + " did not take the message within " +
+                                          duration(options_.sendmailLimit) + " and was stopped");
+        case ProgramExit::Outcome::NotEnded:
             return mail_text::notSent(languageCode, address,
                                       program + " did not end within " +
-                                          duration(options_.sendmailLimit));
-        return mail_text::notSent(languageCode, address, program + ": " + exit.detail);
+                                          duration(options_.sendmailLimit) + " and was stopped");
+        case ProgramExit::Outcome::Ended:
+            break;
+        }
+        if (exit.succeeded())
+            return mail_text::sent(languageCode, address, files.files.size(), leftOut(files));
+        return mail_text::notSent(languageCode, address, program + ": " + exit.end.describe());
     } catch (const std::exception& e) {
         return mail_text::notSent(languageCode, address, program + ": " + e.what());
     }
@@ -95,12 +103,12 @@ std::string MailArchive::mailClient(const std::string& program, const std::strin
     }
     arguments.push_back(address);
     try {
-        const ProgramExit exit =
-            runProgram(program, arguments, {}, options_.mailClientLimit, options_.pump);
+        const ProgramExit exit = runProgram(program, arguments, {}, options_.mailClientLimit,
+                                            options_.pump, WhenLate::LeaveRunning);
         // A client that keeps its window open past the wait has the message all the same.
-        if (exit.succeeded() || exit.running)
+        if (exit.succeeded() || exit.outcome == ProgramExit::Outcome::NotEnded)
             return mail_text::opened(languageCode, address, files.files.size(), leftOut(files));
-        return mail_text::notSent(languageCode, address, program + ": " + exit.detail);
+        return mail_text::notSent(languageCode, address, program + ": " + exit.end.describe());
     } catch (const std::exception& e) {
         return mail_text::notSent(languageCode, address, program + ": " + e.what());
     }

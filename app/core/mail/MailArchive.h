@@ -13,7 +13,9 @@ namespace kd {
 
 // How the mail step reaches its programs.
 struct MailOptions {
-    // How long the mail programs may take before the run goes on without them.
+    // How long the mail programs may take, all told, before the run goes on without
+    // them: sendmail is then stopped, the mail client (a window the user may be
+    // working in) left open.
     std::chrono::milliseconds sendmailLimit = std::chrono::minutes(5);
     std::chrono::milliseconds mailClientLimit = std::chrono::seconds(20);
     // Where sendmail is looked for after $PATH.
@@ -30,9 +32,10 @@ struct MailOptions {
 // "sendmail -i -- <address>"; with questions the desktop mail client's compose window
 // opens through "xdg-email", and where there is none nothing is sent, as the message
 // is to be shown first. Both are looked up on $PATH, sendmail also in /usr/sbin. An
-// address with a control character or a leading "-" is never handed to either.
-// Nothing here throws: every outcome is the one line the run writes to both logs, and
-// the run's result stays as it is.
+// address with a control character or a leading "-" is never handed to either. The
+// window's pump runs while a program is waited for. Nothing here throws: every
+// outcome is the one line the run writes to both logs, and the run's result stays as
+// it is.
 class MailArchive {
 public:
     static constexpr const char* MessagingKey = "Software\\Microsoft\\Windows Messaging Subsystem";
