@@ -433,7 +433,7 @@ void TFormZalohovani::ActionNovyProfilExecute() {
     if (!state_.grantProfileAccess())
         return;
     ShowBusy();
-    TabSheetEditNastav->setValues(session_.NewProfileDefaults(TabSheetEditNastav->values()));
+    TabSheetEditNastav->setValues(session_.NewProfileDefaults());
     showEditorPage();
 }
 

@@ -161,3 +161,30 @@ TEST_F(ProfileEditorPageTest, TypedFieldsCheckTheirValuesOnLeaving) {
     EXPECT_FALSE(edit("EditOznac")->hasFocus());
     EXPECT_EQ(edit("EditOznac")->text(), "  Fotky ");
 }
+
+TEST_F(ProfileEditorPageTest, ANewProfileTakesNothingFromTheProfileShownBefore) {
+    dir.write("Nastaven.txt", "INIT_DEST_DIR=/mnt/zaloha\r\n");
+    TObjektZal shown;
+    shown.Name = "Mzdy";
+    shown.ExcludedDirs = "/data/tmp;/data/cache";
+    shown.ExcludedMasks = "*.bak";
+    shown.ArchiveBitOnly = shown.ResetArchiveBit = shown.NewArchive = shown.SelfExtract = true;
+    shown.VersionsKept = 4;
+    SaveProfile(shown, dir.path());
+    open();
+    window->listPage().focusRow(0);
+    action("ActionOpravProfilu")->trigger();
+    EXPECT_EQ(edit("edt_NeklAdresar")->text(), "/data/tmp;/data/cache");
+    widget<QPushButton>("BitBtnZrus")->click();
+
+    action("ActionNovyProfil")->trigger();
+    ASSERT_TRUE(editorShows());
+    ProfileEditorValues defaults;
+    defaults.targetDir = window->settings().InitDestDir;
+    defaults.masks = "*.*";
+    defaults.recurse = true;
+    const ProfileEditorValues values = window->editorPage().values();
+    defaults.startTime = values.startTime; // the time of day the picker shows
+    defaults.versions = values.versions;   // the spin edit's own empty text
+    EXPECT_EQ(values, defaults);
+}

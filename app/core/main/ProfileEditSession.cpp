@@ -13,13 +13,15 @@ void ProfileEditSession::start(const std::string& plainPassword) {
     confirmedPassword_.clear();
 }
 
-ProfileEditorValues ProfileEditSession::NewProfileDefaults(const ProfileEditorValues& shownBefore) {
+ProfileEditorValues ProfileEditSession::NewProfileDefaults() {
     edited_ = nullptr;
     newRecord_ = std::make_unique<TObjektZal>();
     EditedProfileName.clear();
     start({});
     const ProgramSettings& s = state_.settings;
-    return newProfileEditorValues(shownBefore, s.InitDestDir, s.InitRootDir,
+    // A new profile takes nothing from the one the editor showed before: excluded
+    // folders kept from it would silently leave them out of the new backup.
+    return newProfileEditorValues(ProfileEditorValues{}, s.InitDestDir, s.InitRootDir,
                                   state_.clock().nowLocal());
 }
 

@@ -24,9 +24,9 @@ public:
 
     explicit ProfileEditSession(MainState& state) : state_(state) {}
 
-    // The editor for a new profile (archive-attribute boxes, excluded directories and
-    // the new-archive box keep what the editor showed before).
-    ProfileEditorValues NewProfileDefaults(const ProfileEditorValues& shownBefore);
+    // The editor for a new profile: every field at its default, nothing kept from the
+    // profile shown before.
+    ProfileEditorValues NewProfileDefaults();
     // The editor for the profile of the row.
     ProfileEditorValues LoadProfileEditor(int row);
 

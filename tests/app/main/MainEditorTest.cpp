@@ -36,14 +36,14 @@ protected:
 
 TEST_F(MainEditorTest, NewProfileJoinsTheListOnlyWhenSaved) {
     state.settings.InitDestDir = "/mnt/zalohy";
-    ProfileEditorValues values = session.NewProfileDefaults({});
+    ProfileEditorValues values = session.NewProfileDefaults();
     EXPECT_EQ(values.targetDir, "/mnt/zalohy");
     EXPECT_EQ(state.profiles.count(), 1);
     session.Cancel();
     EXPECT_EQ(state.profiles.count(), 1);
     EXPECT_FALSE(session.active());
 
-    values = session.NewProfileDefaults({});
+    values = session.NewProfileDefaults();
     values.name = "Archiv";
     values.password = "abc";
     ASSERT_TRUE(session.ConfirmPassword("abc") == false); // nothing typed in the question
