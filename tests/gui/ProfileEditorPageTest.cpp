@@ -188,3 +188,20 @@ TEST_F(ProfileEditorPageTest, ANewProfileTakesNothingFromTheProfileShownBefore) 
     defaults.versions = values.versions;   // the spin edit's own empty text
     EXPECT_EQ(values, defaults);
 }
+
+TEST_F(ProfileEditorPageTest, AConfirmationThatDiffersSaysSoInTheProgramsLanguage) {
+    for (const std::string code : {"CZ", "EN", "SK"}) {
+        dir.write("Nastaven.txt", "LANGUAGE=" + code + "\r\n");
+        open();
+        const std::string said = ResourceStrings.GetText(11047);
+        EXPECT_NE(said.find(code == "EN" ? "password" : "hesl"), std::string::npos) << code;
+        action("ActionNovyProfil")->trigger();
+        setText("EditHeslo", "abc");
+        ui.inputNext("abd");
+        pressEnter(edit("EditHeslo"));
+        EXPECT_EQ(edit("EditHeslo")->text(), "");
+        ASSERT_EQ(ui.shown.size(), 1u) << code;
+        EXPECT_EQ(ui.shown[0].text, said);
+        ui.shown.clear();
+    }
+}

@@ -13,6 +13,7 @@ inline constexpr int RestoreQuestion = 11018; // restoring undoes the changes si
 inline constexpr int DeleteQuestion = 11021;  // followed by the profile name and a quote
 inline constexpr int WrongProfilePassword = 11042;
 inline constexpr int WrongAdminPassword = 11043;
+inline constexpr int PasswordNotConfirmed = 11047; // the archive password's confirmation differs
 } // namespace main_msg
 
 } // namespace kd

@@ -1,5 +1,6 @@
 #include "app/core/main/ProfileEditSession.h"
 
+#include "app/core/main/MainMessages.h"
 #include "app/core/profiles/ProfileName.h"
 #include "app/core/profiles/ProfilePassword.h"
 #include "app/core/profiles/ProfileRename.h"
@@ -48,6 +49,10 @@ bool ProfileEditSession::ConfirmPassword(const std::string& typed) {
                              localText(LanguageCode, ProfileText::ConfirmPrompt), "", true);
     PasswordConfirmed = answer.value_or(std::string()) == typed;
     confirmedPassword_ = typed;
+    if (!PasswordConfirmed)
+        state_.ui().messageBox(ResourceStrings.GetText(main_msg::PasswordNotConfirmed),
+                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
+                               MsgIcon::Warning);
     return PasswordConfirmed;
 }
 

@@ -32,7 +32,7 @@ public:
 
     // Enter in the password edit: asks for the password again. True when it matched;
     // false when it did not or the password holds characters other than printable
-    // ASCII (said in a box): the editor then empties the password edit.
+    // ASCII (either said in a box): the editor then empties the password edit.
     bool ConfirmPassword(const std::string& typed);
 
     // OK: checks the name, asks for the password confirmation when the password was
