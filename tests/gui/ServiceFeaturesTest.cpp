@@ -275,3 +275,14 @@ TEST(VersionTextTest, PartsAfterTheFirstHaveTwoDigitsAndTheAboutBoxShowsTheDate)
 }
 
 } // namespace
+
+TEST_F(ServiceFeaturesTest, TheAboutBoxLinksToTheHelpFileWhateverItsFolderIsCalled) {
+    for (const char* folder : {"a#b", "a?b", "100% záloha"}) {
+        const std::string help = dir.file(std::string(folder) + "/Kordyne.html");
+        TFormul_OAplikaci about(dir.file(std::string(folder) + "/kordyne"));
+        const QUrl link = about.lbl_Web->target();
+        EXPECT_TRUE(link.isLocalFile()) << folder;
+        EXPECT_EQ(link.toLocalFile().toStdString(), help);
+        EXPECT_EQ(about.lbl_Web->text().toStdString(), help);
+    }
+}

@@ -46,6 +46,10 @@ void TLinkLabel::SetHyperLink(const QString& value) {
 }
 
 QUrl TLinkLabel::target() const {
+    // A file name may hold "#", "?" or "%", which a URL put together by hand would
+    // read as a fragment, a query or an escape.
+    if (linkType_ == TLinkType::ltfile)
+        return QUrl::fromLocalFile(hyperLink_);
     return QUrl(linkPrefix(linkType_) + hyperLink_, QUrl::TolerantMode);
 }
 
