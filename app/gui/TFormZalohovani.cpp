@@ -96,35 +96,51 @@ std::string storeName(const std::string& executable) {
 
 } // namespace
 
-// Every run of the window passes through here, so that quitting knows whether one is
-// under way and can wait for its end.
+class TFormZalohovani::WorkScope {
+public:
+    enum class Kind {
+        Action, // an action with its questions: nothing else starts meanwhile
+        Engine, // the ZIP engine works: the cancel button may stop it
+    };
+    WorkScope(TFormZalohovani& window, Kind kind) : window_(window), kind_(kind) {
+        ++window_.workDepth_;
+        if (kind_ == Kind::Engine)
+            ++window_.engineDepth_;
+        window_.updateControls();
+    }
+    ~WorkScope() {
+        --window_.workDepth_;
+        if (kind_ == Kind::Engine)
+            --window_.engineDepth_;
+        window_.workEnded();
+    }
+    WorkScope(const WorkScope&) = delete;
+    WorkScope& operator=(const WorkScope&) = delete;
+
+private:
+    TFormZalohovani& window_;
+    Kind kind_;
+};
+
+// Every run of the window passes through here, so that nothing else starts while one
+// works (a run shows the ready state before its closing box) and quitting can wait
+// for its end.
 class TFormZalohovani::RunCounter : public MainWindowRuns {
 public:
     explicit RunCounter(TFormZalohovani& window) : window_(window) {}
     void setRuns(MainWindowRuns& runs) { runs_ = &runs; }
 
     RunResult RunBackup(TObjektZal& profile, int row) override {
-        return counted([&] { return runs_->RunBackup(profile, row); });
+        const WorkScope work(window_, WorkScope::Kind::Engine);
+        return runs_->RunBackup(profile, row);
     }
     RunResult RestoreBackup(int row) override {
-        return counted([&] { return runs_->RestoreBackup(row); });
+        const WorkScope work(window_, WorkScope::Kind::Engine);
+        return runs_->RestoreBackup(row);
     }
     void applySettings(const ProgramSettings& settings) override { runs_->applySettings(settings); }
 
 private:
-    template <class Run> RunResult counted(Run&& run) {
-        struct Count {
-            TFormZalohovani& window;
-            explicit Count(TFormZalohovani& w) : window(w) { ++window.runDepth_; }
-            ~Count() {
-                // A quit asked for during the run happens once the run has unwound.
-                if (--window.runDepth_ == 0 && window.closeAfterRun_)
-                    QTimer::singleShot(0, &window, &TFormZalohovani::Konec1Click);
-            }
-        } count(window_);
-        return run();
-    }
-
     TFormZalohovani& window_;
     MainWindowRuns* runs_ = nullptr;
 };
@@ -165,7 +181,6 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     PageControl1->addWidget(TabSheetProtokol);
     TabSheetHelp = new HelpPage(PageControl1);
     PageControl1->addWidget(TabSheetHelp);
-    connect(PageControl1, &QStackedWidget::currentChanged, this, &TFormZalohovani::pageChanged);
     auto* central = new QWidget(this);
     auto* centralLayout = new QVBoxLayout(central);
     centralLayout->setContentsMargins(0, 0, 0, 0);
@@ -175,17 +190,23 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     buildMenus();
     buildStatusBar();
     buildTray();
+    // Only the list page is ready for work; the others hold the busy state.
+    connect(PageControl1, &QStackedWidget::currentChanged, this, &TFormZalohovani::pageChanged);
 
-    connect(TabSheetBrowse, &ProfileListPage::editRequested, this, [this] {
-        if (readyForWork())
-            ActionOpravProfiluExecute();
+    // Enter, a double click and the Delete key reach the actions' handlers, which
+    // check the ready state themselves.
+    connect(TabSheetBrowse, &ProfileListPage::editRequested, this,
+            [this] { guarded([this] { ActionOpravProfiluExecute(); }); });
+    connect(TabSheetBrowse, &ProfileListPage::deleteRequested, this,
+            [this] { guarded([this] { ActionSmazatProfilExecute(); }); });
+    // The first focus may run a scheduler pass and end the program: never while work
+    // is under way, whose end would otherwise come after the exit status was taken.
+    connect(TabSheetBrowse, &ProfileListPage::listEntered, this, [this] {
+        if (workInProgress())
+            return;
+        guarded([this] { state_.ListEnter(); });
+        workEnded();
     });
-    connect(TabSheetBrowse, &ProfileListPage::deleteRequested, this, [this] {
-        if (readyForWork())
-            ActionSmazatProfilExecute();
-    });
-    connect(TabSheetBrowse, &ProfileListPage::listEntered, this,
-            [this] { guarded([this] { state_.ListEnter(); }); });
     connect(TabSheetEditNastav, &ProfileEditorPage::okClicked, this,
             &TFormZalohovani::BitBtnOkClick);
     connect(TabSheetEditNastav, &ProfileEditorPage::cancelClicked, this,
@@ -224,6 +245,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     TabSheetNastaven->setValues(settingsPageValues(state_.settings));
     buildAdvert();
     showProfilePage();
+    updateControls();
     FormStorageKordyne->Active = true;
 }
 
@@ -296,6 +318,10 @@ void TFormZalohovani::buildMenus() {
         ActionNovyProfil,           ActionOpravProfilu, ActionSmazatProfil,  ActionProvestZalohu,
         ActionInformaceOZalohovani, ActionObnovitData,  ActionProhlednoutLog};
     ToolBarBrowse->addActions(listActions);
+    // The list's popup menu and the main menu reach the same actions, which are
+    // therefore disabled themselves, not only the tool bar and the menu titles.
+    workActions_ = listActions;
+    workActions_ << MenuNastaven1 << MenuServisPridatpostartu1 << MenuPopi;
     // Hiding and quitting stay at hand while a run keeps the list's tool bar disabled.
     auto* windowTools = addToolBar("ToolBarWindow");
     windowTools->setObjectName("ToolBarWindow");
@@ -429,8 +455,15 @@ void TFormZalohovani::nothingSelected() {
     ui_.messageBox(kNothingSelected.in(LanguageCode), "", MsgButtons::Ok, MsgIcon::None);
 }
 
+std::optional<TFormZalohovani::WorkScope> TFormZalohovani::startWork() {
+    if (!readyForWork())
+        return std::nullopt;
+    return std::optional<WorkScope>(std::in_place, *this, WorkScope::Kind::Action);
+}
+
 void TFormZalohovani::ActionNovyProfilExecute() {
-    if (!state_.grantProfileAccess())
+    const auto work = startWork();
+    if (!work || !state_.grantProfileAccess())
         return;
     ShowBusy();
     TabSheetEditNastav->setValues(session_.NewProfileDefaults());
@@ -438,7 +471,8 @@ void TFormZalohovani::ActionNovyProfilExecute() {
 }
 
 void TFormZalohovani::ActionOpravProfiluExecute() {
-    if (!readyForWork() || !state_.grantProfileAccess())
+    const auto work = startWork();
+    if (!work || !state_.grantProfileAccess())
         return;
     const int row = TabSheetBrowse->focusedRow();
     if (row < 0)
@@ -449,6 +483,9 @@ void TFormZalohovani::ActionOpravProfiluExecute() {
 }
 
 void TFormZalohovani::ActionSmazatProfilExecute() {
+    const auto work = startWork();
+    if (!work)
+        return;
     const int row = TabSheetBrowse->focusedRow();
     if (row < 0)
         return nothingSelected();
@@ -457,6 +494,9 @@ void TFormZalohovani::ActionSmazatProfilExecute() {
 }
 
 void TFormZalohovani::ActionProvestZalohuExecute() {
+    const auto work = startWork();
+    if (!work)
+        return;
     const std::vector<int> rows = TabSheetBrowse->selectedRows();
     if (rows.empty())
         return nothingSelected();
@@ -470,6 +510,9 @@ void TFormZalohovani::ActionProvestZalohuExecute() {
 }
 
 void TFormZalohovani::ActionInformaceOZalohovaniExecute() {
+    const auto work = startWork();
+    if (!work)
+        return;
     const int row = TabSheetBrowse->focusedRow();
     if (row < 0) {
         TabSheetInfo->clear();
@@ -493,11 +536,16 @@ void TFormZalohovani::TabSheetInfoEnter() {
 }
 
 void TFormZalohovani::ButtonOkInfoClick() {
-    ShowReady();
-    showProfilePage();
+    // Not while the entries are extracted.
+    if (!pageFree(TabSheetInfo))
+        return;
+    closePage();
 }
 
 void TFormZalohovani::ActionObnovitDataExecute() {
+    const auto work = startWork();
+    if (!work)
+        return;
     const int row = TabSheetBrowse->focusedRow();
     if (row < 0)
         return nothingSelected();
@@ -508,6 +556,9 @@ void TFormZalohovani::ActionObnovitDataExecute() {
 }
 
 void TFormZalohovani::MenuTrideniClick(TZipSortMode mode) {
+    // The engine's directory is re-sorted only while nothing uses it.
+    if (workInProgress())
+        return;
     zipEngine().SortDirectory(mode);
     if (const int item = sortMenuItemOf(mode); item >= 0)
         SortItems->actions().at(item)->setChecked(true);
@@ -521,6 +572,8 @@ TExtractDlg& TFormZalohovani::extractDialog() {
 }
 
 void TFormZalohovani::ButtonExtractClick() {
+    if (!pageFree(TabSheetInfo))
+        return;
     if (zipEngine().GetEntryCount() == 0) {
         QApplication::beep();
         return;
@@ -536,6 +589,7 @@ void TFormZalohovani::ButtonExtractClick() {
     zipEngine().FilesList().clear();
     if (dialog.exec() != QDialog::Accepted)
         return;
+    const WorkScope work(*this, WorkScope::Kind::Engine);
     runs_->restore().ExtractFromContents(dialog.options(), rows);
 }
 
@@ -545,11 +599,13 @@ void TFormZalohovani::EditHesloKeyPress() {
 }
 
 void TFormZalohovani::BitBtnOkClick() {
+    // A run may hold the record that saving replaces.
+    if (!pageFree(TabSheetEditNastav))
+        return;
     const auto result = session_.SaveProfileEditor(TabSheetEditNastav->values());
     switch (result.outcome) {
     case ProfileEditSession::SaveOutcome::Saved:
-        ShowReady();
-        showProfilePage();
+        closePage();
         TabSheetBrowse->focusRow(result.row);
         break;
     case ProfileEditSession::SaveOutcome::PasswordNotConfirmed:
@@ -562,8 +618,7 @@ void TFormZalohovani::BitBtnOkClick() {
 
 void TFormZalohovani::BitBtnZrusClick() {
     session_.Cancel();
-    ShowReady();
-    showProfilePage();
+    closePage();
 }
 
 bool TFormZalohovani::WriteMachineString(const std::string& subkey, const std::string& name,
@@ -578,6 +633,9 @@ bool TFormZalohovani::WriteMachineString(const std::string& subkey, const std::s
 }
 
 void TFormZalohovani::MenuServisPridatpostartu1Click() {
+    const auto work = startWork();
+    if (!work)
+        return;
     // The check mark follows what the store holds afterwards; a failure is reported.
     if (registry_.valueExists(RegistryStore::RunKey, kRunValueName)) {
         try {
@@ -594,7 +652,8 @@ void TFormZalohovani::MenuServisPridatpostartu1Click() {
 }
 
 void TFormZalohovani::MenuNastaven1Click() {
-    if (!settingsSession_.MenuNastaven1Click())
+    const auto work = startWork();
+    if (!work || !settingsSession_.MenuNastaven1Click())
         return;
     PageControl1->setCurrentWidget(TabSheetNastaven);
     SettingsPageValues shown = TabSheetNastaven->values();
@@ -604,6 +663,9 @@ void TFormZalohovani::MenuNastaven1Click() {
 }
 
 void TFormZalohovani::ButtonOkClick() {
+    // A run reads the settings that saving replaces.
+    if (!pageFree(TabSheetNastaven))
+        return;
     const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
     if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
         TabSheetNastaven->focusField(result.field);
@@ -628,8 +690,10 @@ void TFormZalohovani::ButtonZrusNastClick() {
 }
 
 void TFormZalohovani::Timer1Timer() {
-    // The scheduler sets the next interval, keeps to its gate and reports its errors.
+    // The scheduler sets the next interval, keeps to its gate (readyForWork) and
+    // reports its errors.
     state_.scheduler().Timer1Timer();
+    workEnded();
 }
 
 void TFormZalohovani::showProfilePage() {
@@ -650,26 +714,65 @@ void TFormZalohovani::showEditorPage() {
 }
 
 void TFormZalohovani::ShowBusy() {
+    busy_ = true;
     KitTrayIcon->SetHint(trayHint(kBusyHint));
     KitTrayIcon->SetAnimated(true);
-    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis, MenuNapoveda})
-        menu->menuAction()->setEnabled(false);
-    btn_Cancel->setEnabled(true);
-    ToolBarBrowse->setEnabled(false);
+    updateControls();
 }
 
 void TFormZalohovani::ShowReady() {
-    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis, MenuNapoveda})
-        menu->menuAction()->setEnabled(true);
-    btn_Cancel->setEnabled(false);
-    ToolBarBrowse->setEnabled(true);
+    busy_ = false;
     StatusPanel0->clear();
     KitTrayIcon->SetAnimated(false);
     KitTrayIcon->SetHint(trayHint(kReadyHint));
+    updateControls();
+}
+
+bool TFormZalohovani::workInProgress() const {
+    return workDepth_ > 0 || state_.scheduler().passRunning();
 }
 
 bool TFormZalohovani::readyForWork() const {
-    return ToolBarBrowse->isEnabled();
+    // A run shows the ready state before its closing box, and a page's OK button may
+    // show it during a run: neither ends the work.
+    return !busy_ && !workInProgress() && profilePageActive();
+}
+
+bool TFormZalohovani::pageFree(const QWidget* page) const {
+    return PageControl1->currentWidget() == page && !workInProgress();
+}
+
+void TFormZalohovani::closePage() {
+    // Work under way keeps the busy state it has shown; its own end leaves it.
+    if (!workInProgress())
+        ShowReady();
+    showProfilePage();
+}
+
+bool TFormZalohovani::engineCancellable() const {
+    // Not a page's busy state, nor a run that has shown the ready state and only
+    // reports how it went.
+    return busy_ && engineDepth_ > 0;
+}
+
+void TFormZalohovani::updateControls() {
+    const bool ready = readyForWork();
+    for (QMenu* menu : {MenuProfil, MenuZaloha, MenuServis, MenuNapoveda})
+        menu->menuAction()->setEnabled(ready);
+    for (QAction* work : workActions_)
+        work->setEnabled(ready);
+    ToolBarBrowse->setEnabled(ready);
+    // The sort items re-sort the engine's directory, which a run must keep.
+    const bool engineFree = !workInProgress();
+    MenuTrideni->menuAction()->setEnabled(engineFree);
+    SortItems->setEnabled(engineFree);
+    btn_Cancel->setEnabled(engineCancellable());
+}
+
+void TFormZalohovani::workEnded() {
+    updateControls();
+    if (closeAfterRun_ && !workInProgress())
+        QTimer::singleShot(0, this, &TFormZalohovani::Konec1Click);
 }
 
 void TFormZalohovani::startTimers() {
@@ -754,6 +857,7 @@ void TFormZalohovani::pageChanged(int index) {
     else if (previousPage_ == TabSheetHelp)
         TabSheetHelp->TabSheetHelpExit();
     previousPage_ = PageControl1->widget(index);
+    updateControls();
 }
 
 void TFormZalohovani::showProtocolPage() {
@@ -767,22 +871,26 @@ void TFormZalohovani::TabSheetProtokolEnter() {
 }
 
 void TFormZalohovani::BitBtnOkProtokolClick() {
-    ShowReady();
-    showProfilePage();
+    closePage();
 }
 
 void TFormZalohovani::MenuPopiClick() {
+    const auto work = startWork();
+    if (!work)
+        return;
     ShowBusy();
     PageControl1->setCurrentWidget(TabSheetHelp);
     guarded([this] { TabSheetHelp->TabSheetHelpEnter(webAddress()); });
 }
 
 void TFormZalohovani::ButtonOkHelpClick() {
-    ShowReady();
-    showProfilePage();
+    closePage();
 }
 
 void TFormZalohovani::ActionProhlednoutLogExecute() {
+    const auto work = startWork();
+    if (!work)
+        return;
     const int row = TabSheetBrowse->focusedRow();
     if (row < 0)
         return nothingSelected();
@@ -823,7 +931,9 @@ void TFormZalohovani::pnl_ReklamaClick() {
 }
 
 void TFormZalohovani::btn_CancelClick() {
-    runs_->cancel();
+    // A cancel with nothing running would be left for the next run to find.
+    if (engineCancellable())
+        runs_->cancel();
 }
 
 void TFormZalohovani::Konec1Click() {
@@ -832,14 +942,18 @@ void TFormZalohovani::Konec1Click() {
 }
 
 void TFormZalohovani::closeEvent(QCloseEvent* event) {
-    if (runInProgress()) {
+    if (workInProgress()) {
         // Never in the middle of writing an archive: the run is cancelled and the
-        // window closes when it has ended.
+        // window closes when the work has ended. An action waiting for an answer, or
+        // a scheduler pass between its runs, closes the window once it is done.
         event->ignore();
-        if (!closeAfterRun_ &&
-            ui_.messageBox(kQuitDuringRun.in(LanguageCode),
-                           ResourceStrings.GetText(main_msg::QuestionCaption), MsgButtons::YesNo,
-                           MsgIcon::Question) == MsgAnswer::Yes) {
+        if (closeAfterRun_)
+            return;
+        if (engineDepth_ == 0) {
+            closeAfterRun_ = true;
+        } else if (ui_.messageBox(kQuitDuringRun.in(LanguageCode),
+                                  ResourceStrings.GetText(main_msg::QuestionCaption),
+                                  MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes) {
             closeAfterRun_ = true;
             btn_CancelClick();
         }

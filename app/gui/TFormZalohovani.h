@@ -7,10 +7,12 @@
 #include "platform/RegistryStore.h"
 #include "platform/UiHost.h"
 
+#include <QList>
 #include <QMainWindow>
 #include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -126,8 +128,11 @@ public:
     // Where the runs write the global log: the settings' log directory, else the
     // program's directory.
     std::string protocolPath() const;
-    // True while a backup or restore works.
-    bool runInProgress() const { return runDepth_ > 0; }
+    // True while an action, a backup, a restore, an extraction or a scheduler pass is
+    // under way: the engine and the questions drain the event queue meanwhile, so
+    // every handler that starts, changes or deletes work checks this (and the ready
+    // state) again when it runs.
+    bool workInProgress() const;
     ProtocolPage& protocolPage() { return *TabSheetProtokol; }
     HelpPage& helpPage() { return *TabSheetHelp; }
 
@@ -151,7 +156,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     // A click on the banner opens the project's address.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    // Quitting while a run works asks to cancel it; the window closes once it ended.
+    // Quitting while work is under way waits for its end; a run is asked to stop first.
     void closeEvent(QCloseEvent* event) override;
     // Minimising hides to the notification area where there is one.
 
@@ -173,6 +178,18 @@ private:
     void showEditorPage();
     // Runs a handler; an error it raises is shown in a box and the program goes on.
     template <class F> void guarded(F&& handler);
+    // The menus, actions, tool bar and cancel button follow the busy state, the page
+    // shown and the work under way.
+    void updateControls();
+    // After work: the controls follow, and a quit asked for during it happens now.
+    void workEnded();
+    // The page shows and no work is under way: what a page's button needs before it
+    // changes anything.
+    bool pageFree(const QWidget* page) const;
+    // A page that holds the busy state is done: the ready state and the list page.
+    void closePage();
+    // The engine works for a run in the busy state: what the cancel button may stop.
+    bool engineCancellable() const;
     void nothingSelected();
     // Shows one of the list dialogs for the editor field edit, starting in the
     // profile's source directory; OK copies the list back.
@@ -182,7 +199,12 @@ private:
     void FormDestroy();
     // Leaving the page shown before: the log and help pages disable their buttons.
     void pageChanged(int index);
-    // Forwards to the runs set, counting the runs under way.
+    // Work from its start to its end (RAII): counted in workDepth_.
+    class WorkScope;
+    // In the ready state: the scope of an action that starts, changes or deletes work;
+    // otherwise none, and the action does nothing.
+    std::optional<WorkScope> startWork();
+    // Forwards to the runs set, each run under a WorkScope.
     class RunCounter;
 
     UiHost& ui_;
@@ -194,7 +216,12 @@ private:
     // The runs over the window's ZIP writer; made once the settings are read.
     std::unique_ptr<AppRuns> runs_;
     std::unique_ptr<RunCounter> runCounter_;
-    int runDepth_ = 0;
+    // The busy state of ShowBusy / ShowReady.
+    bool busy_ = false;
+    // Actions, runs and extractions under way (nested inside one another), and of
+    // them the ones in which the ZIP engine works.
+    int workDepth_ = 0;
+    int engineDepth_ = 0;
     bool closeAfterRun_ = false;
     int advertIndex_ = 1;
     QWidget* previousPage_ = nullptr;
@@ -218,6 +245,8 @@ private:
     QAction *MenuServisPridatpostartu1, *MenuNastaven1;
     QAction *ActionProhlednoutLog, *MenuPopi, *Oaplikaci1, *Konec1, *SBSkryt;
     QAction *Zobrazit1, *WWWStranky1, *KonecTray;
+    // What starts, changes or deletes work: enabled only in the ready state.
+    QList<QAction*> workActions_;
     QMenu* MenuNapoveda;
     TKitPopupMenu* TrayMenu;
     QToolBar* ToolBarBrowse;

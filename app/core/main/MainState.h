@@ -38,6 +38,7 @@ public:
     // a pass runs when the list page shows, no work is in progress and the first
     // check time has come. Its due backups go to runs().RunBackup.
     Scheduler& scheduler() { return scheduler_; }
+    const Scheduler& scheduler() const { return scheduler_; }
 
     // Asks for the profile password (settings HESLO) unless it is empty or was given
     // right before; true when access is granted. A wrong or cancelled answer is reported.
