@@ -54,5 +54,5 @@ TEST_F(AppStartupTest, UnknownLanguageIsReportedAndCzechTextsStay) {
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Nelze načíst soubor jazyk.mutace def_kd_DE");
     EXPECT_EQ(LanguageCode, "DE");
-    EXPECT_EQ(ResourceStrings.GetText(20000), "Error");
+    EXPECT_EQ(ResourceStrings.GetText(20000), "Chyba");
 }

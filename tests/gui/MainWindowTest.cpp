@@ -28,7 +28,7 @@ TEST_F(MainWindowTest, FirstActivationWithABrokenProfileStillStartsTheTimers) {
     open();
     EXPECT_EQ(names(), (std::vector<std::string>{"Mzdy"}));
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "Error");
+    EXPECT_EQ(ui.shown[0].caption, "Chyba");
     EXPECT_TRUE(widget<QTimer>("Timer1")->isActive());
     EXPECT_TRUE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
     EXPECT_FALSE(widget<QPushButton>("btn_Cancel")->isEnabled());

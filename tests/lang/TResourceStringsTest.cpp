@@ -1,34 +1,76 @@
 #include "lang/TResourceStrings.h"
+#include "lang/EngineMessages.h"
 #include "platform/CodePage.h"
 #include "support/ScriptedUiHost.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace kd;
 
 namespace {
 
-// Every id of the tables; the Slovak one lacks the last two of the 11000s.
+// Every id the program reads from the tables.
 const int allIds[] = {10007, 10008, 10009, 10017, 10042, 11001, 11002, 11003, 11004, 11005,
                       11006, 11009, 11012, 11013, 11014, 11015, 11016, 11018, 11019, 11020,
                       11021, 11023, 11024, 11025, 11026, 11027, 11028, 11029, 11030, 11031,
                       11032, 11033, 11034, 11035, 11036, 11037, 11038, 11039, 11040, 11041,
                       11042, 11043, 11044, 11045, 11046, 20000};
 
+// The table compiled in for the code, by id: its own texts, without the Czech ones
+// that stand in for missing texts.
+std::map<int, std::string> ownTexts(const std::string& code) {
+    const std::string data = TResourceStrings::embeddedResource("def_kd_" + code).value();
+    std::map<int, std::string> texts;
+    std::size_t start = 0;
+    while (start < data.size()) {
+        std::size_t end = data.find("\r\n", start);
+        if (end == std::string::npos)
+            end = data.size();
+        const std::string line = data.substr(start, end - start);
+        const std::size_t eq = line.find('=');
+        if (eq != std::string::npos && !line.substr(eq + 1).empty())
+            texts[std::stoi(line.substr(0, eq))] = line.substr(eq + 1);
+        start = end + 2;
+    }
+    return texts;
+}
+
 } // namespace
 
 TEST(TResourceStrings, StartsWithTheCzechTexts) {
     EXPECT_EQ(LanguageCode, "CZ");
     EXPECT_EQ(ResourceStrings.GetText(10009), "Upozornění");
-    EXPECT_EQ(ResourceStrings.GetText(20000), "Error");
+    EXPECT_EQ(ResourceStrings.GetText(20000), "Chyba");
 }
 
-TEST(TResourceStrings, EveryLanguageGivesATextForEveryId) {
-    for (const char* code : {"CZ", "EN", "SK"}) {
-        TResourceStrings table(code);
-        for (int id : allIds)
-            EXPECT_FALSE(table.GetText(id).empty()) << code << " " << id;
+TEST(TResourceStrings, EveryLanguageHasItsOwnTextForEveryIdAndOnlyItsOwnLetters) {
+    const auto czech = ownTexts("CZ");
+    for (int id : allIds)
+        EXPECT_TRUE(czech.count(id)) << id;
+    for (const auto& [id, phrase] : engineMessagePhrases())
+        EXPECT_TRUE(czech.count(id)) << id << " " << phrase;
+
+    const auto english = ownTexts("EN");
+    const auto slovak = ownTexts("SK");
+    for (const auto& [id, text] : czech) {
+        EXPECT_TRUE(english.count(id)) << "EN lacks " << id << "=" << text;
+        EXPECT_TRUE(slovak.count(id)) << "SK lacks " << id << "=" << text;
     }
+    EXPECT_EQ(english.size(), czech.size());
+    EXPECT_EQ(slovak.size(), czech.size());
+    // English is plain ASCII; Slovak has none of the letters only Czech writes.
+    for (const auto& [id, text] : english)
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(),
+                                [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            << id << "=" << text;
+    for (const auto& [id, text] : slovak)
+        for (const char* czechOnly : {"ě", "ř", "ů", "Ě", "Ř", "Ů"})
+            EXPECT_EQ(text.find(czechOnly), std::string::npos) << id << "=" << text;
+    // The English table gives the engine's phrases in its own words.
+    for (const auto& [id, phrase] : engineMessagePhrases())
+        EXPECT_EQ(english.at(id), phrase) << id;
 }
 
 TEST(TResourceStrings, TextsKeepTheirBlanksAndQuotes) {
@@ -39,18 +81,20 @@ TEST(TResourceStrings, TextsKeepTheirBlanksAndQuotes) {
     EXPECT_EQ(cz.GetText(11045),
               "Adresář pro uložení logu (%s) neexistuje, opravte prosím nastavení");
 
+    // Joined with a name, each language's sentences read whole.
     TResourceStrings en("EN");
     EXPECT_EQ(en.GetText(10009), "Warning");
-    EXPECT_EQ(en.GetText(11032), " can not be created,  will not be backup !");
-    EXPECT_EQ(en.GetText(11018), "Extracting the backup will delete all changes since the last "
-                                 "backup. Would you like to continue ?");
-    // Joined with 11012 and a name, the restore sentence has no stray quote.
-    EXPECT_EQ(en.GetText(11012) + "x" + en.GetText(11014),
-              "Profile you wanted to backup :x, not found");
+    EXPECT_EQ(en.GetText(11012) + "Daily" + en.GetText(11014),
+              "Profile \"Daily\" that you want to restore was not found");
+    EXPECT_EQ(en.GetText(11025) + "Daily\" 7.3.2024" + en.GetText(11026) + " 9:05:00",
+              "Backup of profile \"Daily\" 7.3.2024 at 9:05:00");
 
     TResourceStrings sk("SK");
     EXPECT_EQ(sk.GetText(20000), "Chyba");
-    EXPECT_EQ(sk.GetText(11024), "\",súbor sa nedá štandartne otvoriť, nebude zálohovaný");
+    EXPECT_EQ(sk.GetText(10017), "Otázka");
+    EXPECT_EQ(sk.GetText(11021) + "Daily\"", "Naozaj chcete zmazať nastavenie \"Daily\"");
+    EXPECT_EQ(sk.GetText(11045),
+              "Adresár na uloženie logu (%s) neexistuje, opravte prosím nastavenia");
 }
 
 TEST(TResourceStrings, CodesIgnoreCaseAndUnknownIdsGiveEmptyText) {
@@ -60,13 +104,8 @@ TEST(TResourceStrings, CodesIgnoreCaseAndUnknownIdsGiveEmptyText) {
 }
 
 TEST(TResourceStrings, TextsALanguageLacksOrLeavesEmptyComeFromCzech) {
-    // The Slovak table has no 11045: the Czech sentence stands in for it.
-    TResourceStrings sk("SK");
-    EXPECT_EQ(sk.GetText(11045),
-              "Adresář pro uložení logu (%s) neexistuje, opravte prosím nastavení");
-    EXPECT_EQ(sk.GetText(11046), "stara verze?");
-
-    // An id present with an empty text falls back too; the language's own texts win.
+    // An id missing or present with an empty text comes from Czech; the language's own
+    // texts win.
     TResourceStrings table("XX", [](const std::string& name) -> std::optional<std::string> {
         if (name == "def_kd_XX")
             return std::string("10009=Achtung\r\n11026=\r\n11045=");
@@ -76,7 +115,7 @@ TEST(TResourceStrings, TextsALanguageLacksOrLeavesEmptyComeFromCzech) {
     EXPECT_EQ(table.GetText(11026), " v");
     EXPECT_EQ(table.GetText(11045),
               "Adresář pro uložení logu (%s) neexistuje, opravte prosím nastavení");
-    EXPECT_EQ(table.GetText(20000), "Error");
+    EXPECT_EQ(table.GetText(20000), "Chyba");
     EXPECT_EQ(table.GetText(12345), "");
 
     // Reloading Czech drops the other language's texts entirely.
@@ -92,7 +131,7 @@ TEST(TResourceStrings, UnknownLanguageIsReportedAndFallsBackToCzech) {
     EXPECT_EQ(ui.shown[0].text, "Nelze načíst soubor jazyk.mutace def_kd_DE");
     EXPECT_EQ(ui.shown[0].caption, "Upozornění");
     EXPECT_EQ(ui.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(table.GetText(20000), "Error");
+    EXPECT_EQ(table.GetText(20000), "Chyba");
     EXPECT_EQ(table.GetText(10009), "Upozornění");
 }
 

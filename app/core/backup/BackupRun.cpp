@@ -9,6 +9,7 @@
 #include "app/core/runs/CancelTexts.h"
 #include "app/core/runs/LeftOutTexts.h"
 #include "app/core/runs/ProfileArchives.h"
+#include "lang/EngineMessages.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/FileOps.h"
@@ -159,9 +160,9 @@ RunResult BackupRun::RunBackup(TObjektZal& profile, int row) {
         throw SilentAbort(cancelled);
     } catch (const std::exception& e) {
         if (outcome_.failure.empty())
-            outcome_.failure = e.what();
+            outcome_.failure = EngineMessageText(e.what());
         try {
-            state_.logs.toProtocol(e.what());
+            state_.logs.toProtocol(EngineMessageText(e.what()));
         } catch (const std::exception&) {
             // The log itself failed; the error goes on to the caller all the same.
         }

@@ -7,6 +7,7 @@
 #include "app/core/restore/RestoreTexts.h"
 #include "app/core/runs/CancelTexts.h"
 #include "app/core/runs/ZipEventHandlers.h"
+#include "lang/EngineMessages.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Exception.h"
 #include "platform/Paths.h"
@@ -161,9 +162,9 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
     } catch (const std::exception& e) {
         engine_.SetDoAll(false);
         const bool cancelled = isCancel(e);
-        const std::string line = cancelled
-                                     ? cancelledText(language, CancelledRun::Restore)
-                                     : restoreText(language, RestoreText::RunFailed) + e.what();
+        const std::string line =
+            cancelled ? cancelledText(language, CancelledRun::Restore)
+                      : restoreText(language, RestoreText::RunFailed) + EngineMessageText(e.what());
         try {
             logs.toProfileLog(line);
         } catch (const Exception&) {

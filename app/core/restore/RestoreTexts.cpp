@@ -1,5 +1,6 @@
 #include "app/core/restore/RestoreTexts.h"
 
+#include "lang/EngineMessages.h"
 #include "lang/Translations.h"
 #include "zip/format/ZipExceptions.h"
 
@@ -57,13 +58,15 @@ std::string failureText(std::string_view languageCode, const TExtractFailure& fa
     case TExtractProblem::NameTooLong:
         return restoreText(languageCode, RestoreText::NameTooLong);
     case TExtractProblem::ReadFailed:
-        return restoreText(languageCode, RestoreText::ReadFailed) + " (" + failure.Message + ")";
+        return restoreText(languageCode, RestoreText::ReadFailed) + " (" +
+               EngineMessageText(failure.Message) + ")";
     case TExtractProblem::WriteFailed:
-        return restoreText(languageCode, RestoreText::WriteFailed) + " (" + failure.Message + ")";
+        return restoreText(languageCode, RestoreText::WriteFailed) + " (" +
+               EngineMessageText(failure.Message) + ")";
     case TExtractProblem::Other:
         break;
     }
-    return failure.Message;
+    return EngineMessageText(failure.Message);
 }
 
 std::optional<std::string> archiveRefusal(std::string_view languageCode, const std::string& archive,
@@ -76,7 +79,7 @@ std::optional<std::string> archiveRefusal(std::string_view languageCode, const s
         restoreText(languageCode, zip64 ? RestoreText::Zip64 : RestoreText::NotAZip) + archive;
     // The engine's detail, when it says more than the plain refusal.
     if (std::string_view(error.what()) != kMsgNotValidZip)
-        text += " (" + std::string(error.what()) + ")";
+        text += " (" + EngineMessageText(error.what()) + ")";
     return text;
 }
 

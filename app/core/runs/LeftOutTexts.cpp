@@ -1,6 +1,7 @@
 #include "app/core/runs/LeftOutTexts.h"
 
 #include "app/core/logs/RunLogs.h"
+#include "lang/EngineMessages.h"
 #include "lang/Translations.h"
 
 #include <array>
@@ -93,7 +94,7 @@ std::string line(std::string_view languageCode, TSkipReason reason, const std::s
         result = run_log::fileNotOpenedLine(name);
         break;
     }
-    return detail.empty() ? result : result + " (" + detail + ")";
+    return detail.empty() ? result : result + " (" + EngineMessageText(detail) + ")";
 }
 
 std::string countLine(std::string_view languageCode, std::uint64_t count) {

@@ -95,7 +95,7 @@ TEST_F(BackupRunFailureTest, MissingShareIsReportedWithoutMounting) {
     expectFailedWithoutStamp();
     EXPECT_EQ(network.calls, (std::vector<std::string>{dir.file("share") + " jan pw"}));
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "Error");
+    EXPECT_EQ(ui.shown[0].caption, "Chyba");
 
     network.appears = true;
     ui.answerNext(MsgAnswer::Ok);
@@ -138,7 +138,7 @@ TEST_F(BackupRunFailureTest, EarlyEndShowsTheClosingBoxWithTheReason) {
         EXPECT_EQ(backup.RunBackup(profile, 0), RunResult::Failed) << c.reason;
         ASSERT_EQ(ui.shown.size(), c.questions + 1) << c.reason;
         const auto& box = ui.shown.back();
-        EXPECT_EQ(box.caption, "Error");
+        EXPECT_EQ(box.caption, "Chyba");
         EXPECT_EQ(box.text, c.reason + "\n\nZáloha je dokončena, bylo zálohováno :0 souborů");
         EXPECT_EQ(view.calls.back(), "ready");
     }

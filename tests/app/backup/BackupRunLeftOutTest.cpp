@@ -40,7 +40,7 @@ TEST_F(BackupRunLeftOutTest, AnUnreadableDirectoryIsLoggedCountedAndMakesTheRunI
     EXPECT_EQ(backup.lastOutcome().leftOut, 1u);
     EXPECT_TRUE(inBothLogs("Adresář \"" + source +
                            "/closed/\" nelze přečíst, jeho obsah nebude zálohován "
-                           "(Permission denied)"))
+                           "(přístup odepřen)"))
         << protocol();
     const std::string count = "Vynecháno souborů a adresářů (jsou uvedeny v protokolu): 1";
     EXPECT_TRUE(inBothLogs(count));

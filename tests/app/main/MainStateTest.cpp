@@ -27,7 +27,7 @@ TEST_F(MainStateTest, FirstActivationLoadsEveryProfileAndGoesOnPastABrokenOne) {
     EXPECT_EQ(names(), (std::vector<std::string>{"archiv", "Mzdy"}));
     EXPECT_EQ(state.profiles.texts(1)[1], "popis Mzdy");
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "Error");
+    EXPECT_EQ(ui.shown[0].caption, "Chyba");
     EXPECT_NE(ui.shown[0].text.find("\"x\""), std::string::npos);
     EXPECT_EQ(view.calls, (Calls{"page", "focus", "busy", "ready", "page", "timers"}));
     EXPECT_FALSE(state.TerminateRequested);
@@ -71,7 +71,7 @@ TEST_F(MainStateTest, UnknownOrMissingProfileNameKeepsTheProgramOpen) {
     create({"s", "1", "a"});
     state.FormActivate();
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].text, "Nenalezeno označení \"\", ktere si prejete zalohovat");
+    EXPECT_EQ(ui.shown[0].text, "Nenalezeno označení \"\", které si přejete zálohovat");
     EXPECT_EQ(ui.shown[0].caption, "Upozornění");
     EXPECT_TRUE(runs.backups.empty());
     EXPECT_FALSE(state.TerminateRequested);
