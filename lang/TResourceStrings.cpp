@@ -26,6 +26,10 @@ void reportMissingLanguage(UiHost& ui, const std::string& code) {
 
 } // namespace
 
+std::string canonicalLanguageCode(std::string code) {
+    return upperAscii(std::move(code));
+}
+
 std::string LanguageCode = defaultLanguage;
 TResourceStrings ResourceStrings(defaultLanguage);
 
@@ -48,7 +52,7 @@ void TResourceStrings::LoadLanguage(const std::string& code, UiHost* ui) {
     auto lines = readResource(code);
     if (!lines && ui)
         reportMissingLanguage(*ui, code);
-    if (upperAscii(code) != defaultLanguage)
+    if (canonicalLanguageCode(code) != defaultLanguage)
         fallback_ = readResource(defaultLanguage).value_or(Lines{});
     lines_ = lines.value_or(Lines{});
 }

@@ -46,6 +46,10 @@ private:
     Lines fallback_; // the Czech texts, when another language is loaded
 };
 
+// A language code as the program keeps it, in capitals ("en" is "EN"): files name
+// their language in any letter case.
+std::string canonicalLanguageCode(std::string code);
+
 // The current language code ("CZ", "EN" or "SK"); set from the settings file.
 extern std::string LanguageCode;
 // The program's one message table, loaded with the Czech texts at start.

@@ -1,5 +1,6 @@
 #include "lang/qt/FormTranslation.h"
 
+#include "lang/LanguageFiles.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Paths.h"
 
@@ -113,8 +114,11 @@ void FormTranslation::FormShow() {
 }
 
 void FormTranslation::translateAgain() {
-    translator_->setLanguageFile(
-        QString::fromStdString(langDirectory() + "Transl_" + LanguageCode + ".Ini"));
+    // A missing file reads as empty: the window keeps its built-in texts.
+    const std::string name = translationFileName(LanguageCode);
+    const std::string file =
+        findFileIgnoringCase(langDirectory(), name).value_or(langDirectory() + name);
+    translator_->setLanguageFile(QString::fromStdString(file));
     translator_->setActive(true);
     if (translator_->Active())
         translator_->TranslateOwner();

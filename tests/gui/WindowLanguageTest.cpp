@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 using namespace kd;
 using namespace kd::test;
@@ -65,6 +66,22 @@ TEST_F(WindowLanguageTest, TheShownWindowFollowsTheLanguageSavedInTheSettings) {
     EXPECT_EQ(menuTitle(), czechMenu);
     EXPECT_EQ(firstColumn(), czechColumn);
     EXPECT_EQ(widget<QLabel>("Version")->text(), version);
+}
+
+TEST_F(WindowLanguageTest, ACodeInSmallLettersFindsTheLanguageFileWhateverItsCase) {
+    // Copied from another system, the file's name is in capitals; the settings file
+    // names the language in small letters. Windows and boxes still speak English.
+    std::filesystem::rename(files.file("Lang/Transl_EN.Ini"), files.file("Lang/TRANSL_EN.INI"));
+    dir.write("Nastaven.txt", "LANGUAGE=en\r\n");
+    open();
+    EXPECT_EQ(LanguageCode, "EN");
+    EXPECT_EQ(menuTitle(), "&Profile");
+    EXPECT_EQ(ResourceStrings.GetText(10009), "Warning");
+    // Written back in the program's own spelling.
+    saveLanguage(1);
+    std::ifstream settings(dir.file("Nastaven.txt"));
+    const std::string written{std::istreambuf_iterator<char>(settings), {}};
+    EXPECT_NE(written.find("LANGUAGE=EN\r\n"), std::string::npos) << written;
 }
 
 TEST_F(WindowLanguageTest, SaveModeWritesTheMainWindowsTextsWithoutItsDialogsOrData) {

@@ -34,8 +34,10 @@ SettingsPageSession::OkResult SettingsPageSession::ButtonOkClick(const SettingsP
     }
     if (error.empty()) {
         state_.settings = next;
-        // Forms shown from now on follow the new language; the message table does not.
+        // Windows and boxes take the new language at once: a box never mixes the texts
+        // of one language with the buttons of another.
         LanguageCode = next.LanguageCode;
+        ResourceStrings.LoadLanguage(LanguageCode, &state_.ui());
         state_.view().setTimerInterval(Scheduler::timerInterval(next));
         state_.runs().applySettings(state_.settings);
     }

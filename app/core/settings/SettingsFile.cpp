@@ -117,9 +117,10 @@ void SettingsReader::applyOverwrite(const std::string& value) {
 }
 
 void SettingsReader::applyLanguage(const std::string& value) {
-    settings_.LanguageCode = value;
-    if (value == "EN" || value == "SK")
-        settings_.Adverts = advertsIn(adverts_, value);
+    // A file written by hand may give the code in small letters.
+    settings_.LanguageCode = canonicalLanguageCode(value);
+    if (settings_.LanguageCode == "EN" || settings_.LanguageCode == "SK")
+        settings_.Adverts = advertsIn(adverts_, settings_.LanguageCode);
 }
 
 } // namespace

@@ -140,9 +140,9 @@ TEST_F(SettingsPageTest, OkWritesTheFifteenLinesAndPutsThemIntoEffect) {
     EXPECT_EQ(view.calls, (std::vector<std::string>{"busy", "ready", "page"}));
     // The guard keeps the password as typed until the next start.
     EXPECT_EQ(state.settings.ProfilePassword, " tajne ");
-    // Forms follow the new language; the message boxes stay Czech until the next start.
+    // Forms and message boxes follow the new language at once.
     EXPECT_EQ(LanguageCode, "EN");
-    EXPECT_EQ(ResourceStrings.GetText(10009), "Upozornění");
+    EXPECT_EQ(ResourceStrings.GetText(10009), "Warning");
 
     // Read back, the page shows the same choices.
     const ProgramSettings reread = SettingsFile::read(dir.file("Nastaven.txt"), ui);
@@ -180,7 +180,7 @@ TEST_F(SettingsPageTest, WriteErrorIsReportedAndTheWindowIsReadyAgain) {
     EXPECT_EQ(state.settings, before);
     EXPECT_EQ(view.calls, (std::vector<std::string>{"busy", "ready", "page"}));
     ASSERT_EQ(ui.shown.size(), 1u);
-    EXPECT_EQ(ui.shown[0].caption, "Error");
+    EXPECT_EQ(ui.shown[0].caption, "Chyba");
     EXPECT_NE(ui.shown[0].text.find("Nastaven.txt"), std::string::npos) << ui.shown[0].text;
 }
 
