@@ -1,11 +1,14 @@
 #include "app/gui/AppUiHost.h"
 
+#include "app/gui/QtMissingTranslations.h"
 #include "app/gui/TPasswordDlg.h"
+#include "lang/EngineMessages.h"
 #include "lang/TResourceStrings.h"
 #include "lang/Translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
 
 namespace kd {
@@ -17,6 +20,17 @@ QString qtTranslationName(const std::string& code) {
         return {};
     return code == "SK" ? QStringLiteral("qtbase_sk") : QStringLiteral("qtbase_cs");
 }
+
+// The locale whose dates and numbers Qt's dialogs show.
+QLocale localeOf(const std::string& code) {
+    if (code == "EN")
+        return QLocale(QLocale::English, QLocale::UnitedKingdom);
+    return code == "SK" ? QLocale(QLocale::Slovak, QLocale::Slovakia)
+                        : QLocale(QLocale::Czech, QLocale::CzechRepublic);
+}
+
+// The name a box without a caption shows: the program's, as its main window does.
+constexpr const char* kProgramName = "Kordyne";
 
 } // namespace
 
@@ -35,17 +49,22 @@ DialogButtonTexts dialogButtonTexts(const std::string& code) {
 AppUiHost::AppUiHost() = default;
 
 AppUiHost::~AppUiHost() {
-    if (qtTranslation_)
-        QCoreApplication::removeTranslator(qtTranslation_.get());
+    removeQtTranslations();
+}
+
+void AppUiHost::removeQtTranslations() {
+    for (auto* translation : {&qtMissing_, &qtTranslation_})
+        if (*translation) {
+            QCoreApplication::removeTranslator(translation->get());
+            translation->reset();
+        }
 }
 
 void AppUiHost::setLanguage(const std::string& code) {
     language_ = code;
     setButtonTexts(dialogButtonTexts(code));
-    if (qtTranslation_) {
-        QCoreApplication::removeTranslator(qtTranslation_.get());
-        qtTranslation_.reset();
-    }
+    QLocale::setDefault(localeOf(code));
+    removeQtTranslations();
     const QString name = qtTranslationName(code);
     if (name.isEmpty() || !QCoreApplication::instance())
         return;
@@ -54,6 +73,10 @@ void AppUiHost::setLanguage(const std::string& code) {
     if (translation->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
         QCoreApplication::installTranslator(translation.get()))
         qtTranslation_ = std::move(translation);
+    // Asked before Qt's file, which lacks these texts.
+    auto missing = std::make_unique<QtMissingTranslations>(code);
+    if (qtTranslation_ && QCoreApplication::installTranslator(missing.get()))
+        qtMissing_ = std::move(missing);
 }
 
 void AppUiHost::followLanguage() {
@@ -64,7 +87,9 @@ void AppUiHost::followLanguage() {
 MsgAnswer AppUiHost::messageBox(const std::string& text, const std::string& caption,
                                 MsgButtons buttons, MsgIcon icon) {
     followLanguage();
-    return QtUiHost::messageBox(text, caption, buttons, icon);
+    return QtUiHost::messageBox(EngineMessageText(text),
+                                caption.empty() ? kProgramName : EngineMessageText(caption),
+                                buttons, icon);
 }
 
 std::optional<std::string> AppUiHost::inputBox(const std::string& caption,

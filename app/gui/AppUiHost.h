@@ -10,7 +10,9 @@ namespace kd {
 
 // The running program's UI host: Qt's dialogs with the program's own button texts in
 // the current language, Qt's own texts (file and folder dialogs) translated where
-// Debian's translation of Qt is installed, and the password form for the guards.
+// Debian's translation of Qt is installed, and the password form for the guards. A box
+// shows the engine's English phrases in the program's language, and a box without a
+// caption the program's name.
 class AppUiHost : public QtUiHost {
 public:
     AppUiHost();
@@ -34,8 +36,11 @@ public:
 private:
     void followLanguage();
 
+    void removeQtTranslations();
+
     std::string language_;
     std::unique_ptr<QTranslator> qtTranslation_;
+    std::unique_ptr<QTranslator> qtMissing_;
 };
 
 // The button texts of boxes and input boxes in the language of the code.

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -91,6 +92,32 @@ TEST_F(DialogButtonTextsTest, BoxesAndInputBoxesShowTheProgramsButtonsInTheCurre
     EXPECT_EQ(texts, utf8({"OK", "Zruš"}));
 }
 
+TEST_F(DialogButtonTextsTest, ABoxGivesTheEnginesWordsInTheLanguageAndHasATitle) {
+    QString title, text;
+    const auto noteNextBox = [&] {
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        });
+    };
+    noteNextBox();
+    host.messageBox("Cannot write /mnt/a.zip: No space left on device", "", MsgButtons::Ok,
+                    MsgIcon::Information);
+    EXPECT_EQ(title, "Kordyne");
+    EXPECT_EQ(text, QString::fromUtf8("Nelze zapsat /mnt/a.zip: na zařízení nezbývá místo"));
+
+    // The engine's own box: its caption too.
+    ResourceStrings.LoadLanguage("SK");
+    noteNextBox();
+    host.messageBox("Wrong password", "Error", MsgButtons::Ok, MsgIcon::Error);
+    ResourceStrings.LoadLanguage("CZ");
+    EXPECT_EQ(title, "Chyba");
+    EXPECT_EQ(text, "Nesprávne heslo");
+}
+
 TEST_F(DialogButtonTextsTest, QtsOwnDialogsAreTranslatedWhereDebiansFilesExist) {
     host.setLanguage("CZ");
     const QString czech = QFileDialog::tr("&Open");
@@ -101,4 +128,18 @@ TEST_F(DialogButtonTextsTest, QtsOwnDialogsAreTranslatedWhereDebiansFilesExist) 
     if (czech == "&Open" || slovak == "&Open")
         GTEST_SKIP() << "Qt's translations (qt6-translations-l10n) are not installed";
     EXPECT_NE(czech, slovak);
+
+    // What Debian's files lack: the kinds of files, and Slovak standard buttons.
+    const auto qt = [](const char* context, const char* text) {
+        return QCoreApplication::translate(context, text);
+    };
+    EXPECT_EQ(qt("QAbstractFileIconProvider", "Folder"), QString::fromUtf8("Priečinok"));
+    EXPECT_EQ(qt("QPlatformTheme", "Cancel"), QString::fromUtf8("Zrušiť"));
+    EXPECT_EQ(qt("QFileDialog", "&Choose"), QString::fromUtf8("&Vybrať")); // Qt's own
+    host.setLanguage("CZ");
+    EXPECT_EQ(qt("QAbstractFileIconProvider", "%1 File").arg("txt"),
+              QString::fromUtf8("Soubor txt"));
+    EXPECT_EQ(qt("QPlatformTheme", "Cancel"), QString::fromUtf8("Zrušit")); // Qt's own
+    host.setLanguage("EN");
+    EXPECT_EQ(qt("QAbstractFileIconProvider", "Folder"), "Folder");
 }
