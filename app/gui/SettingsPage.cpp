@@ -87,7 +87,7 @@ void SettingsPage::buildControls() {
                        "Vyhledejte cestu dočasného adresáře");
     edt_LogZalohy = directoryField(grid, 4, "edt_LogZalohy", "Adresář zpráv o zálohách:",
                                    "Adresář protokolu záloh; prázdný: adresář programu (F3: výběr)",
-                                   "Vyhledejte cestu, do které chcete zálohovat");
+                                   "Vyhledejte adresář pro zprávy o zálohách");
     Overwrite = combo("Overwrite", kOverwriteChoiceItems);
     addLabelledField(grid, 0, 1, "Přepisovat:", Overwrite, "Kdy obnova přepíše existující soubor");
     edt_PackLevel = new TKitSpinEdit(this);
@@ -105,8 +105,7 @@ void SettingsPage::buildControls() {
     addLabelledField(grid, 3, 1, "Heslo pro administraci:", edt_PasswordAdmin,
                      "Heslo pro otevření nastavení; prázdné: bez hesla");
     cb_Language = combo("cb_Language", kLanguageItems);
-    addLabelledField(grid, 4, 1, "Jazyk:", cb_Language,
-                     "Jazyk programu; hlášení se přepnou při dalším spuštění");
+    addLabelledField(grid, 4, 1, "Jazyk:", cb_Language, "Jazyk programu");
 
     auto* boxes = new QGridLayout;
     ChBBezDotazu =

@@ -13,6 +13,7 @@ TFrmSeznamSouboru::TFrmSeznamSouboru(UiHost& ui, QWidget* parent)
     : TListDialog("FrmSeznamSouboru", "Seznam souborů ", parent),
       edit_(new TFilenameEdit(ui, this)) {
     edit_->setFilter(Filter);
+    edit_->setDialogTitle(DialogTitle);
     setInput(edit_);
 }
 

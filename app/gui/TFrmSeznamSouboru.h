@@ -12,9 +12,10 @@ class TFrmSeznamSouboru : public TListDialog {
 public:
     explicit TFrmSeznamSouboru(UiHost& ui, QWidget* parent = nullptr);
 
-    // The file dialog's choices.
-    static constexpr const char* Filter = "All files (*.*)|*.*|Documents|*.doc;*.rtf|Tabulky|*.xls|"
-                                          "Bitmapy|*.jpg;*.gif;*.bmp";
+    // The file dialog's title and choices.
+    static constexpr const char* DialogTitle = "Vyhledejte soubor";
+    static constexpr const char* Filter = "Všechny soubory (*.*)|*.*|Dokumenty|*.doc;*.rtf|"
+                                          "Tabulky|*.xls|Bitmapy|*.jpg;*.gif;*.bmp";
 
     void setInitialDirectory(std::string directory) override;
 

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMetaProperty>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
@@ -31,6 +32,25 @@ template <class T, class Get, class Set>
 TextProperty property(const char* name, T* object, Get get, Set set) {
     return {QString::fromLatin1(name), [object, get] { return (object->*get)(); },
             [object, set](const QString& value) { (object->*set)(value); }};
+}
+
+// The texts our own classes publish (the directory edit's prompt, the file edit's
+// filter): every string property a class of the program declares, by its name. Qt's
+// own properties are left to the mapping above.
+void addPublishedTexts(QObject* object, std::vector<TextProperty>& texts) {
+    for (const QMetaObject* meta = object->metaObject(); meta; meta = meta->superClass()) {
+        if (!QLatin1String(meta->className()).startsWith(QLatin1String("kd::")))
+            continue;
+        for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
+            const QMetaProperty property = meta->property(i);
+            if (property.metaType().id() != QMetaType::QString || !property.isWritable())
+                continue;
+            texts.push_back(
+                {QString::fromLatin1(property.name()),
+                 [object, property] { return property.read(object).toString(); },
+                 [object, property](const QString& value) { property.write(object, value); }});
+        }
+    }
 }
 
 // The page's tab when it is a page of a tab widget.
@@ -153,6 +173,7 @@ public:
                 texts.push_back(
                     property("StatusHint", action, &QAction::statusTip, &QAction::setStatusTip));
         }
+        addPublishedTexts(object_, texts);
         return texts;
     }
 

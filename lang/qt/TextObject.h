@@ -12,7 +12,7 @@ namespace kd {
 
 // One text of an object that the translator reads and writes.
 struct TextProperty {
-    QString name; // "Caption", "Hint", "StatusHint"
+    QString name; // "Caption", "Hint", "StatusHint", or a published property's own name
     std::function<QString()> get;
     std::function<void(const QString&)> set;
 };

@@ -8,6 +8,9 @@
 #include "app/gui/Tfrm_ViewLog.h"
 #include "lang/qt/FormTranslation.h"
 #include "platform/IniFile.h"
+#include "widgets/edits/TDirectoryEdit.h"
+#include "widgets/edits/TFilenameEdit.h"
+#include "widgets/typed/TEditVarox.h"
 
 #include <QLabel>
 #include <QRegularExpression>
@@ -138,4 +141,27 @@ TEST_F(LanguageFilesTest, WindowsShownInEnglishOrSlovakKeepNoCzechText) {
             EXPECT_FALSE(QString::fromStdString(text).contains(language.czech))
                 << key << "=" << text;
     }
+}
+
+TEST_F(LanguageFilesTest, BrowseDialogsAndDataBoxesSpeakTheWindowsLanguage) {
+    showEveryWindow("EN");
+    // The settings page's browse edit asks with the English prompt.
+    window->findChild<QAction*>("MenuNastaven1")->trigger();
+    ui.chooseNext("");
+    widget<TDirectoryEdit>("edt_LogZalohy")->Button()->Click();
+    ASSERT_FALSE(ui.chooseCaptions.empty());
+    EXPECT_EQ(ui.chooseCaptions.back(), "Find the directory for the backup logs");
+    // The file list's dialog offers English kinds of files.
+    const auto* fileEdit = dialogs[3]->findChild<TFilenameEdit*>("FilenameEdit1");
+    ASSERT_NE(fileEdit, nullptr);
+    EXPECT_EQ(fileEdit->DialogTitle(), "Find a file");
+    EXPECT_NE(fileEdit->Filter().find("|Spreadsheets|*.xls|Pictures|"), std::string::npos);
+    // A typed edit reports bad data in English.
+    auto* size = widget<TEditVarox>("EditVelPrvDisk");
+    size->setText("12x");
+    ui.shown.clear();
+    EXPECT_EQ(size->GetInteger(), 0);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Invalid data format");
+    EXPECT_EQ(ui.shown[0].caption, "Error");
 }

@@ -149,8 +149,9 @@ TEST_F(ListDialogTest, MaskBrowseOffersTheMaskFilterAndAddsTheChosenFileName) {
     dialog.FilenameEdit1->Button()->Click();
     ASSERT_EQ(host.chooseStarts.size(), 1U);
     EXPECT_EQ(host.chooseStarts[0].rfind("/srv/data", 0), 0U) << host.chooseStarts[0];
-    EXPECT_EQ(host.fileFilters, Lines{"All files (*);;Documents (*.doc *.rtf);;Tabulky (*.xls);;"
-                                      "Bitmapy (*.jpg *.gif *.bmp)"});
+    EXPECT_EQ(host.fileFilters,
+              Lines{"Všechny soubory (*);;Dokumenty (*.doc *.rtf);;Tabulky (*.xls);;"
+                    "Bitmapy (*.jpg *.gif *.bmp)"});
     pressKey(dialog.FilenameEdit1, Qt::Key_Enter, "\r");
     EXPECT_EQ(lines(dialog), Lines{"report.rtf"});
     EXPECT_TRUE(dialog.isVisible());

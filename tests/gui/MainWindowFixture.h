@@ -39,6 +39,7 @@ public:
     std::optional<std::string> chooseDirectory(const std::string& caption,
                                                const std::string& start) override {
         chooseStarts.push_back(start);
+        chooseCaptions.push_back(caption);
         return ScriptedUiHost::chooseDirectory(caption, start);
     }
     std::optional<std::string> chooseFile(const std::string& caption, const std::string& start,
@@ -48,6 +49,7 @@ public:
         return ScriptedUiHost::chooseFile(caption, start, filter);
     }
     std::vector<std::string> chooseStarts;
+    std::vector<std::string> chooseCaptions;
     std::vector<std::string> fileFilters;
 };
 

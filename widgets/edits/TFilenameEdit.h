@@ -8,6 +8,10 @@ enum class TFileDialogKind { dkOpen, dkSave, dkOpenPicture, dkSavePicture };
 // A browse edit for a file name, chosen through the UI host's file dialog.
 class TFilenameEdit : public TFileDirEdit {
     Q_OBJECT
+    // The dialog's filter and title as texts of the form, which the form's language
+    // replaces.
+    Q_PROPERTY(QString Filter READ filterProperty WRITE setFilterProperty)
+    Q_PROPERTY(QString DialogTitle READ dialogTitleProperty WRITE setDialogTitleProperty)
 public:
     // The values the file dialog starts from and keeps between uses.
     struct DialogSettings {
@@ -33,6 +37,10 @@ public:
     void setInitialDir(std::string dir) { dialog_.initialDir = std::move(dir); }
     const std::string& DialogTitle() const { return dialog_.title; }
     void setDialogTitle(std::string title) { dialog_.title = std::move(title); }
+    QString filterProperty() const { return QString::fromStdString(dialog_.filter); }
+    void setFilterProperty(const QString& filter) { dialog_.filter = filter.toStdString(); }
+    QString dialogTitleProperty() const { return QString::fromStdString(dialog_.title); }
+    void setDialogTitleProperty(const QString& title) { dialog_.title = title.toStdString(); }
     // Several files may be chosen or dropped; turning it off clears the selection.
     void setMultiSelect(bool value);
 

@@ -14,6 +14,7 @@ namespace kd {
 namespace {
 
 const char* const kErrorText = " Chybný formát dat ";
+const char* const kErrorCaption = "Chyba";
 
 bool isInteger(const QString& text) {
     bool ok = false;
@@ -23,7 +24,9 @@ bool isInteger(const QString& text) {
 
 } // namespace
 
-TEditVarox::TEditVarox(QWidget* parent) : QLineEdit(parent), button_(new QToolButton(this)) {
+TEditVarox::TEditVarox(QWidget* parent)
+    : QLineEdit(parent), errorText_(QString::fromUtf8(kErrorText)),
+      errorCaption_(QString::fromUtf8(kErrorCaption)), button_(new QToolButton(this)) {
     button_->setCursor(Qt::ArrowCursor);
     button_->setFocusPolicy(Qt::NoFocus);
     button_->hide();
@@ -82,9 +85,10 @@ std::int32_t TEditVarox::GetInteger() {
 
 void TEditVarox::showError() {
     if (ui_)
-        ui_->messageBox(kErrorText, "Chyba", MsgButtons::Ok, MsgIcon::Error);
+        ui_->messageBox(errorText_.toStdString(), errorCaption_.toStdString(), MsgButtons::Ok,
+                        MsgIcon::Error);
     else
-        QMessageBox::critical(this, QStringLiteral("Chyba"), QString::fromUtf8(kErrorText));
+        QMessageBox::critical(this, errorCaption_, errorText_);
 }
 
 void TEditVarox::setBlankDate(const QString& value) {

@@ -16,9 +16,11 @@ enum TEditType { ttString, ttInteger, ttFloat, ttDate, ttTime };
 // A one-line edit that knows the kind of data it holds. Setting the text, and leaving
 // the field, checks it, completes abbreviated dates and times and reformats numbers; an
 // invalid text is reported and keeps the focus in the field. Enter acts as Tab. Its text
-// is data, never translated.
+// is data, never translated; the texts of its error box are the form's.
 class TEditVarox : public QLineEdit {
     Q_OBJECT
+    Q_PROPERTY(QString ErrorText READ ErrorText WRITE setErrorText)
+    Q_PROPERTY(QString ErrorCaption READ ErrorCaption WRITE setErrorCaption)
 public:
     explicit TEditVarox(QWidget* parent = nullptr);
 
@@ -47,6 +49,11 @@ public:
     void setConvertDecimalSymbol(bool value) { convertDecimalSymbol_ = value; }
     bool EnterIsTab() const { return keys_.EnterIsTab; }
     void setEnterIsTab(bool value) { keys_.EnterIsTab = value; }
+    // The text and caption of the box that reports invalid data.
+    const QString& ErrorText() const { return errorText_; }
+    void setErrorText(const QString& value) { errorText_ = value; }
+    const QString& ErrorCaption() const { return errorCaption_; }
+    void setErrorCaption(const QString& value) { errorCaption_ = value; }
 
     // The small button at the right edge, hidden until asked for.
     bool ButtonVisible() const { return buttonVisible_; }
@@ -88,6 +95,8 @@ private:
     std::uint8_t floatDigits_ = 0;
     QString blankDate_;
     QString blankTime_;
+    QString errorText_;
+    QString errorCaption_;
     Qt::Alignment alignment_ = Qt::AlignLeft;
     bool convertDecimalSymbol_ = false;
     bool buttonVisible_ = false;
