@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -37,7 +39,7 @@ void HelpPage::TabSheetHelpEnter(const std::string& helpPath) {
     std::ifstream in(helpPath, std::ios::binary);
     std::ostringstream bytes;
     if (!in || !(bytes << in.rdbuf()))
-        throw Exception("Soubor " + helpPath + " nelze otevřít");
+        throw Exception("Cannot open " + helpPath + ": " + std::strerror(errno));
     // Links inside the help resolve beside the file.
     RichEditHelp->setSearchPaths({QFileInfo(toQString(helpPath)).absolutePath()});
     RichEditHelp->setHtml(toQString(decodeTextBytes(bytes.str())));

@@ -2,6 +2,7 @@
 
 #include "app/core/main/ProgramVersion.h"
 #include "app/gui/PageControls.h"
+#include "lang/LanguageFiles.h"
 #include "lang/TResourceStrings.h"
 #include "platform/Paths.h"
 #include "widgets/link/TLinkLabel.h"
@@ -17,13 +18,11 @@ namespace {
 
 // The project's mail address; it has none yet, so the mail line stays hidden.
 constexpr const char* kProjectMail = "";
-constexpr const char* kHelpFileName = "Kordyne.html";
 
 } // namespace
 
 std::string TFormul_OAplikaci::webAddress(const std::string& executablePath) {
-    return withTrailingSlash(std::filesystem::path(executablePath).parent_path().string()) +
-           kHelpFileName;
+    return helpFilePath(std::filesystem::path(executablePath).parent_path().string(), LanguageCode);
 }
 
 TFormul_OAplikaci::TFormul_OAplikaci(const std::string& executablePath, QWidget* parent)

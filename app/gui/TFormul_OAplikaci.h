@@ -19,7 +19,8 @@ public:
     // process's executable.
     explicit TFormul_OAplikaci(const std::string& executablePath = {}, QWidget* parent = nullptr);
 
-    // The project's address: its help file beside the program.
+    // The project's address: its help file beside the program, in the current language
+    // where there is one.
     static std::string webAddress(const std::string& executablePath);
 
     QLabel* Version;

@@ -53,7 +53,14 @@ TEST(LogTextTest, ALargeLogIsReadFromItsFirstWholeLineWithinTheLimit) {
     EXPECT_FALSE(whole.truncated);
     EXPECT_EQ(whole.text.rfind("line 0 ", 0), 0u);
 
-    EXPECT_THROW(readLogForView(dir.file("none.log")), Exception);
+    // In the engine's words, which a box gives in the program's language.
+    try {
+        readLogForView(dir.file("none.log"));
+        ADD_FAILURE() << "a missing log was read";
+    } catch (const Exception& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open " + dir.file("none.log") + ": No such file or directory");
+    }
 }
 
 class ServiceFeaturesTest : public MainWindowFixture {
@@ -127,6 +134,36 @@ TEST_F(ServiceFeaturesTest, ProfileLogViewerShowsTheProfilesLogOrSaysThereIsNone
     EXPECT_EQ(shown, QString::fromUtf8("Zálohování profilu \"Alfa\"\nhotovo\n"));
     EXPECT_TRUE(busyMeanwhile);
     EXPECT_TRUE(ready());
+}
+
+TEST_F(ServiceFeaturesTest, HelpIsTheLanguagesOwnWhereItHasOneElseTheCzech) {
+    dir.write("Nastaven.txt", "LANGUAGE=SK\r\n");
+    dir.write("Kordyne.html", "<p>Nápověda</p>");
+    dir.write("Kordyne_EN.html", "<p>Help</p>");
+    open();
+    const auto shownHelp = [&] {
+        action("MenuPopi")->trigger();
+        const QString text = window->helpPage().RichEditHelp->toPlainText();
+        window->helpPage().ButtonOkHelp->click();
+        return text;
+    };
+    EXPECT_EQ(shownHelp(), QString::fromUtf8("Nápověda")); // no Slovak help here
+    dir.write("kordyne_sk.HTML", "<p>Pomocník</p>");       // found in any letter case
+    EXPECT_EQ(shownHelp(), QString::fromUtf8("Pomocník"));
+    LanguageCode = "EN";
+    EXPECT_EQ(shownHelp(), "Help");
+    TFormul_OAplikaci about(dir.file("kordyne"));
+    EXPECT_EQ(about.lbl_Web->target(),
+              QUrl::fromLocalFile(QString::fromStdString(dir.file("Kordyne_EN.html"))));
+    EXPECT_TRUE(ui.shown.empty());
+
+    // A help that cannot be read is named with the system's reason.
+    std::filesystem::remove(dir.file("Kordyne_EN.html"));
+    std::filesystem::remove(dir.file("Kordyne.html"));
+    shownHelp();
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text,
+              "Cannot open " + dir.file("Kordyne.html") + ": No such file or directory");
 }
 
 TEST_F(ServiceFeaturesTest, HelpPageShowsTheHelpBesideTheProgram) {
