@@ -95,7 +95,7 @@ ContentsPage::ContentsPage(QWidget* parent) : QWidget(parent) {
     LabelIndex = label("LabelIndex", "");
     for (QLabel* filled : {LabelPoslZal, lbl_PoslZalCas, LabelIndex})
         markRunTimeText(filled);
-    ButtonExtract = new QPushButton("Extract", this);
+    ButtonExtract = new QPushButton("Rozbalit", this);
     ButtonExtract->setObjectName("ButtonExtract");
     ButtonOkInfo = new QPushButton("&Ok", this);
     ButtonOkInfo->setObjectName("ButtonOkInfo");

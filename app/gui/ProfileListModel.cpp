@@ -1,6 +1,7 @@
 #include "app/gui/ProfileListModel.h"
 
 #include "app/core/profiles/ProfileListTexts.h"
+#include "lang/TResourceStrings.h"
 
 #include <QApplication>
 #include <QColor>
@@ -9,6 +10,9 @@
 
 namespace kd {
 namespace {
+
+// The column of the automatic backup's period kind.
+constexpr int kPeriodColumn = 6;
 
 QStringList builtInCaptions() {
     QStringList captions;
@@ -44,6 +48,9 @@ QVariant ProfileListModel::data(const QModelIndex& index, int role) const {
         return {};
     switch (role) {
     case Qt::DisplayRole:
+        // The period kind follows a language chosen since the row was made.
+        if (index.column() == kPeriodColumn)
+            return QString::fromStdString(PeriodKindText(list_.record(index.row()), LanguageCode));
         return QString::fromStdString(
             list_.texts(index.row())[static_cast<std::size_t>(index.column())]);
     case Qt::DecorationRole:

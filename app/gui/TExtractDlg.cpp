@@ -20,7 +20,7 @@ namespace kd {
 
 TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui) {
     setObjectName("ExtractDlg");
-    setWindowTitle("Extract Files");
+    setWindowTitle("Rozbalit soubory");
 
     auto* choice = new QGroupBox(this);
     auto* choiceColumn = new QVBoxLayout(choice);

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTimer>
 #include <QToolBar>
@@ -62,7 +63,6 @@ TEST_F(ContentsPageTest, ShowsTheNewestArchiveSortsItAndReturns) {
     EXPECT_EQ(widget<QLabel>("LabelIndex")->text(), "1");
     EXPECT_EQ(list().header()->objectName(), "Header1");
     EXPECT_EQ(list().header()->sectionSize(7), 154);
-    EXPECT_EQ(list().model()->headerData(8, Qt::Horizontal).toString(), "Disk#");
     EXPECT_EQ(shownNames().size(), 4u); // three files and sub/
 
     action("MenuTrideniJmeno")->trigger();
@@ -73,6 +73,24 @@ TEST_F(ContentsPageTest, ShowsTheNewestArchiveSortsItAndReturns) {
     widget<QPushButton>("ButtonOkInfo")->click();
     EXPECT_TRUE(window->profilePageActive());
     EXPECT_TRUE(widget<QToolBar>("ToolBarBrowse")->isEnabled());
+}
+
+TEST_F(ContentsPageTest, TheCzechPageHasCzechCaptionsAndTheProgramsDates) {
+    openContents();
+    QStringList captions;
+    for (int column = 0; column < list().model()->columnCount(); ++column)
+        captions << list().model()->headerData(column, Qt::Horizontal).toString();
+    EXPECT_EQ(captions.join('|'),
+              QString::fromUtf8("Soubor|Datum|Čas|Velikost|Komprim.|Poměr|Metoda|Cesta|Disk č."));
+    EXPECT_EQ(widget<QPushButton>("ButtonExtract")->text(), "Rozbalit");
+    EXPECT_EQ(window->extractDialog().windowTitle(), "Rozbalit soubory");
+    // Day.month.year and a 24-hour time, as the archive's own date above the list.
+    const QString date = list().model()->index(0, 1).data().toString();
+    const QString time = list().model()->index(0, 2).data().toString();
+    EXPECT_TRUE(QRegularExpression("^\\d{1,2}\\.\\d{1,2}\\.\\d{4}$").match(date).hasMatch())
+        << date.toStdString();
+    EXPECT_TRUE(QRegularExpression("^\\d{1,2}:\\d{2}$").match(time).hasMatch())
+        << time.toStdString();
 }
 
 TEST_F(ContentsPageTest, ExtractsTheSelectedRowsWithTheDialogsOptions) {

@@ -68,6 +68,19 @@ TEST_F(WindowLanguageTest, TheShownWindowFollowsTheLanguageSavedInTheSettings) {
     EXPECT_EQ(widget<QLabel>("Version")->text(), version);
 }
 
+TEST_F(WindowLanguageTest, TheProfileListsPeriodKindFollowsTheLanguage) {
+    TObjektZal record;
+    record.Name = "Daily";
+    record.PeriodKind = 1;
+    SaveProfile(record, dir.path());
+    open();
+    EXPECT_EQ(cell(0, 6), "Den");
+    saveLanguage(1); // EN
+    EXPECT_EQ(cell(0, 6), "Day");
+    saveLanguage(2); // SK
+    EXPECT_EQ(cell(0, 6), "Deň");
+}
+
 TEST_F(WindowLanguageTest, ACodeInSmallLettersFindsTheLanguageFileWhateverItsCase) {
     // Copied from another system, the file's name is in capitals; the settings file
     // names the language in small letters. Windows and boxes still speak English.

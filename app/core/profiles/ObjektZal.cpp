@@ -2,12 +2,14 @@
 
 #include "app/core/profiles/ProfileFileRules.h"
 #include "app/core/profiles/ProfilePassword.h"
+#include "lang/Translations.h"
 #include "platform/AtomicFile.h"
 #include "platform/DateText.h"
 #include "platform/Exception.h"
 #include "platform/Paths.h"
 #include "platform/TextFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -141,19 +143,12 @@ void SaveProfile(const TObjektZal& record, const std::string& dir) {
     }
 }
 
-std::string PeriodKindText(const TObjektZal& record) {
-    switch (record.PeriodKind) {
-    case 0:
-        return "Ručně";
-    case 1:
-        return "Den";
-    case 2:
-        return "Týden";
-    case 3:
-        return "Měsíc";
-    default:
-        return "Minuty";
-    }
+std::string PeriodKindText(const TObjektZal& record, std::string_view languageCode) {
+    static constexpr Translations kKinds[] = {
+        {"Ručně", "Manual", "Ručne"}, {"Den", "Day", "Deň"},           {"Týden", "Week", "Týždeň"},
+        {"Měsíc", "Month", "Mesiac"}, {"Minuty", "Minutes", "Minúty"},
+    };
+    return kKinds[std::min<std::size_t>(record.PeriodKind, 4)].in(languageCode);
 }
 
 } // namespace kd

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kd {
 
@@ -54,7 +55,8 @@ void LoadProfile(TObjektZal& record, const std::string& dir, const std::string& 
 // an empty name or one with a "/" (see ProfileName.h for the editor's full check).
 void SaveProfile(const TObjektZal& record, const std::string& dir);
 
-// The profile list's text for the period kind (not translated).
-std::string PeriodKindText(const TObjektZal& record);
+// The profile list's text for the period kind, in the language "CZ", "EN" or "SK"
+// (others give Czech).
+std::string PeriodKindText(const TObjektZal& record, std::string_view languageCode = "CZ");
 
 } // namespace kd

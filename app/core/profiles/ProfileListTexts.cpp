@@ -1,5 +1,6 @@
 #include "app/core/profiles/ProfileListTexts.h"
 
+#include "lang/TResourceStrings.h"
 #include "platform/DateText.h"
 
 #include <algorithm>
@@ -24,7 +25,7 @@ std::array<std::string, 8> profileListTexts(const TObjektZal& record, TDateTime 
             record.SourceDir,
             record.Masks,
             std::to_string(record.VersionsKept),
-            PeriodKindText(record),
+            PeriodKindText(record, LanguageCode),
             lastRun};
 }
 

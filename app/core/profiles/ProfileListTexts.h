@@ -24,7 +24,8 @@ inline constexpr std::array<ProfileListColumn, 8> kProfileListColumns = {{
     {"Posl.záloha", 100},
 }};
 
-// The row's texts, column by column (column 0 is the row caption, the name).
+// The row's texts, column by column (column 0 is the row caption, the name), in the
+// program's language.
 // lastRunDate and lastRunTime come from the profile's last-run stamp; a date of 0 or
 // less (no stamp) shows as a single blank.
 std::array<std::string, 8> profileListTexts(const TObjektZal& record, TDateTime lastRunDate,

@@ -1,5 +1,6 @@
 #include "app/core/restore/ArchiveContents.h"
 
+#include "platform/DateText.h"
 #include "zip/reader/TZipReader.h"
 
 #include <algorithm>
@@ -34,14 +35,14 @@ std::string compressionRateText(std::uint32_t compressedSize, std::uint32_t unco
 
 ContentsRow contentsRow(const TZipReader& reader, int index) {
     const TZipHeaderInfo& entry = reader.Entry(index);
-    const DateParts when = decodeDateTime(reader.GetEntryDateTime(index));
-    const int hour12 = when.hour % 12 == 0 ? 12 : when.hour % 12;
+    const TDateTime stamp = reader.GetEntryDateTime(index);
+    const DateParts when = decodeDateTime(stamp);
 
     ContentsRow row;
     row[0] = entry.FileName() + (entry.IsEncrypted() ? "+" : "") + (entry.HasComment() ? "$" : "");
-    row[1] = format("%8s", format("%04d/%02d/%02d", when.year, when.month, when.day).c_str());
-    row[2] = format(
-        "%7s", format("%02d:%02d%s", hour12, when.minute, when.hour < 12 ? "am" : "pm").c_str());
+    // The program's date and a 24-hour time, as its logs and windows show them.
+    row[1] = formatShortDate(stamp);
+    row[2] = format("%d:%02d", when.hour, when.minute);
     row[3] = format("%8u", entry.UncompressedSize);
     row[4] = format("%8u", entry.CompressedSize);
     row[5] = compressionRateText(entry.CompressedSize, entry.UncompressedSize, entry.IsEncrypted());

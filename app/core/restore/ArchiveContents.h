@@ -22,22 +22,23 @@ struct ContentsColumnInfo {
 inline constexpr std::size_t kContentsColumnCount = 9;
 
 inline constexpr std::array<ContentsColumnInfo, kContentsColumnCount> kContentsColumns = {{
-    {"File", 99, false},
-    {"Date", 63, true},
-    {"Time", 69, true},
-    {"Size", 45, true},
-    {"Packed", 65, true},
-    {"Rate", 47, true},
-    {"Method", 69, false},
-    {"Path", 154, false},
-    {"Disk#", 48, false},
+    {"Soubor", 99, false},
+    {"Datum", 63, true},
+    {"Čas", 69, true},
+    {"Velikost", 45, true},
+    {"Komprim.", 65, true},
+    {"Poměr", 47, true},
+    {"Metoda", 69, false},
+    {"Cesta", 154, false},
+    {"Disk č.", 48, false},
 }};
 
 using ContentsRow = std::array<std::string, kContentsColumnCount>;
 
 // The cells of entry index of the reader's view: the name with "+" when encrypted
-// and "$" when commented, the date "yyyy/mm/dd", the time "hh:mmam" / "hh:mmpm",
-// the sizes, the compression rate, the method, the stored directory and the disk.
+// and "$" when commented, the program's short date ("5.3.2003"), the time on a
+// 24-hour clock ("14:07"), the sizes, the compression rate, the method, the stored
+// directory and the disk.
 ContentsRow contentsRow(const TZipReader& reader, int index);
 
 // The space the compression saved, in whole percent rounded to nearest, as "61%":

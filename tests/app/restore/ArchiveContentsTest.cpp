@@ -118,11 +118,11 @@ void ArchiveContentsTest::checkColumnsAgainstOracles() {
         EXPECT_EQ(row[0].ends_with("+"), name == "secret/pin.txt");
         EXPECT_EQ(row[7] + reader.GetEntryFileName(i), name);
         EXPECT_EQ(row[8], "1");
-        // unzip: "2003-03-05 14:07"; the list: "2003/03/05" and "02:07pm".
+        // unzip: "2003-03-05 14:07"; the list: "5.3.2003" and "14:07".
         EXPECT_EQ(u[4], "2003-03-05");
-        EXPECT_EQ(row[1], "2003/03/05");
+        EXPECT_EQ(row[1], "5.3.2003");
         EXPECT_EQ(u[5], "14:07");
-        EXPECT_EQ(row[2], "02:07pm");
+        EXPECT_EQ(row[2], "14:07");
         EXPECT_EQ(row[3].size(), 8u);
         EXPECT_EQ(row[4].size(), 8u);
     }
