@@ -10,7 +10,7 @@ namespace kd {
 
 TPasswordDlg::TPasswordDlg(QWidget* parent) : TFrm_KD(parent) {
     setObjectName("PasswordDlg");
-    setWindowTitle("Password Dialog");
+    setWindowTitle("Heslo");
     Label1 = new QLabel("Zadejte heslo :", this);
     Label1->setObjectName("Label1");
     edt_Password = new QLineEdit(this);
