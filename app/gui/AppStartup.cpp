@@ -15,6 +15,7 @@
 #include "zip/format/RecordSignatures.h"
 
 #include <QApplication>
+#include <clocale>
 #include <filesystem>
 #include <iostream>
 
@@ -88,6 +89,9 @@ int AppStartup::run(int argc, char** argv) {
     std::filesystem::current_path(setup.programDirectory, ignored);
 
     QApplication application(argc, argv);
+    // Qt takes on the user's locale; the system's error descriptions stay English,
+    // the words the program's boxes and logs put into the program's own language.
+    std::setlocale(LC_MESSAGES, "C");
     RegisterKitCursors();
     // The report designer's tables, released before the application goes.
     const ReportLibrary reportLibrary;
