@@ -34,13 +34,13 @@ bool fileExists(const std::string& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-// The profile's archives, never stored, and an empty archive never written where
-// one of them is, for one zip call of the window's writer, which also serves the
-// restore and the contents page afterwards.
+// The profile's archives, never stored, and no archive written without a file in it,
+// for one zip call of the window's writer, which also serves the restore and the
+// contents page afterwards.
 class OwnArchivesOnWriter {
 public:
     OwnArchivesOnWriter(TZipWriter& writer, std::vector<std::string> archives) : writer_(writer) {
-        writer_.SetSkipEmptyArchive(!archives.empty());
+        writer_.SetSkipEmptyArchive(true);
         writer_.SetOwnArchives(std::move(archives));
     }
     ~OwnArchivesOnWriter() {
@@ -63,6 +63,14 @@ std::string extensionOf(const std::string& path) {
     return path.substr(dot);
 }
 
+// Whether the mask (">/data/*", "/home/*.txt") names a directory of its own rather
+// than one below the source.
+bool hasPathOfItsOwn(std::string_view mask) {
+    if (!mask.empty() && (mask.front() == '|' || mask.front() == '>'))
+        mask.remove_prefix(1);
+    return mask.starts_with('/');
+}
+
 // Whether the mask ("*.*", ">/data/*", "*.doc") takes every file of the directories
 // it searches.
 bool takesEveryFile(const std::string& mask) {
@@ -81,6 +89,12 @@ bool directoriesOnlyWithFiles(const TObjektZal& profile) {
     const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
     return profile.BackupKind != 0 || profile.ArchiveBitOnly ||
            !std::all_of(masks.begin(), masks.end(), takesEveryFile);
+}
+
+// Why a run whose source is gone stored nothing.
+std::vector<std::string> sourceGoneLines(const std::string& sourceDir) {
+    return {run_log::directoryLine(sourceDir, run_msg::NotCreated),
+            left_out::emptyRunLine(LanguageCode)};
 }
 
 std::string timestampedName(const std::string& profileName, TDateTime started) {
@@ -206,9 +220,18 @@ void BackupRun::runSteps(TObjektZal& profile) {
     const std::string target = withTrailingSlash(profile.TargetDir);
     const std::string targetDir = withoutTrailingSlash(profile.TargetDir);
     const std::string sourceDir = withoutTrailingSlash(profile.SourceDir);
+    // Without a mask there is nothing to look for: no directory is checked, no disk
+    // wiped, no version moved.
+    const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
+    if (masks.empty())
+        return keepArchives(profile, {left_out::noMasksLine(LanguageCode)});
     if (!checkNetworkTarget(profile, targetDir) || !checkSource(sourceDir) ||
         !checkTarget(targetDir))
         return;
+    // Going on without the source: only masks with a path of their own can find files.
+    const bool sourceMissing = !directoryExists(sourceDir);
+    if (sourceMissing && std::none_of(masks.begin(), masks.end(), hasPathOfItsOwn))
+        return keepArchives(profile, sourceGoneLines(sourceDir));
     services_.ui.setBusyCursor(true);
     if (profile.WipeDisk && !wipeTarget(targetDir, sourceDir))
         return;
@@ -232,14 +255,17 @@ void BackupRun::runSteps(TObjektZal& profile) {
         reopened.emplace(outcome_.archive);
 
     configureWriter(profile, targetDir);
-    openProfileLog(profile, outcome_.archive, versions > 0);
+    // A run that adds to an existing archive adds to its log too.
+    openProfileLog(profile, versions == 0 && fileExists(outcome_.archive));
 
-    if (!zipMasks(profile)) {
-        outcome_.keptPrevious = true;
-        state_.logs.toBoth(left_out::emptyRunLine(LanguageCode));
-        outcome_.succeeded = true;
-        return; // the versions, the previous archive and the stamp stay as they were
-    }
+    // An archive updated in place keeps its files, also when the source is gone; the
+    // run then stored nothing all the same.
+    const bool stored = zipMasks(profile, masks);
+    if (!stored || (sourceMissing && outcome_.fileCount == 0))
+        // The versions, the previous archive and the stamp stay as they were.
+        return keepArchives(profile, sourceMissing
+                                         ? sourceGoneLines(sourceDir)
+                                         : std::vector{left_out::emptyRunLine(LanguageCode)});
 
     // A set of several parts goes by its last part, which holds the directory.
     outcome_.archive = writer_.ZipName();
@@ -268,10 +294,7 @@ void BackupRun::runSteps(TObjektZal& profile) {
     outcome_.succeeded = true;
 }
 
-bool BackupRun::zipMasks(TObjektZal& profile) {
-    const std::vector<std::string> masks = nonEmptyPieces(profile.Masks);
-    if (masks.empty())
-        return true;
+bool BackupRun::zipMasks(TObjektZal& profile, const std::vector<std::string>& masks) {
     // Found now, after the versions were numbered and a previous archive set aside.
     const OwnArchivesOnWriter own(writer_,
                                   ProfileArchives(profile.TargetDir, profile.Name).present());
@@ -281,6 +304,16 @@ bool BackupRun::zipMasks(TObjektZal& profile) {
     state_.CurrentProfile = nullptr;
     outcome_.fileCount = state_.FilesStored; // files: directory entries are not counted
     return !writer_.EmptyArchiveSkipped();
+}
+
+void BackupRun::keepArchives(const TObjektZal& profile, std::vector<std::string> why) {
+    if (!state_.logs.ProfileLogOpen())
+        openProfileLog(profile, true); // nothing changes that its lines describe
+    for (const std::string& line : why)
+        state_.logs.toBoth(line);
+    outcome_.keptPrevious = true;
+    outcome_.keptBecause = std::move(why);
+    outcome_.succeeded = true;
 }
 
 void BackupRun::mailArchive(const TObjektZal& profile) {
@@ -394,10 +427,7 @@ void BackupRun::configureWriter(const TObjektZal& profile, const std::string& ta
     writer_.SetPassword(decodeStoredPassword(profile.Password));
 }
 
-void BackupRun::openProfileLog(const TObjektZal& profile, const std::string& archive,
-                               bool versions) {
-    // A run that adds to an existing archive adds to its log too.
-    const bool append = !versions && fileExists(archive);
+void BackupRun::openProfileLog(const TObjektZal& profile, bool append) {
     try {
         state_.logs.ProfileLogFile.open(
             withTrailingSlash(programDirectory_) + profile.Name + ".log", append);
@@ -440,26 +470,29 @@ void BackupRun::closingBox(bool raised) {
     // An error or a cancel that broke the run off reaches the caller, who reports it.
     if (raised || settings_.NoQuestions)
         return;
-    const std::string done =
-        text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) + text(run_msg::DoneAfter);
     if (!outcome_.succeeded) {
-        // An early end says why, also without detailed information.
-        services_.ui.messageBox(outcome_.failure + "\n\n" + done, text(run_msg::ErrorCaption),
-                                MsgButtons::Ok, MsgIcon::Error);
+        // An early end says why, also without detailed information, and never that
+        // the backup is done.
+        services_.ui.messageBox(outcome_.failure + "\n\n" + run_log::incompleteLine(),
+                                text(run_msg::ErrorCaption), MsgButtons::Ok, MsgIcon::Error);
         return;
     }
     // What is missing shows also without detailed information.
-    std::vector<std::string> missing;
+    std::vector<std::string> missing = outcome_.keptBecause;
     if (outcome_.leftOut > 0)
         missing.push_back(left_out::countLine(LanguageCode, outcome_.leftOut));
-    if (outcome_.keptPrevious)
-        missing.push_back(left_out::emptyRunLine(LanguageCode));
     missing.insert(missing.end(), outcome_.warnings.begin(), outcome_.warnings.end());
     if (missing.empty() && !settings_.DetailedInfo)
         return;
-    std::string message = done;
-    for (const std::string& line : missing)
-        message += "\n\n" + line;
+    // A run that kept the archives as they were made no backup to call done.
+    std::vector<std::string> lines;
+    if (!outcome_.keptPrevious)
+        lines.push_back(text(run_msg::DoneBefore) + std::to_string(outcome_.fileCount) +
+                        text(run_msg::DoneAfter));
+    lines.insert(lines.end(), missing.begin(), missing.end());
+    std::string message = lines.front();
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        message += "\n\n" + lines[i];
     if (missing.empty())
         services_.ui.messageBox(message, "", MsgButtons::Ok, MsgIcon::Information);
     else

@@ -51,16 +51,17 @@ struct BackupRunHooks {
 // A run that ends early or fails never counts as a success: both logs say why, no
 // stamp, mail or self-extractor follows, and no earlier archive or version is lost.
 // An early end (a directory missing, a disk refused) shows the closing box all the
-// same, with the reason and the count of 0 files, unless no questions are asked.
+// same, with the reason and that the backup is unfinished, unless no questions are
+// asked.
 //
 // Nothing is left out in silence: every file or directory the run meant to store and
 // could not gets its line in both logs, and the closing box and a closing line in
 // both logs give their number. The profile's own archives (every version, part and
 // program, and the copies a run keeps aside) are never stored, so a target inside the
 // source does not make each version hold the ones before it. A run that finds
-// nothing to store where the profile already has an archive writes nothing: the
-// archives and versions stay as they are (no stamp either), and the logs and the box
-// say so.
+// nothing to store (no mask, a source that is gone, every file left aside) writes no
+// archive: the archives and versions stay as they are (no stamp either), the logs
+// and a warning box say so, and the run counts as incomplete.
 // A self-extractor that cannot be built leaves a complete backup in its archive: the
 // run succeeds with a warning in both logs and in the closing box.
 class BackupRun {
@@ -68,13 +69,14 @@ public:
     // What the last run did.
     struct Outcome {
         bool succeeded = false;
-        std::uint64_t fileCount = 0;       // files stored
-        std::uint64_t leftOut = 0;         // files and directories left out, each logged
-        bool keptPrevious = false;         // nothing to store: the archives were kept
-        std::string archive;               // the archive written (or meant to be): its last
-                                           // part for a set of parts, the program once built
-        std::string failure;               // why it failed; empty after success
-        std::vector<std::string> warnings; // steps left undone by a successful run
+        std::uint64_t fileCount = 0;          // files stored
+        std::uint64_t leftOut = 0;            // files and directories left out, each logged
+        bool keptPrevious = false;            // nothing to store: the archives were kept
+        std::vector<std::string> keptBecause; // why, as the logs and the closing box say
+        std::string archive;                  // the archive written (or meant to be): its last
+                                              // part for a set of parts, the program once built
+        std::string failure;                  // why it failed; empty after success
+        std::vector<std::string> warnings;    // steps left undone by a successful run
 
         RunResult result() const {
             if (!succeeded)
@@ -104,11 +106,15 @@ private:
     bool wipeTarget(const std::string& targetDir, const std::string& sourceDir);
     void runSteps(TObjektZal& profile);
     void openProtocol();
-    void openProfileLog(const TObjektZal& profile, const std::string& archive, bool versions);
+    // append: add to the log of an existing archive rather than start it anew.
+    void openProfileLog(const TObjektZal& profile, bool append);
     void configureWriter(const TObjektZal& profile, const std::string& targetDir);
-    // Zips the profile's masks; false when the writer found nothing to store and left
-    // the profile's archives as they were.
-    bool zipMasks(TObjektZal& profile);
+    // Zips the masks; false when the writer found nothing to store and left the
+    // profile's archives as they were.
+    bool zipMasks(TObjektZal& profile, const std::vector<std::string>& masks);
+    // Ends a run that stores nothing: the archives, versions and stamp stay as they
+    // are; why goes to both logs and the closing box, and the run counts as incomplete.
+    void keepArchives(const TObjektZal& profile, std::vector<std::string> why);
     void mailArchive(const TObjektZal& profile);
     void buildSelfExtractor(const TObjektZal& profile);
     // raised: an exception ends the run and goes on to the caller after these steps.

@@ -21,6 +21,7 @@ enum Text : std::size_t {
     TooLongAfter,
     Count,
     EmptyRun,
+    NoMasks,
     OwnArchive,
     TextCount
 };
@@ -48,6 +49,12 @@ constexpr std::array<Translations, TextCount> kTexts = {{
     {"Ve zdroji nebylo nic k zálohování; dosavadní zálohy zůstávají beze změny.",
      "The source held nothing to back up; the existing backups are kept unchanged.",
      "V zdroji nebolo nič na zálohovanie; doterajšie zálohy zostávajú bez zmeny."},
+    {"Profil nemá žádnou masku souborů, nebylo co zálohovat; dosavadní zálohy zůstávají beze "
+     "změny.",
+     "The profile has no file mask, there was nothing to back up; the existing backups are kept "
+     "unchanged.",
+     "Profil nemá žiadnu masku súborov, nebolo čo zálohovať; doterajšie zálohy zostávajú bez "
+     "zmeny."},
     {"archiv zálohy profilu se nepřepisuje", "the profile's own backup archive is not overwritten",
      "archív zálohy profilu sa neprepisuje"},
 }};
@@ -103,6 +110,10 @@ std::string countLine(std::string_view languageCode, std::uint64_t count) {
 
 std::string emptyRunLine(std::string_view languageCode) {
     return text(languageCode, EmptyRun);
+}
+
+std::string noMasksLine(std::string_view languageCode) {
+    return text(languageCode, NoMasks);
 }
 
 std::string ownArchiveText(std::string_view languageCode) {

@@ -21,6 +21,8 @@ std::string line(std::string_view languageCode, TSkipReason reason, const std::s
 std::string countLine(std::string_view languageCode, std::uint64_t count);
 // The run found nothing to store, and the profile's archives stay as they were.
 std::string emptyRunLine(std::string_view languageCode);
+// The profile has no file mask, so the run stores nothing and keeps the archives.
+std::string noMasksLine(std::string_view languageCode);
 // Why a restore leaves an entry alone that would overwrite one of the profile's own
 // archives.
 std::string ownArchiveText(std::string_view languageCode);

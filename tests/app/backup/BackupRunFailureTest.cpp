@@ -52,6 +52,31 @@ TEST_F(BackupRunFailureTest, MissingSourceAnsweredYesGoesOnWithoutLosingAVersion
     EXPECT_TRUE(backup.lastOutcome().keptPrevious);
     EXPECT_EQ(readWholeFile(archive("P1.zip")), "old");
 
+    // Nor is an empty version written where there is none, nor an archive updated in
+    // place taken for a backup: the run warns and counts as incomplete, with no stamp.
+    const std::string gone = "Adresář :" + dir.file("nothing") +
+                             " neexistuje, záloha nebude vytvořena\n\nVe zdroji nebylo nic k "
+                             "zálohování; dosavadní zálohy zůstávají beze změny.";
+    for (const bool update : {false, true}) {
+        std::filesystem::remove_all(target);
+        std::filesystem::create_directories(target);
+        profile.VersionsKept = update ? 0 : 2;
+        if (update) {
+            ASSERT_EQ(0, runCommand("cd '" + dir.path() + "' && echo x > x.txt && zip -q " +
+                                    archive() + " x.txt"));
+        }
+        const std::string before = update ? readWholeFile(archive()) : "";
+        ui.shown.clear();
+        ui.answerNext(MsgAnswer::Yes);
+        EXPECT_EQ(backup.RunBackup(profile, 0), RunResult::Incomplete) << update;
+        EXPECT_EQ(update ? readWholeFile(archive()) : "", before);
+        EXPECT_FALSE(std::filesystem::exists(archive("P1.zip")));
+        EXPECT_FALSE(stampExists());
+        ASSERT_EQ(ui.shown.size(), 2u);
+        EXPECT_EQ(ui.shown[1].text, gone);
+        EXPECT_EQ(ui.shown[1].icon, MsgIcon::Warning);
+    }
+
     // A mask with a path of its own still finds its files.
     dir.write("other/b.txt", "b");
     profile.VersionsKept = 0;
@@ -103,7 +128,7 @@ TEST_F(BackupRunFailureTest, MissingShareIsReportedWithoutMounting) {
 }
 
 // Each early end, with questions and without detailed information: the question, then
-// one closing box that says why and that nothing was stored.
+// one closing box that says why and that the backup is unfinished.
 TEST_F(BackupRunFailureTest, EarlyEndShowsTheClosingBoxWithTheReason) {
     file("a.txt", "a");
     settings.NoQuestions = false;
@@ -139,7 +164,8 @@ TEST_F(BackupRunFailureTest, EarlyEndShowsTheClosingBoxWithTheReason) {
         ASSERT_EQ(ui.shown.size(), c.questions + 1) << c.reason;
         const auto& box = ui.shown.back();
         EXPECT_EQ(box.caption, "Chyba");
-        EXPECT_EQ(box.text, c.reason + "\n\nZáloha je dokončena, bylo zálohováno :0 souborů");
+        // Never the "done" line of a backup that was made.
+        EXPECT_EQ(box.text, c.reason + "\n\nZálohování nedokončeno..");
         EXPECT_EQ(view.calls.back(), "ready");
     }
 }

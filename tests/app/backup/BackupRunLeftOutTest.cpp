@@ -109,7 +109,7 @@ TEST_F(BackupRunLeftOutTest, AnEmptySourceKeepsThePreviousArchiveAndItsVersions)
     const std::string kept =
         "Ve zdroji nebylo nic k zálohování; dosavadní zálohy zůstávají beze změny.";
     EXPECT_TRUE(inBothLogs(kept));
-    EXPECT_EQ(box(), "Záloha je dokončena, bylo zálohováno :0 souborů\n\n" + kept);
+    EXPECT_EQ(box(), kept); // no backup was made to call done
     const LastRunStamp after = ReadLastRun(program, "P");
     EXPECT_EQ(after.Date + after.Time, stamp.Date + stamp.Time); // nothing new was backed up
 
@@ -121,9 +121,15 @@ TEST_F(BackupRunLeftOutTest, AnEmptySourceKeepsThePreviousArchiveAndItsVersions)
     EXPECT_EQ(readWholeFile(archive()), "previous archive");
 }
 
-TEST_F(BackupRunLeftOutTest, AnEmptySourceWithoutAnArchiveYetIsNoLoss) {
-    EXPECT_EQ(result(), RunResult::Complete);
-    EXPECT_EQ(size(archive()), 22u);
+TEST_F(BackupRunLeftOutTest, AnEmptySourceWithoutAnArchiveYetWritesNone) {
+    for (const int versions : {0, 2}) {
+        profile.VersionsKept = static_cast<std::uint8_t>(versions);
+        EXPECT_EQ(result(), RunResult::Incomplete);
+        EXPECT_TRUE(std::filesystem::is_empty(target)) << versions;
+        EXPECT_FALSE(stampExists());
+        ASSERT_FALSE(ui.shown.empty());
+        EXPECT_EQ(ui.shown.back().icon, MsgIcon::Warning);
+    }
 }
 
 } // namespace

@@ -54,12 +54,44 @@ TEST_F(BackupRunTest, AllMasksGoIntoOneArchive) {
     EXPECT_EQ(entries(archive()), (std::vector<std::string>{"a.txt", "b.dat"}));
 }
 
-TEST_F(BackupRunTest, EmptyMaskListZipsNothingAndStillStamps) {
+// A run without a mask stores nothing, so it keeps every archive as a run that finds
+// nothing does: no version dropped or moved, no stamp, both logs and a warning say so.
+TEST_F(BackupRunTest, EmptyMaskListKeepsEveryArchive) {
     file("a.txt", "a");
-    profile.Masks = ";";
-    ASSERT_TRUE(run());
-    EXPECT_FALSE(std::filesystem::exists(archive()));
-    EXPECT_TRUE(stampExists());
+    profile.VersionsKept = 2;
+    ASSERT_EQ(backup.RunBackup(profile, 0), RunResult::Complete);
+    clock.advance(std::chrono::hours(1));
+    ASSERT_EQ(backup.RunBackup(profile, 0), RunResult::Complete);
+    const std::string first = readWholeFile(archive("P1.zip"));
+    const std::string second = readWholeFile(archive("P2.zip"));
+    const LastRunStamp stamp = ReadLastRun(program, "P");
+    const std::string noMasks = "Profil nemá žádnou masku souborů, nebylo co zálohovat; "
+                                "dosavadní zálohy zůstávají beze změny.";
+
+    settings.NoQuestions = false;
+    for (const char* masks : {"", ";", ";;"}) {
+        profile.Masks = masks;
+        clock.advance(std::chrono::hours(1));
+        ui.shown.clear();
+        EXPECT_EQ(backup.RunBackup(profile, 0), RunResult::Incomplete) << masks;
+        EXPECT_EQ(readWholeFile(archive("P1.zip")), first);
+        EXPECT_EQ(readWholeFile(archive("P2.zip")), second);
+        EXPECT_FALSE(std::filesystem::exists(archive("P3.zip")));
+        EXPECT_EQ(ReadLastRun(program, "P").Date + ReadLastRun(program, "P").Time,
+                  stamp.Date + stamp.Time);
+        EXPECT_NE(protocol().find(noMasks + "\r\n"), std::string::npos);
+        EXPECT_NE(readWholeFile(program + "/P.log").find(noMasks + "\r\n"), std::string::npos);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].text, noMasks);
+        EXPECT_EQ(ui.shown[0].icon, MsgIcon::Warning);
+    }
+
+    // A new archive each run: the one there is stays.
+    profile.VersionsKept = 0;
+    profile.NewArchive = true;
+    dir.write("dst/P.zip", "the only archive");
+    EXPECT_EQ(backup.RunBackup(profile, 0), RunResult::Incomplete);
+    EXPECT_EQ(readWholeFile(archive()), "the only archive");
 }
 
 TEST_F(BackupRunTest, ExcludedMasksAndDirectories) {
