@@ -8,6 +8,21 @@
 #include "lang/TResourceStrings.h"
 
 namespace kd {
+namespace {
+
+// Why the editor's values cannot be saved; empty when they can.
+std::string refusalOf(const ProfileEditorValues& values,
+                      const std::vector<std::string>& otherNames) {
+    const ProfileNameProblem problem = checkProfileName(values.name, otherNames);
+    if (problem != ProfileNameProblem::None)
+        return profileNameProblemText(problem, values.name, LanguageCode);
+    if (!hasFileMask(values.masks))
+        return localText(LanguageCode, ProfileText::NoFileMask);
+    return {};
+}
+
+} // namespace
+
 void ProfileEditSession::start(const std::string& plainPassword) {
     PasswordConfirmed = false;
     originalPassword_ = plainPassword;
@@ -66,11 +81,10 @@ ProfileEditSession::SaveProfileEditor(const ProfileEditorValues& values) {
     if (!record)
         return {SaveOutcome::Refused};
 
-    const ProfileNameProblem problem = checkProfileName(values.name, list.namesExcept(editedRow));
-    if (problem != ProfileNameProblem::None) {
-        state_.ui().messageBox(profileNameProblemText(problem, values.name, LanguageCode),
-                               ResourceStrings.GetText(profile_msg::WarningCaption), MsgButtons::Ok,
-                               MsgIcon::Warning);
+    if (const std::string refusal = refusalOf(values, list.namesExcept(editedRow));
+        !refusal.empty()) {
+        state_.ui().messageBox(refusal, ResourceStrings.GetText(profile_msg::WarningCaption),
+                               MsgButtons::Ok, MsgIcon::Warning);
         return {SaveOutcome::Refused};
     }
     // A password typed without confirming it is neither dropped nor taken unasked.

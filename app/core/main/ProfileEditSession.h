@@ -35,8 +35,8 @@ public:
     // ASCII (either said in a box): the editor then empties the password edit.
     bool ConfirmPassword(const std::string& typed);
 
-    // OK: checks the name, asks for the password confirmation when the password was
-    // changed without one, writes the profile's file (a rename writes the new file
+    // OK: checks the name and that there is a file mask, asks for the password confirmation when
+    // the password was changed without one, writes the profile's file (a rename writes the new file
     // first) and refreshes its row.
     SaveResult SaveProfileEditor(const ProfileEditorValues& values);
     void Cancel();

@@ -57,6 +57,10 @@ bool partSizeNeedsWarning(std::string_view text) {
     return parseProfileInteger(text).value_or(0) < kMinPartSize;
 }
 
+bool hasFileMask(std::string_view masks) {
+    return masks.find_first_not_of("; ") != std::string_view::npos;
+}
+
 ProfileEditorValues editorValuesFromProfile(const TObjektZal& r) {
     ProfileEditorValues v;
     v.name = r.Name;

@@ -73,6 +73,10 @@ std::string periodUnitText(int periodIndex, std::string_view daysText);
 // True when a part-size edit's text warrants the "at least 100 kB" warning.
 bool partSizeNeedsWarning(std::string_view text);
 
+// True when the masks edit names at least one mask: a ";"-separated piece with more
+// than blanks. Without one a run would store nothing, so the editor refuses it.
+bool hasFileMask(std::string_view masks);
+
 ProfileEditorValues editorValuesFromProfile(const TObjektZal& record);
 
 // A new profile's editor. The archive-attribute boxes, the excluded directories and the

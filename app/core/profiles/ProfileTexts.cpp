@@ -7,7 +7,7 @@
 namespace kd {
 namespace {
 
-constexpr std::array<Translations, 7> kTexts = {{
+constexpr std::array<Translations, 8> kTexts = {{
     {"Heslo smí obsahovat jen písmena bez diakritiky, číslice, mezeru a běžné znaky "
      "(tisknutelné znaky ASCII).",
      "The password may contain only letters without accents, digits, blanks and common "
@@ -25,6 +25,12 @@ constexpr std::array<Translations, 7> kTexts = {{
      "Profil s týmto označením už existuje: "},
     {"Potvrzení hesla", "Confirm the password", "Potvrdenie hesla"},
     {"Zadejte heslo:", "Enter the password:", "Zadajte heslo:"},
+    {"Filtr souborů je prázdný: zadejte alespoň jednu masku souborů (například *.*), jinak by "
+     "záloha nic neuložila.",
+     "The file filter is empty: enter at least one file mask (for example *.*), otherwise the "
+     "backup would store nothing.",
+     "Filter súborov je prázdny: zadajte aspoň jednu masku súborov (napríklad *.*), inak by "
+     "záloha nič neuložila."},
 }};
 
 } // namespace

@@ -25,6 +25,7 @@ enum class ProfileText {
     NameClash,      // followed by the clashing name
     ConfirmCaption, // the question that confirms a new archive password
     ConfirmPrompt,
+    NoFileMask, // the masks edit holds no mask
 };
 
 // The text in the language "CZ", "EN" or "SK"; any other code gives Czech.

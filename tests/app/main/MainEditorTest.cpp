@@ -2,6 +2,7 @@
 #include "app/core/main/ProfileEditSession.h"
 #include "app/core/profiles/ProfilePassword.h"
 #include "app/support/MainFixture.h"
+#include "platform/AtomicFile.h"
 
 #include <filesystem>
 
@@ -114,6 +115,27 @@ TEST_F(MainEditorTest, RenameIsCheckedAndWritesTheNewFileFirst) {
     EXPECT_FALSE(exists(dir.file("Mzdy.lus")));
     EXPECT_TRUE(exists(dir.file("Mzdy.log")));
     EXPECT_EQ(ui.shown.size(), 4u);
+}
+
+TEST_F(MainEditorTest, MaskFieldWithoutAMaskIsRefusedWithAMessage) {
+    ProfileEditorValues values = session.LoadProfileEditor(0);
+    const std::string saved = readWholeFile(dir.file("Mzdy.lus"));
+    for (const char* none : {"", ";", " ; ;"}) {
+        values.masks = none;
+        EXPECT_EQ(session.SaveProfileEditor(values).outcome,
+                  ProfileEditSession::SaveOutcome::Refused)
+            << none;
+    }
+    ASSERT_EQ(ui.shown.size(), 3u);
+    EXPECT_EQ(ui.shown[0].text, "Filtr souborů je prázdný: zadejte alespoň jednu masku souborů "
+                                "(například *.*), jinak by záloha nic neuložila.");
+    EXPECT_EQ(ui.shown[0].caption, "Upozornění");
+    EXPECT_EQ(readWholeFile(dir.file("Mzdy.lus")), saved);
+    EXPECT_EQ(state.profiles.record(0).Masks, "*.*");
+
+    values.masks = ";*.doc";
+    EXPECT_EQ(session.SaveProfileEditor(values).outcome, ProfileEditSession::SaveOutcome::Saved);
+    EXPECT_EQ(state.profiles.record(0).Masks, ";*.doc");
 }
 
 TEST_F(MainEditorTest, DeleteAnsweredNoKeepsEverythingAndYesRemovesFileStampAndRow) {

@@ -81,6 +81,7 @@ protected:
         TObjektZal record;
         record.Name = name;
         record.Description = "popis " + name;
+        record.Masks = "*.*";
         record.Paused = paused;
         SaveProfile(record, dir.path());
     }
