@@ -144,7 +144,11 @@ std::string overwrittenFileLine(std::string_view name, TDateTime modified) {
 }
 
 std::string extractedFileLine(std::string_view name) {
-    return padRight(name, 40) + std::string(7, ' ') + text(run_msg::Extracted);
+    return extractedFileLine(name, text(run_msg::Extracted));
+}
+
+std::string extractedFileLine(std::string_view name, std::string_view verdict) {
+    return padRight(name, 40) + std::string(7, ' ') + std::string(verdict);
 }
 
 std::string directoryLine(std::string_view directory, int messageAfter) {

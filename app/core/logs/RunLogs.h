@@ -81,6 +81,8 @@ std::string incompleteLine();
 // A file that extraction is about to overwrite, with its date and time.
 std::string overwrittenFileLine(std::string_view name, TDateTime modified);
 std::string extractedFileLine(std::string_view name);
+// The same line with another verdict than "přepisován zálohou".
+std::string extractedFileLine(std::string_view name, std::string_view verdict);
 // "Adresář :DIR" + the text of messageAfter.
 std::string directoryLine(std::string_view directory, int messageAfter);
 // Pads text with blanks on the right to width characters (UTF-8 aware).

@@ -51,6 +51,30 @@ private:
     UiHost& ui_;
 };
 
+// The hourglass for as long as it lives.
+class BusyCursor {
+public:
+    explicit BusyCursor(UiHost& ui) : ui_(ui) { ui_.setBusyCursor(true); }
+    ~BusyCursor() { ui_.setBusyCursor(false); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+
+private:
+    UiHost& ui_;
+};
+
+// A restore extracts every entry only while it runs; the contents page chooses again.
+class DoAllReset {
+public:
+    explicit DoAllReset(TZipReader& engine) : engine_(engine) {}
+    ~DoAllReset() { engine_.SetDoAll(false); }
+    DoAllReset(const DoAllReset&) = delete;
+    DoAllReset& operator=(const DoAllReset&) = delete;
+
+private:
+    TZipReader& engine_;
+};
+
 // Closes the profile's log however the run ends.
 class ProfileLogScope {
 public:
@@ -97,6 +121,7 @@ void RestoreRun::readArchive(const TObjektZal& profile, const std::string& path)
         throw;
     }
     runState_.OwnArchives.emplace(profile.TargetDir, profile.Name);
+    openedProfile_ = profile.Name;
 }
 
 template <class Work> void RestoreRun::cancelInOwnWords(Work&& work) {
@@ -129,22 +154,7 @@ RunResult RestoreRun::RestoreBackup(int row) {
 }
 
 RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArchive& opened) {
-    RunLogs& logs = runState_.logs;
-    runState_.DetailedInfo = services_.settings.DetailedInfo;
-    runState_.OwnArchivesLeftAlone.clear();
-    try {
-        logs.ProfileLogFile.open(services_.programDirectory + "/" + opened.profileName + ".log",
-                                 true);
-    } catch (const Exception&) {
-        // The restore goes on without its log.
-    }
-    ProfileLogScope closeLog(logs.ProfileLogFile);
-    logs.toProfileLog(run_log::ruleLine());
-    logs.toProfileLog(restore_log::headerLine(services_.clock.nowLocal()));
-
-    const std::string& language = services_.settings.LanguageCode;
-    int extracted = 0;
-    try {
+    const int files = extractLogged(opened.profileName, [&] {
         // Read here, so that an archive that cannot be read is named in the log too.
         readArchive(profile, opened.archive.path);
         engine_.SetOverwriteMode(TUZOverwriteMode::Always);
@@ -156,11 +166,46 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
         engine_.SetPassword(decodeStoredPassword(profile.Password));
         engine_.FilesList().clear();
         engine_.SetDoAll(true);
-        runState_.FilesExtracted = 0; // counted apart from the directory entries
-        runState_.FilesKept = 0;
-        extracted = engine_.ExtractArchive();
+        const DoAllReset reset(engine_);
+        return engine_.ExtractArchive();
+    });
+    // A restore that restored no file failed, whatever the reason.
+    if (files == 0)
+        return RunResult::Failed;
+    return outcome_.failed > 0 ? RunResult::Incomplete : RunResult::Complete;
+}
+
+int RestoreRun::ExtractFromContents(const ExtractOptions& options,
+                                    const std::vector<int>& selectedRows) {
+    applyExtractOptions(engine_, options);
+    const BusyCursor cursor(services_.ui);
+    return extractLogged(openedProfile_,
+                         [&] { return extractChosenEntries(engine_, options, selectedRows); });
+}
+
+int RestoreRun::extractLogged(const std::string& profileName, const std::function<int()>& extract) {
+    outcome_ = {};
+    RunLogs& logs = runState_.logs;
+    runState_.DetailedInfo = services_.settings.DetailedInfo;
+    runState_.LeftAlone.clear();
+    runState_.FilesExtracted = 0; // counted apart from the directory entries
+    runState_.FilesKept = 0;
+    runState_.LastPercent = 0; // each extraction shows its progress from the start
+    try {
+        if (!profileName.empty())
+            logs.ProfileLogFile.open(services_.programDirectory + "/" + profileName + ".log", true);
+    } catch (const Exception&) {
+        // The extraction goes on without its log.
+    }
+    ProfileLogScope closeLog(logs.ProfileLogFile);
+    logs.toProfileLog(run_log::ruleLine());
+    logs.toProfileLog(restore_log::headerLine(services_.clock.nowLocal()));
+
+    const std::string& language = services_.settings.LanguageCode;
+    int entries = 0;
+    try {
+        entries = extract();
     } catch (const std::exception& e) {
-        engine_.SetDoAll(false);
         const bool cancelled = isCancel(e);
         const std::string line =
             cancelled ? cancelledText(language, CancelledRun::Restore)
@@ -174,7 +219,6 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
             throw SilentAbort(line);
         throw;
     }
-    engine_.SetDoAll(false);
     const std::vector<TExtractFailure> failures = notExtracted();
     for (const TExtractFailure& failure : failures)
         logs.toProfileLog(restore_log::notRestoredLine(language, failure));
@@ -182,42 +226,15 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
     const int files = static_cast<int>(runState_.FilesExtracted);
     logs.toProfileLog(restore_log::countsLine(language, files, failures.size()));
     logs.ProfileLogFile.flush(); // a log that cannot take its lines fails the run
-    outcome_ = {extracted, static_cast<int>(failures.size()), static_cast<int>(runState_.FilesKept),
-                true};
-    reportOutcome(files, failures);
-    if (!failures.empty())
-        return RunResult::Incomplete;
-    return files > 0 ? RunResult::Complete : RunResult::Failed;
-}
-
-int RestoreRun::ExtractFromContents(const ExtractOptions& options,
-                                    const std::vector<int>& selectedRows) {
-    outcome_ = {};
-    applyExtractOptions(engine_, options);
-    runState_.OwnArchivesLeftAlone.clear();
-    services_.ui.setBusyCursor(true);
-    runState_.FilesExtracted = 0;
-    runState_.FilesKept = 0;
-    int entries = 0;
-    try {
-        cancelInOwnWords([&] { entries = extractChosenEntries(engine_, options, selectedRows); });
-    } catch (...) {
-        services_.ui.setBusyCursor(false);
-        throw;
-    }
-    services_.ui.setBusyCursor(false);
-    const int extracted = static_cast<int>(runState_.FilesExtracted);
-    const std::vector<TExtractFailure> failures = notExtracted();
     outcome_ = {entries, static_cast<int>(failures.size()), static_cast<int>(runState_.FilesKept),
                 true};
-    reportOutcome(extracted, failures);
-    return extracted;
+    reportOutcome(files, failures);
+    return files;
 }
 
 std::vector<TExtractFailure> RestoreRun::notExtracted() const {
     std::vector<TExtractFailure> entries = engine_.ExtractFailures();
-    entries.insert(entries.end(), runState_.OwnArchivesLeftAlone.begin(),
-                   runState_.OwnArchivesLeftAlone.end());
+    entries.insert(entries.end(), runState_.LeftAlone.begin(), runState_.LeftAlone.end());
     return entries;
 }
 

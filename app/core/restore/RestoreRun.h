@@ -9,6 +9,7 @@
 #include "platform/UiHost.h"
 #include "zip/reader/ExtractFailure.h"
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,8 +74,9 @@ public:
     const RestoreOutcome& LastOutcome() const { return outcome_; }
 
     // Extracts from the archive the contents page shows, with the extraction dialog's
-    // options; the rows are the contents list's selected rows. Ends with the closing box,
-    // as a restore does. Gives the number of files extracted.
+    // options; the rows are the contents list's selected rows. Writes the profile's log
+    // and ends with the closing box, as a restore does. Gives the number of files
+    // extracted.
     int ExtractFromContents(const ExtractOptions& options, const std::vector<int>& selectedRows);
 
 private:
@@ -85,6 +87,12 @@ private:
     void readArchive(const TObjektZal& profile, const std::string& path);
     // Reads the archive and extracts all of it as set up, with the profile's log open.
     RunResult restoreProfile(const TObjektZal& profile, const OpenedArchive& opened);
+    // Runs extract (which gives the number of entries extracted) with the profile's
+    // log open: its header, a line per entry from the event handlers, then the entries
+    // not extracted and the counts, and the closing box. Gives the number of files
+    // extracted. An error is logged and goes on to the caller (a cancel as
+    // kd::SilentAbort with the program's own text).
+    int extractLogged(const std::string& profileName, const std::function<int()>& extract);
     // The entries the last extraction could not extract or left alone (the profile's
     // own archives).
     std::vector<TExtractFailure> notExtracted() const;
@@ -98,6 +106,7 @@ private:
     TZipReader& engine_;
     RunState& runState_;
     RestoreOutcome outcome_;
+    std::string openedProfile_; // whose archive the engine has open
 };
 
 } // namespace kd

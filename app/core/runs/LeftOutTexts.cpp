@@ -23,6 +23,7 @@ enum Text : std::size_t {
     EmptyRun,
     NoMasks,
     OwnArchive,
+    NewFile,
     TextCount
 };
 
@@ -57,6 +58,7 @@ constexpr std::array<Translations, TextCount> kTexts = {{
      "zmeny."},
     {"archiv zálohy profilu se nepřepisuje", "the profile's own backup archive is not overwritten",
      "archív zálohy profilu sa neprepisuje"},
+    {"obnoven ze zálohy", "restored from the backup", "obnovený zo zálohy"},
 }};
 
 std::string text(std::string_view languageCode, Text id) {
@@ -118,6 +120,10 @@ std::string noMasksLine(std::string_view languageCode) {
 
 std::string ownArchiveText(std::string_view languageCode) {
     return text(languageCode, OwnArchive);
+}
+
+std::string newFileText(std::string_view languageCode) {
+    return text(languageCode, NewFile);
 }
 
 } // namespace kd::left_out

@@ -126,6 +126,8 @@ void ZipEventHandlers::bindExtraction(TZipReader& reader) {
     reader.OnEndUnZip = [this](TZipReader&, int, const std::string& fName) {
         ZipEngineEndUnZip(fName);
     };
+    // As at the end of a zip call: the progress of a finished extraction goes.
+    reader.OnUnZipComplete = [this](TZipReader&, int) { view_.showStatusText(""); };
 }
 
 void ZipEventHandlers::ZipEngineStartZip(const std::string& fName,
@@ -200,28 +202,33 @@ void ZipEventHandlers::ZipEngineZipComplete() {
 }
 
 void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip) {
-    const bool logged = state_.DetailedInfo && state_.logs.ProfileLogOpen();
-    if (!state_.OwnArchives && !logged)
-        return;
-    // One look at the target serves both the guard of the archives and the log line;
-    // the targets come directory by directory, each looked up in its open directory.
+    // One look at the target serves the guard and the log line; the targets come
+    // directory by directory, each looked up in its open directory.
     struct stat st {};
     const std::optional<FileStamp> stamp =
         targets_.Stat(fName, st) ? std::optional(FileStampOf(st)) : std::nullopt;
-    if (state_.OwnArchives && state_.OwnArchives->covers(fName, stamp)) {
+    replaced_ = stamp ? std::optional(dateTimeOf(*stamp)) : std::nullopt;
+    const auto leaveAlone = [&](std::string why) {
         skip = true;
-        state_.OwnArchivesLeftAlone.push_back(
-            {fileIndex, fName, left_out::ownArchiveText(LanguageCode)});
-        return;
-    }
-    if (logged && stamp)
-        state_.logs.toProfileLog(run_log::overwrittenFileLine(fName, dateTimeOf(*stamp)));
+        state_.LeftAlone.push_back({fileIndex, fName, std::move(why)});
+    };
+    if (state_.OwnArchives && state_.OwnArchives->covers(fName, stamp))
+        return leaveAlone(left_out::ownArchiveText(LanguageCode));
 }
 
 void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName) {
     ++state_.FilesExtracted; // raised for files only
-    if (state_.DetailedInfo)
-        state_.logs.toProfileLog(run_log::extractedFileLine(fName));
+    if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
+        return;
+    // Said once the file is in place: the overwrite rule may keep the old one, and a
+    // file that fails its check replaces nothing.
+    if (!replaced_) {
+        state_.logs.toProfileLog(
+            run_log::extractedFileLine(fName, left_out::newFileText(LanguageCode)));
+        return;
+    }
+    state_.logs.toProfileLog(run_log::overwrittenFileLine(fName, *replaced_));
+    state_.logs.toProfileLog(run_log::extractedFileLine(fName));
 }
 
 } // namespace kd

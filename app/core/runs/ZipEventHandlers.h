@@ -36,10 +36,11 @@ struct RunState {
     std::uint64_t FilesExtracted = 0;
     // Files an extraction left as they were because the overwrite rule kept them.
     std::uint64_t FilesKept = 0;
-    // The archives of the profile being restored: never written over. The entries
-    // left alone for them, with the target they would have written over.
+    // The archives of the profile being restored: never written over.
     std::optional<ProfileArchives> OwnArchives;
-    std::vector<TExtractFailure> OwnArchivesLeftAlone;
+    // The entries an extraction left alone, with the target they would have written
+    // over (one of OwnArchives).
+    std::vector<TExtractFailure> LeftAlone;
     int LastPercent = 0;
     RunLogs logs;
 };
@@ -89,9 +90,10 @@ public:
     void ZipEngineTotalPercentDone(int percent, const std::string& zipName);
     void ZipEngineZipComplete();
     // An entry that would write over one of the profile's own archives is skipped and
-    // noted in OwnArchivesLeftAlone.
+    // noted in LeftAlone.
     void ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip);
-    // An extracted file is counted (FilesExtracted) and gets its line.
+    // An extracted file is counted (FilesExtracted) and gets its line, which says
+    // whether it replaced a file (after a line with the replaced file's time).
     void ZipEngineEndUnZip(const std::string& fName);
 
 private:
@@ -99,6 +101,8 @@ private:
     MainWindowView& view_;
     UiHost& ui_;
     SiblingStat targets_; // the files a restore is about to write
+    // The last entry started: the time of the file it is to replace, if any.
+    std::optional<TDateTime> replaced_;
 };
 
 // fName with its extension replaced by "." and the disk number in three digits.

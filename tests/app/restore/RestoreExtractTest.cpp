@@ -1,5 +1,7 @@
+#include "app/core/logs/RunLogs.h"
 #include "app/core/settings/OverwriteChoice.h"
 #include "app/support/RestoreFixture.h"
+#include "platform/TextFile.h"
 
 #include <gmock/gmock.h>
 
@@ -81,6 +83,52 @@ TEST_F(RestoreExtractTest, MaskChoosesEntriesAndRelativeDirectoryIsLeftOut) {
     options.relDir = "docs";
     EXPECT_EQ(restore.ExtractFromContents(options, {}), 2);
     EXPECT_EQ(extractedFiles(), (std::vector<std::string>{"letter.txt", "readme.txt"}));
+}
+
+// Each extraction shows its own progress from the start, and none is left in the
+// status bar when it ends.
+TEST_F(RestoreExtractTest, EachExtractionShowsItsProgressAndClearsIt) {
+    for (int extraction = 0; extraction < 2; ++extraction) {
+        fs::remove_all(dir.file("out"));
+        view.status.clear();
+        restore.ExtractFromContents(options, {});
+        ASSERT_GE(view.status.size(), 2u) << extraction;
+        EXPECT_EQ(view.status.front().rfind("Dokončeno :", 0), 0u) << view.status.front();
+        EXPECT_EQ(view.status.back(), "");
+    }
+}
+
+// What the contents page extracts is in the profile's log as a restore is: the
+// header, a line for each file, new or replaced (a file the overwrite rule keeps has
+// none), and the counts.
+TEST_F(RestoreExtractTest, ExtractionIsLoggedAsARestore) {
+    dir.write("out/readme.txt", "mine\n");
+    options.choice = ExtractChoice::Mask;
+    options.mask = "*.txt";
+    const auto extract = [&](std::string_view overwrite) {
+        for (std::size_t i = 0; i < kOverwriteChoiceItems.size(); ++i)
+            if (kOverwriteChoiceItems[i] == overwrite)
+                options.overwritePosition = static_cast<int>(i);
+        fs::remove(dir.file("Data.log"));
+        restore.ExtractFromContents(options, {});
+        return readTextLines(dir.file("Data.log"));
+    };
+    const std::string readme = run_log::padRight(dir.file("out/readme.txt"), 40);
+    const std::string letter = run_log::padRight(dir.file("out/docs/letter.txt"), 40);
+
+    std::vector<std::string> log = extract("Vždy");
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_EQ(log[0], std::string(36, '-'));
+    EXPECT_EQ(log[1], "Obnova souborů :7.3.2024 v 10:00:00");
+    EXPECT_EQ(log[2].rfind(readme + "        soubor přepsán, pův.datum a čas : ", 0), 0u);
+    EXPECT_EQ(log[3], readme + "       přepisován zálohou");
+    EXPECT_EQ(log[4], letter + "       obnoven ze zálohy");
+    EXPECT_EQ(log[5], "Obnoveno souborů: 2");
+
+    log = extract("Nikdy");
+    EXPECT_EQ(log,
+              (std::vector<std::string>{std::string(36, '-'), "Obnova souborů :7.3.2024 v 10:00:00",
+                                        "Obnoveno souborů: 0"}));
 }
 
 TEST_F(RestoreExtractTest, NothingChosenIsReported) {

@@ -28,9 +28,15 @@ TEST_F(RestoreRunTest, ChangedTreeGetsItsFilesAndDirectoriesBack) {
     const std::string log = read("Data.log");
     EXPECT_THAT(log,
                 HasSubstr(std::string(36, '-') + "\r\nObnova souborů :7.3.2024 v 10:00:00\r\n"));
-    EXPECT_THAT(log, HasSubstr(run_log::extractedFileLine(dir.file("src/docs/deep/table.csv"))));
+    // A file that was gone comes back; only one that was there is said to be replaced.
+    EXPECT_THAT(log, HasSubstr(run_log::padRight(dir.file("src/docs/deep/table.csv"), 40) +
+                               "       obnoven ze zálohy\r\n"));
+    EXPECT_THAT(log,
+                Not(HasSubstr(run_log::extractedFileLine(dir.file("src/docs/deep/table.csv")))));
     EXPECT_THAT(log, HasSubstr(run_log::padRight(dir.file("src/readme.txt"), 40) +
                                "        soubor přepsán, pův.datum a čas : "));
+    EXPECT_THAT(log, HasSubstr(run_log::padRight(dir.file("src/readme.txt"), 40) +
+                               "       přepisován zálohou\r\n"));
     EXPECT_THAT(log, HasSubstr("Obnoveno souborů: 4\r\n")); // files, not directories
 }
 
@@ -81,7 +87,8 @@ TEST_F(RestoreRunTest, WrongPasswordIsLoggedCountedAndReported) {
     addProfile("wrong");
     create();
     changeTree();
-    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
+    // Every file failed: the restore restored nothing, so it failed.
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Failed);
     EXPECT_EQ(read("src/readme.txt"), "edited after the backup\n"); // left alone
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_THAT(ui.shown[0].text, HasSubstr("Nepodařilo se obnovit: 4"));
@@ -97,7 +104,7 @@ TEST_F(RestoreRunTest, NoQuestionsLeavesTheReportToTheLog) {
     backUp("-P right");
     addProfile();
     create();
-    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Failed);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_THAT(read("Data.log"), HasSubstr("nelze obnovit"));
 }

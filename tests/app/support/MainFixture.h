@@ -34,11 +34,13 @@ public:
     void setTimerInterval(std::chrono::milliseconds ms) override { interval = ms; }
     void minimizeApplication() override { calls.push_back("minimize"); }
     void terminateApplication() override { calls.push_back("terminate"); }
+    void showStatusText(const std::string& text) override { status.push_back(text); }
 
     bool pageActive = true;
     bool ready = true;
     std::chrono::milliseconds interval{0};
     std::vector<std::string> calls;
+    std::vector<std::string> status; // the texts of the status bar's first panel
 };
 
 // Records the runs asked for; a run of the profile named in failingProfile throws,
