@@ -50,6 +50,7 @@ TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui)
         Overwrite->addItem(toQString(item));
     RecreateDir = new QCheckBox(QString::fromUtf8("Vytvořit originální adresář"), this);
     RecreateDir->setObjectName("RecreateDir");
+    RecreateDir->setChecked(true);
     RetainAttributesChk = new QCheckBox(QString::fromUtf8("Uchovat původní atributy"), this);
     RetainAttributesChk->setObjectName("RetainAttributesChk");
     RetainAttributesChk->setChecked(true);

@@ -2,7 +2,9 @@
 #include "ChildProcess.h"
 #include "MainWindowFixture.h"
 #include "TestPaths.h"
+#include "app/core/logs/RunLogs.h"
 #include "app/gui/TExtractDlg.h"
+#include "platform/AtomicFile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <filesystem>
+#include <gmock/gmock.h>
 
 using namespace kd;
 using namespace kd::test;
@@ -100,20 +103,69 @@ TEST_F(ContentsPageTest, ExtractsTheSelectedRowsWithTheDialogsOptions) {
                                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     TExtractDlg& dialog = window->extractDialog();
     bool selectedOffered = false;
+    bool directoriesOffered = false;
     QTimer::singleShot(0, &dialog, [&] {
         selectedOffered = dialog.findChild<QRadioButton*>("SelectedFiles")->isChecked();
+        directoriesOffered = dialog.findChild<QCheckBox*>("RecreateDir")->isChecked();
         dialog.findChild<QLineEdit*>("DestDir")->setText(QString::fromStdString(dir.file("out")));
         dialog.findChild<QComboBox*>("Overwrite")->setCurrentIndex(0);
         dialog.accept();
     });
     widget<QPushButton>("ButtonExtract")->click();
     EXPECT_TRUE(selectedOffered);
-    EXPECT_TRUE(fs::exists(dir.file("out/a.txt")));
+    EXPECT_TRUE(directoriesOffered); // a tree comes back as a tree unless asked otherwise
+    EXPECT_TRUE(fs::exists(dir.file("out/sub/a.txt")));
     EXPECT_FALSE(fs::exists(dir.file("out/b.txt")));
     EXPECT_EQ(window->zipEngine().OverwriteMode(), TUZOverwriteMode::Always);
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_EQ(ui.shown[0].text, "Obnova je dokončena.\nObnoveno souborů: 1\n"
                                 "Nepodařilo se obnovit: 0\nPonecháno stávajících souborů: 0");
+}
+
+// Two files of one name in two folders: all of them come back in their folders, and
+// with the folders left out by hand the second never replaces the first.
+TEST_F(ContentsPageTest, RestoringAllNeverLetsOneFileReplaceAnother) {
+    dir.write("src/sub/b.txt", "another bee\n");
+    ASSERT_EQ(0, runCommand("cd '" + dir.file("src") + "' && rm ../target/Data1.zip && " +
+                            "zip -qr ../target/Data1.zip b.txt sub"));
+    openContents();
+    TExtractDlg& dialog = window->extractDialog();
+    const auto extractAll = [&](bool recreate, const std::string& dest) {
+        QTimer::singleShot(0, &dialog, [&, recreate] {
+            EXPECT_TRUE(dialog.findChild<QRadioButton*>("AllFilesRBtn")->isChecked());
+            dialog.findChild<QLineEdit*>("DestDir")->setText(QString::fromStdString(dest));
+            dialog.findChild<QComboBox*>("Overwrite")->setCurrentText(QString::fromUtf8("Vždy"));
+            if (!recreate)
+                dialog.findChild<QCheckBox*>("RecreateDir")->setChecked(false);
+            dialog.accept();
+        });
+        ui.shown.clear();
+        widget<QPushButton>("ButtonExtract")->click();
+    };
+
+    extractAll(true, dir.file("tree"));
+    EXPECT_EQ(readWholeFile(dir.file("tree/b.txt")), "bee\n");
+    EXPECT_EQ(readWholeFile(dir.file("tree/sub/b.txt")), "another bee\n");
+    EXPECT_EQ(readWholeFile(dir.file("tree/sub/a.txt")), "ay\n");
+
+    extractAll(false, dir.file("flat"));
+    EXPECT_EQ(readWholeFile(dir.file("flat/b.txt")), "bee\n"); // the first one stays
+    EXPECT_EQ(readWholeFile(dir.file("flat/a.txt")), "ay\n");
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].icon, MsgIcon::Warning);
+    EXPECT_THAT(ui.shown[0].text,
+                ::testing::HasSubstr("Obnoveno souborů: 2\nNepodařilo se obnovit: 1\n"
+                                     "Ponecháno stávajících souborů: 0\n" +
+                                     dir.file("flat/b.txt") +
+                                     ": soubor stejného jména už tato obnova zapsala, "
+                                     "nepřepisuje se"));
+    // Both extractions are in the profile's log, the second with the file it left.
+    const std::string log = readWholeFile(dir.file("Data.log"));
+    EXPECT_THAT(log, ::testing::HasSubstr("Obnoveno souborů: 3\r\n"));
+    EXPECT_THAT(log, ::testing::HasSubstr(run_log::padRight(dir.file("flat/b.txt"), 40) +
+                                          "       nelze obnovit: soubor stejného jména už tato "
+                                          "obnova zapsala, nepřepisuje se\r\n"));
+    EXPECT_THAT(log, ::testing::HasSubstr("Obnoveno souborů: 2, Nepodařilo se obnovit: 1\r\n"));
 }
 
 TEST_F(ContentsPageTest, ExtractionKeepingFilesSaysSo) {

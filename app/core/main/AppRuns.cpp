@@ -36,6 +36,9 @@ AppRuns::AppRuns(MainState& state, RunPlatform platform)
                 state.programDirectory()},
                zipEngine_, backup_.state()) {
     applySettings(state.settings);
+    // The extraction dialog starts from the engine's choice: a tree comes back as a
+    // tree unless the user asks for the files alone.
+    zipEngine_.SetRecreateDirs(true);
 }
 
 AppRuns::~AppRuns() = default;

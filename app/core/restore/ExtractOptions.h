@@ -16,7 +16,7 @@ struct ExtractOptions {
     std::string destDir;
     std::string relDir;         // a leading part of the stored paths left out
     int overwritePosition = -1; // in kOverwriteChoiceItems (OverwriteChoice.h); -1 none
-    bool recreateDirs = false;
+    bool recreateDirs = true;
     bool retainAttributes = true;
     std::string password;
 };

@@ -61,9 +61,10 @@ public:
 
     // Restores every entry of the row's newest archive into the profile's source
     // directory, recreating the stored directories, with the profile's password, and
-    // overwriting the files there, but never the profile's own archives (an entry that
-    // would is left alone and logged). Writes the per-profile log, and ends with the
-    // closing box (extractionReport) unless no questions are asked. Complete when every chosen
+    // overwriting the files there, but never the profile's own archives nor a file an
+    // earlier entry of the run wrote (such an entry is left alone and logged). Writes
+    // the per-profile log, and ends with the closing box (extractionReport) unless no
+    // questions are asked. Complete when every chosen
     // entry was extracted, Incomplete when some were not (each is logged), Failed when
     // no file was; LastOutcome() gives the counts of entries, the log and the box those
     // of files (directory entries are restored, not counted). Errors that end the run,

@@ -23,6 +23,7 @@ enum Text : std::size_t {
     EmptyRun,
     NoMasks,
     OwnArchive,
+    SameName,
     NewFile,
     TextCount
 };
@@ -58,6 +59,9 @@ constexpr std::array<Translations, TextCount> kTexts = {{
      "zmeny."},
     {"archiv zálohy profilu se nepřepisuje", "the profile's own backup archive is not overwritten",
      "archív zálohy profilu sa neprepisuje"},
+    {"soubor stejného jména už tato obnova zapsala, nepřepisuje se",
+     "this restore has already written a file of the same name, it is not overwritten",
+     "súbor s rovnakým menom už táto obnova zapísala, neprepisuje sa"},
     {"obnoven ze zálohy", "restored from the backup", "obnovený zo zálohy"},
 }};
 
@@ -120,6 +124,10 @@ std::string noMasksLine(std::string_view languageCode) {
 
 std::string ownArchiveText(std::string_view languageCode) {
     return text(languageCode, OwnArchive);
+}
+
+std::string sameNameText(std::string_view languageCode) {
+    return text(languageCode, SameName);
 }
 
 std::string newFileText(std::string_view languageCode) {

@@ -26,6 +26,9 @@ std::string noMasksLine(std::string_view languageCode);
 // Why a restore leaves an entry alone that would overwrite one of the profile's own
 // archives.
 std::string ownArchiveText(std::string_view languageCode);
+// Why an extraction leaves an entry alone whose file another entry of the same run
+// has already written.
+std::string sameNameText(std::string_view languageCode);
 // The verdict of the profile log's line of an extracted file that replaced none
 // (run_log::extractedFileLine).
 std::string newFileText(std::string_view languageCode);

@@ -116,6 +116,7 @@ void ZipEventHandlers::bindExtraction(TZipReader& reader) {
     // one may have been moved away since.
     reader.OnStartUnZipInfo = [this](TZipReader&, int, std::int64_t, bool&) {
         targets_ = SiblingStat();
+        written_.clear();
     };
     reader.OnInCompleteZip = [this](TZipReader&, TIncompleteZipMode& mode) {
         ZipEngineInCompleteZip(mode);
@@ -202,7 +203,7 @@ void ZipEventHandlers::ZipEngineZipComplete() {
 }
 
 void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip) {
-    // One look at the target serves the guard and the log line; the targets come
+    // One look at the target serves both guards and the log line; the targets come
     // directory by directory, each looked up in its open directory.
     struct stat st {};
     const std::optional<FileStamp> stamp =
@@ -214,10 +215,14 @@ void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fNa
     };
     if (state_.OwnArchives && state_.OwnArchives->covers(fName, stamp))
         return leaveAlone(left_out::ownArchiveText(LanguageCode));
+    if (written_.contains(fName, stamp))
+        return leaveAlone(left_out::sameNameText(LanguageCode));
 }
 
 void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName) {
     ++state_.FilesExtracted; // raised for files only
+    struct stat st {};
+    written_.add(fName, targets_.Stat(fName, st) ? std::optional(FileStampOf(st)) : std::nullopt);
     if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
         return;
     // Said once the file is in place: the overwrite rule may keep the old one, and a

@@ -3,6 +3,7 @@
 #include "app/core/profiles/ObjektZal.h"
 #include "app/core/runs/MainWindowView.h"
 #include "app/core/runs/ProfileArchives.h"
+#include "app/core/runs/RestoredFiles.h"
 #include "platform/SiblingStat.h"
 #include "platform/UiHost.h"
 #include "zip/reader/ExtractFailure.h"
@@ -39,7 +40,7 @@ struct RunState {
     // The archives of the profile being restored: never written over.
     std::optional<ProfileArchives> OwnArchives;
     // The entries an extraction left alone, with the target they would have written
-    // over (one of OwnArchives).
+    // over: one of OwnArchives, or a file another entry of the same run wrote.
     std::vector<TExtractFailure> LeftAlone;
     int LastPercent = 0;
     RunLogs logs;
@@ -89,8 +90,9 @@ public:
     void ZipEngineGetNextDisk(TZipReader& sender, int nextDisk, std::string& fName);
     void ZipEngineTotalPercentDone(int percent, const std::string& zipName);
     void ZipEngineZipComplete();
-    // An entry that would write over one of the profile's own archives is skipped and
-    // noted in LeftAlone.
+    // An entry that would write over one of the profile's own archives, or over a
+    // file the same extraction has written (two entries of one name, or of one file
+    // name when the directories are left out), is skipped and noted in LeftAlone.
     void ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip);
     // An extracted file is counted (FilesExtracted) and gets its line, which says
     // whether it replaced a file (after a line with the replaced file's time).
@@ -100,7 +102,8 @@ private:
     RunState& state_;
     MainWindowView& view_;
     UiHost& ui_;
-    SiblingStat targets_; // the files a restore is about to write
+    SiblingStat targets_;   // the files a restore is about to write
+    RestoredFiles written_; // the files this extraction has written
     // The last entry started: the time of the file it is to replace, if any.
     std::optional<TDateTime> replaced_;
 };
