@@ -51,40 +51,16 @@ private:
     UiHost& ui_;
 };
 
-// The hourglass for as long as it lives.
-class BusyCursor {
+// Runs its action when it goes, however the block is left.
+template <class Action> class AtExit {
 public:
-    explicit BusyCursor(UiHost& ui) : ui_(ui) { ui_.setBusyCursor(true); }
-    ~BusyCursor() { ui_.setBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
+    explicit AtExit(Action action) : action_(std::move(action)) {}
+    ~AtExit() { action_(); }
+    AtExit(const AtExit&) = delete;
+    AtExit& operator=(const AtExit&) = delete;
 
 private:
-    UiHost& ui_;
-};
-
-// A restore extracts every entry only while it runs; the contents page chooses again.
-class DoAllReset {
-public:
-    explicit DoAllReset(TZipReader& engine) : engine_(engine) {}
-    ~DoAllReset() { engine_.SetDoAll(false); }
-    DoAllReset(const DoAllReset&) = delete;
-    DoAllReset& operator=(const DoAllReset&) = delete;
-
-private:
-    TZipReader& engine_;
-};
-
-// Closes the profile's log however the run ends.
-class ProfileLogScope {
-public:
-    explicit ProfileLogScope(RunLogFile& log) : log_(log) {}
-    ~ProfileLogScope() { log_.close(); }
-    ProfileLogScope(const ProfileLogScope&) = delete;
-    ProfileLogScope& operator=(const ProfileLogScope&) = delete;
-
-private:
-    RunLogFile& log_;
+    Action action_;
 };
 
 } // namespace
@@ -166,7 +142,8 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
         engine_.SetPassword(decodeStoredPassword(profile.Password));
         engine_.FilesList().clear();
         engine_.SetDoAll(true);
-        const DoAllReset reset(engine_);
+        // Every entry only for the restore: the contents page chooses again.
+        const AtExit reset([this] { engine_.SetDoAll(false); });
         return engine_.ExtractArchive();
     });
     // A restore that restored no file failed, whatever the reason.
@@ -178,7 +155,8 @@ RunResult RestoreRun::restoreProfile(const TObjektZal& profile, const OpenedArch
 int RestoreRun::ExtractFromContents(const ExtractOptions& options,
                                     const std::vector<int>& selectedRows) {
     applyExtractOptions(engine_, options);
-    const BusyCursor cursor(services_.ui);
+    services_.ui.setBusyCursor(true);
+    const AtExit cursor([this] { services_.ui.setBusyCursor(false); });
     return extractLogged(openedProfile_,
                          [&] { return extractChosenEntries(engine_, options, selectedRows); });
 }
@@ -197,7 +175,7 @@ int RestoreRun::extractLogged(const std::string& profileName, const std::functio
     } catch (const Exception&) {
         // The extraction goes on without its log.
     }
-    ProfileLogScope closeLog(logs.ProfileLogFile);
+    const AtExit closeLog([&logs] { logs.ProfileLogFile.close(); });
     logs.toProfileLog(run_log::ruleLine());
     logs.toProfileLog(restore_log::headerLine(services_.clock.nowLocal()));
 
