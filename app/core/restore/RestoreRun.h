@@ -64,13 +64,12 @@ public:
     // overwriting the files there, but never the profile's own archives nor a file an
     // earlier entry of the run wrote (such an entry is left alone and logged). Writes
     // the per-profile log, and ends with the closing box (extractionReport) unless no
-    // questions are asked. Complete when every chosen
-    // entry was extracted, Incomplete when some were not (each is logged), Failed when
-    // no file was; LastOutcome() gives the counts of entries, the log and the box those
-    // of files (directory entries are restored, not counted). Errors that end the run,
-    // an archive that cannot be read among them, are logged and thrown after the ready
-    // state is back; a profile without a source directory throws before anything is
-    // written.
+    // questions are asked. Complete when every chosen entry was extracted, Incomplete
+    // when some were not (each is logged), Failed when no file was; LastOutcome()
+    // gives the counts of entries, the log and the box those of files (directory
+    // entries are restored, not counted). Errors that end the run, an archive that
+    // cannot be read among them, are logged and thrown after the ready state is back;
+    // a profile without a source directory throws before anything is written.
     RunResult RestoreBackup(int row);
     const RestoreOutcome& LastOutcome() const { return outcome_; }
 
@@ -95,7 +94,7 @@ private:
     // kd::SilentAbort with the program's own text).
     int extractLogged(const std::string& profileName, const std::function<int()>& extract);
     // The entries the last extraction could not extract or left alone (the profile's
-    // own archives).
+    // own archives, files the extraction had already written).
     std::vector<TExtractFailure> notExtracted() const;
     // Shows how the extraction ended: what was extracted, failed and kept.
     void reportOutcome(int extracted, const std::vector<TExtractFailure>& failures);
