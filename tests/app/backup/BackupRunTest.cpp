@@ -64,12 +64,12 @@ TEST_F(BackupRunTest, EmptyMaskListKeepsEveryArchive) {
     ASSERT_EQ(backup.RunBackup(profile, 0), RunResult::Complete);
     const std::string first = readWholeFile(archive("P1.zip"));
     const std::string second = readWholeFile(archive("P2.zip"));
-    const LastRunStamp stamp = ReadLastRun(program, "P");
+    const std::string stamp = readWholeFile(lastRunStampPath(program, "P"));
     const std::string noMasks = "Profil nemá žádnou masku souborů, nebylo co zálohovat; "
                                 "dosavadní zálohy zůstávají beze změny.";
 
     settings.NoQuestions = false;
-    for (const char* masks : {"", ";", ";;"}) {
+    for (const char* masks : {"", ";;"}) {
         profile.Masks = masks;
         clock.advance(std::chrono::hours(1));
         ui.shown.clear();
@@ -77,10 +77,8 @@ TEST_F(BackupRunTest, EmptyMaskListKeepsEveryArchive) {
         EXPECT_EQ(readWholeFile(archive("P1.zip")), first);
         EXPECT_EQ(readWholeFile(archive("P2.zip")), second);
         EXPECT_FALSE(std::filesystem::exists(archive("P3.zip")));
-        EXPECT_EQ(ReadLastRun(program, "P").Date + ReadLastRun(program, "P").Time,
-                  stamp.Date + stamp.Time);
-        EXPECT_NE(protocol().find(noMasks + "\r\n"), std::string::npos);
-        EXPECT_NE(readWholeFile(program + "/P.log").find(noMasks + "\r\n"), std::string::npos);
+        EXPECT_EQ(readWholeFile(lastRunStampPath(program, "P")), stamp);
+        EXPECT_TRUE(protocol().ends_with(noMasks + "\r\n"));
         ASSERT_EQ(ui.shown.size(), 1u);
         EXPECT_EQ(ui.shown[0].text, noMasks);
         EXPECT_EQ(ui.shown[0].icon, MsgIcon::Warning);
