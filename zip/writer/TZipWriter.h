@@ -18,6 +18,10 @@ namespace kd {
 struct ZipWriterRun;
 struct CompressedFile;
 struct StoredPath;
+struct StartDecision;
+struct FileTurn;
+class EntryNameSet;
+class ShownModified;
 
 // The component that writes ZIP archives. It inherits from the reader the archive
 // name, RootDir, FilesList, Password, the directory and the events, and adds what to
@@ -41,6 +45,14 @@ struct StoredPath;
 // again), a directory the search cannot list (srUnreadableDir), a FIFO, socket or
 // device (srSpecialFile) and a path longer than the system accepts (srPathTooLong).
 // A file that vanished before it was opened is left out without a word.
+//
+// OnStartZip is asked about every file of the run, in the order the files go in,
+// before any file is read (a directory entry is asked about in its turn): a file it
+// skips is never opened, and the workers compress only the files it took. Its edits
+// of the header stand; a file that changed between the question and its turn goes in
+// as it is then, in the header fields the handler left as they were. A file that
+// could not be looked at then, or whose entry name an earlier file took, is asked
+// about in its turn.
 //
 // The archive being written, the archive it replaces and the OwnArchives are never
 // stored, whatever name the search finds them under (they are compared as files).
@@ -225,6 +237,11 @@ private:
     void expandMask(ZipWriterRun& run, const std::string& mask);
     bool wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size);
     void decideOldEntries(ZipWriterRun& run);
+    // Raises OnStartZip for every file of the run, in the order they go in, before
+    // any is read; run.Starts keeps the answers.
+    void decideStarts(ZipWriterRun& run);
+    void decideStart(ZipWriterRun& run, const std::string& name, std::size_t index,
+                     bool replacing, EntryNameSet& claimed);
     void processOldEntries(ZipWriterRun& run);
     // Starts the worker threads on the files the run will write, in that order.
     void startPrefetch(ZipWriterRun& run);
@@ -243,15 +260,35 @@ private:
     void writeSpooledEntry(ZipWriterRun& run, TZipHeaderInfo& header);
     void finishParts(ZipWriterRun& run);
     void SaveDirectoryFile(const TEndCentral& end);
-    bool CompressOneFile(ZipWriterRun& run, const std::string& name);
+    // decided: what OnStartZip said of the file before the run read any (none: it is
+    // asked in the file's turn).
+    bool CompressOneFile(ZipWriterRun& run, const std::string& name,
+                         StartDecision* decided = nullptr);
+    // Raises OnStartZip in the entry's turn; false when it is left out.
     bool startEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header,
                     std::uint64_t size);
+    // Reports an entry whose name the archive holds already; true when it does.
+    bool nameTaken(ZipWriterRun& run, const std::string& name, const TZipHeaderInfo& header);
+    // The entry goes in at the output position, after the held directories it lies in.
+    void placeEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header);
     bool writeDirectoryEntry(ZipWriterRun& run, const std::string& name);
     // Sets the directory entries aside that wait for a file (DirEntriesOnlyWithFiles).
     void holdDirectoryEntries(ZipWriterRun& run) const;
     // Writes the waiting directory entries of the directories that hold file.
     void writeHeldDirectories(ZipWriterRun& run, const std::string& file);
-    bool writeFileEntry(ZipWriterRun& run, const std::string& name);
+    bool writeFileEntry(ZipWriterRun& run, const std::string& name, StartDecision* decided);
+    // Opens the file for its turn; false when it is left out.
+    bool openInTurn(const std::string& name, FileTurn& turn);
+    // Readies a file OnStartZip took before the run: the data made ahead or the open
+    // file, and the header moved to the state the file is in now.
+    bool takeDecided(ZipWriterRun& run, const std::string& name, StartDecision& decided,
+                     FileTurn& turn, ShownModified& shown);
+    // Readies a file not asked about before: opened, then OnStartZip.
+    bool askInTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn,
+                   ShownModified& shown);
+    // Writes the readied file, reading it again while it changes.
+    bool writeTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn,
+                   ShownModified& shown);
     std::unique_ptr<TLFNFileStream> openSource(const std::string& name);
     // Reports a file or directory the run leaves out; true when Retry was asked.
     bool leaveOut(TSkipReason reason, const std::string& name, std::string detail);

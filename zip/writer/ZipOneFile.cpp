@@ -11,6 +11,7 @@
 #include "zip/format/ZipRecords.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
+#include "zip/writer/SourceFields.h"
 #include "zip/writer/ZipWriterRun.h"
 
 namespace kd {
@@ -21,33 +22,6 @@ namespace {
 // reported.
 constexpr int kReadAttempts = 3;
 
-std::uint32_t dosAttributes(const std::string& name, const struct stat& st, bool archive) {
-    std::uint32_t attributes = 0;
-    if (!(st.st_mode & S_IWUSR))
-        attributes |= 0x01; // read-only
-    const auto slash = name.rfind('/');
-    if (name.compare(slash == std::string::npos ? 0 : slash + 1, 1, ".") == 0)
-        attributes |= 0x02; // hidden
-    if (archive)
-        attributes |= 0x20;
-    return attributes;
-}
-
-// The entry is made on Unix: its Unix mode (type and permission bits) goes into the
-// high 16 bits of the external attributes beside the DOS attributes, and its exact
-// modification time into the extended timestamp field.
-void recordUnixState(TZipHeaderInfo& header, const struct stat& st) {
-    header.VersionMadeBy = kMadeByUnix;
-    header.ExternalAttributes = (header.ExternalAttributes & 0xFFFF) |
-                                static_cast<std::uint32_t>(st.st_mode & 0xFFFF) << 16;
-    header.SetUnixModified(st.st_mtime);
-}
-
-// The file's last-write time as a DOS value, clamped (as the open stream gives it).
-std::uint32_t dosDateOf(const struct stat& st) {
-    return DosDateTimeClamp(UnixTimeToDosDateTime(st.st_mtime));
-}
-
 [[noreturn]] void refuseLargeFile(const std::string& name) {
     throw EZipTooLarge("The file " + name +
                        " is 4 GiB or larger, which a ZIP archive without ZIP64 cannot hold");
@@ -55,12 +29,24 @@ std::uint32_t dosDateOf(const struct stat& st) {
 
 } // namespace
 
-bool TZipWriter::CompressOneFile(ZipWriterRun& run, const std::string& name) {
-    const bool written = !name.empty() && name.back() == '/' ? writeDirectoryEntry(run, name)
-                                                             : writeFileEntry(run, name);
+bool TZipWriter::CompressOneFile(ZipWriterRun& run, const std::string& name,
+                                 StartDecision* decided) {
+    const bool written = !name.empty() && name.back() == '/'
+                             ? writeDirectoryEntry(run, name)
+                             : writeFileEntry(run, name, decided);
     if (written)
         ++run.FileCount;
     return written;
+}
+
+bool TZipWriter::nameTaken(ZipWriterRun& run, const std::string& name,
+                           const TZipHeaderInfo& header) {
+    if (!run.Names.Contains(header.FullName()))
+        return false;
+    bool retry = false;
+    if (OnSkippingFile)
+        OnSkippingFile(*this, TSkipReason::srFileExists, name, -1, retry);
+    return true;
 }
 
 bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header,
@@ -75,28 +61,24 @@ bool TZipWriter::startEntry(ZipWriterRun& run, const std::string& name, TZipHead
         run.TotalBytes -= static_cast<std::int64_t>(size);
         return false;
     };
-    const auto duplicate = [&] {
-        if (!run.Names.Contains(header.FullName()))
-            return false;
-        bool retry = false;
-        if (OnSkippingFile)
-            OnSkippingFile(*this, TSkipReason::srFileExists, name, -1, retry);
-        return true;
-    };
-    if (duplicate())
+    if (nameTaken(run, name, header))
         return leaveOut();
     bool skip = false;
     if (OnStartZip)
         OnStartZip(*this, name, header, skip);
     // A name the handler changed is looked up again.
     const bool renamed = header.Directory() != directory || header.FileName() != fileName;
-    if (skip || header.FullName().empty() || (renamed && duplicate()))
+    if (skip || header.FullName().empty() || (renamed && nameTaken(run, name, header)))
         return leaveOut();
+    placeEntry(run, name, header);
+    return true;
+}
+
+void TZipWriter::placeEntry(ZipWriterRun& run, const std::string& name, TZipHeaderInfo& header) {
     if (name.back() != '/')
         writeHeldDirectories(run, name);
     header.LocalOffset = static_cast<std::uint32_t>(run.Output->Position());
     header.DiskStart = static_cast<std::uint16_t>(currentVolume_);
-    return true;
 }
 
 void TZipWriter::holdDirectoryEntries(ZipWriterRun& run) const {
@@ -113,6 +95,8 @@ void TZipWriter::holdDirectoryEntries(ZipWriterRun& run) const {
 }
 
 void TZipWriter::writeHeldDirectories(ZipWriterRun& run, const std::string& file) {
+    // A directory's events show no file's time.
+    const std::optional<timespec> shown = std::exchange(sourceModified_, std::nullopt);
     // Outer directories first, each entry before the entries inside it.
     for (std::size_t slash = file.find('/');
          slash != std::string::npos && !run.HeldDirectories.empty();
@@ -124,6 +108,7 @@ void TZipWriter::writeHeldDirectories(ZipWriterRun& run, const std::string& file
         run.HeldDirectories.erase(held);
         CompressOneFile(run, directory);
     }
+    sourceModified_ = shown;
 }
 
 bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name) {
@@ -131,7 +116,7 @@ bool TZipWriter::writeDirectoryEntry(ZipWriterRun& run, const std::string& name)
     struct stat st {};
     if (::stat(name.substr(0, name.size() - 1).c_str(), &st) == 0) {
         header->DosDateTime = UnixTimeToDosDateTime(st.st_mtime);
-        recordUnixState(*header, st);
+        RecordUnixState(*header, st);
     } else {
         header->DosDateTime = UnixTimeToDosDateTime(
             std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()));
@@ -183,80 +168,129 @@ std::unique_ptr<TLFNFileStream> TZipWriter::openSource(const std::string& name) 
     }
 }
 
-bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
-    // Data a worker made ahead comes with the state of the file it read: the file is
-    // opened here only when there is none, or it turns out stale.
-    std::unique_ptr<CompressedFile> made;
-    if (run.Prefetch)
-        made = run.Prefetch->Take(name, [this] { ProcessMessagesAndCheckCancel(); });
-    std::unique_ptr<TLFNFileStream> source;
-    struct stat st {};
-    if (made) {
-        st = made->Status;
-    } else {
-        source = openSource(name);
-        if (!source || ::fstat(source->Handle(), &st) != 0)
-            return false;
+bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name,
+                                StartDecision* decided) {
+    if (decided && decided->LeftOut())
+        return false;
+    ShownModified shown(sourceModified_);
+    FileTurn turn;
+    const bool ready = decided && decided->What == StartDecision::Kind::Taken
+                           ? takeDecided(run, name, *decided, turn, shown)
+                           : askInTurn(run, name, turn, shown);
+    if (!ready) {
+        if (turn.Made)
+            run.Prefetch->Release(std::move(turn.Made));
+        return false;
     }
+    return writeTurn(run, name, turn, shown);
+}
+
+bool TZipWriter::openInTurn(const std::string& name, FileTurn& turn) {
+    turn.Source = openSource(name);
+    return turn.Source && ::fstat(turn.Source->Handle(), &turn.Status) == 0;
+}
+
+bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDecision& decided,
+                             FileTurn& turn, ShownModified& shown) {
+    // Data a worker made ahead comes with the state of the file it read. In its turn
+    // the file must still be as it was then, as the calling thread alone would find
+    // it on opening it now: data of a file changed since is made again here, and a
+    // file deleted since is left out.
+    if (run.Prefetch)
+        turn.Made = run.Prefetch->Take(name, [this] { ProcessMessagesAndCheckCancel(); });
+    if (turn.Made) {
+        struct stat now {};
+        if (!run.Sources.Stat(name, now)) {
+            if (errno == ENOENT || errno == ENOTDIR)
+                return false;
+            run.Prefetch->Release(std::move(turn.Made)); // the open reports why
+        } else if (!(ArchiveAttribute::StampOf(now) == turn.Made->Stamp)) {
+            run.Prefetch->Release(std::move(turn.Made));
+        }
+    }
+    if (turn.Made)
+        turn.Status = turn.Made->Status;
+    else if (!openInTurn(name, turn))
+        return false;
+    // The run owes nothing to the output: the old archive and the new one are never
+    // their own input.
+    if (run.IsOwnFile(turn.Status.st_dev, turn.Status.st_ino))
+        return false;
+    // The archive attribute is looked at again only for a file changed since.
+    const ArchiveStamp stamp = ArchiveAttribute::StampOf(turn.Status);
+    const bool archiveSet = stamp == decided.Stamp ? decided.Made.ArchiveSet()
+                            : turn.Made            ? turn.Made->ArchiveSet
+                                                   : attributes_->IsSet(name);
+    turn.Fields = SourceFields::Of(name, turn.Status, archiveSet);
+    turn.Header = std::move(decided.Header);
+    TZipHeaderInfo& header = *turn.Header;
+    decided.Made.MoveTo(header, turn.Fields);
+    header.UncompressedSize = static_cast<std::uint32_t>(turn.Status.st_size);
+    if (nameTaken(run, name, header)) {
+        run.TotalBytes -= static_cast<std::int64_t>(turn.Status.st_size);
+        return false;
+    }
+    placeEntry(run, name, header);
+    shown.Show(turn.Status.st_mtim);
+    return true;
+}
+
+bool TZipWriter::askInTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn,
+                           ShownModified& shown) {
+    if (!openInTurn(name, turn) || run.IsOwnFile(turn.Status.st_dev, turn.Status.st_ino))
+        return false;
+    shown.Show(turn.Status.st_mtim);
+    turn.Fields = SourceFields::Of(name, turn.Status, attributes_->IsSet(name));
+    turn.Header = std::make_shared<TZipHeaderInfo>();
+    TZipHeaderInfo& header = *turn.Header;
+    turn.Fields.ApplyTo(header);
+    header.UncompressedSize = static_cast<std::uint32_t>(turn.Status.st_size);
+    header.InternalAttributes = 2; // text or binary: the compressor decides
+    if (!startEntry(run, name, header, static_cast<std::uint64_t>(turn.Status.st_size)))
+        return false;
+    // A date the handler chose stands without the file's exact time.
+    turn.Fields.MoveTo(header, turn.Fields);
+    return true;
+}
+
+bool TZipWriter::writeTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn,
+                           ShownModified& shown) {
+    TZipHeaderInfo& header = *turn.Header;
+    struct stat& st = turn.Status;
     const auto expected = static_cast<std::uint64_t>(st.st_size);
-    // The run owes nothing to the output: the old archive and the new one are
-    // never their own input.
-    if (run.IsOwnFile(st.st_dev, st.st_ino))
-        return false;
-
-    struct ModifiedShown {
-        std::optional<timespec>& shown;
-        ~ModifiedShown() { shown.reset(); }
-    } modifiedShown{sourceModified_};
-    sourceModified_ = st.st_mtim;
-
-    auto header = std::make_shared<TZipHeaderInfo>();
-    header->DosDateTime = dosDateOf(st);
-    header->ExternalAttributes =
-        dosAttributes(name, st, made ? made->ArchiveSet : attributes_->IsSet(name));
-    recordUnixState(*header, st);
-    header->UncompressedSize = static_cast<std::uint32_t>(expected);
-    header->InternalAttributes = 2; // text or binary: the compressor decides
-    if (!startEntry(run, name, *header, expected))
-        return false;
     if (expected > kMaxZipSize)
         refuseLargeFile(name);
     // Data made for another storing rule (OnStartZip renamed the entry) is not used.
-    if (made && made->StoredByRule != isStoredByRule(header->FileName()))
-        made.reset();
+    if (turn.Made && turn.Made->StoredByRule != isStoredByRule(header.FileName()))
+        run.Prefetch->Release(std::move(turn.Made));
 
-    std::uint32_t fileDate = header->DosDateTime;
-    for (int attempt = 1;; ++attempt) {
-        // A file read again carries its new date, unless OnStartZip chose another (the
-        // exact time then goes: it would contradict the chosen date). The first read
-        // uses what was learnt before the entry started.
-        if (!made && (attempt != 1 || !source)) {
-            if (!source && !(source = openSource(name))) {
+    bool firstRead = true;
+    for (int attempt = 1;; ++attempt, firstRead = false) {
+        // A file read again carries its new state, in the fields the handler did not
+        // choose. The first read uses what was learnt before the entry started.
+        if (!turn.Made && (!firstRead || !turn.Source)) {
+            if (!turn.Source && !(turn.Source = openSource(name))) {
                 run.TotalBytes -= static_cast<std::int64_t>(expected);
                 return false; // gone since it was read ahead
             }
-            if (::fstat(source->Handle(), &st) != 0)
+            if (::fstat(turn.Source->Handle(), &st) != 0)
                 return false;
+            const SourceFields fresh = SourceFields::Of(name, st, attributes_->IsSet(name));
+            turn.Fields.MoveTo(header, fresh);
+            turn.Fields = fresh;
         }
-        sourceModified_ = st.st_mtim;
-        const std::uint32_t date = dosDateOf(st);
-        if (header->DosDateTime == fileDate) {
-            header->DosDateTime = date;
-            header->SetUnixModified(st.st_mtime);
-        } else {
-            header->SetUnixModified(std::nullopt);
-        }
-        fileDate = date;
+        shown.Show(st.st_mtim);
         const ArchiveStamp stamp = ArchiveAttribute::StampOf(st);
         if (static_cast<std::uint64_t>(stamp.size) > kMaxZipSize)
             refuseLargeFile(name);
+        header.UncompressedSize = static_cast<std::uint32_t>(stamp.size);
         bool written = false;
-        if (made) {
-            std::unique_ptr<CompressedFile> data = std::exchange(made, nullptr);
-            written = writePrefetchedData(run, *data, name, *header);
+        if (turn.Made) {
+            std::unique_ptr<CompressedFile> data = std::move(turn.Made);
+            written = writePrefetchedData(run, *data, name, header);
             run.Prefetch->Release(std::move(data));
         } else {
-            written = writeFileData(run, *source, *header, stamp);
+            written = writeFileData(run, *turn.Source, header, stamp);
         }
         if (written) {
             if (dispose_)
@@ -266,9 +300,9 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
             break;
         }
         // The file changed while it was read: what was written for it is taken back.
-        run.Output->Seek(header->LocalOffset);
-        if (source)
-            source->Seek(0, SeekOrigin::Begin);
+        run.Output->Seek(header.LocalOffset);
+        if (turn.Source)
+            turn.Source->Seek(0, SeekOrigin::Begin);
         if (attempt < kReadAttempts)
             continue;
         if (!leaveOut(TSkipReason::srFileChanged, name, "")) {
@@ -278,9 +312,9 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name) {
         attempt = 0;
     }
     if (OnEndZip)
-        OnEndZip(*this, name, header->UncompressedSize, header->CompressedSize,
+        OnEndZip(*this, name, header.UncompressedSize, header.CompressedSize,
                  run.Output->Position());
-    addEntry(run, std::move(header));
+    addEntry(run, std::move(turn.Header));
     return true;
 }
 

@@ -86,22 +86,24 @@ void TZipWriter::runProcess(ZipWriterRun& run) {
             OpenZipFile(); // loading the comment may have closed it
         decideOldEntries(run);
     }
+    decideStarts(run);
     startPrefetch(run);
     if (run.HasOldArchive)
         processOldEntries(run);
 
+    // The files still to write: those OnStartZip left out are out of the count.
     int remaining = 0;
-    for (const std::string& item : run.Items)
-        remaining += item.empty() ? 0 : 1;
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        remaining += run.Items[i].empty() || run.Starts[i].LeftOut() ? 0 : 1;
     if (remaining > 0 && OnStartZipInfo) {
         bool stopNow = false;
         OnStartZipInfo(*this, remaining, run.TotalBytes, run.End, stopNow);
         if (stopNow)
             throw EUserCanceled(kMsgCanceledZip);
     }
-    for (const std::string& item : run.Items)
-        if (!item.empty())
-            CompressOneFile(run, item);
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        if (!run.Items[i].empty())
+            CompressOneFile(run, run.Items[i], &run.Starts[i]);
 
     const bool noFiles =
         std::none_of(run.Written.begin(), run.Written.end(),
@@ -171,11 +173,20 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
     const auto add = [&](const std::string& item, std::size_t index) {
         if (item.empty() || item.back() == '/' || !run.ItemSizes[index])
             return;
-        const std::uint64_t size = *run.ItemSizes[index];
-        // The stored name is worked out only when a mask may take it.
-        const bool stored =
-            isStoredByRule(noCompressList_.empty() ? std::string() : storedNameOf(item).FileName);
-        plan.push_back({item, size, packLevel_, stored, threads_, plan.size()});
+        // Only files OnStartZip took are read ahead, with the name it gave them; with
+        // no handler to ask, every file.
+        const StartDecision& start = run.Starts[index];
+        std::uint64_t size = *run.ItemSizes[index];
+        std::string fileName;
+        if (start.What == StartDecision::Kind::Taken) {
+            size = static_cast<std::uint64_t>(start.Stamp.size);
+            fileName = start.Header->FileName();
+        } else if (start.What != StartDecision::Kind::Undecided || OnStartZip) {
+            return;
+        } else if (!noCompressList_.empty()) {
+            fileName = storedNameOf(item).FileName; // worked out only when a mask may take it
+        }
+        plan.push_back({item, size, packLevel_, isStoredByRule(fileName), threads_, plan.size()});
     };
     // The files replacing old entries come first, in the order of those entries.
     for (const OldEntryDecision& decision : run.OldDecisions)

@@ -150,7 +150,7 @@ void TZipWriter::processOldEntries(ZipWriterRun& run) {
             } else {
                 if (OnUpdate)
                     OnUpdate(*this, TUpdateAction::uaReplaceEntry, i);
-                if (CompressOneFile(run, item))
+                if (CompressOneFile(run, item, &run.Starts[decision.Index]))
                     continue;
                 // The file could not be written: the archive keeps the old copy.
             }

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -16,10 +17,14 @@
 #include "zip/format/TEndCentral.h"
 #include "zip/format/TZipHeaderInfo.h"
 #include "zip/format/ZipCrypt.h"
+#include "zip/base/TLFNFileStream.h"
 #include "zip/reader/ZipReaderTypes.h"
+#include "zip/writer/CompressedFile.h"
 #include "zip/writer/EntryNameSet.h"
 #include "zip/writer/EntryPrefetch.h"
 #include "zip/writer/OldPartSet.h"
+#include "zip/writer/SourceFields.h"
+#include "zip/writer/StartDecision.h"
 #include "zip/writer/ZipWriterOutput.h"
 #include "zip/writer/ZipWriterParts.h"
 #include "zip/writer/ZipWriterSpool.h"
@@ -48,12 +53,41 @@ inline TSkipReason unreadableReason(int error, bool directory) {
     return directory ? TSkipReason::srUnreadableDir : TSkipReason::srOpenFailed;
 }
 
+// Shows a file's last-write time through SourceModified() while it lives.
+class ShownModified {
+public:
+    explicit ShownModified(std::optional<timespec>& shown) : shown_(shown) {}
+    ShownModified(std::optional<timespec>& shown, const timespec& modified) : shown_(shown) {
+        shown_ = modified;
+    }
+    ~ShownModified() { shown_.reset(); }
+    ShownModified(const ShownModified&) = delete;
+    ShownModified& operator=(const ShownModified&) = delete;
+    void Show(const timespec& modified) { shown_ = modified; }
+
+private:
+    std::optional<timespec>& shown_;
+};
+
+// A file in its turn: what its entry is made from (the open file, or the data a
+// worker made from it), the state it is in, and the header it goes in under with the
+// fields that state gave it.
+struct FileTurn {
+    std::unique_ptr<TLFNFileStream> Source;
+    std::unique_ptr<CompressedFile> Made;
+    struct stat Status {};
+    std::shared_ptr<TZipHeaderInfo> Header;
+    SourceFields Fields;
+};
+
 // The state of one AddFilesToArchive run.
 struct ZipWriterRun {
     // FilesList after expansion; an item taken by an old entry is cleared (emptied).
     std::vector<std::string> Items;
     // Beside each item, the size a file had when it was found (none for a directory).
     std::vector<std::optional<std::uint64_t>> ItemSizes;
+    // Beside each item, what OnStartZip decided for it before anything was read.
+    std::vector<StartDecision> Starts;
     // Stored name -> first item with that name, for matching old entries.
     std::unordered_map<std::string, std::size_t> ItemByName;
     // The names of the old archive opened by this run, for zaFreshen.

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "support/ProcessThreads.h"
+#include "zip/support/RecordedWriter.h"
 #include "zip/support/ZipReaderTestSupport.h"
 #include "zip/support/ZipWriterTestSupport.h"
 
@@ -14,68 +15,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A tree of the kinds of file a run meets: empty, tiny, text, random, repetitive,
-// stored by rule, and one larger than the memory bound the runs use.
-void writeTree(const test::TempDir& t) {
-    t.write("tree/empty.txt", "");
-    t.write("tree/sub/empty2.bin", "");
-    for (int i = 0; i < 40; ++i)
-        t.write("tree/sub/small" + std::to_string(i) + ".txt",
-                std::string(static_cast<std::size_t>(i * 37), static_cast<char>('a' + i % 26)));
-    t.write("tree/random.bin", test::randomBytes(150000, 3));
-    std::string text;
-    for (int i = 0; i < 20000; ++i)
-        text += "line " + std::to_string(i % 97) + " of the text\n";
-    t.write("tree/text.txt", text);
-    t.write("tree/packed.zip", test::randomBytes(5000, 4));
-    t.write("tree/large.bin", text + test::randomBytes(200000, 5) + text);
+using test::RecordedWriter;
+
+// The files of t/tree by their entry names.
+std::map<std::string, std::string> treeFiles(const test::TempDir& t) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(t.file("tree")))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), t.file("tree")).string()] = entry.path().string();
+    return files;
 }
-
-constexpr std::uint64_t kBound = 100000; // large.bin and text.txt pass it
-
-// A writer over the tree recording every event, in order, as one line each.
-struct Recorded {
-    test::TempDir& t;
-    test::WriterBench bench{t};
-    std::string log;
-
-    Recorded(test::TempDir& dir, const std::string& archive, int threads,
-             std::uint64_t bound = kBound)
-        : t(dir) {
-        bench.archive = t.file(archive);
-        bench.zip.SetZipName(bench.archive);
-        bench.zip.SetRootDir(t.file("tree"));
-        bench.zip.SetRecurse(true);
-        bench.zip.SetStorePaths(true);
-        bench.zip.SetRelativePaths(true);
-        bench.zip.SetNoCompressList({"*.zip"});
-        bench.zip.SetThreads(threads);
-        bench.zip.SetMemoryInFlight(bound);
-        TZipWriter& zip = bench.zip;
-        zip.OnStartZip = [this](TZipWriter&, const std::string& name, TZipHeaderInfo&, bool&) {
-            log += "start " + name + "\n";
-        };
-        zip.OnEndZip = [this](TZipWriter&, const std::string& name, std::uint32_t size,
-                              std::uint32_t packed, std::int64_t at) {
-            log += "end " + name + " " + std::to_string(size) + " " + std::to_string(packed) + " " +
-                   std::to_string(at) + "\n";
-        };
-        zip.OnFilePercentDone = [this](TZipReader&, int p) {
-            log += "file " + std::to_string(p) + "\n";
-        };
-        zip.OnTotalPercentDone = [this](TZipReader&, int p) {
-            log += "total " + std::to_string(p) + "\n";
-        };
-        zip.OnSkippingFile = [this](TZipReader&, TSkipReason reason, const std::string& name, int,
-                                    bool&) {
-            log += "skip " + std::to_string(static_cast<int>(reason)) + " " + name + "\n";
-        };
-        zip.OnUpdate = [this](TZipWriter&, TUpdateAction action, int index) {
-            log += "update " + std::to_string(static_cast<int>(action)) + " " +
-                   std::to_string(index) + "\n";
-        };
-    }
-};
 
 // The files of dir whose names start with stem, with their bytes.
 std::map<std::string, std::string> filesStartingWith(const test::TempDir& t,
@@ -95,8 +44,8 @@ TEST(ZipWriterThreads, AFileCompressedOnSeveralThreadsGivesTheSameEntry) {
         text += "record " + std::to_string(i * 7919 % 1013) + " of the file\n";
     t.write("tree/big.log", text + test::randomBytes(300000, 6) + text);
     t.write("tree/small.txt", "small");
-    Recorded one(t, "one.zip", 1, 8 << 20);
-    Recorded four(t, "four.zip", 4, 8 << 20);
+    RecordedWriter one(t, "one.zip", 1, 8 << 20);
+    RecordedWriter four(t, "four.zip", 4, 8 << 20);
     one.bench.add({"*"});
     four.bench.add({"*"});
     EXPECT_EQ(four.log, one.log);
@@ -106,9 +55,9 @@ TEST(ZipWriterThreads, AFileCompressedOnSeveralThreadsGivesTheSameEntry) {
 
 TEST(ZipWriterThreads, NewAndUpdatedArchivesAndPartSetsAreTheSameWithAnyThreadCount) {
     test::TempDir t;
-    writeTree(t);
-    Recorded one(t, "one.zip", 1);
-    Recorded four(t, "four.zip", 4);
+    test::writeMixedTree(t);
+    RecordedWriter one(t, "one.zip", 1);
+    RecordedWriter four(t, "four.zip", 4);
     one.bench.add({"*"});
     four.bench.add({"*"});
     ASSERT_FALSE(one.log.empty());
@@ -116,7 +65,7 @@ TEST(ZipWriterThreads, NewAndUpdatedArchivesAndPartSetsAreTheSameWithAnyThreadCo
     EXPECT_EQ(test::fileBytes(four.bench.archive), test::fileBytes(one.bench.archive));
     test::expectToolsAccept(four.bench.archive);
     // One worker beside the writing thread: the two make the small files between them.
-    Recorded two(t, "two.zip", 2);
+    RecordedWriter two(t, "two.zip", 2);
     two.bench.add({"*"});
     EXPECT_EQ(two.log, one.log);
     EXPECT_EQ(test::fileBytes(two.bench.archive), test::fileBytes(one.bench.archive));
@@ -134,7 +83,7 @@ TEST(ZipWriterThreads, NewAndUpdatedArchivesAndPartSetsAreTheSameWithAnyThreadCo
     EXPECT_EQ(test::fileBytes(four.bench.archive), test::fileBytes(one.bench.archive));
 
     // Numbered parts, each written through the temporary data file.
-    for (Recorded* run : {&one, &four}) {
+    for (RecordedWriter* run : {&one, &four}) {
         run->log.clear();
         run->bench.zip.MultiZipInfo().SetMultiMode(TMultiMode::mmBlocks);
         run->bench.zip.MultiZipInfo().SetFirstBlockSize(120000);
@@ -151,26 +100,22 @@ TEST(ZipWriterThreads, NewAndUpdatedArchivesAndPartSetsAreTheSameWithAnyThreadCo
 
 TEST(ZipWriterThreads, EncryptedEntriesDifferOnlyByTheirRandomHeaders) {
     test::TempDir t;
-    writeTree(t);
-    Recorded one(t, "one.zip", 1);
-    Recorded four(t, "four.zip", 4);
+    test::writeMixedTree(t);
+    RecordedWriter one(t, "one.zip", 1);
+    RecordedWriter four(t, "four.zip", 4);
     one.bench.zip.SetPassword("secret");
     four.bench.zip.SetPassword("secret");
     one.bench.add({"*"});
     four.bench.add({"*"});
     EXPECT_EQ(four.log, one.log);
     EXPECT_EQ(test::centralFields(four.bench.archive), test::centralFields(one.bench.archive));
-    std::map<std::string, std::string> expected;
-    for (const auto& entry : fs::recursive_directory_iterator(t.file("tree")))
-        if (entry.is_regular_file())
-            expected[fs::relative(entry.path(), t.file("tree")).string()] = entry.path().string();
-    EXPECT_EQ(test::zipfileMismatches(four.bench.archive, expected, "secret"), "");
+    EXPECT_EQ(test::zipfileMismatches(four.bench.archive, treeFiles(t), "secret"), "");
 }
 
 TEST(ZipWriterThreads, CancelLeavesTheOldArchiveAndNoWorkerBehind) {
     test::TempDir t;
-    writeTree(t);
-    Recorded run(t, "out.zip", 4);
+    test::writeMixedTree(t);
+    RecordedWriter run(t, "out.zip", 4);
     run.bench.add({"text.txt"});
     const std::string before = test::fileBytes(run.bench.archive);
     const std::size_t threadsBefore = test::threadsOfThisProcess();
@@ -191,46 +136,73 @@ TEST(ZipWriterThreads, CancelLeavesTheOldArchiveAndNoWorkerBehind) {
 
 TEST(ZipWriterThreads, AFileChangingWhileReadIsReportedAsOnOneThread) {
     test::TempDir t;
-    writeTree(t);
+    test::writeMixedTree(t);
     std::string logs[2];
     for (const int threads : {1, 4}) {
-        // The file grows at each progress event of text.txt: every read of it sees a
-        // change, so it is read three times and reported.
-        Recorded run(t, "out" + std::to_string(threads) + ".zip", threads);
+        // text.txt goes in first and grows at each progress event until it is
+        // reported: every read of it sees a change, so it is read three times. Named
+        // again by the mask, it is asked about and goes in at that turn.
+        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads);
         const std::string path = t.file("tree/text.txt");
         t.write("tree/text.txt", std::string(150000, 'x'));
-        bool inText = false;
-        const auto start = run.bench.zip.OnStartZip;
-        run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
-                                       TZipHeaderInfo& header, bool& skip) {
-            inText = name == path;
-            start(zip, name, header, skip);
-        };
+        bool growing = true;
         const auto file = run.bench.zip.OnFilePercentDone;
         run.bench.zip.OnFilePercentDone = [&](TZipReader& zip, int p) {
-            if (inText)
+            if (growing)
                 std::ofstream(path, std::ios::app) << "more";
             file(zip, p);
         };
-        run.bench.add({"*"});
+        const auto skip = run.bench.zip.OnSkippingFile;
+        run.bench.zip.OnSkippingFile = [&](TZipReader& zip, TSkipReason reason,
+                                           const std::string& name, int index, bool& retry) {
+            growing = growing && reason != TSkipReason::srFileChanged;
+            skip(zip, reason, name, index, retry);
+        };
+        run.bench.add({"text.txt", "*"});
         logs[threads == 1 ? 0 : 1] = run.log;
         EXPECT_NE(run.log.find("skip " +
                                std::to_string(static_cast<int>(TSkipReason::srFileChanged)) + " " +
                                path),
                   std::string::npos);
+        EXPECT_EQ(test::zipfileMismatches(run.bench.archive, treeFiles(t)), "");
     }
     EXPECT_EQ(logs[1], logs[0]);
 }
 
-TEST(ZipWriterThreads, AFileDeletedAtItsTurnIsStoredAsOnOneThread) {
+TEST(ZipWriterThreads, AFileDeletedWhileReadIsStoredAsOnOneThread) {
     test::TempDir t;
-    writeTree(t);
+    test::writeMixedTree(t);
     std::string logs[2];
     for (const int threads : {1, 4}) {
-        // Deleted while its entry starts: one thread holds it open by then, workers
-        // read it before; either way the entry holds what the file held.
+        // text.txt goes in first and is deleted at its first progress event: one
+        // thread holds it open by then, workers read it before; either way the entry
+        // holds what the file held.
         t.write("tree/text.txt", std::string(150000, 'y'));
-        Recorded run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
+        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
+        const std::string path = t.file("tree/text.txt");
+        const auto file = run.bench.zip.OnFilePercentDone;
+        run.bench.zip.OnFilePercentDone = [&](TZipReader& zip, int p) {
+            fs::remove(path);
+            file(zip, p);
+        };
+        run.bench.add({"text.txt", "*"});
+        logs[threads == 1 ? 0 : 1] = run.log;
+        auto expected = treeFiles(t);
+        expected["text.txt"] = t.write("kept.txt", std::string(150000, 'y'));
+        EXPECT_EQ(test::zipfileMismatches(run.bench.archive, expected), "");
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+}
+
+TEST(ZipWriterThreads, AFileDeletedOnceDecidedOnIsLeftOutAsOnOneThread) {
+    test::TempDir t;
+    test::writeMixedTree(t);
+    std::string logs[2];
+    for (const int threads : {1, 4}) {
+        // Deleted when OnStartZip is asked about it, before any file is read: no
+        // thread has it, and it is left out without a word.
+        t.write("tree/text.txt", std::string(150000, 'y'));
+        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
         const std::string path = t.file("tree/text.txt");
         const auto start = run.bench.zip.OnStartZip;
         run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
@@ -241,13 +213,8 @@ TEST(ZipWriterThreads, AFileDeletedAtItsTurnIsStoredAsOnOneThread) {
         };
         run.bench.add({"*"});
         logs[threads == 1 ? 0 : 1] = run.log;
-        std::map<std::string, std::string> expected{
-            {"text.txt", t.write("kept.txt", std::string(150000, 'y'))}};
-        for (const auto& entry : fs::recursive_directory_iterator(t.file("tree")))
-            if (entry.is_regular_file())
-                expected[fs::relative(entry.path(), t.file("tree")).string()] =
-                    entry.path().string();
-        EXPECT_EQ(test::zipfileMismatches(run.bench.archive, expected), "");
+        EXPECT_EQ(run.log.find("skip"), std::string::npos);
+        EXPECT_EQ(test::zipfileMismatches(run.bench.archive, treeFiles(t)), "");
     }
     EXPECT_EQ(logs[1], logs[0]);
 }

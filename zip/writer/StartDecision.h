@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "platform/ArchiveAttribute.h"
+#include "zip/format/TZipHeaderInfo.h"
+#include "zip/writer/SourceFields.h"
+
+namespace kd {
+
+// What became of a file of the run when OnStartZip was asked about it, before any
+// file was read: workers compress only the files taken.
+struct StartDecision {
+    enum class Kind : std::uint8_t {
+        // Asked at the file's turn, as it is opened: the file could not be looked at
+        // (its turn reports why), or an earlier file took its entry name.
+        Undecided,
+        Gone,    // vanished, or one of the run's own archives: left out without a word
+        Skipped, // OnStartZip skipped it
+        Taken,   // goes in with Header
+    };
+    Kind What = Kind::Undecided;
+    // Left out before the run read anything.
+    bool LeftOut() const { return What == Kind::Gone || What == Kind::Skipped; }
+    // Taken: the entry's header as OnStartZip left it.
+    std::shared_ptr<TZipHeaderInfo> Header;
+    // The fields the file's state gave the header before OnStartZip, and that state.
+    SourceFields Made;
+    ArchiveStamp Stamp;
+};
+
+} // namespace kd
