@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "zip/format/ZipExceptions.h"
 
@@ -41,14 +42,34 @@ std::int64_t ZipWriterSpan::freeSpace(const std::string& name) const {
 }
 
 void ZipWriterSpan::finishDisk() {
-    const std::string name = partFinal_;
+    FilledDisk disk;
+    disk.Name = partFinal_;
     placePart();
-    if (const auto stamp = FileStampOf(name))
-        written_.push_back(*stamp);
+    disk.Part = FileStampOf(disk.Name);
+    if (disk.Part)
+        written_.push_back(*disk.Part);
     // Labels are a help for the reader, not a must: failures are ignored.
-    if (writeLabels_ && volumes_.isRemovable(name)) {
-        volumes_.setVolumeLabel(name, "");
-        volumes_.setVolumeLabel(name, DiskLabel(partNumber_ + 1));
+    if (writeLabels_ && volumes_.isRemovable(disk.Name)) {
+        disk.Label = volumes_.volumeLabel(disk.Name);
+        volumes_.setVolumeLabel(disk.Name, "");
+        disk.Labelled = volumes_.setVolumeLabel(disk.Name, DiskLabel(partNumber_ + 1));
+    }
+    filled_ = std::move(disk);
+}
+
+void ZipWriterSpan::takeBackFilledDisk() {
+    const FilledDisk disk = *std::exchange(filled_, std::nullopt);
+    // Another disk put in meanwhile may hold a file of that name: only the very file
+    // the run wrote goes.
+    if (!disk.Part || FileStampOf(disk.Name) != disk.Part)
+        return;
+    std::error_code ec;
+    if (!std::filesystem::remove(disk.Name, ec))
+        return;
+    if (disk.Labelled) {
+        volumes_.setVolumeLabel(disk.Name, "");
+        if (disk.Label)
+            volumes_.setVolumeLabel(disk.Name, *disk.Label);
     }
 }
 
@@ -73,7 +94,14 @@ std::string ZipWriterSpan::askForDisk() {
 
 void ZipWriterSpan::startNextPart() {
     finishDisk();
-    const std::string name = askForDisk();
+    std::string name;
+    try {
+        name = askForDisk();
+    } catch (...) {
+        takeBackFilledDisk();
+        throw;
+    }
+    filled_.reset(); // in the user's hands now
     ++partNumber_;
     std::error_code ec;
     std::filesystem::remove(name, ec); // an older set's file, to make room

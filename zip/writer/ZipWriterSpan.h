@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,17 @@ namespace kd {
 // the disk has (the first keeping reserve bytes free).
 //
 // A disk's part is written under a temporary name and renamed to its name when the
-// disk is full (the disks before cannot be had again), so a failed run removes only
-// the part of the disk in the drive. Before the next disk is asked for, the full one
-// is labelled "PKBACK# " + its three-digit number when labels are wanted and the
-// drive is removable. The answer names the next disk's file: an answer that names a
-// part this run wrote (the disk was not changed), or a drive without a disk, is asked
+// disk is full, before the next disk is asked for: the disk may be changed while the
+// question is shown, and the disks before cannot be had again. The full disk is then
+// labelled "PKBACK# " + its three-digit number when labels are wanted and the drive
+// is removable. The answer names the next disk's file: an answer that names a part
+// this run wrote (the disk was not changed), or a drive without a disk, is asked
 // again; an older file of that name is deleted to make room.
+//
+// A run that fails or is cancelled leaves nothing of its own on the disk in the
+// drive: the part being written goes, and so does the part of the disk just filled
+// when the run ends at the question for the next one (that disk is still in the
+// drive), with the label it had before.
 class ZipWriterSpan : public ZipWriterParts {
 public:
     struct Events {
@@ -50,10 +56,23 @@ private:
     bool isWrittenPart(const std::string& name) const;
     std::int64_t freeSpace(const std::string& name) const;
 
+    // Takes the part of the disk just filled back off it, and gives the disk its label
+    // again, when that part is still in the drive.
+    void takeBackFilledDisk();
+
+    // The disk just filled, until the next disk is given.
+    struct FilledDisk {
+        std::string Name;
+        std::optional<FileStamp> Part;
+        bool Labelled = false;
+        std::optional<std::string> Label; // the one it had before
+    };
+
     bool writeLabels_;
     VolumeService& volumes_;
     Events events_;
     std::vector<FileStamp> written_; // the parts in place, by identity
+    std::optional<FilledDisk> filled_;
 };
 
 } // namespace kd

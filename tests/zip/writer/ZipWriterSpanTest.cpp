@@ -204,7 +204,7 @@ TEST_F(ZipWriterSpanned, TheDiskJustWrittenOrAnEmptyDriveIsAskedForAgain) {
     test::joinWithInfoZip(t_, drive_.parts(asked_.back()));
 }
 
-TEST_F(ZipWriterSpanned, ACancelledDiskRequestStopsTheRunAndLeavesNoPartialPart) {
+TEST_F(ZipWriterSpanned, ACancelledDiskRequestLeavesTheDiskInTheDriveAsItWas) {
     // The handler of the program cancels the running operation on "No".
     zip().OnGetNextDisk = [&](TZipReader& sender, int n, std::string& name) {
         if (n == 3)
@@ -218,21 +218,34 @@ TEST_F(ZipWriterSpanned, ACancelledDiskRequestStopsTheRunAndLeavesNoPartialPart)
     } catch (const EUserCanceled& e) {
         EXPECT_STREQ(e.what(), "User canceled Zip operation");
     }
-    // Disk 2 holds its whole part under the name the handler gave, and nothing else.
-    EXPECT_EQ(test::filesIn(drive_.drive), std::vector<std::string>{"backup.002"});
+    // Disk 2, still in the drive, loses its part and its label; disk 1 was taken out
+    // with its part.
+    EXPECT_TRUE(test::filesIn(drive_.drive).empty());
+    EXPECT_EQ(drive_.labels[2], std::nullopt);
+    drive_.insert(1);
+    EXPECT_EQ(test::filesIn(drive_.drive), std::vector<std::string>{"backup.zip"});
     EXPECT_EQ(drive_.labels[1].value_or(""), "PKBACK# 001");
     EXPECT_TRUE(test::filesIn(t_.file("tmp")).empty());
 
     // Without a handler the box asks; the silent answer is Cancel. The first disk
-    // keeps its whole part (it cannot be told from the old file it replaced), and
-    // nothing else of the run.
+    // keeps its label and gets no part (a full one without an end record would read
+    // as an empty archive and leave the next run no room), and nothing else of the run.
     zip().OnGetNextDisk = nullptr;
+    drive_.labels[4] = "HOLIDAY";
     drive_.insert(4);
+    t_.write("drive/notes.txt", "the user's");
+    drive_.measure();
     EXPECT_THROW(write(), EUserCanceled);
     ASSERT_FALSE(bench_.ui.shown.empty());
     EXPECT_EQ(bench_.ui.shown.back().text, "Please insert disk 2 of the multi-disk set.");
-    EXPECT_EQ(test::filesIn(drive_.drive), std::vector<std::string>{"backup.zip"});
-    EXPECT_EQ(drive_.labels[4], std::nullopt);
+    EXPECT_EQ(test::filesIn(drive_.drive), std::vector<std::string>{"notes.txt"});
+    drive_.eject();
+    EXPECT_EQ(drive_.labels[4], "HOLIDAY");
+
+    // The next run has the whole disk.
+    zip().OnGetNextDisk = [this](TZipReader&, int n, std::string&) { drive_.insert(n); };
+    drive_.insert(4);
+    EXPECT_EQ(write(), source_.count());
 }
 
 TEST_F(ZipWriterSpanned, ADiskThatFillsEarlyFailsTheRun) {
