@@ -20,6 +20,7 @@ struct CompressedFile;
 struct StoredPath;
 struct StartDecision;
 struct FileTurn;
+struct SourceState;
 class EntryNameSet;
 class ShownModified;
 
@@ -240,8 +241,9 @@ private:
     // Raises OnStartZip for every file of the run, in the order they go in, before
     // any is read; run.Starts keeps the answers.
     void decideStarts(ZipWriterRun& run);
+    // Asks about the file name (Items[index]) in the state found of it.
     void decideStart(ZipWriterRun& run, const std::string& name, std::size_t index,
-                     bool replacing, EntryNameSet& claimed);
+                     bool replacing, const SourceState& state, EntryNameSet& claimed);
     void processOldEntries(ZipWriterRun& run);
     // Starts the worker threads on the files the run will write, in that order.
     void startPrefetch(ZipWriterRun& run);

@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <sys/stat.h>
 
+#include "zip/writer/SourceStates.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
@@ -21,41 +22,56 @@ void TZipWriter::decideStarts(ZipWriterRun& run) {
     // Without a handler there is nothing to ask: each file is looked at in its turn.
     if (!OnStartZip)
         return;
+    // The files in the order they go in: those replacing old entries first. A
+    // directory entry is asked about in its turn: it has no data to read.
+    struct Asked {
+        const std::string* Name;
+        std::size_t Index;
+        bool Replacing;
+    };
+    std::vector<Asked> order;
+    std::vector<const std::string*> paths;
+    const auto ask = [&](const std::string& item, std::size_t index, bool replacing) {
+        if (!item.empty() && item.back() != '/') {
+            order.push_back({&item, index, replacing});
+            paths.push_back(&item);
+        }
+    };
+    for (const OldEntryDecision& decision : run.OldDecisions)
+        if (!decision.Keep)
+            ask(decision.Item, decision.Index, true);
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        ask(run.Items[i], i, false);
+    SourceStates states(std::move(paths), threads_, *attributes_);
+
     // The entry names the archive is to hold, for telling a file named twice: those of
     // the old archive and those of the files taken so far. A name found here already
     // is asked about in its turn, when it is known whether the entry holding it went
     // in after all.
     EntryNameSet claimed;
-    claimed.Reserve(run.Items.size() + oldEntryCount(run));
+    claimed.Reserve(order.size() + oldEntryCount(run));
     if (run.HasOldArchive && Directory())
         for (const auto& entry : *Directory())
             claimed.Insert(entry->FullName());
-    unsigned asked = 0;
-    const auto decide = [&](const std::string& item, std::size_t index, bool replacing) {
-        if (item.empty() || item.back() == '/')
-            return; // a directory entry is asked about in its turn: no file to read
-        decideStart(run, item, index, replacing, claimed);
-        if (cancel_ || ++asked % kPumpInterval == 0)
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const Asked& asked = order[k];
+        decideStart(run, *asked.Name, asked.Index, asked.Replacing, states.Get(k), claimed);
+        if (cancel_ || (k + 1) % kPumpInterval == 0)
             ProcessMessagesAndCheckCancel();
-    };
-    // In the order the files go in: those replacing old entries first.
-    for (const OldEntryDecision& decision : run.OldDecisions)
-        if (!decision.Item.empty() && !decision.Keep)
-            decide(decision.Item, decision.Index, true);
-    for (std::size_t i = 0; i < run.Items.size(); ++i)
-        decide(run.Items[i], i, false);
+    }
 }
 
 void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::size_t index,
-                             bool replacing, EntryNameSet& claimed) {
+                             bool replacing, const SourceState& state,
+                             EntryNameSet& claimed) {
     StartDecision& decision = run.Starts[index];
     const auto leftOut = [&](StartDecision::Kind kind) {
         decision.What = kind;
         run.TotalBytes -= static_cast<std::int64_t>(run.ItemSizes[index].value_or(0));
     };
-    struct stat st {};
-    if (!run.Sources.Stat(name, st)) {
-        if (errno == ENOENT || errno == ENOTDIR)
+    const struct stat& st = state.Status;
+    if (state.Error != 0) {
+        if (state.Error == ENOENT || state.Error == ENOTDIR)
             leftOut(StartDecision::Kind::Gone);
         return; // otherwise its turn tells why it cannot be read
     }
@@ -69,7 +85,7 @@ void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::si
         return;
 
     decision.Stamp = ArchiveAttribute::StampOf(st);
-    decision.Made = SourceFields::Of(name, st, attributes_->IsSet(name));
+    decision.Made = SourceFields::Of(name, st, state.ArchiveSet);
     TZipHeaderInfo header;
     decision.Made.ApplyTo(header);
     header.UncompressedSize = static_cast<std::uint32_t>(st.st_size);

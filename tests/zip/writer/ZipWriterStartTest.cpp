@@ -47,7 +47,10 @@ protected:
 };
 
 TEST_P(ZipWriterStart, SkippedFilesAreNeverReadAndEveryFileIsAskedAboutFirst) {
-    test::RecordedWriter run(t, "out.zip", GetParam());
+    // Large files, which workers read first.
+    t.write("tree/huge.bin", test::randomBytes(1500000, 9));
+    t.write("tree/huge-skipped.bin", test::randomBytes(1500000, 10));
+    test::RecordedWriter run(t, "out.zip", GetParam(), 8 << 20);
     OpenedFiles attributes;
     run.bench.zip.SetArchiveAttribute(attributes);
     const auto start = run.bench.zip.OnStartZip;
@@ -55,21 +58,22 @@ TEST_P(ZipWriterStart, SkippedFilesAreNeverReadAndEveryFileIsAskedAboutFirst) {
     run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
                                    TZipHeaderInfo& header, bool& skip) {
         start(zip, name, header, skip);
-        skip = name.find("/small") != std::string::npos || name.ends_with("large.bin");
+        skip = name.find("/small") != std::string::npos || name.ends_with("random.bin") ||
+               name.ends_with("skipped.bin");
         if (skip)
             skipped.insert(name);
     };
     run.bench.add({"*"});
-    EXPECT_EQ(skipped.size(), 41u);
+    EXPECT_EQ(skipped.size(), 42u);
     for (const std::string& name : attributes.opened())
         EXPECT_EQ(skipped.count(name), 0u) << name << " was read";
     if (GetParam() > 1) {
-        EXPECT_FALSE(attributes.opened().empty());
+        EXPECT_EQ(attributes.opened().count(t.file("tree/huge.bin")), 1u);
     }
     // Every question comes before the first file is read.
     const std::size_t lastStart = run.log.rfind("start ");
     EXPECT_LT(lastStart, run.log.find("file "));
-    EXPECT_EQ(run.bench.zip.GetEntryCount(), 5); // empty, packed, random, empty2, text
+    EXPECT_EQ(run.bench.zip.GetEntryCount(), 6); // empty, huge, large, packed, empty2, text
 }
 
 TEST_P(ZipWriterStart, ACancelWhileAskingStopsBeforeAnyFileIsRead) {
