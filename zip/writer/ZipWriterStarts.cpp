@@ -49,7 +49,6 @@ void TZipWriter::decideStarts(ZipWriterRun& run) {
     // is asked about in its turn, when it is known whether the entry holding it went
     // in after all.
     EntryNameSet claimed;
-    claimed.Reserve(order.size() + oldEntryCount(run));
     if (run.HasOldArchive && Directory())
         for (const auto& entry : *Directory())
             claimed.Insert(entry->FullName());
@@ -81,7 +80,7 @@ void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::si
         return leftOut(StartDecision::Kind::Gone);
     const StoredPath stored = storedNameOf(name);
     // A file replacing an old entry has that entry's name.
-    if (!replacing && claimed.Contains(stored.FullName()))
+    if (!replacing && claimed.Size() != 0 && claimed.Contains(stored.FullName()))
         return;
 
     decision.Stamp = ArchiveAttribute::StampOf(st);
