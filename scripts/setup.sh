@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     libcrypto++-utils libgcrypt20 libnettle8
     zlib1g-dev libssl-dev
-    zip unzip p7zip-full libarchive-tools python3
+    zip unzip p7zip-full libarchive-tools pigz python3
     rhash libmhash2
     xauth xvfb
 )
