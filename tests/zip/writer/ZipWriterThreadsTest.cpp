@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 
 #include "support/ProcessThreads.h"
@@ -134,89 +135,95 @@ TEST(ZipWriterThreads, CancelLeavesTheOldArchiveAndNoWorkerBehind) {
     EXPECT_EQ(test::filesIn(t.path()), std::vector<std::string>{"out.zip"});
 }
 
+// Backs t/tree up with items on one thread and on four, each run readied by ready
+// (which may wrap the recording handlers) and its archive checked by check; expects
+// the same events of both.
+void expectAsOnOneThread(test::TempDir& t, const std::vector<std::string>& items,
+                         const std::function<void(RecordedWriter&)>& ready,
+                         const std::function<void(RecordedWriter&)>& check) {
+    std::string logs[2];
+    for (const int threads : {1, 4}) {
+        t.write("tree/text.txt", std::string(150000, 'y'));
+        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
+        ready(run);
+        run.bench.add(items);
+        logs[threads == 1 ? 0 : 1] = run.log;
+        check(run);
+    }
+    EXPECT_EQ(logs[1], logs[0]);
+}
+
 TEST(ZipWriterThreads, AFileChangingWhileReadIsReportedAsOnOneThread) {
     test::TempDir t;
     test::writeMixedTree(t);
-    std::string logs[2];
-    for (const int threads : {1, 4}) {
-        // text.txt goes in first and grows at each progress event until it is
-        // reported: every read of it sees a change, so it is read three times. Named
-        // again by the mask, it is asked about and goes in at that turn.
-        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads);
-        const std::string path = t.file("tree/text.txt");
-        t.write("tree/text.txt", std::string(150000, 'x'));
-        bool growing = true;
+    const std::string path = t.file("tree/text.txt");
+    bool growing = true;
+    // text.txt goes in first and grows at each progress event until it is reported:
+    // every read of it sees a change, so it is read three times. Named again by the
+    // mask, it is asked about and goes in at that turn.
+    const auto ready = [&](RecordedWriter& run) {
+        growing = true;
         const auto file = run.bench.zip.OnFilePercentDone;
-        run.bench.zip.OnFilePercentDone = [&](TZipReader& zip, int p) {
+        run.bench.zip.OnFilePercentDone = [&growing, path, file](TZipReader& zip, int p) {
             if (growing)
                 std::ofstream(path, std::ios::app) << "more";
             file(zip, p);
         };
         const auto skip = run.bench.zip.OnSkippingFile;
-        run.bench.zip.OnSkippingFile = [&](TZipReader& zip, TSkipReason reason,
-                                           const std::string& name, int index, bool& retry) {
+        run.bench.zip.OnSkippingFile = [&growing, skip](TZipReader& zip, TSkipReason reason,
+                                                        const std::string& name, int index,
+                                                        bool& retry) {
             growing = growing && reason != TSkipReason::srFileChanged;
             skip(zip, reason, name, index, retry);
         };
-        run.bench.add({"text.txt", "*"});
-        logs[threads == 1 ? 0 : 1] = run.log;
-        EXPECT_NE(run.log.find("skip " +
-                               std::to_string(static_cast<int>(TSkipReason::srFileChanged)) + " " +
-                               path),
-                  std::string::npos);
+    };
+    expectAsOnOneThread(t, {"text.txt", "*"}, ready, [&](RecordedWriter& run) {
+        const std::string reason = std::to_string(static_cast<int>(TSkipReason::srFileChanged));
+        EXPECT_NE(run.log.find("skip " + reason + " " + path), std::string::npos);
         EXPECT_EQ(test::zipfileMismatches(run.bench.archive, treeFiles(t)), "");
-    }
-    EXPECT_EQ(logs[1], logs[0]);
+    });
 }
 
 TEST(ZipWriterThreads, AFileDeletedWhileReadIsStoredAsOnOneThread) {
     test::TempDir t;
     test::writeMixedTree(t);
-    std::string logs[2];
-    for (const int threads : {1, 4}) {
-        // text.txt goes in first and is deleted at its first progress event: one
-        // thread holds it open by then, workers read it before; either way the entry
-        // holds what the file held.
-        t.write("tree/text.txt", std::string(150000, 'y'));
-        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
-        const std::string path = t.file("tree/text.txt");
+    const std::string path = t.file("tree/text.txt");
+    // text.txt goes in first and is deleted at its first progress event: one thread
+    // holds it open by then, workers read it before; either way the entry holds what
+    // the file held.
+    const auto ready = [&](RecordedWriter& run) {
         const auto file = run.bench.zip.OnFilePercentDone;
-        run.bench.zip.OnFilePercentDone = [&](TZipReader& zip, int p) {
+        run.bench.zip.OnFilePercentDone = [path, file](TZipReader& zip, int p) {
             fs::remove(path);
             file(zip, p);
         };
-        run.bench.add({"text.txt", "*"});
-        logs[threads == 1 ? 0 : 1] = run.log;
+    };
+    expectAsOnOneThread(t, {"text.txt", "*"}, ready, [&](RecordedWriter& run) {
         auto expected = treeFiles(t);
         expected["text.txt"] = t.write("kept.txt", std::string(150000, 'y'));
         EXPECT_EQ(test::zipfileMismatches(run.bench.archive, expected), "");
-    }
-    EXPECT_EQ(logs[1], logs[0]);
+    });
 }
 
-TEST(ZipWriterThreads, AFileDeletedOnceDecidedOnIsLeftOutAsOnOneThread) {
+TEST(ZipWriterThreads, AFileDeletedOnceAskedAboutIsLeftOutAsOnOneThread) {
     test::TempDir t;
     test::writeMixedTree(t);
-    std::string logs[2];
-    for (const int threads : {1, 4}) {
-        // Deleted when OnStartZip is asked about it, before any file is read: no
-        // thread has it, and it is left out without a word.
-        t.write("tree/text.txt", std::string(150000, 'y'));
-        RecordedWriter run(t, "out" + std::to_string(threads) + ".zip", threads, 1 << 20);
-        const std::string path = t.file("tree/text.txt");
+    const std::string path = t.file("tree/text.txt");
+    // Deleted when OnStartZip is asked about it, before any file is read: no thread
+    // has it, and it is left out without a word.
+    const auto ready = [&](RecordedWriter& run) {
         const auto start = run.bench.zip.OnStartZip;
-        run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
-                                       TZipHeaderInfo& header, bool& skip) {
+        run.bench.zip.OnStartZip = [path, start](TZipWriter& zip, const std::string& name,
+                                                 TZipHeaderInfo& header, bool& skip) {
             if (name == path)
                 fs::remove(path);
             start(zip, name, header, skip);
         };
-        run.bench.add({"*"});
-        logs[threads == 1 ? 0 : 1] = run.log;
+    };
+    expectAsOnOneThread(t, {"*"}, ready, [&](RecordedWriter& run) {
         EXPECT_EQ(run.log.find("skip"), std::string::npos);
         EXPECT_EQ(test::zipfileMismatches(run.bench.archive, treeFiles(t)), "");
-    }
-    EXPECT_EQ(logs[1], logs[0]);
+    });
 }
 
 } // namespace
