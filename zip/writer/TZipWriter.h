@@ -242,8 +242,8 @@ private:
     // any is read; run.Starts keeps the answers.
     void decideStarts(ZipWriterRun& run);
     // Asks about the file name (Items[index]) in the state found of it.
-    void decideStart(ZipWriterRun& run, const std::string& name, std::size_t index,
-                     bool replacing, const SourceState& state, EntryNameSet& claimed);
+    void decideStart(ZipWriterRun& run, const std::string& name, std::size_t index, bool replacing,
+                     const SourceState& state, EntryNameSet& claimed);
     void processOldEntries(ZipWriterRun& run);
     // Starts the worker threads on the files the run will write, in that order.
     void startPrefetch(ZipWriterRun& run);

@@ -8,10 +8,9 @@
 
 #include "platform/FileOps.h"
 #include "zip/base/DosDateTime.h"
-#include "zip/format/ZipRecords.h"
+#include "zip/writer/SourceFields.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
-#include "zip/writer/SourceFields.h"
 #include "zip/writer/ZipWriterRun.h"
 
 namespace kd {
@@ -31,9 +30,8 @@ constexpr int kReadAttempts = 3;
 
 bool TZipWriter::CompressOneFile(ZipWriterRun& run, const std::string& name,
                                  StartDecision* decided) {
-    const bool written = !name.empty() && name.back() == '/'
-                             ? writeDirectoryEntry(run, name)
-                             : writeFileEntry(run, name, decided);
+    const bool written = !name.empty() && name.back() == '/' ? writeDirectoryEntry(run, name)
+                                                             : writeFileEntry(run, name, decided);
     if (written)
         ++run.FileCount;
     return written;

@@ -61,8 +61,7 @@ void TZipWriter::decideStarts(ZipWriterRun& run) {
 }
 
 void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::size_t index,
-                             bool replacing, const SourceState& state,
-                             EntryNameSet& claimed) {
+                             bool replacing, const SourceState& state, EntryNameSet& claimed) {
     StartDecision& decision = run.Starts[index];
     const auto leftOut = [&](StartDecision::Kind kind) {
         decision.What = kind;

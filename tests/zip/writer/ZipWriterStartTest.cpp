@@ -55,8 +55,8 @@ TEST_P(ZipWriterStart, SkippedFilesAreNeverReadAndEveryFileIsAskedAboutFirst) {
     run.bench.zip.SetArchiveAttribute(attributes);
     const auto start = run.bench.zip.OnStartZip;
     std::set<std::string> skipped;
-    run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
-                                   TZipHeaderInfo& header, bool& skip) {
+    run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name, TZipHeaderInfo& header,
+                                   bool& skip) {
         start(zip, name, header, skip);
         skip = name.find("/small") != std::string::npos || name.ends_with("random.bin") ||
                name.ends_with("skipped.bin");
@@ -85,8 +85,8 @@ TEST_P(ZipWriterStart, ACancelWhileAskingStopsBeforeAnyFileIsRead) {
     run.bench.zip.SetDoProcessMessages(true);
     const auto start = run.bench.zip.OnStartZip;
     int asked = 0;
-    run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name,
-                                   TZipHeaderInfo& header, bool& skip) {
+    run.bench.zip.OnStartZip = [&](TZipWriter& zip, const std::string& name, TZipHeaderInfo& header,
+                                   bool& skip) {
         start(zip, name, header, skip);
         if (++asked == 3)
             zip.CancelRunningOperation();
@@ -102,8 +102,8 @@ TEST_P(ZipWriterStart, ACancelWhileAskingStopsBeforeAnyFileIsRead) {
 INSTANTIATE_TEST_SUITE_P(Threads, ZipWriterStart, ::testing::Values(1, 4));
 
 // 2001-02-03 04:04:06 as a DOS date and time.
-constexpr std::uint32_t kChosenDate = (21u << 25) | (2u << 21) | (3u << 16) | (4u << 11) |
-                                      (4u << 5) | 3u;
+constexpr std::uint32_t kChosenDate =
+    (21u << 25) | (2u << 21) | (3u << 16) | (4u << 11) | (4u << 5) | 3u;
 
 TEST(ZipWriterStartEdits, EditsAndChangesAfterTheQuestionAreTheSameOnAnyThreadCount) {
     test::TempDir t;

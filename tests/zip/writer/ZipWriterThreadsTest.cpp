@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 
 #include "support/ProcessThreads.h"
 #include "zip/support/RecordedWriter.h"
