@@ -279,13 +279,14 @@ private:
     // Writes the waiting directory entries of the directories that hold file.
     void writeHeldDirectories(ZipWriterRun& run, const std::string& file);
     bool writeFileEntry(ZipWriterRun& run, const std::string& name, StartDecision* decided);
-    // Opens the file for its turn; false when it is left out.
-    bool openInTurn(const std::string& name, FileTurn& turn);
-    // Readies a file OnStartZip took before the run: the data made ahead or the open
-    // file, and the header moved to the state the file is in now.
+    // Readies the file for its turn: the data a worker made of it when the file is
+    // still as it was read, else the open file. False when it is left out.
+    bool startTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn);
+    // Readies a file OnStartZip took before the run, its header moved to the state
+    // the file is in now.
     bool takeDecided(ZipWriterRun& run, const std::string& name, StartDecision& decided,
                      FileTurn& turn, ShownModified& shown);
-    // Readies a file not asked about before: opened, then OnStartZip.
+    // Readies a file not asked about before, then asks OnStartZip.
     bool askInTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn,
                    ShownModified& shown);
     // Writes the readied file, reading it again while it changes.

@@ -183,13 +183,7 @@ bool TZipWriter::writeFileEntry(ZipWriterRun& run, const std::string& name,
     return writeTurn(run, name, turn, shown);
 }
 
-bool TZipWriter::openInTurn(const std::string& name, FileTurn& turn) {
-    turn.Source = openSource(name);
-    return turn.Source && ::fstat(turn.Source->Handle(), &turn.Status) == 0;
-}
-
-bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDecision& decided,
-                             FileTurn& turn, ShownModified& shown) {
+bool TZipWriter::startTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn) {
     // Data a worker made ahead comes with the state of the file it read. In its turn
     // the file must still be as it was then, as the calling thread alone would find
     // it on opening it now: data of a file changed since is made again here, and a
@@ -206,13 +200,21 @@ bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDe
             run.Prefetch->Release(std::move(turn.Made));
         }
     }
-    if (turn.Made)
+    if (turn.Made) {
         turn.Status = turn.Made->Status;
-    else if (!openInTurn(name, turn))
-        return false;
+    } else {
+        turn.Source = openSource(name);
+        if (!turn.Source || ::fstat(turn.Source->Handle(), &turn.Status) != 0)
+            return false;
+    }
     // The run owes nothing to the output: the old archive and the new one are never
     // their own input.
-    if (run.IsOwnFile(turn.Status.st_dev, turn.Status.st_ino))
+    return !run.IsOwnFile(turn.Status.st_dev, turn.Status.st_ino);
+}
+
+bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDecision& decided,
+                             FileTurn& turn, ShownModified& shown) {
+    if (!startTurn(run, name, turn))
         return false;
     // The archive attribute is looked at again only for a file changed since.
     const ArchiveStamp stamp = ArchiveAttribute::StampOf(turn.Status);
@@ -235,10 +237,11 @@ bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDe
 
 bool TZipWriter::askInTurn(ZipWriterRun& run, const std::string& name, FileTurn& turn,
                            ShownModified& shown) {
-    if (!openInTurn(name, turn) || run.IsOwnFile(turn.Status.st_dev, turn.Status.st_ino))
+    if (!startTurn(run, name, turn))
         return false;
     shown.Show(turn.Status.st_mtim);
-    turn.Fields = SourceFields::Of(name, turn.Status, attributes_->IsSet(name));
+    turn.Fields = SourceFields::Of(name, turn.Status,
+                                   turn.Made ? turn.Made->ArchiveSet : attributes_->IsSet(name));
     turn.Header = std::make_shared<TZipHeaderInfo>();
     TZipHeaderInfo& header = *turn.Header;
     turn.Fields.ApplyTo(header);

@@ -17,27 +17,36 @@ namespace fs = std::filesystem;
 namespace {
 
 // Archive attributes that note the files looked at through an open file, as a worker
-// does with each file it reads.
+// does with each file it reads, and those looked at by name, as the calling thread
+// does.
 class OpenedFiles : public ArchiveAttributeFake {
 public:
     std::set<std::string> opened() {
         const std::lock_guard lock(mutex_);
         return opened_;
     }
+    std::set<std::string> byName() {
+        const std::lock_guard lock(mutex_);
+        return byName_;
+    }
 
 protected:
-    using ArchiveAttributeFake::Recorded;
+    std::optional<ArchiveStamp> Recorded(const std::string& path) override {
+        note(byName_, path);
+        return ArchiveAttributeFake::Recorded(path);
+    }
     std::optional<ArchiveStamp> Recorded(const std::string& path, int fd) override {
-        if (fd >= 0) {
-            const std::lock_guard lock(mutex_);
-            opened_.insert(path);
-        }
-        return Recorded(path);
+        note(fd >= 0 ? opened_ : byName_, path);
+        return ArchiveAttributeFake::Recorded(path);
     }
 
 private:
+    void note(std::set<std::string>& names, const std::string& path) {
+        const std::lock_guard lock(mutex_);
+        names.insert(path);
+    }
     std::mutex mutex_;
-    std::set<std::string> opened_;
+    std::set<std::string> opened_, byName_;
 };
 
 class ZipWriterStart : public ::testing::TestWithParam<int> {
@@ -74,6 +83,19 @@ TEST_P(ZipWriterStart, SkippedFilesAreNeverReadAndEveryFileIsAskedAboutFirst) {
     const std::size_t lastStart = run.log.rfind("start ");
     EXPECT_LT(lastStart, run.log.find("file "));
     EXPECT_EQ(run.bench.zip.GetEntryCount(), 6); // empty, huge, large, packed, empty2, text
+}
+
+TEST(ZipWriterStartless, WithoutAHandlerTheDataMadeAheadIsWritten) {
+    test::TempDir t;
+    test::writeMixedTree(t);
+    t.write("tree/huge.bin", test::randomBytes(1500000, 9)); // made by a worker
+    test::RecordedWriter run(t, "out.zip", 4, 8 << 20);
+    run.bench.zip.OnStartZip = nullptr;
+    OpenedFiles attributes;
+    run.bench.zip.SetArchiveAttribute(attributes);
+    run.bench.add({"*"});
+    EXPECT_EQ(attributes.opened().count(t.file("tree/huge.bin")), 1u);
+    EXPECT_EQ(attributes.byName().count(t.file("tree/huge.bin")), 0u) << "read again";
 }
 
 TEST_P(ZipWriterStart, ACancelWhileAskingStopsBeforeAnyFileIsRead) {
