@@ -7,21 +7,34 @@
 #include <filesystem>
 #include <new>
 
+#include "zip/decompress/Decompressor.h"
 #include "zip/decompress/InflateDecoder.h"
+#include "zip/support/DecompressTestSupport.h"
 #include "zip/support/ZipExtractTestSupport.h"
 
 namespace {
 
-// The size of the next allocation to refuse (0: none); refused once.
-std::atomic<std::size_t> refuseSize{0};
+// Other objects of the decoder's size are allocated too (a path of as many parts as a
+// deep temporary directory gives, a string as long as a long one gives), so the
+// allocation refused is picked by its call site as well as by its size.
+std::atomic<std::size_t> watchedSize{0};
+// The call site of the next allocation of the watched size, once seen.
+std::atomic<const void*> seenSite{nullptr};
+// Refuse the next allocation of the watched size made from this site (null: none).
+std::atomic<const void*> refusedSite{nullptr};
 
 } // namespace
 
 // Every allocation of this test program comes here, so that one can be refused.
 void* operator new(std::size_t size) {
-    std::size_t armed = size;
-    if (size != 0 && refuseSize.compare_exchange_strong(armed, 0))
-        throw std::bad_alloc();
+    if (size != 0 && size == watchedSize.load()) {
+        const void* site = __builtin_return_address(0);
+        const void* none = nullptr;
+        seenSite.compare_exchange_strong(none, site);
+        const void* refused = site;
+        if (refusedSite.compare_exchange_strong(refused, nullptr))
+            throw std::bad_alloc();
+    }
     if (void* p = std::malloc(size != 0 ? size : 1))
         return p;
     throw std::bad_alloc();
@@ -53,15 +66,38 @@ namespace kd {
 
 namespace {
 
-class InflateOutOfMemory : public test::ExtractTest {};
+class InflateOutOfMemory : public test::ExtractTest {
+protected:
+    // Where the decompressor allocates its inflate decoder: its first allocation of the
+    // decoder's size, seen in a run over no data.
+    static const void* decoderSite() {
+        Decompressor decompressor;
+        test::MemoryInput nothing({});
+        test::VectorOutput output;
+        seenSite = nullptr;
+        watchedSize = sizeof(InflateDecoder);
+        try {
+            decompressor.Run(8, nothing, output, 0, 0);
+        } catch (const std::exception&) {
+            // No data: only the allocation before it matters.
+        }
+        return seenSite.load();
+    }
+    void TearDown() override {
+        watchedSize = 0;
+        refusedSite = nullptr;
+    }
+};
 
 } // namespace
 
 TEST_F(InflateOutOfMemory, TheUserIsToldAndTheEntryFailsAlone) {
     makeZip({{"packed.txt", std::string(5000, 'x'), true}, {"plain.txt", "plain"}});
-    refuseSize = sizeof(InflateDecoder);
+    const void* site = decoderSite();
+    ASSERT_NE(site, nullptr);
+    refusedSite = site;
     EXPECT_EQ(zip_.ExtractArchive(), 1);
-    EXPECT_EQ(refuseSize.load(), 0u); // the decoder's allocation was the one refused
+    EXPECT_EQ(refusedSite.load(), nullptr); // the decoder's allocation was refused
     ASSERT_EQ(ui_.shown.size(), 1u);
     EXPECT_EQ(ui_.shown[0].text, "*** inflate out of memory ***");
     EXPECT_EQ(ui_.shown[0].caption, "Error");
