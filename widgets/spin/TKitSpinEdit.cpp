@@ -7,8 +7,59 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace kd {
+namespace {
+
+// The value of an ASCII digit or letter (a and A are 10), -1 for anything else.
+int digitValue(QChar c) {
+    const char16_t u = c.toLower().unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'z')
+        return u - u'a' + 10;
+    return -1;
+}
+
+// A whole number in the base, blanks around it and a sign in front allowed. One too
+// large for 64 bits still reads, as the nearest double (an infinity past the doubles),
+// so that the bounds bring it back rather than it reading as no number.
+std::optional<double> wholeNumber(const QString& text, int base) {
+    const QString plain = text.trimmed();
+    bool ok = false;
+    const qlonglong exact = plain.toLongLong(&ok, base);
+    if (ok)
+        return static_cast<double>(exact);
+    qsizetype i = 0;
+    const bool negative = plain.startsWith(u'-');
+    if (negative || plain.startsWith(u'+'))
+        ++i;
+    if (i == plain.size())
+        return std::nullopt;
+    double value = 0;
+    for (; i < plain.size(); ++i) {
+        const int digit = digitValue(plain[i]);
+        if (digit < 0 || digit >= base)
+            return std::nullopt;
+        value = value * base + digit;
+    }
+    return negative ? -value : value;
+}
+
+// The value rounded half to even, within the 64-bit integers.
+qint64 roundedInteger(double value) {
+    constexpr double limit = 9223372036854775808.0; // 2^63
+    const double rounded = std::nearbyint(value);
+    if (rounded >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (rounded < -limit)
+        return std::numeric_limits<qint64>::min();
+    return static_cast<qint64>(rounded);
+}
+
+} // namespace
 
 TKitSpinEdit::TKitSpinEdit(QWidget* parent) : QLineEdit(QStringLiteral("0"), parent) {
     connect(this, &QLineEdit::textChanged, this, [this] {
@@ -25,21 +76,21 @@ TKitSpinEdit::~TKitSpinEdit() {
 }
 
 double TKitSpinEdit::Value() const {
-    bool ok = false;
-    double value = 0;
+    std::optional<double> value;
     switch (valueType_) {
     case vtFloat:
-        if (const auto number = format_.parseFloat(text()))
-            return *number;
-        return minValue_;
+        value = format_.parseFloatSaturated(text());
+        break;
     case vtHex:
-        value = static_cast<double>(text().trimmed().toLongLong(&ok, 16));
+        value = wholeNumber(text(), 16);
         break;
     case vtInteger:
-        value = static_cast<double>(text().trimmed().toLongLong(&ok, 10));
+        value = wholeNumber(text(), 10);
         break;
     }
-    return ok ? value : std::trunc(minValue_);
+    if (value)
+        return *value;
+    return valueType_ == vtFloat ? minValue_ : std::trunc(minValue_);
 }
 
 double TKitSpinEdit::CheckValue(double value) const {
@@ -49,16 +100,18 @@ double TKitSpinEdit::CheckValue(double value) const {
 }
 
 void TKitSpinEdit::setValue(double value) {
+    if (std::isnan(value))
+        value = minValue_;
     value = CheckValue(value);
     switch (valueType_) {
     case vtFloat:
         setText(format_.formatFixed(value, 15, decimal_));
         break;
     case vtHex:
-        setText(QString::number(static_cast<qint64>(std::nearbyint(value)), 16).toUpper());
+        setText(QString::number(roundedInteger(value), 16).toUpper());
         break;
     case vtInteger:
-        setText(QString::number(static_cast<qint64>(std::nearbyint(value))));
+        setText(QString::number(roundedInteger(value)));
         break;
     }
 }

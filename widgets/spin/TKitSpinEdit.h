@@ -23,7 +23,9 @@ public:
     explicit TKitSpinEdit(QWidget* parent = nullptr);
     ~TKitSpinEdit() override;
 
-    // The text as a number; a text that is no number reads as MinValue.
+    // The text as a number; a text that is no number reads as MinValue. A number too
+    // large for its type still reads as a number that large, so that the bounds bring
+    // it back to the nearer one.
     double Value() const;
     // Writes the value brought into the bounds: integers rounded half to even.
     void setValue(double value);

@@ -3,6 +3,7 @@
 #include "platform/DateText.h"
 
 #include <cmath>
+#include <limits>
 
 namespace kd {
 namespace {
@@ -10,6 +11,26 @@ namespace {
 // The Qt-independent date routines read "." and ":" as separators.
 std::string withSeparator(QString text, QChar from, QChar to) {
     return text.replace(from, to).toStdString();
+}
+
+// A number with the separator, or the largest double of its sign when it is too large
+// for one (overflow then set).
+std::optional<double> readFloat(const QString& text, QChar separator, bool& overflow) {
+    QString plain = text.trimmed();
+    if (separator != u'.') {
+        if (plain.contains(u'.'))
+            return std::nullopt;
+        plain.replace(separator, u'.');
+    }
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    // Qt answers an overflow with an infinity that is not ok; "inf" written out is ok.
+    overflow = !ok && std::isinf(value);
+    if (overflow)
+        return std::copysign(std::numeric_limits<double>::max(), value);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 } // namespace
@@ -43,17 +64,14 @@ std::optional<int> FormatSettings::parseTime(const QString& text) const {
 }
 
 std::optional<double> FormatSettings::parseFloat(const QString& text) const {
-    QString plain = text.trimmed();
-    if (DecimalSeparator != u'.') {
-        if (plain.contains(u'.'))
-            return std::nullopt;
-        plain.replace(DecimalSeparator, u'.');
-    }
-    bool ok = false;
-    const double value = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(value))
-        return std::nullopt;
-    return value;
+    bool overflow = false;
+    const auto value = readFloat(text, DecimalSeparator, overflow);
+    return overflow ? std::nullopt : value;
+}
+
+std::optional<double> FormatSettings::parseFloatSaturated(const QString& text) const {
+    bool overflow = false;
+    return readFloat(text, DecimalSeparator, overflow);
 }
 
 QString FormatSettings::formatFixed(double value, int precision, int decimals) const {

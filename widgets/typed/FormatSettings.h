@@ -24,6 +24,9 @@ struct FormatSettings {
     std::optional<int> parseTime(const QString& text) const;
     // A number with the decimal separator (and an optional exponent).
     std::optional<double> parseFloat(const QString& text) const;
+    // The same, except that a number too large for a double reads as the largest
+    // double of its sign.
+    std::optional<double> parseFloatSaturated(const QString& text) const;
     // Fixed-point text of the value rounded to precision significant digits, with the
     // given decimals and the decimal separator.
     QString formatFixed(double value, int precision, int decimals) const;

@@ -66,6 +66,35 @@ TEST_F(TKitSpinEditTest, ValueOutOfBoundsIsBroughtToTheBoundOnLeaving) {
     EXPECT_EQ(spin->text(), "123456");
 }
 
+TEST_F(TKitSpinEditTest, ANumberTooLargeForItsTypeGoesToTheNearerBound) {
+    spin->setMaxValue(255);
+    const auto leaveWith = [this](const QString& text) {
+        spin->setText(text);
+        spin->setFocus();
+        other->setFocus();
+        return spin->text().toStdString();
+    };
+    EXPECT_EQ(leaveWith("12345678901234567890"), "255");
+    EXPECT_EQ(leaveWith(" -99999999999999999999999 "), "0");
+    EXPECT_EQ(leaveWith(QString(400, u'9')), "255"); // past the doubles too
+    spin->setText("12345678901234567890");
+    spin->StepDown();
+    EXPECT_EQ(spin->text().toStdString(), "255");
+
+    spin->setValueType(vtHex);
+    EXPECT_EQ(leaveWith("FFFFFFFFFFFFFFFFFFFF"), "FF");
+    spin->setValueType(vtFloat);
+    EXPECT_EQ(leaveWith("1e999"), "255,00");
+    EXPECT_EQ(leaveWith("-1e999"), "0,00");
+
+    // Unbounded, the largest 64-bit number is written.
+    spin->setValueType(vtInteger);
+    spin->setMaxValue(0);
+    spin->setText("99999999999999999999");
+    spin->StepUp();
+    EXPECT_EQ(spin->text().toStdString(), "9223372036854775807");
+}
+
 TEST_F(TKitSpinEditTest, StepsStopAtTheBoundsAndRoundHalfToEven) {
     spin->setMinValue(1);
     spin->setText("abc"); // no number: reads as the lower bound
