@@ -12,14 +12,17 @@ build=$("$here/../scripts/build.sh" Release | tail -n 1)
 corpus_script="${KORDYNE_SHARED_DIR:-$here/../../shared}/bench/make-corpus.sh"
 [ -f "$corpus_script" ] || corpus_script=/work/shared/bench/make-corpus.sh
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The copy's lock is its user's, named after its file: a name of its own keeps it from
+# meeting a Kordyne the user runs.
+exe_name="kordyne-bench-$$"
+trap 'rm -rf "$work" "/tmp/$exe_name-$(id -u).lock" "/run/user/$(id -u)/$exe_name.lock"' EXIT
 corpus=$(sh "$corpus_script" "$work/corpus" | tail -n 1)
 
 # The program with its settings and one profile beside it; its per-user files go to $work.
 prog="$work/prog"
 mkdir -p "$prog" "$work/ours" "$work/xdg"
 chmod 700 "$work/xdg"
-cp "$build/app/kordyne" "$prog/kordyne"
+cp "$build/app/kordyne" "$prog/$exe_name"
 printf 'ZALOHA=BEZDOT\r\nINFO_ZIP=ANO\r\nLEVEL=6\r\nFULLPATH=NE\r\n' >"$prog/Nastaven.txt"
 {
     printf '%s\r\n' "benchmark" "$corpus/" "$work/ours/" "*" 0 0 NE 0 0 Ne Ano 3 "0:00:00" Ne ""
@@ -37,8 +40,8 @@ timed() {
 }
 ours() {
     rm -f "$work/ours/bench.zip"
-    XDG_RUNTIME_DIR="$work/xdg" XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
-        QT_QPA_PLATFORM=offscreen "$prog/kordyne" a bench 2>/dev/null
+    XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
+        QT_QPA_PLATFORM=offscreen "$prog/$exe_name" a bench 2>/dev/null
 }
 reference() {
     rm -f "$work/ref.zip"

@@ -17,7 +17,10 @@ build=$("$here/../scripts/build.sh" Release | tail -n 1)
 corpus_script="${KORDYNE_SHARED_DIR:-$here/../../shared}/bench/make-corpus.sh"
 [ -f "$corpus_script" ] || corpus_script=/work/shared/bench/make-corpus.sh
 work=$(mktemp -d "${TMPDIR:-/tmp}/kordyne-scale.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+# The copy's lock is its user's, named after its file: a name of its own keeps it from
+# meeting a Kordyne the user runs.
+exe_name="kordyne-bench-$$"
+trap 'rm -rf "$work" "/tmp/$exe_name-$(id -u).lock" "/run/user/$(id -u)/$exe_name.lock"' EXIT
 
 echo "building the sets in $work ..."
 corpus=$(sh "$corpus_script" "$work/corpus" | tail -n 1)
@@ -59,7 +62,7 @@ EOF
 prog="$work/prog"
 mkdir -p "$prog" "$work/ours" "$work/rest" "$work/xdg"
 chmod 700 "$work/xdg"
-cp "$build/app/kordyne" "$prog/kordyne"
+cp "$build/app/kordyne" "$prog/$exe_name"
 printf 'ZALOHA=BEZDOT\r\nINFO_ZIP=ANO\r\nLEVEL=6\r\nFULLPATH=NE\r\n' >"$prog/Nastaven.txt"
 # profile FILE SOURCE TARGET [KIND]: KIND 0 takes every file (the default), 2 the
 # files changed since the last run.
@@ -85,9 +88,9 @@ timed() {
 # resident set (KB) is written to $work/rss. Usage: kordyne SWITCH PROFILE [STATUS]
 kordyne() {
     local status=0
-    XDG_RUNTIME_DIR="$work/xdg" XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
+    XDG_CONFIG_HOME="$work/xdg" XDG_STATE_HOME="$work/xdg" \
         QT_QPA_PLATFORM=offscreen /usr/bin/time -f %M -o "$work/rss" \
-        "$prog/kordyne" "$1" "$2" 2>/dev/null || status=$?
+        "$prog/$exe_name" "$1" "$2" 2>/dev/null || status=$?
     if [ "$status" -ne "${3:-0}" ]; then
         echo "kordyne $1 $2 ended with status $status" >&2
         exit 1

@@ -1,5 +1,5 @@
 #include "ChildProcess.h"
-#include "TestPaths.h"
+#include "ProgramCopy.h"
 #include "app/core/logs/LastRunStamp.h"
 #include "app/core/profiles/ObjektZal.h"
 #include "platform/AtomicFile.h"
@@ -22,15 +22,15 @@ namespace {
 std::optional<int> runBackupSwitch(const TempDir& dir, const std::string& profileName,
                                    const std::string& letter = "a") {
     TempDir config;
-    const std::string program = dir.file("kordyne");
-    if (!std::filesystem::exists(program))
-        std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
+    // One copy for the directory, named after it.
+    const ProgramCopy program(dir.path(),
+                              "kordyne-" + std::filesystem::path(dir.path()).filename().string());
     dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\n");
-    std::vector<std::string> arguments = withoutPermissionOverride(program);
+    std::vector<std::string> arguments = withoutPermissionOverride(program.path());
     arguments.insert(arguments.end(), {letter, profileName});
     ChildProcess process(arguments.front(), arguments,
-                         {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
-                          "XDG_STATE_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
+                         {"XDG_CONFIG_HOME=" + config.path(), "XDG_STATE_HOME=" + config.path(),
+                          "QT_QPA_PLATFORM=offscreen"});
     return process.waitForExit();
 }
 

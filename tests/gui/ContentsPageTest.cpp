@@ -1,6 +1,7 @@
 #include "app/gui/ContentsPage.h"
 #include "ChildProcess.h"
 #include "MainWindowFixture.h"
+#include "ProgramCopy.h"
 #include "TestPaths.h"
 #include "app/core/logs/RunLogs.h"
 #include "app/gui/TExtractDlg.h"
@@ -181,11 +182,9 @@ TEST_F(ContentsPageTest, RestoreActionEndsWithItsClosingBox) {
 TEST_F(ContentsPageTest, RestoreSwitchRestoresAndTheProgramEnds) {
     fs::remove(dir.file("src/b.txt"));
     dir.write("src/sub/a.txt", "changed\n");
-    const std::string program = dir.file("kordyne");
-    fs::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
-    ChildProcess process(program, {program, "o", "data"},
-                         {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
-                          "QT_QPA_PLATFORM=offscreen"});
+    const ProgramCopy program(dir.path());
+    ChildProcess process(program.path(), {program.path(), "o", "data"},
+                         {"XDG_CONFIG_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
     EXPECT_EQ(process.waitForExit(), 0);
     EXPECT_TRUE(fs::exists(dir.file("src/b.txt")));
     std::string restored;

@@ -2,7 +2,7 @@
 // directory with the previous archive and nothing else, a restore ("o") leaves the
 // source directory as it was.
 #include "ChildProcess.h"
-#include "TestPaths.h"
+#include "ProgramCopy.h"
 #include "app/core/profiles/ObjektZal.h"
 #include "platform/TempFileBeside.h"
 #include "support/TempDir.h"
@@ -54,7 +54,6 @@ bool writesIn(pid_t pid, const std::string& dir, const std::map<std::string, std
 class KilledRun : public ::testing::Test {
 protected:
     KilledRun() {
-        fs::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
         dir.write("Nastaven.txt", "ZALOHA=BEZDOT\r\n");
         dir.write("data/small.txt", "a small file");
         fs::create_directories(dir.file("backup"));
@@ -79,10 +78,10 @@ protected:
     }
     std::unique_ptr<ChildProcess> start(const std::string& which) {
         return std::make_unique<ChildProcess>(
-            program, std::vector<std::string>{program, which, "Mzdy"},
-            std::vector<std::string>{
-                "XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
-                "XDG_STATE_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
+            program.path(), std::vector<std::string>{program.path(), which, "Mzdy"},
+            std::vector<std::string>{"XDG_CONFIG_HOME=" + config.path(),
+                                     "XDG_STATE_HOME=" + config.path(),
+                                     "QT_QPA_PLATFORM=offscreen"});
     }
     // Runs the switch and kills the program once it writes in watched; false when it
     // was not seen writing there.
@@ -99,7 +98,7 @@ protected:
 
     TempDir dir;
     TempDir config;
-    std::string program = dir.file("kordyne");
+    ProgramCopy program{dir.path()};
     std::string source = dir.file("data");
     std::string target = dir.file("backup");
     bool unnamedFiles = true;

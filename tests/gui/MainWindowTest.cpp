@@ -1,6 +1,6 @@
 #include "ChildProcess.h"
 #include "MainWindowFixture.h"
-#include "TestPaths.h"
+#include "ProgramCopy.h"
 #include "platform/AtomicFile.h"
 #include "widgets/buttons/TKitSpeedButton.h"
 
@@ -48,11 +48,9 @@ TEST_F(MainWindowTest, RunSwitchBacksUpTheNamedProfileAndEndsTheProgram) {
 
 TEST_F(MainWindowTest, StartedWithTheSystemAndSetToEndTheProgramEnds) {
     dir.write("Nastaven.txt", "AUTSPUST=AUTKONEC\r\n");
-    const std::string program = dir.file("kordyne");
-    std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", program);
-    ChildProcess process(program, {program, "1"},
-                         {"XDG_RUNTIME_DIR=" + dir.path(), "XDG_CONFIG_HOME=" + config.path(),
-                          "QT_QPA_PLATFORM=offscreen"});
+    const ProgramCopy program(dir.path());
+    ChildProcess process(program.path(), {program.path(), "1"},
+                         {"XDG_CONFIG_HOME=" + config.path(), "QT_QPA_PLATFORM=offscreen"});
     EXPECT_EQ(process.waitForExit(), 0);
 }
 

@@ -1,10 +1,9 @@
 #include "app/core/main/StartUpGuard.h"
 #include "ChildProcess.h"
-#include "TestPaths.h"
+#include "ProgramCopy.h"
 #include "support/TempDir.h"
 
 #include <csignal>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -17,71 +16,73 @@ using test::ChildProcess;
 using test::eventually;
 using test::flockStateOf;
 using test::LockState;
+using test::ProgramCopy;
 
 namespace {
 
-// Copies of the built program in a directory of their own, which also holds their
-// lock files, so that neither their settings nor their locks meet anything else.
+// Copies of the built program in a directory of their own, under names no other copy
+// has, so that neither their settings nor their locks meet anything else.
 class StartUpGuardTest : public ::testing::Test {
 protected:
     StartUpGuardTest() { dir.write("Nastaven.txt", "LANGUAGE=CZ\r\n"); }
 
-    std::string copyProgram(const std::string& name) {
-        const std::string path = dir.file(name);
-        std::filesystem::copy_file(std::string(KORDYNE_BUILD_DIR) + "/app/kordyne", path);
-        return path;
+    // A copy of the file name (letter case as given); one name twice is one copy.
+    const ProgramCopy& copyProgram(const std::string& fileName) {
+        return *copies.emplace_back(std::make_unique<ProgramCopy>(dir.path(), fileName));
     }
-    std::unique_ptr<ChildProcess> start(const std::string& program,
+    std::unique_ptr<ChildProcess> start(const ProgramCopy& program,
                                         std::vector<std::string> arguments = {}) {
-        arguments.insert(arguments.begin(), program);
+        arguments.insert(arguments.begin(), program.path());
         return std::make_unique<ChildProcess>(
-            program, arguments,
-            std::vector<std::string>{"XDG_RUNTIME_DIR=" + dir.path(), "QT_QPA_PLATFORM=offscreen"});
+            program.path(), arguments, std::vector<std::string>{"QT_QPA_PLATFORM=offscreen"});
     }
-    bool holdsLock(ChildProcess& process, const std::string& lockName) {
+    bool holdsLock(ChildProcess& process, const ProgramCopy& program) {
         return eventually([&] {
-                   return flockStateOf(process.pid(), dir.file(lockName)) == LockState::Holds ||
+                   return flockStateOf(process.pid(), program.lockPath()) == LockState::Holds ||
                           !process.running();
                }) &&
                process.running();
     }
 
     test::TempDir dir;
+    const std::string name = ProgramCopy::uniqueName();
+    std::vector<std::unique_ptr<ProgramCopy>> copies;
 };
 
 } // namespace
 
 TEST_F(StartUpGuardTest, SecondCopyEndsAtOnceAndAWaitingCopyFollowsTheFirst) {
-    const std::string program = copyProgram("kordyne");
+    const ProgramCopy& program = copyProgram(name);
     const auto first = start(program);
-    ASSERT_TRUE(holdsLock(*first, "kordyne.lock"));
+    ASSERT_TRUE(holdsLock(*first, program));
 
     // A file name differing only in letter case shares the lock.
-    const auto second = start(copyProgram("KorDyne"));
+    const auto second = start(copyProgram("KorDyne" + name.substr(7))); // name: "kordyne-..."
     EXPECT_EQ(second->waitForExit(), 0);
     // A second copy asked to back up did not do it: that must not look like success.
     const auto refusedRun = start(program, {"a", "data"});
     EXPECT_EQ(refusedRun->waitForExit(), 1);
 
     const auto waiting = start(program, {"a", "x-NoWAITing"});
-    EXPECT_TRUE(eventually([&] {
-        return flockStateOf(waiting->pid(), dir.file("kordyne.lock")) == LockState::Waits;
-    }));
+    EXPECT_TRUE(eventually(
+        [&] { return flockStateOf(waiting->pid(), program.lockPath()) == LockState::Waits; }));
     EXPECT_TRUE(waiting->running());
 
     first->kill();
-    EXPECT_TRUE(holdsLock(*waiting, "kordyne.lock"));
+    EXPECT_TRUE(holdsLock(*waiting, program));
 }
 
 TEST_F(StartUpGuardTest, CopyUnderAnotherNameRunsBeside) {
-    const auto first = start(copyProgram("kordyne"));
-    ASSERT_TRUE(holdsLock(*first, "kordyne.lock"));
-    const auto other = start(copyProgram("kordyne-b"));
-    EXPECT_TRUE(holdsLock(*other, "kordyne-b.lock"));
+    const ProgramCopy& program = copyProgram(name);
+    const auto first = start(program);
+    ASSERT_TRUE(holdsLock(*first, program));
+    const ProgramCopy& renamed = copyProgram(name + "-b");
+    const auto other = start(renamed);
+    EXPECT_TRUE(holdsLock(*other, renamed));
 }
 
 TEST_F(StartUpGuardTest, ChildOfTheFirstCopyDoesNotKeepTheLock) {
-    const std::string program = copyProgram("kordyne");
+    const ProgramCopy& program = copyProgram(name);
     // The first copy takes the guard, starts a long-running child and ends without
     // releasing the guard itself, as on a crash.
     int pipeFds[2];
@@ -89,7 +90,7 @@ TEST_F(StartUpGuardTest, ChildOfTheFirstCopyDoesNotKeepTheLock) {
     const pid_t first = ::fork();
     ASSERT_GE(first, 0);
     if (first == 0) {
-        StartUpGuard guard(program, {}, dir.path());
+        StartUpGuard guard(program.path(), {});
         pid_t child = -1;
         char sleepName[] = "sleep", seconds[] = "60";
         char* argv[] = {sleepName, seconds, nullptr};
@@ -106,7 +107,7 @@ TEST_F(StartUpGuardTest, ChildOfTheFirstCopyDoesNotKeepTheLock) {
     ASSERT_GT(child, 0);
 
     const auto next = start(program);
-    EXPECT_TRUE(holdsLock(*next, "kordyne.lock"));
+    EXPECT_TRUE(holdsLock(*next, program));
     EXPECT_EQ(::kill(child, 0), 0); // the child still runs
     ::kill(child, SIGKILL);
 }

@@ -1,11 +1,64 @@
 #include "platform/InstanceGuard.h"
 #include "support/TempDir.h"
 
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 using namespace kd;
+
+namespace {
+
+// A lock name no other test or program uses; its files in the users' places go with it.
+struct UserLockName {
+    UserLockName() {
+        static int count = 0;
+        name = "kordyne-test-" + std::to_string(::getpid()) + "-" + std::to_string(++count);
+    }
+    ~UserLockName() {
+        for (uid_t uid : {::geteuid(), kOtherUser})
+            ::unlink(("/tmp/" + name + "-" + std::to_string(uid) + ".lock").c_str());
+        for (const std::string& path : InstanceGuard::userLockPaths(name))
+            ::unlink(path.c_str());
+    }
+    static constexpr uid_t kOtherUser = 65534; // nobody
+    std::string name;
+};
+
+// An environment variable set (or unset, for a null value) while the object lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        set(value);
+    }
+    ~ScopedVariable() { set(old_ ? old_->c_str() : nullptr); }
+    void set(const char* value) {
+        if (value)
+            ::setenv(name_, value, 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// True when another open file description can take the lock of the file now.
+bool lockable(const std::string& path) {
+    UniqueFd probe(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    return probe && ::flock(probe.get(), LOCK_EX | LOCK_NB) == 0;
+}
+
+} // namespace
 
 TEST(InstanceGuard, LockNameLowersOnlyAsciiLettersAndKeepsTheFileName) {
     EXPECT_EQ(InstanceGuard::lockNameFor("/opt/KorDyne/KORDYNE"), "kordyne");
@@ -40,4 +93,87 @@ TEST(InstanceGuard, ChildProcessDoesNotKeepTheLock) {
     EXPECT_TRUE(next.tryAcquire());
     ::kill(child, SIGTERM);
     ::waitpid(child, nullptr, 0);
+}
+
+// A copy from the desktop has XDG_RUNTIME_DIR, one from cron or ssh has not, and the
+// two may see different temporary directories.
+TEST(InstanceGuard, CopiesOfOneUserShareTheLockWhateverTheirEnvironment) {
+    UserLockName lock;
+    test::TempDir runtime, temporary;
+    ScopedVariable runtimeDir("XDG_RUNTIME_DIR", runtime.path().c_str());
+    ScopedVariable tmpDir("TMPDIR", temporary.path().c_str());
+    InstanceGuard desktop(lock.name);
+    ASSERT_TRUE(desktop.tryAcquire());
+
+    runtimeDir.set(nullptr);
+    tmpDir.set(nullptr);
+    InstanceGuard cron(lock.name);
+    EXPECT_EQ(cron.lockPaths(), desktop.lockPaths());
+    EXPECT_EQ(cron.lockPaths().front(),
+              "/tmp/" + lock.name + "-" + std::to_string(::geteuid()) + ".lock");
+    EXPECT_FALSE(cron.tryAcquire());
+    desktop.release();
+    EXPECT_TRUE(cron.tryAcquire());
+}
+
+TEST(InstanceGuard, AnotherUsersCopyNeitherStopsNorIsStoppedByThisUsersOwn) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can start a copy as another user";
+    UserLockName lock;
+    ScopedVariable runtimeDir("XDG_RUNTIME_DIR", nullptr);
+    ScopedVariable tmpDir("TMPDIR", nullptr);
+    int held[2], done[2];
+    ASSERT_EQ(::pipe(held), 0);
+    ASSERT_EQ(::pipe(done), 0);
+    const pid_t other = ::fork();
+    ASSERT_GE(other, 0);
+    if (other == 0) {
+        // The other user's copy takes its lock and keeps it until told.
+        char got = 0;
+        if (::setgid(UserLockName::kOtherUser) == 0 && ::setuid(UserLockName::kOtherUser) == 0) {
+            InstanceGuard guard(lock.name);
+            got = guard.tryAcquire() ? 1 : 0;
+            [[maybe_unused]] auto written = ::write(held[1], &got, 1);
+            [[maybe_unused]] auto read = ::read(done[0], &got, 1);
+        } else {
+            [[maybe_unused]] auto written = ::write(held[1], &got, 1);
+        }
+        ::_exit(0);
+    }
+    char otherRuns = 0;
+    ASSERT_EQ(::read(held[0], &otherRuns, 1), 1);
+    EXPECT_EQ(otherRuns, 1);
+    {
+        InstanceGuard mine(lock.name);
+        EXPECT_TRUE(mine.tryAcquire());
+    }
+    ASSERT_EQ(::write(done[1], &otherRuns, 1), 1);
+    ::waitpid(other, nullptr, 0);
+    for (int fd : {held[0], held[1], done[0], done[1]})
+        ::close(fd);
+}
+
+TEST(InstanceGuard, ALockFileNameTakenByALinkOrByAnotherUserIsNotUsed) {
+    UserLockName lock;
+    test::TempDir dir;
+    const std::string target = dir.write("target", "keep");
+    const std::string path = InstanceGuard::userLockPaths(lock.name).front();
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+    {
+        InstanceGuard guard(lock.name);
+        EXPECT_TRUE(guard.tryAcquire()); // the copy still runs
+        EXPECT_TRUE(lockable(target));
+    }
+    std::ifstream kept(target);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep");
+    ::unlink(path.c_str());
+
+    if (::geteuid() != 0)
+        return;
+    UniqueFd planted(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    ASSERT_TRUE(planted);
+    ASSERT_EQ(::fchown(planted.get(), UserLockName::kOtherUser, UserLockName::kOtherUser), 0);
+    InstanceGuard guard(lock.name);
+    EXPECT_TRUE(guard.tryAcquire());
+    EXPECT_TRUE(lockable(path));
 }

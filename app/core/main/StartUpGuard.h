@@ -10,9 +10,10 @@ namespace kd {
 // its arguments ask it to wait for the running copy to end.
 class StartUpGuard {
 public:
-    // programPath is argument 0 (it names the lock); arguments are the rest.
+    // programPath is argument 0 (it names the lock); arguments are the rest. Without a
+    // lock directory the lock is the user's own (InstanceGuard::userLockPaths).
     StartUpGuard(const std::string& programPath, std::vector<std::string> arguments,
-                 const std::string& lockDirectory = InstanceGuard::defaultLockDirectory());
+                 const std::string& lockDirectory = {});
     ~StartUpGuard() { ReleaseGuard(); }
     StartUpGuard(const StartUpGuard&) = delete;
     StartUpGuard& operator=(const StartUpGuard&) = delete;
