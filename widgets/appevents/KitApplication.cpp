@@ -1,5 +1,7 @@
 #include "widgets/appevents/KitApplication.h"
 
+#include "widgets/appevents/AppEventSource.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QPalette>
@@ -28,9 +30,23 @@ void KitApplication::SetMouseDragThreshold(int pixels) {
     QApplication::setStartDragDistance(pixels);
 }
 
+void KitApplication::StartWatching() {
+    if (!source_ && qApp != nullptr)
+        source_ = new AppEventSource(*this);
+}
+
+void KitApplication::SetHint(const QString& hint) {
+    if (hint == hint_)
+        return;
+    hint_ = hint;
+    if (OnHint)
+        OnHint(this);
+}
+
 void KitApplication::SetMainWindow(QWidget* window) {
     // The filter on the application sees the main window's events too.
     mainWindow_ = window;
+    StartWatching();
     if (!filterOnApp_ && qApp != nullptr) {
         filterOnApp_ = true;
         qApp->installEventFilter(this);

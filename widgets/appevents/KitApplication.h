@@ -34,9 +34,10 @@ struct KitApplicationSettings {
 };
 
 // The application object: one handler per event, which the Qt events of the
-// application and of its main window raise, its hint settings, the mouse settings, and
-// hooks called for every event of the main window. The one instance lives as long as
-// the process (Application()).
+// application, of its windows and of its main window raise (AppEventSource, once
+// StartWatching or SetMainWindow ran), its hint and hint settings, the mouse settings,
+// and hooks called for every event of the main window. The one instance lives as long
+// as the process (Application()).
 class KitApplication : public QObject {
     Q_OBJECT
 public:
@@ -57,6 +58,13 @@ public:
     TShortCutEvent OnShortCut;
 
     KitScreen& Screen() { return screen_; }
+
+    // From now on Qt's events raise the handlers; once the Qt application exists.
+    void StartWatching();
+    // The status tip of the control under the pointer, or of the menu item; each
+    // change raises OnHint.
+    const QString& Hint() const { return hint_; }
+    void SetHint(const QString& hint);
 
     const KitApplicationSettings& Settings() const { return settings_; }
     // Stores the settings; the hint colour also becomes the tooltips' background.
@@ -86,6 +94,8 @@ protected:
 
 private:
     KitScreen screen_;
+    QPointer<QObject> source_; // the AppEventSource, a child of the Qt application
+    QString hint_;
     KitApplicationSettings settings_;
     bool dragImmediate_ = true;
     QPointer<QWidget> mainWindow_;

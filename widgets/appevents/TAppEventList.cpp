@@ -83,6 +83,7 @@ auto never = [] { return false; };
 
 void TAppEventList::hookApplication() {
     KitApplication& app = application_;
+    app.StartWatching();
     KitScreen& screen = app.Screen();
     Saved& saved = *saved_;
     saved = Saved{app.OnActivate,

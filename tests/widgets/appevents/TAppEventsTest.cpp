@@ -4,8 +4,17 @@
 
 #include "widgets/support/WidgetsApplication.h"
 
+#include <QAction>
 #include <QEvent>
+#include <QEventLoop>
+#include <QHelpEvent>
+#include <QLineEdit>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolTip>
+#include <QVBoxLayout>
 #include <QWidget>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 #include <memory>
 #include <stdexcept>
@@ -21,6 +30,7 @@ protected:
         ASSERT_EQ(TAppEventList::Shared().Count(), 0);
     }
     void TearDown() override {
+        QToolTip::hideText();
         Application().OnHint = nullptr;
         Application().OnMessage = nullptr;
         Application().OnException = nullptr;
@@ -156,6 +166,134 @@ TEST_F(AppEventsTest, LoadedWritesEverySettingIntoTheApplication) {
     EXPECT_EQ(events.MouseDragThreshold(), 5);
     events.SetHintHidePause(900);
     EXPECT_EQ(Application().Settings().HintHidePause, 900);
+}
+
+// A window with a field that has the focus, and an action with a shortcut.
+struct FieldWindow {
+    FieldWindow() {
+        auto* column = new QVBoxLayout(&window);
+        field = new QLineEdit(&window);
+        column->addWidget(field);
+        action = new QAction("Kill", &window);
+        action->setShortcut(QKeySequence("Ctrl+K"));
+        window.addAction(action);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        field->setFocus();
+    }
+    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window.windowHandle(), key, modifiers);
+    }
+    QWidget window;
+    QLineEdit* field;
+    QAction* action;
+};
+
+TEST_F(AppEventsTest, StatusTipsToolTipsAndHelpRequestsOfAnyWindowReachTheInstances) {
+    FieldWindow w;
+    w.field->setStatusTip("Počet vytvářených verzí záloh");
+    w.field->setToolTip("Verze");
+    w.field->setWhatsThis("Nápověda");
+    TAppEvents events;
+    std::vector<QString> hints;
+    events.OnHint = [&](QObject* sender) {
+        EXPECT_EQ(sender, &Application());
+        hints.push_back(Application().Hint());
+    };
+    // The tip goes on to the field's parents as well: one change, one event.
+    QStatusTipEvent entered(w.field->statusTip());
+    QApplication::sendEvent(w.field, &entered);
+    QStatusTipEvent left("");
+    QApplication::sendEvent(w.field, &left);
+    EXPECT_EQ(hints, (std::vector<QString>{w.field->statusTip(), ""}));
+
+    QWidget* control = nullptr;
+    bool canShow = true;
+    events.OnShowHint = [&](QString& hint, bool& show, THintInfo& info) {
+        control = info.HintControl;
+        hint = "Počet verzí";
+        show = canShow;
+    };
+    const QPoint at = w.field->mapToGlobal(QPoint(2, 2));
+    QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), at);
+    QApplication::sendEvent(w.field, &tip);
+    EXPECT_EQ(control, w.field);
+    EXPECT_EQ(QToolTip::text().toStdString(), "Počet verzí");
+    canShow = false; // the field's own tip does not show either
+    EXPECT_TRUE(QApplication::sendEvent(w.field, &tip));
+    EXPECT_NE(QToolTip::text().toStdString(), "Verze");
+    control = nullptr;
+    QHelpEvent noTip(QEvent::ToolTip, QPoint(2, 2), at);
+    QApplication::sendEvent(&w.window, &noTip); // the window has no tip of its own
+    EXPECT_EQ(control, nullptr);
+
+    int helps = 0;
+    events.OnHelp = [&](quint16, int, bool& callHelp) {
+        ++helps;
+        callHelp = false;
+        return true;
+    };
+    QHelpEvent help(QEvent::WhatsThis, QPoint(2, 2), at);
+    EXPECT_TRUE(QApplication::sendEvent(w.field, &help)); // taken: Qt shows no help
+    EXPECT_EQ(helps, 1);
+}
+
+TEST_F(AppEventsTest, KeysTakenAsShortcutsOrMessagesReachNeitherQtsShortcutsNorTheWidgets) {
+    FieldWindow w;
+    TAppEvents events;
+    std::vector<QAction*> executed;
+    events.OnActionExecute = [&](QAction* action, bool&) { executed.push_back(action); };
+    w.key(Qt::Key_A);
+    w.key(Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(w.field->text().toStdString(), "a");
+    EXPECT_EQ(executed, std::vector<QAction*>{w.action});
+
+    std::vector<int> offered;
+    events.OnShortCut = [&](QKeyEvent& key, bool& handled) {
+        offered.push_back(key.key());
+        handled = key.key() != Qt::Key_C;
+    };
+    w.key(Qt::Key_B);
+    w.key(Qt::Key_K, Qt::ControlModifier);
+    w.key(Qt::Key_C);
+    EXPECT_EQ(w.field->text().toStdString(), "ac");
+    EXPECT_EQ(executed.size(), 1u);
+    EXPECT_EQ(offered, (std::vector<int>{Qt::Key_B, Qt::Key_Control, Qt::Key_K, Qt::Key_C}));
+
+    events.OnShortCut = nullptr;
+    int messages = 0;
+    events.OnMessage = [&](QEvent& message, bool& handled) {
+        if (message.type() == QEvent::KeyPress) {
+            ++messages;
+            handled = static_cast<QKeyEvent&>(message).key() == Qt::Key_D;
+        }
+    };
+    w.key(Qt::Key_D);
+    w.key(Qt::Key_E);
+    EXPECT_EQ(w.field->text().toStdString(), "ace");
+    EXPECT_EQ(messages, 2);
+}
+
+TEST_F(AppEventsTest, TheLoopAboutToWaitRaisesIdleAndOnceDoneTheActionUpdates) {
+    FieldWindow w;
+    TAppEvents events;
+    QEventLoop loop;
+    std::vector<std::string> calls;
+    events.OnIdle = [&](QObject* sender, bool& done) {
+        EXPECT_EQ(sender, &Application());
+        calls.push_back("idle");
+        if (calls.size() == 1)
+            done = false; // raised again at once, with nothing else to do
+        else
+            loop.quit();
+    };
+    events.OnActionUpdate = [&](QAction* action, bool&) {
+        if (action == w.action)
+            calls.push_back("update");
+    };
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit); // only when idle never comes
+    loop.exec();
+    EXPECT_EQ(calls, (std::vector<std::string>{"idle", "idle", "update"}));
 }
 
 } // namespace
