@@ -8,34 +8,57 @@
 namespace kd {
 namespace {
 
-// Squared distance between two rectangles (0 when they meet).
-qint64 distance(const QRect& a, const QRect& b) {
-    const qint64 dx =
-        std::max<qint64>({0, qint64(b.left()) - a.right(), qint64(a.left()) - b.right()});
-    const qint64 dy =
-        std::max<qint64>({0, qint64(b.top()) - a.bottom(), qint64(a.top()) - b.bottom()});
-    return dx * dx + dy * dy;
+// The length that two ranges share (0 when they do not meet).
+qint64 overlap(qint64 start, qint64 length, qint64 otherStart, qint64 otherLength) {
+    return std::max<qint64>(0, std::min(start + length, otherStart + otherLength) -
+                                   std::max(start, otherStart));
+}
+
+// How far apart two ranges lie (0 when they meet).
+double gap(qint64 start, qint64 length, qint64 otherStart, qint64 otherLength) {
+    return static_cast<double>(
+        std::max<qint64>({0, otherStart - (start + length), start - (otherStart + otherLength)}));
+}
+
+int toInt(qint64 value) {
+    return static_cast<int>(std::clamp<qint64>(value, std::numeric_limits<int>::min(),
+                                               std::numeric_limits<int>::max()));
 }
 
 } // namespace
 
-QRect movedOntoScreens(const QRect& window, const QList<QRect>& screens) {
-    if (screens.isEmpty() || window.isEmpty())
-        return window;
-    const QRect* nearest = nullptr;
-    qint64 best = std::numeric_limits<qint64>::max();
+QRect clampedOntoScreens(const StoredRect& window, const QList<QRect>& screens) {
+    if (screens.isEmpty())
+        return QRect(toInt(window.left), toInt(window.top), toInt(window.width),
+                     toInt(window.height));
+    const QRect* chosen = nullptr;
+    qint64 mostArea = 0;
     for (const QRect& screen : screens) {
-        if (screen.intersects(window))
-            return window;
-        if (const qint64 d = distance(window, screen); d < best) {
-            best = d;
-            nearest = &screen;
+        const qint64 area = overlap(window.left, window.width, screen.x(), screen.width()) *
+                            overlap(window.top, window.height, screen.y(), screen.height());
+        if (area > mostArea) {
+            mostArea = area;
+            chosen = &screen;
         }
     }
-    QRect moved(window.topLeft(), window.size().boundedTo(nearest->size()));
-    moved.moveLeft(std::clamp(moved.left(), nearest->left(), nearest->right() - moved.width() + 1));
-    moved.moveTop(std::clamp(moved.top(), nearest->top(), nearest->bottom() - moved.height() + 1));
-    return moved;
+    if (!chosen) {
+        double nearest = std::numeric_limits<double>::infinity();
+        for (const QRect& screen : screens) {
+            const double dx = gap(window.left, window.width, screen.x(), screen.width());
+            const double dy = gap(window.top, window.height, screen.y(), screen.height());
+            if (const double distance = dx * dx + dy * dy; distance < nearest) {
+                nearest = distance;
+                chosen = &screen;
+            }
+        }
+    }
+    const qint64 width = std::clamp<qint64>(window.width, 0, chosen->width());
+    const qint64 height = std::clamp<qint64>(window.height, 0, chosen->height());
+    const qint64 left =
+        std::clamp<qint64>(window.left, chosen->x(), chosen->x() + chosen->width() - width);
+    const qint64 top =
+        std::clamp<qint64>(window.top, chosen->y(), chosen->y() + chosen->height() - height);
+    return QRect(toInt(left), toInt(top), toInt(width), toInt(height));
 }
 
 QList<QRect> availableScreenAreas() {

@@ -3,6 +3,8 @@
 #include "widgets/storage/NumberText.h"
 #include "widgets/storage/OnScreen.h"
 #include "widgets/storage/PlacementStore.h"
+#include "widgets/window/FrameMargins.h"
+#include "widgets/window/FramePositionOnShow.h"
 
 #include <QGuiApplication>
 #include <QPointer>
@@ -10,6 +12,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <array>
 
 namespace kd {
@@ -124,19 +127,23 @@ void RestorePlacementValues(QWidget& form, PlacementStore& store, const std::str
         const int pixelsPerInch =
             store.readInteger(section, "PixelsPerInch", screenPixelsPerInch());
         if (found && pixelsPerInch == screenPixelsPerInch()) {
+            StoredRect rect{normal[0], normal[1], qint64(normal[2]) - normal[0],
+                            std::max<qint64>(0, qint64(normal[3]) - normal[1])};
             // A window of fixed size takes over the position only.
             if (!isSizeable(form)) {
-                normal[2] = normal[0] + form.width();
-                normal[3] = normal[1] + form.height();
+                rect.width = form.width();
+                rect.height = form.height();
             }
-            if (normal[2] > normal[0]) {
-                const QRect frame =
-                    movedOntoScreens(QRect(normal[0], normal[1], normal[2] - normal[0],
-                                           std::max(0, normal[3] - normal[1])),
-                                     availableScreenAreas());
-                form.move(frame.topLeft());
-                if (isSizeable(form) && frame.height() > 0)
-                    form.resize(frame.size());
+            if (rect.width > 0) {
+                // The screen is to hold the window with its frame.
+                const QMargins margins = frameMarginsOf(form);
+                rect.width += margins.left() + margins.right();
+                rect.height += margins.top() + margins.bottom();
+                const QRect frame = clampedOntoScreens(rect, availableScreenAreas());
+                const QSize inside = frame.size().shrunkBy(margins);
+                if (isSizeable(form) && inside.height() > 0)
+                    form.resize(inside);
+                FramePositionOnShow::place(form, frame.topLeft());
             }
         }
     }

@@ -14,7 +14,8 @@ class PlacementStore;
 // "NormPos(1024x768)", and under the bare name.
 void SavePlacementValues(QWidget& form, PlacementStore& store, const std::string& section);
 // Reads them back: the position only when the stored pixels per inch are the screen's
-// (a rectangle off every screen is moved onto the nearest), the state from "ShowCmd".
+// (the rectangle clamped onto the screen it touches, or the nearest), the state from
+// "ShowCmd".
 void RestorePlacementValues(QWidget& form, PlacementStore& store, const std::string& section,
                             bool loadPosition, bool loadState);
 

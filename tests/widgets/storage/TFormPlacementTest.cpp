@@ -126,19 +126,36 @@ TEST_F(PlacementTest, TheValuesOfThisScreenSizeComeBeforeTheBareOnes) {
     EXPECT_EQ(QRect(w.widget.pos(), w.widget.size()), QRect(30, 40, 100, 100));
 }
 
-TEST_F(PlacementTest, APlacementOffEveryScreenIsMovedOntoTheNearest) {
-    store("FormVersion", "155");
-    store("NormPos", "5000,-3000,5300, -2800 ");
-    Window w(registry);
-    w.widget.show();
+TEST_F(PlacementTest, APlacementIsClampedOntoTheScreenItTouchesOrTheNearest) {
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(QRect(w.widget.pos(), w.widget.size()),
-              QRect(area.right() - 299, area.top(), 300, 200));
+    QMargins frame; // what the frame adds around the window
+    // The window's frame as shown, its position and size as stored.
+    const auto restored = [&](const std::string& normPos) {
+        store("FormVersion", "155");
+        store("NormPos", normPos);
+        store("NormPos" + suffix, ""); // what the last window saved
+        Window w(registry);
+        w.widget.show();
+        const QRect inside = w.widget.geometry(), outside = w.widget.frameGeometry();
+        frame = QMargins(inside.left() - outside.left(), inside.top() - outside.top(),
+                         outside.right() - inside.right(), outside.bottom() - inside.bottom());
+        return outside;
+    };
+    const QRect offScreen = restored("5000,-3000,5300, -2800 ");
+    EXPECT_EQ(offScreen,
+              QRect(area.right() + 1 - offScreen.width(), area.top(),
+                    300 + frame.left() + frame.right(), 200 + frame.top() + frame.bottom()));
+    EXPECT_EQ(restored(std::to_string(area.left() + 10) + ",120,100010,320"),
+              QRect(area.left(), 120, area.width(), 200 + frame.top() + frame.bottom()));
+    EXPECT_EQ(restored("-2147483648,-2147483648,2147483647,2147483647"), area);
+    EXPECT_EQ(restored("2147483600,-5,-2147483648,7").topLeft(), QPoint(40, 30)); // no width
 
-    EXPECT_EQ(movedOntoScreens(QRect(-900, 100, 2000, 100), {QRect(0, 0, 800, 600)}),
-              QRect(-900, 100, 2000, 100)); // partly visible: left alone
     const QList<QRect> twoScreens{QRect(0, 0, 800, 600), QRect(800, 0, 1024, 768)};
-    EXPECT_EQ(movedOntoScreens(QRect(2000, 900, 3000, 100), twoScreens),
+    EXPECT_EQ(clampedOntoScreens({-900, 100, 2000, 100}, {QRect(0, 0, 800, 600)}),
+              QRect(0, 100, 800, 100));
+    EXPECT_EQ(clampedOntoScreens({700, 500, 400, 300}, twoScreens),
+              QRect(800, 468, 400, 300)); // more of it on the second screen
+    EXPECT_EQ(clampedOntoScreens({2000, 900, 3000, 100}, twoScreens),
               QRect(800, 668, 1024, 100)); // shrunk to the nearer, wider screen
 }
 
