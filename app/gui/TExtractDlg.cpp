@@ -4,6 +4,7 @@
 #include "app/gui/ColumnFit.h"
 #include "app/gui/PageControls.h"
 #include "widgets/edits/TDirectoryEdit.h"
+#include "widgets/window/ReshowInPlace.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -86,6 +87,8 @@ TExtractDlg::TExtractDlg(UiHost& ui, QWidget* parent) : TFrm_KD(parent), ui_(ui)
     column->addWidget(choice);
     column->addLayout(form);
     column->addWidget(buttons);
+    // The one dialog of the run opens again where, and as large as, it was closed.
+    new ReshowInPlace(*this);
 }
 
 void TExtractDlg::setOptions(const ExtractOptions& options) {
