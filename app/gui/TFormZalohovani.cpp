@@ -30,6 +30,7 @@
 #include "widgets/timer/TThTimer.h"
 #include "widgets/tray/DrawnTrayIcons.h"
 #include "widgets/tray/TKitTrayIcon.h"
+#include "widgets/window/CaptionFit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -435,6 +436,10 @@ template <class F> void TFormZalohovani::guarded(F&& handler) {
 }
 
 void TFormZalohovani::showEvent(QShowEvent* event) {
+    // Without a stored placement the window opens large enough for its texts, which are
+    // in their language by now.
+    if (!activationQueued_ && !FormStorageKordyne->PlacementApplied())
+        fitToCaptions(*this);
     QMainWindow::showEvent(event);
     if (!activationQueued_) {
         activationQueued_ = true;

@@ -1,13 +1,77 @@
-#include "GuiApplication.h"
+// Where and how large the program's windows open.
+#include "MainWindowFixture.h"
+#include "TestPaths.h"
 #include "app/gui/TExtractDlg.h"
-#include "support/ScriptedUiHost.h"
+#include "app/gui/TPasswordDlg.h"
+#include "lang/qt/FormTranslation.h"
 
+#include <QLayout>
+#include <QScreen>
+#include <QStatusBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QWindow>
-#include <gtest/gtest.h>
+#include <filesystem>
 
 using namespace kd;
 using namespace kd::test;
+
+namespace {
+
+// The main window in each language, the language files beside it.
+class MainWindowSizeTest : public MainWindowFixture,
+                           public ::testing::WithParamInterface<const char*> {
+protected:
+    MainWindowSizeTest() {
+        setFormFilesDirectory(files.path());
+        std::filesystem::create_directories(files.file("Lang"));
+        for (const char* code : {"EN", "SK"})
+            std::filesystem::copy_file(KORDYNE_TEST_DATA_DIR "/../../resources/Lang/Transl_" +
+                                           std::string(code) + ".Ini",
+                                       files.file(std::string("Lang/Transl_") + code + ".Ini"));
+    }
+    ~MainWindowSizeTest() override { setFormFilesDirectory({}); }
+
+    TempDir files;
+};
+
+} // namespace
+
+TEST_P(MainWindowSizeTest, TheFirstStartShowsEveryToolBarActionAndTheLongestHintWhole) {
+    dir.write("Nastaven.txt", std::string("LANGUAGE=") + GetParam() + "\r\n");
+    TFormZalohovani& shown = open();
+    shown.layout()->activate();
+    for (QToolBar* bar : shown.findChildren<QToolBar*>()) {
+        bar->layout()->activate();
+        for (QAction* action : bar->actions()) {
+            const QWidget* button = bar->widgetForAction(action);
+            EXPECT_TRUE(button && button->isVisible()) << action->text().toStdString();
+        }
+    }
+    QStatusBar& status = *shown.statusBar();
+    int longest = 0;
+    for (const QWidget* child : shown.findChildren<QWidget*>())
+        longest = std::max(longest, status.fontMetrics().horizontalAdvance(child->statusTip()));
+    int permanent = 0;
+    for (const char* name : {"btn_Cancel", "Version"})
+        permanent += widget<QWidget>(name)->width();
+    EXPECT_GE(status.width() - permanent, longest);
+    const QRect area = shown.screen()->availableGeometry();
+    EXPECT_LE(shown.width(), area.width());
+    EXPECT_LE(shown.height(), area.height());
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, MainWindowSizeTest, ::testing::Values("CZ", "EN", "SK"));
+
+TEST(WindowGeometry, ThePasswordDialogIsWideEnoughForItsTitle) {
+    ensureApplication();
+    TPasswordDlg dialog;
+    dialog.setWindowTitle("Zadejte heslo pro přístup k profilům zálohování");
+    dialog.show();
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    EXPECT_GT(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()));
+}
 
 TEST(WindowGeometry, TheExtractionDialogOpensAgainWhereAndAsLargeAsItWasClosed) {
     ensureApplication();
@@ -22,13 +86,12 @@ TEST(WindowGeometry, TheExtractionDialogOpensAgainWhereAndAsLargeAsItWasClosed) 
         options.destDir = "/tmp/destination/of/the/files";
         dialog.setOptions(options);
         QTimer::singleShot(0, &dialog, [&] {
-            shown.push_back(dialog.frameGeometry());
             if (i == 0) {
                 // Moved and widened as a user does, through the window system.
                 dialog.windowHandle()->setFramePosition(dialog.pos() + QPoint(31, 17));
                 dialog.windowHandle()->resize(dialog.size() + QSize(40, 10));
-                shown.back() = dialog.frameGeometry();
             }
+            shown.push_back(dialog.frameGeometry());
             dialog.reject();
         });
         dialog.exec();

@@ -107,10 +107,11 @@ void SavePlacementValues(QWidget& form, PlacementStore& store, const std::string
                                normal.top() + normal.height()}));
 }
 
-void RestorePlacementValues(QWidget& form, PlacementStore& store, const std::string& section,
+bool RestorePlacementValues(QWidget& form, PlacementStore& store, const std::string& section,
                             bool loadPosition, bool loadState) {
     if (!loadPosition && !loadState)
-        return;
+        return false;
+    bool placed = false;
     if (loadPosition) {
         store.readInteger(section, "Flags", 0);
         bool found = false;
@@ -144,6 +145,7 @@ void RestorePlacementValues(QWidget& form, PlacementStore& store, const std::str
                 if (isSizeable(form) && inside.height() > 0)
                     form.resize(inside);
                 FramePositionOnShow::place(form, frame.topLeft());
+                placed = true;
             }
         }
     }
@@ -173,12 +175,13 @@ void RestorePlacementValues(QWidget& form, PlacementStore& store, const std::str
                 if (window)
                     window->showMinimized();
             });
-            return;
+            return placed;
         }
         form.setWindowState((form.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) |
                             state);
     }
     form.update();
+    return placed;
 }
 
 } // namespace kd

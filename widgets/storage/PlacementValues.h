@@ -15,8 +15,8 @@ class PlacementStore;
 void SavePlacementValues(QWidget& form, PlacementStore& store, const std::string& section);
 // Reads them back: the position only when the stored pixels per inch are the screen's
 // (the rectangle clamped onto the screen it touches, or the nearest), the state from
-// "ShowCmd".
-void RestorePlacementValues(QWidget& form, PlacementStore& store, const std::string& section,
+// "ShowCmd". True when a stored rectangle was put on the window.
+bool RestorePlacementValues(QWidget& form, PlacementStore& store, const std::string& section,
                             bool loadPosition, bool loadState);
 
 // "(width x height)" of the primary screen, as "(1024x768)".

@@ -284,8 +284,9 @@ void TFormPlacement::SavePlacement() {
 
 void TFormPlacement::RestorePlacement() {
     if (form_)
-        RestorePlacementValues(*form_, *store_, IniSection(), options_.testFlag(fpPosition),
-                               options_.testFlag(fpState));
+        placementApplied_ =
+            RestorePlacementValues(*form_, *store_, IniSection(), options_.testFlag(fpPosition),
+                                   options_.testFlag(fpState));
 }
 
 std::string TFormPlacement::ReadString(const std::string& section, const std::string& name,

@@ -73,6 +73,8 @@ public:
 
     bool Saved() const { return saved_; }
     bool Restored() const { return restored_; }
+    // The last restore put a stored position and size on the window.
+    bool PlacementApplied() const { return placementApplied_; }
     QWidget* form() const { return form_; }
 
     void SaveFormPlacement();
@@ -140,6 +142,7 @@ private:
     QSize ownMinimum_, ownMaximum_;
     bool saved_ = false;
     bool restored_ = false;
+    bool placementApplied_ = false;
     bool destroying_ = false;
     bool shown_ = false;
 };
