@@ -165,6 +165,9 @@ void TZipWriter::SaveDirectoryFile(const TEndCentral& end) {
         } catch (const Exception&) {
             return fail(kTextCantCreateZfc);
         }
+        // The older archive the first part replaced was kept on that disk until the run
+        // was past it.
+        sweepStaleTemporaryFiles(false);
     }
     const std::string name = ZfcFileName(ZipName());
     std::unique_ptr<TempFileBeside> temp;

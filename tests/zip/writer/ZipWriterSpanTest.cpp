@@ -260,3 +260,40 @@ TEST_F(ZipWriterSpanned, ADiskThatFillsEarlyFailsTheRun) {
     EXPECT_TRUE(test::filesIn(drive_.drive).empty());
     EXPECT_TRUE(test::filesIn(t_.file("tmp")).empty());
 }
+
+TEST_F(ZipWriterSpanned, AnOlderArchiveOnTheFirstDiskGoesOnlyOnceTheRunIsPastThatDisk) {
+    const std::string older = "an older archive the user still has";
+    zip().MultiZipInfo().SetSaveZipInfoOnFirstDisk(true);
+    const auto withOlderArchive = [&] {
+        drive_.eject();
+        drive_.labels[1] = "HOLIDAY";
+        drive_.insert(1);
+        t_.write("drive/backup.zip", older);
+        drive_.measure();
+    };
+    // Cancelled or failed at the question for disk 2, while disk 1 is still in the
+    // drive: disk 1 is as it was.
+    const std::vector<std::function<void(TZipReader&)>> endings = {
+        [](TZipReader& sender) { sender.CancelRunningOperation(); },
+        [](TZipReader&) { throw Exception("the drive broke"); },
+    };
+    for (std::size_t i = 0; i < endings.size(); ++i) {
+        SCOPED_TRACE(i);
+        withOlderArchive();
+        zip().OnGetNextDisk = [&](TZipReader& sender, int, std::string&) { endings[i](sender); };
+        EXPECT_THROW(write(), Exception);
+        EXPECT_EQ(test::filesIn(drive_.drive), std::vector<std::string>{"backup.zip"});
+        EXPECT_EQ(test::fileBytes(drive_.drive + "/backup.zip"), older);
+        drive_.eject();
+        EXPECT_EQ(drive_.labels[1], "HOLIDAY");
+    }
+
+    // A run that gets past disk 1 replaces the archive; disk 1, back for the directory
+    // file, keeps nothing of the older one.
+    withOlderArchive();
+    zip().OnGetNextDisk = [this](TZipReader&, int n, std::string&) { drive_.insert(n); };
+    EXPECT_EQ(write(), source_.count());
+    ASSERT_EQ(drive_.in(), 1);
+    EXPECT_EQ(test::filesIn(drive_.drive), (std::vector<std::string>{"backup.zfc", "backup.zip"}));
+    EXPECT_NE(test::fileBytes(drive_.drive + "/backup.zip"), older);
+}
