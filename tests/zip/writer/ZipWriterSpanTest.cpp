@@ -289,11 +289,15 @@ TEST_F(ZipWriterSpanned, AnOlderArchiveOnTheFirstDiskGoesOnlyOnceTheRunIsPastTha
     }
 
     // A run that gets past disk 1 replaces the archive; disk 1, back for the directory
-    // file, keeps nothing of the older one.
+    // file, keeps nothing of the older one, nor does disk 2 of what a broken-off run
+    // kept on it when it was a first disk.
+    drive_.insert(2);
+    t_.write("drive/.kordyne-tmp-kept", older);
     withOlderArchive();
     zip().OnGetNextDisk = [this](TZipReader&, int n, std::string&) { drive_.insert(n); };
     EXPECT_EQ(write(), source_.count());
     ASSERT_EQ(drive_.in(), 1);
     EXPECT_EQ(test::filesIn(drive_.drive), (std::vector<std::string>{"backup.zfc", "backup.zip"}));
     EXPECT_NE(test::fileBytes(drive_.drive + "/backup.zip"), older);
+    EXPECT_FALSE(fs::exists(drive_.fileOn(2, ".kordyne-tmp-kept")));
 }
