@@ -20,7 +20,8 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/kordyne-scale.XXXXXX")
 # The copy's lock is its user's, named after its file: a name of its own keeps it from
 # meeting a Kordyne the user runs.
 exe_name="kordyne-bench-$$"
-trap 'rm -rf "$work" "/tmp/$exe_name-$(id -u).lock" "/run/user/$(id -u)/$exe_name.lock"' EXIT
+home_dir=$(getent passwd "$(id -u)" | cut -d: -f6)
+trap 'rm -rf "$work" "/tmp/$exe_name-$(id -u).lock" "$home_dir/.cache/$exe_name.lock"' EXIT
 
 echo "building the sets in $work ..."
 corpus=$(sh "$corpus_script" "$work/corpus" | tail -n 1)

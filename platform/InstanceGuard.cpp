@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace kd {
 namespace {
@@ -19,15 +21,37 @@ int flockRetrying(int fd, int operation) {
     return rc;
 }
 
-// The lock file, made when missing. In a directory that others can write to, a name
-// another user has taken (a link, a file of theirs) is not used: through it they
-// could hold our lock or have us lock theirs.
+// The lock file, made when missing. A name another user has taken (a link, a file of
+// theirs, in /tmp) is not used: through it they could hold our lock or have us lock
+// theirs.
 UniqueFd openLockFile(const std::string& path) {
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600));
     struct stat st {};
     if (!fd || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
         return {};
     return fd;
+}
+
+// The home directory of the password database ($HOME is the environment's), empty
+// when the user has none there.
+std::string homeOfUser() {
+    const long hint = ::sysconf(_SC_GETPW_R_SIZE_MAX);
+    std::vector<char> buffer(hint > 0 ? static_cast<std::size_t>(hint) : 4096);
+    passwd entry{};
+    passwd* found = nullptr;
+    int rc;
+    while ((rc = ::getpwuid_r(::geteuid(), &entry, buffer.data(), buffer.size(), &found)) ==
+               ERANGE &&
+           buffer.size() < (1u << 20))
+        buffer.resize(buffer.size() * 2);
+    return rc == 0 && found && found->pw_dir ? std::string(found->pw_dir) : std::string();
+}
+
+// True for a directory of this user that no one else may write to.
+bool ownedAlone(const std::string& dir) {
+    struct stat st {};
+    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() &&
+           (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 } // namespace
@@ -43,56 +67,37 @@ std::string InstanceGuard::lockNameFor(const std::string& executablePath) {
     return name;
 }
 
-std::vector<std::string> InstanceGuard::userLockPaths(const std::string& lockName) {
-    const uid_t uid = ::geteuid();
-    const std::string id = std::to_string(uid);
-    // Not the temporary directory of $TMPDIR: copies started from different places
-    // would not agree on it.
-    std::vector<std::string> paths{"/tmp/" + lockName + "-" + id + ".lock"};
-    const std::string runtime = "/run/user/" + id;
-    struct stat st {};
-    if (::lstat(runtime.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid)
-        paths.push_back(runtime + "/" + lockName + ".lock");
-    return paths;
+std::string InstanceGuard::userLockPath(const std::string& lockName) {
+    return userLockPath(lockName, homeOfUser());
 }
 
-InstanceGuard::InstanceGuard(const std::string& lockName, const std::string& directory) {
-    const std::vector<std::string> paths = directory.empty()
-                                               ? userLockPaths(lockName)
-                                               : std::vector{directory + "/" + lockName + ".lock"};
-    for (const std::string& path : paths)
-        files_.push_back({path, UniqueFd(), false});
+std::string InstanceGuard::userLockPath(const std::string& lockName, const std::string& home) {
+    if (home.starts_with('/')) {
+        const std::string cache = (home == "/" ? "" : home) + "/.cache";
+        ::mkdir(cache.c_str(), 0700); // an existing one is checked as it is
+        if (ownedAlone(cache))
+            return cache + "/" + lockName + ".lock";
+    }
+    // Every copy reaches /tmp; $TMPDIR would differ between copies started from
+    // different places.
+    return "/tmp/" + lockName + "-" + std::to_string(::geteuid()) + ".lock";
 }
 
-std::vector<std::string> InstanceGuard::lockPaths() const {
-    std::vector<std::string> paths;
-    for (const LockFile& file : files_)
-        paths.push_back(file.path);
-    return paths;
-}
+InstanceGuard::InstanceGuard(const std::string& lockName, const std::string& directory)
+    : path_(directory.empty() ? userLockPath(lockName) : directory + "/" + lockName + ".lock") {}
 
-void InstanceGuard::openFiles() {
-    for (LockFile& file : files_)
-        if (!file.fd)
-            file.fd = openLockFile(file.path);
-}
-
-// Every copy takes the files in the same order, and one that skips a file never waits
-// for it, so two waiting copies never wait for each other.
 bool InstanceGuard::tryAcquire() {
     if (held_)
         return true;
-    openFiles();
-    for (LockFile& file : files_) {
-        if (!file.fd || file.locked)
-            continue;
-        if (flockRetrying(file.fd.get(), LOCK_EX | LOCK_NB) == 0) {
-            file.locked = true;
-        } else if (errno == EWOULDBLOCK) {
-            unlockAll();
+    if (!fd_)
+        fd_ = openLockFile(path_);
+    if (fd_ && flockRetrying(fd_.get(), LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            fd_.close();
             return false;
         }
-        // Any other failure: that file guards nothing, and this copy goes on.
+        // Any other failure: the file guards nothing, and this copy goes on.
+        fd_.close();
     }
     held_ = true;
     return true;
@@ -101,25 +106,19 @@ bool InstanceGuard::tryAcquire() {
 void InstanceGuard::acquireWaiting() {
     if (held_)
         return;
-    openFiles();
-    for (LockFile& file : files_)
-        if (file.fd && !file.locked)
-            file.locked = flockRetrying(file.fd.get(), LOCK_EX) == 0;
+    if (!fd_)
+        fd_ = openLockFile(path_);
+    if (fd_ && flockRetrying(fd_.get(), LOCK_EX) != 0)
+        fd_.close();
     held_ = true;
 }
 
-void InstanceGuard::unlockAll() {
-    for (LockFile& file : files_) {
-        if (file.locked)
-            ::flock(file.fd.get(), LOCK_UN);
-        file.locked = false;
-    }
-}
-
 void InstanceGuard::release() {
-    unlockAll();
-    for (LockFile& file : files_)
-        file.fd.close();
+    // Unlocked before the close: a child forked meanwhile shares the open file until it
+    // runs its program.
+    if (fd_)
+        ::flock(fd_.get(), LOCK_UN);
+    fd_.close();
     held_ = false;
 }
 

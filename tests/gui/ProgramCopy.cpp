@@ -16,12 +16,11 @@ ProgramCopy::ProgramCopy(const std::string& directory, const std::string& name)
 }
 
 ProgramCopy::~ProgramCopy() {
-    for (const std::string& lock : InstanceGuard::userLockPaths(InstanceGuard::lockNameFor(path_)))
-        ::unlink(lock.c_str());
+    ::unlink(lockPath().c_str());
 }
 
 std::string ProgramCopy::lockPath() const {
-    return InstanceGuard::userLockPaths(InstanceGuard::lockNameFor(path_)).front();
+    return InstanceGuard::userLockPath(InstanceGuard::lockNameFor(path_));
 }
 
 std::string ProgramCopy::uniqueName() {

@@ -6,7 +6,7 @@ namespace kd::test {
 // A copy of the built program in a directory, under a file name no other copy has. A
 // running copy holds its user's lock named after its file name, so copies of tests
 // that run at once (or a Kordyne the user runs) would otherwise stop one another. The
-// copy's lock files go with the object.
+// copy's lock file goes with the object.
 class ProgramCopy {
 public:
     // The file name is name, or "kordyne-<process>-<count>" when empty. A copy of that

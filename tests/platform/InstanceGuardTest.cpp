@@ -8,6 +8,7 @@
 #include <iterator>
 #include <optional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,9 +24,12 @@ struct UserLockName {
     }
     ~UserLockName() {
         for (uid_t uid : {::geteuid(), kOtherUser})
-            ::unlink(("/tmp/" + name + "-" + std::to_string(uid) + ".lock").c_str());
-        for (const std::string& path : InstanceGuard::userLockPaths(name))
-            ::unlink(path.c_str());
+            ::unlink(inTmp(uid).c_str());
+        ::unlink(InstanceGuard::userLockPath(name).c_str());
+    }
+    // The name's lock file in /tmp of the user uid.
+    std::string inTmp(uid_t uid = ::geteuid()) const {
+        return "/tmp/" + name + "-" + std::to_string(uid) + ".lock";
     }
     static constexpr uid_t kOtherUser = 65534; // nobody
     std::string name;
@@ -96,24 +100,56 @@ TEST(InstanceGuard, ChildProcessDoesNotKeepTheLock) {
 }
 
 // A copy from the desktop has XDG_RUNTIME_DIR, one from cron or ssh has not, and the
-// two may see different temporary directories.
+// two may see different temporary and home directories.
 TEST(InstanceGuard, CopiesOfOneUserShareTheLockWhateverTheirEnvironment) {
     UserLockName lock;
-    test::TempDir runtime, temporary;
+    test::TempDir runtime, temporary, home;
     ScopedVariable runtimeDir("XDG_RUNTIME_DIR", runtime.path().c_str());
     ScopedVariable tmpDir("TMPDIR", temporary.path().c_str());
+    ScopedVariable homeDir("HOME", home.path().c_str());
     InstanceGuard desktop(lock.name);
     ASSERT_TRUE(desktop.tryAcquire());
 
     runtimeDir.set(nullptr);
     tmpDir.set(nullptr);
+    homeDir.set(nullptr);
     InstanceGuard cron(lock.name);
-    EXPECT_EQ(cron.lockPaths(), desktop.lockPaths());
-    EXPECT_EQ(cron.lockPaths().front(),
-              "/tmp/" + lock.name + "-" + std::to_string(::geteuid()) + ".lock");
+    EXPECT_EQ(cron.lockPath(), desktop.lockPath());
     EXPECT_FALSE(cron.tryAcquire());
     desktop.release();
     EXPECT_TRUE(cron.tryAcquire());
+}
+
+TEST(InstanceGuard, TheLockLiesInTheUsersOwnCacheFolderElseInTmp) {
+    UserLockName lock;
+    test::TempDir home;
+    const std::string cache = home.file(".cache");
+    const std::string inCache = cache + "/" + lock.name + ".lock";
+    EXPECT_EQ(InstanceGuard::userLockPath(lock.name, home.path()), inCache);
+    struct stat st {};
+    ASSERT_EQ(::stat(cache.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    EXPECT_EQ(InstanceGuard::userLockPath(lock.name, home.path()), inCache) << "made once";
+
+    // A folder others may write to lets them take the name first.
+    ASSERT_EQ(::chmod(cache.c_str(), 0770), 0);
+    EXPECT_EQ(InstanceGuard::userLockPath(lock.name, home.path()), lock.inTmp());
+    EXPECT_EQ(InstanceGuard::userLockPath(lock.name, ""), lock.inTmp());
+    EXPECT_EQ(InstanceGuard::userLockPath(lock.name, home.file("gone")), lock.inTmp());
+}
+
+// Another user can take the lock's name in /tmp; the lock must hold all the same.
+TEST(InstanceGuard, ANameTakenInTmpDoesNotSwitchTheGuardOff) {
+    UserLockName lock;
+    if (InstanceGuard::userLockPath(lock.name).starts_with("/tmp/"))
+        GTEST_SKIP() << "the user has no home of their own to hold the lock";
+    test::TempDir dir;
+    const std::string target = dir.write("target", "");
+    ASSERT_EQ(::symlink(target.c_str(), lock.inTmp().c_str()), 0);
+    InstanceGuard first(lock.name);
+    ASSERT_TRUE(first.tryAcquire());
+    InstanceGuard second(lock.name);
+    EXPECT_FALSE(second.tryAcquire());
 }
 
 TEST(InstanceGuard, AnotherUsersCopyNeitherStopsNorIsStoppedByThisUsersOwn) {
@@ -154,13 +190,12 @@ TEST(InstanceGuard, AnotherUsersCopyNeitherStopsNorIsStoppedByThisUsersOwn) {
 }
 
 TEST(InstanceGuard, ALockFileNameTakenByALinkOrByAnotherUserIsNotUsed) {
-    UserLockName lock;
     test::TempDir dir;
     const std::string target = dir.write("target", "keep");
-    const std::string path = InstanceGuard::userLockPaths(lock.name).front();
+    const std::string path = dir.file("k.lock");
     ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
     {
-        InstanceGuard guard(lock.name);
+        InstanceGuard guard("k", dir.path());
         EXPECT_TRUE(guard.tryAcquire()); // the copy still runs
         EXPECT_TRUE(lockable(target));
     }
@@ -173,7 +208,7 @@ TEST(InstanceGuard, ALockFileNameTakenByALinkOrByAnotherUserIsNotUsed) {
     UniqueFd planted(::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     ASSERT_TRUE(planted);
     ASSERT_EQ(::fchown(planted.get(), UserLockName::kOtherUser, UserLockName::kOtherUser), 0);
-    InstanceGuard guard(lock.name);
+    InstanceGuard guard("k", dir.path());
     EXPECT_TRUE(guard.tryAcquire());
     EXPECT_TRUE(lockable(path));
 }

@@ -11,7 +11,7 @@ namespace kd {
 class StartUpGuard {
 public:
     // programPath is argument 0 (it names the lock); arguments are the rest. Without a
-    // lock directory the lock is the user's own (InstanceGuard::userLockPaths).
+    // lock directory the lock is the user's own (InstanceGuard::userLockPath).
     StartUpGuard(const std::string& programPath, std::vector<std::string> arguments,
                  const std::string& lockDirectory = {});
     ~StartUpGuard() { ReleaseGuard(); }
