@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/qt/QtUiHost.h"
+#include "widgets/window/TitleFit.h"
 
 #include <memory>
 #include <string>
@@ -12,7 +13,7 @@ namespace kd {
 // the current language, Qt's own texts (file and folder dialogs) translated where
 // Debian's translation of Qt is installed, and the password form for the guards. A box
 // shows the engine's English phrases in the program's language, and a box without a
-// caption the program's name.
+// caption the program's name. Every dialog opens wide enough for its title.
 class AppUiHost : public QtUiHost {
 public:
     AppUiHost();
@@ -41,6 +42,7 @@ private:
     std::string language_;
     std::unique_ptr<QTranslator> qtTranslation_;
     std::unique_ptr<QTranslator> qtMissing_;
+    TitleFit titleFit_; // every dialog wide enough for its title
 };
 
 // The button texts of boxes and input boxes in the language of the code.

@@ -1,7 +1,5 @@
 #include "app/gui/TPasswordDlg.h"
 
-#include "widgets/window/CaptionFit.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,12 +34,6 @@ TPasswordDlg::TPasswordDlg(QWidget* parent) : TFrm_KD(parent) {
     column->addWidget(edt_Password);
     column->addLayout(buttons);
     setMinimumWidth(280);
-}
-
-void TPasswordDlg::showEvent(QShowEvent* event) {
-    // The title is in its language by now; the dialog centres itself after this.
-    fitToTitle(*this);
-    TFrm_KD::showEvent(event);
 }
 
 std::optional<std::string> TPasswordDlg::ask() {

@@ -24,9 +24,6 @@ public:
 
     QLineEdit* passwordEdit() const { return edt_Password; }
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     QLabel* Label1;
     QLineEdit* edt_Password;

@@ -1,6 +1,7 @@
 // Where and how large the program's windows open.
 #include "MainWindowFixture.h"
 #include "TestPaths.h"
+#include "app/gui/AppUiHost.h"
 #include "app/gui/TExtractDlg.h"
 #include "app/gui/TPasswordDlg.h"
 #include "lang/qt/FormTranslation.h"
@@ -63,14 +64,32 @@ TEST_P(MainWindowSizeTest, TheFirstStartShowsEveryToolBarActionAndTheLongestHint
 
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowSizeTest, ::testing::Values("CZ", "EN", "SK"));
 
-TEST(WindowGeometry, ThePasswordDialogIsWideEnoughForItsTitle) {
+TEST(WindowGeometry, DialogsAreWideEnoughForTheirTitleAndTheTitleBarsButtons) {
     ensureApplication();
-    TPasswordDlg dialog;
-    dialog.setWindowTitle("Zadejte heslo pro přístup k profilům zálohování");
-    dialog.show();
-    QFont bold = dialog.font();
-    bold.setBold(true);
-    EXPECT_GT(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()));
+    struct ShowingHost : AppUiHost {
+        bool showsDialogs() const override { return true; }
+    } host;
+    // Width at least for the bold title and, on either side of it, an icon or three
+    // buttons about two lines high each.
+    const auto check = [](QWidget& dialog) {
+        QFont bold = dialog.font();
+        bold.setBold(true);
+        const QFontMetrics metrics(bold);
+        EXPECT_GE(dialog.width(),
+                  metrics.horizontalAdvance(dialog.windowTitle()) + 2 * 3 * 2 * metrics.height())
+            << dialog.metaObject()->className() << ' ' << dialog.windowTitle().toStdString();
+        dialog.close();
+    };
+    for (const char* title : {"Potvrzení hesla", "Confirm the password", "Potvrdenie hesla"}) {
+        QTimer::singleShot(0, [&] { check(*QApplication::activeModalWidget()); });
+        host.inputBox(title, "Zadejte heslo :", "", true);
+        QTimer::singleShot(0, [&] { check(*QApplication::activeModalWidget()); });
+        host.messageBox("OK?", title, MsgButtons::Ok, MsgIcon::None);
+        TPasswordDlg password;
+        password.setWindowTitle(title);
+        QTimer::singleShot(0, [&] { check(password); });
+        password.ask();
+    }
 }
 
 TEST(WindowGeometry, TheExtractionDialogOpensAgainWhereAndAsLargeAsItWasClosed) {

@@ -3,8 +3,10 @@
 #include "widgets/window/FrameMargins.h"
 
 #include <QAction>
+#include <QDialogButtonBox>
 #include <QLayout>
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -56,6 +58,21 @@ QList<QToolBar*> breakToolBarRows(QMainWindow& window, int width) {
     return broken;
 }
 
+// The width a title bar needs for the whole title: the text as title bars mostly draw
+// it (bold, often larger than the window's own text), centred between the window's
+// icon on one side and up to three buttons on the other, with room to spare for themes
+// whose buttons are larger.
+int titleBarWidth(const QWidget& window) {
+    QFont font = window.font();
+    font.setBold(true);
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 1.25);
+    else
+        font.setPixelSize(font.pixelSize() * 5 / 4);
+    const QFontMetrics metrics(font);
+    return metrics.horizontalAdvance(window.windowTitle()) + 12 * metrics.height();
+}
+
 } // namespace
 
 void fitToCaptions(QMainWindow& window) {
@@ -76,14 +93,18 @@ void fitToCaptions(QMainWindow& window) {
 }
 
 void fitToTitle(QWidget& window) {
-    // Title bars mostly draw their text bold, between the window's icon on one side and
-    // its buttons on the other: a centred title needs their room on both sides.
-    QFont font = window.font();
-    font.setBold(true);
-    const QFontMetrics metrics(font);
-    const int width = metrics.horizontalAdvance(window.windowTitle()) + 8 * metrics.height();
+    const int width = std::min(titleBarWidth(window), availableArea(window).width());
+    if (auto* box = qobject_cast<QMessageBox*>(&window)) {
+        // A message box fixes its size from its layout as it shows: the row of its
+        // buttons holds the width there.
+        if (auto* buttons = box->findChild<QDialogButtonBox*>()) {
+            const QMargins margins = box->layout()->contentsMargins();
+            buttons->setMinimumWidth(width - margins.left() - margins.right());
+        }
+        return;
+    }
     if (window.width() < width)
-        window.resize(std::min(width, availableArea(window).width()), window.height());
+        window.resize(width, window.height());
 }
 
 } // namespace kd

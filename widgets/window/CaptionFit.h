@@ -13,8 +13,9 @@ namespace kd {
 // its texts are in their language.
 void fitToCaptions(QMainWindow& window);
 
-// Widens a window so that its title shows whole in the window manager's title bar,
-// within its screen.
+// Widens a window so that its title shows whole in the window manager's title bar, with
+// room for the bar's icon and buttons, within its screen. A message box, which sizes
+// itself as it shows, gets the width as its minimum.
 void fitToTitle(QWidget& window);
 
 } // namespace kd
