@@ -13,8 +13,10 @@ namespace kd {
 //
 // Gives the message with every phrase it recognises put in the language of the text
 // lookup (by default the program's message table); names, paths and numbers stay as
-// they are. A phrase counts only as a whole part of the message: at its start or after
-// ": ", "(", ", " or a line break, and followed by its end, a blank or punctuation.
+// they are, also those inside a phrase, which its text in the table places where its
+// language puts them. A phrase counts only as a whole part of the message: at its start
+// or after ": ", "(", ", " or a line break, and followed by its end, a blank or
+// punctuation.
 std::string EngineMessageText(const std::string& message);
 std::string EngineMessageText(const std::string& message,
                               const std::function<std::string(int id)>& textOf);

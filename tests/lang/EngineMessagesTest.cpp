@@ -51,3 +51,19 @@ TEST(EngineMessages, FollowsTheProgramsMessageTable) {
     EXPECT_EQ(EngineMessageText("Stream write error"), "Chyba zápisu");
     EXPECT_EQ(EngineMessageText("Permission denied"), "přístup odepřen");
 }
+
+TEST(EngineMessages, NamesAndNumbersInsideAPhraseGoWhereTheLanguagePutsThem) {
+    EXPECT_EQ(in("CZ", "The entry holds 5 bytes, not 8"), "Položka obsahuje 5 bajtů, nikoli 8");
+    EXPECT_EQ(in("SK", "Cannot read the archive: The multi-part archive /a/b.zip is incomplete: "
+                       "/a/b.z01 is not its last part"),
+              "Archív nie je možné čítať: Archív /a/b.zip rozdelený na časti je neúplný: /a/b.z01 "
+              "nie je jeho posledná časť");
+    EXPECT_EQ(in("CZ", "Not a valid zip file! (a record lies outside part 3 of the set)"),
+              "Soubor není platný archiv ZIP! (záznam leží mimo část 3 sady)");
+    // A name inside a phrase never runs across a line break, and the phrase must end.
+    EXPECT_EQ(in("CZ", "The entry holds 5\nbytes, not 8"), "The entry holds 5\nbytes, not 8");
+    EXPECT_EQ(in("CZ", "The file /x is read-onlyish"), "The file /x is read-onlyish");
+    EXPECT_EQ(in("CZ", "Unknown Compression Method 14"), "Neznámá metoda komprese 14");
+    EXPECT_EQ(in("CZ", "Bad compressed data: invalid distance code"),
+              "Poškozená komprimovaná data: neplatný kód vzdálenosti");
+}

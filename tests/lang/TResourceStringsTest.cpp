@@ -68,9 +68,20 @@ TEST(TResourceStrings, EveryLanguageHasItsOwnTextForEveryIdAndOnlyItsOwnLetters)
     for (const auto& [id, text] : slovak)
         for (const char* czechOnly : {"ě", "ř", "ů", "Ě", "Ř", "Ů"})
             EXPECT_EQ(text.find(czechOnly), std::string::npos) << id << "=" << text;
-    // The English table gives the engine's phrases in its own words.
-    for (const auto& [id, phrase] : engineMessagePhrases())
+    // The English table gives the engine's phrases in its own words, and every table
+    // has a place for each name a phrase holds.
+    const auto slots = [](std::string_view text) {
+        std::size_t count = 0;
+        for (std::size_t at = text.find("%s"); at != std::string_view::npos;
+             at = text.find("%s", at + 2))
+            ++count;
+        return count;
+    };
+    for (const auto& [id, phrase] : engineMessagePhrases()) {
         EXPECT_EQ(english.at(id), phrase) << id;
+        EXPECT_EQ(slots(czech.at(id)), slots(phrase)) << id;
+        EXPECT_EQ(slots(slovak.at(id)), slots(phrase)) << id;
+    }
 }
 
 TEST(TResourceStrings, TextsKeepTheirBlanksAndQuotes) {

@@ -10,6 +10,7 @@ namespace kd::test {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 namespace fs = std::filesystem;
 
 class RestoreRefusalTest : public RestoreFixture {
@@ -80,6 +81,39 @@ TEST_F(RestoreRefusalTest, AesEntryIsLoggedAsAesEncryptionAndCounted) {
                           "       nelze obnovit: šifrování AES není podporováno\r\n"));
     ASSERT_EQ(ui.shown.size(), 1u);
     EXPECT_THAT(ui.shown[0].text, HasSubstr("secret.txt: šifrování AES není podporováno"));
+}
+
+TEST_F(RestoreRefusalTest, EntriesRefusedForTheirMethodOrNameAreNamedInTheProgramsLanguage) {
+    // An entry of compression method 14 and one named "/" beside a plain one.
+    ASSERT_EQ(0, runCommand("python3 - '" + archive() + "' <<'EOF'\n" + R"py(
+import struct, sys, zipfile
+path = sys.argv[1]
+with zipfile.ZipFile(path, "w") as z:
+    z.writestr("good.txt", "good")
+    z.writestr("odd.bin", "odd data")
+    z.writestr("/", "")
+data = bytearray(open(path, "rb").read())
+for signature, method, length, name in ((b"PK\3\4", 8, 26, 30), (b"PK\1\2", 10, 28, 46)):
+    at = data.find(signature)
+    while at >= 0:
+        size = struct.unpack_from("<H", data, at + length)[0]
+        if data[at + name:at + name + size] == b"odd.bin":
+            struct.pack_into("<H", data, at + method, 14)
+        at = data.find(signature, at + 4)
+open(path, "wb").write(data)
+)py" + "EOF\n"));
+    dir.write("Nastaven.txt", "LANGUAGE=SK\r\n");
+    addProfile();
+    create();
+    EXPECT_EQ(restore.RestoreBackup(0), RunResult::Incomplete);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    for (const std::string& report : {read("Data.log"), ui.shown[0].text}) {
+        EXPECT_THAT(report, HasSubstr("odd.bin"));
+        EXPECT_THAT(report, HasSubstr("Neznáma metóda kompresie 14"));
+        EXPECT_THAT(report, HasSubstr("Meno neoznačuje žiadny súbor ani adresár"));
+        EXPECT_THAT(report, Not(HasSubstr("Unknown")));
+        EXPECT_THAT(report, Not(HasSubstr("names no")));
+    }
 }
 
 TEST_F(RestoreRefusalTest, NoEntryOfAHostileArchiveVanishes) {
