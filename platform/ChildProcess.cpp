@@ -57,14 +57,6 @@ private:
 
 } // namespace
 
-std::string ProcessEnd::describe() const {
-    if (exitCode >= 0)
-        return "exit status " + std::to_string(exitCode);
-    if (signal > 0)
-        return "ended by signal " + std::to_string(signal);
-    return "its exit status could not be read";
-}
-
 ChildProcess::ChildProcess(const std::string& path, const std::vector<std::string>& arguments) {
     int ends[2];
     // A socket, not a pipe: a send to a program that is gone fails with EPIPE under

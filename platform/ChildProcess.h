@@ -17,8 +17,6 @@ struct ProcessEnd {
     int signal = 0;    // the signal that ended it, else 0
 
     bool succeeded() const { return exitCode == 0; }
-    // "exit status 75", "ended by signal 9", for the logs.
-    std::string describe() const;
 };
 
 // A program started without a shell, its standard input a connection we write to and

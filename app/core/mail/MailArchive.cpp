@@ -3,16 +3,12 @@
 #include "app/core/mail/MailProgram.h"
 #include "app/core/mail/MailTexts.h"
 #include "app/core/mail/MimeMessage.h"
+#include "lang/EngineMessages.h"
 
 #include <ctime>
 
 namespace kd {
 namespace {
-
-std::string duration(std::chrono::milliseconds limit) {
-    const long long ms = limit.count();
-    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-}
 
 std::size_t leftOut(const ArchiveFiles& files) {
     return files.total - files.files.size();
@@ -64,32 +60,55 @@ std::string MailArchive::operator()(const std::string& archive, const std::strin
     return mail_text::noProgram(languageCode, address);
 }
 
+ProgramExit MailArchive::handOver(const std::string& program,
+                                  const std::vector<std::string>& arguments,
+                                  const InputWriter& input, std::chrono::milliseconds limit,
+                                  WhenLate whenLate, std::string_view languageCode) const {
+    const auto show = [this](const std::string& text) {
+        if (options_.status)
+            options_.status(text);
+    };
+    show(mail_text::waiting(languageCode, program));
+    try {
+        const ProgramExit exit = runProgram(program, arguments, input, limit, options_.pump,
+                                            whenLate);
+        show("");
+        return exit;
+    } catch (...) {
+        show("");
+        throw;
+    }
+}
+
 std::string MailArchive::sendmail(const std::string& program, const std::string& address,
                                   const ArchiveFiles& files, std::string_view languageCode) const {
     const MailContent content{address, Subject, Text, files.files, mailDate(std::time(nullptr))};
     try {
         // "-i": a line of a single "." does not end the message.
-        const ProgramExit exit = runProgram(
+        const ProgramExit exit = handOver(
             program, {"-i", "--", address},
             [&](const auto& send) { writeMimeMessage(content, send); }, options_.sendmailLimit,
-            options_.pump, WhenLate::Stop);
+            WhenLate::Stop, languageCode);
         switch (exit.outcome) {
         case ProgramExit::Outcome::InputNotTaken:
-            return mail_text::notSent(languageCode, address,
-                                      program + " did not take the message within " +
-                                          duration(options_.sendmailLimit) + " and was stopped");
+            return mail_text::notSent(
+                languageCode, address,
+                mail_text::notTaken(languageCode, program, options_.sendmailLimit));
         case ProgramExit::Outcome::NotEnded:
-            return mail_text::notSent(languageCode, address,
-                                      program + " did not end within " +
-                                          duration(options_.sendmailLimit) + " and was stopped");
+            return mail_text::notSent(
+                languageCode, address,
+                mail_text::notEnded(languageCode, program, options_.sendmailLimit));
         case ProgramExit::Outcome::Ended:
             break;
         }
         if (exit.succeeded())
             return mail_text::sent(languageCode, address, files.files.size(), leftOut(files));
-        return mail_text::notSent(languageCode, address, program + ": " + exit.end.describe());
+        return mail_text::notSent(languageCode, address,
+                                  mail_text::failed(languageCode, program, exit.end));
+    } catch (const MailCancelled&) {
+        return mail_text::cancelled(languageCode, address);
     } catch (const std::exception& e) {
-        return mail_text::notSent(languageCode, address, program + ": " + e.what());
+        return mail_text::notSent(languageCode, address, program + ": " + EngineMessageText(e.what()));
     }
 }
 
@@ -102,15 +121,21 @@ std::string MailArchive::mailClient(const std::string& program, const std::strin
         arguments.push_back(file);
     }
     arguments.push_back(address);
+    const auto opened = [&] {
+        return mail_text::opened(languageCode, address, files.files.size(), leftOut(files));
+    };
     try {
-        const ProgramExit exit = runProgram(program, arguments, {}, options_.mailClientLimit,
-                                            options_.pump, WhenLate::LeaveRunning);
+        const ProgramExit exit = handOver(program, arguments, {}, options_.mailClientLimit,
+                                          WhenLate::LeaveRunning, languageCode);
         // A client that keeps its window open past the wait has the message all the same.
         if (exit.succeeded() || exit.outcome == ProgramExit::Outcome::NotEnded)
-            return mail_text::opened(languageCode, address, files.files.size(), leftOut(files));
-        return mail_text::notSent(languageCode, address, program + ": " + exit.end.describe());
+            return opened();
+        return mail_text::notSent(languageCode, address,
+                                  mail_text::failed(languageCode, program, exit.end));
+    } catch (const MailCancelled&) {
+        return opened(); // no longer waited for; its window, with the message, stays
     } catch (const std::exception& e) {
-        return mail_text::notSent(languageCode, address, program + ": " + e.what());
+        return mail_text::notSent(languageCode, address, program + ": " + EngineMessageText(e.what()));
     }
 }
 

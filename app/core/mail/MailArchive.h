@@ -1,5 +1,7 @@
 #pragma once
+#include "app/core/mail/MailProgram.h"
 #include "app/core/mail/MatchingFiles.h"
+#include "platform/Exception.h"
 #include "platform/RegistryStore.h"
 
 #include <chrono>
@@ -11,6 +13,13 @@
 
 namespace kd {
 
+// Thrown by the pump of MailOptions when the user cancels the run: the hand-over stops
+// at once.
+class MailCancelled : public Exception {
+public:
+    MailCancelled() : Exception("The mail was cancelled") {}
+};
+
 // How the mail step reaches its programs.
 struct MailOptions {
     // How long the mail programs may take, all told, before the run goes on without
@@ -20,8 +29,13 @@ struct MailOptions {
     std::chrono::milliseconds mailClientLimit = std::chrono::seconds(20);
     // Where sendmail is looked for after $PATH.
     std::vector<std::string> sendmailDirectories = {"/usr/sbin"};
-    // Called while a mail program is waited for (the window's message pump).
+    // Called while a mail program is waited for (the window's message pump); throws
+    // MailCancelled to stop sendmail at once, or to stop waiting for the mail client,
+    // whose window stays.
     std::function<void()> pump = {};
+    // Shows the status bar's text while a mail program is waited for, and an empty
+    // one when the wait is over.
+    std::function<void(const std::string&)> status = {};
 };
 
 // Mails a finished backup: one message to the profile's address with the archive's
@@ -31,7 +45,7 @@ struct MailOptions {
 // Without questions the message is built here and handed to the system's
 // "sendmail -i -- <address>"; with questions the desktop mail client's compose window
 // opens through "xdg-email", and where there is none nothing is sent, as the message
-// is to be shown first. Both are looked up on $PATH, sendmail also in /usr/sbin. An
+// is to be shown first. A cancel while sendmail has the message stops it. Both are looked up on $PATH, sendmail also in /usr/sbin. An
 // address with a control character or a leading "-" is never handed to either. The
 // window's pump runs while a program is waited for. Nothing here throws: every
 // outcome is the one line the run writes to both logs, and the run's result stays as
@@ -60,6 +74,10 @@ private:
                          const ArchiveFiles& files, std::string_view languageCode) const;
     std::string mailClient(const std::string& program, const std::string& address,
                            const ArchiveFiles& files, std::string_view languageCode) const;
+    // Runs the program with the status bar saying that it is waited for.
+    ProgramExit handOver(const std::string& program, const std::vector<std::string>& arguments,
+                         const InputWriter& input, std::chrono::milliseconds limit,
+                         WhenLate whenLate, std::string_view languageCode) const;
 
     RegistryStore* registry_;
     MailOptions options_;

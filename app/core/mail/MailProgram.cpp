@@ -18,6 +18,16 @@ bool isExecutableFile(const std::string& path) {
 // Ends the writing of the input when the program's time is up.
 struct TimeUp {};
 
+// Ends the hand-over with a program that has not ended. One that has not read all its
+// input is stopped before its input is closed, so a message cut short never goes out.
+void leave(ChildProcess& program, bool inputTaken, WhenLate whenLate,
+           const std::function<void()>& pump) {
+    if (whenLate == WhenLate::LeaveRunning && inputTaken)
+        program.detach();
+    else
+        program.stop(pump);
+}
+
 } // namespace
 
 std::string findProgram(const std::string& name, const std::vector<std::string>& further) {
@@ -49,31 +59,29 @@ ProgramExit runProgram(const std::string& path, const std::vector<std::string>& 
     const ChildProcess::Deadline deadline = std::chrono::steady_clock::now() + limit;
     ChildProcess program(path, arguments);
     ProgramExit result;
+    bool inputTaken = false;
     try {
         if (input)
             input([&](std::string_view bytes) {
                 if (!program.write(bytes, deadline, pump))
                     throw TimeUp{};
             });
-    } catch (const TimeUp&) {
-        result.outcome = ProgramExit::Outcome::InputNotTaken;
-    } catch (...) {
-        program.stop(pump);
-        throw;
-    }
-    if (result.outcome == ProgramExit::Outcome::Ended) {
+        inputTaken = true;
         program.closeInput(); // the program sees end of file
         if (std::optional<ProcessEnd> end = program.wait(deadline, pump)) {
             result.end = *end;
             return result;
         }
         result.outcome = ProgramExit::Outcome::NotEnded;
+    } catch (const TimeUp&) {
+        result.outcome = ProgramExit::Outcome::InputNotTaken;
+    } catch (...) {
+        // The input failed, or the pump stopped the hand-over; the pump may be what
+        // threw, so the program is left without it.
+        leave(program, inputTaken, whenLate, {});
+        throw;
     }
-    // Stopped before its input is closed: a message cut short never goes out.
-    if (whenLate == WhenLate::LeaveRunning && result.outcome == ProgramExit::Outcome::NotEnded)
-        program.detach();
-    else
-        program.stop(pump);
+    leave(program, inputTaken, whenLate, pump);
     return result;
 }
 

@@ -39,8 +39,9 @@ using InputWriter = std::function<void(const std::function<void(std::string_view
 // Starts the program (path, then its arguments, each one argument, no shell) with
 // input (when given) on its standard input, and gives it limit, all told, to read it
 // and end, calling pump (when given) meanwhile so that a window stays responsive.
-// Throws kd::Exception when it cannot be started, stops reading, or input throws; the
-// program is then stopped.
+// Throws kd::Exception when it cannot be started, stops reading, or input throws; what
+// input or pump throws (a cancel) ends the hand-over at once and goes on to the
+// caller. The program is then stopped, or left as at the limit.
 ProgramExit runProgram(const std::string& path, const std::vector<std::string>& arguments,
                        const InputWriter& input, std::chrono::milliseconds limit,
                        const std::function<void()>& pump, WhenLate whenLate);

@@ -20,7 +20,17 @@ enum Text : std::size_t {
     NoProgramAfter,
     NoClientBefore,
     NoClientAfter,
+    CancelledBefore,
+    CancelledAfter,
     NotAttached,
+    NotTakenBefore,
+    NotTakenAfter,
+    NotEndedBefore,
+    NotEndedAfter,
+    ExitStatus,
+    Signal,
+    NoStatus,
+    Waiting,
     TextCount
 };
 
@@ -53,13 +63,28 @@ constexpr std::array<Translations, TextCount> kTexts = {{
      "unseen",
      "\" nebol odoslaný: žiadny poštový klient ho nemohol zobraziť (chýba xdg-email) a bez "
      "zobrazenia sa neodosiela"},
+    {"E-mail se zálohou pro \"", "The e-mail with the backup for \"", "E-mail so zálohou pre \""},
+    {"\" nebyl odeslán: předání poštovnímu programu bylo přerušeno",
+     "\" was not sent: the hand-over to the mail program was cancelled",
+     "\" nebol odoslaný: odovzdanie poštovému programu bolo prerušené"},
     {"; nepřipojeno (zpráva nese nejvýše 19 souborů): ",
      "; not attached (a message carries at most 19 files): ",
      "; nepripojených (správa nesie najviac 19 súborov): "},
+    // Texts with the program's path before them and the limit in between.
+    {" nepřevzal zprávu do ", " did not take the message within ", " neprevzal správu do "},
+    {" a byl ukončen", " and was stopped", " a bol ukončený"},
+    {" neskončil do ", " did not end within ", " neskončil do "},
+    {" a byl ukončen", " and was stopped", " a bol ukončený"},
+    {"návratový kód ", "exit status ", "návratový kód "},
+    {"ukončen signálem ", "ended by signal ", "ukončený signálom "},
+    {"jeho návratový kód nelze zjistit", "its exit status could not be read",
+     "jeho návratový kód nie je možné zistiť"},
+    {"Čekám na poštovní program ", "Waiting for the mail program ",
+     "Čakám na poštový program "},
 }};
 
-std::string around(std::string_view languageCode, Text before, const std::string& address) {
-    return kTexts[before].in(languageCode) + address +
+std::string around(std::string_view languageCode, Text before, const std::string& middle) {
+    return kTexts[before].in(languageCode) + middle +
            kTexts[static_cast<Text>(before + 1)].in(languageCode);
 }
 
@@ -71,11 +96,20 @@ std::string shown(const std::string& address) {
     return out;
 }
 
+std::string text(std::string_view languageCode, Text id) {
+    return kTexts[id].in(languageCode);
+}
+
+std::string duration(std::chrono::milliseconds limit) {
+    const long long ms = limit.count();
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+}
+
 // The count of files attached, and of those left out when there are any.
 std::string attached(std::string_view languageCode, std::size_t files, std::size_t leftOut) {
     std::string out = std::to_string(files);
     if (leftOut > 0)
-        out += kTexts[NotAttached].in(languageCode) + std::to_string(leftOut);
+        out += text(languageCode, NotAttached) + std::to_string(leftOut);
     return out;
 }
 
@@ -108,6 +142,33 @@ std::string noProgram(std::string_view languageCode, const std::string& address)
 
 std::string noClient(std::string_view languageCode, const std::string& address) {
     return around(languageCode, NoClientBefore, shown(address));
+}
+
+std::string cancelled(std::string_view languageCode, const std::string& address) {
+    return around(languageCode, CancelledBefore, shown(address));
+}
+
+std::string notTaken(std::string_view languageCode, const std::string& program,
+                     std::chrono::milliseconds limit) {
+    return program + around(languageCode, NotTakenBefore, duration(limit));
+}
+
+std::string notEnded(std::string_view languageCode, const std::string& program,
+                     std::chrono::milliseconds limit) {
+    return program + around(languageCode, NotEndedBefore, duration(limit));
+}
+
+std::string failed(std::string_view languageCode, const std::string& program,
+                   const ProcessEnd& end) {
+    if (end.exitCode >= 0)
+        return program + ": " + text(languageCode, ExitStatus) + std::to_string(end.exitCode);
+    if (end.signal > 0)
+        return program + ": " + text(languageCode, Signal) + std::to_string(end.signal);
+    return program + ": " + text(languageCode, NoStatus);
+}
+
+std::string waiting(std::string_view languageCode, const std::string& program) {
+    return text(languageCode, Waiting) + program + "...";
 }
 
 } // namespace kd::mail_text

@@ -6,6 +6,7 @@
 #include "platform/ArchiveAttributeStore.h"
 #include "platform/LinuxVolumeService.h"
 #include "platform/Paths.h"
+#include "zip/format/ZipExceptions.h"
 
 #include <algorithm>
 
@@ -46,7 +47,17 @@ AppRuns::~AppRuns() = default;
 BackupRunHooks AppRuns::hooks(const RunPlatform& platform) {
     BackupRunHooks result;
     MailOptions options;
-    options.pump = [this] { state_.ui().processEvents(); };
+    // The engine's own check: drains the window's events and raises EUserCanceled once
+    // the cancel button (or quitting during the run) asked for it, so that the same
+    // request that stops the zipping stops the mail.
+    options.pump = [this] {
+        try {
+            zipEngine_.ProcessMessagesAndCheckCancel();
+        } catch (const EUserCanceled&) {
+            throw MailCancelled();
+        }
+    };
+    options.status = [this](const std::string& text) { state_.view().showStatusText(text); };
     result.MailArchive = [this, mail = MailArchive(platform.registry, std::move(options))](
                              const std::string& archive, const std::string& address) {
         return mail(archive, address, state_.settings.NoQuestions, LanguageCode);

@@ -2,12 +2,12 @@
 #include "app/core/backup/BackupRun.h"
 #include "app/core/backup/NetworkTarget.h"
 #include "app/core/main/MainState.h"
+#include "app/core/main/WindowZipEngine.h"
 #include "app/core/restore/RestoreRun.h"
 #include "app/core/runs/MainWindowRuns.h"
 #include "platform/ArchiveAttribute.h"
 #include "platform/RegistryStore.h"
 #include "platform/VolumeService.h"
-#include "zip/writer/TZipWriter.h"
 
 #include <memory>
 #include <string>
@@ -41,7 +41,8 @@ public:
     // whenever the settings are saved.
     void applySettings(const ProgramSettings& settings) override;
 
-    // The cancel button: the running zip call stops at its next check.
+    // The cancel button: the running zip call stops at its next check, as does the
+    // hand-over of the run's mail.
     void cancel() { zipEngine_.CancelRunningOperation(); }
 
     TZipWriter& ZipEngine() { return zipEngine_; }
@@ -56,7 +57,7 @@ private:
 
     std::unique_ptr<SystemPlatform> owned_;
     MainState& state_;
-    TZipWriter zipEngine_;
+    WindowZipEngine zipEngine_;
     BackupRun backup_;
     RestoreRun restore_;
 };

@@ -139,6 +139,8 @@ TEST_F(MailArchiveTest, AFailedHandOverIsReportedNotFatal) {
     programs.add("sendmail", 75);
     EXPECT_EQ(send(archive, "a@b.c"),
               mail_text::notSent("EN", "a@b.c", programs.bin() + "/sendmail: exit status 75"));
+    EXPECT_EQ(MailArchive(nullptr, options)(archive, "a@b.c", true, "CZ"),
+              mail_text::notSent("CZ", "a@b.c", programs.bin() + "/sendmail: návratový kód 75"));
 
     // A program that reads nothing: the unread message must not end our process.
     programs.add("sendmail", 0, "", false);
@@ -175,6 +177,35 @@ TEST_F(MailArchiveTest, AStuckSendmailIsStoppedAtTheLimitWhileTheWindowAnswers) 
                            programs.bin() + "/sendmail did not end within 300 ms and was stopped"));
     EXPECT_GT(pumped, 0);
     EXPECT_TRUE(gone());
+    EXPECT_EQ(MailArchive(nullptr, options)(archive, "a@b.c", true, "SK"),
+              mail_text::notSent("SK", "a@b.c",
+                                 programs.bin() +
+                                     "/sendmail neskončil do 300 ms a bol ukončený"));
+}
+
+// A cancel while sendmail has the message, before or after it took all of it, stops
+// and reaps it at once; the status bar said what was waited for until then.
+TEST_F(MailArchiveTest, ACancelStopsSendmailAtOnce) {
+    const std::string pid = dir.file("pid");
+    std::vector<std::string> status;
+    options.status = [&](const std::string& text) { status.push_back(text); };
+    options.pump = [&] {
+        if (std::filesystem::exists(pid) && !lines(pid).empty())
+            throw MailCancelled();
+    };
+    for (const std::size_t size : {std::size_t(4) << 20, std::size_t(10)}) {
+        SCOPED_TRACE(size);
+        std::filesystem::remove(pid);
+        status.clear();
+        programs.add("sendmail", 0,
+                     "echo $$ > '" + pid + "'; exec /bin/sleep 600 >/dev/null 2>&1", false);
+        const std::string archive = dir.write("P.zip", bytes(size, 3));
+        EXPECT_EQ(MailArchive(nullptr, options)(archive, "a@b.c", true, "CZ"),
+                  mail_text::cancelled("CZ", "a@b.c"));
+        EXPECT_FALSE(std::filesystem::exists("/proc/" + lines(pid).at(0)));
+        EXPECT_EQ(status, (std::vector<std::string>{
+                              mail_text::waiting("CZ", programs.bin() + "/sendmail"), ""}));
+    }
 }
 
 TEST_F(MailArchiveTest, WithQuestionsTheMailClientOpensTheMessage) {
