@@ -1,5 +1,6 @@
 #include "app/gui/AppStartup.h"
 
+#include "app/core/main/AlreadyRunning.h"
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
 #include "app/gui/AppUiHost.h"
@@ -72,8 +73,7 @@ int AppStartup::run(int argc, char** argv) {
         // did not happen, which a calling script must be able to tell.
         if (!unattended)
             return 0;
-        std::cerr << "Kordyne is already running; nothing was backed up or restored "
-                     "(add \"wait\" to wait for it).\n";
+        std::cerr << alreadyRunningText(executableDirectory()) << '\n';
         return 1;
     }
     if (ChooseDisplayForThisProcess(unattended) == DisplayChoice::None) {
