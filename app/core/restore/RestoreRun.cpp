@@ -87,8 +87,19 @@ void RestoreRun::readArchive(const TObjektZal& profile, const std::string& path)
     engine_.ClearDirectory();
     engine_.SetMultiMode(multiModeOf(profile.SplitMode));
     engine_.SetZipName(path);
-    // An archive without its end record is rebuilt from its local headers.
+    // An archive without its end record is rebuilt from its local headers. The
+    // window's own handler says that a backup is unfinished; reading says what it found.
     engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
+    TZipReader::TIncompleteZip backupHandler = std::exchange(
+        engine_.OnInCompleteZip, [this](TZipReader&, TIncompleteZipMode& mode) {
+            const std::string line =
+                restoreText(services_.settings.LanguageCode, RestoreText::Incomplete);
+            services_.view.showStatusText(line);
+            runState_.logs.toProfileLog(line);
+            mode = TIncompleteZipMode::izAssumeBad;
+        });
+    const AtExit handlerBack(
+        [this, &backupHandler] { engine_.OnInCompleteZip = std::move(backupHandler); });
     try {
         engine_.OpenAndReadDirectory();
     } catch (const std::exception& e) {

@@ -9,7 +9,7 @@
 namespace kd {
 namespace {
 
-constexpr std::array<Translations, 15> kTexts = {{
+constexpr std::array<Translations, 16> kTexts = {{
     {"nelze obnovit: ", "not restored: ", "nemožno obnoviť: "},
     {"Obnoveno souborů: ", "Files restored: ", "Obnovených súborov: "},
     {"Nepodařilo se obnovit: ", "Could not be restored: ", "Nepodarilo sa obnoviť: "},
@@ -38,6 +38,9 @@ constexpr std::array<Translations, 15> kTexts = {{
      "the archive cannot be read to the end of the file's data",
      "archív nie je možné dočítať, dáta súboru nie sú celé"},
     {"soubor nelze zapsat", "the file cannot be written", "súbor nie je možné zapísať"},
+    {"Archiv je neúplný nebo poškozený: chybí jeho koncový záznam",
+     "The archive is incomplete or damaged: its end record is missing",
+     "Archív je neúplný alebo poškodený: chýba jeho koncový záznam"},
 }};
 
 // Entries named in the box; the rest only counted.

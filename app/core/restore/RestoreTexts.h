@@ -27,6 +27,7 @@ enum class RestoreText {
     NameTooLong,     // an entry's whole reason
     ReadFailed,      // followed by the engine's message in parentheses
     WriteFailed,     // likewise
+    Incomplete,      // the whole text: the archive has no end record
 };
 std::string restoreText(std::string_view languageCode, RestoreText text);
 

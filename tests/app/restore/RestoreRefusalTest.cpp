@@ -56,6 +56,8 @@ TEST_P(UnreadableArchiveTest, IsNamedInTheLogAndTheBoxInTheProgramsLanguage) {
     EXPECT_THAT(box, HasSubstr(c.text));
     EXPECT_THAT(box, HasSubstr(archive()));
     EXPECT_THAT(read("Data.log"), HasSubstr(c.text));
+    // A restore never says that a backup is unfinished.
+    EXPECT_THAT(read("Data.log"), Not(HasSubstr(TResourceStrings(c.language).GetText(11037))));
     EXPECT_FALSE(restore.LastOutcome().completed);
 }
 
