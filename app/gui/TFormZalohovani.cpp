@@ -164,6 +164,7 @@ TFormZalohovani::TFormZalohovani(UiHost& ui, MainWindowSetup setup, QWidget* par
     FormStorageKordyne->Version = 155;
     FormStorageKordyne->setIniSection("hkey_local_machine\\software\\orvik_cz\\kordyne");
     FormStorageKordyne->setRegistryStore(&registry_);
+    FormStorageKordyne->setOnDisplay(setup_.onDisplay);
     FormStorageKordyne->Active = false;
     FormStorageKordyne->OnError = [this](const std::string& message) {
         state_.reportError(message);
@@ -671,6 +672,7 @@ void TFormZalohovani::ButtonOkClick() {
     // A run reads the settings that saving replaces.
     if (!pageFree(TabSheetNastaven))
         return;
+    const std::string language = LanguageCode;
     const auto result = settingsSession_.ButtonOkClick(TabSheetNastaven->values());
     if (result.outcome == SettingsPageSession::OkOutcome::BadValue)
         TabSheetNastaven->focusField(result.field);
@@ -683,6 +685,10 @@ void TFormZalohovani::ButtonOkClick() {
     showVersion();
     state_.settings.Adverts = advertsIn(builtInAdverts(), state_.settings.LanguageCode);
     showAdvert();
+    // Longer texts grow the window, as far as the screen allows, so that every action
+    // still shows; a smaller need leaves the size the user gave it.
+    if (LanguageCode != language && isVisible())
+        fitToCaptions(*this);
 }
 
 void TFormZalohovani::showVersion() {

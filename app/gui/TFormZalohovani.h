@@ -53,6 +53,9 @@ struct MainWindowSetup {
     std::string configHome;             // the registry store's; empty: the user's
     // The notification area; the desktop's when empty.
     std::function<std::unique_ptr<TrayArea>()> trayArea;
+    // Whether the window is seen on a display, where its placement is worth keeping;
+    // when empty, unless Qt draws off screen.
+    std::function<bool()> onDisplay;
 };
 
 // The main window: the profile list, the profile editor, the menus and the tool bar.

@@ -87,6 +87,7 @@ protected:
         setup.clock = &clock;
         setup.configHome = config.path();
         setup.trayArea = trayArea;
+        setup.onDisplay = onDisplay;
         window = std::make_unique<TFormZalohovani>(host ? *host : ui, setup);
         if (countRuns)
             window->setRuns(runs);
@@ -117,6 +118,7 @@ protected:
     CountingRuns runs;
     bool countRuns = true; // false: the window's own runs back up and restore
     std::function<std::unique_ptr<TrayArea>()> trayArea; // the desktop's when empty
+    std::function<bool()> onDisplay; // whether the window is seen: not when empty (off screen)
     std::unique_ptr<TFormZalohovani> window;
 };
 

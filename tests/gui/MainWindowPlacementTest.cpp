@@ -9,6 +9,9 @@ namespace {
 
 class MainWindowPlacementTest : public test::MainWindowFixture {
 protected:
+    MainWindowPlacementTest() {
+        onDisplay = [] { return true; };
+    }
     std::optional<std::string> stored(const std::string& name) {
         const RegistryStore registry("kordyne", config.path());
         return registry.readString(key, name);
@@ -41,4 +44,17 @@ TEST_F(MainWindowPlacementTest, TheMainWindowComesBackWhereItWasClosed) {
     EXPECT_EQ(stored("Visible"), "1");
     EXPECT_EQ(stored("NormPos" + screenSizeSuffix()), "70,40," + std::to_string(70 + size.width()) +
                                                           "," + std::to_string(40 + size.height()));
+}
+
+// A backup run without a display draws the window off screen at whatever size it fits
+// its texts there: the next start on a display opens as that start would without it.
+TEST_F(MainWindowPlacementTest, AWindowOffScreenStoresNoPlacement) {
+    onDisplay = {};
+    TFormZalohovani& shown = open();
+    shown.resize(500, 400);
+    shown.close();
+    window.reset();
+    EXPECT_FALSE(stored("NormPos"));
+    EXPECT_FALSE(stored("NormPos" + screenSizeSuffix()));
+    EXPECT_FALSE(stored("ShowCmd"));
 }

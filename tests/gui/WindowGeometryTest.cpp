@@ -6,7 +6,9 @@
 #include "app/gui/TPasswordDlg.h"
 #include "lang/qt/FormTranslation.h"
 
+#include <QComboBox>
 #include <QLayout>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -19,11 +21,10 @@ using namespace kd::test;
 
 namespace {
 
-// The main window in each language, the language files beside it.
-class MainWindowSizeTest : public MainWindowFixture,
-                           public ::testing::WithParamInterface<const char*> {
+// The main window with the language files beside it.
+class TranslatedMainWindowTest : public MainWindowFixture {
 protected:
-    MainWindowSizeTest() {
+    TranslatedMainWindowTest() {
         setFormFilesDirectory(files.path());
         std::filesystem::create_directories(files.file("Lang"));
         for (const char* code : {"EN", "SK"})
@@ -31,24 +32,36 @@ protected:
                                            std::string(code) + ".Ini",
                                        files.file(std::string("Lang/Transl_") + code + ".Ini"));
     }
-    ~MainWindowSizeTest() override { setFormFilesDirectory({}); }
+    ~TranslatedMainWindowTest() override { setFormFilesDirectory({}); }
+
+    // Every action of the tool bars has its button shown, none behind the extension.
+    void expectEveryActionShown(TFormZalohovani& shown) {
+        shown.layout()->activate();
+        for (QToolBar* bar : shown.findChildren<QToolBar*>()) {
+            bar->layout()->activate();
+            for (QAction* action : bar->actions()) {
+                const QWidget* button = bar->widgetForAction(action);
+                EXPECT_TRUE(button && button->isVisible()) << action->text().toStdString();
+            }
+        }
+        const QRect area = shown.screen()->availableGeometry();
+        EXPECT_LE(shown.width(), area.width());
+        EXPECT_LE(shown.height(), area.height());
+    }
 
     TempDir files;
 };
+
+// The main window in each language.
+class MainWindowSizeTest : public TranslatedMainWindowTest,
+                           public ::testing::WithParamInterface<const char*> {};
 
 } // namespace
 
 TEST_P(MainWindowSizeTest, TheFirstStartShowsEveryToolBarActionAndTheLongestHintWhole) {
     dir.write("Nastaven.txt", std::string("LANGUAGE=") + GetParam() + "\r\n");
     TFormZalohovani& shown = open();
-    shown.layout()->activate();
-    for (QToolBar* bar : shown.findChildren<QToolBar*>()) {
-        bar->layout()->activate();
-        for (QAction* action : bar->actions()) {
-            const QWidget* button = bar->widgetForAction(action);
-            EXPECT_TRUE(button && button->isVisible()) << action->text().toStdString();
-        }
-    }
+    expectEveryActionShown(shown);
     QStatusBar& status = *shown.statusBar();
     int longest = 0;
     for (const QWidget* child : shown.findChildren<QWidget*>())
@@ -57,12 +70,23 @@ TEST_P(MainWindowSizeTest, TheFirstStartShowsEveryToolBarActionAndTheLongestHint
     for (const char* name : {"btn_Cancel", "Version"})
         permanent += widget<QWidget>(name)->width();
     EXPECT_GE(status.width() - permanent, longest);
-    const QRect area = shown.screen()->availableGeometry();
-    EXPECT_LE(shown.width(), area.width());
-    EXPECT_LE(shown.height(), area.height());
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, MainWindowSizeTest, ::testing::Values("CZ", "EN", "SK"));
+
+TEST_F(TranslatedMainWindowTest, ALanguageChosenOnTheSettingsPageGrowsTheWindowForEveryAction) {
+    dir.write("Nastaven.txt", "LANGUAGE=EN\r\n");
+    TFormZalohovani& shown = open();
+    shown.resize(400, 300); // narrower than its actions need
+    const QSize before = shown.size();
+    action("MenuNastaven1")->trigger();
+    widget<QComboBox>("cb_Language")->setCurrentIndex(2); // Slovak
+    widget<QPushButton>("ButtonOk")->click();
+    ASSERT_EQ(LanguageCode, "SK");
+    expectEveryActionShown(shown);
+    EXPECT_GE(shown.width(), before.width());
+    EXPECT_GE(shown.height(), before.height());
+}
 
 TEST(WindowGeometry, DialogsAreWideEnoughForTheirTitleAndTheTitleBarsButtons) {
     ensureApplication();

@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 #include "platform/RegistryStore.h"
+#include "platform/qt/QtUiHost.h"
 #include "widgets/hooks/TKitWindowHook.h"
 #include "widgets/storage/PlacementStoreFactory.h"
 #include "widgets/storage/PlacementValues.h"
@@ -273,7 +274,7 @@ void TFormPlacement::RestoreFormPlacement() {
 }
 
 void TFormPlacement::SavePlacement() {
-    if (!form_)
+    if (!form_ || !(onDisplay_ ? onDisplay_() : QtUiHost::interactive()))
         return;
     SavePlacementValues(*form_, *store_, IniSection());
     if (options_.testFlag(fpActiveControl))

@@ -62,6 +62,12 @@ public:
     // The registry store to use (default: the user's store named after the program).
     void setRegistryStore(RegistryStore* store) { registry_ = store; }
 
+    // Whether the window is seen on a display; by default unless Qt draws off screen
+    // (no display). Off screen its place and size are nobody's choice: nothing of its
+    // placement is saved, and the placement stored stays for the next start on a
+    // display.
+    void setOnDisplay(std::function<bool()> check) { onDisplay_ = std::move(check); }
+
     // Limits of the window's size while set (tracking sizes; the maximised size and
     // position have no counterpart here).
     TWinMinMaxInfo& MinMaxInfo() { return minMaxInfo_; }
@@ -132,6 +138,7 @@ private:
     std::string iniSection_;
     RegistryStore* registry_ = nullptr;
     std::unique_ptr<RegistryStore> ownRegistry_;
+    std::function<bool()> onDisplay_;
     std::unique_ptr<PlacementStore> store_;
     std::unique_ptr<TKitWindowHook> formHook_;
     std::unique_ptr<TKitWindowHook> WinHook;

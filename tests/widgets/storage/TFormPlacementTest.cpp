@@ -35,6 +35,7 @@ protected:
             storage->setIniSection(kSection);
             storage->setRegistryStore(&registry);
             storage->OnError = [](const std::string& message) { ADD_FAILURE() << message; };
+            storage->setOnDisplay([] { return true; }); // drawn off screen by the tests
             // Positions are those of the frame (move, pos), sizes those of the window.
             widget.move(40, 30);
             widget.resize(320, 240);
@@ -190,6 +191,21 @@ TEST_F(PlacementTest, AStoredMinimisedStateMinimisesOnceTheWindowIsUp) {
     EXPECT_TRUE(w.widget.isMinimized());
 }
 
+TEST_F(PlacementTest, AWindowOffScreenLeavesTheStoredPlacementAsItWas) {
+    store("FormVersion", "155");
+    store("NormPos", "10,20,410,320");
+    {
+        Window w(registry);
+        w.storage->setOnDisplay({}); // Qt draws the tests' windows off screen
+        w.widget.show();
+        w.widget.resize(700, 500);
+        w.widget.close();
+    }
+    EXPECT_EQ(stored("NormPos"), "10,20,410,320");
+    EXPECT_FALSE(stored("NormPos" + suffix));
+    EXPECT_FALSE(stored("Visible"));
+}
+
 TEST_F(PlacementTest, AnInactiveStorageNeitherRestoresNorSaves) {
     store("FormVersion", "155");
     store("NormPos", "10,20,210,170");
@@ -286,6 +302,7 @@ TEST(IniPlacementStoreTest, APlacementWithoutTheRegistryLivesInItsIniFile) {
         QWidget widget;
         TFormPlacement placement(&widget);
         placement.setIniFileName(path);
+        placement.setOnDisplay([] { return true; });
         EXPECT_EQ(placement.IniSection(), "QWidget");
         widget.move(50, 60);
         widget.show();
