@@ -248,8 +248,8 @@ std::optional<std::size_t> matchAt(std::string_view text, std::size_t at, const 
     std::size_t end = at + phrase.pieces.front().size();
     for (std::size_t i = 1; i < phrase.pieces.size(); ++i) {
         const std::size_t next = text.find(phrase.pieces[i], end + 1);
-        if (next == std::string_view::npos || text.substr(end, next - end).find('\n') !=
-                                                   std::string_view::npos)
+        if (next == std::string_view::npos ||
+            text.substr(end, next - end).find('\n') != std::string_view::npos)
             return std::nullopt;
         slots.push_back(text.substr(end, next - end));
         end = next + phrase.pieces[i].size();

@@ -70,8 +70,8 @@ ProgramExit MailArchive::handOver(const std::string& program,
     };
     show(mail_text::waiting(languageCode, program));
     try {
-        const ProgramExit exit = runProgram(program, arguments, input, limit, options_.pump,
-                                            whenLate);
+        const ProgramExit exit =
+            runProgram(program, arguments, input, limit, options_.pump, whenLate);
         show("");
         return exit;
     } catch (...) {
@@ -108,7 +108,8 @@ std::string MailArchive::sendmail(const std::string& program, const std::string&
     } catch (const MailCancelled&) {
         return mail_text::cancelled(languageCode, address);
     } catch (const std::exception& e) {
-        return mail_text::notSent(languageCode, address, program + ": " + EngineMessageText(e.what()));
+        return mail_text::notSent(languageCode, address,
+                                  program + ": " + EngineMessageText(e.what()));
     }
 }
 
@@ -135,7 +136,8 @@ std::string MailArchive::mailClient(const std::string& program, const std::strin
     } catch (const MailCancelled&) {
         return opened(); // no longer waited for; its window, with the message, stays
     } catch (const std::exception& e) {
-        return mail_text::notSent(languageCode, address, program + ": " + EngineMessageText(e.what()));
+        return mail_text::notSent(languageCode, address,
+                                  program + ": " + EngineMessageText(e.what()));
     }
 }
 

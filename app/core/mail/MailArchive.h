@@ -45,11 +45,11 @@ struct MailOptions {
 // Without questions the message is built here and handed to the system's
 // "sendmail -i -- <address>"; with questions the desktop mail client's compose window
 // opens through "xdg-email", and where there is none nothing is sent, as the message
-// is to be shown first. A cancel while sendmail has the message stops it. Both are looked up on $PATH, sendmail also in /usr/sbin. An
+// is to be shown first. Both are looked up on $PATH, sendmail also in /usr/sbin. An
 // address with a control character or a leading "-" is never handed to either. The
-// window's pump runs while a program is waited for. Nothing here throws: every
-// outcome is the one line the run writes to both logs, and the run's result stays as
-// it is.
+// window's pump runs while a program is waited for, and a cancel through it stops
+// sendmail at once. Nothing here throws: every outcome is the one line the run writes
+// to both logs, and the run's result stays as it is.
 class MailArchive {
 public:
     static constexpr const char* MessagingKey = "Software\\Microsoft\\Windows Messaging Subsystem";

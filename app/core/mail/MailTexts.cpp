@@ -75,18 +75,14 @@ constexpr std::array<Translations, TextCount> kTexts = {{
     {" a byl ukončen", " and was stopped", " a bol ukončený"},
     {" neskončil do ", " did not end within ", " neskončil do "},
     {" a byl ukončen", " and was stopped", " a bol ukončený"},
+    // How it ended, after the program's path and a colon.
     {"návratový kód ", "exit status ", "návratový kód "},
     {"ukončen signálem ", "ended by signal ", "ukončený signálom "},
     {"jeho návratový kód nelze zjistit", "its exit status could not be read",
      "jeho návratový kód nie je možné zistiť"},
-    {"Čekám na poštovní program ", "Waiting for the mail program ",
-     "Čakám na poštový program "},
+    // The status bar's, before the program's path.
+    {"Čekám na poštovní program ", "Waiting for the mail program ", "Čakám na poštový program "},
 }};
-
-std::string around(std::string_view languageCode, Text before, const std::string& middle) {
-    return kTexts[before].in(languageCode) + middle +
-           kTexts[static_cast<Text>(before + 1)].in(languageCode);
-}
 
 // The address as the log shows it: a line break would split the line.
 std::string shown(const std::string& address) {
@@ -98,6 +94,10 @@ std::string shown(const std::string& address) {
 
 std::string text(std::string_view languageCode, Text id) {
     return kTexts[id].in(languageCode);
+}
+
+std::string around(std::string_view languageCode, Text before, const std::string& middle) {
+    return text(languageCode, before) + middle + text(languageCode, static_cast<Text>(before + 1));
 }
 
 std::string duration(std::chrono::milliseconds limit) {

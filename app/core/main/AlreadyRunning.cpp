@@ -15,8 +15,8 @@ std::string alreadyRunningText(const std::string& programDirectory) {
         "Kordyne už beží; nič nebolo zálohované ani obnovené (pridajte \"wait\", ak chcete "
         "počkať, kým skončí)."};
     SilentUiHost silent;
-    const ProgramSettings settings = SettingsFile::read(
-        withTrailingSlash(programDirectory) + SettingsFile::FileName, silent);
+    const ProgramSettings settings =
+        SettingsFile::read(withTrailingSlash(programDirectory) + SettingsFile::FileName, silent);
     return kText.in(settings.LanguageCode);
 }
 

@@ -90,8 +90,8 @@ void RestoreRun::readArchive(const TObjektZal& profile, const std::string& path)
     // An archive without its end record is rebuilt from its local headers. The
     // window's own handler says that a backup is unfinished; reading says what it found.
     engine_.SetIncompleteZipMode(TIncompleteZipMode::izAssumeBad);
-    TZipReader::TIncompleteZip backupHandler = std::exchange(
-        engine_.OnInCompleteZip, [this](TZipReader&, TIncompleteZipMode& mode) {
+    TZipReader::TIncompleteZip backupHandler =
+        std::exchange(engine_.OnInCompleteZip, [this](TZipReader&, TIncompleteZipMode& mode) {
             const std::string line =
                 restoreText(services_.settings.LanguageCode, RestoreText::Incomplete);
             services_.view.showStatusText(line);

@@ -179,8 +179,7 @@ TEST_F(MailArchiveTest, AStuckSendmailIsStoppedAtTheLimitWhileTheWindowAnswers) 
     EXPECT_TRUE(gone());
     EXPECT_EQ(MailArchive(nullptr, options)(archive, "a@b.c", true, "SK"),
               mail_text::notSent("SK", "a@b.c",
-                                 programs.bin() +
-                                     "/sendmail neskončil do 300 ms a bol ukončený"));
+                                 programs.bin() + "/sendmail neskončil do 300 ms a bol ukončený"));
 }
 
 // A cancel while sendmail has the message, before or after it took all of it, stops
@@ -197,8 +196,8 @@ TEST_F(MailArchiveTest, ACancelStopsSendmailAtOnce) {
         SCOPED_TRACE(size);
         std::filesystem::remove(pid);
         status.clear();
-        programs.add("sendmail", 0,
-                     "echo $$ > '" + pid + "'; exec /bin/sleep 600 >/dev/null 2>&1", false);
+        programs.add("sendmail", 0, "echo $$ > '" + pid + "'; exec /bin/sleep 600 >/dev/null 2>&1",
+                     false);
         const std::string archive = dir.write("P.zip", bytes(size, 3));
         EXPECT_EQ(MailArchive(nullptr, options)(archive, "a@b.c", true, "CZ"),
                   mail_text::cancelled("CZ", "a@b.c"));

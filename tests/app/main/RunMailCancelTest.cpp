@@ -20,7 +20,8 @@ class CancellingUiHost : public ScriptedUiHost {
 public:
     void processEvents() override {
         ScriptedUiHost::processEvents();
-        if (runs && !pressed && std::filesystem::exists(started) && !readTextLines(started).empty()) {
+        if (runs && !pressed && std::filesystem::exists(started) &&
+            !readTextLines(started).empty()) {
             pressed = true;
             runs->cancel();
         }
