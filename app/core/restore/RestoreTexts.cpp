@@ -9,7 +9,7 @@
 namespace kd {
 namespace {
 
-constexpr std::array<Translations, 16> kTexts = {{
+constexpr std::array<Translations, 17> kTexts = {{
     {"nelze obnovit: ", "not restored: ", "nemožno obnoviť: "},
     {"Obnoveno souborů: ", "Files restored: ", "Obnovených súborov: "},
     {"Nepodařilo se obnovit: ", "Could not be restored: ", "Nepodarilo sa obnoviť: "},
@@ -41,6 +41,9 @@ constexpr std::array<Translations, 16> kTexts = {{
     {"Archiv je neúplný nebo poškozený: chybí jeho koncový záznam",
      "The archive is incomplete or damaged: its end record is missing",
      "Archív je neúplný alebo poškodený: chýba jeho koncový záznam"},
+    {"Obnova skončila, ale některé soubory obnovit nešlo.",
+     "The restore ended, but some files could not be restored.",
+     "Obnova skončila, ale niektoré súbory nebolo možné obnoviť."},
 }};
 
 // Entries named in the box; the rest only counted.
@@ -88,13 +91,15 @@ std::optional<std::string> archiveRefusal(std::string_view languageCode, const s
 
 std::string extractionReport(std::string_view languageCode, int extracted, int kept,
                              const std::vector<TExtractFailure>& failures) {
-    const bool nothing = extracted == 0 && kept == 0;
+    // Never "finished" over files that could not be restored.
+    const RestoreText verdict = extracted == 0 && kept == 0 ? RestoreText::NothingRestored
+                                : failures.empty()          ? RestoreText::Finished
+                                                            : RestoreText::PartlyFinished;
     std::string text =
-        restoreText(languageCode, nothing ? RestoreText::NothingRestored : RestoreText::Finished) +
-        "\n" + restoreText(languageCode, RestoreText::RestoredCount) + std::to_string(extracted) +
-        "\n" + restoreText(languageCode, RestoreText::FailedCount) +
-        std::to_string(failures.size()) + "\n" + restoreText(languageCode, RestoreText::KeptCount) +
-        std::to_string(kept);
+        restoreText(languageCode, verdict) + "\n" +
+        restoreText(languageCode, RestoreText::RestoredCount) + std::to_string(extracted) + "\n" +
+        restoreText(languageCode, RestoreText::FailedCount) + std::to_string(failures.size()) +
+        "\n" + restoreText(languageCode, RestoreText::KeptCount) + std::to_string(kept);
     for (std::size_t i = 0; i < failures.size() && i < kListedFailures; ++i)
         text += "\n" + failures[i].Name + ": " + failureText(languageCode, failures[i]);
     if (failures.size() > kListedFailures)

@@ -28,6 +28,7 @@ enum class RestoreText {
     ReadFailed,      // followed by the engine's message in parentheses
     WriteFailed,     // likewise
     Incomplete,      // the whole text: the archive has no end record
+    PartlyFinished,  // the whole text: some files were restored, some could not be
 };
 std::string restoreText(std::string_view languageCode, RestoreText text);
 

@@ -11,6 +11,7 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 class RestoreRefusalTest : public RestoreFixture {
@@ -82,6 +83,9 @@ TEST_F(RestoreRefusalTest, AesEntryIsLoggedAsAesEncryptionAndCounted) {
                 HasSubstr(run_log::padRight("secret.txt", 40) +
                           "       nelze obnovit: šifrování AES není podporováno\r\n"));
     ASSERT_EQ(ui.shown.size(), 1u);
+    // A restore that left a file out does not call itself finished.
+    EXPECT_THAT(ui.shown[0].text,
+                StartsWith("Obnova skončila, ale některé soubory obnovit nešlo."));
     EXPECT_THAT(ui.shown[0].text, HasSubstr("secret.txt: šifrování AES není podporováno"));
 }
 
