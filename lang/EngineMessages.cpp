@@ -190,6 +190,9 @@ const std::vector<std::pair<int, const char*>> kPhrases = {
     {12232, "The program's input is closed"},
     {12233, "A scratch file in %s has no name to take"},
     {12234, "Could not copy from"},
+    {12235, "Cannot load the profile \"%s\""},
+    {12236, "Cannot save the profile \"%s\""},
+    {12237, "invalid name"},
 };
 
 constexpr std::string_view kSlot = "%s";

@@ -1,8 +1,8 @@
 #include "app/gui/AppStartup.h"
 
-#include "app/core/main/AlreadyRunning.h"
 #include "app/core/main/CommandLine.h"
 #include "app/core/main/StartUpGuard.h"
+#include "app/core/main/StartUpTexts.h"
 #include "app/gui/AppUiHost.h"
 #include "crypto/cipher/CipherRegistry.h"
 #include "crypto/startup/CryptoLibrary.h"
@@ -77,8 +77,7 @@ int AppStartup::run(int argc, char** argv) {
         return 1;
     }
     if (ChooseDisplayForThisProcess(unattended) == DisplayChoice::None) {
-        std::cerr << "Kordyne found no display. Run it anyway with QT_QPA_PLATFORM=offscreen, "
-                     "or run one profile: kordyne a <profile>\n";
+        std::cerr << noDisplayText(executableDirectory()) << '\n';
         return 1;
     }
 

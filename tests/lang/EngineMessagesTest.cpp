@@ -33,6 +33,12 @@ TEST(EngineMessages, ThePhrasesOfAnErrorTakeTheLanguageAndThePathStays) {
               "Nelze otevřít adresář /x: přístup odepřen");
     EXPECT_EQ(in("CZ", "Cannot open \"/x/Nastaven.txt\": No such file or directory"),
               "Nelze otevřít \"/x/Nastaven.txt\": soubor nebo adresář neexistuje");
+    EXPECT_EQ(in("SK", "Cannot load the profile \"Data\": Cannot open \"/x/Data.lus\": "
+                       "Permission denied"),
+              "Nie je možné načítať profil \"Data\": Nie je možné otvoriť \"/x/Data.lus\": "
+              "prístup zamietnutý");
+    EXPECT_EQ(in("CZ", "Cannot save the profile \"a/b\": invalid name"),
+              "Nelze uložit profil \"a/b\": neplatné jméno");
 }
 
 TEST(EngineMessages, OnlyWholePartsOfTheMessageAreTranslated) {
