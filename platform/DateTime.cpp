@@ -1,6 +1,7 @@
 #include "platform/DateTime.h"
 
 #include "platform/Exception.h"
+#include "platform/LocalTimeCache.h"
 
 #include <cmath>
 
@@ -97,11 +98,24 @@ int dayOfWeekMondayFirst(TDateTime value) {
     return static_cast<int>(((days + 5) % 7 + 7) % 7) + 1;
 }
 
+namespace {
+
+TDateTime fromLocal(const LocalFields& f) {
+    return encodeDateTime(
+        {f.year, f.month, f.day, f.hour, f.minute, f.second == 60 ? 59 : f.second, 0});
+}
+
+} // namespace
+
 TDateTime toDateTime(std::time_t t) {
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    return encodeDateTime({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                           tm.tm_sec == 60 ? 59 : tm.tm_sec, 0});
+    LocalFields fields;
+    LocalTimeOf(t, fields); // zero fields, refused as a date, when it fails
+    return fromLocal(fields);
+}
+
+TDateTime toDateTime(std::time_t t, LocalTimeCache& cache) {
+    LocalFields fields;
+    return cache.Convert(t, fields) ? fromLocal(fields) : toDateTime(t);
 }
 
 TDateTime toDateTime(std::chrono::system_clock::time_point t) {

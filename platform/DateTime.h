@@ -5,6 +5,8 @@
 
 namespace kd {
 
+class LocalTimeCache;
+
 // A local date and time as the original program kept it: days since 1899-12-30,
 // the time of day as the fraction.
 using TDateTime = double;
@@ -27,6 +29,8 @@ int dayOfWeekMondayFirst(TDateTime value);
 
 // Local-time conversions.
 TDateTime toDateTime(std::time_t t);
+// The same through cache, for many moments in a row.
+TDateTime toDateTime(std::time_t t, LocalTimeCache& cache);
 std::time_t toTimeT(TDateTime value);
 TDateTime toDateTime(std::chrono::system_clock::time_point t);
 

@@ -55,12 +55,24 @@ std::uint32_t DateTimeToDosDateTime(TDateTime value) {
     return packLimited({p.year, p.month, p.day, p.hour, p.minute, p.second});
 }
 
-std::uint32_t UnixTimeToDosDateTime(std::time_t value) {
-    std::tm tm{};
-    if (!::localtime_r(&value, &tm))
+namespace {
+
+std::uint32_t packLocal(bool converted, const LocalFields& f) {
+    if (!converted)
         return pack({1980, 1, 1, 0, 0, 0});
-    return packLimited({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
-                        std::min(tm.tm_sec, 59)});
+    return packLimited({f.year, f.month, f.day, f.hour, f.minute, std::min(f.second, 59)});
+}
+
+} // namespace
+
+std::uint32_t UnixTimeToDosDateTime(std::time_t value) {
+    LocalFields fields;
+    return packLocal(LocalTimeOf(value, fields), fields);
+}
+
+std::uint32_t UnixTimeToDosDateTime(std::time_t value, LocalTimeCache& cache) {
+    LocalFields fields;
+    return packLocal(cache.Convert(value, fields), fields);
 }
 
 } // namespace kd

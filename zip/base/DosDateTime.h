@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "platform/DateTime.h"
+#include "platform/LocalTimeCache.h"
 
 namespace kd {
 
@@ -25,5 +26,7 @@ std::uint32_t DateTimeToDosDateTime(TDateTime value);
 
 // The same for a time_t in local time.
 std::uint32_t UnixTimeToDosDateTime(std::time_t value);
+// The same through cache, for many moments in a row.
+std::uint32_t UnixTimeToDosDateTime(std::time_t value, LocalTimeCache& cache);
 
 } // namespace kd
