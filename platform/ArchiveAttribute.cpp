@@ -11,7 +11,7 @@ namespace {
 std::optional<ArchiveStamp> archiveStampOf(const std::optional<FileStamp>& file) {
     if (!file)
         return std::nullopt;
-    return ArchiveStamp{file->modifiedNs, file->size, file->inode};
+    return ArchiveAttribute::StampOf(*file);
 }
 
 } // namespace
@@ -25,7 +25,11 @@ std::optional<ArchiveStamp> ArchiveAttribute::StampOf(int fd) {
 }
 
 ArchiveStamp ArchiveAttribute::StampOf(const struct stat& st) {
-    return *archiveStampOf(FileStampOf(st));
+    return StampOf(FileStampOf(st));
+}
+
+ArchiveStamp ArchiveAttribute::StampOf(const FileStamp& file) {
+    return {file.modifiedNs, file.size, file.inode};
 }
 
 bool ArchiveAttribute::IsSet(const std::string& path) {

@@ -7,6 +7,8 @@ struct stat;
 
 namespace kd {
 
+struct FileStamp;
+
 // What a file looked like when it was last archived: its modification time to the
 // nanosecond, its size and its inode (a copy or a replacement is a new file).
 struct ArchiveStamp {
@@ -29,11 +31,12 @@ public:
     static std::optional<ArchiveStamp> StampOf(int fd);
     // The stamp of what stat or fstat gave.
     static ArchiveStamp StampOf(const struct stat& st);
+    static ArchiveStamp StampOf(const FileStamp& file);
 
     // True when the file changed since the attribute was last reset, or never was.
     bool IsSet(const std::string& path);
-    // The same for the file at path open as fd, whose stamp is now; safe to call on
-    // several threads at once.
+    // The same for the file at path, open as fd (or -1: looked up by name), whose stamp
+    // is now; safe to call on several threads at once.
     bool IsSet(const std::string& path, int fd, const ArchiveStamp& now);
     // Clears the attribute by recording stamp, the state in which the file was
     // archived (a file changed since then keeps its attribute set). Failures are

@@ -67,6 +67,8 @@ std::optional<DirEntry> examineEntry(int dirFd, const dirent& e) {
                                        : DirEntryKind::Special;
     entry.size = entry.kind == DirEntryKind::File ? static_cast<std::uint64_t>(st.st_size) : 0;
     entry.modified = st.st_mtime;
+    entry.stamp = FileStampOf(st);
+    entry.mode = st.st_mode;
     return entry;
 }
 

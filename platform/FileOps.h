@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileStamp.h"
+
 namespace kd {
 
 // What a directory listing found under one name.
@@ -24,6 +26,10 @@ struct DirEntry {
     std::uint64_t size = 0;
     std::time_t modified = 0;
     int error = 0; // errno, for an unreadable entry
+    // What was examined (of a link: its target): which file it is, its exact time, and
+    // its type and permission bits, so that the file need not be examined again.
+    FileStamp stamp;
+    std::uint32_t mode = 0;
 };
 
 struct DirListing {

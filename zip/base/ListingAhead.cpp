@@ -1,21 +1,43 @@
 #include "zip/base/ListingAhead.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace kd {
 
 ListingAhead::ListingAhead(int threads, std::size_t limit) : limit_(limit), pool_(threads) {}
 
-bool ListingAhead::Ask(const std::string& dir) {
-    std::shared_ptr<Slot> slot;
-    {
-        const std::lock_guard lock(mutex_);
-        if (slots_.count(dir))
-            return true;
-        if (slots_.size() >= limit_)
-            return false;
-        slot = slots_.emplace(dir, std::make_shared<Slot>()).first->second;
+std::size_t ListingAhead::Room() {
+    const std::lock_guard lock(mutex_);
+    return limit_ - std::min(limit_, slots_.size());
+}
+
+bool ListingAhead::DepthFirst::operator()(const std::string& a, const std::string& b) const {
+    const auto differ = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    if (differ.second == b.end())
+        return false; // b is a or its beginning
+    if (differ.first == a.end())
+        return true;
+    if (*differ.first == '/' || *differ.second == '/')
+        return *differ.first == '/';
+    return static_cast<unsigned char>(*differ.first) < static_cast<unsigned char>(*differ.second);
+}
+
+void ListingAhead::discovered(const std::string& dir, const DirListing& listing) {
+    for (const DirEntry& entry : listing.entries)
+        if (entry.isDirectory && entry.kind != DirEntryKind::Unreadable) // else not entered
+            waiting_.insert(dir + entry.name + "/");
+}
+
+std::vector<std::function<void()>> ListingAhead::startWaiting() {
+    std::vector<std::function<void()>> tasks;
+    while (slots_.size() < limit_ && !waiting_.empty()) {
+        std::string dir = std::move(waiting_.extract(waiting_.begin()).value());
+        auto slot = std::make_shared<Slot>();
+        slots_.emplace(dir, slot);
+        tasks.emplace_back([this, dir = std::move(dir), slot] { list(dir, slot); });
     }
-    pool_.Submit([this, dir, slot] { list(dir, slot); });
-    return true;
+    return tasks;
 }
 
 void ListingAhead::list(const std::string& dir, const std::shared_ptr<Slot>& slot) {
@@ -26,30 +48,45 @@ void ListingAhead::list(const std::string& dir, const std::shared_ptr<Slot>& slo
         slot->started = true;
     }
     DirListing listing = listDirectory(dir);
+    std::vector<std::function<void()>> next;
     {
         const std::lock_guard lock(mutex_);
+        discovered(dir, listing);
+        next = startWaiting();
         slot->listing = std::move(listing);
         slot->done = true;
     }
     done_.notify_all();
+    pool_.Submit(std::move(next));
 }
 
-DirListing ListingAhead::Take(const std::string& dir) {
+DirListing ListingAhead::Take(const std::string& dir, bool subdirectoriesAhead) {
     std::unique_lock lock(mutex_);
     const auto found = slots_.find(dir);
-    if (found == slots_.end()) {
-        lock.unlock();
-        return listDirectory(dir);
+    std::shared_ptr<Slot> slot;
+    if (found != slots_.end()) {
+        slot = found->second;
+        slots_.erase(found);
+    } else {
+        waiting_.erase(dir); // listed here, not ahead
     }
-    const std::shared_ptr<Slot> slot = found->second;
-    slots_.erase(found);
-    if (!slot->started) {
-        slot->dropped = true;
+    DirListing listing;
+    if (slot && slot->started) {
+        done_.wait(lock, [&] { return slot->done; });
+        listing = std::move(slot->listing); // its subdirectories are waiting already
+    } else {
+        if (slot)
+            slot->dropped = true;
         lock.unlock();
-        return listDirectory(dir);
+        listing = listDirectory(dir);
+        lock.lock();
+        if (subdirectoriesAhead)
+            discovered(dir, listing);
     }
-    done_.wait(lock, [&] { return slot->done; });
-    return std::move(slot->listing);
+    std::vector<std::function<void()>> next = startWaiting();
+    lock.unlock();
+    pool_.Submit(std::move(next));
+    return listing;
 }
 
 } // namespace kd

@@ -1,33 +1,41 @@
 #pragma once
 #include <condition_variable>
 #include <cstddef>
-#include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "platform/FileOps.h"
 #include "zip/base/ThreadPool.h"
 
 namespace kd {
 
-// Lists the directories a search is about to enter on threads of its own, a few
-// ahead of it, so that the search finds each listing made: examining every name of a
-// directory is most of the work of a search through many small files. The listings
-// are exactly those listDirectory makes, only earlier.
+// Lists the directories a search through a tree is about to enter on threads of its
+// own, ahead of it, so that the search finds each listing made: examining every name
+// of a directory is most of the work of a search through many small files. The
+// listings are exactly those listDirectory makes, only earlier.
+//
+// The subdirectories found in a listing taken with its subdirectories ahead, and in
+// every listing made ahead, are listed ahead in turn, as far as there is room: a
+// search takes each of them, unless it ends early. Those the search enters first are
+// listed first (depth first, in name order), so that the room goes to what it needs
+// next.
 class ListingAhead {
 public:
-    // At most limit directories are asked for and not yet taken.
+    // At most limit directories are listed ahead and not yet taken.
     ListingAhead(int threads, std::size_t limit);
     ListingAhead(const ListingAhead&) = delete;
     ListingAhead& operator=(const ListingAhead&) = delete;
 
-    // Queues dir (a path ending in "/") to be listed; false when limit directories
-    // already wait to be taken.
-    bool Ask(const std::string& dir);
-    // The listing of dir: the one made ahead (waiting for it when it is being made),
-    // or one made now when it was not asked for or no thread has started it yet.
-    DirListing Take(const std::string& dir);
+    // The listing of dir (a path ending in "/"): the one made ahead (waiting for it
+    // when it is being made), or one made now when none was started. With
+    // subdirectoriesAhead its subdirectories are listed ahead.
+    DirListing Take(const std::string& dir, bool subdirectoriesAhead);
+    // How many more directories may be listed ahead before some are taken.
+    std::size_t Room();
 
 private:
     struct Slot {
@@ -37,11 +45,24 @@ private:
         DirListing listing;
     };
     void list(const std::string& dir, const std::shared_ptr<Slot>& slot);
+    // Under the lock: queues the subdirectories of listing (of dir) to be listed ahead.
+    void discovered(const std::string& dir, const DirListing& listing);
+    // The order in which a depth-first search in name order enters directories: that
+    // of the paths with "/" taken as coming before any other character.
+    struct DepthFirst {
+        bool operator()(const std::string& a, const std::string& b) const;
+    };
+    // Under the lock: starts listing the next directories waiting, as far as there is
+    // room; the caller submits the tasks once it has let go of the lock.
+    std::vector<std::function<void()>> startWaiting();
 
     std::size_t limit_;
     std::mutex mutex_;
     std::condition_variable done_;
-    std::map<std::string, std::shared_ptr<Slot>> slots_;
+    // The directories listed ahead (being listed, or listed) and not yet taken.
+    std::unordered_map<std::string, std::shared_ptr<Slot>> slots_;
+    // The directories found and not yet started.
+    std::set<std::string, DepthFirst> waiting_;
     ThreadPool pool_; // last: its threads stop before what they use goes
 };
 

@@ -17,13 +17,11 @@ bool vanished(int error) {
 }
 
 TSearchRec unreadable(std::string name, bool directory, std::time_t modified, int error) {
-    return {std::move(name), 0, directory, modified, TSearchProblem::Unreadable, error};
+    return {std::move(name), 0, directory, modified, TSearchProblem::Unreadable, error, {}, 0};
 }
 
-// How many directories the listing threads of a recursive search list ahead: enough
-// that the directories found higher up, listed early and waiting their turn, leave
-// most of them to the ones the search enters next.
-constexpr std::size_t kListedAhead = 64;
+// How many directories the listing threads of a recursive search list ahead of it.
+constexpr std::size_t kListedAhead = 256;
 
 // One listing thread per core beside the search's own: listing is most of the work
 // before anything is compressed, and the cores have nothing else to do yet.
@@ -61,26 +59,17 @@ TDirSearch::TDirSearch(std::string dir, bool recurse, std::string mask)
 int TDirSearch::openLevel(std::string dir) {
     const std::size_t depth = levels_.size();
     std::string levelMask = depth < wildParts_.size() ? wildParts_[depth] : mask_;
-    DirListing listing = ahead_ ? ahead_->Take(dir) : listDirectory(dir);
+    // The search enters every subdirectory of a level that matches files; a level of
+    // the wildcard parts only those that match.
+    DirListing listing =
+        ahead_ ? ahead_->Take(dir, depth >= wildParts_.size()) : listDirectory(dir);
     levels_.emplace_back(std::move(dir), std::move(levelMask), std::move(listing));
     const int error = levels_.back().Error();
     // A directory that failed part-way is searched as far as it could be read, and
     // reported all the same.
     if (error && levels_.back().EmptyDirectory())
         levels_.pop_back();
-    askAhead();
     return error;
-}
-
-void TDirSearch::askAhead() {
-    if (!ahead_)
-        return;
-    // The deepest level is searched first; the levels of the wildcard parts enter
-    // only the directories that match, and are not listed ahead.
-    bool room = true;
-    const auto ask = [&](const std::string& dir) { return room = ahead_->Ask(dir); };
-    for (std::size_t level = levels_.size(); room && level-- > wildParts_.size();)
-        levels_[level].AskAhead(ask);
 }
 
 bool TDirSearch::enter(const std::string& dir, std::time_t modified, TSearchRec& rec) {
@@ -111,41 +100,51 @@ bool TDirSearch::NextFile(TSearchRec& rec) {
             levels_.pop_back();
             continue;
         }
-        const std::string path = level.Dir() + entry->name;
         const bool unreadableEntry = entry->kind == DirEntryKind::Unreadable;
         if (levels_.size() <= wildParts_.size()) {
             // Still matching the wildcard parts of the start directory: only
             // directories matter, and one that cannot be listed is reported.
             if (!entry->isDirectory || !WildcardMatch(level.Mask(), entry->name))
                 continue;
+            std::string path = level.Dir() + entry->name + "/";
             if (unreadableEntry) {
-                rec = unreadable(path + "/", true, 0, entry->error);
+                rec = unreadable(std::move(path), true, 0, entry->error);
                 return true;
             }
             rec = {};
-            if (enter(path + "/", entry->modified, rec) && rec.Problem != TSearchProblem::None)
+            if (enter(path, entry->modified, rec) && rec.Problem != TSearchProblem::None)
                 return true;
             continue;
         }
         if (entry->isDirectory) {
             if (!recurse_)
                 continue;
+            std::string path = level.Dir() + entry->name + "/";
             if (unreadableEntry) {
-                rec = unreadable(path + "/", true, 0, entry->error);
+                rec = unreadable(std::move(path), true, 0, entry->error);
                 return true;
             }
-            rec = {path + "/", 0, true, entry->modified};
+            rec = {std::move(path), 0, true, entry->modified, TSearchProblem::None, 0, {}, 0};
             if (enter(rec.Name, entry->modified, rec))
                 return true;
             continue;
         }
         if (!matchesMask(entry->name))
             continue;
-        rec = {path, entry->size, false, entry->modified};
-        if (unreadableEntry)
-            rec = unreadable(path, false, 0, entry->error);
-        else if (entry->kind == DirEntryKind::Special)
-            rec.Problem = TSearchProblem::Special;
+        if (unreadableEntry) {
+            rec = unreadable(level.Dir() + entry->name, false, 0, entry->error);
+            return true;
+        }
+        // The one name made per file goes into the record's own buffer.
+        rec.Name.assign(level.Dir()).append(entry->name);
+        rec.Size = entry->size;
+        rec.IsDirectory = false;
+        rec.Modified = entry->modified;
+        rec.Problem =
+            entry->kind == DirEntryKind::Special ? TSearchProblem::Special : TSearchProblem::None;
+        rec.Error = 0;
+        rec.Stamp = entry->stamp;
+        rec.Mode = entry->mode;
         return true;
     }
     return false;

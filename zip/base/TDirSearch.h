@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileStamp.h"
 #include "zip/base/ListingAhead.h"
 #include "zip/base/TSearchData.h"
 
@@ -26,6 +27,10 @@ struct TSearchRec {
     std::time_t Modified = 0;
     TSearchProblem Problem = TSearchProblem::None;
     int Error = 0; // errno of an unreadable name
+    // Of a file: what the search found of it (of a link: of its target), which file
+    // it is, its exact time and its type and permission bits.
+    FileStamp Stamp;
+    std::uint32_t Mode = 0;
 };
 
 // Depth-first search for files matching a mask (WildcardMatch), optionally through
@@ -61,8 +66,6 @@ private:
     // directory that cannot be listed is described in rec.
     bool enter(const std::string& dir, std::time_t modified, TSearchRec& rec);
     bool matchesMask(const std::string& name) const;
-    // Asks for the listings of the subdirectories the search enters next.
-    void askAhead();
 
     std::unique_ptr<ListingAhead> ahead_; // recursing: subdirectories listed ahead
     std::vector<TSearchData> levels_;

@@ -11,13 +11,4 @@ const DirEntry* TSearchData::Next() {
     return next_ < listing_.entries.size() ? &listing_.entries[next_++] : nullptr;
 }
 
-void TSearchData::AskAhead(const std::function<bool(const std::string&)>& ask) {
-    for (asked_ = std::max(asked_, next_); asked_ < listing_.entries.size(); ++asked_) {
-        const DirEntry& entry = listing_.entries[asked_];
-        if (entry.isDirectory && entry.kind != DirEntryKind::Unreadable &&
-            !ask(dir_ + entry.name + "/"))
-            return;
-    }
-}
-
 } // namespace kd

@@ -1,6 +1,5 @@
 #pragma once
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,16 +22,12 @@ public:
     int Error() const { return listing_.error; }
     // The next entry, or nullptr when the level is exhausted.
     const DirEntry* Next();
-    // Hands the subdirectories still ahead of the cursor (as paths ending in "/"),
-    // each once, to ask, until it returns false.
-    void AskAhead(const std::function<bool(const std::string&)>& ask);
 
 private:
     std::string dir_;
     std::string mask_;
     DirListing listing_;
     std::size_t next_ = 0;
-    std::size_t asked_ = 0; // entries before this one were handed to AskAhead's ask
 };
 
 } // namespace kd

@@ -7,32 +7,42 @@ namespace kd {
 
 namespace {
 
-std::uint32_t dosAttributes(const std::string& name, const struct stat& st, bool archive) {
+std::uint32_t dosAttributes(std::string_view name, std::uint32_t mode, bool archive) {
     std::uint32_t attributes = 0;
-    if (!(st.st_mode & S_IWUSR))
+    if (!(mode & S_IWUSR))
         attributes |= 0x01; // read-only
     const auto slash = name.rfind('/');
-    if (name.compare(slash == std::string::npos ? 0 : slash + 1, 1, ".") == 0)
+    if (name.substr(slash == std::string_view::npos ? 0 : slash + 1).starts_with('.'))
         attributes |= 0x02; // hidden
     if (archive)
         attributes |= 0x20;
     return attributes;
 }
 
-std::uint32_t withUnixMode(std::uint32_t attributes, const struct stat& st) {
-    return (attributes & 0xFFFF) | static_cast<std::uint32_t>(st.st_mode & 0xFFFF) << 16;
+std::uint32_t withUnixMode(std::uint32_t attributes, std::uint32_t mode) {
+    return (attributes & 0xFFFF) | (mode & 0xFFFF) << 16;
+}
+
+SourceFields fieldsOf(std::string_view name, std::uint32_t mode, std::time_t modified,
+                      std::uint32_t localDosTime, bool archiveSet) {
+    SourceFields fields;
+    // The last-write time as a DOS value, clamped to the years DOS dates hold.
+    fields.DosDateTime = DosDateTimeClamp(localDosTime);
+    fields.ExternalAttributes = withUnixMode(dosAttributes(name, mode, archiveSet), mode);
+    fields.VersionMadeBy = kMadeByUnix;
+    fields.UnixModified = modified;
+    return fields;
 }
 
 } // namespace
 
 SourceFields SourceFields::Of(const std::string& name, const struct stat& st, bool archiveSet) {
-    SourceFields fields;
-    // The last-write time as a DOS value, clamped to the years DOS dates hold.
-    fields.DosDateTime = DosDateTimeClamp(UnixTimeToDosDateTime(st.st_mtime));
-    fields.ExternalAttributes = withUnixMode(dosAttributes(name, st, archiveSet), st);
-    fields.VersionMadeBy = kMadeByUnix;
-    fields.UnixModified = st.st_mtime;
-    return fields;
+    return fieldsOf(name, st.st_mode, st.st_mtime, UnixTimeToDosDateTime(st.st_mtime), archiveSet);
+}
+
+SourceFields SourceFields::Of(std::string_view name, std::uint32_t mode, std::time_t modified,
+                              bool archiveSet, LocalTimeCache& localTimes) {
+    return fieldsOf(name, mode, modified, UnixTimeToDosDateTime(modified, localTimes), archiveSet);
 }
 
 void SourceFields::ApplyTo(TZipHeaderInfo& header) const {
@@ -58,7 +68,7 @@ void SourceFields::MoveTo(TZipHeaderInfo& header, const SourceFields& fresh) con
 
 void RecordUnixState(TZipHeaderInfo& header, const struct stat& st) {
     header.VersionMadeBy = kMadeByUnix;
-    header.ExternalAttributes = withUnixMode(header.ExternalAttributes, st);
+    header.ExternalAttributes = withUnixMode(header.ExternalAttributes, st.st_mode);
     header.SetUnixModified(st.st_mtime);
 }
 

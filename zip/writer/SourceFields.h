@@ -2,12 +2,16 @@
 #include <sys/stat.h>
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "zip/format/TZipHeaderInfo.h"
 
 namespace kd {
+
+class LocalTimeCache;
 
 // The fields of an entry's header that come from the state of its file: the DOS date
 // and time, the exact modification time, the DOS attributes (archive bit included)
@@ -21,6 +25,11 @@ struct SourceFields {
     // The fields of the file name in the state st (from stat or fstat), whose archive
     // attribute is archiveSet.
     static SourceFields Of(const std::string& name, const struct stat& st, bool archiveSet);
+    // The same of a file whose type and permission bits are mode and whose last
+    // write was at modified (seconds since 1970, UTC), its local time through
+    // localTimes.
+    static SourceFields Of(std::string_view name, std::uint32_t mode, std::time_t modified,
+                           bool archiveSet, LocalTimeCache& localTimes);
 
     bool ArchiveSet() const { return (ExternalAttributes & 0x20) != 0; }
     void ApplyTo(TZipHeaderInfo& header) const;

@@ -27,6 +27,8 @@ struct StartDecision {
     // The fields the file's state gave the header before OnStartZip, and that state.
     SourceFields Made;
     ArchiveStamp Stamp;
+    // Made holds the file's archive attribute (else its archive bit is merely set).
+    bool ArchiveKnown = true;
 };
 
 } // namespace kd

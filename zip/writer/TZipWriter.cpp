@@ -35,6 +35,7 @@ void TZipWriter::Assign(const TZipReader& source) {
     noCompressList_ = writer->noCompressList_;
     threads_ = writer->threads_;
     memoryInFlight_ = writer->memoryInFlight_;
+    startZipSeesArchiveBit_ = writer->startZipSeesArchiveBit_;
     addDirEntriesOnRecurse_ = writer->addDirEntriesOnRecurse_;
     dirEntriesOnlyWithFiles_ = writer->dirEntriesOnlyWithFiles_;
     ownArchives_ = writer->ownArchives_;

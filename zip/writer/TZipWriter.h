@@ -18,9 +18,10 @@ namespace kd {
 struct ZipWriterRun;
 struct CompressedFile;
 struct StoredPath;
+struct StartQuestion;
 struct StartDecision;
 struct FileTurn;
-struct SourceState;
+struct FoundFile;
 class EntryNameSet;
 class ShownModified;
 
@@ -166,6 +167,13 @@ public:
     // it on the open file, so that handlers need not look the file up again. Nothing
     // for a directory entry and outside those events.
     const std::optional<timespec>& SourceModified() const { return sourceModified_; }
+    // Whether the header OnStartZip is asked with carries the file's archive attribute
+    // (the default). Off, its archive bit reads as set, and the attribute is looked up
+    // only for a file the handler takes, which then gets its real bit unless the
+    // handler edited the attributes: a handler that never looks at the bit spares the
+    // run a look-up of every file it skips.
+    bool StartZipSeesArchiveBit() const { return startZipSeesArchiveBit_; }
+    void SetStartZipSeesArchiveBit(bool value) { startZipSeesArchiveBit_ = value; }
     // A recursive search also adds an entry for each directory it enters.
     bool AddDirEntriesOnRecurse() const { return addDirEntriesOnRecurse_; }
     void SetAddDirEntriesOnRecurse(bool value) { addDirEntriesOnRecurse_ = value; }
@@ -236,14 +244,14 @@ private:
     void sweepStaleTemporaryFiles(bool parts) const;
     void expandFilesList(ZipWriterRun& run);
     void expandMask(ZipWriterRun& run, const std::string& mask);
-    bool wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size);
+    bool wantedFile(ZipWriterRun& run, const std::string& name, const FoundFile& found);
     void decideOldEntries(ZipWriterRun& run);
     // Raises OnStartZip for every file of the run, in the order they go in, before
     // any is read; run.Starts keeps the answers.
     void decideStarts(ZipWriterRun& run);
     // Asks about the file name (Items[index]) in the state found of it.
     void decideStart(ZipWriterRun& run, const std::string& name, std::size_t index, bool replacing,
-                     const SourceState& state, EntryNameSet& claimed);
+                     EntryNameSet& claimed, StartQuestion& question);
     void processOldEntries(ZipWriterRun& run);
     // Starts the worker threads on the files the run will write, in that order.
     void startPrefetch(ZipWriterRun& run);
@@ -311,6 +319,8 @@ private:
     void reportRead(ZipWriterRun& run, std::uint64_t got, std::uint64_t bytesRead,
                     std::uint64_t size, bool spooled);
     StoredPath storedNameOf(const std::string& name) const;
+    // The same into stored, whose buffers are used again.
+    void storedNameOf(std::string_view name, StoredPath& stored) const;
     std::string resolve(const std::string& name) const;
 
     std::unique_ptr<ArchiveAttribute> ownedAttributes_;
@@ -331,6 +341,7 @@ private:
     bool resetArchiveBitOnZip_ = false;
     std::vector<std::string> excludeList_;
     std::vector<std::string> noCompressList_;
+    bool startZipSeesArchiveBit_ = true;
     bool addDirEntriesOnRecurse_ = false;
     bool dirEntriesOnlyWithFiles_ = false;
     std::vector<std::string> ownArchives_;

@@ -216,11 +216,13 @@ bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDe
                              FileTurn& turn, ShownModified& shown) {
     if (!startTurn(run, name, turn))
         return false;
-    // The archive attribute is looked at again only for a file changed since.
+    // The archive attribute is looked at again only for a file changed since, or not
+    // looked at before.
     const ArchiveStamp stamp = ArchiveAttribute::StampOf(turn.Status);
-    const bool archiveSet = stamp == decided.Stamp ? decided.Made.ArchiveSet()
-                            : turn.Made            ? turn.Made->ArchiveSet
-                                                   : attributes_->IsSet(name);
+    const bool archiveSet = stamp == decided.Stamp && decided.ArchiveKnown
+                                ? decided.Made.ArchiveSet()
+                            : turn.Made ? turn.Made->ArchiveSet
+                                        : attributes_->IsSet(name, -1, stamp);
     turn.Fields = SourceFields::Of(name, turn.Status, archiveSet);
     turn.Header = std::move(decided.Header);
     TZipHeaderInfo& header = *turn.Header;

@@ -171,12 +171,12 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
         return;
     std::vector<CompressJob> plan;
     const auto add = [&](const std::string& item, std::size_t index) {
-        if (item.empty() || item.back() == '/' || !run.ItemSizes[index])
+        if (item.empty() || item.back() == '/' || !run.ItemStates[index])
             return;
         // Only files OnStartZip took are read ahead, with the name it gave them; with
         // no handler to ask, every file.
         const StartDecision& start = run.Starts[index];
-        std::uint64_t size = *run.ItemSizes[index];
+        std::uint64_t size = run.FoundSize(index);
         std::string fileName;
         if (start.What == StartDecision::Kind::Taken) {
             size = static_cast<std::uint64_t>(start.Stamp.size);

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include "platform/CodePage.h"
-#include "platform/Paths.h"
 #include "platform/TempFileBeside.h"
 #include "zip/base/TDirSearch.h"
 #include "zip/writer/TZipWriter.h"
@@ -50,13 +49,18 @@ std::string TZipWriter::resolve(const std::string& name) const {
 }
 
 StoredPath TZipWriter::storedNameOf(const std::string& name) const {
-    StoredPath stored = StoredEntryName(name, {RootDir(), storePaths_, relativePaths_});
+    StoredPath stored;
+    storedNameOf(name, stored);
+    return stored;
+}
+
+void TZipWriter::storedNameOf(std::string_view name, StoredPath& stored) const {
+    StoredEntryName(name, {RootDir(), storePaths_, relativePaths_}, stored);
     // A file name that is not UTF-8 (a legacy encoding) is taken as Windows-1250,
     // as names of other archives are read, so that the entry name stays valid text.
     for (std::string* part : {&stored.Directory, &stored.FileName})
         if (!isValidUtf8(*part))
             *part = toUtf8(*part, CodePage::Cp1250);
-    return stored;
 }
 
 void TZipWriter::expandFilesList(ZipWriterRun& run) {
@@ -85,10 +89,10 @@ void TZipWriter::expandFilesList(ZipWriterRun& run) {
                 run.AddItem(name + "/"); // a directory named without its "/"
                 continue;
             }
-            const auto size = static_cast<std::uint64_t>(st.st_size);
-            if (wantedFile(run, name, size)) {
-                run.AddItem(name, size);
-                run.TotalBytes += static_cast<std::int64_t>(size);
+            const FoundFile found{FileStampOf(st), st.st_mode};
+            if (wantedFile(run, name, found)) {
+                run.AddItem(name, found);
+                run.TotalBytes += found.Stamp.size;
             }
         }
     }
@@ -110,19 +114,22 @@ void TZipWriter::expandMask(ZipWriterRun& run, const std::string& item) {
         } else if (rec.IsDirectory) {
             if (mask.Recurse && addDirEntriesOnRecurse_)
                 run.AddItem(rec.Name);
-        } else if (!MatchesMaskList(excludeList_, rec.Name) &&
-                   wantedFile(run, rec.Name, rec.Size)) {
-            run.AddItem(rec.Name, rec.Size);
-            run.TotalBytes += static_cast<std::int64_t>(rec.Size);
+        } else if (const FoundFile file{rec.Stamp, rec.Mode};
+                   !MatchesMaskList(excludeList_, rec.Name) && wantedFile(run, rec.Name, file)) {
+            run.AddItem(std::move(rec.Name), file);
+            run.TotalBytes += file.Stamp.size;
         }
     }
 }
 
-bool TZipWriter::wantedFile(ZipWriterRun& run, const std::string& name, std::uint64_t size) {
+bool TZipWriter::wantedFile(ZipWriterRun& run, const std::string& name, const FoundFile& found) {
     // Temporary files of this program (its own or a killed run's) are nobody's data.
-    if (isOwnArchive(run, name, size) || TempFileBeside::IsTempFileName(fileNameOf(name)))
+    const auto slash = name.rfind('/');
+    if (isOwnArchive(run, name, static_cast<std::uint64_t>(found.Stamp.size)) ||
+        TempFileBeside::IsTempFileName(std::string_view(name).substr(slash + 1)))
         return false;
-    if (skipIfArchiveBitNotSet_ && !attributes_->IsSet(name))
+    if (skipIfArchiveBitNotSet_ &&
+        !attributes_->IsSet(name, -1, ArchiveAttribute::StampOf(found.Stamp)))
         return false;
     // Freshening takes only files the old archive holds: none when there is none.
     return zipAction_ != TZipAction::zaFreshen || run.OldNames.count(storedNameOf(name).FullName());

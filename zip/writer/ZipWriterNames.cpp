@@ -8,22 +8,24 @@ namespace kd {
 
 StoredPath StoredEntryName(const std::string& name, const StoredPathOptions& options) {
     StoredPath stored;
+    StoredEntryName(name, options, stored);
+    return stored;
+}
+
+void StoredEntryName(std::string_view name, const StoredPathOptions& options, StoredPath& stored) {
     std::size_t split = name.size(); // a directory entry has no file name
     if (name.empty() || name.back() != '/') {
         const auto slash = name.rfind('/');
-        split = slash == std::string::npos ? 0 : slash + 1;
+        split = slash == std::string_view::npos ? 0 : slash + 1;
     }
-    stored.FileName = name.substr(split);
-    if (!options.StorePaths)
-        return stored;
-    std::string dir = name.substr(0, split);
-    const std::string& root = options.RootDir;
-    if (options.RelativePaths && !root.empty() && dir.compare(0, root.size(), root) == 0)
-        dir.erase(0, root.size());
+    stored.FileName.assign(name.substr(split));
+    std::string_view dir = options.StorePaths ? name.substr(0, split) : std::string_view();
+    const std::string_view root = options.RootDir;
+    if (options.RelativePaths && !root.empty() && dir.starts_with(root))
+        dir.remove_prefix(root.size());
     while (!dir.empty() && dir.front() == '/')
-        dir.erase(0, 1);
-    stored.Directory = dir;
-    return stored;
+        dir.remove_prefix(1);
+    stored.Directory.assign(dir);
 }
 
 bool MatchesMaskList(const std::vector<std::string>& masks, const std::string& name) {

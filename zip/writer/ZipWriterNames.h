@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 // How the writer turns file names into entry names, and its mask lists.
@@ -14,7 +15,7 @@ struct StoredPath {
 };
 
 struct StoredPathOptions {
-    std::string RootDir; // "" or ending in "/"
+    std::string_view RootDir; // "" or ending in "/"
     bool StorePaths = false;
     bool RelativePaths = false;
 };
@@ -24,6 +25,8 @@ struct StoredPathOptions {
 // to RootDir with RelativePaths when it lies below it (letter case counts), and
 // never with a leading "/".
 StoredPath StoredEntryName(const std::string& name, const StoredPathOptions& options);
+// The same into stored, whose buffers are used again.
+void StoredEntryName(std::string_view name, const StoredPathOptions& options, StoredPath& stored);
 
 // True when a mask of the list matches: a mask holding "/" against the whole name,
 // any other against the part after the last "/". An empty list matches nothing.

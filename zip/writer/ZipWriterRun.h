@@ -12,6 +12,7 @@
 
 #include "platform/ArchiveAttribute.h"
 #include "platform/FileStamp.h"
+#include "platform/LocalTimeCache.h"
 #include "platform/SiblingStat.h"
 #include "zip/base/TLFNFileStream.h"
 #include "zip/deflate/Deflater.h"
@@ -69,6 +70,13 @@ private:
     std::optional<timespec>& shown_;
 };
 
+// A file as the run found it when it expanded FilesList: which file it is, its size
+// and exact time, and its type and permission bits.
+struct FoundFile {
+    FileStamp Stamp;
+    std::uint32_t Mode = 0;
+};
+
 // A file in its turn: what its entry is made from (the open file, or the data a
 // worker made from it), the state it is in, and the header it goes in under with the
 // fields that state gave it.
@@ -84,8 +92,8 @@ struct FileTurn {
 struct ZipWriterRun {
     // FilesList after expansion; an item taken by an old entry is cleared (emptied).
     std::vector<std::string> Items;
-    // Beside each item, the size a file had when it was found (none for a directory).
-    std::vector<std::optional<std::uint64_t>> ItemSizes;
+    // Beside each item, the file as it was found (none for a directory).
+    std::vector<std::optional<FoundFile>> ItemStates;
     // Beside each item, what OnStartZip decided for it before anything was read.
     std::vector<StartDecision> Starts;
     // Stored name -> first item with that name, for matching old entries.
@@ -127,6 +135,8 @@ struct ZipWriterRun {
 
     // Looks at the files written, one directory after another.
     SiblingStat Sources;
+    // The local times of the files' dates, on the calling thread.
+    LocalTimeCache LocalTimes;
 
     // The entry being written.
     Deflater Compressor;
@@ -136,9 +146,14 @@ struct ZipWriterRun {
     std::vector<std::uint8_t> Scratch = std::vector<std::uint8_t>(65536);
     std::vector<std::uint8_t> CipherBuffer = std::vector<std::uint8_t>(65536);
 
-    void AddItem(std::string item, std::optional<std::uint64_t> size = std::nullopt) {
+    void AddItem(std::string item, std::optional<FoundFile> found = std::nullopt) {
         Items.push_back(std::move(item));
-        ItemSizes.push_back(size);
+        ItemStates.push_back(found);
+    }
+    // The size a file had when it was found (0 for a directory).
+    std::uint64_t FoundSize(std::size_t index) const {
+        const auto& found = ItemStates[index];
+        return found ? static_cast<std::uint64_t>(found->Stamp.size) : 0;
     }
 
     // True when the file of this device and inode is one of the archives above.

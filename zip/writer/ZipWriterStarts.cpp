@@ -1,8 +1,6 @@
 // Asking OnStartZip about every file before any file is read.
-#include <cerrno>
 #include <sys/stat.h>
 
-#include "zip/writer/SourceStates.h"
 #include "zip/writer/TZipWriter.h"
 #include "zip/writer/ZipWriterNames.h"
 #include "zip/writer/ZipWriterRun.h"
@@ -15,35 +13,34 @@ namespace {
 // handler is looked at after every file).
 constexpr unsigned kPumpInterval = 256;
 
+timespec timeOf(const FileStamp& stamp) {
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    std::int64_t seconds = stamp.modifiedNs / kNsPerSecond, ns = stamp.modifiedNs % kNsPerSecond;
+    if (ns < 0) { // before 1970: the remainder counts from the second below
+        ns += kNsPerSecond;
+        --seconds;
+    }
+    timespec moment{};
+    moment.tv_sec = static_cast<time_t>(seconds);
+    moment.tv_nsec = static_cast<long>(ns);
+    return moment;
+}
+
 } // namespace
+
+// What a question is asked with, used again for each file: a file skipped costs no
+// new header or name.
+struct StartQuestion {
+    TZipHeaderInfo Header;
+    StoredPath Name;
+    std::string FullName;
+};
 
 void TZipWriter::decideStarts(ZipWriterRun& run) {
     run.Starts.resize(run.Items.size());
     // Without a handler there is nothing to ask: each file is looked at in its turn.
     if (!OnStartZip)
         return;
-    // The files in the order they go in: those replacing old entries first. A
-    // directory entry is asked about in its turn: it has no data to read.
-    struct Asked {
-        const std::string* Name;
-        std::size_t Index;
-        bool Replacing;
-    };
-    std::vector<Asked> order;
-    std::vector<const std::string*> paths;
-    const auto ask = [&](const std::string& item, std::size_t index, bool replacing) {
-        if (!item.empty() && item.back() != '/') {
-            order.push_back({&item, index, replacing});
-            paths.push_back(&item);
-        }
-    };
-    for (const OldEntryDecision& decision : run.OldDecisions)
-        if (!decision.Keep)
-            ask(decision.Item, decision.Index, true);
-    for (std::size_t i = 0; i < run.Items.size(); ++i)
-        ask(run.Items[i], i, false);
-    SourceStates states(std::move(paths), threads_, *attributes_);
-
     // The entry names the archive is to hold, for telling a file named twice: those of
     // the old archive and those of the files taken so far. A name found here already
     // is asked about in its turn, when it is known whether the entry holding it went
@@ -52,54 +49,69 @@ void TZipWriter::decideStarts(ZipWriterRun& run) {
     if (run.HasOldArchive && Directory())
         for (const auto& entry : *Directory())
             claimed.Insert(entry->FullName());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const Asked& asked = order[k];
-        decideStart(run, *asked.Name, asked.Index, asked.Replacing, states.Get(k), claimed);
-        if (cancel_ || (k + 1) % kPumpInterval == 0)
+    StartQuestion question;
+    unsigned count = 0;
+    // The files in the order they go in: those replacing old entries first. A
+    // directory entry is asked about in its turn: it has no data to read.
+    const auto ask = [&](const std::string& item, std::size_t index, bool replacing) {
+        if (item.empty() || item.back() == '/')
+            return;
+        decideStart(run, item, index, replacing, claimed, question);
+        if (cancel_ || ++count % kPumpInterval == 0)
             ProcessMessagesAndCheckCancel();
-    }
+    };
+    for (const OldEntryDecision& decision : run.OldDecisions)
+        if (!decision.Keep)
+            ask(decision.Item, decision.Index, true);
+    for (std::size_t i = 0; i < run.Items.size(); ++i)
+        ask(run.Items[i], i, false);
 }
 
 void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::size_t index,
-                             bool replacing, const SourceState& state, EntryNameSet& claimed) {
+                             bool replacing, EntryNameSet& claimed, StartQuestion& question) {
     StartDecision& decision = run.Starts[index];
     const auto leftOut = [&](StartDecision::Kind kind) {
         decision.What = kind;
-        run.TotalBytes -= static_cast<std::int64_t>(run.ItemSizes[index].value_or(0));
+        run.TotalBytes -= static_cast<std::int64_t>(run.FoundSize(index));
     };
-    const struct stat& st = state.Status;
-    if (state.Error != 0) {
-        if (state.Error == ENOENT || state.Error == ENOTDIR)
-            leftOut(StartDecision::Kind::Gone);
-        return; // otherwise its turn tells why it cannot be read
-    }
-    if (!S_ISREG(st.st_mode))
+    const std::optional<FoundFile>& found = run.ItemStates[index];
+    if (!found || !S_ISREG(found->Mode))
         return; // a FIFO or device, reported in its turn
-    if (run.IsOwnFile(st.st_dev, st.st_ino))
+    const FileStamp& stamp = found->Stamp;
+    if (run.IsOwnFile(stamp.device, stamp.inode))
         return leftOut(StartDecision::Kind::Gone);
-    const StoredPath stored = storedNameOf(name);
+    const StoredPath& stored = question.Name;
+    storedNameOf(name, question.Name);
     // A file replacing an old entry has that entry's name.
-    if (!replacing && claimed.Size() != 0 && claimed.Contains(stored.FullName()))
+    if (!replacing && claimed.Size() != 0 &&
+        claimed.Contains(question.FullName.assign(stored.Directory).append(stored.FileName)))
         return;
 
-    decision.Stamp = ArchiveAttribute::StampOf(st);
-    decision.Made = SourceFields::Of(name, st, state.ArchiveSet);
-    TZipHeaderInfo header;
-    decision.Made.ApplyTo(header);
-    header.UncompressedSize = static_cast<std::uint32_t>(st.st_size);
-    header.InternalAttributes = 2; // text or binary: the compressor decides
-    header.SetDirectory(stored.Directory);
-    header.SetFileName(stored.FileName);
+    decision.Stamp = ArchiveAttribute::StampOf(stamp);
+    // SkipIfArchiveBitNotSet took only files whose attribute is set.
+    decision.ArchiveKnown = skipIfArchiveBitNotSet_ || startZipSeesArchiveBit_;
+    const bool archiveSet = skipIfArchiveBitNotSet_ || !startZipSeesArchiveBit_ ||
+                            attributes_->IsSet(name, -1, decision.Stamp);
+    const timespec modified = timeOf(stamp);
+    decision.Made =
+        SourceFields::Of(name, found->Mode, modified.tv_sec, archiveSet, run.LocalTimes);
+    TZipHeaderInfo& asked = question.Header;
+    asked.SetDefaults();
+    decision.Made.ApplyTo(asked);
+    asked.UncompressedSize = static_cast<std::uint32_t>(stamp.size);
+    asked.InternalAttributes = 2; // text or binary: the compressor decides
+    asked.SetDirectory(stored.Directory);
+    asked.SetFileName(stored.FileName);
     bool skip = false;
     {
-        const ShownModified shown(sourceModified_, st.st_mtim);
-        OnStartZip(*this, name, header, skip);
+        const ShownModified shown(sourceModified_, modified);
+        OnStartZip(*this, name, asked, skip);
     }
-    if (skip || header.FullName().empty())
+    if (skip || (asked.Directory().empty() && asked.FileName().empty()))
         return leftOut(StartDecision::Kind::Skipped);
-    claimed.Insert(header.FullName());
+    claimed.Insert(asked.FullName());
     decision.What = StartDecision::Kind::Taken;
-    decision.Header = std::make_shared<TZipHeaderInfo>(std::move(header));
+    decision.Header = std::make_shared<TZipHeaderInfo>(asked);
 }
 
 } // namespace kd

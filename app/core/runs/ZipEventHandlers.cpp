@@ -41,8 +41,10 @@ bool inExcludedDirectory(const TObjektZal& profile, const std::string& fName) {
 
 namespace {
 
-TDateTime dateTimeOf(const timespec& moment) {
-    return toDateTime(moment.tv_sec) + static_cast<double>(moment.tv_nsec) / 86400e9;
+TDateTime dateTimeOf(const timespec& moment, LocalTimeCache* localTimes = nullptr) {
+    const TDateTime seconds =
+        localTimes ? toDateTime(moment.tv_sec, *localTimes) : toDateTime(moment.tv_sec);
+    return seconds + static_cast<double>(moment.tv_nsec) / 86400e9;
 }
 
 TDateTime dateTimeOf(const FileStamp& stamp) {
@@ -66,9 +68,10 @@ std::optional<TDateTime> fileModified(const std::string& path) {
     return dateTimeOf(info.st_mtim);
 }
 
-std::optional<TDateTime> fileModified(const TZipWriter& writer, const std::string& path) {
+std::optional<TDateTime> fileModified(const TZipWriter& writer, const std::string& path,
+                                      LocalTimeCache* localTimes) {
     if (const auto& seen = writer.SourceModified())
-        return dateTimeOf(*seen);
+        return dateTimeOf(*seen, localTimes);
     return fileModified(path);
 }
 
@@ -89,13 +92,17 @@ void ZipEventHandlers::bind(TZipWriter& writer) {
     writer.OnStartZip = [this](TZipWriter& sender, const std::string& fName, TZipHeaderInfo&,
                                bool& skip) {
         // A directory's date decides nothing: it is not looked up.
-        ZipEngineStartZip(fName, fName.ends_with('/') ? std::nullopt : fileModified(sender, fName),
-                          skip);
+        ZipEngineStartZip(
+            fName, fName.ends_with('/') ? std::nullopt : fileModified(sender, fName, &localTimes_),
+            skip);
     };
+    // The selection goes by names and dates: the header's archive bit is not read.
+    writer.SetStartZipSeesArchiveBit(false);
     writer.OnEndZip = [this](TZipWriter& sender, const std::string& fName,
                              std::uint32_t uncompressed, std::uint32_t compressed, std::int64_t) {
         ZipEngineEndZip(fName, uncompressed, compressed,
-                        state_.DetailedInfo ? fileModified(sender, fName) : std::nullopt);
+                        state_.DetailedInfo ? fileModified(sender, fName, &localTimes_)
+                                            : std::nullopt);
     };
     writer.OnSkippingFile = [this, &writer](TZipReader&, TSkipReason reason,
                                             const std::string& fName, int, bool& retry) {
@@ -200,6 +207,7 @@ void ZipEventHandlers::ZipEngineTotalPercentDone(int percent, const std::string&
 void ZipEventHandlers::ZipEngineZipComplete() {
     view_.showStatusText("");
     state_.CurrentProfile = nullptr;
+    localTimes_ = LocalTimeCache(); // the next run converts by the zone then in force
 }
 
 void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip) {

@@ -4,6 +4,7 @@
 #include "app/core/runs/MainWindowView.h"
 #include "app/core/runs/ProfileArchives.h"
 #include "app/core/runs/RestoredFiles.h"
+#include "platform/LocalTimeCache.h"
 #include "platform/SiblingStat.h"
 #include "platform/UiHost.h"
 #include "zip/reader/ExtractFailure.h"
@@ -61,8 +62,9 @@ bool inExcludedDirectory(const TObjektZal& profile, const std::string& fName);
 // nullopt when it cannot be read.
 std::optional<TDateTime> fileModified(const std::string& path);
 // The same for the file the writer reports: the time it saw on the open file, or else
-// the file system's.
-std::optional<TDateTime> fileModified(const TZipWriter& writer, const std::string& path);
+// the file system's; localTimes, when given, converts the time the writer saw.
+std::optional<TDateTime> fileModified(const TZipWriter& writer, const std::string& path,
+                                      LocalTimeCache* localTimes = nullptr);
 
 // The main window's handlers of the ZIP engine's events: the file selection of a
 // backup, the lines of the run logs, the progress in the status bar and the
@@ -106,6 +108,8 @@ private:
     RestoredFiles written_; // the files this extraction has written
     // The last entry started: the time of the file it is to replace, if any.
     std::optional<TDateTime> replaced_;
+    // The dates of the files a zip call asks about.
+    LocalTimeCache localTimes_;
 };
 
 // fName with its extension replaced by "." and the disk number in three digits.

@@ -19,24 +19,24 @@ std::vector<std::string> names(const DirListing& listing) {
     return result;
 }
 
-TEST(ListingAhead, GivesTheListingsOfListDirectoryWithinItsLimit) {
+TEST(ListingAhead, ListsTheSubdirectoriesAheadWithinItsLimitAndGivesListDirectorysListings) {
     test::TempDir t;
-    for (const std::string dir : {"a", "b", "c"})
+    for (const std::string dir : {"top/a/x", "top/b", "top/c"})
         for (int i = 0; i < 30; ++i)
             t.write(dir + "/f" + std::to_string(i), dir);
-    t.write("b/sub/x", "x");
-    const std::string a = t.file("a/"), b = t.file("b/"), c = t.file("c/");
     ListingAhead ahead(2, 2);
-    EXPECT_TRUE(ahead.Ask(a));
-    EXPECT_TRUE(ahead.Ask(b));
-    EXPECT_TRUE(ahead.Ask(b)); // already asked
-    EXPECT_FALSE(ahead.Ask(c));
-    EXPECT_EQ(names(ahead.Take(b)), names(listDirectory(b)));
-    EXPECT_TRUE(ahead.Ask(c)); // room again
-    EXPECT_EQ(names(ahead.Take(a)), names(listDirectory(a)));
-    EXPECT_EQ(names(ahead.Take(c)), names(listDirectory(c)));
-    EXPECT_EQ(names(ahead.Take(t.file("b/sub/"))), std::vector<std::string>{"x"}); // never asked
-    EXPECT_NE(ahead.Take(t.file("gone/")).error, 0);
+    const std::string top = t.file("top/");
+    EXPECT_EQ(names(ahead.Take(top, false)), names(listDirectory(top)));
+    EXPECT_EQ(ahead.Room(), 2u); // nothing listed ahead
+    EXPECT_EQ(names(ahead.Take(top, true)), names(listDirectory(top)));
+    EXPECT_EQ(ahead.Room(), 0u); // a and b
+    // Depth first: a/x before c. Every directory listed ahead is taken, the last ones
+    // perhaps before a thread started them.
+    for (const std::string dir : {"top/a/", "top/a/x/", "top/b/", "top/c/"})
+        EXPECT_EQ(names(ahead.Take(t.file(dir), true)), names(listDirectory(t.file(dir)))) << dir;
+    EXPECT_EQ(ahead.Room(), 2u);
+    EXPECT_NE(ahead.Take(t.file("gone/"), true).error, 0);
+    EXPECT_EQ(ahead.Room(), 2u);
 }
 
 TEST(ListingAhead, ARecursiveSearchFindsEveryFileOfAWideTreeInOrder) {

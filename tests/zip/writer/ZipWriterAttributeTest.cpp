@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
 
 #include "platform/ArchiveAttributeStore.h"
 #include "zip/support/ZipWriterTestSupport.h"
@@ -61,6 +64,71 @@ TEST_P(ZipWriterAttribute, SecondRunTakesOnlyTheFileEditedSince) {
     zip.SetFilesList({"*.*"});
     EXPECT_EQ(zip.AddFilesToArchive(), 3);
     EXPECT_EQ(attributesSeen, (std::vector<std::uint32_t>{0, 0, 0}));
+}
+
+// Attributes that count how often each file's was looked up.
+class CountedAttributes : public ArchiveAttributeFake {
+public:
+    std::map<std::string, int> lookups() {
+        const std::lock_guard lock(mutex_);
+        return lookups_;
+    }
+
+protected:
+    std::optional<ArchiveStamp> Recorded(const std::string& path) override {
+        {
+            const std::lock_guard lock(mutex_);
+            ++lookups_[path];
+        }
+        return ArchiveAttributeFake::Recorded(path);
+    }
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, int> lookups_;
+};
+
+TEST_P(ZipWriterAttribute, AHandlerThatDoesNotSeeTheBitSparesTheLookUpsOfTheFilesItSkips) {
+    test::TempDir t;
+    for (const std::string name : {"a.txt", "b.txt", "c.txt"})
+        t.write("tree/" + name, name);
+    test::WriterBench bench(t);
+    CountedAttributes attributes;
+    TZipWriter& zip = bench.zip;
+    zip.SetArchiveAttribute(attributes);
+    zip.SetThreads(GetParam());
+    zip.SetRootDir(t.file("tree"));
+    zip.SetResetArchiveBitOnZip(true);
+    bench.add({"*.*"}); // every attribute reset: archived
+    std::vector<std::uint32_t> seen;
+    zip.OnStartZip = [&](TZipWriter&, const std::string& name, TZipHeaderInfo& header, bool& skip) {
+        seen.push_back(header.ExternalAttributes & 0x20);
+        skip = !name.ends_with("a.txt");
+    };
+
+    zip.SetZipName(t.file("seen.zip"));
+    zip.SetFilesList({"*.*"});
+    EXPECT_EQ(zip.AddFilesToArchive(), 1);
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{0, 0, 0}));
+
+    seen.clear();
+    const auto before = attributes.lookups();
+    zip.SetStartZipSeesArchiveBit(false);
+    zip.SetZipName(t.file("unseen.zip"));
+    zip.SetFilesList({"*.*"});
+    EXPECT_EQ(zip.AddFilesToArchive(), 1);
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{0x20, 0x20, 0x20}));
+    for (const std::string name : {"b.txt", "c.txt"})
+        EXPECT_EQ(attributes.lookups()[t.file("tree/" + name)], before.at(t.file("tree/" + name)))
+            << name;
+    // The file taken goes in with its real attribute, as before.
+    for (const std::string archive : {"seen.zip", "unseen.zip"}) {
+        std::istringstream fields(test::centralFields(t.file(archive)).at("a.txt"));
+        std::string field;
+        for (int i = 0; i <= 5; ++i) // to the external attributes
+            std::getline(fields, field, '\t');
+        EXPECT_EQ(std::stoul(field) & 0x20, 0u) << archive;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Threads, ZipWriterAttribute, ::testing::Values(1, 4));
