@@ -10,6 +10,7 @@
 #include "lang/qt/FormTranslation.h"
 #include "platform/DisplayChoice.h"
 #include "platform/Paths.h"
+#include "platform/qt/QtUiHost.h"
 #include "report/ReportLibrary.h"
 #include "widgets/cursors/KitCursors.h"
 #include "zip/base/ObjectClassRegistry.h"
@@ -100,6 +101,12 @@ int AppStartup::run(int argc, char** argv) {
     ui.setParentWidget(&startup.mainForm());
     // The settings are read: Qt's own texts in their language from the start.
     ui.setLanguage(LanguageCode);
+    // Off screen nobody sees an unattended run's window: it is shown without being
+    // drawn.
+    if (unattended && !QtUiHost::interactive()) {
+        startup.mainForm().setAttribute(Qt::WA_DontShowOnScreen);
+        startup.mainForm().setUpdatesEnabled(false);
+    }
     // The first activation is queued by the first show; a quit it asks for is queued
     // too, so the loop below ends at once after it.
     startup.mainForm().show();
