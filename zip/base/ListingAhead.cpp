@@ -5,6 +5,14 @@
 
 namespace kd {
 
+namespace {
+
+// Directories are started this many at a time while others are listed ahead, so that
+// the threads are woken once for several of them.
+constexpr std::size_t kStartedTogether = 8;
+
+} // namespace
+
 ListingAhead::ListingAhead(int threads, std::size_t limit) : limit_(limit), pool_(threads) {}
 
 std::size_t ListingAhead::Room() {
@@ -31,6 +39,8 @@ void ListingAhead::discovered(const std::string& dir, const DirListing& listing)
 
 std::vector<std::function<void()>> ListingAhead::startWaiting() {
     std::vector<std::function<void()>> tasks;
+    if (!slots_.empty() && limit_ - slots_.size() < std::min(kStartedTogether, limit_))
+        return tasks;
     while (slots_.size() < limit_ && !waiting_.empty()) {
         std::string dir = std::move(waiting_.extract(waiting_.begin()).value());
         auto slot = std::make_shared<Slot>();

@@ -6,6 +6,10 @@
 
 namespace kd {
 
+std::size_t EntryNameSet::capacityFor(std::size_t count) {
+    return std::bit_ceil(std::max<std::size_t>(16, 2 * count));
+}
+
 std::uint64_t EntryNameSet::hashOf(std::string_view name) {
     return static_cast<std::uint64_t>(std::hash<std::string_view>{}(name)) | 1;
 }
@@ -35,9 +39,10 @@ void EntryNameSet::grow(std::size_t capacity) {
 }
 
 void EntryNameSet::Reserve(std::size_t count) {
-    const std::size_t capacity = std::bit_ceil(std::max<std::size_t>(16, 2 * count));
-    if (capacity > slots_.size())
-        grow(capacity);
+    // A run that adds no name (nothing changed) does not pay for the room.
+    reserved_ = std::max(reserved_, count);
+    if (!slots_.empty() && capacityFor(reserved_) > slots_.size())
+        grow(capacityFor(reserved_));
 }
 
 bool EntryNameSet::Contains(std::string_view name) const {
@@ -46,7 +51,7 @@ bool EntryNameSet::Contains(std::string_view name) const {
 
 bool EntryNameSet::Insert(std::string_view name) {
     if (2 * (size_ + 1) > slots_.size())
-        Reserve(size_ + 1);
+        grow(capacityFor(std::max(reserved_, size_ + 1)));
     const std::uint64_t hash = hashOf(name);
     Slot& slot = slots_[probe(name, hash)];
     if (slot.hash != 0)

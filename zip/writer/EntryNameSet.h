@@ -13,7 +13,7 @@ namespace kd {
 // goes with two frees.
 class EntryNameSet {
 public:
-    // Room for count names without growing.
+    // Room for count names without growing, made once the first name is added.
     void Reserve(std::size_t count);
     bool Contains(std::string_view name) const;
     // Adds name; false, with nothing changed, when the set holds it already.
@@ -27,11 +27,14 @@ private:
         std::size_t length = 0;
     };
     static std::uint64_t hashOf(std::string_view name);
+    // The slots that hold count names at most half full.
+    static std::size_t capacityFor(std::size_t count);
     // The slot holding name, or the empty one where it would go.
     std::size_t probe(std::string_view name, std::uint64_t hash) const;
     void grow(std::size_t capacity);
 
-    std::vector<Slot> slots_; // a power of two, never more than half full
+    std::vector<Slot> slots_;  // a power of two, never more than half full
+    std::size_t reserved_ = 0; // names Reserve asked room for
     std::string text_;
     std::size_t size_ = 0;
 };

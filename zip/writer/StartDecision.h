@@ -8,8 +8,20 @@
 
 namespace kd {
 
+// What OnStartZip made of a file it took.
+struct TakenFile {
+    // The entry's header as OnStartZip left it.
+    std::shared_ptr<TZipHeaderInfo> Header;
+    // The fields the file's state gave the header before OnStartZip, and that state.
+    SourceFields Made;
+    ArchiveStamp Stamp;
+    // Made holds the file's archive attribute (else its archive bit is merely set).
+    bool ArchiveKnown = true;
+};
+
 // What became of a file of the run when OnStartZip was asked about it, before any
-// file was read: workers compress only the files taken.
+// file was read: workers compress only the files taken. Small: a run holds one for
+// each file, and most of an unchanged run's are skipped.
 struct StartDecision {
     enum class Kind : std::uint8_t {
         // Asked at the file's turn, as it is opened: the file could not be looked at
@@ -17,18 +29,12 @@ struct StartDecision {
         Undecided,
         Gone,    // vanished, or one of the run's own archives: left out without a word
         Skipped, // OnStartZip skipped it
-        Taken,   // goes in with Header
+        Taken,   // goes in as Taken says
     };
     Kind What = Kind::Undecided;
     // Left out before the run read anything.
     bool LeftOut() const { return What == Kind::Gone || What == Kind::Skipped; }
-    // Taken: the entry's header as OnStartZip left it.
-    std::shared_ptr<TZipHeaderInfo> Header;
-    // The fields the file's state gave the header before OnStartZip, and that state.
-    SourceFields Made;
-    ArchiveStamp Stamp;
-    // Made holds the file's archive attribute (else its archive bit is merely set).
-    bool ArchiveKnown = true;
+    std::unique_ptr<TakenFile> Taken;
 };
 
 } // namespace kd

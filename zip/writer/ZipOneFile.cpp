@@ -218,15 +218,15 @@ bool TZipWriter::takeDecided(ZipWriterRun& run, const std::string& name, StartDe
         return false;
     // The archive attribute is looked at again only for a file changed since, or not
     // looked at before.
+    const TakenFile& taken = *decided.Taken;
     const ArchiveStamp stamp = ArchiveAttribute::StampOf(turn.Status);
-    const bool archiveSet = stamp == decided.Stamp && decided.ArchiveKnown
-                                ? decided.Made.ArchiveSet()
-                            : turn.Made ? turn.Made->ArchiveSet
+    const bool archiveSet = stamp == taken.Stamp && taken.ArchiveKnown ? taken.Made.ArchiveSet()
+                            : turn.Made                                ? turn.Made->ArchiveSet
                                         : attributes_->IsSet(name, -1, stamp);
     turn.Fields = SourceFields::Of(name, turn.Status, archiveSet);
-    turn.Header = std::move(decided.Header);
+    turn.Header = std::move(decided.Taken->Header);
     TZipHeaderInfo& header = *turn.Header;
-    decided.Made.MoveTo(header, turn.Fields);
+    taken.Made.MoveTo(header, turn.Fields);
     header.UncompressedSize = static_cast<std::uint32_t>(turn.Status.st_size);
     if (nameTaken(run, name, header)) {
         run.TotalBytes -= static_cast<std::int64_t>(turn.Status.st_size);

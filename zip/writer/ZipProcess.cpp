@@ -179,8 +179,8 @@ void TZipWriter::startPrefetch(ZipWriterRun& run) {
         std::uint64_t size = run.FoundSize(index);
         std::string fileName;
         if (start.What == StartDecision::Kind::Taken) {
-            size = static_cast<std::uint64_t>(start.Stamp.size);
-            fileName = start.Header->FileName();
+            size = static_cast<std::uint64_t>(start.Taken->Stamp.size);
+            fileName = start.Taken->Header->FileName();
         } else if (start.What != StartDecision::Kind::Undecided || OnStartZip) {
             return;
         } else if (!noCompressList_.empty()) {

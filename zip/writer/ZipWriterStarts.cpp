@@ -34,6 +34,7 @@ struct StartQuestion {
     TZipHeaderInfo Header;
     StoredPath Name;
     std::string FullName;
+    TakenFile Made; // what the file's state gave the header, without it
 };
 
 void TZipWriter::decideStarts(ZipWriterRun& run) {
@@ -82,26 +83,31 @@ void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::si
         return leftOut(StartDecision::Kind::Gone);
     const StoredPath& stored = question.Name;
     storedNameOf(name, question.Name);
+    question.FullName.assign(stored.Directory).append(stored.FileName);
     // A file replacing an old entry has that entry's name.
-    if (!replacing && claimed.Size() != 0 &&
-        claimed.Contains(question.FullName.assign(stored.Directory).append(stored.FileName)))
+    if (!replacing && claimed.Size() != 0 && claimed.Contains(question.FullName))
         return;
 
-    decision.Stamp = ArchiveAttribute::StampOf(stamp);
+    TakenFile& made = question.Made;
+    made.Stamp = ArchiveAttribute::StampOf(stamp);
     // SkipIfArchiveBitNotSet took only files whose attribute is set.
-    decision.ArchiveKnown = skipIfArchiveBitNotSet_ || startZipSeesArchiveBit_;
+    made.ArchiveKnown = skipIfArchiveBitNotSet_ || startZipSeesArchiveBit_;
     const bool archiveSet = skipIfArchiveBitNotSet_ || !startZipSeesArchiveBit_ ||
-                            attributes_->IsSet(name, -1, decision.Stamp);
+                            attributes_->IsSet(name, -1, made.Stamp);
     const timespec modified = timeOf(stamp);
-    decision.Made =
-        SourceFields::Of(name, found->Mode, modified.tv_sec, archiveSet, run.LocalTimes);
+    made.Made = SourceFields::Of(name, found->Mode, modified.tv_sec, archiveSet, run.LocalTimes);
     TZipHeaderInfo& asked = question.Header;
     asked.SetDefaults();
-    decision.Made.ApplyTo(asked);
+    made.Made.ApplyTo(asked);
     asked.UncompressedSize = static_cast<std::uint32_t>(stamp.size);
     asked.InternalAttributes = 2; // text or binary: the compressor decides
-    asked.SetDirectory(stored.Directory);
-    asked.SetFileName(stored.FileName);
+    // The name set in one piece, unless a "\" in the file name would split it elsewhere.
+    if (stored.FileName.find('\\') == std::string::npos) {
+        asked.SetFullName(question.FullName);
+    } else {
+        asked.SetDirectory(stored.Directory);
+        asked.SetFileName(stored.FileName);
+    }
     bool skip = false;
     {
         const ShownModified shown(sourceModified_, modified);
@@ -111,7 +117,8 @@ void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::si
         return leftOut(StartDecision::Kind::Skipped);
     claimed.Insert(asked.FullName());
     decision.What = StartDecision::Kind::Taken;
-    decision.Header = std::make_shared<TZipHeaderInfo>(asked);
+    decision.Taken = std::make_unique<TakenFile>(made);
+    decision.Taken->Header = std::make_shared<TZipHeaderInfo>(asked);
 }
 
 } // namespace kd

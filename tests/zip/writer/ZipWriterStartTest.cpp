@@ -181,4 +181,18 @@ TEST(ZipWriterStartEdits, EditsAndChangesAfterTheQuestionAreTheSameOnAnyThreadCo
     EXPECT_EQ(archives[1], archives[0]);
 }
 
+TEST(ZipWriterStartNames, EachFileIsAskedAboutUnderItsDirectoryAndFileName) {
+    test::TempDir t;
+    t.write("tree/sub/a.txt", "a");
+    t.write("tree/sub/back\\slash.txt", "b"); // a backslash is part of a Linux name
+    t.write("tree/top.txt", "c");
+    test::RecordedWriter run(t, "out.zip", 1);
+    std::vector<std::string> asked;
+    run.bench.zip.OnStartZip = [&](TZipWriter&, const std::string&, TZipHeaderInfo& header, bool&) {
+        asked.push_back(header.Directory() + "|" + header.FileName());
+    };
+    run.bench.add({"*"});
+    EXPECT_EQ(asked, (std::vector<std::string>{"sub/|a.txt", "sub/|back\\slash.txt", "|top.txt"}));
+}
+
 } // namespace
