@@ -24,8 +24,8 @@ struct TakenFile {
 // each file, and most of an unchanged run's are skipped.
 struct StartDecision {
     enum class Kind : std::uint8_t {
-        // Asked at the file's turn, as it is opened: the file could not be looked at
-        // (its turn reports why), or an earlier file took its entry name.
+        // Asked at the file's turn, as it is opened: not a regular file (its turn
+        // reports it), or an earlier file took its entry name.
         Undecided,
         Gone,    // vanished, or one of the run's own archives: left out without a word
         Skipped, // OnStartZip skipped it

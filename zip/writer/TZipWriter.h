@@ -52,9 +52,10 @@ class ShownModified;
 // before any file is read (a directory entry is asked about in its turn): a file it
 // skips is never opened, and the workers compress only the files it took. Its edits
 // of the header stand; a file that changed between the question and its turn goes in
-// as it is then, in the header fields the handler left as they were. A file that
-// could not be looked at then, or whose entry name an earlier file took, is asked
-// about in its turn.
+// as it is then, in the header fields the handler left as they were. The question
+// goes by the state in which FilesList's expansion found the file; one found not to
+// be a regular file, or whose entry name an earlier file took, is asked about in its
+// turn.
 //
 // The archive being written, the archive it replaces and the OwnArchives are never
 // stored, whatever name the search finds them under (they are compared as files).
