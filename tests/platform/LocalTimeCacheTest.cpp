@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "platform/LocalTimeCache.h"
@@ -12,17 +13,24 @@ using namespace kd;
 
 namespace {
 
-// The time zone for the scope (tests run with TZ set).
-struct TimeZoneScope {
-    explicit TimeZoneScope(const char* zone) : old(std::getenv("TZ") ? std::getenv("TZ") : "") {
+// Tests that set the time zone (TZ), which is put back afterwards.
+class LocalTimeCacheTest : public ::testing::Test {
+protected:
+    void Zone(const char* zone) {
         ::setenv("TZ", zone, 1);
         ::tzset();
     }
-    ~TimeZoneScope() {
-        ::setenv("TZ", old.c_str(), 1);
+    void TearDown() override {
+        if (old_)
+            ::setenv("TZ", old_->c_str(), 1);
+        else
+            ::unsetenv("TZ");
         ::tzset();
     }
-    std::string old;
+
+private:
+    std::optional<std::string> old_ =
+        std::getenv("TZ") ? std::optional<std::string>(std::getenv("TZ")) : std::nullopt;
 };
 
 std::string text(const LocalFields& f) {
@@ -48,10 +56,11 @@ int differences(LocalTimeCache& cache, std::time_t first, std::time_t last, std:
 
 constexpr std::time_t kYear = 365 * 86400;
 
-class LocalTimeCacheZones : public ::testing::TestWithParam<const char*> {};
+class LocalTimeCacheZones : public LocalTimeCacheTest,
+                            public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(LocalTimeCacheZones, AgreesWithTheCLibraryOverTheCenturyAndAroundEachChange) {
-    const TimeZoneScope zone(GetParam());
+    Zone(GetParam());
     LocalTimeCache cache;
     // 1900 to 2060 at odd steps, then every ten minutes through three years of changes.
     EXPECT_EQ(differences(cache, -70 * kYear, 90 * kYear, 86400 + 3661), 0);
@@ -62,16 +71,14 @@ INSTANTIATE_TEST_SUITE_P(Zones, LocalTimeCacheZones,
                          ::testing::Values("Europe/Prague", "Australia/Lord_Howe",
                                            "America/Sao_Paulo", "right/Europe/Prague", "UTC"));
 
-TEST(LocalTimeCache, FollowsAChangeOfTimeZone) {
+TEST_F(LocalTimeCacheTest, FollowsAChangeOfTimeZone) {
     LocalTimeCache cache;
     const std::time_t summer = 1626344431; // 2021-07-15 10:20:31 UTC
     LocalFields fields;
-    {
-        const TimeZoneScope zone("Europe/Prague");
-        ASSERT_TRUE(cache.Convert(summer, fields));
-        EXPECT_EQ(text(fields), "2021-07-15 12:20:31");
-    }
-    const TimeZoneScope zone("America/Los_Angeles");
+    Zone("Europe/Prague");
+    ASSERT_TRUE(cache.Convert(summer, fields));
+    EXPECT_EQ(text(fields), "2021-07-15 12:20:31");
+    Zone("America/Los_Angeles");
     ASSERT_TRUE(cache.Convert(summer, fields));
     EXPECT_EQ(text(fields), "2021-07-15 03:20:31");
 }
