@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "platform/FileOps.h"
+#include "platform/FileStamp.h"
 #include "support/TempDir.h"
 #include "zip/base/DosDateTime.h"
 #include "zip/base/TDirSearch.h"
@@ -66,8 +67,17 @@ TEST(DirSearch, RecursionReturnsDirectoriesBeforeTheirFiles) {
     ASSERT_TRUE(search.NextFile(rec));
     EXPECT_EQ(rec.Size, 1u);
     EXPECT_FALSE(rec.IsDirectory);
+    // What was found is the target's, as stat gives it: no need to look again.
+    EXPECT_EQ(rec.Stamp, FileStampOf(t.file("a.txt")));
+    EXPECT_TRUE(S_ISREG(rec.Mode));
     EXPECT_FALSE(search.NextFile(rec));
     EXPECT_FALSE(search.NextFile(rec)); // stays over
+
+    TDirSearch deep(root, true, "d.txt"); // listed ahead on other threads
+    while (deep.NextFile(rec) && rec.IsDirectory) {
+    }
+    EXPECT_EQ(rec.Name, root + "sub/deeper/d.txt");
+    EXPECT_EQ(rec.Stamp, FileStampOf(rec.Name));
 }
 
 TEST(DirSearch, WildcardsInTheStartDirectory) {
