@@ -2,18 +2,25 @@
 
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 namespace kd {
 
 namespace {
 
-// Directories are started this many at a time while others are listed ahead, so that
-// the threads are woken once for several of them.
+// While others are listed ahead, threads are set to work once this many directories
+// may be, so that a thread woken has several to list.
 constexpr std::size_t kStartedTogether = 8;
 
 } // namespace
 
-ListingAhead::ListingAhead(int threads, std::size_t limit) : limit_(limit), pool_(threads) {}
+ListingAhead::ListingAhead(int threads, std::size_t limit)
+    : threads_(static_cast<std::size_t>(std::max(threads, 1))), limit_(limit), pool_(threads) {}
+
+ListingAhead::~ListingAhead() {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true; // the threads finish the listing in hand
+}
 
 std::size_t ListingAhead::Room() {
     const std::lock_guard lock(mutex_);
@@ -37,65 +44,64 @@ void ListingAhead::discovered(const std::string& dir, const DirListing& listing)
             waiting_.insert(dir + entry.name + "/");
 }
 
-std::vector<std::function<void()>> ListingAhead::startWaiting() {
-    std::vector<std::function<void()>> tasks;
-    if (!slots_.empty() && limit_ - slots_.size() < std::min(kStartedTogether, limit_))
-        return tasks;
-    while (slots_.size() < limit_ && !waiting_.empty()) {
-        std::string dir = std::move(waiting_.extract(waiting_.begin()).value());
-        auto slot = std::make_shared<Slot>();
-        slots_.emplace(dir, slot);
-        tasks.emplace_back([this, dir = std::move(dir), slot] { list(dir, slot); });
-    }
-    return tasks;
+std::size_t ListingAhead::moreThreads() {
+    const std::size_t room = limit_ - std::min(limit_, slots_.size());
+    if (!slots_.empty() && room < std::min(kStartedTogether, limit_))
+        return 0;
+    const std::size_t more = std::min({threads_ - working_, room, waiting_.size()});
+    working_ += more;
+    return more;
 }
 
-void ListingAhead::list(const std::string& dir, const std::shared_ptr<Slot>& slot) {
-    {
-        const std::lock_guard lock(mutex_);
-        if (slot->dropped)
-            return;
-        slot->started = true;
-    }
-    DirListing listing = listDirectory(dir);
-    std::vector<std::function<void()>> next;
-    {
-        const std::lock_guard lock(mutex_);
+void ListingAhead::setToWork(std::size_t count) {
+    if (count > 0)
+        pool_.Submit(std::vector<std::function<void()>>(count, [this] { work(); }));
+}
+
+void ListingAhead::work() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_ && slots_.size() < limit_ && !waiting_.empty()) {
+        auto next = waiting_.extract(waiting_.begin());
+        // Node-based: the name and the slot stay where they are while others come and go.
+        const auto at = slots_.try_emplace(std::move(next.value())).first;
+        const std::string& dir = at->first;
+        Slot& slot = at->second;
+        lock.unlock();
+        DirListing listing = listDirectory(dir);
+        lock.lock();
         discovered(dir, listing);
-        next = startWaiting();
-        slot->listing = std::move(listing);
-        slot->done = true;
+        slot.listing = std::move(listing);
+        slot.done = true;
+        done_.notify_all();
+        const std::size_t more = moreThreads();
+        if (more > 0) {
+            lock.unlock();
+            setToWork(more);
+            lock.lock();
+        }
     }
-    done_.notify_all();
-    pool_.Submit(std::move(next));
+    --working_;
 }
 
 DirListing ListingAhead::Take(const std::string& dir, bool subdirectoriesAhead) {
     std::unique_lock lock(mutex_);
-    const auto found = slots_.find(dir);
-    std::shared_ptr<Slot> slot;
-    if (found != slots_.end()) {
-        slot = found->second;
-        slots_.erase(found);
+    DirListing listing;
+    if (const auto found = slots_.find(dir); found != slots_.end()) {
+        Slot& slot = found->second;
+        done_.wait(lock, [&] { return slot.done; });
+        listing = std::move(slot.listing); // its subdirectories are waiting already
+        slots_.erase(dir);
     } else {
         waiting_.erase(dir); // listed here, not ahead
-    }
-    DirListing listing;
-    if (slot && slot->started) {
-        done_.wait(lock, [&] { return slot->done; });
-        listing = std::move(slot->listing); // its subdirectories are waiting already
-    } else {
-        if (slot)
-            slot->dropped = true;
         lock.unlock();
         listing = listDirectory(dir);
         lock.lock();
         if (subdirectoriesAhead)
             discovered(dir, listing);
     }
-    std::vector<std::function<void()>> next = startWaiting();
+    const std::size_t more = moreThreads();
     lock.unlock();
-    pool_.Submit(std::move(next));
+    setToWork(more);
     return listing;
 }
 

@@ -1,12 +1,10 @@
 #pragma once
 #include <condition_variable>
 #include <cstddef>
-#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "platform/FileOps.h"
 #include "zip/base/ThreadPool.h"
@@ -20,13 +18,14 @@ namespace kd {
 //
 // The subdirectories found in a listing taken with its subdirectories ahead, and in
 // every listing made ahead, are listed ahead in turn, as far as there is room: a
-// search takes each of them, unless it ends early. Those the search enters first are
-// listed first (depth first, in name order), so that the room goes to what it needs
-// next.
+// search takes each of them, unless it ends early. A thread that starts on one takes
+// the one the search enters first (depth first, in name order), so that the threads
+// stay just ahead of the search.
 class ListingAhead {
 public:
     // At most limit directories are listed ahead and not yet taken.
     ListingAhead(int threads, std::size_t limit);
+    ~ListingAhead();
     ListingAhead(const ListingAhead&) = delete;
     ListingAhead& operator=(const ListingAhead&) = delete;
 
@@ -39,30 +38,33 @@ public:
 
 private:
     struct Slot {
-        bool started = false;
         bool done = false;
-        bool dropped = false; // taken before a thread started it
         DirListing listing;
     };
-    void list(const std::string& dir, const std::shared_ptr<Slot>& slot);
-    // Under the lock: queues the subdirectories of listing (of dir) to be listed ahead.
-    void discovered(const std::string& dir, const DirListing& listing);
     // The order in which a depth-first search in name order enters directories: that
     // of the paths with "/" taken as coming before any other character.
     struct DepthFirst {
         bool operator()(const std::string& a, const std::string& b) const;
     };
-    // Under the lock: starts listing the next directories waiting, as far as there is
-    // room; the caller submits the tasks once it has let go of the lock.
-    std::vector<std::function<void()>> startWaiting();
+    // A thread's work: lists the directories waiting, first things first, while
+    // there is room.
+    void work();
+    // Under the lock: queues the subdirectories of listing (of dir) to be listed ahead.
+    void discovered(const std::string& dir, const DirListing& listing);
+    // Under the lock: how many more threads to set to work, counted as working.
+    std::size_t moreThreads();
+    void setToWork(std::size_t count);
 
-    std::size_t limit_;
+    const std::size_t threads_;
+    const std::size_t limit_;
     std::mutex mutex_;
     std::condition_variable done_;
-    // The directories listed ahead (being listed, or listed) and not yet taken.
-    std::unordered_map<std::string, std::shared_ptr<Slot>> slots_;
+    // The directories being listed ahead, or listed, and not yet taken.
+    std::unordered_map<std::string, Slot> slots_;
     // The directories found and not yet started.
     std::set<std::string, DepthFirst> waiting_;
+    std::size_t working_ = 0; // threads in work()
+    bool stopping_ = false;
     ThreadPool pool_; // last: its threads stop before what they use goes
 };
 
