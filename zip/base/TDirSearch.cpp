@@ -21,7 +21,7 @@ TSearchRec unreadable(std::string name, bool directory, std::time_t modified, in
 }
 
 // How many directories the listing threads of a recursive search list ahead of it.
-constexpr std::size_t kListedAhead = 256;
+constexpr std::size_t kListedAhead = 64;
 
 // One listing thread per core beside the search's own: listing is most of the work
 // before anything is compressed, and the cores have nothing else to do yet.
