@@ -10,6 +10,18 @@ FileStamp FileStampOf(const struct stat& st) {
             static_cast<std::uint64_t>(st.st_ino)};
 }
 
+timespec ModificationTime(const FileStamp& stamp) {
+    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+    timespec moment{};
+    moment.tv_sec = static_cast<time_t>(stamp.modifiedNs / kNsPerSecond);
+    moment.tv_nsec = static_cast<long>(stamp.modifiedNs % kNsPerSecond);
+    if (moment.tv_nsec < 0) { // before 1970: the remainder is taken from the second below
+        moment.tv_nsec += kNsPerSecond;
+        --moment.tv_sec;
+    }
+    return moment;
+}
+
 std::optional<FileStamp> FileStampOf(int fd) {
     struct stat st {};
     if (::fstat(fd, &st) != 0)

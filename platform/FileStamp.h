@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,8 @@ struct FileStamp {
 
 // The stamp of what stat or fstat gave.
 FileStamp FileStampOf(const struct stat& st);
+// Its modification time as stat gives it.
+timespec ModificationTime(const FileStamp& stamp);
 // The stamp of an open file; nullopt when fstat fails.
 std::optional<FileStamp> FileStampOf(int fd);
 // The stamp of a named file; nullopt when it does not exist.

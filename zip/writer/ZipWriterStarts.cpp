@@ -13,19 +13,6 @@ namespace {
 // handler is looked at after every file).
 constexpr unsigned kPumpInterval = 256;
 
-timespec timeOf(const FileStamp& stamp) {
-    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
-    std::int64_t seconds = stamp.modifiedNs / kNsPerSecond, ns = stamp.modifiedNs % kNsPerSecond;
-    if (ns < 0) { // before 1970: the remainder counts from the second below
-        ns += kNsPerSecond;
-        --seconds;
-    }
-    timespec moment{};
-    moment.tv_sec = static_cast<time_t>(seconds);
-    moment.tv_nsec = static_cast<long>(ns);
-    return moment;
-}
-
 } // namespace
 
 // What a question is asked with, used again for each file: a file skipped costs no
@@ -34,7 +21,7 @@ struct StartQuestion {
     TZipHeaderInfo Header;
     StoredPath Name;
     std::string FullName;
-    TakenFile Made; // what the file's state gave the header, without it
+    TakenFile State; // what the file's state gave the header, without the header
 };
 
 void TZipWriter::decideStarts(ZipWriterRun& run) {
@@ -88,17 +75,17 @@ void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::si
     if (!replacing && claimed.Size() != 0 && claimed.Contains(question.FullName))
         return;
 
-    TakenFile& made = question.Made;
-    made.Stamp = ArchiveAttribute::StampOf(stamp);
+    TakenFile& state = question.State;
+    state.Stamp = ArchiveAttribute::StampOf(stamp);
     // SkipIfArchiveBitNotSet took only files whose attribute is set.
-    made.ArchiveKnown = skipIfArchiveBitNotSet_ || startZipSeesArchiveBit_;
+    state.ArchiveKnown = skipIfArchiveBitNotSet_ || startZipSeesArchiveBit_;
     const bool archiveSet = skipIfArchiveBitNotSet_ || !startZipSeesArchiveBit_ ||
-                            attributes_->IsSet(name, -1, made.Stamp);
-    const timespec modified = timeOf(stamp);
-    made.Made = SourceFields::Of(name, found->Mode, modified.tv_sec, archiveSet, run.LocalTimes);
+                            attributes_->IsSet(name, -1, state.Stamp);
+    const timespec modified = ModificationTime(stamp);
+    state.Made = SourceFields::Of(name, found->Mode, modified.tv_sec, archiveSet, run.LocalTimes);
     TZipHeaderInfo& asked = question.Header;
     asked.SetDefaults();
-    made.Made.ApplyTo(asked);
+    state.Made.ApplyTo(asked);
     asked.UncompressedSize = static_cast<std::uint32_t>(stamp.size);
     asked.InternalAttributes = 2; // text or binary: the compressor decides
     // The name set in one piece, unless a "\" in the file name would split it elsewhere.
@@ -117,7 +104,7 @@ void TZipWriter::decideStart(ZipWriterRun& run, const std::string& name, std::si
         return leftOut(StartDecision::Kind::Skipped);
     claimed.Insert(asked.FullName());
     decision.What = StartDecision::Kind::Taken;
-    decision.Taken = std::make_unique<TakenFile>(made);
+    decision.Taken = std::make_unique<TakenFile>(state);
     decision.Taken->Header = std::make_shared<TZipHeaderInfo>(asked);
 }
 

@@ -48,15 +48,7 @@ TDateTime dateTimeOf(const timespec& moment, LocalTimeCache* localTimes = nullpt
 }
 
 TDateTime dateTimeOf(const FileStamp& stamp) {
-    constexpr std::int64_t kNsPerSecond = 1'000'000'000;
-    timespec moment{};
-    moment.tv_sec = static_cast<time_t>(stamp.modifiedNs / kNsPerSecond);
-    moment.tv_nsec = static_cast<long>(stamp.modifiedNs % kNsPerSecond);
-    if (moment.tv_nsec < 0) { // before 1970: the remainder is taken from the second below
-        moment.tv_nsec += kNsPerSecond;
-        --moment.tv_sec;
-    }
-    return dateTimeOf(moment);
+    return dateTimeOf(ModificationTime(stamp));
 }
 
 } // namespace
