@@ -14,11 +14,11 @@ bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 
 
 // Days from 0001-01-01 (day 1) with the proleptic Gregorian calendar.
 std::int64_t dayNumber(int year, int month, int day) {
+    // Days of the year before each month's first, in a common year.
+    static constexpr int kBefore[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
     const std::int64_t y = year - 1;
-    std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400;
-    for (int m = 1; m < month; ++m)
-        days += daysInMonth(year, m);
-    return days + day;
+    const std::int64_t days = y * 365 + y / 4 - y / 100 + y / 400 + kBefore[month - 1];
+    return days + (month > 2 && isLeap(year) ? 1 : 0) + day;
 }
 
 const std::int64_t kEpoch = dayNumber(1899, 12, 30);

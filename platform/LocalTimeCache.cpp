@@ -76,16 +76,24 @@ bool LocalTimeCache::learn(Day& day, std::int64_t number) {
 
 bool LocalTimeCache::Convert(std::time_t moment, LocalFields& fields) {
     if (!sameZone()) {
+        last_ = false;
         days_.fill(Day{});
         zoneNames_[0] = ::tzname[0];
         zoneNames_[1] = ::tzname[1];
         zoneOffset_ = ::timezone;
+    }
+    if (last_ && moment == lastMoment_) {
+        fields = lastFields_;
+        return true;
     }
     const std::int64_t number = floorDiv(moment, kSecondsPerDay);
     Day& day = days_[static_cast<std::size_t>(number) % days_.size()];
     if ((day.number != number && !learn(day, number)) || !day.exact)
         return LocalTimeOf(moment, fields);
     fields = civil(static_cast<std::int64_t>(moment) + day.offset);
+    lastMoment_ = moment;
+    lastFields_ = fields;
+    last_ = true;
     return true;
 }
 

@@ -38,6 +38,10 @@ private:
     bool sameZone() const;
 
     std::array<Day, 256> days_{};
+    // The last moment converted by its day's offset: files written together share it.
+    std::time_t lastMoment_ = 0;
+    LocalFields lastFields_;
+    bool last_ = false;
     // The time zone the days were learnt in, as tzset leaves it.
     const char* zoneNames_[2] = {nullptr, nullptr};
     long zoneOffset_ = 0;

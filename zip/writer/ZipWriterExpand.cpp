@@ -64,6 +64,10 @@ void TZipWriter::storedNameOf(std::string_view name, StoredPath& stored) const {
 }
 
 void TZipWriter::expandFilesList(ZipWriterRun& run) {
+    // Room for as many items as an archive holds entries: a large block whose pages
+    // are touched only as items come, with no copying as they do.
+    run.Items.reserve(kMaxZipEntries);
+    run.ItemStates.reserve(kMaxZipEntries);
     std::vector<std::string> masks;
     for (const std::string& item : FilesList()) {
         if (item.empty())
