@@ -10,7 +10,7 @@ namespace {
 
 // While others are listed ahead, threads are set to work once this many directories
 // may be, so that a thread woken has several to list.
-constexpr std::size_t kStartedTogether = 8;
+constexpr std::size_t kStartedTogether = 16;
 
 } // namespace
 

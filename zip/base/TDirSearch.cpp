@@ -83,6 +83,9 @@ bool TDirSearch::enter(const std::string& dir, std::time_t modified, TSearchRec&
 }
 
 bool TDirSearch::matchesMask(const std::string& name) const {
+    // Every name matches these, a name without a "." too once it has one appended.
+    if (mask_ == "*" || mask_ == "*.*")
+        return true;
     const bool hasDot = name.find('.') != std::string::npos;
     return WildcardMatch(mask_, hasDot ? name : name + ".");
 }

@@ -30,9 +30,10 @@ void StoredEntryName(std::string_view name, const StoredPathOptions& options, St
 
 bool MatchesMaskList(const std::vector<std::string>& masks, const std::string& name) {
     const auto slash = name.rfind('/');
-    const std::string fileName = slash == std::string::npos ? name : name.substr(slash + 1);
+    const std::string_view fileName = std::string_view(name).substr(slash + 1); // all without "/"
     for (const std::string& mask : masks)
-        if (WildcardMatch(mask, mask.find('/') != std::string::npos ? name : fileName))
+        if (WildcardMatch(mask,
+                          mask.find('/') != std::string::npos ? std::string_view(name) : fileName))
             return true;
     return false;
 }
