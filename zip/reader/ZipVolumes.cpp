@@ -21,13 +21,13 @@ std::string threeDigits(int n) {
     return text.data();
 }
 
-// name with its extension replaced by extension (which starts with ".").
+// name with its extension replaced by "." and extension.
 std::string changeExtension(const std::string& name, const std::string& extension) {
     const auto slash = name.rfind('/');
     const auto dot = name.rfind('.');
     const bool hasExtension =
         dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasExtension ? name.substr(0, dot) : name) + extension;
+    return (hasExtension ? name.substr(0, dot) : name) + '.' + extension;
 }
 
 bool isFile(const std::string& name) {
@@ -39,7 +39,7 @@ bool isFile(const std::string& name) {
 
 void TZipReader::PromptNextDisk(int nextDisk, std::string& fName) {
     if (GetMultiMode() != TMultiMode::mmSpan) {
-        fName = changeExtension(fName, "." + threeDigits(nextDisk));
+        fName = changeExtension(fName, threeDigits(nextDisk));
         return;
     }
     ui_->setBusyCursor(false);
