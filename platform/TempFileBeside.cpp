@@ -127,34 +127,33 @@ struct DirectoryCloser {
 
 TempFileBeside::TempFileBeside(const std::string& targetPath, mode_t mode) {
     const auto [dir, name] = splitPath(targetPath);
-    dir_ = openDirectory(dir);
+    dir_ = std::make_shared<const UniqueFd>(openDirectory(dir));
     target_ = name;
     shown_ = targetPath;
-    if (!dir_)
+    if (!*dir_)
         fail("Cannot open the directory of");
-    create(mode);
+    create(mode, std::nullopt);
 }
 
 TempFileBeside::TempFileBeside(int dirFd, const std::string& targetName,
                                const std::string& shownPath, mode_t mode)
-    : dir_(duplicate(dirFd)), target_(targetName), shown_(shownPath) {
-    if (!dir_)
-        fail("Cannot open the directory of");
-    create(mode);
-}
+    : TempFileBeside(std::make_shared<const UniqueFd>(duplicate(dirFd)), targetName, shownPath,
+                     mode) {}
 
-TempFileBeside::TempFileBeside(UniqueFd dir, std::string targetName, std::string shownPath,
-                               mode_t mode)
-    : dir_(std::move(dir)), target_(std::move(targetName)), shown_(std::move(shownPath)) {
-    if (!dir_)
-        fail("Cannot open the temporary directory");
-    create(mode);
+TempFileBeside::TempFileBeside(std::shared_ptr<const UniqueFd> dir, const std::string& targetName,
+                               const std::string& shownPath, mode_t mode,
+                               std::optional<mode_t> unnamedMode)
+    : dir_(std::move(dir)), target_(targetName), shown_(shownPath) {
+    if (!dir_ || !*dir_)
+        fail("Cannot open the directory of");
+    create(mode, unnamedMode);
 }
 
 std::unique_ptr<TempFileBeside> TempFileBeside::InDirectory(const std::string& dir, mode_t mode) {
-    // Not make_unique: the constructor is private.
-    return std::unique_ptr<TempFileBeside>(
-        new TempFileBeside(openDirectory(dir.empty() ? "." : dir), "", dir, mode));
+    auto fd = std::make_shared<const UniqueFd>(openDirectory(dir.empty() ? "." : dir));
+    if (!*fd)
+        fail("Cannot open the temporary directory", dir);
+    return std::make_unique<TempFileBeside>(std::move(fd), "", dir, mode);
 }
 
 TempFileBeside::~TempFileBeside() {
@@ -166,17 +165,17 @@ TempFileBeside::~TempFileBeside() {
         ::unlinkat(nameDir(), tempName_.c_str(), 0);
 }
 
-void TempFileBeside::create(mode_t mode) {
-    if (!createUnnamed(mode))
-        createNamed(mode);
-    // Held until the descriptor closes: a sweep of another run passes the file by.
-    ::flock(fd_.get(), LOCK_EX | LOCK_NB);
+void TempFileBeside::create(mode_t mode, std::optional<mode_t> unnamedMode) {
+    if (createUnnamed(unnamedMode.value_or(mode)))
+        return;
+    createNamed(mode);
+    lock();
 }
 
 bool TempFileBeside::createUnnamed(mode_t mode) {
     if (!unnamedAllowed || !procFdUsable())
         return false;
-    fd_ = UniqueFd(openAt(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
+    fd_ = UniqueFd(openAt(dir_->get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode));
     if (fd_)
         return true;
     // File systems without unnamed files (and kernels that predate them) say so
@@ -190,7 +189,7 @@ void TempFileBeside::createNamed(mode_t mode) {
     constexpr int flags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = randomName();
-        fd_ = UniqueFd(openAt(dir_.get(), name.c_str(), flags, mode));
+        fd_ = UniqueFd(openAt(dir_->get(), name.c_str(), flags, mode));
         if (fd_) {
             tempName_ = name;
             return;
@@ -212,7 +211,13 @@ void TempFileBeside::Publish() {
     PublishAs(target_);
 }
 
+void TempFileBeside::lock() const {
+    // Held until the descriptor closes: a sweep of another run passes the file by.
+    ::flock(fd_.get(), LOCK_EX | LOCK_NB);
+}
+
 bool TempFileBeside::linkUnnamed(int dirFd, std::string& name) const {
+    lock(); // before the name exists, so that no sweep sees it unlocked
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         name = randomName();
         if (linkFile(fd_.get(), dirFd, name))
@@ -224,7 +229,7 @@ bool TempFileBeside::linkUnnamed(int dirFd, std::string& name) const {
 }
 
 void TempFileBeside::PublishAs(const std::string& fileName) {
-    if ((stagedName_.empty() || target_ != fileName) && !StageInto(dir_.get(), fileName, shown_))
+    if ((stagedName_.empty() || target_ != fileName) && !StageInto(dir_->get(), fileName, shown_))
         fail("Cannot put in place"); // the same directory: cannot happen
     if (stagedName_ != target_ &&
         ::renameat(stageDir_, stagedName_.c_str(), stageDir_, target_.c_str()) != 0) {

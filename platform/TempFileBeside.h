@@ -2,6 +2,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -23,8 +24,9 @@ inline constexpr std::string_view kTempFilePrefix = ".kordyne-tmp-";
 // kTempFilePrefix + a random suffix, removed by the destructor unless published;
 // one left by a killed process is removed by SweepStale at a later run.
 //
-// The file is locked (flock) while its object lives, so that a sweep by another run
-// leaves it alone.
+// A file with a temporary name is locked (flock) from when it has that name while its
+// object lives, so that a sweep by another run leaves it alone. An unnamed file is out
+// of a sweep's reach and takes no lock.
 class TempFileBeside {
 public:
     // A file that is to take targetPath's name; mode as for open(2) (the umask
@@ -34,6 +36,12 @@ public:
     // targetName a name in it; shownPath names the target in messages.
     TempFileBeside(int dirFd, const std::string& targetName, const std::string& shownPath,
                    mode_t mode);
+    // The same in the open directory dir, which the file shares (no copy is made). An
+    // unnamed file, which nobody else can open before it has a name, is made with
+    // unnamedMode when given (its final bits, saving a change of them later).
+    TempFileBeside(std::shared_ptr<const UniqueFd> dir, const std::string& targetName,
+                   const std::string& shownPath, mode_t mode,
+                   std::optional<mode_t> unnamedMode = std::nullopt);
     // A scratch file in dir that is never published.
     static std::unique_ptr<TempFileBeside> InDirectory(const std::string& dir, mode_t mode);
 
@@ -77,20 +85,20 @@ public:
     static void SetUnnamedAllowed(bool allowed);
 
 private:
-    TempFileBeside(UniqueFd dir, std::string targetName, std::string shownPath, mode_t mode);
-    void create(mode_t mode);
+    void create(mode_t mode, std::optional<mode_t> unnamedMode);
     bool createUnnamed(mode_t mode);
     void createNamed(mode_t mode);
-    // Links the unnamed file under a fresh temporary name in dirFd; false (errno
-    // set) when it cannot.
+    void lock() const;
+    // Locks the unnamed file and links it under a fresh temporary name in dirFd;
+    // false (errno set) when it cannot.
     bool linkUnnamed(int dirFd, std::string& name) const;
     [[noreturn]] void fail(const std::string& what) const;
     [[noreturn]] static void fail(const std::string& what, const std::string& shown);
 
     // The directory where the file has its name: the staging one, else dir_.
-    int nameDir() const { return stageDir_ >= 0 ? stageDir_ : dir_.get(); }
+    int nameDir() const { return stageDir_ >= 0 ? stageDir_ : dir_->get(); }
 
-    UniqueFd dir_;
+    std::shared_ptr<const UniqueFd> dir_;
     std::string target_;
     std::string shown_;
     std::string tempName_; // the named file's name in nameDir(), empty while unnamed

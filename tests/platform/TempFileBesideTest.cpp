@@ -2,10 +2,12 @@
 // program's prefix go.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
 
@@ -82,5 +84,48 @@ TEST(TempFileBesideStage, ReplacesOnlyOnPublishAndLeavesNothingOtherwise) {
         EXPECT_EQ(namesIn(t.file("target")), std::set<std::string>{"taken.txt"}) << unnamed;
         EXPECT_EQ(namesIn(t.file("made")), std::set<std::string>{".keep"}) << unnamed;
     }
+    TempFileBeside::SetUnnamedAllowed(true);
+}
+
+// An unnamed file is out of a sweep's reach until it takes a temporary name beside a
+// file it is to replace; from then on a sweep passes it by while it lives.
+TEST(TempFileBesideSweep, PassesByAFileStagedUnderATemporaryName) {
+    TempFileBeside::SetUnnamedAllowed(true);
+    test::TempDir t;
+    t.write("taken.txt", "old");
+    const auto dir = std::make_shared<const UniqueFd>(::open(t.path().c_str(), O_RDONLY));
+    {
+        TempFileBeside file(dir, "taken.txt", t.file("taken.txt"), 0600);
+        ASSERT_FALSE(file.Named());
+        ASSERT_EQ(::write(file.Fd(), "new", 3), 3);
+        ASSERT_TRUE(file.StageInto(dir->get(), "taken.txt", t.file("taken.txt")));
+        const auto staged = namesIn(t.path());
+        ASSERT_EQ(staged.size(), 2u);
+        EXPECT_EQ(TempFileBeside::SweepStale(t.path()), 0);
+        EXPECT_EQ(namesIn(t.path()), staged);
+        file.Publish();
+    }
+    EXPECT_EQ(namesIn(t.path()), std::set<std::string>{"taken.txt"});
+    EXPECT_EQ(bytesOf(t.file("taken.txt")), "new");
+}
+
+// The bits of an unnamed file may be its final ones from the start; a named file,
+// which others could open meanwhile, gets the private mode all the same. The
+// directory is shared, so it stays open for the file alone.
+TEST(TempFileBesideModes, OnlyAnUnnamedFileIsMadeWithItsFinalBits) {
+    test::TempDir t;
+    const mode_t umask = ::umask(022);
+    for (const bool unnamed : {true, false}) {
+        TempFileBeside::SetUnnamedAllowed(unnamed);
+        auto dir = std::make_shared<const UniqueFd>(::open(t.path().c_str(), O_RDONLY));
+        TempFileBeside file(dir, "f.txt", t.file("f.txt"), 0600, 0640);
+        dir.reset();
+        struct stat st {};
+        ASSERT_EQ(::fstat(file.Fd(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, unnamed ? 0640u : 0600u) << unnamed;
+        file.Publish();
+        EXPECT_EQ(bytesOf(t.file("f.txt")), "") << unnamed;
+    }
+    ::umask(umask);
     TempFileBeside::SetUnnamedAllowed(true);
 }
