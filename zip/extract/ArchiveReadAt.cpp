@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -10,6 +11,23 @@ namespace kd {
 
 std::size_t ArchiveReadAt::Read(void* buffer, std::size_t count) {
     auto* out = static_cast<char*>(buffer);
+    const std::size_t copied = readWindow(out, count);
+    return copied + readArchive(out + copied, count - copied);
+}
+
+std::size_t ArchiveReadAt::readWindow(char* out, std::size_t count) {
+    if (!window_ || position_ < windowStart_)
+        return 0;
+    const auto at = static_cast<std::uint64_t>(position_ - windowStart_);
+    if (at >= window_->size())
+        return 0;
+    const std::size_t n = std::min<std::size_t>(count, window_->size() - at);
+    std::memcpy(out, window_->data() + at, n);
+    position_ += static_cast<std::int64_t>(n);
+    return n;
+}
+
+std::size_t ArchiveReadAt::readArchive(char* out, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(position_));
@@ -23,6 +41,16 @@ std::size_t ArchiveReadAt::Read(void* buffer, std::size_t count) {
         position_ += n;
     }
     return done;
+}
+
+void ArchiveReadAt::ReadAhead(std::size_t length, std::vector<std::uint8_t>& window) {
+    window_ = nullptr; // the range read here comes from the archive itself
+    const std::int64_t start = position_;
+    window.resize(length);
+    window.resize(readArchive(reinterpret_cast<char*>(window.data()), length));
+    position_ = start;
+    window_ = &window;
+    windowStart_ = start;
 }
 
 std::size_t ArchiveReadAt::Write(const void*, std::size_t) {
