@@ -1,7 +1,9 @@
 #include "zip/extract/ExtractTempFile.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <array>
@@ -18,9 +20,12 @@ namespace {
 // Owner only until the file gets its mode: the data is nobody else's before then.
 constexpr mode_t kPrivateMode = 0600;
 
-TempFileBeside createIn(int dirFd, const std::string& name, const std::string& shown) {
+constexpr mode_t kModeBits = 07777;
+
+TempFileBeside createIn(const std::shared_ptr<const UniqueFd>& dir, const std::string& name,
+                        const std::string& shown, std::optional<mode_t> unnamedMode) {
     try {
-        return TempFileBeside(dirFd, name, shown, kPrivateMode);
+        return TempFileBeside(dir, name, shown, kPrivateMode, unnamedMode);
     } catch (const Exception& e) {
         throw ECreateTargetFailed(e.what());
     }
@@ -33,33 +38,66 @@ TempFileBeside createIn(int dirFd, const std::string& name, const std::string& s
 
 } // namespace
 
-ExtractTempFile::ExtractTempFile(const ExtractTarget& target)
-    : target_(&target), file_(createIn(target.DirFd(), target.Name(), target.Path())) {}
+bool CloseMayFail(int dirFd) {
+    struct statfs fs {};
+    if (::fstatfs(dirFd, &fs) != 0)
+        return true;
+    // Their files have nothing to write back at close, so it cannot fail.
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case EXT4_SUPER_MAGIC: // also ext2 and ext3
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+        return false;
+    default:
+        return true;
+    }
+}
 
-ExtractTempFile::ExtractTempFile(int dirFd, const std::string& shownDir)
-    : file_(createIn(dirFd, "", shownDir)) {}
+bool CloseCheck::MayFail(const std::shared_ptr<const UniqueFd>& dir) {
+    if (dir != dir_) {
+        dir_ = dir;
+        mayFail_ = CloseMayFail(dir->get());
+    }
+    return mayFail_;
+}
+
+ExtractTempFile::ExtractTempFile(const ExtractTarget& target, bool closeMayFail)
+    : target_(&target), file_(createIn(target.Dir(), target.Name(), target.Path(), std::nullopt)),
+      closeMayFail_(closeMayFail) {}
+
+ExtractTempFile::ExtractTempFile(std::shared_ptr<const UniqueFd> dir, const std::string& shownDir,
+                                 std::optional<mode_t> mode, bool closeMayFail)
+    : file_(createIn(dir, "", shownDir, mode)), closeMayFail_(closeMayFail) {}
 
 void ExtractTempFile::Restart() {
     if (::ftruncate(Fd(), 0) != 0 || ::lseek(Fd(), 0, SEEK_SET) != 0)
         writeFailed("truncate", target_ ? target_->Path() : "");
 }
 
-void ExtractTempFile::Seal(std::optional<std::time_t> modified, std::optional<mode_t> mode,
-                           bool flush, const std::string& shownName) const {
+std::optional<FileStamp> ExtractTempFile::Seal(std::optional<std::time_t> modified,
+                                               std::optional<mode_t> mode, bool flush,
+                                               const std::string& shownName) const {
     if (modified) {
         const std::array<timespec, 2> times{timespec{*modified, 0}, timespec{*modified, 0}};
         if (::futimens(Fd(), times.data()) != 0)
             writeFailed("set time", shownName);
     }
-    if (mode)
+    // A file made with its bits keeps them (the bits are no part of the stamp).
+    struct stat st {};
+    const bool known = ::fstat(Fd(), &st) == 0;
+    if (mode && (!known || (st.st_mode & kModeBits) != *mode))
         SetMode(*mode, shownName);
     if (flush && ::fsync(Fd()) != 0)
         writeFailed("flush", shownName);
     // The file stays open for putting it in place; closing a second descriptor
     // reports what a network file system reports only at close.
-    UniqueFd probe(::fcntl(Fd(), F_DUPFD_CLOEXEC, 0));
-    if (!probe || probe.close() != 0)
-        writeFailed("close", shownName);
+    if (closeMayFail_) {
+        UniqueFd probe(::fcntl(Fd(), F_DUPFD_CLOEXEC, 0));
+        if (!probe || probe.close() != 0)
+            writeFailed("close", shownName);
+    }
+    return known ? std::optional(FileStampOf(st)) : std::nullopt;
 }
 
 void ExtractTempFile::SetMode(mode_t mode, const std::string& shownName) const {
@@ -87,11 +125,12 @@ void ExtractTempFile::Publish(const ExtractTarget& target) {
     }
 }
 
-void ExtractTempFile::Commit(std::optional<std::time_t> modified, std::optional<mode_t> mode,
-                             bool flush) {
-    Seal(modified, mode, flush, target_->Path());
+std::optional<FileStamp> ExtractTempFile::Commit(std::optional<std::time_t> modified,
+                                                 std::optional<mode_t> mode, bool flush) {
+    auto stamp = Seal(modified, mode, flush, target_->Path());
     Stage(*target_); // beside the target: always the same file system
     Publish(*target_);
+    return stamp;
 }
 
 } // namespace kd

@@ -2,14 +2,31 @@
 #include <sys/types.h>
 
 #include <ctime>
+#include <memory>
 #include <optional>
 #include <string>
 
+#include "platform/FileStamp.h"
 #include "platform/TempFileBeside.h"
 
 namespace kd {
 
 class ExtractTarget;
+
+// Whether closing a file made in the directory open as dirFd may tell of a failure
+// that writing did not (network and user-space file systems write back then): false
+// only for the local file systems whose files close without a word.
+bool CloseMayFail(int dirFd);
+
+// CloseMayFail of the last directory asked about, kept for the next file made there.
+class CloseCheck {
+public:
+    bool MayFail(const std::shared_ptr<const UniqueFd>& dir);
+
+private:
+    std::shared_ptr<const UniqueFd> dir_;
+    bool mayFail_ = true;
+};
 
 // The file an entry is extracted into: a temporary file (TempFileBeside: unnamed
 // where the file system allows, so a killed run leaves nothing), put in the target's
@@ -17,11 +34,15 @@ class ExtractTarget;
 // target is neither opened nor truncated.
 class ExtractTempFile {
 public:
-    // A file beside the target. ECreateTargetFailed when it cannot be created.
-    explicit ExtractTempFile(const ExtractTarget& target);
-    // A file made before its target is known, in the directory open as dirFd (named
-    // shownDir in messages), to be placed into any directory of the same file system.
-    ExtractTempFile(int dirFd, const std::string& shownDir);
+    // A file beside the target, in its open directory. ECreateTargetFailed when it
+    // cannot be created. Without closeMayFail (CloseMayFail of that directory) Seal
+    // leaves out its check of a close.
+    explicit ExtractTempFile(const ExtractTarget& target, bool closeMayFail = true);
+    // A file made before its target is known, in the open directory dir (named shownDir
+    // in messages), to be placed into any directory of the same file system. An
+    // unnamed file is made with mode, the bits it is to have, when given.
+    ExtractTempFile(std::shared_ptr<const UniqueFd> dir, const std::string& shownDir,
+                    std::optional<mode_t> mode = std::nullopt, bool closeMayFail = true);
     ExtractTempFile(const ExtractTempFile&) = delete;
     ExtractTempFile& operator=(const ExtractTempFile&) = delete;
 
@@ -30,9 +51,10 @@ public:
     void Restart();
     // Sets the last-write time and the permission bits (when given), commits the data
     // to the device when flush, and checks that the file closes cleanly
-    // (ECantWriteUCF when any of that fails; shownName names the target).
-    void Seal(std::optional<std::time_t> modified, std::optional<mode_t> mode, bool flush,
-              const std::string& shownName) const;
+    // (ECantWriteUCF when any of that fails; shownName names the target). Returns the
+    // file's stamp as sealed (nullopt when it cannot be read).
+    std::optional<FileStamp> Seal(std::optional<std::time_t> modified, std::optional<mode_t> mode,
+                                  bool flush, const std::string& shownName) const;
     // Sets the permission bits alone (ECantWriteUCF).
     void SetMode(mode_t mode, const std::string& shownName) const;
     // True for a named file (the file system has no unnamed ones).
@@ -47,12 +69,15 @@ public:
     // Puts the staged file over the target (ECreateTargetFailed when that fails, for
     // example when a directory is in the way).
     void Publish(const ExtractTarget& target);
-    // Seal, then Stage and Publish beside the target given at construction.
-    void Commit(std::optional<std::time_t> modified, std::optional<mode_t> mode, bool flush);
+    // Seal, then Stage and Publish beside the target given at construction; returns
+    // Seal's stamp.
+    std::optional<FileStamp> Commit(std::optional<std::time_t> modified, std::optional<mode_t> mode,
+                                    bool flush);
 
 private:
     const ExtractTarget* target_ = nullptr; // the target beside which it was made
     TempFileBeside file_;
+    bool closeMayFail_;
 };
 
 } // namespace kd

@@ -60,9 +60,9 @@ void ZipExtractor::finishDirectories(bool report) {
     // The few walks left look for themselves, while the queue of changes closes: that
     // waits for the kernel to retire the watches, which then overlaps the rest of the run.
     walked_.StopWatching();
-    if (!dest_)
+    if (!dest_ || !*dest_)
         return;
-    for (auto& failure : directories_.Finish(walked_, dest_.get(), destShown_))
+    for (auto& failure : directories_.Finish(walked_, dest_->get(), destShown_))
         if (report)
             zip_.extractFailures_.push_back(std::move(failure));
 }
@@ -112,12 +112,12 @@ void ZipExtractor::finishRun() {
 void ZipExtractor::openDestination() {
     destShown_ = zip_.DestDir();
     if (destShown_.empty()) {
-        dest_ = OpenExtractBase(".");
+        dest_ = std::make_shared<const UniqueFd>(OpenExtractBase("."));
         return;
     }
     std::error_code ec;
     std::filesystem::create_directories(destShown_, ec); // a failure shows when opening
-    dest_ = OpenExtractBase(destShown_);
+    dest_ = std::make_shared<const UniqueFd>(OpenExtractBase(destShown_));
 }
 
 int ZipExtractor::chooseEntries(std::int64_t& totalBytes) {

@@ -107,6 +107,7 @@ private:
         TSkipReason reason = TSkipReason::srCreateFailed; // when not done
         std::string problem;
         TExtractProblem kind = TExtractProblem::Other;
+        std::optional<FileStamp> stamp; // of the file put in place, when known
     };
     static Placed place(ExtractTempFile& temp, const TZipHeaderInfo& entry,
                         const std::optional<ExtractTarget::Existing>& existing,
@@ -210,8 +211,7 @@ private:
     // Links the job's file in beside the target (ExtractTempFile::Stage, or
     // StageWhereFree) while no worker looks a name up in its directory (any directory
     // when not known).
-    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory,
-                    bool whereFree);
+    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory, bool whereFree);
     // When the walk to target made its directory, has the names of the entries ahead
     // in the same directory looked up there (path is where target is below the
     // destination).
@@ -242,6 +242,11 @@ private:
     // reads nothing but stream and the directory, so any thread may call it.
     LocalHeader dataBehindHeader(Stream& stream, const TZipHeaderInfo& entry,
                                  const DataStart& header) const;
+    // With stream at the local header of a small entry, reads the header, the name,
+    // the extra field and the data (as far as the directory tells their sizes) into
+    // window at once.
+    static void readSmallEntryAhead(ArchiveReadAt& stream, const TZipHeaderInfo& entry,
+                                    std::vector<std::uint8_t>& window);
     // The password candidates whose check byte matches, asking OnBadPassword for new
     // passwords; nullopt when none is found.
     std::optional<std::vector<std::string>> checkPassword(int index, const TZipHeaderInfo& entry,
@@ -269,12 +274,14 @@ private:
     std::vector<std::uint8_t> outputBuffer_;
     ExtractDirectories directories_;
     const mode_t newFileMode_ = NewFileMode(); // under the umask as the run starts
-    UniqueFd dest_;
-    std::optional<ArchiveReadAt> readAt_; // the archive read by position (one volume)
-    DirectoryChain walked_{true};         // the directories of the last target, open
+    std::shared_ptr<const UniqueFd> dest_;
+    std::vector<std::uint8_t> aheadWindow_; // what readAt_ read ahead
+    std::optional<ArchiveReadAt> readAt_;   // the archive read by position (one volume)
+    CloseCheck closeCheck_;                 // of the files made on this thread
+    DirectoryChain walked_{true};           // the directories of the last target, open
     std::shared_ptr<const UniqueFd> lastSwept_;
     const int threads_;
-    std::vector<int> order_;    // the entries the run goes through, in order
+    std::vector<int> order_; // the entries the run goes through, in order
     // By position in order_: an earlier entry has the same target (the overwrite mode
     // decides that entry only once the earlier one is in place). Empty when the
     // mode replaces every file anyway.
@@ -298,8 +305,10 @@ private:
         std::atomic<int> workers{0};
     };
     std::array<LookCount, 64> looking_;
-    std::size_t madeSeen_ = 0;  // the directories made when last warmed
-    std::size_t position_ = 0;  // the entry of order_ being extracted
+    std::size_t madeSeen_ = 0; // the directories made when last warmed
+    // The directories this run has made, as far as the workers are told.
+    std::atomic<std::size_t> dirsMade_{0};
+    std::size_t position_ = 0; // the entry of order_ being extracted
     // The workers as their tasks see them: set before any task is handed out, and
     // left alone while the pool is stopped (a worker may still hand out help then).
     ThreadPool* workers_ = nullptr;

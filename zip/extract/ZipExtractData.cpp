@@ -15,6 +15,11 @@ namespace kd {
 
 namespace {
 
+// Entries compressed to at most this many bytes are read with their local header at
+// once; the slack covers a local extra field longer than the central one.
+constexpr std::uint32_t kSmallEntry = 64u << 10;
+constexpr std::size_t kLocalSlack = 256;
+
 ZipCrypt::Header readEncryptionHeader(const TZipHeaderInfo& entry, EntryInput& input) {
     ZipCrypt::Header header{};
     if (entry.CompressedSize < header.size())
@@ -69,7 +74,19 @@ EntryInput ZipExtractor::openInput(const TZipHeaderInfo& entry, const DataStart&
 
 ZipExtractor::LocalHeader ZipExtractor::locateData(const TZipHeaderInfo& entry) {
     const DataStart header{spanned() ? entry.DiskStart : zip_.currentVolume_, entry.LocalOffset};
-    return dataBehindHeader(positionAt(header), entry, header);
+    Stream& stream = positionAt(header);
+    if (!spanned())
+        readSmallEntryAhead(*readAt_, entry, aheadWindow_);
+    return dataBehindHeader(stream, entry, header);
+}
+
+void ZipExtractor::readSmallEntryAhead(ArchiveReadAt& stream, const TZipHeaderInfo& entry,
+                                       std::vector<std::uint8_t>& window) {
+    if (entry.CompressedSize > kSmallEntry)
+        return;
+    stream.ReadAhead(kLocalHeaderFixed + entry.NameLength + entry.CentralExtraLength +
+                         entry.CompressedSize + kLocalSlack,
+                     window);
 }
 
 ZipExtractor::LocalHeader ZipExtractor::dataBehindHeader(Stream& stream,

@@ -41,6 +41,7 @@ bool ZipExtractor::decodableAhead(const TZipHeaderInfo& entry) {
 
 void ZipExtractor::extractOneEntry(int index) {
     retry_ = false;
+    zip_.extractedStamp_.reset();
     zip_.scratchEntry_ = *zip_.EntryPtr(index);
     TZipHeaderInfo& entry = zip_.scratchEntry_;
     if (entry.FullName().size() > kMaxNameLength) {
@@ -172,7 +173,7 @@ void ZipExtractor::extractFile(int index, TZipHeaderInfo& entry) {
         return;
     std::optional<ExtractTempFile> temp;
     try {
-        temp.emplace(*target);
+        temp.emplace(*target, closeCheck_.MayFail(target->Dir()));
     } catch (const ECreateTargetFailed& e) {
         skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
         return;
@@ -210,7 +211,7 @@ std::optional<ExtractTarget> ZipExtractor::openTarget(int index, const ExtractPa
                                                       const std::string& fName) {
     try {
         if (fName == proposed)
-            return ExtractTarget::Below(walked_, dest_.get(), destShown_, path);
+            return ExtractTarget::Below(walked_, dest_->get(), destShown_, path);
         return ExtractTarget::At(fName);
     } catch (const EUnsafePath& e) {
         skip(index, TSkipReason::srUnsafePath, fName, e.what());
@@ -273,7 +274,7 @@ ZipExtractor::Placed ZipExtractor::place(ExtractTempFile& temp, const TZipHeader
                                           settings.retainAttributes, settings.newFileMode);
     Placed placed;
     try {
-        temp.Commit(EntryModifiedTime(entry), mode, settings.flush);
+        placed.stamp = temp.Commit(EntryModifiedTime(entry), mode, settings.flush);
         placed.done = true;
     } catch (const ECreateTargetFailed& e) {
         placed.problem = e.what();
@@ -296,6 +297,7 @@ void ZipExtractor::reportPlaced(int index, const ExtractTarget& target, const Pl
         skip(index, placed.reason, target.Path(), placed.problem, placed.kind);
         return;
     }
+    zip_.extractedStamp_ = placed.stamp;
     if (zip_.OnEndUnZip)
         zip_.OnEndUnZip(zip_, index, target.Path());
     ++extracted_;

@@ -74,39 +74,54 @@ public:
     EWorkerStopped() : Exception("Stopped") {}
 };
 
-// The deepest of dirs (a path below base) that exists, opened without following a
-// link (none when not even the first exists); complete tells that all exist.
-UniqueFd deepestExisting(int base, const std::vector<std::string>& dirs, bool& complete) {
-    UniqueFd deepest;
-    std::size_t depth = 0;
-    for (; depth < dirs.size(); ++depth) {
-        const int fd = ::openat(deepest ? deepest.get() : base, dirs[depth].c_str(),
-                                O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd < 0)
-            break;
-        deepest = UniqueFd(fd);
-    }
-    complete = depth == dirs.size();
-    return deepest;
-}
-
 // Where a worker makes an entry's file: as near its target as exists already, where
 // a file system places such files best (and where the target's own file would be
 // made); base when nothing of the way exists. complete tells that it is the target's
-// own directory. The directory of the last file stays open for the next file of the
-// same directory.
-int nearDirectory(int base, const std::vector<std::string>& dirs, bool& complete) {
+// own directory.
+struct NearDirectory {
+    std::shared_ptr<const UniqueFd> dir;
+    bool complete = false;
+    bool closeMayFail = true; // CloseMayFail of dir
+};
+
+// The way to the last file's directory stays open for the next file of the same
+// directory, as far as it exists. A way that ends early is walked on from where it
+// ended only once made (the count of the directories the run has made) has changed
+// since: until then the missing directory is still missing, unless another program
+// made it, which only puts the file a little further from its target. Nothing is
+// followed through a symbolic link.
+NearDirectory nearDirectory(const std::shared_ptr<const UniqueFd>& base,
+                            const std::vector<std::string>& dirs, std::size_t made) {
     struct Near {
         std::vector<std::string> dirs;
-        UniqueFd fd;
+        std::shared_ptr<const UniqueFd> fd; // dirs up to depth; none: base
+        std::size_t depth = 0;
+        std::size_t made = 0; // the count when last walked
+        CloseCheck closeCheck;
     };
     thread_local Near near; // lives as long as the worker, which serves one run
-    complete = near.fd && near.dirs == dirs;
-    if (complete)
-        return near.fd.get();
-    near.fd = deepestExisting(base, dirs, complete);
-    near.dirs = complete ? dirs : std::vector<std::string>{};
-    return near.fd ? near.fd.get() : base;
+    const bool again = near.dirs == dirs;
+    if (!again) {
+        near.dirs = dirs;
+        near.fd.reset();
+        near.depth = 0;
+    }
+    if (!again || (near.depth < dirs.size() && near.made != made)) {
+        near.made = made;
+        for (; near.depth < dirs.size(); ++near.depth) {
+            const int fd =
+                ::openat(near.fd ? near.fd->get() : base->get(), dirs[near.depth].c_str(),
+                         O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                break;
+            near.fd = std::make_shared<const UniqueFd>(fd);
+        }
+    }
+    NearDirectory found;
+    found.dir = near.fd ? near.fd : base;
+    found.complete = near.depth == dirs.size();
+    found.closeMayFail = near.closeCheck.MayFail(found.dir);
+    return found;
 }
 
 // A directory below the destination as the key of its look-up counts (never 0 or
@@ -133,7 +148,13 @@ struct WorkerTools {
     Decompressor decompressor;
     ZipCrypt crypt;
     std::vector<std::uint8_t> buffer;
+    std::vector<std::uint8_t> ahead; // an entry read ahead
 };
+
+WorkerTools& workerTools() {
+    thread_local WorkerTools tools;
+    return tools;
+}
 
 } // namespace
 
@@ -163,8 +184,9 @@ struct ZipExtractor::Job {
     std::vector<std::int64_t> steps;
     Decoded decoded;
     std::exception_ptr damage;
-    mode_t mode = 0;       // the permission bits the file has
-    bool diskFull = false; // the disk did not take the data
+    mode_t mode = 0;                // the permission bits the file has
+    std::optional<FileStamp> stamp; // the file's, as sealed
+    bool diskFull = false;          // the disk did not take the data
     std::mutex mutex;
     std::condition_variable finished;
     bool located = false; // the worker looked for the data
@@ -194,7 +216,7 @@ void ZipExtractor::lookAhead(std::size_t position) {
         // killed run would leave them where no sweep of a target's directory finds
         // them: such file systems get every entry on the calling thread.
         try {
-            aheadAllowed_ = !ExtractTempFile(dest_.get(), destShown_).Named();
+            aheadAllowed_ = !ExtractTempFile(dest_, destShown_).Named();
         } catch (const Exception&) {
             aheadAllowed_ = false;
         }
@@ -344,18 +366,21 @@ void ZipExtractor::retireEarly() {
 
 void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveReadAt& stream,
                                  const PlaceSettings& settings) {
-    bool inTarget = false;
-    const int near = nearDirectory(dest_.get(), job.path->Dirs, inTarget);
+    const NearDirectory near = nearDirectory(dest_, job.path->Dirs, dirsMade_.load());
     job.directory = directoryKey(job.path->Dirs);
     // Decided again at the entry's turn, as on one thread; an entry whose file stays
     // is then neither read nor written. (A target whose directory is missing is free.)
-    if (inTarget && !writtenOver(entry, lookUpTarget(near, job.path->Name, job.directory),
-                                 settings.overwriteMode, settings.replaceReadOnly)) {
+    if (near.complete &&
+        !writtenOver(entry, lookUpTarget(near.dir->get(), job.path->Name, job.directory),
+                     settings.overwriteMode, settings.replaceReadOnly)) {
         job.outcome = Job::Outcome::Kept;
         return;
     }
-    job.file.emplace(near, destShown_);
-    thread_local WorkerTools tools;
+    // The bits of a new file; the calling thread changes them for a file replaced.
+    job.mode =
+        ExtractedFileMode(entry, std::nullopt, settings.retainAttributes, settings.newFileMode);
+    job.file.emplace(near.dir, destShown_, job.mode, near.closeMayFail);
+    WorkerTools& tools = workerTools();
     stream.Seek(job.local->data.offset, SeekOrigin::Begin);
     EntryInput input(stream, entry.CompressedSize,
                      [this, &job] {
@@ -377,20 +402,16 @@ void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveR
     } helpHeld{inflateHelped_, helped};
     InflateHelpers helpers;
     if (helped)
-        helpers = {[pool = workers_](std::function<void()> task) {
-                       pool->SubmitFirst(std::move(task));
-                   },
-                   static_cast<unsigned>(threads_ - 1)};
+        helpers = {
+            [pool = workers_](std::function<void()> task) { pool->SubmitFirst(std::move(task)); },
+            static_cast<unsigned>(threads_ - 1)};
     job.decoded = decodeInto(
         tools.decompressor, tools.crypt, tools.buffer, input, entry, std::string(), job.file->Fd(),
         destShown_,
         [&job](std::uint64_t written) { job.steps.push_back(static_cast<std::int64_t>(written)); },
         helpers);
     if (job.decoded.problem.empty()) {
-        // The bits of a new file; the calling thread changes them for a file replaced.
-        job.mode =
-            ExtractedFileMode(entry, std::nullopt, settings.retainAttributes, settings.newFileMode);
-        job.file->Seal(EntryModifiedTime(entry), job.mode, settings.flush, destShown_);
+        job.stamp = job.file->Seal(EntryModifiedTime(entry), job.mode, settings.flush, destShown_);
         job.outcome = Job::Outcome::Usable;
     } else {
         job.outcome = Job::Outcome::BadData;
@@ -458,6 +479,7 @@ void ZipExtractor::warmAhead(const ExtractTarget& target, const ExtractPath& pat
     if (made == madeSeen_ || !parallel())
         return;
     madeSeen_ = made;
+    dirsMade_.store(made); // the workers look for the new directories again
     // Most of a directory's entries are decoded before it exists, so their workers
     // could not look their names up there. Its files follow it, with its
     // subdirectories' files between them at times: a run of entries elsewhere ends
@@ -579,6 +601,7 @@ void ZipExtractor::locate(Job& job, ArchiveReadAt& stream) const {
     if (path) {
         try {
             stream.Seek(job.header.offset, SeekOrigin::Begin);
+            readSmallEntryAhead(stream, job.entry, workerTools().ahead);
             local = dataBehindHeader(stream, job.entry, job.header);
         } catch (const Exception&) {
             // Told at the entry's turn, when the calling thread looks again.
@@ -676,9 +699,10 @@ ZipExtractor::JobEnd ZipExtractor::finishJob(int index, const TZipHeaderInfo& en
         current_.reset(); // takes the staged file away while its directory is open
         throw;
     }
-    dispose(std::move(current_));
     Placed placed;
     placed.done = true;
+    placed.stamp = current_->stamp;
+    dispose(std::move(current_));
     reportPlaced(index, target, placed);
     return JobEnd::Done;
 }
@@ -690,7 +714,7 @@ void ZipExtractor::reportFailedJob(int index, const TZipHeaderInfo& entry, const
     // and the file goes with the failure.
     std::optional<ExtractTempFile> temp;
     try {
-        temp.emplace(target);
+        temp.emplace(target, closeCheck_.MayFail(target.Dir()));
     } catch (const ECreateTargetFailed& e) {
         skip(index, TSkipReason::srCreateFailed, target.Path(), e.what());
         return;

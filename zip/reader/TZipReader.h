@@ -198,6 +198,9 @@ public:
     int ExtractSelectedEntries();
     // The entries the last extraction run could not extract; empty when all went well.
     const std::vector<TExtractFailure>& ExtractFailures() const { return extractFailures_; }
+    // During OnEndUnZip: the stamp of the file just put in place, as it was sealed
+    // (its time and size, its device and inode); nullopt when that is not known.
+    std::optional<FileStamp> ExtractedStamp() const { return extractedStamp_; }
 
     // The default OnGetNextDisk: asks for the disk with mmSpan, otherwise names the
     // part file (extension "." + three-digit number).
@@ -286,6 +289,7 @@ private:
     TMultiMode multiMode_ = TMultiMode::mmNone;
     bool checkDiskLabels_ = true;
     std::vector<TExtractFailure> extractFailures_;
+    std::optional<FileStamp> extractedStamp_; // of the entry being extracted
 };
 
 } // namespace kd

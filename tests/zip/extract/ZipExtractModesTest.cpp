@@ -84,6 +84,27 @@ TEST_F(ZipExtractModes, AnEntryWithoutAModeNeverOpensAFileWider) {
     EXPECT_EQ(modeOf(t_.file("dest/setuid")), 0755u);    // never set-uid, set-gid, sticky
 }
 
+// A stored mode wider than the umask lets a new file have is set all the same, on
+// the workers' files and on the calling thread's.
+TEST_F(ZipExtractModes, StoredModesTheUmaskWouldNarrowAreKept) {
+    const UmaskScope umask(077);
+    const std::vector<std::pair<std::string, mode_t>> modes = {
+        {"open.sh", 0777}, {"run.sh", 0755}, {"text.txt", 0644}, {"mine.txt", 0600}};
+    std::vector<PyEntry> entries;
+    for (const auto& [name, mode] : modes)
+        entries.push_back({name, name, true, static_cast<int>(0100000 | mode)});
+    makeZip(entries);
+    for (const int threads : {1, 8}) {
+        SCOPED_TRACE(threads);
+        const std::string dest = t_.file("dest" + std::to_string(threads));
+        zip_.SetDestDir(dest);
+        zip_.SetExtractThreads(threads);
+        EXPECT_EQ(zip_.ExtractArchive(), 4);
+        for (const auto& [name, mode] : modes)
+            EXPECT_EQ(modeOf(dest + "/" + name), mode) << name;
+    }
+}
+
 TEST_F(ZipExtractModes, AClosedDirectoryIsClosedOnlyAfterItsFilesAndSubdirectoriesAreIn) {
     // Dated 2001-02-03 04:05:06 local time (DOS time only).
     const char* date = "2001, 2, 3, 4, 5, 6";

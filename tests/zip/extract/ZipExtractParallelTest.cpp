@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 
+#include "platform/FileStamp.h"
 #include "platform/TempFileBeside.h"
 #include "support/ProcessThreads.h"
 #include "zip/format/Crc32.h"
@@ -255,6 +256,44 @@ TEST_F(ZipExtractParallel, AFileMadeAtTheTargetAsItsEntryStartsIsAskedAbout) {
     EXPECT_EQ(test::readFile(t_.file("many/wide/w150.txt")), std::to_string(150 * 150));
     EXPECT_EQ(fs::file_size(t_.file("many/late/x2.bin")), std::string("made meanwhile").size());
     EXPECT_EQ(test::treeListing(t_.file("many")), test::treeListing(t_.file("one")));
+}
+
+// The end event tells the stamp of the file just put in place, on several threads and
+// on one, also where a file is replaced (its permissions then changed at its turn);
+// an entry skipped tells none.
+TEST_F(ZipExtractParallel, TheEndEventTellsTheStampOfTheFileJustPutInPlace) {
+    makeVariedZip();
+    for (const int threads : {1, 8}) {
+        SCOPED_TRACE(threads);
+        const std::string dest = t_.file("dest" + std::to_string(threads));
+        test::configureExtractAll(zip_, t_.file("a.zip"), dest);
+        zip_.SetPassword("pw");
+        zip_.SetExtractThreads(threads);
+        zip_.SetOverwriteMode(TUZOverwriteMode::Always);
+        zip_.SetRetainAttributes(false); // a file replaced keeps its own bits
+        int ended = 0;
+        std::vector<std::string> wrong;
+        zip_.OnEndUnZip = [&](TZipReader& zip, int, const std::string& name) {
+            ++ended;
+            struct stat st {};
+            const auto stamp = zip.ExtractedStamp();
+            if (::stat(name.c_str(), &st) != 0 || !stamp || stamp->device != st.st_dev ||
+                stamp->inode != st.st_ino || *stamp != FileStampOf(st))
+                wrong.push_back(name);
+        };
+        zip_.OnSkippingFile = [&](TZipReader& zip, TSkipReason, const std::string& name, int,
+                                  bool&) {
+            if (zip.ExtractedStamp())
+                wrong.push_back("skipped " + name);
+        };
+        for (int run = 0; run < 2; ++run) {
+            zip_.ExtractArchive();
+            ::chmod((dest + "/a.txt").c_str(), 0600);
+            ::chmod((dest + "/wide/w7.txt").c_str(), 0600);
+        }
+        EXPECT_GT(ended, 600);
+        EXPECT_EQ(wrong, std::vector<std::string>{});
+    }
 }
 
 TEST_F(ZipExtractParallel, CancelLeavesNoWorkerAndNoTemporaryFile) {

@@ -42,8 +42,9 @@ const std::vector<std::pair<std::string, std::time_t>> kTimes = {
 // Extended timestamps as macOS and other tools write them, made in California
 // (DOS times 03:20:30 local): the modification time of the local header alone (its
 // flags announcing access and creation times too), the central one holding only the
-// flags, both headers, the central one alone; and a directory timed in its local
-// header only.
+// flags, both headers, the central one alone; a local one behind a long field of
+// another kind (the local extra field far longer than the central one); and a
+// directory timed in its local header only.
 constexpr std::time_t kMacTime = 1626344431; // 2021-07-15 10:20:31 UTC
 const char* const kMacFormsScript = R"(
 import struct, sys, zlib
@@ -57,6 +58,7 @@ entries = [
     ('central-flags.txt', ut(1, T), ut(1)),
     ('both.txt', ut(3, T, T - 86400), ut(3, T)),
     ('central-only.txt', b'', ut(1, T)),
+    ('padded.txt', struct.pack('<HH', 0xCAFE, 1000) + bytes(1000) + ut(1, T), ut(1)),
     ('d/', ut(7, T), b''),
 ]
 out, central = bytearray(), bytearray()
@@ -136,7 +138,8 @@ TEST_F(ZipExtractTimes, EveryFormOfTheExtendedTimestampGivesTheExactTime) {
     // there is none); it lists the central header's, as the contents list does.
     test::mustRun("unzip -q '" + archive + "' -d '" + t_.file("unzip") + "'");
     const std::time_t dosTime = kMacTime - 9 * 3600 - 1;
-    const char* const names[] = {"local-only.txt", "central-flags.txt", "both.txt", "d"};
+    const char* const names[] = {"local-only.txt", "central-flags.txt", "both.txt", "padded.txt",
+                                 "d"};
     for (const char* name : names)
         EXPECT_EQ(timeOf(t_.file("unzip/") + name), kMacTime) << name;
     EXPECT_EQ(timeOf(t_.file("unzip/central-only.txt")), dosTime);
@@ -145,9 +148,10 @@ TEST_F(ZipExtractTimes, EveryFormOfTheExtendedTimestampGivesTheExactTime) {
         const std::string dest = t_.file("dest" + std::to_string(threads));
         test::configureExtractAll(zip_, archive, dest);
         zip_.SetExtractThreads(threads);
-        EXPECT_EQ(zip_.ExtractArchive(), 5);
+        EXPECT_EQ(zip_.ExtractArchive(), 6);
         for (const char* name : names)
             EXPECT_EQ(timeOf(dest + "/" + name), kMacTime) << name;
+        EXPECT_EQ(test::readFile(dest + "/padded.txt"), "padded.txt");
         // Where only the central header has it, that time is the one there is.
         EXPECT_EQ(timeOf(dest + "/central-only.txt"), kMacTime);
         for (int i = 0; i < zip_.GetEntryCount(); ++i) {
