@@ -62,8 +62,9 @@ bool CloseCheck::MayFail(const std::shared_ptr<const UniqueFd>& dir) {
     return mayFail_;
 }
 
-ExtractTempFile::ExtractTempFile(const ExtractTarget& target, bool closeMayFail)
-    : target_(&target), file_(createIn(target.Dir(), target.Name(), target.Path(), std::nullopt)),
+ExtractTempFile::ExtractTempFile(const ExtractTarget& target, bool closeMayFail,
+                                 std::optional<mode_t> mode)
+    : target_(&target), file_(createIn(target.Dir(), target.Name(), target.Path(), mode)),
       closeMayFail_(closeMayFail) {}
 
 ExtractTempFile::ExtractTempFile(std::shared_ptr<const UniqueFd> dir, const std::string& shownDir,

@@ -36,8 +36,10 @@ class ExtractTempFile {
 public:
     // A file beside the target, in its open directory. ECreateTargetFailed when it
     // cannot be created. Without closeMayFail (CloseMayFail of that directory) Seal
-    // leaves out its check of a close.
-    explicit ExtractTempFile(const ExtractTarget& target, bool closeMayFail = true);
+    // leaves out its check of a close. An unnamed file is made with mode, the bits it
+    // is to have, when given.
+    explicit ExtractTempFile(const ExtractTarget& target, bool closeMayFail = true,
+                             std::optional<mode_t> mode = std::nullopt);
     // A file made before its target is known, in the open directory dir (named shownDir
     // in messages), to be placed into any directory of the same file system. An
     // unnamed file is made with mode, the bits it is to have, when given.

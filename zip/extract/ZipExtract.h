@@ -113,6 +113,9 @@ private:
                         const std::optional<ExtractTarget::Existing>& existing,
                         const PlaceSettings& settings);
     PlaceSettings placeSettings() const;
+    // The bits of the file extracted over existing (nullopt: a new file).
+    mode_t placedMode(const TZipHeaderInfo& entry,
+                      const std::optional<ExtractTarget::Existing>& existing) const;
     void reportPlaced(int index, const ExtractTarget& target, const Placed& placed);
     // Removes what killed runs left in the target's directory, once a run.
     void sweepOnce(const ExtractTarget& target);

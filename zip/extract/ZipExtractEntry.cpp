@@ -173,7 +173,7 @@ void ZipExtractor::extractFile(int index, TZipHeaderInfo& entry) {
         return;
     std::optional<ExtractTempFile> temp;
     try {
-        temp.emplace(*target, closeCheck_.MayFail(target->Dir()));
+        temp.emplace(*target, closeCheck_.MayFail(target->Dir()), placedMode(entry, existing));
     } catch (const ECreateTargetFailed& e) {
         skip(index, TSkipReason::srCreateFailed, target->Path(), e.what());
         return;
@@ -285,6 +285,12 @@ ZipExtractor::Placed ZipExtractor::place(ExtractTempFile& temp, const TZipHeader
         placed.kind = TExtractProblem::WriteFailed;
     }
     return placed;
+}
+
+mode_t ZipExtractor::placedMode(const TZipHeaderInfo& entry,
+                                const std::optional<ExtractTarget::Existing>& existing) const {
+    return ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
+                             zip_.RetainAttributes(), newFileMode_);
 }
 
 ZipExtractor::PlaceSettings ZipExtractor::placeSettings() const {

@@ -660,8 +660,7 @@ ZipExtractor::JobEnd ZipExtractor::finishJob(int index, const TZipHeaderInfo& en
         current_.reset();
         return JobEnd::Itself;
     }
-    const mode_t mode = ExtractedFileMode(entry, existing ? existing->fileMode : std::nullopt,
-                                          zip_.RetainAttributes(), newFileMode_);
+    const mode_t mode = placedMode(entry, existing);
     std::size_t step = 0;
     try {
         if (mode != job.mode)
