@@ -35,7 +35,9 @@ constexpr std::uint64_t kLargeEntry = 1u << 20;
 constexpr std::size_t kLargeReach = 4096;
 // An entry compressed to this many bytes is inflated by several workers.
 constexpr std::uint64_t kHelpedInflate = 1u << 20;
-// How long a worker waits for the calling thread to finish linking a file in.
+// How long a worker waits for the calling thread to finish linking a file in: pauses
+// on the core, then as many turns given up.
+constexpr int kLinkingPauses = 256;
 constexpr int kLinkingSpins = 200;
 // How long the calling thread spins for a worker's look before it yields.
 constexpr int kLookSpins = 1000;
@@ -428,7 +430,15 @@ bool ZipExtractor::warmLookup(int dirFd, const std::string& name, std::size_t di
     // in other directories go on meanwhile. (Both sides announce themselves before
     // they look at the other, so that one of them always sees the other.)
     std::atomic<int>& looking = looking_[directory % looking_.size()].workers;
+    const auto linkingHere = [this, directory] {
+        const std::size_t linking = linkingIn_.load();
+        return linking == directory || linking == kAnyDirectory;
+    };
     for (int spin = 0; spin < kLinkingSpins; ++spin) {
+        // A link takes a few microseconds: waited for on the core first, unannounced,
+        // so that the calling thread does not wait for this one meanwhile.
+        for (int pause = 0; pause < kLinkingPauses && linkingHere(); ++pause)
+            pauseBriefly();
         looking.fetch_add(1);
         const std::size_t linking = linkingIn_.load();
         if (linking != directory && linking != kAnyDirectory) {
