@@ -135,11 +135,6 @@ TempFileBeside::TempFileBeside(const std::string& targetPath, mode_t mode) {
     create(mode, std::nullopt);
 }
 
-TempFileBeside::TempFileBeside(int dirFd, const std::string& targetName,
-                               const std::string& shownPath, mode_t mode)
-    : TempFileBeside(std::make_shared<const UniqueFd>(duplicate(dirFd)), targetName, shownPath,
-                     mode) {}
-
 TempFileBeside::TempFileBeside(std::shared_ptr<const UniqueFd> dir, const std::string& targetName,
                                const std::string& shownPath, mode_t mode,
                                std::optional<mode_t> unnamedMode)

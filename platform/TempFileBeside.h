@@ -32,13 +32,10 @@ public:
     // A file that is to take targetPath's name; mode as for open(2) (the umask
     // applies). kd::Exception with the reason when it cannot be created.
     TempFileBeside(const std::string& targetPath, mode_t mode);
-    // The same in the directory open as dirFd (used, not taken; a copy is kept),
-    // targetName a name in it; shownPath names the target in messages.
-    TempFileBeside(int dirFd, const std::string& targetName, const std::string& shownPath,
-                   mode_t mode);
-    // The same in the open directory dir, which the file shares (no copy is made). An
-    // unnamed file, which nobody else can open before it has a name, is made with
-    // unnamedMode when given (its final bits, saving a change of them later).
+    // The same in the open directory dir, which the file shares, targetName a name in
+    // it; shownPath names the target in messages. An unnamed file, which nobody else
+    // can open before it has a name, is made with unnamedMode when given (its final
+    // bits, saving a change of them later).
     TempFileBeside(std::shared_ptr<const UniqueFd> dir, const std::string& targetName,
                    const std::string& shownPath, mode_t mode,
                    std::optional<mode_t> unnamedMode = std::nullopt);

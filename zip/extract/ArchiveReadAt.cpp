@@ -27,30 +27,38 @@ std::size_t ArchiveReadAt::readWindow(char* out, std::size_t count) {
     return n;
 }
 
-std::size_t ArchiveReadAt::readArchive(char* out, std::size_t count) {
+std::size_t ArchiveReadAt::readFrom(std::int64_t offset, char* out, std::size_t count,
+                                    bool& failed) const {
     std::size_t done = 0;
+    failed = false;
     while (done < count) {
-        const ssize_t n = ::pread(fd_, out + done, count - done, static_cast<off_t>(position_));
+        const ssize_t n = ::pread(fd_, out + done, count - done,
+                                  static_cast<off_t>(offset + static_cast<std::int64_t>(done)));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0)
-            throw EReadError("Read error in " + shownName_ + ": " + std::strerror(errno));
-        if (n == 0)
+        failed = n < 0;
+        if (n <= 0)
             break;
         done += static_cast<std::size_t>(n);
-        position_ += n;
     }
     return done;
 }
 
+std::size_t ArchiveReadAt::readArchive(char* out, std::size_t count) {
+    bool failed = false;
+    const std::size_t done = readFrom(position_, out, count, failed);
+    position_ += static_cast<std::int64_t>(done);
+    if (failed)
+        throw EReadError("Read error in " + shownName_ + ": " + std::strerror(errno));
+    return done;
+}
+
 void ArchiveReadAt::ReadAhead(std::size_t length, std::vector<std::uint8_t>& window) {
-    window_ = nullptr; // the range read here comes from the archive itself
-    const std::int64_t start = position_;
+    bool failed = false;
     window.resize(length);
-    window.resize(readArchive(reinterpret_cast<char*>(window.data()), length));
-    position_ = start;
+    window.resize(readFrom(position_, reinterpret_cast<char*>(window.data()), length, failed));
     window_ = &window;
-    windowStart_ = start;
+    windowStart_ = position_;
 }
 
 std::size_t ArchiveReadAt::Write(const void*, std::size_t) {

@@ -24,14 +24,17 @@ public:
     std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
     std::int64_t Size() override;
 
-    // Reads up to length bytes at the position (fewer where the archive ends) into
-    // window, which the caller keeps for reuse and which must outlive the reads of
-    // this stream; the position stays. Replaces the range read ahead before.
+    // Reads up to length bytes at the position (fewer where the archive ends, or where
+    // a read fails: Read tells that failure when it comes to it) into window, which
+    // the caller keeps for reuse and which must outlive the reads of this stream; the
+    // position stays. Replaces the range read ahead before.
     void ReadAhead(std::size_t length, std::vector<std::uint8_t>& window);
 
 private:
-    // Reads from the archive at the position, looping over short reads.
+    // Reads from the archive at the position, looping over short reads; EReadError.
     std::size_t readArchive(char* out, std::size_t count);
+    // The same at offset, without moving; stops at a failure, with errno set.
+    std::size_t readFrom(std::int64_t offset, char* out, std::size_t count, bool& failed) const;
     // Copies what the range read ahead holds at the position; returns the bytes copied.
     std::size_t readWindow(char* out, std::size_t count);
 

@@ -214,7 +214,8 @@ private:
     // Links the job's file in beside the target (ExtractTempFile::Stage, or
     // StageWhereFree) while no worker looks a name up in its directory (any directory
     // when not known).
-    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory, bool whereFree);
+    bool stageAlone(Job& job, const ExtractTarget& target, std::size_t directory,
+                    bool whereFree);
     // When the walk to target made its directory, has the names of the entries ahead
     // in the same directory looked up there (path is where target is below the
     // destination).
@@ -284,7 +285,7 @@ private:
     DirectoryChain walked_{true};           // the directories of the last target, open
     std::shared_ptr<const UniqueFd> lastSwept_;
     const int threads_;
-    std::vector<int> order_; // the entries the run goes through, in order
+    std::vector<int> order_;    // the entries the run goes through, in order
     // By position in order_: an earlier entry has the same target (the overwrite mode
     // decides that entry only once the earlier one is in place). Empty when the
     // mode replaces every file anyway.
@@ -308,10 +309,10 @@ private:
         std::atomic<int> workers{0};
     };
     std::array<LookCount, 64> looking_;
-    std::size_t madeSeen_ = 0; // the directories made when last warmed
     // The directories this run has made, as far as the workers are told.
     std::atomic<std::size_t> dirsMade_{0};
-    std::size_t position_ = 0; // the entry of order_ being extracted
+    std::size_t madeSeen_ = 0;  // the directories made when last warmed
+    std::size_t position_ = 0;  // the entry of order_ being extracted
     // The workers as their tasks see them: set before any task is handed out, and
     // left alone while the pool is stopped (a worker may still hand out help then).
     ThreadPool* workers_ = nullptr;

@@ -404,9 +404,10 @@ void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveR
     } helpHeld{inflateHelped_, helped};
     InflateHelpers helpers;
     if (helped)
-        helpers = {
-            [pool = workers_](std::function<void()> task) { pool->SubmitFirst(std::move(task)); },
-            static_cast<unsigned>(threads_ - 1)};
+        helpers = {[pool = workers_](std::function<void()> task) {
+                       pool->SubmitFirst(std::move(task));
+                   },
+                   static_cast<unsigned>(threads_ - 1)};
     job.decoded = decodeInto(
         tools.decompressor, tools.crypt, tools.buffer, input, entry, std::string(), job.file->Fd(),
         destShown_,
