@@ -86,8 +86,10 @@ std::shared_ptr<const UniqueFd> DirectoryChain::Walk(int baseDir, const std::str
         if (::fstat(next->get(), &st) != 0)
             throw ECreateTargetFailed("Cannot open directory " + walked.JoinedTo(baseName) + ": " +
                                       reason(errno));
-        if (made)
+        if (made) {
+            const std::lock_guard lock(madeMutex_);
             made_.emplace(st.st_dev, st.st_ino);
+        }
         // Watched from here on; a move before this is its parent's event.
         const int watched = watch(next->get());
         open_.push_back({dirs[i], std::move(next), st.st_dev, st.st_ino, watched});
@@ -103,7 +105,13 @@ void DirectoryChain::StopWatching() {
 }
 
 bool DirectoryChain::Made(dev_t device, ino_t inode) const {
+    const std::lock_guard lock(madeMutex_);
     return made_.count({device, inode}) != 0;
+}
+
+std::size_t DirectoryChain::MadeCount() const {
+    const std::lock_guard lock(madeMutex_);
+    return made_.size();
 }
 
 bool DirectoryChain::unchanged(std::size_t levels) {

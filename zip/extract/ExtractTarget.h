@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -46,10 +47,11 @@ public:
     // ExtractTarget::Below.
     std::shared_ptr<const UniqueFd> Walk(int baseDir, const std::string& baseName,
                                          const std::vector<std::string>& dirs);
-    // Whether the chain made the directory (device, inode) itself.
+    // Whether the chain made the directory (device, inode) itself. Safe from any
+    // thread while the chain walks on its own.
     bool Made(dev_t device, ino_t inode) const;
     // How many directories the chain has made.
-    std::size_t MadeCount() const { return made_.size(); }
+    std::size_t MadeCount() const;
     // Gives up the queue of changes; from here on every walk looks at the levels it
     // keeps. The queue takes a while to close, which goes on meanwhile.
     void StopWatching();
@@ -73,6 +75,7 @@ private:
     std::vector<Level> open_; // open_[i] is the directory dirs[0..i]
     std::unique_ptr<DirectoryWatch> changes_;
     int baseWatch_ = DirectoryWatch::kNoWatch;
+    mutable std::mutex madeMutex_;
     std::set<std::pair<dev_t, ino_t>> made_;
 };
 

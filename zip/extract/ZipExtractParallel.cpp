@@ -84,6 +84,7 @@ struct NearDirectory {
     std::shared_ptr<const UniqueFd> dir;
     bool complete = false;
     bool closeMayFail = true; // CloseMayFail of dir
+    bool madeByRun = false;   // complete, and a directory the run made itself
 };
 
 // The way to the last file's directory stays open for the next file of the same
@@ -93,13 +94,15 @@ struct NearDirectory {
 // made it, which only puts the file a little further from its target. Nothing is
 // followed through a symbolic link.
 NearDirectory nearDirectory(const std::shared_ptr<const UniqueFd>& base,
-                            const std::vector<std::string>& dirs, std::size_t made) {
+                            const std::vector<std::string>& dirs, std::size_t made,
+                            const DirectoryChain& chain) {
     struct Near {
         std::vector<std::string> dirs;
         std::shared_ptr<const UniqueFd> fd; // dirs up to depth; none: base
         std::size_t depth = 0;
         std::size_t made = 0; // the count when last walked
         CloseCheck closeCheck;
+        std::optional<bool> madeByRun; // of fd, once complete
     };
     thread_local Near near; // lives as long as the worker, which serves one run
     const bool again = near.dirs == dirs;
@@ -117,12 +120,21 @@ NearDirectory nearDirectory(const std::shared_ptr<const UniqueFd>& base,
             if (fd < 0)
                 break;
             near.fd = std::make_shared<const UniqueFd>(fd);
+            near.madeByRun.reset();
         }
     }
     NearDirectory found;
     found.dir = near.fd ? near.fd : base;
     found.complete = near.depth == dirs.size();
     found.closeMayFail = near.closeCheck.MayFail(found.dir);
+    // Asked once per directory: a directory the run made held nothing of its own, so
+    // its targets need no look. (One found before the chain noted it is looked in as
+    // any other.)
+    if (found.complete && near.fd && !near.madeByRun) {
+        struct stat st {};
+        near.madeByRun = ::fstat(near.fd->get(), &st) == 0 && chain.Made(st.st_dev, st.st_ino);
+    }
+    found.madeByRun = found.complete && near.fd && near.madeByRun.value_or(false);
     return found;
 }
 
@@ -368,11 +380,13 @@ void ZipExtractor::retireEarly() {
 
 void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveReadAt& stream,
                                  const PlaceSettings& settings) {
-    const NearDirectory near = nearDirectory(dest_, job.path->Dirs, dirsMade_.load());
+    const NearDirectory near = nearDirectory(dest_, job.path->Dirs, dirsMade_.load(), walked_);
     job.directory = directoryKey(job.path->Dirs);
     // Decided again at the entry's turn, as on one thread; an entry whose file stays
-    // is then neither read nor written. (A target whose directory is missing is free.)
-    if (near.complete &&
+    // is then neither read nor written. (A target whose directory is missing, or was
+    // made by this run, is free: a file that came there since is found at the link,
+    // which never replaces one.)
+    if (near.complete && !near.madeByRun &&
         !writtenOver(entry, lookUpTarget(near.dir->get(), job.path->Name, job.directory),
                      settings.overwriteMode, settings.replaceReadOnly)) {
         job.outcome = Job::Outcome::Kept;

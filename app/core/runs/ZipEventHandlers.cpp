@@ -123,8 +123,8 @@ void ZipEventHandlers::bindExtraction(TZipReader& reader) {
     reader.OnStartUnZip = [this](TZipReader&, int fileIndex, std::string& fName, bool& skip) {
         ZipEngineStartUnZip(fileIndex, fName, skip);
     };
-    reader.OnEndUnZip = [this](TZipReader&, int, const std::string& fName) {
-        ZipEngineEndUnZip(fName);
+    reader.OnEndUnZip = [this](TZipReader& sender, int, const std::string& fName) {
+        ZipEngineEndUnZip(fName, sender.ExtractedStamp());
     };
     // As at the end of a zip call: the progress of a finished extraction goes.
     reader.OnUnZipComplete = [this](TZipReader&, int) { view_.showStatusText(""); };
@@ -219,10 +219,15 @@ void ZipEventHandlers::ZipEngineStartUnZip(int fileIndex, const std::string& fNa
         return leaveAlone(left_out::sameNameText(LanguageCode));
 }
 
-void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName) {
+void ZipEventHandlers::ZipEngineEndUnZip(const std::string& fName,
+                                         std::optional<FileStamp> written) {
     ++state_.FilesExtracted; // raised for files only
-    struct stat st {};
-    written_.add(fName, targets_.Stat(fName, st) ? std::optional(FileStampOf(st)) : std::nullopt);
+    if (!written) {
+        struct stat st {};
+        if (targets_.Stat(fName, st))
+            written = FileStampOf(st);
+    }
+    written_.add(fName, written);
     if (!state_.DetailedInfo || !state_.logs.ProfileLogOpen())
         return;
     // Said once the file is in place: the overwrite rule may keep the old one, and a

@@ -98,7 +98,9 @@ public:
     void ZipEngineStartUnZip(int fileIndex, const std::string& fName, bool& skip);
     // An extracted file is counted (FilesExtracted) and gets its line, which says
     // whether it replaced a file (after a line with the replaced file's time).
-    void ZipEngineEndUnZip(const std::string& fName);
+    // written: the file's stamp as the engine made it, when it tells; else the path
+    // is looked at.
+    void ZipEngineEndUnZip(const std::string& fName, std::optional<FileStamp> written);
 
 private:
     RunState& state_;

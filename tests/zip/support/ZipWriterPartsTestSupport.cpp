@@ -1,5 +1,6 @@
 #include "zip/support/ZipWriterPartsTestSupport.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -40,7 +41,8 @@ std::string asInfoZipSet(const TempDir& t, const std::string& dir,
                          const std::vector<std::string>& parts) {
     fs::create_directories(t.file(dir));
     for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        const std::string number = (i + 1 < 10 ? "0" : "") + std::to_string(i + 1);
+        char number[24];
+        std::snprintf(number, sizeof number, "%02zu", i + 1);
         fs::copy_file(parts[i], t.file(dir + "/set.z" + number));
     }
     fs::copy_file(parts.back(), t.file(dir + "/set.zip"));
