@@ -68,7 +68,7 @@ ExtractTempFile::ExtractTempFile(const ExtractTarget& target, bool closeMayFail,
       closeMayFail_(closeMayFail) {}
 
 ExtractTempFile::ExtractTempFile(std::shared_ptr<const UniqueFd> dir, const std::string& shownDir,
-                                 std::optional<mode_t> mode, bool closeMayFail)
+                                 bool closeMayFail, std::optional<mode_t> mode)
     : file_(createIn(dir, "", shownDir, mode)), closeMayFail_(closeMayFail) {}
 
 void ExtractTempFile::Restart() {

@@ -41,10 +41,10 @@ public:
     explicit ExtractTempFile(const ExtractTarget& target, bool closeMayFail = true,
                              std::optional<mode_t> mode = std::nullopt);
     // A file made before its target is known, in the open directory dir (named shownDir
-    // in messages), to be placed into any directory of the same file system. An
-    // unnamed file is made with mode, the bits it is to have, when given.
+    // in messages), to be placed into any directory of the same file system; the rest
+    // as above.
     ExtractTempFile(std::shared_ptr<const UniqueFd> dir, const std::string& shownDir,
-                    std::optional<mode_t> mode = std::nullopt, bool closeMayFail = true);
+                    bool closeMayFail = true, std::optional<mode_t> mode = std::nullopt);
     ExtractTempFile(const ExtractTempFile&) = delete;
     ExtractTempFile& operator=(const ExtractTempFile&) = delete;
 

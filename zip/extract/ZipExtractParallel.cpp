@@ -109,6 +109,7 @@ NearDirectory nearDirectory(const std::shared_ptr<const UniqueFd>& base,
     if (!again) {
         near.dirs = dirs;
         near.fd.reset();
+        near.madeByRun.reset();
         near.depth = 0;
     }
     if (!again || (near.depth < dirs.size() && near.made != made)) {
@@ -395,7 +396,7 @@ void ZipExtractor::decodeLocated(Job& job, const TZipHeaderInfo& entry, ArchiveR
     // The bits of a new file; the calling thread changes them for a file replaced.
     job.mode =
         ExtractedFileMode(entry, std::nullopt, settings.retainAttributes, settings.newFileMode);
-    job.file.emplace(near.dir, destShown_, job.mode, near.closeMayFail);
+    job.file.emplace(near.dir, destShown_, near.closeMayFail, job.mode);
     WorkerTools& tools = workerTools();
     stream.Seek(job.local->data.offset, SeekOrigin::Begin);
     EntryInput input(stream, entry.CompressedSize,
